@@ -1,0 +1,38 @@
+// What sits behind the emulator's transports: an instrument that answers the
+// lines each client sends. The scripted instrument answers from a test's
+// script; the instrument model plugs in behind the same interface.
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace emulator {
+
+// The client a line came from, as an instrument sees it.
+class Client {
+ public:
+  virtual ~Client() = default;
+  // Sends bytes as they are (the instrument adds its own line feeds).
+  virtual void send(std::string_view bytes) = 0;
+  // Drops the connection after the current line.
+  virtual void close() = 0;
+  // Waits, but returns early (false) when the server is shutting down.
+  virtual bool pause(std::chrono::milliseconds duration) = 0;
+};
+
+// Per-connection state of an instrument (its parser position, for example).
+class Connection {
+ public:
+  virtual ~Connection() = default;
+  virtual void on_line(std::string_view line, Client& client) = 0;
+};
+
+class Instrument {
+ public:
+  virtual ~Instrument() = default;
+  virtual std::unique_ptr<Connection> connect() = 0;
+};
+
+}  // namespace emulator

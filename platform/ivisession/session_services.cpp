@@ -1,0 +1,248 @@
+// Process-wide registry of IVI session handles. Each entry carries the data
+// pointer, a re-entrant lock and the recorded error; the registry mutex is held
+// only to look an entry up, insert or erase it.
+#include <algorithm>
+#include <condition_variable>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <string>
+#include <thread>
+
+#include "IviSession.h"
+
+namespace {
+
+struct ErrorRecord {
+  ViStatus code = 0;
+  std::string description;
+
+  void set(ViStatus c, const char* text) {
+    code = c;
+    description.assign(text != nullptr ? text : "");
+    if (description.size() > IVI_MAX_ERROR_DESCRIPTION - 1)
+      description.resize(IVI_MAX_ERROR_DESCRIPTION - 1);
+  }
+  void clear() {
+    code = 0;
+    description.clear();
+  }
+};
+
+// A lock one thread may take several times; others wait until every level is released.
+class ReentrantLock {
+ public:
+  ViStatus lock() {
+    std::unique_lock guard(mutex_);
+    auto me = std::this_thread::get_id();
+    if (depth_ > 0 && owner_ == me) {
+      ++depth_;
+      return VI_SUCCESS;
+    }
+    released_.wait(guard, [&] { return depth_ == 0 || disposed_; });
+    if (disposed_) return IVI_ERROR_INVALID_SESSION_HANDLE;
+    owner_ = me;
+    depth_ = 1;
+    return VI_SUCCESS;
+  }
+
+  ViStatus unlock() {
+    std::lock_guard guard(mutex_);
+    if (depth_ == 0 || owner_ != std::this_thread::get_id()) return IVI_ERROR_SESSION_NOT_LOCKED;
+    if (--depth_ == 0) {
+      owner_ = {};
+      released_.notify_one();
+    }
+    return VI_SUCCESS;
+  }
+
+  void dispose() {
+    std::lock_guard guard(mutex_);
+    disposed_ = true;
+    released_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable released_;
+  std::thread::id owner_;
+  unsigned depth_ = 0;
+  bool disposed_ = false;
+};
+
+struct Session {
+  ViAddr data = nullptr;
+  ReentrantLock lock;
+  std::mutex error_mutex;
+  ErrorRecord error;
+};
+
+class Registry {
+ public:
+  ViSession add() {
+    auto session = std::make_shared<Session>();
+    std::lock_guard guard(mutex_);
+    ViSession handle = next_++;
+    sessions_.emplace(handle, std::move(session));
+    return handle;
+  }
+
+  std::shared_ptr<Session> find(ViSession vi) {
+    std::lock_guard guard(mutex_);
+    auto it = sessions_.find(vi);
+    return it == sessions_.end() ? nullptr : it->second;
+  }
+
+  std::shared_ptr<Session> remove(ViSession vi) {
+    std::lock_guard guard(mutex_);
+    auto it = sessions_.find(vi);
+    if (it == sessions_.end()) return nullptr;
+    auto session = std::move(it->second);
+    sessions_.erase(it);
+    return session;
+  }
+
+ private:
+  std::mutex mutex_;
+  ViSession next_ = 1;
+  std::map<ViSession, std::shared_ptr<Session>> sessions_;
+};
+
+Registry& registry() {
+  static Registry instance;
+  return instance;
+}
+
+thread_local ErrorRecord t_last_error;
+
+template <typename Body>
+ViStatus guarded(Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    // Only allocation can throw in these services.
+    return IVI_ERROR_OUT_OF_MEMORY;
+  }
+}
+
+// Copies `record` with the IVI buffer rules; returns the result GetError gives.
+ViStatus copy_out(ErrorRecord& record, ViInt32 size, ViStatus* code, ViChar* description) {
+  ViInt32 needed = static_cast<ViInt32>(record.description.size() + 1);
+  if (code != nullptr) *code = record.code;
+  if (size == 0) return needed;
+  if (description == nullptr) return IVI_ERROR_NULL_POINTER;
+  ViStatus result = VI_SUCCESS;
+  std::size_t copy = record.description.size();
+  if (size > 0 && size < needed) {
+    copy = static_cast<std::size_t>(size - 1);
+    result = needed;
+  }
+  std::memcpy(description, record.description.data(), copy);
+  description[copy] = '\0';
+  record.clear();
+  return result;
+}
+
+}  // namespace
+
+extern "C" {
+
+ViStatus IviSession_New(ViSession* vi) {
+  if (vi == nullptr) return IVI_ERROR_NULL_POINTER;
+  return guarded([&] {
+    *vi = registry().add();
+    return VI_SUCCESS;
+  });
+}
+
+ViStatus IviSession_Dispose(ViSession vi) {
+  return guarded([&]() -> ViStatus {
+    auto session = registry().remove(vi);
+    if (!session) return IVI_ERROR_INVALID_SESSION_HANDLE;
+    session->lock.dispose();
+    return VI_SUCCESS;
+  });
+}
+
+ViStatus IviSession_SetDataPtr(ViSession vi, ViAddr dataPtr) {
+  return guarded([&]() -> ViStatus {
+    auto session = registry().find(vi);
+    if (!session) return IVI_ERROR_INVALID_SESSION_HANDLE;
+    session->data = dataPtr;
+    return VI_SUCCESS;
+  });
+}
+
+ViStatus IviSession_GetDataPtr(ViSession vi, ViAddr* dataPtr) {
+  if (dataPtr == nullptr) return IVI_ERROR_NULL_POINTER;
+  return guarded([&]() -> ViStatus {
+    auto session = registry().find(vi);
+    if (!session) return IVI_ERROR_INVALID_SESSION_HANDLE;
+    *dataPtr = session->data;
+    return VI_SUCCESS;
+  });
+}
+
+ViStatus IviSession_Lock(ViSession vi, ViBoolean* callerHasLock) {
+  return guarded([&]() -> ViStatus {
+    auto session = registry().find(vi);
+    if (!session) return IVI_ERROR_INVALID_SESSION_HANDLE;
+    if (callerHasLock != nullptr && *callerHasLock != VI_FALSE) return VI_SUCCESS;
+    ViStatus st = session->lock.lock();
+    if (st == VI_SUCCESS && callerHasLock != nullptr) *callerHasLock = VI_TRUE;
+    return st;
+  });
+}
+
+ViStatus IviSession_Unlock(ViSession vi, ViBoolean* callerHasLock) {
+  return guarded([&]() -> ViStatus {
+    auto session = registry().find(vi);
+    if (!session) return IVI_ERROR_INVALID_SESSION_HANDLE;
+    if (callerHasLock != nullptr && *callerHasLock == VI_FALSE) return VI_SUCCESS;
+    ViStatus st = session->lock.unlock();
+    if (st == VI_SUCCESS && callerHasLock != nullptr) *callerHasLock = VI_FALSE;
+    return st;
+  });
+}
+
+ViStatus IviSession_SetError(ViSession vi, ViStatus code, ViConstString description) {
+  return guarded([&]() -> ViStatus {
+    if (vi != VI_NULL) {
+      auto session = registry().find(vi);
+      if (!session) return IVI_ERROR_INVALID_SESSION_HANDLE;
+      std::lock_guard guard(session->error_mutex);
+      session->error.set(code, description);
+    }
+    t_last_error.set(code, description);
+    return VI_SUCCESS;
+  });
+}
+
+ViStatus IviSession_GetError(ViSession vi, ViInt32 bufferSize, ViStatus* code,
+                             ViChar description[]) {
+  return guarded([&]() -> ViStatus {
+    if (vi == VI_NULL) return copy_out(t_last_error, bufferSize, code, description);
+    auto session = registry().find(vi);
+    if (!session) return IVI_ERROR_INVALID_SESSION_HANDLE;
+    std::lock_guard guard(session->error_mutex);
+    return copy_out(session->error, bufferSize, code, description);
+  });
+}
+
+ViStatus IviSession_ClearError(ViSession vi) {
+  return guarded([&]() -> ViStatus {
+    if (vi == VI_NULL) {
+      t_last_error.clear();
+      return VI_SUCCESS;
+    }
+    auto session = registry().find(vi);
+    if (!session) return IVI_ERROR_INVALID_SESSION_HANDLE;
+    std::lock_guard guard(session->error_mutex);
+    session->error.clear();
+    return VI_SUCCESS;
+  });
+}
+
+}  // extern "C"

@@ -1,0 +1,42 @@
+// A point in time an I/O operation must finish by, derived from a VISA timeout.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+namespace visa {
+
+class Deadline {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  // 0xFFFFFFFF means wait forever; 0 means do not wait for anything that has not arrived.
+  static Deadline after_ms(std::uint32_t timeout_ms) {
+    Deadline d;
+    if (timeout_ms == 0xFFFFFFFFu) {
+      d.infinite_ = true;
+    } else {
+      d.at_ = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    }
+    return d;
+  }
+  static Deadline immediate() { return after_ms(0); }
+
+  bool infinite() const { return infinite_; }
+  bool expired() const { return !infinite_ && Clock::now() >= at_; }
+
+  // Milliseconds left, as poll() wants them: -1 for infinite, 0 when expired.
+  int poll_timeout_ms() const {
+    if (infinite_) return -1;
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(at_ - Clock::now()).count();
+    if (left <= 0) return 0;
+    // Round up so a sub-millisecond remainder still waits rather than spinning.
+    return left > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(left) + 1;
+  }
+
+ private:
+  bool infinite_ = false;
+  Clock::time_point at_{};
+};
+
+}  // namespace visa

@@ -1,0 +1,88 @@
+#include "format_spec.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace visa {
+namespace {
+
+bool read_number(const char* format, std::size_t& pos, long& out) {
+  if (!std::isdigit(static_cast<unsigned char>(format[pos]))) return false;
+  long v = 0;
+  while (std::isdigit(static_cast<unsigned char>(format[pos]))) {
+    if (v < 100000000) v = v * 10 + (format[pos] - '0');
+    ++pos;
+  }
+  out = v;
+  return true;
+}
+
+}  // namespace
+
+bool parse_format_spec(const char* format, std::size_t& pos, bool reading, FormatSpec& spec) {
+  spec = FormatSpec{};
+  if (reading && format[pos] == '*') {
+    spec.suppress = true;
+    ++pos;
+  }
+  while (format[pos] != '\0' && std::strchr("-+ #0", format[pos]) != nullptr) {
+    spec.flags.push_back(format[pos]);
+    ++pos;
+  }
+  if (format[pos] == '*' && !reading) {
+    spec.width_from_args = true;
+    ++pos;
+  } else {
+    read_number(format, pos, spec.width);
+  }
+  if (format[pos] == '.') {
+    ++pos;
+    if (format[pos] == '*' && !reading) {
+      spec.precision_from_args = true;
+      ++pos;
+    } else if (!read_number(format, pos, spec.precision)) {
+      spec.precision = 0;
+    }
+  }
+  switch (format[pos]) {
+    case 'h':
+      ++pos;
+      spec.length = LengthModifier::Short;
+      if (format[pos] == 'h') {
+        ++pos;
+        spec.length = LengthModifier::Char;
+      }
+      break;
+    case 'l':
+      ++pos;
+      spec.length = LengthModifier::Long;
+      if (format[pos] == 'l') {
+        ++pos;
+        spec.length = LengthModifier::LongLong;
+      }
+      break;
+    case 'L':
+      ++pos;
+      spec.length = LengthModifier::LongDouble;
+      break;
+    default:
+      break;
+  }
+  char c = format[pos];
+  if (c == '\0') return false;
+  ++pos;
+  spec.conversion = c;
+  if (c == '[') {
+    // "]" right after "[" or "[^" is a member of the set.
+    std::size_t start = pos;
+    if (format[pos] == '^') ++pos;
+    if (format[pos] == ']') ++pos;
+    while (format[pos] != '\0' && format[pos] != ']') ++pos;
+    if (format[pos] != ']') return false;
+    spec.scanset.assign(format + start, pos - start);
+    ++pos;
+  }
+  return true;
+}
+
+}  // namespace visa

@@ -1,0 +1,37 @@
+// The formatted-I/O engine: VISA's printf- and scanf-style conversions over a
+// session's write buffer and its buffered input.
+#pragma once
+
+#include <cstdarg>
+#include <cstddef>
+
+#include "input_buffer.h"
+#include "visatype.h"
+
+namespace visa {
+
+// Where formatted output goes. A "\n" in the format string ends a message.
+class WriteSink {
+ public:
+  virtual ~WriteSink() = default;
+  virtual ViStatus append(const char* data, std::size_t size) = 0;
+  virtual ViStatus end_message() = 0;
+};
+
+// Where formatted input comes from: the session's buffered input.
+class ReadSource {
+ public:
+  virtual ~ReadSource() = default;
+  virtual ViStatus peek(InputBuffer::Item& item) = 0;
+  virtual void consume(const InputBuffer::Item& item) = 0;
+  // True when the next item is already held, so looking at it cannot block.
+  virtual bool has_buffered() const = 0;
+};
+
+// Both take the argument list by pointer so that a query's write and read
+// halves consume one list in turn. Integer sizes follow the VISA types: "%d"
+// and "%ld" are ViInt32, "%hd" ViInt16, "%lld" ViInt64.
+ViStatus format_write(const char* format, va_list* args, WriteSink& sink);
+ViStatus format_read(const char* format, va_list* args, ReadSource& source);
+
+}  // namespace visa

@@ -1,0 +1,118 @@
+/*
+ * visa.h - the VISA C API offered by this project's VISA library.
+ *
+ * Values and signatures are the published VISA ones. Resources reached over
+ * TCP/IP:  TCPIP[board]::host::port::SOCKET  (raw socket).
+ * Resource strings are parsed without regard to case; an IPv6 literal is
+ * written in square brackets: TCPIP0::[::1]::5025::SOCKET.
+ */
+#ifndef VISA_HEADER
+#define VISA_HEADER
+
+#include <stdarg.h>
+#include "visatype.h"
+
+#if defined(__GNUC__)
+#define VI_EXPORT __attribute__((visibility("default")))
+#else
+#define VI_EXPORT
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Completion codes */
+#define VI_SUCCESS_EVENT_EN ((ViStatus)0x3FFF0002L)
+#define VI_SUCCESS_TERM_CHAR ((ViStatus)0x3FFF0005L)
+#define VI_SUCCESS_MAX_CNT ((ViStatus)0x3FFF0006L)
+#define VI_WARN_UNKNOWN_STATUS ((ViStatus)0x3FFF0085L)
+
+/* Error codes */
+#define _VI_ERROR (-2147483647L - 1)
+#define VI_ERROR_SYSTEM_ERROR (_VI_ERROR + 0x3FFF0000L)
+#define VI_ERROR_INV_OBJECT (_VI_ERROR + 0x3FFF000EL)
+#define VI_ERROR_RSRC_LOCKED (_VI_ERROR + 0x3FFF000FL)
+#define VI_ERROR_INV_EXPR (_VI_ERROR + 0x3FFF0010L)
+#define VI_ERROR_RSRC_NFOUND (_VI_ERROR + 0x3FFF0011L)
+#define VI_ERROR_INV_RSRC_NAME (_VI_ERROR + 0x3FFF0012L)
+#define VI_ERROR_INV_ACC_MODE (_VI_ERROR + 0x3FFF0013L)
+#define VI_ERROR_TMO (_VI_ERROR + 0x3FFF0015L)
+#define VI_ERROR_CLOSING_FAILED (_VI_ERROR + 0x3FFF0016L)
+#define VI_ERROR_NSUP_ATTR (_VI_ERROR + 0x3FFF001DL)
+#define VI_ERROR_NSUP_ATTR_STATE (_VI_ERROR + 0x3FFF001EL)
+#define VI_ERROR_ATTR_READONLY (_VI_ERROR + 0x3FFF001FL)
+#define VI_ERROR_RAW_WR_PROT_VIOL (_VI_ERROR + 0x3FFF0034L)
+#define VI_ERROR_RAW_RD_PROT_VIOL (_VI_ERROR + 0x3FFF0035L)
+#define VI_ERROR_OUTP_PROT_VIOL (_VI_ERROR + 0x3FFF0036L)
+#define VI_ERROR_INP_PROT_VIOL (_VI_ERROR + 0x3FFF0037L)
+#define VI_ERROR_BERR (_VI_ERROR + 0x3FFF0038L)
+#define VI_ERROR_IO (_VI_ERROR + 0x3FFF003EL)
+#define VI_ERROR_INV_FMT (_VI_ERROR + 0x3FFF003FL)
+#define VI_ERROR_NSUP_FMT (_VI_ERROR + 0x3FFF0041L)
+#define VI_ERROR_NSUP_OPER (_VI_ERROR + 0x3FFF0067L)
+#define VI_ERROR_INV_MASK (_VI_ERROR + 0x3FFF0071L)
+#define VI_ERROR_ALLOC (_VI_ERROR + 0x3FFF003CL)
+#define VI_ERROR_USER_BUF (_VI_ERROR + 0x3FFF0072L)
+#define VI_ERROR_LIBRARY_NFOUND (_VI_ERROR + 0x3FFF009EL)
+#define VI_ERROR_CONN_LOST (_VI_ERROR + 0x3FFF00A6L)
+#define VI_ERROR_INV_PARAMETER (_VI_ERROR + 0x3FFF0078L)
+
+/* Attributes */
+#define VI_ATTR_RSRC_CLASS (0xBFFF0001UL)
+#define VI_ATTR_RSRC_NAME (0xBFFF0002UL)
+#define VI_ATTR_TERMCHAR (0x3FFF0018UL)
+#define VI_ATTR_TMO_VALUE (0x3FFF001AUL)
+#define VI_ATTR_SEND_END_EN (0x3FFF0016UL)
+#define VI_ATTR_TERMCHAR_EN (0x3FFF0038UL)
+#define VI_ATTR_INTF_TYPE (0x3FFF0171UL)
+#define VI_ATTR_INTF_NUM (0x3FFF0176UL)
+#define VI_ATTR_TCPIP_ADDR (0xBFFF0195UL)
+#define VI_ATTR_TCPIP_HOSTNAME (0xBFFF0196UL)
+#define VI_ATTR_TCPIP_PORT (0x3FFF0197UL)
+#define VI_ATTR_TCPIP_DEVICE_NAME (0xBFFF0199UL)
+#define VI_ATTR_TCPIP_NODELAY (0x3FFF019AUL)
+
+#define VI_INTF_TCPIP (6)
+#define VI_TMO_IMMEDIATE (0L)
+#define VI_TMO_INFINITE (0xFFFFFFFFUL)
+#define VI_NO_LOCK (0L)
+
+/* viFlush masks */
+#define VI_READ_BUF (1)
+#define VI_WRITE_BUF (2)
+#define VI_READ_BUF_DISCARD (4)
+#define VI_WRITE_BUF_DISCARD (8)
+#define VI_IO_IN_BUF (16)
+#define VI_IO_OUT_BUF (32)
+#define VI_IO_IN_BUF_DISCARD (64)
+#define VI_IO_OUT_BUF_DISCARD (128)
+
+#define VI_FIND_BUFLEN (256)
+
+VI_EXPORT ViStatus viOpenDefaultRM(ViPSession vi);
+VI_EXPORT ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode,
+                          ViUInt32 timeout, ViPSession vi);
+VI_EXPORT ViStatus viClose(ViObject vi);
+VI_EXPORT ViStatus viGetAttribute(ViObject vi, ViAttr attrName, void *attrValue);
+VI_EXPORT ViStatus viSetAttribute(ViObject vi, ViAttr attrName, ViAttrState attrValue);
+VI_EXPORT ViStatus viStatusDesc(ViObject vi, ViStatus status, ViChar desc[]);
+
+VI_EXPORT ViStatus viRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt);
+VI_EXPORT ViStatus viWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViPUInt32 retCnt);
+VI_EXPORT ViStatus viFlush(ViSession vi, ViUInt16 mask);
+VI_EXPORT ViStatus viClear(ViSession vi);
+
+VI_EXPORT ViStatus viPrintf(ViSession vi, ViConstString writeFmt, ...);
+VI_EXPORT ViStatus viVPrintf(ViSession vi, ViConstString writeFmt, va_list params);
+VI_EXPORT ViStatus viScanf(ViSession vi, ViConstString readFmt, ...);
+VI_EXPORT ViStatus viVScanf(ViSession vi, ViConstString readFmt, va_list params);
+VI_EXPORT ViStatus viQueryf(ViSession vi, ViConstString writeFmt, ViConstString readFmt, ...);
+VI_EXPORT ViStatus viVQueryf(ViSession vi, ViConstString writeFmt, ViConstString readFmt,
+                             va_list params);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,91 @@
+#include "input_buffer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "visa.h"
+
+namespace visa {
+
+ViStatus InputBuffer::fill(Transport& transport, const ReadSettings& settings, Deadline deadline) {
+  if (pos_ == data_.size()) {
+    base_ += pos_;
+    data_.clear();
+    pos_ = 0;
+  }
+  char chunk[16384];
+  std::size_t got = 0;
+  bool end = false;
+  ViStatus st = transport.read(chunk, sizeof chunk, settings, deadline, got, end);
+  if (st < 0) return st;
+  data_.append(chunk, got);
+  if (end) ends_.push_back(base_ + data_.size());
+  return VI_SUCCESS;
+}
+
+ViStatus InputBuffer::peek(Transport& transport, const ReadSettings& settings, Deadline deadline,
+                           Item& item) {
+  while (pos_ == data_.size() && !lone_end_pending()) {
+    ViStatus st = fill(transport, settings, deadline);
+    if (st < 0) return st;
+  }
+  item = Item{};
+  if (lone_end_pending()) {
+    item.ends_by_end = true;
+    return VI_SUCCESS;
+  }
+  item.has_byte = true;
+  item.byte = data_[pos_];
+  item.ends_by_termchar =
+      settings.termchar_enabled && static_cast<unsigned char>(item.byte) == settings.termchar;
+  item.ends_by_end = !ends_.empty() && ends_.front() == consumed() + 1;
+  return VI_SUCCESS;
+}
+
+void InputBuffer::consume(const Item& item) {
+  if (item.has_byte) ++pos_;
+  if (item.ends_by_end && !ends_.empty() && ends_.front() == consumed()) ends_.pop_front();
+}
+
+ViStatus InputBuffer::read(Transport& transport, const ReadSettings& settings, Deadline deadline,
+                           char* out, std::size_t count, std::size_t& got) {
+  got = 0;
+  while (got < count) {
+    while (pos_ == data_.size() && !lone_end_pending()) {
+      ViStatus st = fill(transport, settings, deadline);
+      if (st < 0) return st;
+    }
+    if (lone_end_pending()) {
+      ends_.pop_front();
+      return VI_SUCCESS;
+    }
+    std::size_t limit = std::min(count - got, data_.size() - pos_);
+    if (!ends_.empty()) limit = std::min<std::uint64_t>(limit, ends_.front() - consumed());
+    const char* start = data_.data() + pos_;
+    bool term = false;
+    if (settings.termchar_enabled) {
+      const void* hit = std::memchr(start, settings.termchar, limit);
+      if (hit != nullptr) {
+        limit = static_cast<std::size_t>(static_cast<const char*>(hit) - start) + 1;
+        term = true;
+      }
+    }
+    std::memcpy(out + got, start, limit);
+    got += limit;
+    pos_ += limit;
+    bool at_end = !ends_.empty() && ends_.front() == consumed();
+    if (at_end) ends_.pop_front();
+    if (term) return VI_SUCCESS_TERM_CHAR;
+    if (at_end) return VI_SUCCESS;
+  }
+  return VI_SUCCESS_MAX_CNT;
+}
+
+void InputBuffer::clear() {
+  base_ += data_.size();
+  data_.clear();
+  pos_ = 0;
+  ends_.clear();
+}
+
+}  // namespace visa

@@ -1,0 +1,157 @@
+#include "instrument_session.h"
+
+#include <utility>
+
+#include "formatted_io.h"
+#include "visa.h"
+
+namespace visa {
+namespace {
+
+// Formatted output is sent in pieces of at most this size when no "\n" ends it first.
+constexpr std::size_t kWriteBufferSize = 4096;
+
+}  // namespace
+
+class InstrumentSession::WriteBuffer final : public WriteSink {
+ public:
+  explicit WriteBuffer(InstrumentSession& session) : session_(session) {}
+  ViStatus append(const char* data, std::size_t size) override {
+    session_.pending_output_.append(data, size);
+    if (session_.pending_output_.size() >= kWriteBufferSize) return session_.send_pending(false);
+    return VI_SUCCESS;
+  }
+  ViStatus end_message() override { return session_.send_pending(true); }
+
+ private:
+  InstrumentSession& session_;
+};
+
+class InstrumentSession::Reader final : public ReadSource {
+ public:
+  Reader(InstrumentSession& session, Deadline deadline)
+      : session_(session), deadline_(deadline), settings_(session.read_settings()) {}
+  ViStatus peek(InputBuffer::Item& item) override {
+    return session_.track(
+        session_.input_.peek(*session_.transport_, settings_, deadline_, item));
+  }
+  void consume(const InputBuffer::Item& item) override { session_.input_.consume(item); }
+  bool has_buffered() const override { return session_.input_.has_buffered(); }
+
+ private:
+  InstrumentSession& session_;
+  Deadline deadline_;
+  ReadSettings settings_;
+};
+
+InstrumentSession::InstrumentSession(ViSession handle, ViSession resource_manager,
+                                     ResourceName resource, std::unique_ptr<Transport> transport)
+    : handle_(handle),
+      resource_manager_(resource_manager),
+      resource_(std::move(resource)),
+      transport_(std::move(transport)) {}
+
+ViStatus InstrumentSession::track(ViStatus status) {
+  if (status == VI_ERROR_CONN_LOST) connection_lost_ = true;
+  return status;
+}
+
+ViStatus InstrumentSession::send_pending(bool end) {
+  if (pending_output_.empty() && !end) return VI_SUCCESS;
+  std::string data = std::exchange(pending_output_, {});
+  return track(transport_->write(data.data(), data.size(), end && settings_.send_end_enabled,
+                                 deadline()));
+}
+
+ViStatus InstrumentSession::discard_input() {
+  input_.clear();
+  return track(transport_->discard_arrived());
+}
+
+ViStatus InstrumentSession::read(char* buffer, std::size_t count, std::size_t& got) {
+  got = 0;
+  std::lock_guard lock(io_mutex_);
+  if (connection_lost_) return VI_ERROR_CONN_LOST;
+  return track(input_.read(*transport_, read_settings(), deadline(), buffer, count, got));
+}
+
+ViStatus InstrumentSession::write(const char* buffer, std::size_t count, std::size_t& written) {
+  written = 0;
+  std::lock_guard lock(io_mutex_);
+  if (connection_lost_) return VI_ERROR_CONN_LOST;
+  // Formatted output still buffered goes first, so the byte stream keeps its order.
+  ViStatus st = send_pending(false);
+  if (st < 0) return st;
+  st = track(transport_->write(buffer, count, settings_.send_end_enabled, deadline()));
+  if (st >= 0) written = count;
+  return st;
+}
+
+ViStatus InstrumentSession::printf_locked(const char* format, va_list* args) {
+  WriteBuffer sink(*this);
+  ViStatus st = format_write(format, args, sink);
+  if (st == VI_ERROR_INV_FMT || st == VI_ERROR_NSUP_FMT || st == VI_ERROR_USER_BUF)
+    pending_output_.clear();  // never send half a command
+  return st;
+}
+
+ViStatus InstrumentSession::scanf_locked(const char* format, va_list* args) {
+  Reader source(*this, deadline());
+  return format_read(format, args, source);
+}
+
+ViStatus InstrumentSession::printf(const char* format, va_list* args) {
+  std::lock_guard lock(io_mutex_);
+  if (connection_lost_) return VI_ERROR_CONN_LOST;
+  return printf_locked(format, args);
+}
+
+ViStatus InstrumentSession::scanf(const char* format, va_list* args) {
+  std::lock_guard lock(io_mutex_);
+  if (connection_lost_) return VI_ERROR_CONN_LOST;
+  return scanf_locked(format, args);
+}
+
+ViStatus InstrumentSession::queryf(const char* write_format, const char* read_format,
+                                   va_list* args) {
+  std::lock_guard lock(io_mutex_);
+  if (connection_lost_) return VI_ERROR_CONN_LOST;
+  // A reply that arrived after an earlier timeout must not be taken as this one's.
+  ViStatus st = discard_input();
+  if (st < 0) return st;
+  st = printf_locked(write_format, args);
+  if (st < 0) return st;
+  if (!pending_output_.empty()) {
+    st = send_pending(true);
+    if (st < 0) return st;
+  }
+  return scanf_locked(read_format, args);
+}
+
+ViStatus InstrumentSession::flush(unsigned mask) {
+  constexpr unsigned kKnown = VI_READ_BUF | VI_WRITE_BUF | VI_READ_BUF_DISCARD |
+                              VI_WRITE_BUF_DISCARD | VI_IO_IN_BUF | VI_IO_OUT_BUF |
+                              VI_IO_IN_BUF_DISCARD | VI_IO_OUT_BUF_DISCARD;
+  if (mask == 0 || (mask & ~kKnown) != 0) return VI_ERROR_INV_MASK;
+  std::lock_guard lock(io_mutex_);
+  if ((mask & (VI_READ_BUF | VI_READ_BUF_DISCARD | VI_IO_IN_BUF | VI_IO_IN_BUF_DISCARD)) != 0)
+    input_.clear();
+  if ((mask & (VI_WRITE_BUF_DISCARD | VI_IO_OUT_BUF_DISCARD)) != 0) pending_output_.clear();
+  if ((mask & (VI_WRITE_BUF | VI_IO_OUT_BUF)) != 0) {
+    if (connection_lost_) return VI_ERROR_CONN_LOST;
+    return send_pending(false);
+  }
+  return VI_SUCCESS;
+}
+
+ViStatus InstrumentSession::clear() {
+  std::lock_guard lock(io_mutex_);
+  if (connection_lost_) return VI_ERROR_CONN_LOST;
+  pending_output_.clear();
+  input_.clear();
+  ViStatus st = track(transport_->discard_arrived());
+  if (st < 0) return st;
+  return track(transport_->clear(deadline()));
+}
+
+}  // namespace visa

@@ -1,0 +1,69 @@
+// One open VISA instrument session: its transport, buffers and attributes.
+#pragma once
+
+#include <cstdarg>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "input_buffer.h"
+#include "resource_name.h"
+#include "transport.h"
+#include "visatype.h"
+
+namespace visa {
+
+class InstrumentSession {
+ public:
+  InstrumentSession(ViSession handle, ViSession resource_manager, ResourceName resource,
+                    std::unique_ptr<Transport> transport);
+
+  ViSession handle() const { return handle_; }
+  ViSession resource_manager() const { return resource_manager_; }
+  const ResourceName& resource() const { return resource_; }
+
+  ViStatus get_attribute(ViAttr attribute, void* value);
+  ViStatus set_attribute(ViAttr attribute, ViAttrState value);
+
+  ViStatus read(char* buffer, std::size_t count, std::size_t& got);
+  ViStatus write(const char* buffer, std::size_t count, std::size_t& written);
+  ViStatus printf(const char* format, va_list* args);
+  ViStatus scanf(const char* format, va_list* args);
+  ViStatus queryf(const char* write_format, const char* read_format, va_list* args);
+  ViStatus flush(unsigned mask);
+  ViStatus clear();
+
+  // Attribute values, read by the attribute table.
+  struct Settings {
+    std::uint32_t timeout_ms = 2000;
+    unsigned char termchar = '\n';
+    bool termchar_enabled = false;
+    bool send_end_enabled = true;
+  };
+
+ private:
+  friend struct SessionAttributeAccess;
+  class WriteBuffer;
+  class Reader;
+
+  Deadline deadline() const { return Deadline::after_ms(settings_.timeout_ms); }
+  ReadSettings read_settings() const { return {settings_.termchar_enabled, settings_.termchar}; }
+  // Remembers a lost connection: every later I/O call answers VI_ERROR_CONN_LOST.
+  ViStatus track(ViStatus status);
+  ViStatus send_pending(bool end);
+  ViStatus discard_input();
+  ViStatus printf_locked(const char* format, va_list* args);
+  ViStatus scanf_locked(const char* format, va_list* args);
+
+  const ViSession handle_;
+  const ViSession resource_manager_;
+  const ResourceName resource_;
+  std::mutex io_mutex_;  // one I/O operation at a time on this session
+  std::unique_ptr<Transport> transport_;
+  InputBuffer input_;
+  std::string pending_output_;
+  Settings settings_;
+  bool connection_lost_ = false;
+};
+
+}  // namespace visa

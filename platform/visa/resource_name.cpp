@@ -1,0 +1,141 @@
+#include "resource_name.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <vector>
+
+#include "visa.h"
+
+namespace visa {
+namespace {
+
+std::string upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool iequals(std::string_view a, std::string_view b) { return upper(a) == upper(b); }
+
+bool starts_with_ci(std::string_view s, std::string_view prefix) {
+  return s.size() >= prefix.size() && iequals(s.substr(0, prefix.size()), prefix);
+}
+
+bool parse_uint(std::string_view s, unsigned max, unsigned& out) {
+  if (s.empty() || s.size() > 10) return false;
+  unsigned long long v = 0;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc{} || p != s.data() + s.size() || v > max) return false;
+  out = static_cast<unsigned>(v);
+  return true;
+}
+
+// Splits on "::", keeping a bracketed IPv6 literal in one piece.
+bool split_fields(std::string_view s, std::vector<std::string_view>& fields) {
+  std::size_t start = 0;
+  std::size_t i = 0;
+  while (i < s.size()) {
+    if (s[i] == '[' && i == start) {
+      std::size_t close = s.find(']', i);
+      if (close == std::string_view::npos) return false;
+      i = close + 1;
+      continue;
+    }
+    if (s.compare(i, 2, "::") == 0) {
+      fields.push_back(s.substr(start, i - start));
+      i += 2;
+      start = i;
+      continue;
+    }
+    ++i;
+  }
+  fields.push_back(s.substr(start));
+  return true;
+}
+
+bool parse_host(std::string_view field, std::string& host) {
+  if (field.empty()) return false;
+  if (field.front() == '[') {
+    if (field.size() < 3 || field.back() != ']') return false;
+    host = std::string(field.substr(1, field.size() - 2));
+    return true;
+  }
+  for (char c : field) {
+    if (std::isspace(static_cast<unsigned char>(c)) || c == '[' || c == ']') return false;
+  }
+  host = std::string(field);
+  return true;
+}
+
+// Interfaces VISA knows but this library does not reach.
+bool is_other_interface(std::string_view text) {
+  static constexpr std::string_view kOthers[] = {"GPIB", "USB", "ASRL", "VXI", "PXI", "GPIB-VXI"};
+  return std::any_of(std::begin(kOthers), std::end(kOthers),
+                     [&](std::string_view p) { return starts_with_ci(text, p); });
+}
+
+}  // namespace
+
+ViStatus parse_resource_name(std::string_view text, ResourceName& out) {
+  std::vector<std::string_view> fields;
+  if (!split_fields(text, fields) || fields.empty()) return VI_ERROR_INV_RSRC_NAME;
+  for (std::string_view f : fields) {
+    if (f.empty()) return VI_ERROR_INV_RSRC_NAME;
+  }
+
+  std::string_view intf = fields[0];
+  if (!starts_with_ci(intf, "TCPIP")) {
+    if (is_other_interface(intf) && fields.size() >= 2) return VI_ERROR_RSRC_NFOUND;
+    return VI_ERROR_INV_RSRC_NAME;
+  }
+  ResourceName r;
+  std::string_view board = intf.substr(5);
+  if (!board.empty() && !parse_uint(board, 65535, r.board)) return VI_ERROR_INV_RSRC_NAME;
+  if (fields.size() < 2 || !parse_host(fields[1], r.host)) return VI_ERROR_INV_RSRC_NAME;
+  std::string host_text(fields[1]);
+
+  auto finish = [&](std::string tail) {
+    r.canonical = "TCPIP" + std::to_string(r.board) + "::" + host_text + tail;
+    out = std::move(r);
+    return VI_SUCCESS;
+  };
+
+  // TCPIP[board]::host::port::SOCKET
+  if (fields.size() == 4 && iequals(fields[3], "SOCKET")) {
+    if (!parse_uint(fields[2], 65535, r.port) || r.port == 0) return VI_ERROR_INV_RSRC_NAME;
+    r.kind = ResourceKind::Socket;
+    r.resource_class = "SOCKET";
+    return finish("::" + std::to_string(r.port) + "::SOCKET");
+  }
+
+  // TCPIP[board]::host[::device name][::INSTR]
+  std::size_t n = fields.size();
+  if (n >= 3 && iequals(fields[n - 1], "INSTR")) --n;
+  if (n > 3) return VI_ERROR_INV_RSRC_NAME;
+  std::string device = n == 3 ? std::string(fields[2]) : std::string("inst0");
+  r.resource_class = "INSTR";
+  if (starts_with_ci(device, "hislip")) {
+    r.kind = ResourceKind::Hislip;
+    r.port = 4880;
+    std::size_t comma = device.find(',');
+    if (comma != std::string::npos) {
+      if (!parse_uint(std::string_view(device).substr(comma + 1), 65535, r.port) || r.port == 0)
+        return VI_ERROR_INV_RSRC_NAME;
+      device.resize(comma);
+    }
+    unsigned index = 0;
+    if (!parse_uint(std::string_view(device).substr(6), 65535, index))
+      return VI_ERROR_INV_RSRC_NAME;
+  } else {
+    r.kind = ResourceKind::Vxi11;
+    for (char c : device) {
+      if (!std::isalnum(static_cast<unsigned char>(c)) && c != ',' && c != '_')
+        return VI_ERROR_INV_RSRC_NAME;
+    }
+  }
+  r.device_name = device;
+  return finish("::" + device + "::INSTR");
+}
+
+}  // namespace visa

@@ -1,0 +1,117 @@
+// The attributes of an instrument session, as one table: type, access, and how
+// each is read and written.
+#include <cstring>
+#include <span>
+#include <string>
+
+#include "instrument_session.h"
+#include "visa.h"
+
+namespace visa {
+
+enum class AttributeType { UInt8, UInt16, UInt32, Boolean, String };
+
+struct AttributeRow {
+  ViAttr id;
+  AttributeType type;
+  ViAttrState (*number)(const InstrumentSession&);
+  std::string (*text)(const InstrumentSession&);
+  ViStatus (*set)(InstrumentSession&, ViAttrState);  // null: read-only
+};
+
+struct SessionAttributeAccess {
+  using S = InstrumentSession;
+
+  static ViStatus set_bool(bool& field, ViAttrState v) {
+    if (v != VI_TRUE && v != VI_FALSE) return VI_ERROR_NSUP_ATTR_STATE;
+    field = v == VI_TRUE;
+    return VI_SUCCESS;
+  }
+
+  static std::span<const AttributeRow> table() {
+    static const AttributeRow rows[] = {
+        {VI_ATTR_RSRC_CLASS, AttributeType::String, nullptr,
+         [](const S& s) { return s.resource_.resource_class; }, nullptr},
+        {VI_ATTR_RSRC_NAME, AttributeType::String, nullptr,
+         [](const S& s) { return s.resource_.canonical; }, nullptr},
+        {VI_ATTR_INTF_TYPE, AttributeType::UInt16,
+         [](const S&) -> ViAttrState { return VI_INTF_TCPIP; }, nullptr, nullptr},
+        {VI_ATTR_INTF_NUM, AttributeType::UInt16,
+         [](const S& s) -> ViAttrState { return s.resource_.board; }, nullptr, nullptr},
+        {VI_ATTR_TMO_VALUE, AttributeType::UInt32,
+         [](const S& s) -> ViAttrState { return s.settings_.timeout_ms; }, nullptr,
+         [](S& s, ViAttrState v) -> ViStatus {
+           if (v > 0xFFFFFFFFull) return VI_ERROR_NSUP_ATTR_STATE;
+           s.settings_.timeout_ms = static_cast<std::uint32_t>(v);
+           return VI_SUCCESS;
+         }},
+        {VI_ATTR_TERMCHAR, AttributeType::UInt8,
+         [](const S& s) -> ViAttrState { return s.settings_.termchar; }, nullptr,
+         [](S& s, ViAttrState v) -> ViStatus {
+           if (v > 0xFF) return VI_ERROR_NSUP_ATTR_STATE;
+           s.settings_.termchar = static_cast<unsigned char>(v);
+           return VI_SUCCESS;
+         }},
+        {VI_ATTR_TERMCHAR_EN, AttributeType::Boolean,
+         [](const S& s) -> ViAttrState { return s.settings_.termchar_enabled; }, nullptr,
+         [](S& s, ViAttrState v) { return set_bool(s.settings_.termchar_enabled, v); }},
+        {VI_ATTR_SEND_END_EN, AttributeType::Boolean,
+         [](const S& s) -> ViAttrState { return s.settings_.send_end_enabled; }, nullptr,
+         [](S& s, ViAttrState v) { return set_bool(s.settings_.send_end_enabled, v); }},
+        {VI_ATTR_TCPIP_ADDR, AttributeType::String, nullptr,
+         [](const S& s) { return s.transport_->peer_address(); }, nullptr},
+        {VI_ATTR_TCPIP_HOSTNAME, AttributeType::String, nullptr,
+         [](const S& s) { return s.resource_.host; }, nullptr},
+        {VI_ATTR_TCPIP_PORT, AttributeType::UInt16,
+         [](const S& s) -> ViAttrState { return s.resource_.port; }, nullptr, nullptr},
+        {VI_ATTR_TCPIP_NODELAY, AttributeType::Boolean,
+         [](const S&) -> ViAttrState { return VI_TRUE; }, nullptr, nullptr},
+    };
+    return rows;
+  }
+
+  static const AttributeRow* find(ViAttr id) {
+    for (const AttributeRow& row : table()) {
+      if (row.id == id) return &row;
+    }
+    return nullptr;
+  }
+};
+
+ViStatus InstrumentSession::get_attribute(ViAttr attribute, void* value) {
+  const AttributeRow* row = SessionAttributeAccess::find(attribute);
+  if (row == nullptr) return VI_ERROR_NSUP_ATTR;
+  if (value == nullptr) return VI_ERROR_USER_BUF;
+  std::lock_guard lock(io_mutex_);
+  switch (row->type) {
+    case AttributeType::UInt8:
+      *static_cast<ViUInt8*>(value) = static_cast<ViUInt8>(row->number(*this));
+      break;
+    case AttributeType::UInt16:
+      *static_cast<ViUInt16*>(value) = static_cast<ViUInt16>(row->number(*this));
+      break;
+    case AttributeType::UInt32:
+      *static_cast<ViUInt32*>(value) = static_cast<ViUInt32>(row->number(*this));
+      break;
+    case AttributeType::Boolean:
+      *static_cast<ViBoolean*>(value) = static_cast<ViBoolean>(row->number(*this));
+      break;
+    case AttributeType::String: {
+      // VISA string attributes fit a 256-byte buffer.
+      std::string text = row->text(*this).substr(0, 255);
+      std::memcpy(value, text.c_str(), text.size() + 1);
+      break;
+    }
+  }
+  return VI_SUCCESS;
+}
+
+ViStatus InstrumentSession::set_attribute(ViAttr attribute, ViAttrState value) {
+  const AttributeRow* row = SessionAttributeAccess::find(attribute);
+  if (row == nullptr) return VI_ERROR_NSUP_ATTR;
+  if (row->set == nullptr) return VI_ERROR_ATTR_READONLY;
+  std::lock_guard lock(io_mutex_);
+  return row->set(*this, value);
+}
+
+}  // namespace visa

@@ -1,0 +1,45 @@
+// Raw TCP/IP socket resources: the byte stream has no END; message ends come
+// from the termination character, applied by the session above.
+#include <utility>
+
+#include "tcp_connection.h"
+#include "transport.h"
+#include "visa.h"
+
+namespace visa {
+namespace {
+
+class SocketTransport final : public Transport {
+ public:
+  explicit SocketTransport(TcpConnection connection) : connection_(std::move(connection)) {}
+
+  ViStatus write(const char* data, std::size_t size, bool, Deadline deadline) override {
+    return connection_.write_all(data, size, deadline);
+  }
+
+  ViStatus read(char* data, std::size_t capacity, const ReadSettings&, Deadline deadline,
+                std::size_t& got, bool& end) override {
+    end = false;
+    return connection_.read_some(data, capacity, deadline, got);
+  }
+
+  ViStatus discard_arrived() override { return connection_.discard_arrived(); }
+
+  std::string peer_address() const override { return connection_.peer_address(); }
+
+ private:
+  TcpConnection connection_;
+};
+
+}  // namespace
+
+ViStatus open_socket_transport(const ResourceName& resource, Deadline deadline,
+                               std::unique_ptr<Transport>& out) {
+  TcpConnection connection;
+  ViStatus st = TcpConnection::connect(resource.host, resource.port, deadline, connection);
+  if (st != VI_SUCCESS) return st;
+  out = std::make_unique<SocketTransport>(std::move(connection));
+  return VI_SUCCESS;
+}
+
+}  // namespace visa

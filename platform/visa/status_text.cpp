@@ -1,0 +1,81 @@
+#include "status_text.h"
+
+#include <cstdio>
+
+#include "visa.h"
+
+namespace visa {
+namespace {
+
+struct StatusRow {
+  ViStatus status;
+  const char* name;
+  const char* text;
+};
+
+constexpr StatusRow kStatusTable[] = {
+    {VI_SUCCESS, "VI_SUCCESS", "Operation completed successfully."},
+    {VI_SUCCESS_TERM_CHAR, "VI_SUCCESS_TERM_CHAR",
+     "The specified termination character was read."},
+    {VI_SUCCESS_MAX_CNT, "VI_SUCCESS_MAX_CNT",
+     "The number of bytes read is equal to the input count."},
+    {VI_WARN_UNKNOWN_STATUS, "VI_WARN_UNKNOWN_STATUS",
+     "The status code passed to the operation could not be interpreted."},
+    {VI_ERROR_SYSTEM_ERROR, "VI_ERROR_SYSTEM_ERROR", "Unknown system error."},
+    {VI_ERROR_INV_OBJECT, "VI_ERROR_INV_OBJECT",
+     "The given session or object reference is invalid."},
+    {VI_ERROR_RSRC_LOCKED, "VI_ERROR_RSRC_LOCKED",
+     "Specified type of lock cannot be obtained, or specified operation cannot be performed, "
+     "because the resource is locked."},
+    {VI_ERROR_RSRC_NFOUND, "VI_ERROR_RSRC_NFOUND",
+     "Insufficient location information or the requested device or resource is not present "
+     "in the system."},
+    {VI_ERROR_INV_RSRC_NAME, "VI_ERROR_INV_RSRC_NAME", "Invalid resource reference specified."},
+    {VI_ERROR_INV_ACC_MODE, "VI_ERROR_INV_ACC_MODE", "Invalid access mode."},
+    {VI_ERROR_TMO, "VI_ERROR_TMO", "Timeout expired before operation completed."},
+    {VI_ERROR_CLOSING_FAILED, "VI_ERROR_CLOSING_FAILED",
+     "Unable to deallocate the previously allocated data structures corresponding to this "
+     "session or object reference."},
+    {VI_ERROR_NSUP_ATTR, "VI_ERROR_NSUP_ATTR",
+     "The specified attribute is not defined or supported by the referenced session, event, "
+     "or find list."},
+    {VI_ERROR_NSUP_ATTR_STATE, "VI_ERROR_NSUP_ATTR_STATE",
+     "The specified state of the attribute is not valid, or is not supported as defined by "
+     "the session, event, or find list."},
+    {VI_ERROR_ATTR_READONLY, "VI_ERROR_ATTR_READONLY", "The specified attribute is Read Only."},
+    {VI_ERROR_IO, "VI_ERROR_IO", "Could not perform operation because of I/O error."},
+    {VI_ERROR_INV_FMT, "VI_ERROR_INV_FMT",
+     "A format specifier in the format string is invalid, or the data read does not match "
+     "the format."},
+    {VI_ERROR_NSUP_FMT, "VI_ERROR_NSUP_FMT",
+     "A format specifier in the format string is not supported."},
+    {VI_ERROR_ALLOC, "VI_ERROR_ALLOC",
+     "Insufficient system resources to perform necessary memory allocation."},
+    {VI_ERROR_NSUP_OPER, "VI_ERROR_NSUP_OPER",
+     "The given session or object reference does not support this operation."},
+    {VI_ERROR_INV_MASK, "VI_ERROR_INV_MASK", "The specified mask does not specify a valid flush operation."},
+    {VI_ERROR_USER_BUF, "VI_ERROR_USER_BUF",
+     "A specified user buffer is not valid or cannot be accessed for the required size."},
+    {VI_ERROR_INV_PARAMETER, "VI_ERROR_INV_PARAMETER", "The value of a parameter is invalid."},
+    {VI_ERROR_LIBRARY_NFOUND, "VI_ERROR_LIBRARY_NFOUND",
+     "A code library required by VISA could not be located or loaded: the transport for this "
+     "resource class is not available."},
+    {VI_ERROR_CONN_LOST, "VI_ERROR_CONN_LOST", "The connection for the given session has been lost."},
+};
+
+}  // namespace
+
+bool status_text(ViStatus status, std::string& text) {
+  for (const StatusRow& row : kStatusTable) {
+    if (row.status == status) {
+      text = std::string(row.name) + ": " + row.text;
+      return true;
+    }
+  }
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(status));
+  text = std::string("Unknown status code ") + hex + ".";
+  return false;
+}
+
+}  // namespace visa

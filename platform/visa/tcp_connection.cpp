@@ -1,0 +1,193 @@
+#include "tcp_connection.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
+#include <utility>
+
+#include "visa.h"
+
+namespace visa {
+namespace {
+
+struct AddrInfoDeleter {
+  void operator()(addrinfo* ai) const { freeaddrinfo(ai); }
+};
+
+// Waits for the socket to become ready for `events`. VI_SUCCESS, VI_ERROR_TMO or VI_ERROR_IO.
+ViStatus wait_ready(int fd, short events, Deadline deadline) {
+  for (;;) {
+    pollfd p{fd, events, 0};
+    int n = ::poll(&p, 1, deadline.poll_timeout_ms());
+    if (n > 0) return VI_SUCCESS;
+    if (n == 0) return VI_ERROR_TMO;
+    if (errno != EINTR) return VI_ERROR_IO;
+  }
+}
+
+ViStatus status_from_errno(int err) {
+  switch (err) {
+    case EPIPE:
+    case ECONNRESET:
+    case ECONNABORTED:
+    case ENOTCONN:
+    case ESHUTDOWN:
+      return VI_ERROR_CONN_LOST;
+    case ETIMEDOUT:
+      return VI_ERROR_TMO;
+    default:
+      return VI_ERROR_IO;
+  }
+}
+
+int connect_one(const addrinfo* ai, Deadline deadline) {
+  int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, ai->ai_protocol);
+  if (fd < 0) return -1;
+  int rc = ::connect(fd, ai->ai_addr, ai->ai_addrlen);
+  if (rc != 0 && errno == EINPROGRESS) {
+    if (wait_ready(fd, POLLOUT, deadline) == VI_SUCCESS) {
+      int err = 0;
+      socklen_t len = sizeof err;
+      rc = (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0) ? 0 : -1;
+    }
+  }
+  if (rc != 0) {
+    ::close(fd);
+    return -1;
+  }
+  // Small command/response exchanges must not wait on delayed acknowledgements.
+  int one = 1;
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  return fd;
+}
+
+}  // namespace
+
+TcpConnection::~TcpConnection() { close(); }
+
+TcpConnection::TcpConnection(TcpConnection&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+TcpConnection& TcpConnection::operator=(TcpConnection&& other) noexcept {
+  if (this != &other) {
+    close();
+    fd_ = std::exchange(other.fd_, -1);
+  }
+  return *this;
+}
+
+void TcpConnection::close() {
+  if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+}
+
+ViStatus TcpConnection::connect(const std::string& host, unsigned port, Deadline deadline,
+                                TcpConnection& out) {
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_ADDRCONFIG;
+  addrinfo* raw = nullptr;
+  std::string service = std::to_string(port);
+  if (::getaddrinfo(host.c_str(), service.c_str(), &hints, &raw) != 0 || raw == nullptr) {
+    // AI_ADDRCONFIG hides loopback-only families on machines without a network; retry without it.
+    hints.ai_flags = 0;
+    if (::getaddrinfo(host.c_str(), service.c_str(), &hints, &raw) != 0 || raw == nullptr)
+      return VI_ERROR_RSRC_NFOUND;
+  }
+  std::unique_ptr<addrinfo, AddrInfoDeleter> list(raw);
+  for (const addrinfo* ai = list.get(); ai != nullptr; ai = ai->ai_next) {
+    int fd = connect_one(ai, deadline);
+    if (fd >= 0) {
+      out = TcpConnection(fd);
+      return VI_SUCCESS;
+    }
+    if (deadline.expired()) break;
+  }
+  return VI_ERROR_RSRC_NFOUND;
+}
+
+ViStatus TcpConnection::write_all(const void* data, std::size_t size, Deadline deadline) {
+  if (fd_ < 0) return VI_ERROR_CONN_LOST;
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    ssize_t n = ::send(fd_, p, size, MSG_NOSIGNAL);
+    if (n > 0) {
+      p += n;
+      size -= static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      ViStatus st = wait_ready(fd_, POLLOUT, deadline);
+      if (st != VI_SUCCESS) return st;
+      continue;
+    }
+    return status_from_errno(errno);
+  }
+  return VI_SUCCESS;
+}
+
+ViStatus TcpConnection::read_some(void* data, std::size_t size, Deadline deadline,
+                                  std::size_t& got) {
+  got = 0;
+  if (fd_ < 0) return VI_ERROR_CONN_LOST;
+  for (;;) {
+    ssize_t n = ::recv(fd_, data, size, 0);
+    if (n > 0) {
+      got = static_cast<std::size_t>(n);
+      return VI_SUCCESS;
+    }
+    if (n == 0) return VI_ERROR_CONN_LOST;
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return status_from_errno(errno);
+    ViStatus st = wait_ready(fd_, POLLIN, deadline);
+    if (st != VI_SUCCESS) return st;
+  }
+}
+
+ViStatus TcpConnection::read_exact(void* data, std::size_t size, Deadline deadline) {
+  char* p = static_cast<char*>(data);
+  while (size > 0) {
+    std::size_t got = 0;
+    ViStatus st = read_some(p, size, deadline, got);
+    if (st != VI_SUCCESS) return st;
+    p += got;
+    size -= got;
+  }
+  return VI_SUCCESS;
+}
+
+ViStatus TcpConnection::discard_arrived() {
+  if (fd_ < 0) return VI_ERROR_CONN_LOST;
+  char scratch[4096];
+  for (;;) {
+    ssize_t n = ::recv(fd_, scratch, sizeof scratch, MSG_DONTWAIT);
+    if (n > 0) continue;
+    if (n == 0) return VI_ERROR_CONN_LOST;
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return VI_SUCCESS;
+    return status_from_errno(errno);
+  }
+}
+
+std::string TcpConnection::peer_address() const {
+  sockaddr_storage ss{};
+  socklen_t len = sizeof ss;
+  if (fd_ < 0 || ::getpeername(fd_, reinterpret_cast<sockaddr*>(&ss), &len) != 0) return {};
+  char text[INET6_ADDRSTRLEN] = {};
+  if (ss.ss_family == AF_INET) {
+    ::inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&ss)->sin_addr, text, sizeof text);
+  } else if (ss.ss_family == AF_INET6) {
+    ::inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&ss)->sin6_addr, text, sizeof text);
+  }
+  return text;
+}
+
+}  // namespace visa

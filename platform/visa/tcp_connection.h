@@ -1,0 +1,46 @@
+// A connected TCP stream with deadline-bounded reads and writes. Shared by
+// every transport that runs over TCP (raw socket, VXI-11, HiSLIP).
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "deadline.h"
+#include "visatype.h"
+
+namespace visa {
+
+class TcpConnection {
+ public:
+  TcpConnection() = default;
+  ~TcpConnection();
+  TcpConnection(const TcpConnection&) = delete;
+  TcpConnection& operator=(const TcpConnection&) = delete;
+  TcpConnection(TcpConnection&& other) noexcept;
+  TcpConnection& operator=(TcpConnection&& other) noexcept;
+
+  // Resolves host (name, IPv4 or IPv6 literal) and connects with TCP_NODELAY set.
+  // Unreachable or unresolvable: VI_ERROR_RSRC_NFOUND.
+  static ViStatus connect(const std::string& host, unsigned port, Deadline deadline,
+                          TcpConnection& out);
+
+  bool is_open() const { return fd_ >= 0; }
+  void close();
+
+  // Writes all bytes. VI_ERROR_TMO, VI_ERROR_CONN_LOST or VI_ERROR_IO on failure.
+  ViStatus write_all(const void* data, std::size_t size, Deadline deadline);
+  // Reads at least one byte (up to size). Waits until the deadline.
+  ViStatus read_some(void* data, std::size_t size, Deadline deadline, std::size_t& got);
+  // Reads exactly size bytes.
+  ViStatus read_exact(void* data, std::size_t size, Deadline deadline);
+  // Drops whatever has already arrived, without waiting.
+  ViStatus discard_arrived();
+
+  std::string peer_address() const;
+
+ private:
+  explicit TcpConnection(int fd) : fd_(fd) {}
+  int fd_ = -1;
+};
+
+}  // namespace visa

@@ -1,0 +1,58 @@
+// The byte-transport layer: one implementation per way of reaching an
+// instrument, chosen from an explicit table keyed by resource kind.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "deadline.h"
+#include "resource_name.h"
+#include "visatype.h"
+
+namespace visa {
+
+struct ReadSettings {
+  bool termchar_enabled = false;
+  unsigned char termchar = '\n';
+};
+
+class Transport {
+ public:
+  virtual ~Transport() = default;
+
+  // Sends bytes. `end` marks the last bytes of a message; a raw socket has no
+  // in-band END, message-based transports send it.
+  virtual ViStatus write(const char* data, std::size_t size, bool end, Deadline deadline) = 0;
+
+  // Delivers at least one byte, or an END with no bytes. `end` is true when a
+  // message ended right after the bytes delivered.
+  virtual ViStatus read(char* data, std::size_t capacity, const ReadSettings& settings,
+                        Deadline deadline, std::size_t& got, bool& end) = 0;
+
+  // Drops whatever has already arrived without waiting.
+  virtual ViStatus discard_arrived() = 0;
+
+  // Device clear; a raw socket has nothing to send.
+  virtual ViStatus clear(Deadline) { return VI_SUCCESS; }
+
+  virtual std::string peer_address() const = 0;
+};
+
+struct TransportEntry {
+  ResourceKind kind;
+  const char* name;
+  // Null when the transport is not built; `unavailable_reason` then says why.
+  ViStatus (*open)(const ResourceName& resource, Deadline deadline,
+                   std::unique_ptr<Transport>& out);
+  const char* unavailable_reason;
+};
+
+// The transport for a resource kind; never null for a kind the parser yields.
+const TransportEntry& transport_for(ResourceKind kind);
+
+// Raw TCP/IP socket (TCPIP::host::port::SOCKET).
+ViStatus open_socket_transport(const ResourceName& resource, Deadline deadline,
+                               std::unique_ptr<Transport>& out);
+
+}  // namespace visa

@@ -1,0 +1,26 @@
+#include <cassert>
+
+#include "transport.h"
+
+namespace visa {
+namespace {
+
+constexpr TransportEntry kTransports[] = {
+    {ResourceKind::Socket, "TCPIP SOCKET", &open_socket_transport, nullptr},
+    {ResourceKind::Vxi11, "TCPIP INSTR (VXI-11)", nullptr,
+     "the VXI-11 transport is not built into this VISA library yet"},
+    {ResourceKind::Hislip, "TCPIP INSTR (HiSLIP)", nullptr,
+     "the HiSLIP transport is not built into this VISA library yet"},
+};
+
+}  // namespace
+
+const TransportEntry& transport_for(ResourceKind kind) {
+  for (const TransportEntry& entry : kTransports) {
+    if (entry.kind == kind) return entry;
+  }
+  assert(!"every resource kind has a transport entry");
+  return kTransports[0];
+}
+
+}  // namespace visa
