@@ -169,6 +169,7 @@ void ScriptedInstrument::handle(std::string_view line, Client& client) {
       return;
     case Fault::Kind::Partial:
       client.send(std::string_view(reply).substr(0, std::min(fault.partial_bytes, reply.size())));
+      if (fault.close_after) client.close();
       return;
     case Fault::Kind::Delay:
       if (!client.pause(fault.delay)) return;

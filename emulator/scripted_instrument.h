@@ -20,12 +20,15 @@ struct Fault {
   Kind kind = Kind::None;
   std::chrono::milliseconds delay{0};  // Delay: wait this long, then reply in full
   std::size_t partial_bytes = 0;       // Partial: send only this many bytes of the reply
+  bool close_after = false;            // Partial: then drop the connection
 
   static Fault none() { return {}; }
-  static Fault delayed(std::chrono::milliseconds d) { return {Kind::Delay, d, 0}; }
-  static Fault partial(std::size_t bytes) { return {Kind::Partial, {}, bytes}; }
-  static Fault no_reply() { return {Kind::NoReply, {}, 0}; }
-  static Fault close() { return {Kind::Close, {}, 0}; }
+  static Fault delayed(std::chrono::milliseconds d) { return {Kind::Delay, d, 0, false}; }
+  static Fault partial(std::size_t bytes, bool close_after = false) {
+    return {Kind::Partial, {}, bytes, close_after};
+  }
+  static Fault no_reply() { return {Kind::NoReply, {}, 0, false}; }
+  static Fault close() { return {Kind::Close, {}, 0, false}; }
 };
 
 class ScriptedInstrument final : public Instrument {

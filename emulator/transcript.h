@@ -1,6 +1,8 @@
 // Every line the emulator received, in order, from all clients.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -13,6 +15,12 @@ class Transcript {
   void record(std::string_view line) {
     std::lock_guard lock(mutex_);
     lines_.emplace_back(line);
+    changed_.notify_all();
+  }
+  // Waits until at least `count` lines were received; false on timeout.
+  bool wait_for(std::size_t count, std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [&] { return lines_.size() >= count; });
   }
   std::vector<std::string> lines() const {
     std::lock_guard lock(mutex_);
@@ -25,6 +33,7 @@ class Transcript {
 
  private:
   mutable std::mutex mutex_;
+  mutable std::condition_variable changed_;
   std::vector<std::string> lines_;
 };
 

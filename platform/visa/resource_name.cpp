@@ -109,6 +109,9 @@ ViStatus parse_resource_name(std::string_view text, ResourceName& out) {
     return finish("::" + std::to_string(r.port) + "::SOCKET");
   }
 
+  // A socket resource without its port is malformed, not a device named "SOCKET".
+  if (iequals(fields.back(), "SOCKET")) return VI_ERROR_INV_RSRC_NAME;
+
   // TCPIP[board]::host[::device name][::INSTR]
   std::size_t n = fields.size();
   if (n >= 3 && iequals(fields[n - 1], "INSTR")) --n;

@@ -1,0 +1,156 @@
+"""qdx-emulator as a program, and independent clients against it.
+
+PyVISA with its pure-Python backend (an independent VISA implementation) and
+our own VISA library (through ctypes) talk to the same emulator and must get
+the same answers.
+
+usage: emulator_program_test.py QDX_EMULATOR LIBVISA
+"""
+import ctypes
+import re
+import signal
+import subprocess
+import sys
+import unittest
+
+EMULATOR = None
+LIBVISA = None
+
+VI_ATTR_TERMCHAR = 0x3FFF0018
+VI_ATTR_TERMCHAR_EN = 0x3FFF0038
+
+
+class Emulator:
+    """Runs qdx-emulator on a free loopback port."""
+
+    def __init__(self, *args):
+        self.process = subprocess.Popen([EMULATOR, "--port", "0", *args],
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        self.banner = self.process.stdout.readline().strip()
+        match = re.fullmatch(r"listening SOCKET (\S+) (\d+)", self.banner)
+        if not match:
+            self.stop()
+            raise AssertionError("unexpected first line: %r" % self.banner)
+        self.address, self.port = match.group(1), int(match.group(2))
+        self.resource = "TCPIP0::%s::%d::SOCKET" % (self.address, self.port)
+
+    def stop(self, sig=signal.SIGTERM):
+        if self.process.poll() is None:
+            self.process.send_signal(sig)
+        try:
+            return self.process.wait(timeout=10)
+        finally:
+            self.process.stdout.close()
+            self.process.stderr.close()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+
+class OurVisa:
+    """Our VISA library through its C API."""
+
+    def __init__(self, resource):
+        self.lib = ctypes.CDLL(LIBVISA)
+        self.lib.viSetAttribute.argtypes = [ctypes.c_uint32, ctypes.c_uint32, ctypes.c_uint64]
+        self.rm = ctypes.c_uint32()
+        self.vi = ctypes.c_uint32()
+        self._check(self.lib.viOpenDefaultRM(ctypes.byref(self.rm)))
+        self._check(self.lib.viOpen(self.rm, resource.encode(), 0, 2000, ctypes.byref(self.vi)))
+        self._check(self.lib.viSetAttribute(self.vi, VI_ATTR_TERMCHAR, 10))
+        self._check(self.lib.viSetAttribute(self.vi, VI_ATTR_TERMCHAR_EN, 1))
+
+    @staticmethod
+    def _check(status):
+        if status < 0:
+            raise AssertionError("VISA status 0x%08X" % (status & 0xFFFFFFFF))
+
+    def write(self, command):
+        self._check(self.lib.viPrintf(self.vi, b"%s\n", command.encode()))
+
+    def query(self, query):
+        buffer = ctypes.create_string_buffer(1024)
+        count = ctypes.c_int32(1024)
+        self._check(self.lib.viQueryf(self.vi, b"%s\n", b"%#[^\n]%*t", query.encode(),
+                                      ctypes.byref(count), buffer))
+        assert count.value == len(buffer.value)
+        return buffer.value.decode()
+
+    def close(self):
+        self.lib.viClose(self.rm)
+
+
+class PyVisa:
+    def __init__(self, resource):
+        import pyvisa
+        self.rm = pyvisa.ResourceManager("@py")
+        self.inst = self.rm.open_resource(resource, read_termination="\n",
+                                          write_termination="\n", timeout=2000)
+
+    def write(self, command):
+        self.inst.write(command)
+
+    def query(self, query):
+        return self.inst.query(query)
+
+    def close(self):
+        self.inst.close()
+        self.rm.close()
+
+
+EXCHANGES = [
+    ("query", "*IDN?"),
+    ("query", "*OPC?"),
+    ("write", "VOLT 2.5"),
+    ("query", "VOLT?"),
+    ("query", "CURR 0.125;CURR?;*OPC?"),
+    ("write", "*CLS"),
+    ("query", "*ESR?"),
+    ("query", ":SYST:ERR?"),
+]
+
+
+class EmulatorProgram(unittest.TestCase):
+    def test_prints_where_it_listens_and_stops_cleanly_on_sigterm_and_sigint(self):
+        for sig in (signal.SIGTERM, signal.SIGINT):
+            emulator = Emulator()
+            self.assertEqual(emulator.address, "127.0.0.1")
+            self.assertGreater(emulator.port, 0)
+            self.assertEqual(emulator.stop(sig), 0)
+
+    def test_bad_options_are_refused(self):
+        for args in (["--port", "70000"], ["--port", "x"], ["--bogus"]):
+            result = subprocess.run([EMULATOR, *args], capture_output=True, text=True, timeout=10)
+            self.assertEqual(result.returncode, 2, args)
+            self.assertIn("qdx-emulator:", result.stderr)
+        result = subprocess.run([EMULATOR, "--help"], capture_output=True, text=True, timeout=10)
+        self.assertEqual(result.returncode, 0)
+        self.assertIn("--port", result.stdout)
+
+    def test_pyvisa_and_our_library_get_the_same_answers(self):
+        answers = {}
+        for name, client_class in (("pyvisa-py", PyVisa), ("ours", OurVisa)):
+            with Emulator() as emulator:
+                client = client_class(emulator.resource)
+                try:
+                    got = []
+                    for kind, text in EXCHANGES:
+                        if kind == "write":
+                            client.write(text)
+                        else:
+                            got.append(client.query(text))
+                    answers[name] = got
+                finally:
+                    client.close()
+        self.assertEqual(answers["pyvisa-py"], answers["ours"])
+        self.assertEqual(answers["ours"][0], "Halmeric,QDX7001,QDX7001-000001,1.00")
+        self.assertEqual(answers["ours"][2], "2.5")
+        self.assertEqual(answers["ours"][3], "0.125;1")
+
+
+if __name__ == "__main__":
+    EMULATOR, LIBVISA = sys.argv[1], sys.argv[2]
+    unittest.main(argv=[sys.argv[0]], verbosity=2)

@@ -1,0 +1,437 @@
+// The formatted-I/O engine over a fake transport, so that both stream
+// (termination character) and message-based (END) input can be fed exactly.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdarg>
+#include <cstring>
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "formatted_io.h"
+#include "input_buffer.h"
+#include "visa.h"
+
+namespace {
+
+using visa::Deadline;
+using visa::InputBuffer;
+using visa::ReadSettings;
+
+// Delivers scripted chunks; a chunk may carry END. Runs dry with a timeout.
+class FakeTransport final : public visa::Transport {
+ public:
+  void feed(std::string bytes, bool end = false) { chunks_.emplace_back(std::move(bytes), end); }
+  int reads_after_dry = 0;
+
+  ViStatus write(const char*, std::size_t, bool, Deadline) override { return VI_SUCCESS; }
+  ViStatus read(char* data, std::size_t capacity, const ReadSettings&, Deadline, std::size_t& got,
+                bool& end) override {
+    got = 0;
+    end = false;
+    if (chunks_.empty()) {
+      ++reads_after_dry;
+      return VI_ERROR_TMO;
+    }
+    auto& [bytes, chunk_end] = chunks_.front();
+    got = std::min(capacity, bytes.size());
+    std::memcpy(data, bytes.data(), got);
+    bytes.erase(0, got);
+    if (bytes.empty()) {
+      end = chunk_end;
+      chunks_.pop_front();
+    }
+    return VI_SUCCESS;
+  }
+  ViStatus discard_arrived() override { return VI_SUCCESS; }
+  std::string peer_address() const override { return {}; }
+
+ private:
+  std::deque<std::pair<std::string, bool>> chunks_;
+};
+
+class Input final : public visa::ReadSource {
+ public:
+  explicit Input(bool termchar_enabled) : settings_{termchar_enabled, '\n'} {}
+  FakeTransport transport;
+  InputBuffer buffer;
+
+  ViStatus peek(InputBuffer::Item& item) override {
+    return buffer.peek(transport, settings_, Deadline::immediate(), item);
+  }
+  void consume(const InputBuffer::Item& item) override { buffer.consume(item); }
+  bool has_buffered() const override { return buffer.has_buffered(); }
+  ViStatus read(char* out, std::size_t count, std::size_t& got) {
+    return buffer.read(transport, settings_, Deadline::immediate(), out, count, got);
+  }
+
+ private:
+  ReadSettings settings_;
+};
+
+ViStatus scan(Input& in, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  ViStatus st = visa::format_read(format, &args, in);
+  va_end(args);
+  return st;
+}
+
+class Output final : public visa::WriteSink {
+ public:
+  std::string pending;
+  std::vector<std::string> messages;
+  ViStatus append(const char* data, std::size_t size) override {
+    pending.append(data, size);
+    return VI_SUCCESS;
+  }
+  ViStatus end_message() override {
+    messages.push_back(std::exchange(pending, {}));
+    return VI_SUCCESS;
+  }
+};
+
+std::string print(const char* format, ...) {
+  Output out;
+  va_list args;
+  va_start(args, format);
+  ViStatus st = visa::format_write(format, &args, out);
+  va_end(args);
+  EXPECT_GE(st, VI_SUCCESS) << format;
+  std::string all;
+  for (const auto& m : out.messages) all += m;
+  return all + out.pending;
+}
+
+// --- writes ---------------------------------------------------------------
+
+TEST(FormattedWrite, ConversionsTheDriverUses) {
+  EXPECT_EQ(print("VOLT %0.15lg\n", 1.5), "VOLT 1.5\n");
+  EXPECT_EQ(print("%0.15lg", 0.1), "0.1");
+  EXPECT_EQ(print("%0.15lg", 1e-20), "1e-20");
+  EXPECT_EQ(print("%0.15lg", 123456789012345678.0), "1.23456789012346e+17");
+  EXPECT_EQ(print("%0.15lg", -0.000123), "-0.000123");
+  EXPECT_EQ(print("LIST:NUMB %ld\n", ViInt32{-7}), "LIST:NUMB -7\n");
+  EXPECT_EQ(print("%d,%hd,%lld", ViInt32{2147483647}, ViInt16{-32768}, ViInt64{1} << 40),
+            "2147483647,-32768,1099511627776");
+  EXPECT_EQ(print("OUTP:STAT %s\n", "ON"), "OUTP:STAT ON\n");
+  EXPECT_EQ(print("%5.2f|%-4d|%04X|%%|%c", 3.14159, ViInt32{7}, ViUInt32{255}, 'z'),
+            " 3.14|7   |00FF|%|z");
+  EXPECT_EQ(print("%*d", 4, 42), "  42");
+}
+
+TEST(FormattedWrite, LineFeedInTheFormatEndsAMessage) {
+  Output out;
+  auto run = [&](const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    ViStatus st = visa::format_write(format, &args, out);
+    va_end(args);
+    return st;
+  };
+  ASSERT_EQ(run("A %s\nB", "x\ny"), VI_SUCCESS);
+  // The line feed inside the %s argument is data; the one in the format ends the message.
+  ASSERT_EQ(out.messages.size(), 1u);
+  EXPECT_EQ(out.messages[0], "A x\ny\n");
+  EXPECT_EQ(out.pending, "B");
+}
+
+TEST(FormattedWrite, BadFormatsAreRefused) {
+  Output out;
+  auto run = [&](const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    ViStatus st = visa::format_write(format, &args, out);
+    va_end(args);
+    return st;
+  };
+  EXPECT_EQ(run("%"), VI_ERROR_INV_FMT);
+  EXPECT_EQ(run("%b", 1), VI_ERROR_NSUP_FMT);
+  EXPECT_EQ(run("%s", static_cast<const char*>(nullptr)), VI_ERROR_USER_BUF);
+}
+
+// --- reads ----------------------------------------------------------------
+
+// Both ways a message can end: the termination character on a stream, and a
+// line feed carried with END on a message-based transport.
+class BothEndings : public ::testing::TestWithParam<bool> {
+ protected:
+  bool message_based() const { return GetParam(); }
+  Input make() { return Input(!message_based()); }
+  void feed(Input& in, const std::string& message) { in.transport.feed(message, message_based()); }
+};
+
+TEST_P(BothEndings, IdentityFieldsNeverKeepTheLineFeed) {
+  Input in = make();
+  feed(in, "Halmeric,QDX7001,SN42,1.04\n");
+  char f[4][257];
+  ASSERT_EQ(scan(in, "%256[^,],%256[^,],%256[^,],%256[^,]%*T", f[0], f[1], f[2], f[3]),
+            VI_SUCCESS);
+  EXPECT_STREQ(f[0], "Halmeric");
+  EXPECT_STREQ(f[1], "QDX7001");
+  EXPECT_STREQ(f[2], "SN42");
+  EXPECT_STREQ(f[3], "1.04");
+  EXPECT_FALSE(in.has_buffered());
+}
+
+TEST_P(BothEndings, NumbersWithTheRestDiscarded) {
+  Input in = make();
+  feed(in, "+1.50000E+00,2,3\n");
+  feed(in, "42\n");
+  ViReal64 real = 0;
+  ASSERT_EQ(scan(in, "%lf%*t", &real), VI_SUCCESS);
+  EXPECT_DOUBLE_EQ(real, 1.5);
+  ViInt32 value = 0;
+  ASSERT_EQ(scan(in, "%ld%*t", &value), VI_SUCCESS);
+  EXPECT_EQ(value, 42);
+  EXPECT_EQ(in.transport.reads_after_dry, 0) << "a discard after the end must not wait";
+}
+
+TEST_P(BothEndings, TheWholeResponseWithPercentT) {
+  Input in = make();
+  feed(in, "-113,\"Undefined header\"\n");
+  char text[256];
+  ASSERT_EQ(scan(in, "%T", text), VI_SUCCESS);
+  EXPECT_STREQ(text, "-113,\"Undefined header\"\n");
+}
+
+TEST_P(BothEndings, CountedTextFillsExactlyAndTruncates) {
+  struct Case {
+    const char* reply;
+    ViInt32 size;
+    const char* stored;
+    ViInt32 count_out;
+  };
+  const Case cases[] = {
+      {"0123456789\n", 11, "0123456789", 10},  // exact fit
+      {"0123456789\n", 8, "0123456", 7},       // truncated to size - 1
+      {"0123456789\n", 1, "", 0},
+      {"\n", 256, "", 0},                      // empty reply: empty text, no error
+  };
+  for (const Case& c : cases) {
+    Input in = make();
+    feed(in, c.reply);
+    feed(in, "next\n");
+    char buffer[300];
+    std::memset(buffer, '#', sizeof buffer);
+    ViInt32 count = c.size;
+    ASSERT_EQ(scan(in, "%#[^\n]%*t", &count, buffer), VI_SUCCESS) << c.reply << " " << c.size;
+    EXPECT_STREQ(buffer, c.stored);
+    EXPECT_EQ(count, c.count_out);
+    EXPECT_EQ(buffer[c.size], '#') << "wrote past the stated size";
+    // "%*t" dropped the rest: the next read sees the next message.
+    char next[16];
+    ViInt32 next_size = sizeof next;
+    ASSERT_EQ(scan(in, "%#[^\n]%*t", &next_size, next), VI_SUCCESS);
+    EXPECT_STREQ(next, "next");
+  }
+}
+
+TEST_P(BothEndings, WidthLimitedSetStopsAtWidthAndLeavesTheRest) {
+  Input in = make();
+  std::string long_field(300, 'a');
+  feed(in, long_field + ",b\n");
+  char buffer[300];
+  std::memset(buffer, '#', sizeof buffer);
+  ASSERT_EQ(scan(in, "%256[^,]", buffer), VI_SUCCESS);
+  EXPECT_EQ(std::string(buffer), std::string(256, 'a'));
+  EXPECT_EQ(buffer[257], '#');
+  char rest[64];
+  ASSERT_EQ(scan(in, "%T", rest), VI_SUCCESS);
+  EXPECT_EQ(std::string(rest), std::string(44, 'a') + ",b\n");
+}
+
+TEST_P(BothEndings, SetOnAReplyWithoutCommasStopsAtTheEnd) {
+  Input in = make();
+  feed(in, "NOCOMMA\n");
+  feed(in, "1\n");
+  char a[257] = "untouched", b[257] = "untouched";
+  EXPECT_EQ(scan(in, "%256[^,],%256[^,]", a, b), VI_ERROR_INV_FMT);
+  EXPECT_STREQ(a, "NOCOMMA");
+  EXPECT_STREQ(b, "untouched");
+  ViInt32 v = 0;
+  ASSERT_EQ(scan(in, "%ld", &v), VI_SUCCESS);
+  EXPECT_EQ(v, 1);
+}
+
+TEST_P(BothEndings, UnparsableRepliesFailAndAreDropped) {
+  struct Case {
+    const char* format;
+    const char* reply;
+  };
+  const Case cases[] = {
+      {"%ld", "abc\n"},         {"%ld", "\n"},          {"%ld", "3000000000\n"},
+      {"%hd", "40000\n"},       {"%lf", "volts\n"},     {"%s", "\n"},
+      {"%ld,%ld", "1;2\n"},     {"%f", "1e300\n"},      {"%ld", "+\n"},
+  };
+  for (const Case& c : cases) {
+    Input in = make();
+    feed(in, c.reply);
+    feed(in, "7\n");
+    ViInt32 first = -1, second = -1;
+    EXPECT_EQ(scan(in, c.format, &first, &second), VI_ERROR_INV_FMT) << c.format << " " << c.reply;
+    EXPECT_EQ(second, -1) << "an argument not converted must keep its value";
+    ViInt32 next = 0;
+    ASSERT_EQ(scan(in, "%ld", &next), VI_SUCCESS) << c.reply;
+    EXPECT_EQ(next, 7);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, BothEndings, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "END" : "TermChar"; });
+
+TEST(FormattedRead, IntegersRoundRealRepliesHalfAwayFromZero) {
+  struct Case {
+    const char* reply;
+    ViInt32 expected;
+  };
+  const Case cases[] = {{"42\n", 42},  {"+7\n", 7},   {"-2.5\n", -3}, {"2.5\n", 3},
+                        {"4.4E+00\n", 4}, {"1e3\n", 1000}, {"  12 \n", 12}, {"-0\n", 0}};
+  for (const Case& c : cases) {
+    Input in(true);
+    in.transport.feed(c.reply);
+    ViInt32 v = -99;
+    ASSERT_EQ(scan(in, "%ld", &v), VI_SUCCESS) << c.reply;
+    EXPECT_EQ(v, c.expected) << c.reply;
+  }
+}
+
+TEST(FormattedRead, SizesFollowTheVisaTypes) {
+  Input in(true);
+  in.transport.feed("-32768,2147483647,-9000000000,65535\n");
+  ViInt16 h = 0;
+  ViInt32 l = 0;
+  ViInt64 ll = 0;
+  ViUInt16 hu = 0;
+  ASSERT_EQ(scan(in, "%hd,%ld,%lld,%hu", &h, &l, &ll, &hu), VI_SUCCESS);
+  EXPECT_EQ(h, -32768);
+  EXPECT_EQ(l, 2147483647);
+  EXPECT_EQ(ll, -9000000000LL);
+  EXPECT_EQ(hu, 65535);
+}
+
+TEST(FormattedRead, RealSpellingsTheInstrumentMaySend) {
+  struct Case {
+    const char* reply;
+    double expected;
+  };
+  const Case cases[] = {{"9.91E+37\n", 9.91e37}, {"-1.25e-3V\n", -1.25e-3}, {".5\n", 0.5},
+                        {"+INF\n", HUGE_VAL},   {"-inf\n", -HUGE_VAL}};
+  for (const Case& c : cases) {
+    Input in(true);
+    in.transport.feed(c.reply);
+    ViReal64 v = 0;
+    ASSERT_EQ(scan(in, "%lf%*t", &v), VI_SUCCESS) << c.reply;
+    EXPECT_EQ(v, c.expected) << c.reply;
+  }
+  Input in(true);
+  in.transport.feed("NAN\n");
+  ViReal64 v = 0;
+  ASSERT_EQ(scan(in, "%lf", &v), VI_SUCCESS);
+  EXPECT_TRUE(std::isnan(v));
+}
+
+TEST(FormattedRead, StringsAndCharacters) {
+  Input in(true);
+  in.transport.feed("  hello world\n");
+  char word[16], second[16];
+  ASSERT_EQ(scan(in, "%s%s", word, second), VI_SUCCESS);
+  EXPECT_STREQ(word, "hello");
+  EXPECT_STREQ(second, "world");
+  in.transport.feed("abcdef\n");
+  char three[3];
+  char w[4];
+  ASSERT_EQ(scan(in, "%3c%3s", three, w), VI_SUCCESS);
+  EXPECT_EQ(std::string(three, 3), "abc");
+  EXPECT_STREQ(w, "def");
+}
+
+TEST(FormattedRead, PercentTWithACountDropsWhatDoesNotFit) {
+  Input in(true);
+  in.transport.feed("abcdefgh\n");
+  in.transport.feed("next\n");
+  char buffer[8];
+  std::memset(buffer, '#', sizeof buffer);
+  ViInt32 count = 6;
+  ASSERT_EQ(scan(in, "%#t", &count, buffer), VI_SUCCESS);
+  EXPECT_STREQ(buffer, "abcde");
+  EXPECT_EQ(count, 5);
+  EXPECT_EQ(buffer[6], '#');
+  char next[8];
+  ASSERT_EQ(scan(in, "%7t", next), VI_SUCCESS);
+  EXPECT_STREQ(next, "next\n");
+}
+
+TEST(FormattedRead, MessageBasedDataWithoutLineFeedEndsAtEnd) {
+  Input in(false);
+  in.transport.feed("12", false);
+  in.transport.feed("34", true);  // END on the last fragment
+  in.transport.feed("5\n", true);
+  ViInt32 v = 0;
+  ASSERT_EQ(scan(in, "%ld%*t", &v), VI_SUCCESS);
+  EXPECT_EQ(v, 1234);
+  char rest[8];
+  ASSERT_EQ(scan(in, "%t", rest), VI_SUCCESS);
+  EXPECT_STREQ(rest, "5\n");
+  EXPECT_EQ(in.transport.reads_after_dry, 0);
+}
+
+TEST(FormattedRead, AReplyWithoutTerminatorTimesOut) {
+  Input in(true);
+  in.transport.feed("42");
+  ViInt32 v = 0;
+  EXPECT_EQ(scan(in, "%ld%*t", &v), VI_ERROR_TMO);
+}
+
+TEST(FormattedRead, UnsupportedConversion) {
+  Input in(true);
+  in.transport.feed("1\n");
+  int x = 0;
+  EXPECT_EQ(scan(in, "%b", &x), VI_ERROR_NSUP_FMT);
+}
+
+// --- raw reads through the same buffer ------------------------------------
+
+TEST(InputBuffer, RawReadStatusesAndSharingWithFormattedReads) {
+  Input in(true);
+  in.transport.feed("hello world\nsecond\n");
+  char buf[8];
+  std::size_t got = 0;
+  EXPECT_EQ(in.read(buf, 5, got), VI_SUCCESS_MAX_CNT);
+  EXPECT_EQ(std::string(buf, got), "hello");
+  EXPECT_EQ(in.read(buf, 8, got), VI_SUCCESS_TERM_CHAR);
+  EXPECT_EQ(std::string(buf, got), " world\n");
+  // What raw reads left is what formatted reads get.
+  char word[8];
+  ASSERT_EQ(scan(in, "%s", word), VI_SUCCESS);
+  EXPECT_STREQ(word, "second");
+  EXPECT_FALSE(in.has_buffered());
+}
+
+TEST(InputBuffer, RawReadEndsAtEndOnMessageBasedInput) {
+  Input in(false);
+  in.transport.feed("abc", true);
+  in.transport.feed("", true);  // an empty message
+  char buf[8];
+  std::size_t got = 0;
+  EXPECT_EQ(in.read(buf, 8, got), VI_SUCCESS);
+  EXPECT_EQ(std::string(buf, got), "abc");
+  EXPECT_EQ(in.read(buf, 8, got), VI_SUCCESS);
+  EXPECT_EQ(got, 0u);
+  EXPECT_EQ(in.read(buf, 8, got), VI_ERROR_TMO);
+}
+
+TEST(InputBuffer, WithoutTerminationOnlyTheCountEndsARead) {
+  Input in(false);
+  in.transport.feed("abc\n");
+  char buf[8];
+  std::size_t got = 0;
+  EXPECT_EQ(in.read(buf, 8, got), VI_ERROR_TMO);
+  EXPECT_EQ(got, 4u);
+  in.transport.feed("abc\n");
+  EXPECT_EQ(in.read(buf, 4, got), VI_SUCCESS_MAX_CNT);
+}
+
+}  // namespace

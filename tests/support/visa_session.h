@@ -1,0 +1,42 @@
+// An open VISA session for a test: resource manager and instrument session,
+// closed on destruction, with line-feed termination as the driver sets it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "visa.h"
+
+namespace testsupport {
+
+class VisaSession {
+ public:
+  explicit VisaSession(const std::string& resource, bool termchar = true) {
+    EXPECT_EQ(viOpenDefaultRM(&rm_), VI_SUCCESS);
+    status_ = viOpen(rm_, resource.c_str(), VI_NULL, 2000, &vi_);
+    if (status_ == VI_SUCCESS && termchar) {
+      viSetAttribute(vi_, VI_ATTR_TERMCHAR, '\n');
+      viSetAttribute(vi_, VI_ATTR_TERMCHAR_EN, VI_TRUE);
+    }
+  }
+  ~VisaSession() {
+    if (rm_ != VI_NULL) viClose(rm_);
+  }
+  VisaSession(const VisaSession&) = delete;
+  VisaSession& operator=(const VisaSession&) = delete;
+
+  ViStatus open_status() const { return status_; }
+  ViSession rm() const { return rm_; }
+  ViSession vi() const { return vi_; }
+  operator ViSession() const { return vi_; }
+
+  void set_timeout(ViUInt32 ms) { EXPECT_EQ(viSetAttribute(vi_, VI_ATTR_TMO_VALUE, ms), VI_SUCCESS); }
+
+ private:
+  ViSession rm_ = VI_NULL;
+  ViSession vi_ = VI_NULL;
+  ViStatus status_ = VI_SUCCESS;
+};
+
+}  // namespace testsupport
