@@ -147,8 +147,9 @@ ErrorRead read_error(ViSession vi, ViInt32 size) {
   ErrorRead r{0, -1, {}};
   char buffer[2048];
   std::memset(buffer, 'X', sizeof buffer);
+  buffer[sizeof buffer - 1] = '\0';
   r.result = IviSession_GetError(vi, size, &r.code, size == 0 ? nullptr : buffer);
-  if (size != 0) r.text = buffer;
+  if (size != 0 && r.result >= 0) r.text = buffer;
   return r;
 }
 

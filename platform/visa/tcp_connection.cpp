@@ -138,6 +138,10 @@ ViStatus TcpConnection::read_some(void* data, std::size_t size, Deadline deadlin
                                   std::size_t& got) {
   got = 0;
   if (fd_ < 0) return VI_ERROR_CONN_LOST;
+  // Reads usually follow a query whose reply has not arrived yet: wait first,
+  // which saves a failing recv per exchange.
+  ViStatus ready = wait_ready(fd_, POLLIN, deadline);
+  if (ready != VI_SUCCESS) return ready;
   for (;;) {
     ssize_t n = ::recv(fd_, data, size, 0);
     if (n > 0) {
