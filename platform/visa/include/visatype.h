@@ -68,6 +68,6 @@ typedef ViUInt64 ViBusSize;
 #define VI_NULL 0
 #define VI_TRUE ((ViBoolean)1)
 #define VI_FALSE ((ViBoolean)0)
-#define VI_SUCCESS 0L
+#define VI_SUCCESS ((ViStatus)0)
 
 #endif

@@ -1,0 +1,286 @@
+// Reading the IVI configuration store at open: logical names, the driver's
+// software module, initial settings, virtual and physical names.
+#include <string>
+
+#include "IviConfigServer.h"
+#include "ZEVRA.h"
+#include "driver_session.h"
+#include "driver_tables.h"
+#include "vexo_assert.h"
+
+namespace vexo {
+namespace {
+
+// A configuration server handle, released when it goes out of scope.
+class ConfigHandle {
+ public:
+  ConfigHandle() = default;
+  ~ConfigHandle() { Release(); }
+  ConfigHandle(const ConfigHandle&) = delete;
+  ConfigHandle& operator=(const ConfigHandle&) = delete;
+  IviConfigHandle* Out() {
+    Release();
+    return &handle_;
+  }
+  IviConfigHandle get() const { return handle_; }
+  explicit operator bool() const { return handle_ != 0; }
+  void Release() {
+    if (handle_ != 0) {
+      [[maybe_unused]] ViStatus s = IviConfig_DisposeHandle(handle_);
+      VEXO_ASSERT(s >= 0);
+      handle_ = 0;
+    }
+  }
+
+ private:
+  IviConfigHandle handle_ = 0;
+};
+
+// The server itself, closed when it goes out of scope unless closed explicitly.
+class ConfigServer {
+ public:
+  ~ConfigServer() {
+    if (handle_ != 0) IviConfig_Close(handle_);
+  }
+  IviConfigHandle* Out() { return &handle_; }
+  IviConfigHandle get() const { return handle_; }
+  ViStatus Close() {
+    ViStatus st = handle_ != 0 ? IviConfig_Close(handle_) : VI_SUCCESS;
+    handle_ = 0;
+    return st;
+  }
+
+ private:
+  IviConfigHandle handle_ = 0;
+};
+
+using StringGetter = ViStatus (*)(IviConfigHandle, ViInt32, ViInt32, ViChar[]);
+
+ViStatus GetText(StringGetter getter, IviConfigHandle h, ViInt32 id, std::size_t size, std::string& out) {
+  std::string buffer(size, '\0');
+  ViStatus st = getter(h, id, static_cast<ViInt32>(size), buffer.data());
+  if (st < 0) return st;
+  out.assign(buffer.c_str());
+  return st;
+}
+
+}  // namespace
+
+ViStatus DriverSession::Configure(const std::string& resource_name, const std::string& option_string) {
+  logical_name_.clear();
+  resource_descriptor_.clear();
+  inherent_options_seen_.clear();
+  driver_setup_options_.clear();
+  initial_settings_boolean_.clear();
+  initial_settings_integer_.clear();
+  initial_settings_real_.clear();
+  initial_settings_string_.clear();
+  virtual_names_.clear();
+  physical_names_.clear();
+  options_ = InherentOptions{};
+
+  ViStatus status = VI_SUCCESS;
+  ConfigServer server;
+  ConfigHandle session, collection, module;
+  // Steps that fail record their own error and skip to the release of every handle.
+  auto run = [&]() -> ViStatus {
+    ViStatus st = IviConfig_Initialize(server.Out());
+    if (st < 0) return ReportConfigStoreError(st);
+    std::string location;
+    st = GetText(IviConfig_GetConfigStorePropertyViString, server.get(),
+                 IVICONFIG_VAL_CONFIG_STORE_PROCESS_DEFAULT_LOCATION, 260, location);
+    if (st < 0) return ReportConfigStoreError(st);
+    if (location.empty()) {
+      st = GetText(IviConfig_GetConfigStorePropertyViString, server.get(),
+                   IVICONFIG_VAL_CONFIG_STORE_MASTER_LOCATION, 260, location);
+      if (st < 0) return ReportConfigStoreError(st);
+    }
+    st = IviConfig_Deserialize(server.get(), location.c_str());
+    if (st < 0) return ReportConfigStoreError(st);
+
+    st = IviConfig_GetDriverSession(server.get(), resource_name.c_str(), session.Out());
+    if (st == IVICONFIG_ERROR_NOT_EXIST_SESSION) {
+      IviConfig_ClearError();
+      resource_descriptor_ = resource_name;
+      st = IviConfig_GetConfigStoreSoftwareModuleCollection(server.get(), collection.Out());
+      if (st < 0) return ReportConfigStoreError(st);
+      st = IviConfig_GetSoftwareModuleItemByName(collection.get(), Identity().prefix, module.Out());
+      if (st < 0) return ReportConfigStoreError(st);
+    } else if (st < 0) {
+      return ReportConfigStoreError(st);
+    } else {
+      logical_name_ = resource_name;
+      st = ReadDriverSessionConfiguration(session.get());
+      if (st < 0) return st;
+      st = IviConfig_GetSessionSoftwareModuleReference(session.get(), module.Out());
+      if (st < 0) return ReportConfigStoreError(st);
+    }
+
+    st = ReadConfigurableInitialSettings(session ? session.get() : module.get());
+    if (st < 0) return st;
+    st = ParseOptionString(option_string);
+    if (st < 0) return st;
+    if (module) {
+      st = ReadPhysicalNames(module.get());
+      if (st < 0) return st;
+    }
+    if (GetSimulate() && instrument_model_.empty()) instrument_model_ = Identity().default_simulated_model;
+    initial_options_ = options_;
+    return VI_SUCCESS;
+  };
+  status = run();
+  session.Release();
+  collection.Release();
+  module.Release();
+  ViStatus closed = server.Close();
+  return status < 0 ? status : closed;
+}
+
+ViStatus DriverSession::ReadDriverSessionConfiguration(ViUInt32 config_session) {
+  ViStatus st = ReadVirtualNames(config_session);
+  if (st < 0) return st;
+  ConfigHandle asset;
+  st = IviConfig_GetSessionHardwareAssetReference(config_session, asset.Out());
+  if (st < 0) return ReportConfigStoreError(st);
+  if (asset) {
+    st = GetText(IviConfig_GetHardwareAssetPropertyViString, asset.get(),
+                 IVICONFIG_VAL_HARDWARE_ASSET_IO_RESOURCE_DESCRIPTOR, 1024, resource_descriptor_);
+    if (st < 0) return ReportConfigStoreError(st);
+  }
+  bool InherentOptions::*const kFlags[] = {
+      &InherentOptions::cache,           &InherentOptions::interchange_check, &InherentOptions::query_instr_status,
+      &InherentOptions::range_check,     &InherentOptions::record_coercions,  &InherentOptions::simulate,
+  };
+  ViInt32 id = IVICONFIG_VAL_DRIVER_SESSION_CACHE;
+  for (bool InherentOptions::*flag : kFlags) {
+    ViBoolean value = VI_FALSE;
+    st = IviConfig_GetDriverSessionPropertyViBoolean(config_session, id++, &value);
+    if (st < 0) return ReportConfigStoreError(st);
+    options_.*flag = value == VI_TRUE;
+  }
+  std::string setup;
+  st = GetText(IviConfig_GetDriverSessionPropertyViString, config_session, IVICONFIG_VAL_DRIVER_SESSION_DRIVER_SETUP,
+               1024, setup);
+  if (st < 0) return ReportConfigStoreError(st);
+  driver_setup_ = setup;
+  return ParseDriverSetup(setup);
+}
+
+ViStatus DriverSession::ReadConfigurableInitialSettings(ViUInt32 config_component) {
+  ConfigHandle components, settings, items;
+  ViStatus st = IviConfig_GetConfigComponentDataComponentCollection(config_component, components.Out());
+  if (st < 0) return ReportConfigStoreError(st);
+  st = IviConfig_GetDataComponentItemByName(components.get(), "Configurable Initial Settings", settings.Out());
+  if (st == IVICONFIG_ERROR_NOT_EXIST) return IviConfig_ClearError();
+  if (st < 0) return ReportConfigStoreError(st);
+  st = IviConfig_GetStructureDataComponentCollection(settings.get(), items.Out());
+  if (st < 0) return ReportConfigStoreError(st);
+  ViInt32 count = 0;
+  st = IviConfig_GetDataComponentCount(items.get(), &count);
+  if (st < 0) return ReportConfigStoreError(st);
+  for (ViInt32 index = 1; index <= count; ++index) {
+    ConfigHandle item;
+    st = IviConfig_GetDataComponentItem(items.get(), index, item.Out());
+    if (st < 0) return ReportConfigStoreError(st);
+    std::string type, name;
+    st = GetText(IviConfig_GetDataComponentPropertyViString, item.get(), IVICONFIG_VAL_DATA_COMPONENT_TYPE, 1024, type);
+    if (st >= 0) st = GetText(IviConfig_GetDataComponentPropertyViString, item.get(), IVICONFIG_VAL_NAME, 1024, name);
+    if (st < 0) return ReportConfigStoreError(st);
+    const ViInt32 value_id = IVICONFIG_VAL_DATA_COMPONENT_VALUE;
+    if (EqualsIgnoringCase(type, "string")) {
+      std::string value;
+      st = GetText(IviConfig_GetDataComponentPropertyViString, item.get(), value_id, 1024, value);
+      if (st >= 0) initial_settings_string_[name] = value;
+    } else if (EqualsIgnoringCase(type, "integer")) {
+      ViInt32 value = 0;
+      st = IviConfig_GetDataComponentPropertyViInt32(item.get(), value_id, &value);
+      if (st >= 0) initial_settings_integer_[name] = value;
+    } else if (EqualsIgnoringCase(type, "real")) {
+      ViReal64 value = 0;
+      st = IviConfig_GetDataComponentPropertyViReal64(item.get(), value_id, &value);
+      if (st >= 0) initial_settings_real_[name] = value;
+    } else if (EqualsIgnoringCase(type, "boolean")) {
+      ViBoolean value = VI_FALSE;
+      st = IviConfig_GetDataComponentPropertyViBoolean(item.get(), value_id, &value);
+      if (st >= 0) initial_settings_boolean_[name] = value == VI_TRUE;
+    }
+    if (st < 0) return ReportConfigStoreError(st);
+  }
+  return ApplyInitialModelSetting();
+}
+
+ViStatus DriverSession::ApplyInitialModelSetting() {
+  std::string model;
+  if (instrument_model_.empty() && GetInitialSettingString("model", model)) instrument_model_ = model;
+  return VI_SUCCESS;
+}
+
+ViStatus DriverSession::ReadVirtualNames(ViUInt32 config_session) {
+  virtual_names_.clear();
+  physical_names_.clear();
+  ConfigHandle names;
+  ViStatus st = IviConfig_GetSessionVirtualNameCollection(config_session, names.Out());
+  if (st < 0) return ReportConfigStoreError(st);
+  ViInt32 count = 0;
+  st = IviConfig_GetVirtualNameCount(names.get(), &count);
+  if (st < 0) return ReportConfigStoreError(st);
+  for (ViInt32 index = 1; index <= count; ++index) {
+    ConfigHandle item, ranges;
+    std::string name, maps_to;
+    st = IviConfig_GetVirtualNameItem(names.get(), index, item.Out());
+    if (st >= 0) st = GetText(IviConfig_GetVirtualNamePropertyViString, item.get(), IVICONFIG_VAL_NAME, 1024, name);
+    if (st >= 0)
+      st = GetText(IviConfig_GetVirtualNamePropertyViString, item.get(), IVICONFIG_VAL_VIRTUAL_NAME_MAP_TO, 1024,
+                   maps_to);
+    if (st >= 0) st = IviConfig_GetVirtualNameVirtualRangeCollection(item.get(), ranges.Out());
+    ViInt32 range_count = 0;
+    if (st >= 0) st = IviConfig_GetVirtualRangeCount(ranges.get(), &range_count);
+    if (st < 0) return ReportConfigStoreError(st);
+    if (range_count == 0) {
+      virtual_names_[name] = maps_to;
+      physical_names_[maps_to] = name;
+      continue;
+    }
+    for (ViInt32 r = 1; r <= range_count; ++r) {
+      ConfigHandle range;
+      ViInt32 min = 0, max = 0, start = 0;
+      st = IviConfig_GetVirtualRangeItem(ranges.get(), r, range.Out());
+      if (st >= 0) st = IviConfig_GetVirtualRangePropertyViInt32(range.get(), IVICONFIG_VAL_VIRTUAL_RANGE_MIN, &min);
+      if (st >= 0) st = IviConfig_GetVirtualRangePropertyViInt32(range.get(), IVICONFIG_VAL_VIRTUAL_RANGE_MAX, &max);
+      if (st >= 0)
+        st = IviConfig_GetVirtualRangePropertyViInt32(range.get(),
+                                                      IVICONFIG_VAL_VIRTUAL_RANGE_STARTING_PHYSICAL_INDEX, &start);
+      if (st < 0) return ReportConfigStoreError(st);
+      for (long long k = min; k <= max; ++k) {
+        std::string virtual_name = name + std::to_string(k);
+        std::string physical_name = maps_to + std::to_string(k - min + start);
+        virtual_names_[virtual_name] = physical_name;
+        physical_names_[physical_name] = virtual_name;
+      }
+    }
+  }
+  return VI_SUCCESS;
+}
+
+ViStatus DriverSession::ReadPhysicalNames(ViUInt32 software_module) {
+  ConfigHandle names;
+  ViStatus st = IviConfig_GetSoftwareModulePhysicalNameCollection(software_module, names.Out());
+  if (st < 0) return ReportConfigStoreError(st);
+  ViInt32 count = 0;
+  st = IviConfig_GetPhysicalNameCount(names.get(), &count);
+  if (st < 0) return ReportConfigStoreError(st);
+  for (ViInt32 index = 1; index <= count; ++index) {
+    ConfigHandle item;
+    std::string name, rc_name;
+    st = IviConfig_GetPhysicalNameItem(names.get(), index, item.Out());
+    if (st >= 0) st = GetText(IviConfig_GetPhysicalNamePropertyViString, item.get(), IVICONFIG_VAL_NAME, 1024, name);
+    if (st >= 0)
+      st = GetText(IviConfig_GetPhysicalNamePropertyViString, item.get(), IVICONFIG_VAL_PHYSICAL_NAME_RC_NAME, 1024,
+                   rc_name);
+    if (st < 0) return ReportConfigStoreError(st);
+    physical_name_table_[name] = rc_name;
+  }
+  return VI_SUCCESS;
+}
+
+}  // namespace vexo

@@ -1,0 +1,35 @@
+#include "frame.h"
+
+#include <mutex>
+#include <vector>
+
+namespace vexo {
+namespace {
+
+struct CloseHooks {
+  std::mutex mutex;
+  std::vector<std::function<void(ViSession)>> hooks;
+};
+
+CloseHooks& Hooks() {
+  static CloseHooks hooks;
+  return hooks;
+}
+
+}  // namespace
+
+void RegisterCloseHook(std::function<void(ViSession)> hook) {
+  std::lock_guard lock(Hooks().mutex);
+  Hooks().hooks.push_back(std::move(hook));
+}
+
+void RunCloseHooks(ViSession vi) {
+  std::vector<std::function<void(ViSession)>> hooks;
+  {
+    std::lock_guard lock(Hooks().mutex);
+    hooks = Hooks().hooks;
+  }
+  for (auto& hook : hooks) hook(vi);
+}
+
+}  // namespace vexo

@@ -1,0 +1,70 @@
+// The frame every exported call runs in: resolve the handle to its driver
+// session, hold the session lock around the body, return the body's status.
+// The lock is re-entrant, so frames nest on one thread.
+#pragma once
+
+#include <functional>
+#include <new>
+
+#include "IviSession.h"
+#include "ZEVRA.h"
+#include "driver_session.h"
+#include "errors.h"
+#include "vexo_assert.h"
+
+namespace vexo {
+
+// The driver session behind a handle, or null.
+inline DriverSession* ResolveSession(ViSession vi) {
+  ViAddr data = nullptr;
+  if (IviSession_GetDataPtr(vi, &data) < 0) return nullptr;
+  return static_cast<DriverSession*>(data);
+}
+
+// Runs `body` and turns an escaping exception into a status.
+template <typename Body>
+ViStatus Guarded(ViSession vi, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    return ReportError(vi, IVI_ERROR_OUT_OF_MEMORY);
+  } catch (...) {
+    return ReportError(vi, IVI_ERROR_CANNOT_RECOVER);
+  }
+}
+
+class SessionLock {
+ public:
+  explicit SessionLock(ViSession vi) : vi_(vi), status_(IviSession_Lock(vi, nullptr)) {
+    VEXO_ASSERT(status_ >= 0);
+  }
+  ~SessionLock() {
+    if (status_ >= 0) {
+      [[maybe_unused]] ViStatus unlocked = IviSession_Unlock(vi_, nullptr);
+      VEXO_ASSERT(unlocked >= 0);
+    }
+  }
+  SessionLock(const SessionLock&) = delete;
+  SessionLock& operator=(const SessionLock&) = delete;
+  ViStatus status() const { return status_; }
+
+ private:
+  ViSession vi_;
+  ViStatus status_;
+};
+
+// The standard frame: body(DriverSession&) -> ViStatus.
+template <typename Body>
+ViStatus Frame(ViSession vi, Body&& body) noexcept {
+  DriverSession* session = ResolveSession(vi);
+  if (session == nullptr) return IVI_ERROR_INVALID_SESSION_HANDLE;
+  SessionLock lock(vi);
+  if (lock.status() < 0) return lock.status();
+  return Guarded(vi, [&] { return body(*session); });
+}
+
+// Close hooks: run by ZEVRA_close, in registration order, with the handle.
+void RegisterCloseHook(std::function<void(ViSession)> hook);
+void RunCloseHooks(ViSession vi);
+
+}  // namespace vexo

@@ -1,0 +1,65 @@
+// An IVI configuration store held as an XML document: loading with errors that
+// name the file and line, and the lookups both the configuration server and
+// ivi-config use. Elements are found by name, in any order; elements refer to
+// each other by id and idref.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "visatype.h"
+
+namespace iviconfig {
+
+struct StoreError {
+  ViStatus code = 0;
+  std::string text;
+};
+
+// The master store location, fixed when the library is built.
+std::string master_location();
+// The process-default location: IVICONFIGSERVERDEFAULT when set, else empty.
+std::string process_default_location();
+
+bool iequals(std::string_view a, std::string_view b);
+
+class Store {
+ public:
+  // Reads and parses `path`. A missing file at the master location is
+  // "master store not found"; every other failure "cannot read store".
+  std::optional<StoreError> load(const std::string& path);
+  // An empty store with the top-level collections, for ivi-config.
+  void create_empty();
+  std::optional<StoreError> save(const std::string& path) const;
+
+  const std::string& path() const { return path_; }
+  pugi::xml_document& document() { return doc_; }
+  pugi::xml_node root() const { return doc_.child("IviConfigStore"); }
+  // Line of a node in the file loaded (1-based), 0 when unknown.
+  int line_of(pugi::xml_node node) const;
+  // "FILE line N" for messages.
+  std::string where(pugi::xml_node node) const;
+
+  // The collection element under the root (created when `create` is set).
+  pugi::xml_node collection(const char* name, bool create = false);
+  // Items of `element` type under `parent`'s child collection `collection_name`.
+  static std::vector<pugi::xml_node> items(pugi::xml_node parent, const char* collection_name,
+                                           const char* element);
+  // The item among `items` whose Name child equals `name` ignoring ASCII case.
+  static pugi::xml_node find_named(const std::vector<pugi::xml_node>& items, std::string_view name);
+  // The element of type `element` anywhere in the store with id == `id`.
+  pugi::xml_node find_by_id(const char* element, std::string_view id) const;
+
+  static std::string child_text(pugi::xml_node node, const char* child);
+
+ private:
+  pugi::xml_document doc_;
+  std::string path_;
+  std::string content_;
+};
+
+}  // namespace iviconfig

@@ -1,0 +1,197 @@
+// ivi-config: creates, edits, prints and checks IVI configuration stores.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "config_store.h"
+#include "store_editor.h"
+
+namespace {
+
+using iviconfig::Store;
+
+constexpr const char* kUsage = R"(usage: ivi-config [--store FILE] COMMAND [ARGS]
+
+The store is FILE, else $IVICONFIGSERVERDEFAULT, else the master store.
+
+  create [--force]                        create an empty store
+  register-driver [--module-path PATH]    register the ZEVRA driver (physical names CH1..CH4)
+  add-asset NAME DESCRIPTOR               add a hardware asset (a VISA resource descriptor)
+  add-session NAME [--asset NAME] [--simulate 0|1] [--cache 0|1] [--query-instr-status 0|1]
+              [--range-check 0|1] [--record-coercions 0|1] [--interchange-check 0|1]
+              [--driver-setup TEXT]       add a driver session of the ZEVRA driver
+  add-logical-name NAME SESSION           add a logical name for a driver session
+  add-virtual-name SESSION NAME MAPTO [--range MIN MAX START]
+                                          map a virtual channel name (or a range of them)
+  add-setting OWNER NAME TYPE VALUE       add a configurable initial setting; OWNER is a
+                                          session name or "ZEVRA"; TYPE string|integer|real|boolean
+  remove asset|session|logical-name NAME
+  remove virtual-name|setting NAME OWNER
+  list                                    summarise the store
+  print                                   print the store as XML
+  check                                   report broken references and missing elements
+)";
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "ivi-config: %s\n", message.c_str());
+  return 1;
+}
+
+struct Arguments {
+  std::vector<std::string> positional;
+  std::map<std::string, std::vector<std::string>> options;
+};
+
+// Options take one value, except --range (three) and --force (none).
+bool Parse(const std::vector<std::string>& args, Arguments& out, std::string& error) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a.rfind("--", 0) != 0) {
+      out.positional.push_back(a);
+      continue;
+    }
+    std::size_t count = a == "--range" ? 3 : a == "--force" ? 0 : 1;
+    if (i + count >= args.size() && count > 0) {
+      error = a + " needs " + std::to_string(count) + " value(s)";
+      return false;
+    }
+    out.options[a] = std::vector<std::string>(args.begin() + static_cast<long>(i) + 1,
+                                              args.begin() + static_cast<long>(i + 1 + count));
+    i += count;
+  }
+  return true;
+}
+
+int Flag(const Arguments& a, const char* name, std::string& error) {
+  auto it = a.options.find(name);
+  if (it == a.options.end()) return -1;
+  if (it->second[0] == "1" || iviconfig::iequals(it->second[0], "true")) return 1;
+  if (it->second[0] == "0" || iviconfig::iequals(it->second[0], "false")) return 0;
+  error = std::string(name) + " takes 0 or 1";
+  return -1;
+}
+
+std::string Option(const Arguments& a, const char* name, const std::string& fallback = {}) {
+  auto it = a.options.find(name);
+  return it == a.options.end() ? fallback : it->second[0];
+}
+
+std::string DefaultModulePath() {
+  std::error_code ec;
+  auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    auto candidate = self.parent_path().parent_path() / "lib" / "libZEVRA_64.so";
+    if (std::filesystem::exists(candidate)) return candidate.string();
+  }
+  return "libZEVRA_64.so";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string path;
+  if (args.size() >= 2 && args[0] == "--store") {
+    path = args[1];
+    args.erase(args.begin(), args.begin() + 2);
+  }
+  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    std::fputs(kUsage, args.empty() ? stderr : stdout);
+    return args.empty() ? 2 : 0;
+  }
+  if (path.empty()) path = iviconfig::process_default_location();
+  if (path.empty()) path = iviconfig::master_location();
+
+  std::string command = args[0];
+  Arguments a;
+  std::string error;
+  if (!Parse({args.begin() + 1, args.end()}, a, error)) return Fail(error);
+  const auto& p = a.positional;
+  auto need = [&](std::size_t n) {
+    if (p.size() == n) return true;
+    error = command + " takes " + std::to_string(n) + " argument(s); see --help";
+    return false;
+  };
+
+  Store store;
+  if (command == "create") {
+    if (!need(0)) return Fail(error);
+    if (std::filesystem::exists(path) && a.options.count("--force") == 0)
+      return Fail(path + " exists (use --force to replace it)");
+    if (auto parent = std::filesystem::path(path).parent_path(); !parent.empty())
+      std::filesystem::create_directories(parent);
+    store.create_empty();
+    if (auto e = store.save(path)) return Fail(e->text);
+    std::printf("created %s\n", path.c_str());
+    return 0;
+  }
+  if (auto e = store.load(path)) return Fail(e->text);
+
+  bool modified = true;
+  if (command == "register-driver") {
+    if (!need(0)) return Fail(error);
+    error = iviconfig::RegisterDriver(store, Option(a, "--module-path", DefaultModulePath()));
+  } else if (command == "add-asset") {
+    if (!need(2)) return Fail(error);
+    error = iviconfig::AddHardwareAsset(store, p[0], p[1]);
+  } else if (command == "add-session") {
+    if (!need(1)) return Fail(error);
+    iviconfig::SessionFlags flags;
+    flags.cache = Flag(a, "--cache", error);
+    flags.interchange_check = Flag(a, "--interchange-check", error);
+    flags.query_instr_status = Flag(a, "--query-instr-status", error);
+    flags.range_check = Flag(a, "--range-check", error);
+    flags.record_coercions = Flag(a, "--record-coercions", error);
+    flags.simulate = Flag(a, "--simulate", error);
+    if (!error.empty()) return Fail(error);
+    error = iviconfig::AddDriverSession(store, p[0], Option(a, "--asset"), "ZEVRA", flags, Option(a, "--driver-setup"));
+  } else if (command == "add-logical-name") {
+    if (!need(2)) return Fail(error);
+    error = iviconfig::AddLogicalName(store, p[0], p[1]);
+  } else if (command == "add-virtual-name") {
+    if (!need(3)) return Fail(error);
+    std::vector<int> range;
+    if (auto it = a.options.find("--range"); it != a.options.end()) {
+      for (const std::string& v : it->second) {
+        char* end = nullptr;
+        long n = std::strtol(v.c_str(), &end, 10);
+        if (v.empty() || *end != '\0') return Fail("--range takes three integers");
+        range.push_back(static_cast<int>(n));
+      }
+    }
+    error = iviconfig::AddVirtualName(store, p[0], p[1], p[2], range);
+  } else if (command == "add-setting") {
+    if (!need(4)) return Fail(error);
+    error = iviconfig::AddInitialSetting(store, p[0] == "ZEVRA" ? "" : p[0], p[1], p[2], p[3]);
+  } else if (command == "remove") {
+    if (p.size() < 2 || p.size() > 3) return Fail("remove KIND NAME [OWNER]; see --help");
+    std::string owner = p.size() == 3 ? p[2] : "";
+    error = iviconfig::Remove(store, p[0], p[1], owner == "ZEVRA" && p[0] == "setting" ? "" : owner);
+  } else if (command == "list") {
+    modified = false;
+    std::fputs(iviconfig::Describe(store).c_str(), stdout);
+  } else if (command == "print") {
+    modified = false;
+    std::ostringstream xml;
+    store.document().save(xml, "  ");
+    std::fputs(xml.str().c_str(), stdout);
+  } else if (command == "check") {
+    modified = false;
+    auto problems = iviconfig::Check(store);
+    for (const auto& problem : problems) std::printf("%s\n", problem.c_str());
+    if (!problems.empty()) return 1;
+    std::printf("%s: no problems\n", path.c_str());
+  } else {
+    return Fail("unknown command '" + command + "'; see --help");
+  }
+  if (!error.empty()) return Fail(error);
+  if (modified) {
+    if (auto e = store.save(path)) return Fail(e->text);
+  }
+  return 0;
+}
