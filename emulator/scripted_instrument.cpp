@@ -110,6 +110,8 @@ void ScriptedInstrument::handle_generic(std::string_view part, std::vector<std::
     event_status_ = 0;
   } else if (header == "*OPC?") {
     answers.push_back("1");
+  } else if (header == "*TST?") {
+    answers.push_back("0");
   } else if (header == "*CLS") {
     event_status_ = 0;
     errors_.clear();

@@ -1,5 +1,5 @@
 // An instrument that answers from a test's script, and otherwise like a
-// generic SCPI instrument: "*IDN?", "*ESR?", "*OPC?", the error queue, and any
+// generic SCPI instrument: "*IDN?", "*ESR?", "*OPC?", "*TST?", the error queue, and any
 // "HEADER value" command stored so that "HEADER?" returns it. Faults (a late,
 // partial or missing reply, a dropped connection) are injected on demand.
 #pragma once

@@ -1,24 +1,42 @@
 #!/usr/bin/env bash
-# The main job: builds the project, starts qdx-emulator on loopback and talks
-# to it through our VISA library.
+# The main job: builds the project, starts qdx-emulator on loopback, writes a
+# configuration store in the build tree that registers the driver and names
+# the emulator "PSU1", and talks to it through the driver and VISA.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target qdx-emulator visa_identify
+cmake --build build -j"$(nproc)" --target qdx-emulator ivi-config ZEVRA_64 visa_identify open_by_logical_name
 
 out=$(mktemp)
 ./build/bin/qdx-emulator --address 127.0.0.1 --port 0 >"$out" &
 emulator=$!
 trap 'kill -TERM $emulator 2>/dev/null; wait $emulator 2>/dev/null; rm -f "$out"' EXIT
-
 for _ in $(seq 100); do
   [ -s "$out" ] && break
   sleep 0.05
 done
 read -r _ class address port <"$out"
-echo "qdx-emulator: listening $class $address $port"
 resource="TCPIP0::${address}::${port}::SOCKET"
-echo "Resource:     $resource"
+echo "qdx-emulator: listening $class $address $port"
+
+# The store this demo uses; the driver reads IVICONFIGSERVERDEFAULT at every open.
+export IVICONFIGSERVERDEFAULT="$PWD/build/demo/IviConfigurationStore.xml"
+config() { ./build/bin/ivi-config --store "$IVICONFIGSERVERDEFAULT" "$@" >/dev/null; }
+config create --force
+config register-driver
+config add-asset emulator "$resource"
+config add-session QDX-Emulator --asset emulator
+config add-logical-name PSU1 QDX-Emulator
+echo "Configuration store: $IVICONFIGSERVERDEFAULT (logical name PSU1 -> $resource)"
+echo
+
+echo "== VISA: identity and a few exchanges =="
 ./build/bin/visa_identify "$resource"
+echo
+echo "== Driver session by logical name =="
+./build/bin/open_by_logical_name PSU1 "QueryInstrStatus=1"
+echo
+echo "== Simulated driver session (no instrument) =="
+./build/bin/open_by_logical_name SimulatedPSU "Simulate=1"

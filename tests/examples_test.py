@@ -1,0 +1,70 @@
+"""The example programs, built against the installed-style libraries, run
+against qdx-emulator through a store that ivi-config wrote.
+
+usage: examples_test.py BIN_DIR
+"""
+import os
+import re
+import signal
+import subprocess
+import sys
+import tempfile
+import unittest
+
+BIN = None
+
+
+def tool(name):
+    return os.path.join(BIN, name)
+
+
+class Examples(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.emulator = subprocess.Popen([tool("qdx-emulator"), "--port", "0"], stdout=subprocess.PIPE, text=True)
+        match = re.fullmatch(r"listening SOCKET (\S+) (\d+)", cls.emulator.stdout.readline().strip())
+        cls.resource = "TCPIP0::%s::%s::SOCKET" % match.groups()
+        cls.dir = tempfile.TemporaryDirectory()
+        cls.env = dict(os.environ, IVICONFIGSERVERDEFAULT=os.path.join(cls.dir.name, "store.xml"))
+        for args in (["create"], ["register-driver"], ["add-asset", "emulator", cls.resource],
+                     ["add-session", "QDX", "--asset", "emulator"], ["add-logical-name", "PSU1", "QDX"]):
+            subprocess.run([tool("ivi-config"), *args], env=cls.env, check=True, capture_output=True)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.emulator.send_signal(signal.SIGTERM)
+        cls.emulator.wait(timeout=10)
+        cls.emulator.stdout.close()
+        cls.dir.cleanup()
+
+    def run_example(self, *args, expect=0):
+        result = subprocess.run([tool(args[0]), *args[1:]], env=self.env, capture_output=True, text=True,
+                                timeout=60)
+        self.assertEqual(result.returncode, expect, result.stdout + result.stderr)
+        return result
+
+    def test_visa_identify(self):
+        out = self.run_example("visa_identify", self.resource).stdout
+        self.assertIn("Model:        QDX7001", out)
+        self.assertIn(':SYST:ERR?    0,"No error"', out)
+
+    def test_open_by_logical_name(self):
+        out = self.run_example("open_by_logical_name", "PSU1", "QueryInstrStatus=1").stdout
+        self.assertIn("Firmware revision: 1.00", out)
+        self.assertIn("Self-test:         0 (Selftest passed)", out)
+        self.assertIn("Error query:       0, No error", out)
+
+    def test_open_simulated(self):
+        out = self.run_example("open_by_logical_name", "anything", "Simulate=1").stdout
+        self.assertIn("Firmware revision: Sim1.0.0.0", out)
+
+    def test_failure_prints_the_recorded_description(self):
+        err = self.run_example("open_by_logical_name", "PSU1", "Simulate=maybe", expect=1).stderr
+        self.assertIn("status 0xBFFA004C: The 'maybe' value in the option string is unknown.", err)
+        err = self.run_example("open_by_logical_name", "TCPIP0::127.0.0.1::1::SOCKET", "", expect=1).stderr
+        self.assertIn("status 0xBFFF0011", err)
+
+
+if __name__ == "__main__":
+    BIN = sys.argv[1]
+    unittest.main(argv=[sys.argv[0]], verbosity=2)

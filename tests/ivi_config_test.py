@@ -1,0 +1,110 @@
+"""ivi-config as a user runs it: building a store, listing, checking, removing.
+
+usage: ivi_config_test.py IVI_CONFIG
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+IVI_CONFIG = None
+
+
+class IviConfig(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.TemporaryDirectory()
+        self.store = os.path.join(self.dir.name, "sub", "store.xml")
+
+    def tearDown(self):
+        self.dir.cleanup()
+
+    def run_tool(self, *args, expect=0):
+        result = subprocess.run([IVI_CONFIG, "--store", self.store, *args], capture_output=True, text=True,
+                                timeout=30)
+        self.assertEqual(result.returncode, expect, (args, result.stdout, result.stderr))
+        return result
+
+    def build(self):
+        self.run_tool("create")
+        self.run_tool("register-driver", "--module-path", "/opt/zevra/libZEVRA_64.so")
+        self.run_tool("add-asset", "bench-psu", "TCPIP0::10.0.0.5::5025::SOCKET")
+        self.run_tool("add-session", "PSU", "--asset", "bench-psu", "--simulate", "1", "--query-instr-status",
+                      "true", "--driver-setup", "Model=QDX7000")
+        self.run_tool("add-logical-name", "Bench1", "PSU")
+        self.run_tool("add-virtual-name", "PSU", "Out", "CH", "--range", "1", "4", "1")
+        self.run_tool("add-virtual-name", "PSU", "Main", "CH3")
+        self.run_tool("add-setting", "PSU", "Model", "string", "QDX7001")
+        self.run_tool("add-setting", "ZEVRA", "Vmax", "real", "12.5")
+
+    def test_build_list_and_check_a_store(self):
+        self.build()
+        listing = self.run_tool("list").stdout
+        for expected in ("software module ZEVRA (/opt/zevra/libZEVRA_64.so): CH1 CH2 CH3 CH4",
+                         "hardware asset bench-psu: TCPIP0::10.0.0.5::5025::SOCKET",
+                         "driver session PSU: asset bench-psu, module ZEVRA, QueryInstrStatus=1, Simulate=1, "
+                         "DriverSetup=\"Model=QDX7000\"",
+                         "  virtual name Out -> CH [1..4 from 1]",
+                         "  virtual name Main -> CH3",
+                         "  setting Model (String) = QDX7001",
+                         "logical name Bench1 -> PSU"):
+            self.assertIn(expected, listing)
+        self.assertIn("no problems", self.run_tool("check").stdout)
+        xml = self.run_tool("print").stdout
+        self.assertIn("<IviConfigStore>", xml)
+        self.assertIn("<RCName>OutputChannel</RCName>", xml)
+
+    def test_refuses_bad_input_with_a_message(self):
+        self.build()
+        cases = [
+            (["add-asset", "bench-psu", "x"], "exists"),
+            (["add-session", "Other", "--asset", "nothing"], "no hardware asset 'nothing'"),
+            (["add-logical-name", "L", "nothing"], "no driver session 'nothing'"),
+            (["add-setting", "PSU", "N", "integer", "1.5"], "not a valid integer"),
+            (["add-setting", "PSU", "N", "colour", "red"], "type must be"),
+            (["add-session", "X", "--simulate", "maybe"], "--simulate takes 0 or 1"),
+            (["add-virtual-name", "PSU", "V", "CH", "--range", "4", "1", "1"], "MIN <= MAX"),
+            (["remove", "asset", "nothing"], "no asset 'nothing'"),
+            (["frobnicate"], "unknown command"),
+            (["create"], "exists"),
+        ]
+        for args, message in cases:
+            result = self.run_tool(*args, expect=1)
+            self.assertIn(message, result.stderr, args)
+
+    def test_check_reports_broken_references_with_their_line(self):
+        self.build()
+        with open(self.store) as f:
+            text = f.read()
+        with open(self.store, "w") as f:
+            f.write(text.replace('idref="bench-psu"', 'idref="gone"'))
+        result = self.run_tool("check", expect=1)
+        line = next(i for i, l in enumerate(text.splitlines(), 1) if 'idref="bench-psu"' in l)
+        self.assertIn("%s line %d: IviHardwareAsset idref 'gone' refers to nothing" % (self.store, line),
+                      result.stdout)
+
+    def test_malformed_store_is_reported_with_its_line(self):
+        os.makedirs(os.path.dirname(self.store))
+        with open(self.store, "w") as f:
+            f.write("<IviConfigStore>\n<DriverSessions>\n</IviConfigStore>\n")
+        result = self.run_tool("list", expect=1)
+        self.assertIn("line 3", result.stderr)
+        self.assertIn(self.store, result.stderr)
+
+    def test_remove(self):
+        self.build()
+        self.run_tool("remove", "virtual-name", "Main", "PSU")
+        self.run_tool("remove", "setting", "Vmax", "ZEVRA")
+        self.run_tool("remove", "logical-name", "Bench1")
+        listing = self.run_tool("list").stdout
+        self.assertNotIn("Main", listing)
+        self.assertNotIn("Bench1", listing)
+        self.assertIn("no problems", self.run_tool("check").stdout)
+        self.run_tool("remove", "asset", "bench-psu")
+        result = self.run_tool("check", expect=1)
+        self.assertIn("refers to nothing", result.stdout)
+
+
+if __name__ == "__main__":
+    IVI_CONFIG = sys.argv[1]
+    unittest.main(argv=[sys.argv[0]], verbosity=2)
