@@ -149,6 +149,342 @@ ZEVRA_API ViStatus ZEVRA_ClearError(ViSession Vi);
 /* The message template of one of the status codes above (256 bytes). */
 ZEVRA_API ViStatus ZEVRA_error_message(ViSession Vi, ViStatus ErrorCode, ViChar ErrorMessage[]);
 
+/*- Attributes ----------------------------------------------------------------*/
+
+#define IVI_INHERENT_ATTR_BASE 1050000
+#define IVI_SPECIFIC_ATTR_BASE 1150000
+#define IVI_CLASS_ATTR_BASE 1250000
+
+#define ZEVRA_ATTR_RANGE_CHECK 1050002
+#define ZEVRA_ATTR_QUERY_INSTRUMENT_STATUS 1050003
+#define ZEVRA_ATTR_CACHE 1050004
+#define ZEVRA_ATTR_SIMULATE 1050005
+#define ZEVRA_ATTR_RECORD_COERCIONS 1050006
+#define ZEVRA_ATTR_DRIVER_SETUP 1050007
+#define ZEVRA_ATTR_INTERCHANGE_CHECK 1050021
+#define ZEVRA_ATTR_CHANNEL_COUNT 1050203
+#define ZEVRA_ATTR_SPECIFIC_DRIVER_PREFIX 1050302
+#define ZEVRA_ATTR_IO_RESOURCE_DESCRIPTOR 1050304
+#define ZEVRA_ATTR_LOGICAL_NAME 1050305
+#define ZEVRA_ATTR_SUPPORTED_INSTRUMENT_MODELS 1050327
+#define ZEVRA_ATTR_GROUP_CAPABILITIES 1050401
+#define ZEVRA_ATTR_INSTRUMENT_FIRMWARE_REVISION 1050510
+#define ZEVRA_ATTR_INSTRUMENT_MANUFACTURER 1050511
+#define ZEVRA_ATTR_INSTRUMENT_MODEL 1050512
+#define ZEVRA_ATTR_SPECIFIC_DRIVER_VENDOR 1050513
+#define ZEVRA_ATTR_SPECIFIC_DRIVER_DESCRIPTION 1050514
+#define ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MAJOR_VERSION 1050515
+#define ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MINOR_VERSION 1050516
+#define ZEVRA_ATTR_SPECIFIC_DRIVER_REVISION 1050551
+#define ZEVRA_ATTR_SYSTEM_IO_SESSION 1150001
+#define ZEVRA_ATTR_SYSTEM_IO_TIMEOUT 1150002
+#define ZEVRA_ATTR_DIGITAL_INHIBIT_MODE 1150003
+#define ZEVRA_ATTR_DIGITAL_INPUT_DATA 1150004
+#define ZEVRA_ATTR_DIGITAL_OUTPUT_DATA 1150005
+#define ZEVRA_ATTR_SELECTED_CHANNEL 1150006
+#define ZEVRA_ATTR_BEGINNING_OF_STEP_TRIGGER_ENABLED 1150007
+#define ZEVRA_ATTR_LIST_DWELL 1150008
+#define ZEVRA_ATTR_END_OF_STEP_TRIGGER_ENABLED 1150009
+#define ZEVRA_ATTR_LIST_REPEAT_COUNT 1150010
+#define ZEVRA_ATTR_STEP_CURRENT 1150011
+#define ZEVRA_ATTR_STEP_VOLTAGE 1150012
+#define ZEVRA_ATTR_NEXT_LIST 1150013
+#define ZEVRA_ATTR_SELECTED_LIST 1150014
+#define ZEVRA_ATTR_LIST_IS_RUNNING 1150015
+#define ZEVRA_ATTR_LIST_PACE 1150016
+#define ZEVRA_ATTR_SELECTED_STEP 1150017
+#define ZEVRA_ATTR_LIST_TERMINATE_STATE 1150018
+#define ZEVRA_ATTR_LIST_TRIGGER_SOURCE 1150019
+#define ZEVRA_ATTR_ALL_OUTPUTS_ENABLED 1150020
+#define ZEVRA_ATTR_OUTPUT_DELAY_RISE 1150021
+#define ZEVRA_ATTR_OUTPUT_DELAY_FALL 1150022
+#define ZEVRA_ATTR_OUTPUT_MODE 1150024
+#define ZEVRA_ATTR_OUTPUT_TIMER_ENABLED 1150026
+#define ZEVRA_ATTR_OUTPUT_TIMER_DWELL 1150027
+#define ZEVRA_ATTR_CURRENT_LEVEL 1150028
+#define ZEVRA_ATTR_OCP_ENABLED 1150029
+#define ZEVRA_ATTR_OCP_TRIPPED 1150030
+#define ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL 1150031
+#define ZEVRA_ATTR_CURRENT_SLEW_RATE 1150032
+#define ZEVRA_ATTR_VOLTAGE_MAXIMUM 1150034
+#define ZEVRA_ATTR_VOLTAGE_MINIMUM 1150035
+#define ZEVRA_ATTR_OVP_TRIPPED 1150036
+#define ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL 1150038
+#define ZEVRA_ATTR_VOLTAGE_SLEW_RATE 1150039
+#define ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED 1150040
+#define ZEVRA_ATTR_POWER_ON_STATUS_CLEAR_ENABLED 1150041
+#define ZEVRA_ATTR_OPERATION_ENABLE_REGISTER 1150042
+#define ZEVRA_ATTR_OPERATION_EVENT_REGISTER 1150043
+#define ZEVRA_ATTR_QUESTIONABLE_ENABLE_REGISTER 1150044
+#define ZEVRA_ATTR_QUESTIONABLE_EVENT_REGISTER 1150045
+#define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_ENABLE_REGISTER 1150046
+#define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_EVENT_REGISTER 1150047
+#define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_CONDITION_REGISTER 1150048
+#define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_ENABLE_REGISTER 1150049
+#define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_EVENT_REGISTER 1150050
+#define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_CONDITION_REGISTER 1150051
+#define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_ENABLE_REGISTER 1150052
+#define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_EVENT_REGISTER 1150053
+#define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_CONDITION_REGISTER 1150054
+#define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_ENABLE_REGISTER 1150055
+#define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_EVENT_REGISTER 1150056
+#define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_CONDITION_REGISTER 1150057
+#define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_ENABLE_REGISTER 1150058
+#define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_EVENT_REGISTER 1150059
+#define ZEVRA_ATTR_STANDARD_EVENT_ENABLE_REGISTER 1150060
+#define ZEVRA_ATTR_STANDARD_EVENT_EVENT_REGISTER 1150061
+#define ZEVRA_ATTR_STATUS_BYTE_ENABLE_REGISTER 1150062
+#define ZEVRA_ATTR_STATUS_BYTE_EVENT_REGISTER 1150063
+#define ZEVRA_ATTR_BEEPER_ENABLED 1150064
+#define ZEVRA_ATTR_SYSTEM_DATE 1150065
+#define ZEVRA_ATTR_DISPLAY_ENABLED 1150066
+#define ZEVRA_ATTR_LXI_IDENTIFY_ENABLED 1150067
+#define ZEVRA_ATTR_MODULE_IDENTITY 1150068
+#define ZEVRA_ATTR_MODULE_SERIAL_NUMBER 1150069
+#define ZEVRA_ATTR_MODULE_FIRMWARE_VERSION 1150070
+#define ZEVRA_ATTR_SYSTEM_TIME 1150071
+#define ZEVRA_ATTR_REMOTE_STATE 1150072
+#define ZEVRA_ATTR_SCPI_VERSION 1150073
+#define ZEVRA_ATTR_TCP_CONTROL_PORT 1150074
+#define ZEVRA_ATTR_VOLTAGE_LEVEL 1250001
+#define ZEVRA_ATTR_OVP_ENABLED 1250002
+#define ZEVRA_ATTR_OVP_LIMIT 1250003
+#define ZEVRA_ATTR_CURRENT_LIMIT_BEHAVIOR 1250004
+#define ZEVRA_ATTR_CURRENT_LIMIT 1250005
+#define ZEVRA_ATTR_OUTPUT_ENABLED 1250006
+#define ZEVRA_ATTR_TRIGGER_SOURCE 1250101
+#define ZEVRA_ATTR_TRIGGERED_CURRENT_LIMIT 1250102
+#define ZEVRA_ATTR_TRIGGERED_VOLTAGE_LEVEL 1250103
+
+/*- Defined values ------------------------------------------------------------*/
+
+#define ZEVRA_VAL_CHANNEL1 0
+#define ZEVRA_VAL_CHANNEL2 1
+#define ZEVRA_VAL_CHANNEL3 2
+#define ZEVRA_VAL_CHANNEL4 3
+#define ZEVRA_VAL_DIGITAL_PIN_FUNCTION_DIGITAL_OUTPUT 7
+#define ZEVRA_VAL_DIGITAL_PIN_FUNCTION_DIGITAL_INPUT 1
+#define ZEVRA_VAL_DIGITAL_PIN_FUNCTION_FAULT 2
+#define ZEVRA_VAL_DIGITAL_PIN_FUNCTION_INHIBIT 3
+#define ZEVRA_VAL_DIGITAL_PIN_FUNCTION_TRIGGER_INPUT 4
+#define ZEVRA_VAL_DIGITAL_PIN_FUNCTION_TRIGGER_OUTPUT 5
+#define ZEVRA_VAL_DIGITAL_PIN_FUNCTION_NONE 0
+#define ZEVRA_VAL_DIGITAL_PIN_FUNCTION_SYNC_OUTPUT 8
+#define ZEVRA_VAL_DIGITAL_PIN_FUNCTION_SYNC_INPUT 6
+#define ZEVRA_VAL_DIGITAL_PIN_POLARITY_POSITIVE 0
+#define ZEVRA_VAL_DIGITAL_PIN_POLARITY_NEGATIVE 1
+#define ZEVRA_VAL_INHIBIT_MODE_LATCHING 0
+#define ZEVRA_VAL_INHIBIT_MODE_LIVE 1
+#define ZEVRA_VAL_INHIBIT_MODE_OFF 2
+#define ZEVRA_VAL_LIST_PACE_DWELL 0
+#define ZEVRA_VAL_LIST_PACE_TRIGGER 1
+#define ZEVRA_VAL_LIST_TERMINATE_STATE_DC 0
+#define ZEVRA_VAL_LIST_TERMINATE_STATE_LAST 1
+#define ZEVRA_VAL_OUTPUT_MODE_NORMAL 0
+#define ZEVRA_VAL_OUTPUT_MODE_PARALLEL_2 1
+#define ZEVRA_VAL_OUTPUT_MODE_PARALLEL_3 2
+#define ZEVRA_VAL_OUTPUT_MODE_PARALLEL_4 3
+#define ZEVRA_VAL_OUTPUT_MODE_SERIES_2 4
+#define ZEVRA_VAL_OUTPUT_MODE_SERIES_3 5
+#define ZEVRA_VAL_OUTPUT_MODE_SERIES_4 6
+#define ZEVRA_VAL_OUTPUT_MODE_TRACK_2 7
+#define ZEVRA_VAL_OUTPUT_MODE_TRACK_3 8
+#define ZEVRA_VAL_OUTPUT_MODE_TRACK_4 9
+#define ZEVRA_VAL_POWER_ON_STATE_DISABLED 0
+#define ZEVRA_VAL_POWER_ON_STATE_USER_STATE 2
+#define ZEVRA_VAL_POWER_ON_STATE_LAST_STATE 1
+#define ZEVRA_VAL_REMOTE_STATE_REMOTE 0
+#define ZEVRA_VAL_REMOTE_STATE_LOCAL 1
+#define ZEVRA_VAL_REMOTE_STATE_REMOTE_WITH_LOCK 2
+#define ZEVRA_VAL_SPECIFIC_TRIGGER_SOURCE_MANUAL 0
+#define ZEVRA_VAL_SPECIFIC_TRIGGER_SOURCE_REMOTE 1
+#define ZEVRA_VAL_SPECIFIC_TRIGGER_SOURCE_DIGITAL_IO 2
+#define ZEVRA_VAL_MEASURE_CURRENT 0
+#define ZEVRA_VAL_MEASURE_VOLTAGE 1
+#define ZEVRA_VAL_OUTPUT_CONSTANT_VOLTAGE 0
+#define ZEVRA_VAL_OUTPUT_CONSTANT_CURRENT 1
+#define ZEVRA_VAL_OUTPUT_OVER_VOLTAGE 2
+#define ZEVRA_VAL_OUTPUT_OVER_CURRENT 3
+#define ZEVRA_VAL_OUTPUT_UNREGULATED 4
+#define ZEVRA_VAL_TRIG_IMMEDIATE 0
+#define ZEVRA_VAL_TRIG_EXTERNAL 1
+#define ZEVRA_VAL_SOFTWARE_TRIG 2
+#define ZEVRA_VAL_TRIG_TTL0 3
+#define ZEVRA_VAL_TRIG_TTL1 4
+#define ZEVRA_VAL_TRIG_TTL2 5
+#define ZEVRA_VAL_TRIG_TTL3 6
+#define ZEVRA_VAL_TRIG_TTL4 7
+#define ZEVRA_VAL_TRIG_TTL5 8
+#define ZEVRA_VAL_TRIG_TTL6 9
+#define ZEVRA_VAL_TRIG_TTL7 10
+#define ZEVRA_VAL_TRIG_ECL0 11
+#define ZEVRA_VAL_TRIG_ECL1 12
+#define ZEVRA_VAL_TRIG_PXI_STAR 13
+#define ZEVRA_VAL_TRIG_RTSI_0 14
+#define ZEVRA_VAL_TRIG_RTSI_1 15
+#define ZEVRA_VAL_TRIG_RTSI_2 16
+#define ZEVRA_VAL_TRIG_RTSI_3 17
+#define ZEVRA_VAL_TRIG_RTSI_4 18
+#define ZEVRA_VAL_TRIG_RTSI_5 19
+#define ZEVRA_VAL_TRIG_RTSI_6 20
+
+/*- Attribute access ------------------------------------------------------------*/
+
+/* RepCapIdentifier names the channel of a channel-based attribute ("CH1", a
+ * virtual name from the configuration store, or several for a write:
+ * "CH1,CH3", "CH1-CH4"); other attributes ignore it. The type of the function
+ * must be the attribute's type.
+ * ZEVRA_GetAttributeViString follows the IVI buffer rules: size 0 returns
+ * 4096; a value that filled the buffer returns 4096 (it may have been cut). */
+ZEVRA_API ViStatus ZEVRA_GetAttributeViInt32(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
+                                             ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetAttributeViReal64(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
+                                              ViReal64 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetAttributeViBoolean(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
+                                               ViBoolean *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetAttributeViSession(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
+                                               ViSession *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetAttributeViString(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
+                                              ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
+ZEVRA_API ViStatus ZEVRA_SetAttributeViInt32(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
+                                             ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetAttributeViReal64(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
+                                              ViReal64 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetAttributeViBoolean(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
+                                               ViBoolean AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetAttributeViSession(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
+                                               ViSession AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetAttributeViString(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
+                                              ViConstString AttributeValue);
+
+/* The physical name of output channel Index (1 to 4): "CH1" ... "CH4". */
+ZEVRA_API ViStatus ZEVRA_GetChannelName(ViSession Vi, ViInt32 Index, ViInt32 NameBufferSize, ViChar Name[]);
+
+/*- Coercion records and interchange warnings ---------------------------------------*/
+
+/* The driver never coerces a value: the queue is always empty. */
+ZEVRA_API ViStatus ZEVRA_GetNextCoercionRecord(ViSession Vi, ViInt32 BufferSize, ViChar CoercionRecord[]);
+/* Interchange checking is not supported: these answer IVI_ERROR_FUNCTION_NOT_SUPPORTED. */
+ZEVRA_API ViStatus ZEVRA_ClearInterchangeWarnings(ViSession Vi);
+ZEVRA_API ViStatus ZEVRA_GetNextInterchangeWarning(ViSession Vi, ViInt32 BufferSize, ViChar InterchangeWarning[]);
+ZEVRA_API ViStatus ZEVRA_ResetInterchangeCheck(ViSession Vi);
+
+/*- Generated attribute functions (instrument-specific attributes) ----------------*/
+
+ZEVRA_API ViStatus ZEVRA_GetDigitalInhibitMode(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetDigitalInhibitMode(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetDigitalInputData(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetDigitalOutputData(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetDigitalOutputData(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetSelectedChannel(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetSelectedChannel(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetBeginningOfStepTriggerEnabled(ViSession Vi, ViBoolean *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetBeginningOfStepTriggerEnabled(ViSession Vi, ViBoolean AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetListDwell(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetListDwell(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetEndOfStepTriggerEnabled(ViSession Vi, ViBoolean *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetEndOfStepTriggerEnabled(ViSession Vi, ViBoolean AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetListRepeatCount(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetListRepeatCount(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetStepCurrent(ViSession Vi, ViReal64 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetStepCurrent(ViSession Vi, ViReal64 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetStepVoltage(ViSession Vi, ViReal64 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetStepVoltage(ViSession Vi, ViReal64 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetNextList(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetNextList(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetSelectedList(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetSelectedList(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetListIsRunning(ViSession Vi, ViBoolean *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetListPace(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetListPace(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetSelectedStep(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetSelectedStep(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetListTerminateState(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetListTerminateState(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetListTriggerSource(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetListTriggerSource(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetAllOutputsEnabled(ViSession Vi, ViBoolean AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetOutputDelayRise(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetOutputDelayRise(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetOutputDelayFall(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetOutputDelayFall(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetOutputMode(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetOutputMode(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetOutputTimerEnabled(ViSession Vi, ViBoolean *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetOutputTimerEnabled(ViSession Vi, ViBoolean AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetOutputTimerDwell(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
+ZEVRA_API ViStatus ZEVRA_SetOutputTimerDwell(ViSession Vi, ViConstString AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetCurrentLevel(ViSession Vi, ViReal64 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetCurrentLevel(ViSession Vi, ViReal64 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetOcpEnabled(ViSession Vi, ViBoolean *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetOcpEnabled(ViSession Vi, ViBoolean AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetOcpTripped(ViSession Vi, ViBoolean *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetCurrentProtectionLevel(ViSession Vi, ViReal64 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetCurrentProtectionLevel(ViSession Vi, ViReal64 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetCurrentSlewRate(ViSession Vi, ViReal64 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetCurrentSlewRate(ViSession Vi, ViReal64 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetVoltageMaximum(ViSession Vi, ViReal64 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetVoltageMaximum(ViSession Vi, ViReal64 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetVoltageMinimum(ViSession Vi, ViReal64 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetVoltageMinimum(ViSession Vi, ViReal64 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetOvpTripped(ViSession Vi, ViBoolean *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetVoltageProtectionLevel(ViSession Vi, ViReal64 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetVoltageProtectionLevel(ViSession Vi, ViReal64 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetVoltageSlewRate(ViSession Vi, ViReal64 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetVoltageSlewRate(ViSession Vi, ViReal64 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetVoltageSenseEnabled(ViSession Vi, ViBoolean *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetVoltageSenseEnabled(ViSession Vi, ViBoolean AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetPowerOnStatusClearEnabled(ViSession Vi, ViBoolean *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetPowerOnStatusClearEnabled(ViSession Vi, ViBoolean AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetOperationEnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetOperationEnableRegister(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetOperationEventRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetQuestionableEnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetQuestionableEnableRegister(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetQuestionableEventRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentEnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetQuestionableInstrumentEnableRegister(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentEventRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary1ConditionRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary1EnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetQuestionableInstrumentSummary1EnableRegister(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary1EventRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary2ConditionRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary2EnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetQuestionableInstrumentSummary2EnableRegister(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary2EventRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary3ConditionRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary3EnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetQuestionableInstrumentSummary3EnableRegister(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary3EventRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary4ConditionRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary4EnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetQuestionableInstrumentSummary4EnableRegister(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary4EventRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetStandardEventEnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetStandardEventEnableRegister(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetStandardEventEventRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetStatusByteEnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetStatusByteEnableRegister(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetStatusByteEventRegister(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetBeeperEnabled(ViSession Vi, ViBoolean *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetBeeperEnabled(ViSession Vi, ViBoolean AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetSystemDate(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
+ZEVRA_API ViStatus ZEVRA_SetSystemDate(ViSession Vi, ViConstString AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetDisplayEnabled(ViSession Vi, ViBoolean *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetDisplayEnabled(ViSession Vi, ViBoolean AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetLxiIdentifyEnabled(ViSession Vi, ViBoolean *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetLxiIdentifyEnabled(ViSession Vi, ViBoolean AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetModuleIdentity(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
+ZEVRA_API ViStatus ZEVRA_GetModuleSerialNumber(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
+ZEVRA_API ViStatus ZEVRA_GetModuleFirmwareVersion(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
+ZEVRA_API ViStatus ZEVRA_GetSystemTime(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
+ZEVRA_API ViStatus ZEVRA_SetSystemTime(ViSession Vi, ViConstString AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetRemoteState(ViSession Vi, ViInt32 *AttributeValue);
+ZEVRA_API ViStatus ZEVRA_SetRemoteState(ViSession Vi, ViInt32 AttributeValue);
+ZEVRA_API ViStatus ZEVRA_GetScpiVersion(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
+ZEVRA_API ViStatus ZEVRA_GetTcpControlPort(ViSession Vi, ViInt32 *AttributeValue);
+
 #ifdef __cplusplus
 }
 #endif

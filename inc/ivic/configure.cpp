@@ -77,6 +77,7 @@ ViStatus DriverSession::Configure(const std::string& resource_name, const std::s
   initial_settings_string_.clear();
   virtual_names_.clear();
   physical_names_.clear();
+  resolved_selectors_.clear();
   options_ = InherentOptions{};
 
   ViStatus status = VI_SUCCESS;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <deque>
+#include <map>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -123,6 +125,16 @@ class DriverSession : public VisaSession<DriverSession> {
   std::deque<std::string>& CoercionRecords() { return coercion_records_; }
   const CiMap<std::string>& GetPhysicalNameTable() const { return physical_name_table_; }
 
+  // Selector texts already resolved (and validated) for this session; the
+  // session's names are fixed at open, so a resolution never goes stale.
+  const std::vector<std::string>* ResolvedSelector(std::string_view selector) const {
+    auto it = resolved_selectors_.find(selector);
+    return it == resolved_selectors_.end() ? nullptr : &it->second;
+  }
+  void RememberResolvedSelector(std::string_view selector, const std::vector<std::string>& channels) {
+    if (resolved_selectors_.size() < kMaxResolvedSelectors) resolved_selectors_.emplace(selector, channels);
+  }
+
  protected:
   void SetInstrumentModel(std::string model) { instrument_model_ = std::move(model); }
 
@@ -157,6 +169,8 @@ class DriverSession : public VisaSession<DriverSession> {
   CiMap<std::string> physical_name_table_;
   AttributeCache attribute_cache_;
   std::deque<std::string> coercion_records_;
+  static constexpr std::size_t kMaxResolvedSelectors = 256;
+  std::map<std::string, std::vector<std::string>, std::less<>> resolved_selectors_;
 };
 
 }  // namespace vexo

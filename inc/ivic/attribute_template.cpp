@@ -1,0 +1,170 @@
+// The common read and write callbacks: every attribute whose behaviour is a
+// query and a command is served by these two, driven by its descriptor.
+#include <string>
+#include <vector>
+
+#include "ZEVRA.h"
+#include "attribute.h"
+#include "cache_manager.h"
+#include "errors.h"
+#include "frame.h"
+#include "selector.h"
+#include "visa.h"
+
+namespace vexo {
+namespace {
+
+constexpr ViInt32 kResponseBuffer = 256;
+
+// Reads one reply into `value` by the attribute's type; enum and boolean
+// replies go through the attribute's map.
+template <typename T>
+ViStatus QueryValue(const AttributeDescriptor& a, ViSession vi, DriverSession& s, T& value) {
+  ViSession io = s.InstrumentSession();
+  if constexpr (std::is_same_v<T, ViReal64>) {
+    return viQueryf(io, a.query, "%lf%*t", &value);
+  } else {
+    if (a.map == nullptr) {
+      ViInt32 number = 0;
+      ViStatus st = viQueryf(io, a.query, "%ld%*t", &number);
+      value = static_cast<T>(number);
+      return st;
+    }
+    char reply[kResponseBuffer] = "";
+    ViInt32 count = kResponseBuffer;
+    ViStatus st = viQueryf(io, a.query, "%#[^\n]%*t", &count, reply);
+    if (st < 0) return st;
+    ViInt32 converted = -1;
+    ViStatus conversion = a.map->ResponseToValue(vi, reply, converted);
+    if (conversion < 0) return conversion;
+    value = static_cast<T>(converted);
+    return st;
+  }
+}
+
+// Sends the attribute's command with `value`, converted through the map when it has one.
+template <typename T>
+ViStatus SendValue(const AttributeDescriptor& a, ViSession vi, DriverSession& s, const T& value) {
+  ViSession io = s.InstrumentSession();
+  if constexpr (std::is_same_v<T, ViReal64>) {
+    return viPrintf(io, a.command, value);
+  } else if constexpr (std::is_same_v<T, std::string>) {
+    return viPrintf(io, a.command, value.c_str());
+  } else {
+    if (a.map == nullptr) return viPrintf(io, a.command, static_cast<ViInt32>(value));
+    std::string token;
+    ViStatus st = a.map->ValueToCommand(vi, static_cast<ViInt32>(value), token);
+    if (st < 0) return st;
+    return viPrintf(io, a.command, token.c_str());
+  }
+}
+
+template <typename T>
+T SimulatedDefault(const AttributeDescriptor& a) {
+  if constexpr (std::is_same_v<T, ViBoolean>) {
+    return a.simulated.has_default || a.simulated.fixed ? static_cast<ViBoolean>(a.simulated.number) : VI_TRUE;
+  } else {
+    return static_cast<T>(a.simulated.number);
+  }
+}
+
+template <typename T>
+ViStatus ReadScalar(const AttributeDescriptor& a, ViSession vi, ViConstString selector, T* out) {
+  return Frame(vi, [&](DriverSession& s) -> ViStatus {
+    if (out == nullptr) return ReportNullPointer(vi, a.label, "AttributeValue", 0);
+    std::string channel;
+    if (a.channel_based) {
+      ViStatus st = ResolveSingleSelector(vi, selector, channel);
+      if (st < 0) return st;
+    }
+    GetterCacheManager<T> guard(vi, a.id, out, channel);
+    if (s.GetSimulate()) {
+      *out = a.simulated.fixed ? SimulatedDefault<T>(a) : guard.CachedOr(SimulatedDefault<T>(a));
+      return VI_SUCCESS;
+    }
+    if (a.channel_based) {
+      ViStatus st = SelectChannel(vi, channel);
+      if (st < 0) return st;
+    }
+    ViStatus st = QueryValue(a, vi, s, *out);
+    if (st < 0) return st;
+    return s.CheckInstrumentStatus();
+  });
+}
+
+ViStatus ReadText(const AttributeDescriptor& a, ViSession vi, const ReadTarget& target) {
+  char* buffer = static_cast<char*>(target.value);
+  return Frame(vi, [&](DriverSession& s) -> ViStatus {
+    if (buffer == nullptr) return ReportNullPointer(vi, a.label, "AttributeValue", 0);
+    GetterCacheManager<std::string> guard(vi, a.id, buffer, target.buffer_size);
+    std::size_t size = target.buffer_size > 0 ? static_cast<std::size_t>(target.buffer_size) : 0;
+    if (s.GetSimulate()) {
+      CopyToBuffer(a.simulated.fixed ? std::string(a.simulated.text) : guard.CachedOr(a.simulated.text), buffer, size);
+      return VI_SUCCESS;
+    }
+    ViInt32 count = target.buffer_size;
+    ViStatus st = viQueryf(s.InstrumentSession(), a.query, "%#[^\n]%*t", &count, buffer);
+    if (st < 0) return st;
+    return s.CheckInstrumentStatus();
+  });
+}
+
+template <typename T>
+ViStatus WriteValueOf(const AttributeDescriptor& a, ViSession vi, ViConstString selector, const T& value) {
+  return Frame(vi, [&](DriverSession& s) -> ViStatus {
+    std::vector<std::string> channels{std::string()};
+    if (a.channel_based) {
+      ViStatus st = ResolveSelector(vi, selector, true, channels);
+      if (st < 0) return st;
+    }
+    SetterCacheManager<T> guard(vi, a.id, value, channels);
+    if (s.GetSimulate()) return VI_SUCCESS;
+    for (const std::string& channel : channels) {
+      if (a.channel_based) {
+        // A defined value is converted before the channel is selected.
+        if constexpr (!std::is_same_v<T, ViReal64> && !std::is_same_v<T, std::string>) {
+          if (a.map != nullptr) {
+            std::string token;
+            ViStatus st = a.map->ValueToCommand(vi, static_cast<ViInt32>(value), token);
+            if (st < 0) return st;
+          }
+        }
+        ViStatus st = SelectChannel(vi, channel);
+        if (st < 0) return st;
+      }
+      ViStatus st = SendValue(a, vi, s, value);
+      if (st < 0) return st;
+    }
+    return s.CheckInstrumentStatus();
+  });
+}
+
+}  // namespace
+
+ViStatus TemplateRead(const AttributeDescriptor& a, ViSession vi, ViConstString selector, const ReadTarget& target) {
+  switch (a.type) {
+    case ValueType::Int32: return ReadScalar(a, vi, selector, static_cast<ViInt32*>(target.value));
+    case ValueType::Real64: return ReadScalar(a, vi, selector, static_cast<ViReal64*>(target.value));
+    case ValueType::Boolean: return ReadScalar(a, vi, selector, static_cast<ViBoolean*>(target.value));
+    case ValueType::String: return ReadText(a, vi, target);
+    case ValueType::Session: break;
+  }
+  return ReportError(vi, IVI_ERROR_CANNOT_RECOVER);
+}
+
+ViStatus TemplateWrite(const AttributeDescriptor& a, ViSession vi, ViConstString selector, const WriteValue& v) {
+  switch (a.type) {
+    case ValueType::Int32: return WriteValueOf(a, vi, selector, v.int32);
+    case ValueType::Real64: return WriteValueOf(a, vi, selector, v.real64);
+    case ValueType::Boolean: return WriteValueOf(a, vi, selector, v.boolean);
+    case ValueType::String:
+      if (v.text == nullptr) {
+        return Frame(vi, [&](DriverSession&) { return ReportNullPointer(vi, "SetAttributeViString", "AttributeValue", 0); });
+      }
+      return WriteValueOf(a, vi, selector, std::string(v.text));
+    case ValueType::Session: break;
+  }
+  return ReportError(vi, IVI_ERROR_CANNOT_RECOVER);
+}
+
+}  // namespace vexo

@@ -1,0 +1,120 @@
+// Guards through which read and write callbacks use the attribute cache: the
+// cache is written when the guard goes out of scope, whatever the outcome.
+// Enabled while the session's Cache option is on or it is simulating.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "attribute_cache.h"
+#include "driver_session.h"
+#include "frame.h"
+
+namespace vexo {
+
+class CacheManagerBase {
+ public:
+  CacheManagerBase(ViSession vi, ViAttr id)
+      : vi_(vi), id_(id), session_(ResolveSession(vi)),
+        enabled_(session_ != nullptr && (session_->GetCache() || session_->GetSimulate())) {}
+  virtual ~CacheManagerBase() = default;
+  CacheManagerBase(const CacheManagerBase&) = delete;
+  CacheManagerBase& operator=(const CacheManagerBase&) = delete;
+  bool enabled() const { return enabled_; }
+
+ protected:
+  ViSession vi_;
+  ViAttr id_;
+  DriverSession* session_;
+  bool enabled_;
+};
+
+template <typename T>
+CacheStore<T>& StoreFor(AttributeCache& cache);
+template <>
+inline CacheStore<ViInt32>& StoreFor<ViInt32>(AttributeCache& c) { return c.int32_store; }
+template <>
+inline CacheStore<ViReal64>& StoreFor<ViReal64>(AttributeCache& c) { return c.real64_store; }
+template <>
+inline CacheStore<ViBoolean>& StoreFor<ViBoolean>(AttributeCache& c) { return c.boolean_store; }
+template <>
+inline CacheStore<std::string>& StoreFor<std::string>(AttributeCache& c) { return c.string_store; }
+
+template <typename T>
+class CacheManager : public CacheManagerBase {
+ public:
+  using CacheManagerBase::CacheManagerBase;
+
+ protected:
+  CacheEntry<T>& Entry(const std::string& key) { return StoreFor<T>(session_->Cache())[id_][key]; }
+};
+
+// Scalars: T is ViInt32, ViReal64 or ViBoolean. The key is "" for attributes
+// without channels, else the physical channel name.
+template <typename T>
+class GetterCacheManager final : public CacheManager<T> {
+ public:
+  GetterCacheManager(ViSession vi, ViAttr id, T* value, const std::string& key = {})
+      : CacheManager<T>(vi, id), value_(value) {
+    if (this->enabled_) entry_ = &this->Entry(key);
+  }
+  ~GetterCacheManager() override {
+    if (entry_ != nullptr) {
+      entry_->value = *value_;
+      entry_->valid = true;
+    }
+  }
+  // The cached value, or `fallback` when none is stored.
+  T CachedOr(T fallback) const { return entry_ != nullptr && entry_->valid ? entry_->value : fallback; }
+
+ private:
+  T* value_;
+  CacheEntry<T>* entry_ = nullptr;
+};
+
+// Text: the caller's buffer and its size.
+template <>
+class GetterCacheManager<std::string> final : public CacheManager<std::string> {
+ public:
+  GetterCacheManager(ViSession vi, ViAttr id, char* buffer, ViInt32 size, const std::string& key = {})
+      : CacheManager<std::string>(vi, id), buffer_(buffer), size_(size) {
+    if (enabled_) entry_ = &Entry(key);
+  }
+  ~GetterCacheManager() override {
+    if (entry_ != nullptr && buffer_ != nullptr && size_ > 0) {
+      entry_->value.assign(buffer_, strnlen(buffer_, static_cast<std::size_t>(size_)));
+      entry_->valid = true;
+    }
+  }
+  std::string CachedOr(const std::string& fallback) const {
+    return entry_ != nullptr && entry_->valid ? entry_->value : fallback;
+  }
+
+ private:
+  char* buffer_;
+  ViInt32 size_;
+  CacheEntry<std::string>* entry_ = nullptr;
+};
+
+template <typename T>
+class SetterCacheManager final : public CacheManager<T> {
+ public:
+  SetterCacheManager(ViSession vi, ViAttr id, T value, std::vector<std::string> keys = {std::string()})
+      : CacheManager<T>(vi, id), value_(std::move(value)), keys_(std::move(keys)) {}
+  ~SetterCacheManager() override {
+    if (!this->enabled_) return;
+    for (const std::string& key : keys_) {
+      CacheEntry<T>& entry = this->Entry(key);
+      entry.value = value_;
+      entry.valid = true;
+    }
+  }
+
+ private:
+  T value_;
+  std::vector<std::string> keys_;
+};
+
+}  // namespace vexo

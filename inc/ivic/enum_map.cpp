@@ -1,0 +1,111 @@
+#include "enum_map.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "ZEVRA.h"
+#include "ci_map.h"
+#include "driver_session.h"
+#include "errors.h"
+#include "frame.h"
+#include "vexo_assert.h"
+
+namespace vexo {
+namespace {
+
+std::string_view TrimBlanks(std::string_view s) {
+  const char* blanks = " \t\r\n";
+  std::size_t first = s.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  return s.substr(first, s.find_last_not_of(blanks) - first + 1);
+}
+
+std::vector<std::string> SplitList(std::string_view text) {
+  std::vector<std::string> items;
+  if (TrimBlanks(text).empty()) return items;
+  for (std::size_t start = 0;;) {
+    std::size_t comma = text.find(',', start);
+    items.emplace_back(TrimBlanks(text.substr(start, comma == std::string_view::npos ? comma : comma - start)));
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  return items;
+}
+
+enum class Applicability { ExactModel, Family, Generic, NotApplicable };
+
+Applicability Classify(const std::vector<std::string>& models, const DriverSession* session) {
+  if (models.empty()) return Applicability::Generic;
+  if (session == nullptr) return Applicability::NotApplicable;
+  const std::string& model = session->GetInstrumentModel();
+  if (std::find(models.begin(), models.end(), model) != models.end()) return Applicability::ExactModel;
+  for (const std::string& family : models) {
+    if (session->ModelBelongsToFamily(model, family)) return Applicability::Family;
+  }
+  return Applicability::NotApplicable;
+}
+
+}  // namespace
+
+EnumMap::EnumMap(std::initializer_list<EnumRow> rows) {
+  for (const EnumRow& r : rows) rows_.push_back({r.name, r.value, SplitList(r.tokens), SplitList(r.models)});
+}
+
+ViStatus EnumMap::ValueToCommand(ViSession vi, ViInt32 value, std::string& command) const {
+  command.clear();
+  const DriverSession* session = ResolveSession(vi);
+  for (Applicability wanted : {Applicability::ExactModel, Applicability::Family, Applicability::Generic}) {
+    for (const Row& row : rows_) {
+      if (row.value == value && !row.tokens.empty() && Classify(row.models, session) == wanted) {
+        command = row.tokens.front();
+        return VI_SUCCESS;
+      }
+    }
+  }
+  return ReportErrorWithElaboration(vi, IVI_ERROR_CANNOT_RECOVER,
+                                    "Could not convert defined value '%d' to an instrument command.",
+                                    {std::to_string(value)});
+}
+
+ViStatus EnumMap::ResponseToValue(ViSession vi, std::string_view response, ViInt32& value) const {
+  value = -1;
+  const DriverSession* session = ResolveSession(vi);
+  std::string_view reply = TrimBlanks(response);
+  std::vector<ViInt32> model_values;
+  std::optional<ViInt32> best;
+  std::optional<Applicability> best_kind;
+  for (const Row& row : rows_) {
+    Applicability kind = Classify(row.models, session);
+    if (kind == Applicability::ExactModel || kind == Applicability::Family) model_values.push_back(row.value);
+    bool accepted = std::any_of(row.tokens.begin(), row.tokens.end(),
+                                [&](const std::string& t) { return EqualsIgnoringCase(TrimBlanks(t), reply); });
+    if (!accepted || kind == Applicability::NotApplicable) continue;
+    if (kind == Applicability::ExactModel) {
+      value = row.value;
+      return VI_SUCCESS;
+    }
+    if (kind == Applicability::Family || !best) {
+      VEXO_ASSERT(!(best_kind == kind) && "Invalid enum command map.");
+      best = row.value;
+      best_kind = kind;
+    }
+  }
+  bool shadowed = best_kind == Applicability::Generic &&
+                  std::find(model_values.begin(), model_values.end(), *best) != model_values.end();
+  if (best && !shadowed) {
+    value = *best;
+    return VI_SUCCESS;
+  }
+  return ReportErrorWithElaboration(vi, IVI_ERROR_UNEXPECTED_RESPONSE,
+                                    "Could not convert instrument response (%s) to a defined value.",
+                                    {std::string(response)});
+}
+
+std::string EnumMap::ValueToName(ViInt32 value) const {
+  for (const Row& row : rows_) {
+    if (row.value == value) return row.name;
+  }
+  return std::to_string(value);
+}
+
+}  // namespace vexo

@@ -1,0 +1,253 @@
+#include "selector.h"
+
+#include <charconv>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <regex>
+#include <string_view>
+
+#include "ZEVRA.h"
+#include "attribute.h"
+#include "ci_map.h"
+#include "driver_session.h"
+#include "errors.h"
+#include "frame.h"
+
+namespace vexo {
+namespace {
+
+constexpr const char* kPhysicalNameList = "CH1,CH2,CH3,CH4";
+
+const std::regex& SelectorSyntax() {
+  static const std::regex re = [] {
+    const std::string identifier = R"(\s*[\w_!]+)";
+    const std::string range = R"((?:\s*[\w_!]*?[0-9]+\s*-\s*[\w_!]*?[0-9]+))";
+    const std::string list = "(?:" + range + "|" + identifier + ")(?:\\s*,(?:" + range + "|" + identifier + "))*";
+    const std::string level = "\\[?" + list + "\\s*\\]?";
+    return std::regex("^(?:\\s*" + level + ")(?:\\s*:\\s*" + level + ")*$",
+                      std::regex::ECMAScript | std::regex::icase | std::regex::optimize);
+  }();
+  return re;
+}
+
+const std::regex& RangeItem() {
+  static const std::regex re(R"(^\s*([\w_!]*?)([0-9]+)\s*-\s*\1([0-9]+)$)",
+                             std::regex::ECMAScript | std::regex::icase | std::regex::optimize);
+  return re;
+}
+
+const std::regex& NameRun() {
+  static const std::regex re(R"([\w_!]+)", std::regex::ECMAScript | std::regex::optimize);
+  return re;
+}
+
+std::string_view Trim(std::string_view s) {
+  const char* blanks = " \t\r\n";
+  std::size_t first = s.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  return s.substr(first, s.find_last_not_of(blanks) - first + 1);
+}
+
+std::vector<std::string_view> Split(std::string_view s, char separator) {
+  std::vector<std::string_view> parts;
+  for (std::size_t start = 0;;) {
+    std::size_t at = s.find(separator, start);
+    parts.push_back(s.substr(start, at == std::string_view::npos ? at : at - start));
+    if (at == std::string_view::npos) return parts;
+    start = at + 1;
+  }
+}
+
+ViStatus Record(ViSession vi, ViStatus code, std::string_view elaboration = {},
+                std::initializer_list<std::string_view> args = {}) {
+  return vi == VI_NULL ? code : ReportErrorWithElaboration(vi, code, elaboration, args);
+}
+
+bool IsBlank(const char* s) {
+  for (; *s != '\0'; ++s) {
+    if (std::string_view(" \t\f\v\n\r").find(*s) == std::string_view::npos) return false;
+  }
+  return true;
+}
+
+// Expands "CH1-CH3" into CH1, CH2, CH3.
+ViStatus ExpandRange(ViSession vi, std::string_view item, std::vector<std::string>& names) {
+  std::string text(item);
+  std::smatch m;
+  if (!std::regex_match(text, m, RangeItem()))
+    return Record(vi, IVI_ERROR_INVALID_RANGE_IN_SELECTOR, "The base names do not match.", {text, kRepCapName});
+  auto number = [](const std::string& digits, long long& out) {
+    auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), out);
+    return ec == std::errc{} && p == digits.data() + digits.size() && out <= 0x7FFFFFFF;
+  };
+  long long first = 0, last = 0;
+  if (!number(m[2], first) || !number(m[3], last))
+    return Record(vi, IVI_ERROR_INVALID_RANGE_IN_SELECTOR, "The index is out of range.", {text, kRepCapName});
+  if (first >= last)
+    return Record(vi, IVI_ERROR_INVALID_RANGE_IN_SELECTOR, "The start index must be less than the end index.",
+                  {text, kRepCapName});
+  for (long long k = first; k <= last; ++k) names.push_back(m[1].str() + std::to_string(k));
+  return VI_SUCCESS;
+}
+
+ViStatus ResolveUncached(ViSession vi, std::string text, bool validate, std::vector<std::string>& out) {
+  if (!std::regex_match(text, SelectorSyntax())) return Record(vi, IVI_ERROR_BADLY_FORMED_SELECTOR);
+  if (const DriverSession* session = ResolveSession(vi); session != nullptr) {
+    std::string replaced;
+    std::size_t last = 0;
+    for (std::sregex_iterator it(text.begin(), text.end(), NameRun()), end; it != end; ++it) {
+      replaced.append(text, last, static_cast<std::size_t>(it->position()) - last);
+      replaced += session->GetPhysicalName(it->str());
+      last = static_cast<std::size_t>(it->position() + it->length());
+    }
+    replaced.append(text, last);
+    if (replaced != text) {
+      text = std::move(replaced);
+      if (!std::regex_match(text, SelectorSyntax())) return Record(vi, IVI_ERROR_BADLY_FORMED_SELECTOR);
+    }
+  }
+
+  std::vector<std::vector<std::string>> levels;
+  for (std::string_view level : Split(text, ':')) {
+    level = Trim(level);
+    if (!level.empty() && level.front() == '[') level = level.substr(1, level.size() >= 2 ? level.size() - 2 : 0);
+    std::vector<std::string> names;
+    std::map<std::string, bool> seen;  // name -> came from a range
+    for (std::string_view raw : Split(level, ',')) {
+      std::string_view item = Trim(raw);
+      bool is_range = item.find('-') != std::string_view::npos;
+      std::vector<std::string> item_names;
+      if (is_range) {
+        ViStatus st = ExpandRange(vi, item, item_names);
+        if (st < 0) return st;
+      } else {
+        item_names.emplace_back(item);
+      }
+      for (const std::string& name : item_names) {
+        if (auto it = seen.find(name); it != seen.end()) {
+          if (is_range || it->second)
+            return Record(vi, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
+                          "An identifier in the range overlaps with another range.", {item, kRepCapName});
+          return Record(vi, IVI_ERROR_BADLY_FORMED_SELECTOR);
+        }
+        seen.emplace(name, is_range);
+        names.push_back(name);
+      }
+    }
+    levels.push_back(std::move(names));
+  }
+
+  std::vector<std::string> combined = levels.front();
+  for (std::size_t i = 1; i < levels.size(); ++i) {
+    std::vector<std::string> next;
+    for (const std::string& a : combined)
+      for (const std::string& b : levels[i]) next.push_back(a + ":" + b);
+    combined = std::move(next);
+  }
+  for (const std::string& name : combined) {
+    if (name.find(':') != std::string::npos)
+      return Record(vi, IVI_ERROR_INVALID_NUMBER_OF_LEVELS_IN_SELECTOR, {}, {kRepCapName});
+  }
+  if (validate) {
+    const std::vector<std::string>& physical = PhysicalNames(vi);
+    for (const std::string& name : combined) {
+      if (std::find(physical.begin(), physical.end(), name) == physical.end())
+        return Record(vi, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
+                      "The identifier '%s' is not defined for repeated capability '%s'.", {name, kRepCapName});
+    }
+  }
+  out = std::move(combined);
+  return VI_SUCCESS;
+}
+
+// Per-handle physical-name lists, dropped by a close hook.
+struct PhysicalNameTables {
+  std::mutex mutex;
+  std::map<ViSession, std::shared_ptr<const std::vector<std::string>>> tables;
+};
+
+PhysicalNameTables& Tables() {
+  static PhysicalNameTables tables;
+  static std::once_flag hook_registered;
+  std::call_once(hook_registered, [] {
+    RegisterCloseHook([](ViSession vi) {
+      std::lock_guard lock(tables.mutex);
+      tables.tables.erase(vi);
+    });
+  });
+  return tables;
+}
+
+}  // namespace
+
+const std::vector<std::string>& PhysicalNames(ViSession vi) {
+  PhysicalNameTables& t = Tables();
+  {
+    std::lock_guard lock(t.mutex);
+    if (auto it = t.tables.find(vi); it != t.tables.end()) return *it->second;
+  }
+  std::vector<std::string> names;
+  ResolveUncached(VI_NULL, kPhysicalNameList, false, names);
+  auto table = std::make_shared<const std::vector<std::string>>(std::move(names));
+  std::lock_guard lock(t.mutex);
+  return *t.tables.emplace(vi, std::move(table)).first->second;
+}
+
+ViStatus ResolveSelector(ViSession vi, ViConstString selector, bool validate, std::vector<std::string>& channels) {
+  channels.clear();
+  if (selector == nullptr || IsBlank(selector)) {
+    const std::vector<std::string>& physical = PhysicalNames(vi);
+    if (physical.size() == 1) {
+      channels = physical;
+      return VI_SUCCESS;
+    }
+    return Record(vi, IVI_ERROR_CHANNEL_NAME_REQUIRED,
+                  "No selector was specified for repeated capability '%s'.  The repeated capability identifier can "
+                  "be null or empty only when there is exactly one physical name defined.  Repeated capability '%s' "
+                  "has %d physical names defined.",
+                  {kRepCapName, kRepCapName, std::to_string(physical.size())});
+  }
+  // Resolutions depend only on the text and the session's names, fixed at open.
+  DriverSession* session = ResolveSession(vi);
+  if (session != nullptr && validate) {
+    if (const std::vector<std::string>* known = session->ResolvedSelector(selector)) {
+      channels = *known;
+      return VI_SUCCESS;
+    }
+  }
+  ViStatus st = ResolveUncached(vi, selector, validate, channels);
+  if (st >= 0 && session != nullptr && validate) session->RememberResolvedSelector(selector, channels);
+  return st;
+}
+
+ViStatus ResolveSingleSelector(ViSession vi, ViConstString selector, std::string& channel) {
+  std::vector<std::string> channels;
+  ViStatus st = ResolveSelector(vi, selector, true, channels);
+  if (st < 0) return st;
+  if (channels.size() != 1)
+    return Record(vi, IVI_ERROR_BADLY_FORMED_SELECTOR,
+                  "Only a single repeated capability identifier can be specified for the current operation.");
+  channel = channels.front();
+  return st;
+}
+
+ViStatus SelectChannel(ViSession vi, const std::string& channel) {
+  static constexpr const char* kChannels[] = {"CH1", "CH2", "CH3", "CH4"};
+  for (ViInt32 index = 0; index < 4; ++index) {
+    if (channel.size() >= 3 && EqualsIgnoringCase(std::string_view(channel).substr(0, 3), kChannels[index]))
+      return SetAttributeViInt32(vi, nullptr, ZEVRA_ATTR_SELECTED_CHANNEL, ZEVRA_VAL_CHANNEL1 + index);
+  }
+  return ReportError(vi, IVI_ERROR_UNKNOWN_CHANNEL_NAME);
+}
+
+ViStatus GetRepCapName(ViSession vi, ViInt32 index, ViInt32 size, ViChar name[]) {
+  const std::vector<std::string>& physical = PhysicalNames(vi);
+  if (index < 0 || static_cast<std::size_t>(index) >= physical.size())
+    return ReportError(vi, IVI_ERROR_INVALID_VALUE,
+                       {std::to_string(index), std::string("Get") + kRepCapName + "Name", "Index"});
+  CopyToBuffer(physical[static_cast<std::size_t>(index)], name, size > 0 ? static_cast<std::size_t>(size) : 0);
+  return VI_SUCCESS;
+}
+
+}  // namespace vexo

@@ -1,0 +1,27 @@
+// Repeated capability selectors for the one repeated capability,
+// OutputChannel: "CH1", " CH1 ", "[CH1]", "CH1,CH3", "CH1-CH4", virtual names
+// from the configuration store, "OutputChannel!!CH1".
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "visatype.h"
+
+namespace vexo {
+
+inline constexpr const char* kRepCapName = "OutputChannel";
+
+// Physical channel names, in selector order. With `validate` each must be a
+// physical name. Errors are recorded on vi (nothing is recorded for vi 0).
+ViStatus ResolveSelector(ViSession vi, ViConstString selector, bool validate, std::vector<std::string>& channels);
+// Exactly one channel.
+ViStatus ResolveSingleSelector(ViSession vi, ViConstString selector, std::string& channel);
+// Makes `channel` the instrument's selected channel ("INST:SEL n").
+ViStatus SelectChannel(ViSession vi, const std::string& channel);
+// The zero-based index'th physical name, cut to the buffer.
+ViStatus GetRepCapName(ViSession vi, ViInt32 index, ViInt32 size, ViChar name[]);
+// The physical names of the session's repeated capability.
+const std::vector<std::string>& PhysicalNames(ViSession vi);
+
+}  // namespace vexo
