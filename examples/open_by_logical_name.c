@@ -1,5 +1,6 @@
-/* Opens a driver session by logical name (or VISA resource), runs the
- * instrument's self-test, reads its error queue and revisions, and closes.
+/* Opens a driver session by logical name (or VISA resource), prints the
+ * instrument's identity, runs its self-test, reads its error queue and
+ * revisions, and closes.
  *
  * Usage: open_by_logical_name [NAME [OPTIONS]]
  *   NAME     a logical name of the IVI configuration store (default "PSU1")
@@ -25,7 +26,7 @@ int main(int argc, char **argv) {
   ViRsrc name = argc > 1 ? argv[1] : default_name;
   const char *options = argc > 2 ? argv[2] : "QueryInstrStatus=1";
   ViSession vi = VI_NULL;
-  ViChar driver_rev[256], firmware_rev[256], message[256];
+  ViChar driver_rev[256], firmware_rev[256], message[256], manufacturer[256], model[256];
   ViInt16 test_result = -1;
   ViInt32 error_code = 0;
   int failed = 0;
@@ -33,6 +34,12 @@ int main(int argc, char **argv) {
   if (report(VI_NULL, ZEVRA_InitWithOptions(name, VI_TRUE, VI_FALSE, options, &vi), "ZEVRA_InitWithOptions"))
     return 1;
   printf("Opened %s with \"%s\"\n", name, options);
+
+  failed |= report(vi, ZEVRA_GetAttributeViString(vi, "", ZEVRA_ATTR_INSTRUMENT_MANUFACTURER, sizeof manufacturer,
+                                                  manufacturer), "ZEVRA_ATTR_INSTRUMENT_MANUFACTURER");
+  failed |= report(vi, ZEVRA_GetAttributeViString(vi, "", ZEVRA_ATTR_INSTRUMENT_MODEL, sizeof model, model),
+                   "ZEVRA_ATTR_INSTRUMENT_MODEL");
+  if (!failed) printf("Instrument:        %s %s\n", manufacturer, model);
 
   failed |= report(vi, ZEVRA_revision_query(vi, driver_rev, firmware_rev), "ZEVRA_revision_query");
   if (!failed) printf("Driver revision:   %s\nFirmware revision: %s\n", driver_rev, firmware_rev);

@@ -50,6 +50,7 @@ class Examples(unittest.TestCase):
 
     def test_open_by_logical_name(self):
         out = self.run_example("open_by_logical_name", "PSU1", "QueryInstrStatus=1").stdout
+        self.assertIn("Instrument:        Halmeric QDX7001", out)
         self.assertIn("Firmware revision: 1.00", out)
         self.assertIn("Self-test:         0 (Selftest passed)", out)
         self.assertIn("Error query:       0, No error", out)

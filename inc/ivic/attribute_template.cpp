@@ -15,6 +15,7 @@ namespace vexo {
 namespace {
 
 constexpr ViInt32 kResponseBuffer = 256;
+constexpr ViInt32 kMaxStringLength = 4096;
 
 // Reads one reply into `value` by the attribute's type; enum and boolean
 // replies go through the attribute's map.
@@ -96,16 +97,23 @@ ViStatus ReadText(const AttributeDescriptor& a, ViSession vi, const ReadTarget& 
   char* buffer = static_cast<char*>(target.value);
   return Frame(vi, [&](DriverSession& s) -> ViStatus {
     if (buffer == nullptr) return ReportNullPointer(vi, a.label, "AttributeValue", 0);
-    GetterCacheManager<std::string> guard(vi, a.id, buffer, target.buffer_size);
+    std::string value;
+    GetterCacheManager<std::string> guard(vi, a.id, &value);
     std::size_t size = target.buffer_size > 0 ? static_cast<std::size_t>(target.buffer_size) : 0;
+    ViStatus st = VI_SUCCESS;
     if (s.GetSimulate()) {
-      CopyToBuffer(a.simulated.fixed ? std::string(a.simulated.text) : guard.CachedOr(a.simulated.text), buffer, size);
-      return VI_SUCCESS;
+      value = a.simulated.fixed ? std::string(a.simulated.text) : guard.CachedOr(a.simulated.text);
+    } else {
+      // The whole reply line (a string attribute is shorter than 4096), cut only for the caller.
+      char reply[kMaxStringLength] = "";
+      ViInt32 count = kMaxStringLength;
+      st = viQueryf(s.InstrumentSession(), a.query, "%#[^\n]%*t", &count, reply);
+      if (st < 0) return st;
+      value = reply;
+      st = s.CheckInstrumentStatus();
     }
-    ViInt32 count = target.buffer_size;
-    ViStatus st = viQueryf(s.InstrumentSession(), a.query, "%#[^\n]%*t", &count, buffer);
-    if (st < 0) return st;
-    return s.CheckInstrumentStatus();
+    CopyToBuffer(value, buffer, size);
+    return st;
   });
 }
 

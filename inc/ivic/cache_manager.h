@@ -74,17 +74,18 @@ class GetterCacheManager final : public CacheManager<T> {
   CacheEntry<T>* entry_ = nullptr;
 };
 
-// Text: the caller's buffer and its size.
+// Text: the whole value read, whatever part of it fits the caller's buffer,
+// so a small buffer never cuts the cached value.
 template <>
 class GetterCacheManager<std::string> final : public CacheManager<std::string> {
  public:
-  GetterCacheManager(ViSession vi, ViAttr id, char* buffer, ViInt32 size, const std::string& key = {})
-      : CacheManager<std::string>(vi, id), buffer_(buffer), size_(size) {
+  GetterCacheManager(ViSession vi, ViAttr id, std::string* value, const std::string& key = {})
+      : CacheManager<std::string>(vi, id), value_(value) {
     if (enabled_) entry_ = &Entry(key);
   }
   ~GetterCacheManager() override {
-    if (entry_ != nullptr && buffer_ != nullptr && size_ > 0) {
-      entry_->value.assign(buffer_, strnlen(buffer_, static_cast<std::size_t>(size_)));
+    if (entry_ != nullptr) {
+      entry_->value = *value_;
       entry_->valid = true;
     }
   }
@@ -93,8 +94,7 @@ class GetterCacheManager<std::string> final : public CacheManager<std::string> {
   }
 
  private:
-  char* buffer_;
-  ViInt32 size_;
+  std::string* value_;
   CacheEntry<std::string>* entry_ = nullptr;
 };
 
