@@ -369,6 +369,107 @@ ZEVRA_API ViStatus ZEVRA_ClearInterchangeWarnings(ViSession Vi);
 ZEVRA_API ViStatus ZEVRA_GetNextInterchangeWarning(ViSession Vi, ViInt32 BufferSize, ViChar InterchangeWarning[]);
 ZEVRA_API ViStatus ZEVRA_ResetInterchangeCheck(ViSession Vi);
 
+/*- Output levels and protection ----------------------------------------------------*/
+
+/* ChannelName is a channel selector ("CH1", "CH1,CH3", "CH1-CH4", a virtual name). */
+ZEVRA_API ViStatus ZEVRA_ConfigureVoltageLevel(ViSession Vi, ViConstString ChannelName, ViReal64 Level);
+/* Behavior 1 (trip): the limit is the overcurrent protection level; otherwise
+ * the regulated current level. */
+ZEVRA_API ViStatus ZEVRA_ConfigureCurrentLimit(ViSession Vi, ViConstString ChannelName, ViInt32 Behavior,
+                                               ViReal64 Limit);
+/* Overvoltage protection is always on: Enabled must be VI_TRUE. */
+ZEVRA_API ViStatus ZEVRA_ConfigureOVP(ViSession Vi, ViConstString ChannelName, ViBoolean Enabled, ViReal64 Limit);
+/* From the ratings of the channel's module. */
+ZEVRA_API ViStatus ZEVRA_QueryMaxCurrentLimit(ViSession Vi, ViConstString ChannelName, ViReal64 VoltageLevel,
+                                              ViReal64 *MaxCurrentLimit);
+ZEVRA_API ViStatus ZEVRA_QueryMaxVoltageLevel(ViSession Vi, ViConstString ChannelName, ViReal64 CurrentLimit,
+                                              ViReal64 *MaxVoltageLevel);
+/* Clears the protection of each channel named. */
+ZEVRA_API ViStatus ZEVRA_ResetOutputProtection(ViSession Vi, ViConstString ChannelName);
+/* These act on the instrument's selected channel. */
+ZEVRA_API ViStatus ZEVRA_ClearOCP(ViSession Vi);
+ZEVRA_API ViStatus ZEVRA_ClearOVP(ViSession Vi);
+ZEVRA_API ViStatus ZEVRA_ClearProtectionErrors(ViSession Vi);
+
+/*- Output state, range and modes -----------------------------------------------------*/
+
+ZEVRA_API ViStatus ZEVRA_ConfigureOutputEnabled(ViSession Vi, ViConstString ChannelName, ViBoolean Enabled);
+/* Checks that Range is reachable on each channel (RangeType 0 current, 1
+ * voltage); the instrument has no ranges to switch. */
+ZEVRA_API ViStatus ZEVRA_ConfigureOutputRange(ViSession Vi, ViConstString ChannelName, ViInt32 RangeType,
+                                              ViReal64 Range);
+/* Whether the channel is in OutputState (ZEVRA_VAL_OUTPUT_...), from its own
+ * questionable-instrument summary condition register. */
+ZEVRA_API ViStatus ZEVRA_QueryOutputState(ViSession Vi, ViConstString ChannelName, ViInt32 OutputState,
+                                          ViBoolean *InState);
+
+/*- Triggering ------------------------------------------------------------------------*/
+
+ZEVRA_API ViStatus ZEVRA_ConfigureTriggerSource(ViSession Vi, ViConstString ChannelName, ViInt32 Source);
+/* Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED. */
+ZEVRA_API ViStatus ZEVRA_ConfigureTriggeredCurrentLimit(ViSession Vi, ViConstString ChannelName, ViReal64 Limit);
+ZEVRA_API ViStatus ZEVRA_ConfigureTriggeredVoltageLevel(ViSession Vi, ViConstString ChannelName, ViReal64 Level);
+ZEVRA_API ViStatus ZEVRA_Initiate(ViSession Vi);
+ZEVRA_API ViStatus ZEVRA_Abort(ViSession Vi);
+/* "*TRG", whatever the trigger source. */
+ZEVRA_API ViStatus ZEVRA_SendSoftwareTrigger(ViSession Vi);
+ZEVRA_API ViStatus ZEVRA_GenerateImmediateTrigger(ViSession Vi);
+
+/*- Measurement -------------------------------------------------------------------------*/
+
+ZEVRA_API ViStatus ZEVRA_Measure(ViSession Vi, ViConstString ChannelName, ViInt32 MeasurementType,
+                                 ViReal64 *Measurement);
+/* These measure the instrument's selected channel. */
+ZEVRA_API ViStatus ZEVRA_MeasureVoltage(ViSession Vi, ViReal64 *Val);
+ZEVRA_API ViStatus ZEVRA_MeasureCurrent(ViSession Vi, ViReal64 *Val);
+ZEVRA_API ViStatus ZEVRA_MeasurePower(ViSession Vi, ViReal64 *Val);
+ZEVRA_API ViStatus ZEVRA_MeasureSelectedChannel(ViSession Vi, ViReal64 *Voltage, ViReal64 *Current, ViReal64 *Power);
+/* Voltage, current and power of every channel; each array is filled up to its
+ * buffer size (a negative size counts as 0) and its actual size says how many
+ * values it received. */
+ZEVRA_API ViStatus ZEVRA_MeasureAllChannels(ViSession Vi, ViInt32 VoltagesBufferSize, ViReal64 Voltages[],
+                                            ViInt32 *VoltagesActualSize, ViInt32 CurrentsBufferSize,
+                                            ViReal64 Currents[], ViInt32 *CurrentsActualSize,
+                                            ViInt32 PowersBufferSize, ViReal64 Powers[], ViInt32 *PowersActualSize);
+
+/*- List mode -----------------------------------------------------------------------------*/
+
+ZEVRA_API ViStatus ZEVRA_ClearList(ViSession Vi);
+ZEVRA_API ViStatus ZEVRA_DeleteSelectedList(ViSession Vi, ViInt32 ListNumber);
+ZEVRA_API ViStatus ZEVRA_SaveListData(ViSession Vi);
+ZEVRA_API ViStatus ZEVRA_EnableList(ViSession Vi, ViInt32 ListNumber);
+ZEVRA_API ViStatus ZEVRA_DisableList(ViSession Vi);
+/* Channel is ZEVRA_VAL_CHANNEL1 .. ZEVRA_VAL_CHANNEL4. */
+ZEVRA_API ViStatus ZEVRA_StartList(ViSession Vi, ViInt32 Channel);
+ZEVRA_API ViStatus ZEVRA_StartListContinuous(ViSession Vi, ViInt32 Channel, ViBoolean Continuous);
+ZEVRA_API ViStatus ZEVRA_AbortList(ViSession Vi, ViInt32 Channel);
+
+/*- Digital I/O -------------------------------------------------------------------------*/
+
+ZEVRA_API ViStatus ZEVRA_ConfigureDigitalFunction(ViSession Vi, ViInt32 PinNumber, ViInt32 PinFunction);
+ZEVRA_API ViStatus ZEVRA_ConfigureDigitalPolarity(ViSession Vi, ViInt32 PinNumber, ViInt32 PinPolarity);
+
+/*- Status system ---------------------------------------------------------------------------*/
+
+ZEVRA_API ViStatus ZEVRA_ClearStatus(ViSession Vi);
+ZEVRA_API ViStatus ZEVRA_Preset(ViSession Vi);
+ZEVRA_API ViStatus ZEVRA_SetOperationComplete(ViSession Vi);
+/* Waits for "*OPC?" as long as the I/O timeout allows. */
+ZEVRA_API ViStatus ZEVRA_WaitForOperationComplete(ViSession Vi);
+ZEVRA_API ViStatus ZEVRA_WaitToContinue(ViSession Vi);
+
+/*- System settings and stored states ---------------------------------------------------------*/
+
+ZEVRA_API ViStatus ZEVRA_Beep(ViSession Vi);
+/* Clears stored states and lists and resets the instrument. */
+ZEVRA_API ViStatus ZEVRA_ClearAndReboot(ViSession Vi);
+ZEVRA_API ViStatus ZEVRA_RemoteLock(ViSession Vi);
+ZEVRA_API ViStatus ZEVRA_SaveState(ViSession Vi, ViInt32 Location);
+ZEVRA_API ViStatus ZEVRA_RecallState(ViSession Vi, ViInt32 Location);
+/* State: ZEVRA_VAL_POWER_ON_STATE_...; MemoryLocation is used with USER_STATE only. */
+ZEVRA_API ViStatus ZEVRA_ConfigurePowerOnState(ViSession Vi, ViInt32 State, ViInt32 MemoryLocation);
+ZEVRA_API ViStatus ZEVRA_QueryPowerOnState(ViSession Vi, ViInt32 *State, ViInt32 *MemoryLocation);
+
 /*- Generated attribute functions (instrument-specific attributes) ----------------*/
 
 ZEVRA_API ViStatus ZEVRA_GetDigitalInhibitMode(ViSession Vi, ViInt32 *AttributeValue);

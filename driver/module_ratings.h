@@ -1,0 +1,21 @@
+// Output module ratings, by module model.
+#pragma once
+
+#include <string_view>
+
+#include "visatype.h"
+
+namespace zevra {
+
+struct ModuleRating {
+  const char* model;
+  ViReal64 max_voltage;
+  ViReal64 max_current;
+  ViReal64 max_power;
+};
+
+// The rating whose model matches the first seven characters of a module
+// identity (case ignored), or null.
+const ModuleRating* FindModuleRating(std::string_view module_identity);
+
+}  // namespace zevra
