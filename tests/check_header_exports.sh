@@ -1,17 +1,24 @@
 #!/bin/sh
-# Every function the public header declares is exported by the library, and
-# the library exports nothing the header does not declare.
-# usage: check_header_exports.sh HEADER LIBRARY
+# The driver's API is exactly the functions listed in API_LIST: the public
+# header declares each of them and nothing else, and the library exports each
+# of them and nothing else under the ZEVRA_ prefix.
+# usage: check_header_exports.sh HEADER LIBRARY API_LIST
 header=$1
 lib=$2
+list=$3
 declared=$(grep -o 'ZEVRA_API ViStatus ZEVRA_[A-Za-z0-9_]*' "$header" | awk '{print $3}' | sort -u)
-exported=$(nm -D --defined-only "$lib" | awk '$2 == "T" {print $3}' | sed 's/@.*//' | sort -u)
+exported=$(nm -D --defined-only "$lib" | awk '$2 == "T" {print $3}' | sed 's/@.*//' | grep '^ZEVRA_' | sort -u)
+expected=$(sort -u "$list")
 status=0
-for name in $declared; do
-  printf '%s\n' "$exported" | grep -qx "$name" || { echo "declared but not exported: $name"; status=1; }
-done
-for name in $exported; do
-  printf '%s\n' "$declared" | grep -qx "$name" || { echo "exported but not declared: $name"; status=1; }
-done
-[ $status -eq 0 ] && echo "$(printf '%s\n' "$declared" | wc -l) functions declared and exported"
+compare() {
+  what=$1
+  names=$2
+  missing=$(printf '%s\n' "$expected" | grep -vxF "$(printf '%s\n' "$names")")
+  extra=$(printf '%s\n' "$names" | grep -vxF "$(printf '%s\n' "$expected")")
+  [ -n "$missing" ] && { echo "not $what:"; printf '  %s\n' $missing; status=1; }
+  [ -n "$extra" ] && { echo "$what but not in the API list:"; printf '  %s\n' $extra; status=1; }
+}
+compare declared "$declared"
+compare exported "$exported"
+[ $status -eq 0 ] && echo "$(printf '%s\n' "$expected" | wc -l) functions: declared, exported, nothing else"
 exit $status
