@@ -1,23 +1,34 @@
-// qdx-emulator: serves an emulated instrument on the network until SIGINT or SIGTERM.
+// qdx-emulator: serves an emulated QDX power supply on the network until
+// SIGINT or SIGTERM.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <sstream>
 #include <string>
 
+#include "qdx_instrument.h"
 #include "scripted_instrument.h"
 #include "socket_server.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: qdx-emulator [--address ADDR] [--port PORT]\n"
-    "  --address ADDR  address to listen on (default 127.0.0.1)\n"
-    "  --port PORT     TCP port of the SOCKET transport; 0 picks a free one (default 0)\n"
+    "usage: qdx-emulator [options]\n"
+    "  --address ADDR        address to listen on (default 127.0.0.1)\n"
+    "  --port PORT           TCP port of the SOCKET transport; 0 picks a free one (default 0)\n"
+    "  --mainframe MODEL     QDX7001 (default) or QDX7000\n"
+    "  --modules M1,M2,M3,M4 module models in slots 1-4, empty for an empty slot\n"
+    "                        (default QDX7102,QDX7103,QDX7301,QDX7104)\n"
+    "  --load CH=OHMS        resistive load on channel CH (1-4); default 1000 ohm each\n"
+    "  --virtual-time        time stands still until a client sends EMUL:TIME:ADV <seconds>\n"
+    "  --transcript FILE     append every line received to FILE\n"
+    "  --scripted            a generic scripted SCPI instrument instead of the QDX model\n"
     "Prints 'listening SOCKET <address> <port>' once it serves, then runs until\n"
     "SIGINT or SIGTERM.\n";
 
-bool parse_port(const char* text, unsigned& port) {
+bool ParsePort(const char* text, unsigned& port) {
   char* end = nullptr;
   unsigned long v = std::strtoul(text, &end, 10);
   if (end == text || *end != '\0' || v > 65535) return false;
@@ -25,11 +36,18 @@ bool parse_port(const char* text, unsigned& port) {
   return true;
 }
 
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "qdx-emulator: %s\n", message.c_str());
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string address = "127.0.0.1";
+  std::string address = "127.0.0.1", transcript_path;
   unsigned port = 0;
+  bool scripted = false;
+  emulator::QdxOptions options;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     bool has_value = i + 1 < argc;
@@ -39,10 +57,33 @@ int main(int argc, char** argv) {
     } else if (arg == "--address" && has_value) {
       address = argv[++i];
     } else if (arg == "--port" && has_value) {
-      if (!parse_port(argv[++i], port)) {
-        std::fprintf(stderr, "qdx-emulator: bad port '%s'\n", argv[i]);
-        return 2;
+      if (!ParsePort(argv[++i], port)) return Fail(std::string("bad port '") + argv[i] + "'");
+    } else if (arg == "--mainframe" && has_value) {
+      options.mainframe = argv[++i];
+      if (options.mainframe != "QDX7001" && options.mainframe != "QDX7000")
+        return Fail("the mainframe is QDX7001 or QDX7000");
+    } else if (arg == "--modules" && has_value) {
+      std::stringstream list(argv[++i]);
+      std::string model;
+      for (std::size_t slot = 0; slot < 4; ++slot) {
+        if (!std::getline(list, model, ',')) model.clear();
+        if (!model.empty() && emulator::FindModuleModel(model) == nullptr) return Fail("unknown module '" + model + "'");
+        options.modules[slot] = model;
       }
+    } else if (arg == "--load" && has_value) {
+      std::string spec = argv[++i];
+      std::size_t eq = spec.find('=');
+      char* end = nullptr;
+      long channel = eq == std::string::npos ? 0 : std::strtol(spec.c_str(), &end, 10);
+      double ohms = eq == std::string::npos ? 0 : std::strtod(spec.c_str() + eq + 1, &end);
+      if (channel < 1 || channel > 4 || !(ohms > 0) || *end != '\0') return Fail("--load takes CH=OHMS, CH 1 to 4");
+      options.loads[static_cast<std::size_t>(channel - 1)] = ohms;
+    } else if (arg == "--virtual-time") {
+      options.virtual_time = true;
+    } else if (arg == "--transcript" && has_value) {
+      transcript_path = argv[++i];
+    } else if (arg == "--scripted") {
+      scripted = true;
     } else {
       std::fprintf(stderr, "qdx-emulator: unknown or incomplete option '%s'\n%s", arg.c_str(), kUsage);
       return 2;
@@ -56,8 +97,17 @@ int main(int argc, char** argv) {
   sigaddset(&signals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-  emulator::ScriptedInstrument instrument;
-  emulator::SocketServer server(instrument, nullptr);
+  std::unique_ptr<emulator::Instrument> instrument;
+  if (scripted) {
+    instrument = std::make_unique<emulator::ScriptedInstrument>();
+  } else {
+    options.control_port = port;
+    instrument = std::make_unique<emulator::QdxInstrument>(options);
+  }
+  emulator::Transcript transcript;
+  if (!transcript_path.empty() && !transcript.tee_to(transcript_path))
+    return Fail("cannot write the transcript to " + transcript_path);
+  emulator::SocketServer server(*instrument, transcript_path.empty() ? nullptr : &transcript);
   std::string error = server.start(address, port);
   if (!error.empty()) {
     std::fprintf(stderr, "qdx-emulator: %s\n", error.c_str());

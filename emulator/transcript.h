@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -12,9 +13,16 @@ namespace emulator {
 
 class Transcript {
  public:
+  // Also writes every line to `path` as it arrives.
+  bool tee_to(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    file_.open(path, std::ios::app);
+    return file_.is_open();
+  }
   void record(std::string_view line) {
     std::lock_guard lock(mutex_);
     lines_.emplace_back(line);
+    if (file_.is_open()) file_ << line << std::endl;
     changed_.notify_all();
   }
   // Waits until at least `count` lines were received; false on timeout.
@@ -35,6 +43,7 @@ class Transcript {
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
   std::vector<std::string> lines_;
+  std::ofstream file_;
 };
 
 }  // namespace emulator

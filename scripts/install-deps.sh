@@ -7,7 +7,7 @@ packages=(
   cmake make g++ binutils
   libgtest-dev libgmock-dev libbenchmark-dev
   libpugixml-dev libtirpc-dev
-  python3 python3-pyvisa python3-pyvisa-py
+  python3 python3-pyvisa python3-pyvisa-py lxi-tools
 )
 
 missing=()
