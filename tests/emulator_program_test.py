@@ -107,8 +107,12 @@ EXCHANGES = [
     ("write", "VOLT 2.5"),
     ("query", "VOLT?"),
     ("query", "CURR 0.125;CURR?;*OPC?"),
-    ("write", "*CLS"),
+    ("write", "EMUL:LOAD 1,10;:OUTP ON"),
+    ("query", "MEAS:ALL?"),
+    ("query", "MEAS:ALLCH?"),
+    ("write", "VOLT 99"),
     ("query", "*ESR?"),
+    ("query", ":SYST:ERR?"),
     ("query", ":SYST:ERR?"),
 ]
 
@@ -130,6 +134,18 @@ class EmulatorProgram(unittest.TestCase):
         self.assertEqual(result.returncode, 0)
         self.assertIn("--port", result.stdout)
 
+    def test_lxi_tools_talks_to_it_over_a_raw_socket(self):
+        with Emulator() as emulator:
+            def lxi(command):
+                result = subprocess.run(["lxi", "scpi", "-a", emulator.address, "-p", str(emulator.port), "-r",
+                                         command], capture_output=True, text=True, timeout=30)
+                self.assertEqual(result.returncode, 0, result.stderr)
+                return result.stdout.strip()
+            self.assertEqual(lxi("*IDN?"), "Halmeric,QDX7001,QDX7001-000001,1.00")
+            lxi("INST:SEL 0;VOLT 4.5")
+            self.assertEqual(lxi("INST:SEL 0;VOLT?"), "4.5")
+            self.assertEqual(lxi("SYST:ERR?"), '0,"No error"')
+
     def test_pyvisa_and_our_library_get_the_same_answers(self):
         answers = {}
         for name, client_class in (("pyvisa-py", PyVisa), ("ours", OurVisa)):
@@ -149,6 +165,9 @@ class EmulatorProgram(unittest.TestCase):
         self.assertEqual(answers["ours"][0], "Halmeric,QDX7001,QDX7001-000001,1.00")
         self.assertEqual(answers["ours"][2], "2.5")
         self.assertEqual(answers["ours"][3], "0.125;1")
+        self.assertEqual(answers["ours"][4], "1.25,0.125,0.15625")  # constant current
+        self.assertEqual(answers["ours"][6], "16")
+        self.assertEqual(answers["ours"][7], '-222,"Data out of range"')
 
 
 if __name__ == "__main__":

@@ -1,0 +1,40 @@
+// The QDX instrument model served on an ephemeral loopback port, on virtual time.
+#pragma once
+
+#include <string>
+
+#include "qdx_instrument.h"
+#include "socket_server.h"
+#include "transcript.h"
+
+namespace testsupport {
+
+class QdxEmulator {
+ public:
+  explicit QdxEmulator(emulator::QdxOptions options = Defaults()) : instrument_(options) {
+    error_ = server_.start("127.0.0.1", 0);
+  }
+  static emulator::QdxOptions Defaults() {
+    emulator::QdxOptions o;
+    o.virtual_time = true;
+    return o;
+  }
+  bool started() const { return error_.empty(); }
+  const std::string& error() const { return error_; }
+  std::string resource() const { return "TCPIP0::127.0.0.1::" + std::to_string(server_.port()) + "::SOCKET"; }
+  emulator::QdxInstrument& instrument() { return instrument_; }
+  emulator::Transcript& transcript() { return transcript_; }
+  // A back-door line, as a test bench would send it.
+  std::string Send(const std::string& line) {
+    std::vector<std::string> path;
+    return instrument_.Execute(line, path).value_or("");
+  }
+
+ private:
+  emulator::QdxInstrument instrument_;
+  emulator::Transcript transcript_;
+  emulator::SocketServer server_{instrument_, &transcript_};
+  std::string error_;
+};
+
+}  // namespace testsupport
