@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # The main job: builds the project, starts qdx-emulator on loopback, writes a
 # configuration store in the build tree that registers the driver and names
-# the emulator "PSU1", and talks to it through the driver and VISA.
+# the emulator "PSU1", and talks to it through VISA and through the driver:
+# identity, self-test, levels, output state, measurements and a list.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target qdx-emulator ivi-config ZEVRA_64 visa_identify open_by_logical_name
+cmake --build build -j"$(nproc)" --target qdx-emulator ivi-config ZEVRA_64 visa_identify open_by_logical_name output_and_list
 
 out=$(mktemp)
-./build/bin/qdx-emulator --address 127.0.0.1 --port 0 >"$out" &
+# Four modules; CH1 drives a 10-ohm load.
+./build/bin/qdx-emulator --address 127.0.0.1 --port 0 --load 1=10 >"$out" &
 emulator=$!
 trap 'kill -TERM $emulator 2>/dev/null; wait $emulator 2>/dev/null; rm -f "$out"' EXIT
 for _ in $(seq 100); do
@@ -37,6 +39,9 @@ echo "== VISA: identity and a few exchanges =="
 echo
 echo "== Driver session by logical name =="
 ./build/bin/open_by_logical_name PSU1 "QueryInstrStatus=1"
+echo
+echo "== Levels, output state, measurements and a list =="
+./build/bin/output_and_list PSU1 "QueryInstrStatus=1"
 echo
 echo "== Simulated driver session (no instrument) =="
 ./build/bin/open_by_logical_name SimulatedPSU "Simulate=1"

@@ -21,7 +21,7 @@ def tool(name):
 class Examples(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.emulator = subprocess.Popen([tool("qdx-emulator"), "--port", "0"], stdout=subprocess.PIPE, text=True)
+        cls.emulator = subprocess.Popen([tool("qdx-emulator"), "--port", "0", "--load", "1=10"], stdout=subprocess.PIPE, text=True)
         match = re.fullmatch(r"listening SOCKET (\S+) (\d+)", cls.emulator.stdout.readline().strip())
         cls.resource = "TCPIP0::%s::%s::SOCKET" % match.groups()
         cls.dir = tempfile.TemporaryDirectory()
@@ -54,6 +54,13 @@ class Examples(unittest.TestCase):
         self.assertIn("Firmware revision: 1.00", out)
         self.assertIn("Self-test:         0 (Selftest passed)", out)
         self.assertIn("Error query:       0, No error", out)
+
+    def test_output_and_list(self):
+        out = self.run_example("output_and_list", "PSU1", "QueryInstrStatus=1").stdout
+        for line in ("  voltage level      5.000 V", "  current limit      1.000 A", "  output                on",
+                     "  state                 CV", "CH1            5.0000       0.5000     2.5000",
+                     "0               1.0000       0.1000", "2               4.0000       0.4000"):
+            self.assertIn(line, out)
 
     def test_open_simulated(self):
         out = self.run_example("open_by_logical_name", "anything", "Simulate=1").stdout
