@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
-# The main job: builds the project, starts qdx-emulator on loopback, writes a
-# configuration store in the build tree that registers the driver and names
-# the emulator "PSU1", and talks to it through VISA and through the driver:
-# identity, self-test, levels, output state, measurements and a list.
+# The main job: builds the project, runs a short session of the zevra front
+# panel on an emulated instrument (levels, outputs, measurements, a list
+# logged to CSV and charted as SVG); then starts qdx-emulator on loopback,
+# writes a configuration store that registers the driver and names the
+# emulator "PSU1", and runs the example programs against it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target qdx-emulator ivi-config ZEVRA_64 visa_identify open_by_logical_name output_and_list
+cmake --build build -j"$(nproc)" --target qdx-emulator ivi-config ZEVRA_64 zevra visa_identify open_by_logical_name output_and_list
+
+mkdir -p build/demo
+echo "== zevra --emulate: a front-panel session (scripts/demo.zevra) =="
+./build/bin/zevra --emulate shell < scripts/demo.zevra
+echo "Chart of the list: build/demo/list.svg (open it in a browser); samples: build/demo/list.csv"
+echo
 
 out=$(mktemp)
 # Four modules; CH1 drives a 10-ohm load.

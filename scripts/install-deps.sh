@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ binutils
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpugixml-dev libtirpc-dev
+  libpugixml-dev libtirpc-dev libreadline-dev
   python3 python3-pyvisa python3-pyvisa-py lxi-tools
 )
 

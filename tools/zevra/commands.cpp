@@ -1,0 +1,458 @@
+#include "commands.h"
+
+#include <array>
+#include <atomic>
+#include <cctype>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+#include "svg_chart.h"
+
+namespace zevra_tool {
+
+void Shell(Context&, const std::vector<std::string>&, Report&);  // shell.cpp
+
+namespace {
+
+std::atomic<bool> g_interrupted{false};
+
+void NeedArgs(const std::vector<std::string>& args, std::size_t min, std::size_t max, const char* usage) {
+  if (args.size() < min || args.size() > max) throw Failure(std::string("usage: zevra ") + usage, 2);
+}
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string GetText(Session& s, ViAttr id, const char* selector = "") {
+  char text[256] = "";
+  s.Check(ZEVRA_GetAttributeViString(s.vi(), selector, id, sizeof text, text), "reading an attribute");
+  return text;
+}
+
+ViInt32 ChannelIndex(const std::string& channel) { return channel[2] - '1'; }
+
+// Voltage, current and power of one channel, measured in one exchange.
+std::vector<std::string> MeasureRow(Session& s, const std::string& channel) {
+  s.Check(ZEVRA_SetSelectedChannel(s.vi(), ChannelIndex(channel)), "selecting " + channel);
+  ViReal64 v = 0, i = 0, p = 0;
+  s.Check(ZEVRA_MeasureSelectedChannel(s.vi(), &v, &i, &p), "measuring " + channel);
+  return {channel, FormatNumber(v), FormatNumber(i), FormatNumber(p)};
+}
+
+void MeasureInto(Session& s, const std::string& which, Report& report) {
+  Table& t = report.AddTable("measurements", {"channel", "voltage_V", "current_A", "power_W"});
+  if (which == "all") {
+    ViReal64 v[4], i[4], p[4];
+    ViInt32 nv = 0, ni = 0, np = 0;
+    s.Check(ZEVRA_MeasureAllChannels(s.vi(), 4, v, &nv, 4, i, &ni, 4, p, &np), "measuring all channels");
+    for (ViInt32 k = 0; k < nv && k < ni && k < np; ++k)
+      t.rows.push_back({"CH" + std::to_string(k + 1), FormatNumber(v[k]), FormatNumber(i[k]), FormatNumber(p[k])});
+  } else {
+    t.rows.push_back(MeasureRow(s, ChannelName(which)));
+  }
+}
+
+struct Quantity {
+  const char* name;
+  const char* unit;
+  ViAttr attribute;  // channel-based, or read on the selected channel
+  bool channel_based;
+};
+constexpr Quantity kQuantities[] = {
+    {"VOLT", "V", ZEVRA_ATTR_VOLTAGE_LEVEL, true},
+    {"CURR", "A", ZEVRA_ATTR_CURRENT_LIMIT, true},
+    {"OVP", "V", ZEVRA_ATTR_OVP_LIMIT, true},
+    {"OCP", "A", ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL, false},
+};
+
+const Quantity& FindQuantity(const std::string& name) {
+  for (const Quantity& q : kQuantities) {
+    if (Upper(name) == q.name) return q;
+  }
+  throw Failure("unknown setting '" + name + "': use VOLT, CURR, OVP or OCP", 2);
+}
+
+// --- the commands ---
+
+void Info(Context& c, const std::vector<std::string>& args, Report& r) {
+  NeedArgs(args, 0, 0, "info");
+  Session& s = c.session;
+  r.Field("resource", s.resource());
+  r.Field("manufacturer", GetText(s, ZEVRA_ATTR_INSTRUMENT_MANUFACTURER));
+  r.Field("model", GetText(s, ZEVRA_ATTR_INSTRUMENT_MODEL));
+  r.Field("firmware", GetText(s, ZEVRA_ATTR_INSTRUMENT_FIRMWARE_REVISION));
+  r.Field("driver", GetText(s, ZEVRA_ATTR_SPECIFIC_DRIVER_PREFIX) + " " + GetText(s, ZEVRA_ATTR_SPECIFIC_DRIVER_REVISION));
+  r.Field("supported_models", GetText(s, ZEVRA_ATTR_SUPPORTED_INSTRUMENT_MODELS));
+  static constexpr std::pair<const char*, ViAttr> kFlags[] = {
+      {"simulate", ZEVRA_ATTR_SIMULATE}, {"cache", ZEVRA_ATTR_CACHE}, {"query_instr_status", ZEVRA_ATTR_QUERY_INSTRUMENT_STATUS},
+      {"range_check", ZEVRA_ATTR_RANGE_CHECK}, {"record_coercions", ZEVRA_ATTR_RECORD_COERCIONS},
+      {"interchange_check", ZEVRA_ATTR_INTERCHANGE_CHECK}};
+  for (const auto& [name, id] : kFlags) {
+    ViBoolean b = VI_FALSE;
+    s.Check(ZEVRA_GetAttributeViBoolean(s.vi(), "", id, &b), "reading an option flag");
+    r.Field(name, b ? "true" : "false");
+  }
+  Table& t = r.AddTable("modules", {"channel", "module", "serial", "firmware"});
+  for (ViInt32 k = 0; k < 4; ++k) {
+    s.Check(ZEVRA_SetSelectedChannel(s.vi(), k), "selecting a channel");
+    std::string module = GetText(s, ZEVRA_ATTR_MODULE_IDENTITY);
+    t.rows.push_back({"CH" + std::to_string(k + 1), module.empty() ? "(empty)" : module,
+                      GetText(s, ZEVRA_ATTR_MODULE_SERIAL_NUMBER), GetText(s, ZEVRA_ATTR_MODULE_FIRMWARE_VERSION)});
+  }
+}
+
+void Set(Context& c, const std::vector<std::string>& args, Report& r) {
+  NeedArgs(args, 3, 3, "set CH VOLT|CURR|OVP|OCP VALUE");
+  Session& s = c.session;
+  std::string channel = ChannelName(args[0]);
+  const Quantity& q = FindQuantity(args[1]);
+  double value = ParseNumber(args[2], "value");
+  std::string what = std::string("setting ") + q.name + " on " + channel;
+  if (std::string(q.name) == "VOLT") {
+    s.Check(ZEVRA_ConfigureVoltageLevel(s.vi(), channel.c_str(), value), what);
+  } else if (std::string(q.name) == "CURR") {
+    s.Check(ZEVRA_ConfigureCurrentLimit(s.vi(), channel.c_str(), 0, value), what);
+  } else if (std::string(q.name) == "OVP") {
+    s.Check(ZEVRA_ConfigureOVP(s.vi(), channel.c_str(), VI_TRUE, value), what);
+  } else {
+    s.Check(ZEVRA_SetSelectedChannel(s.vi(), ChannelIndex(channel)), what);
+    s.Check(ZEVRA_SetCurrentProtectionLevel(s.vi(), value), what);
+    s.Check(ZEVRA_SetOcpEnabled(s.vi(), VI_TRUE), what);
+  }
+  r.Field(Upper(args[1]), FormatNumber(value) + " " + q.unit);
+}
+
+void Get(Context& c, const std::vector<std::string>& args, Report& r) {
+  NeedArgs(args, 1, 2, "get CH [VOLT|CURR|OVP|OCP]");
+  Session& s = c.session;
+  std::string channel = ChannelName(args[0]);
+  r.Field("channel", channel);
+  for (const Quantity& q : kQuantities) {
+    if (args.size() == 2 && &FindQuantity(args[1]) != &q) continue;
+    ViReal64 value = 0;
+    if (!q.channel_based) s.Check(ZEVRA_SetSelectedChannel(s.vi(), ChannelIndex(channel)), "selecting " + channel);
+    s.Check(ZEVRA_GetAttributeViReal64(s.vi(), q.channel_based ? channel.c_str() : "", q.attribute, &value),
+            std::string("reading ") + q.name);
+    r.Field(q.name, FormatNumber(value) + " " + q.unit);
+  }
+}
+
+void Output(Context& c, const std::vector<std::string>& args, Report& r) {
+  NeedArgs(args, 2, 2, "output CH on|off");
+  std::string channel = ChannelName(args[0]);
+  std::string state = Upper(args[1]);
+  if (state != "ON" && state != "OFF") throw Failure("bad output state '" + args[1] + "': use on or off", 2);
+  c.session.Check(ZEVRA_ConfigureOutputEnabled(c.session.vi(), channel.c_str(), state == "ON"),
+                  "switching " + channel + " " + args[1]);
+  r.Field(channel, state == "ON" ? "on" : "off");
+}
+
+void Measure(Context& c, const std::vector<std::string>& args, Report& r) {
+  NeedArgs(args, 0, 1, "measure [CH|all]");
+  MeasureInto(c.session, args.empty() ? "all" : args[0], r);
+}
+
+void State(Context& c, const std::vector<std::string>& args, Report& r) {
+  NeedArgs(args, 1, 1, "state CH");
+  Session& s = c.session;
+  std::string channel = ChannelName(args[0]);
+  static constexpr std::pair<const char*, ViInt32> kStates[] = {
+      {"CV", ZEVRA_VAL_OUTPUT_CONSTANT_VOLTAGE}, {"CC", ZEVRA_VAL_OUTPUT_CONSTANT_CURRENT},
+      {"OV", ZEVRA_VAL_OUTPUT_OVER_VOLTAGE}, {"OC", ZEVRA_VAL_OUTPUT_OVER_CURRENT},
+      {"unregulated", ZEVRA_VAL_OUTPUT_UNREGULATED}};
+  std::string in;
+  for (const auto& [name, value] : kStates) {
+    ViBoolean b = VI_FALSE;
+    s.Check(ZEVRA_QueryOutputState(s.vi(), channel.c_str(), value, &b), "reading the state of " + channel);
+    r.Field(name, b ? "true" : "false");
+    if (b) in += (in.empty() ? "" : ",") + std::string(name);
+  }
+  ViBoolean on = VI_FALSE;
+  s.Check(ZEVRA_GetAttributeViBoolean(s.vi(), channel.c_str(), ZEVRA_ATTR_OUTPUT_ENABLED, &on), "reading the output");
+  r.Field("output", on ? "on" : "off");
+  r.Field("state", on ? (in.empty() ? "none" : in) : (in.empty() ? "off" : in));
+}
+
+// Register bits with names; others are shown by number.
+std::string Decode(ViInt32 value, const std::vector<std::pair<int, const char*>>& names) {
+  std::string out;
+  for (int bit = 0; bit < 16; ++bit) {
+    if ((value & (1 << bit)) == 0) continue;
+    std::string name = "bit" + std::to_string(bit);
+    for (const auto& [b, n] : names)
+      if (b == bit) name = n;
+    out += (out.empty() ? "" : ",") + name;
+  }
+  return out.empty() ? "-" : out;
+}
+
+void Status(Context& c, const std::vector<std::string>& args, Report& r) {
+  NeedArgs(args, 0, 0, "status");
+  Session& s = c.session;
+  auto read = [&](ViStatus (*get)(ViSession, ViInt32*), const char* what) {
+    ViInt32 v = 0;
+    s.Check(get(s.vi(), &v), std::string("reading ") + what);
+    return v;
+  };
+  ViInt32 stb = read(ZEVRA_GetStatusByteEventRegister, "the status byte");
+  ViInt32 esr = read(ZEVRA_GetStandardEventEventRegister, "the standard event register");
+  Table& t = r.AddTable("registers", {"register", "value", "bits"});
+  t.rows.push_back({"status byte", std::to_string(stb),
+                    Decode(stb, {{2, "error-queue"}, {3, "questionable"}, {4, "MAV"}, {5, "ESB"}, {6, "RQS"}, {7, "operation"}})});
+  t.rows.push_back({"standard event", std::to_string(esr),
+                    Decode(esr, {{0, "OPC"}, {2, "query-error"}, {3, "device-error"}, {4, "execution-error"},
+                                 {5, "command-error"}, {7, "power-on"}})});
+  static ViStatus (*const kSummary[])(ViSession, ViInt32*) = {
+      ZEVRA_GetQuestionableInstrumentSummary1ConditionRegister, ZEVRA_GetQuestionableInstrumentSummary2ConditionRegister,
+      ZEVRA_GetQuestionableInstrumentSummary3ConditionRegister, ZEVRA_GetQuestionableInstrumentSummary4ConditionRegister};
+  for (int k = 0; k < 4; ++k) {
+    ViInt32 v = read(kSummary[k], "a summary register");
+    t.rows.push_back({"CH" + std::to_string(k + 1) + " condition", std::to_string(v),
+                      Decode(v, {{0, "CC"}, {1, "OV"}, {2, "unregulated"}, {3, "OC"}})});
+  }
+  Table& e = r.AddTable("errors", {"code", "message"});
+  for (int guard = 0; guard < 32; ++guard) {
+    ViInt32 code = 0;
+    char message[256];
+    s.Check(ZEVRA_error_query(s.vi(), &code, message), "reading the error queue");
+    if (code == 0) break;
+    e.rows.push_back({std::to_string(code), message});
+  }
+}
+
+void List(Context& c, const std::vector<std::string>& args, Report& r) {
+  NeedArgs(args, 2, 3, "list load CH FILE.csv | list run CH | list abort CH");
+  Session& s = c.session;
+  std::string action = args[0];
+  std::string channel = ChannelName(args[1]);
+  ViInt32 index = ChannelIndex(channel);
+  if (action == "load") {
+    NeedArgs(args, 3, 3, "list load CH FILE.csv");
+    std::ifstream in(args[2]);
+    if (!in) throw Failure("cannot read " + args[2], 2);
+    std::vector<std::array<double, 3>> steps;
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+      if (line.empty() || line[0] == '#' || std::isalpha(static_cast<unsigned char>(line[0]))) continue;
+      std::stringstream fields(line);
+      std::array<double, 3> step{};
+      std::string field;
+      for (double& v : step) {
+        if (!std::getline(fields, field, ',')) throw Failure(args[2] + " line " + std::to_string(number) +
+                                                             ": want voltage,current,dwell_ms", 2);
+        v = ParseNumber(field, "value on line " + std::to_string(number));
+      }
+      steps.push_back(step);
+    }
+    if (steps.empty()) throw Failure(args[2] + " holds no steps", 2);
+    std::string what = "loading the list of " + channel;
+    ViInt32 list = index + 1;
+    s.Check(ZEVRA_SetSelectedChannel(s.vi(), index), what);
+    s.Check(ZEVRA_SetSelectedList(s.vi(), list), what);
+    s.Check(ZEVRA_ClearList(s.vi()), what);
+    for (std::size_t k = 0; k < steps.size(); ++k) {
+      s.Check(ZEVRA_SetSelectedStep(s.vi(), static_cast<ViInt32>(k)), what);
+      s.Check(ZEVRA_SetStepVoltage(s.vi(), steps[k][0]), what);
+      s.Check(ZEVRA_SetStepCurrent(s.vi(), steps[k][1]), what);
+      s.Check(ZEVRA_SetListDwell(s.vi(), static_cast<ViInt32>(steps[k][2])), what);
+    }
+    s.Check(ZEVRA_SetListRepeatCount(s.vi(), 1), what);
+    s.Check(ZEVRA_SetListPace(s.vi(), ZEVRA_VAL_LIST_PACE_DWELL), what);
+    s.Check(ZEVRA_EnableList(s.vi(), list), what);
+    r.Field("channel", channel);
+    r.Field("list", std::to_string(list));
+    r.Field("steps", std::to_string(steps.size()));
+  } else if (action == "run" || action == "abort") {
+    NeedArgs(args, 2, 2, "list run|abort CH");
+    if (action == "run") {
+      s.Check(ZEVRA_ConfigureTriggerSource(s.vi(), channel.c_str(), ZEVRA_VAL_TRIG_IMMEDIATE), "starting the list");
+      s.Check(ZEVRA_StartList(s.vi(), index), "starting the list of " + channel);
+    } else {
+      s.Check(ZEVRA_AbortList(s.vi(), index), "aborting the list of " + channel);
+    }
+    r.Field(channel, action == "run" ? "list running" : "list aborted");
+  } else {
+    throw Failure("unknown list action '" + action + "': use load, run or abort", 2);
+  }
+}
+
+void SaveRecall(Context& c, const std::vector<std::string>& args, Report& r, bool save) {
+  NeedArgs(args, 1, 1, save ? "save N" : "recall N");
+  double n = ParseNumber(args[0], "location");
+  ViStatus st = save ? ZEVRA_SaveState(c.session.vi(), static_cast<ViInt32>(n))
+                     : ZEVRA_RecallState(c.session.vi(), static_cast<ViInt32>(n));
+  c.session.Check(st, std::string(save ? "saving" : "recalling") + " state " + args[0]);
+  r.Field(save ? "saved" : "recalled", args[0]);
+}
+void Save(Context& c, const std::vector<std::string>& args, Report& r) { SaveRecall(c, args, r, true); }
+void Recall(Context& c, const std::vector<std::string>& args, Report& r) { SaveRecall(c, args, r, false); }
+
+void Raw(Context& c, const std::vector<std::string>& args, Report& r) {
+  NeedArgs(args, 1, 1, "raw 'SCPI'");
+  Session& s = c.session;
+  std::string line = args[0] + "\n";
+  s.Check(ZEVRA_viWrite(s.vi(), static_cast<ViInt64>(line.size()), line.c_str(), nullptr), "writing");
+  if (args[0].find('?') == std::string::npos) {
+    r.Field("sent", args[0]);
+    return;
+  }
+  char reply[4096];
+  ViInt64 count = 0;
+  s.Check(ZEVRA_viRead(s.vi(), sizeof reply, reply, &count), "reading the reply");
+  std::string text(reply, static_cast<std::size_t>(count));
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  r.Field("reply", text);
+}
+
+void OnInterrupt(int) { g_interrupted = true; }
+
+void Watch(Context& c, const std::vector<std::string>& args, Report&) {
+  std::string which = "all";
+  long interval_ms = 500, count = -1;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--interval" && i + 1 < args.size()) interval_ms = static_cast<long>(ParseNumber(args[++i], "interval"));
+    else if (args[i] == "--count" && i + 1 < args.size()) count = static_cast<long>(ParseNumber(args[++i], "count"));
+    else if (which == "all" && args[i][0] != '-') which = args[i];
+    else throw Failure("usage: zevra watch [CH|all] [--interval MS] [--count N]", 2);
+  }
+  if (which != "all") which = ChannelName(which);
+  if (interval_ms < 10) throw Failure("the interval is at least 10 ms", 2);
+  g_interrupted = false;
+  auto previous = std::signal(SIGINT, OnInterrupt);
+  bool tty = isatty(STDOUT_FILENO) != 0;
+  for (long n = 0; (count < 0 || n < count) && !g_interrupted; ++n) {
+    Report frame;
+    MeasureInto(c.session, which, frame);
+    if (tty) std::cout << "\033[H\033[2J";
+    std::cout << (c.json ? frame.Json() : "zevra watch (Ctrl-C to stop)\n" + frame.Text()) << std::flush;
+    if (count < 0 || n + 1 < count) std::this_thread::sleep_for(std::chrono::milliseconds(interval_ms));
+  }
+  std::signal(SIGINT, previous);
+}
+
+void Log(Context& c, const std::vector<std::string>& args, Report& r) {
+  const char* usage = "usage: zevra log CH --interval MS --duration S --csv FILE [--svg FILE]";
+  if (args.empty()) throw Failure(usage, 2);
+  std::string channel = ChannelName(args[0]);
+  double interval_ms = 100, duration_s = 5;
+  std::string csv, svg;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (i + 1 >= args.size()) throw Failure(usage, 2);
+    if (args[i] == "--interval") interval_ms = ParseNumber(args[++i], "interval");
+    else if (args[i] == "--duration") duration_s = ParseNumber(args[++i], "duration");
+    else if (args[i] == "--csv") csv = args[++i];
+    else if (args[i] == "--svg") svg = args[++i];
+    else throw Failure(usage, 2);
+  }
+  if (csv.empty()) throw Failure(usage, 2);
+  if (interval_ms < 10 || duration_s <= 0) throw Failure("the interval is at least 10 ms and the duration positive", 2);
+  std::vector<Sample> samples;
+  auto start = std::chrono::steady_clock::now();
+  for (int n = 0;; ++n) {
+    auto due = start + std::chrono::microseconds(static_cast<long long>(n * interval_ms * 1000));
+    std::this_thread::sleep_until(due);
+    double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (t > duration_s) break;
+    std::vector<std::string> row = MeasureRow(c.session, channel);
+    samples.push_back({t, std::stod(row[1]), std::stod(row[2]), std::stod(row[3])});
+  }
+  std::ofstream out(csv);
+  if (!out) throw Failure("cannot write " + csv, 2);
+  out << "time_s,voltage_V,current_A,power_W\n";
+  for (const Sample& s : samples)
+    out << FormatNumber(s.time_s, 3) << "," << FormatNumber(s.voltage) << "," << FormatNumber(s.current) << ","
+        << FormatNumber(s.power) << "\n";
+  r.Field("channel", channel);
+  r.Field("samples", std::to_string(samples.size()));
+  r.Field("csv", csv);
+  if (!svg.empty()) {
+    std::ofstream chart(svg);
+    if (!chart) throw Failure("cannot write " + svg, 2);
+    chart << SvgChart(channel + ": voltage and current", samples);
+    r.Field("svg", svg);
+  }
+}
+
+const std::vector<Command> kCommands = {
+    {"info", "info", "identity, supported models, modules per channel and option flags", Info},
+    {"set", "set CH VOLT|CURR|OVP|OCP VALUE", "set a level, limit or protection level of a channel", Set},
+    {"get", "get CH [VOLT|CURR|OVP|OCP]", "read a channel's settings", Get},
+    {"output", "output CH on|off", "switch a channel's output", Output},
+    {"measure", "measure [CH|all]", "measure voltage, current and power", Measure},
+    {"state", "state CH", "whether a channel is in CV, CC, OV, OC or unregulated", State},
+    {"status", "status", "status registers decoded, and the instrument's error queue", Status},
+    {"list", "list load CH FILE.csv | list run CH | list abort CH",
+     "program a list from voltage,current,dwell_ms lines; run or abort it", List},
+    {"save", "save N", "store the instrument state in memory N", Save},
+    {"recall", "recall N", "recall the instrument state from memory N", Recall},
+    {"raw", "raw 'SCPI'", "send one SCPI line; a query prints the reply", Raw},
+    {"watch", "watch [CH|all] [--interval MS] [--count N]", "a live measurement table (Ctrl-C stops)", Watch},
+    {"log", "log CH --interval MS --duration S --csv FILE [--svg FILE]",
+     "record measurements to CSV, and chart them as SVG", Log},
+    {"shell", "shell", "an interactive prompt that takes these commands", Shell},
+};
+
+}  // namespace
+
+const std::vector<Command>& Commands() { return kCommands; }
+
+const Command* FindCommand(const std::string& name) {
+  for (const Command& c : kCommands)
+    if (name == c.name) return &c;
+  return nullptr;
+}
+
+std::vector<std::string> SplitWords(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  char quote = 0;
+  bool in_word = false;
+  for (char ch : line) {
+    if (quote != 0) {
+      if (ch == quote) quote = 0;
+      else word += ch;
+    } else if (ch == '\'' || ch == '"') {
+      quote = ch;
+      in_word = true;
+    } else if (std::isspace(static_cast<unsigned char>(ch))) {
+      if (in_word) words.push_back(word);
+      word.clear();
+      in_word = false;
+    } else {
+      word += ch;
+      in_word = true;
+    }
+  }
+  if (in_word) words.push_back(word);
+  return words;
+}
+
+int RunCommand(Context& context, const std::vector<std::string>& words) {
+  if (words.empty()) return 0;
+  const Command* command = FindCommand(words[0]);
+  std::vector<std::string> args(words.begin() + 1, words.end());
+  try {
+    if (command == nullptr) throw Failure("unknown command '" + words[0] + "'; see zevra --help", 2);
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+      std::cout << "usage: zevra " << command->usage << "\n  " << command->help << "\n";
+      return 0;
+    }
+    Report report;
+    command->run(context, args, report);
+    if (!report.empty()) std::cout << (context.json ? report.Json() : report.Text()) << std::flush;
+    return 0;
+  } catch (const Failure& f) {
+    std::cerr << "zevra: " << f.what() << "\n";
+    return f.code;
+  }
+}
+
+}  // namespace zevra_tool

@@ -1,0 +1,96 @@
+#include "report.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <sstream>
+
+namespace zevra_tool {
+namespace {
+
+bool LooksNumeric(const std::string& s) {
+  if (s.empty()) return false;
+  double v = 0;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  return ec == std::errc{} && p == s.data() + s.size();
+}
+
+std::string JsonValue(const std::string& s) {
+  if (LooksNumeric(s) || s == "true" || s == "false") return s;
+  std::string out = "\"";
+  for (char c : s) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char esc[8];
+      std::snprintf(esc, sizeof esc, "\\u%04x", c);
+      out += esc;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+}  // namespace
+
+std::string FormatNumber(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+std::string Report::Text() const {
+  std::ostringstream out;
+  std::size_t width = 0;
+  for (const auto& [key, value] : fields_) width = std::max(width, key.size());
+  for (const auto& [key, value] : fields_) out << key << ":" << std::string(width - key.size() + 2, ' ') << value << "\n";
+  for (const Table& t : tables_) {
+    if (!fields_.empty() || &t != &tables_.front()) out << "\n";
+    std::vector<std::size_t> widths;
+    for (const std::string& c : t.columns) widths.push_back(c.size());
+    for (const auto& row : t.rows)
+      for (std::size_t i = 0; i < row.size() && i < widths.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
+    // Columns of numbers line up on the right, words on the left.
+    std::vector<bool> numeric(t.columns.size(), false);
+    for (std::size_t i = 0; i < numeric.size(); ++i)
+      numeric[i] = !t.rows.empty() && i < t.rows[0].size() && LooksNumeric(t.rows[0][i]);
+    auto line = [&](const std::vector<std::string>& cells) {
+      for (std::size_t i = 0; i < cells.size(); ++i) {
+        bool right = i < numeric.size() && numeric[i];
+        std::string pad(widths[i] - cells[i].size(), ' ');
+        out << (i ? "  " : "") << (right ? pad + cells[i] : cells[i] + (i + 1 < cells.size() ? pad : ""));
+      }
+      out << "\n";
+    };
+    line(t.columns);
+    for (const auto& row : t.rows) line(row);
+  }
+  return out.str();
+}
+
+std::string Report::Json() const {
+  std::ostringstream out;
+  out << "{";
+  bool first = true;
+  for (const auto& [key, value] : fields_) {
+    out << (first ? "" : ",") << JsonValue(key) << ":" << JsonValue(value);
+    first = false;
+  }
+  for (const Table& t : tables_) {
+    out << (first ? "" : ",") << JsonValue(t.name) << ":[";
+    for (std::size_t r = 0; r < t.rows.size(); ++r) {
+      out << (r ? "," : "") << "{";
+      for (std::size_t i = 0; i < t.columns.size() && i < t.rows[r].size(); ++i)
+        out << (i ? "," : "") << JsonValue(t.columns[i]) << ":" << JsonValue(t.rows[r][i]);
+      out << "}";
+    }
+    out << "]";
+    first = false;
+  }
+  out << "}\n";
+  return out.str();
+}
+
+}  // namespace zevra_tool

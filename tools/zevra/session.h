@@ -1,0 +1,55 @@
+// The instrument a zevra run talks to: a driver session through the public
+// API, optionally to an emulator started in this process.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "ZEVRA.h"
+
+namespace emulator {
+class QdxInstrument;
+class SocketServer;
+}  // namespace emulator
+
+namespace zevra_tool {
+
+// A failure to report: the message, and the exit status of the program.
+struct Failure : std::runtime_error {
+  Failure(const std::string& message, int exit_code = 1) : std::runtime_error(message), code(exit_code) {}
+  int code;
+};
+
+struct SessionOptions {
+  std::string resource;  // VISA resource or logical name; empty with emulate
+  std::string options;   // the option string
+  bool emulate = false;
+};
+
+class Session {
+ public:
+  explicit Session(const SessionOptions& options);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  ViSession vi() const { return vi_; }
+  const std::string& resource() const { return resource_; }
+  // Throws a Failure naming `what` with the driver's description when status is an error.
+  void Check(ViStatus status, const std::string& what) const;
+
+ private:
+  void EnsureConfigurationStore();
+  std::unique_ptr<emulator::QdxInstrument> instrument_;
+  std::unique_ptr<emulator::SocketServer> server_;
+  std::string temp_store_dir_;
+  std::string resource_;
+  ViSession vi_ = VI_NULL;
+};
+
+// "1".."4" or "CH1".."CH4" (any case) -> "CH1".."CH4"; a Failure (exit 2) otherwise.
+std::string ChannelName(const std::string& text);
+double ParseNumber(const std::string& text, const std::string& what);
+
+}  // namespace zevra_tool

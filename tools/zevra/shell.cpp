@@ -1,0 +1,54 @@
+// zevra shell: the commands at an interactive prompt with history, or read
+// line by line from a script on standard input.
+#include <readline/history.h>
+#include <readline/readline.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "commands.h"
+
+namespace zevra_tool {
+
+void Shell(Context& context, const std::vector<std::string>& args, Report&) {
+  if (!args.empty()) throw Failure("usage: zevra shell", 2);
+  bool interactive = isatty(STDIN_FILENO) != 0;
+  std::string history_file;
+  if (interactive) {
+    if (const char* home = std::getenv("HOME")) history_file = std::string(home) + "/.zevra_history";
+    if (!history_file.empty()) read_history(history_file.c_str());
+    std::cout << "zevra shell on " << context.session.resource() << " ('help' lists commands, 'quit' leaves)\n";
+  }
+  int failures = 0;
+  for (;;) {
+    std::string line;
+    if (interactive) {
+      std::unique_ptr<char, decltype(&std::free)> text(readline("zevra> "), &std::free);
+      if (!text) break;
+      line = text.get();
+      if (!line.empty()) add_history(line.c_str());
+    } else if (!std::getline(std::cin, line)) {
+      break;
+    }
+    std::vector<std::string> words = SplitWords(line);
+    if (words.empty() || words[0][0] == '#') continue;
+    if (words[0] == "quit" || words[0] == "exit") break;
+    if (words[0] == "help") {
+      for (const Command& c : Commands()) std::cout << "  " << c.usage << "\n      " << c.help << "\n";
+      continue;
+    }
+    if (words[0] == "shell") {
+      std::cerr << "zevra: already in the shell\n";
+      continue;
+    }
+    if (RunCommand(context, words) != 0) ++failures;
+  }
+  if (interactive && !history_file.empty()) write_history(history_file.c_str());
+  // A script that had failures ends the run with a failure.
+  if (!interactive && failures > 0) throw Failure(std::to_string(failures) + " command(s) of the script failed");
+}
+
+}  // namespace zevra_tool
