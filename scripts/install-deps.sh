@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpugixml-dev libtirpc-dev libreadline-dev
   python3 python3-pyvisa python3-pyvisa-py lxi-tools
+  chromium
 )
 
 missing=()

@@ -1,0 +1,168 @@
+"""zevra driven as a user would: commands, bad input, JSON, the interactive
+shell and the live table in a pseudo-terminal, logging to CSV and SVG, and the
+SVG rendered by a real browser.
+
+usage: zevra_test.py BIN_DIR SOURCE_DIR
+"""
+import json
+import os
+import pty
+import re
+import select
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+BIN = None
+SOURCE = None
+
+
+def zevra(*args, stdin=None, timeout=60):
+    env = dict(os.environ)
+    env.pop("IVICONFIGSERVERDEFAULT", None)
+    return subprocess.run([os.path.join(BIN, "zevra"), *args], input=stdin, capture_output=True, text=True,
+                          timeout=timeout, env=env)
+
+
+def in_pty(args, keystrokes, timeout=30):
+    """Runs zevra on a pseudo-terminal, typing each keystroke text in turn; returns what it printed and its status."""
+    pid, fd = pty.fork()
+    if pid == 0:
+        os.environ.pop("IVICONFIGSERVERDEFAULT", None)
+        os.environ["HOME"] = tempfile.gettempdir()
+        os.execv(os.path.join(BIN, "zevra"), ["zevra", *args])
+    output = b""
+    deadline = time.time() + timeout
+    pending = list(keystrokes)
+    while time.time() < deadline:
+        ready, _, _ = select.select([fd], [], [], 0.3)
+        if ready:
+            try:
+                chunk = os.read(fd, 4096)
+            except OSError:
+                break
+            if not chunk:
+                break
+            output += chunk
+        elif pending:
+            os.write(fd, pending.pop(0).encode())
+    _, status = os.waitpid(pid, 0)
+    os.close(fd)
+    return output.decode(errors="replace"), os.waitstatus_to_exitcode(status)
+
+
+class Zevra(unittest.TestCase):
+    def test_every_command_has_help(self):
+        listing = zevra("--help")
+        self.assertEqual(listing.returncode, 0)
+        for command in ("info", "set", "get", "output", "measure", "state", "status", "list", "save", "recall",
+                        "raw", "watch", "log", "shell"):
+            self.assertIn("  " + command, listing.stdout)
+            result = zevra(command, "--help")
+            self.assertEqual(result.returncode, 0, command)
+            self.assertTrue(result.stdout.startswith("usage: zevra " + command), command)
+
+    def test_bad_input_is_refused_clearly(self):
+        cases = [
+            (["frobnicate"], 2, "unknown command 'frobnicate'"),
+            (["set", "9", "VOLT", "1"], 2, "bad channel '9': use 1-4 or CH1-CH4"),
+            (["set", "1", "WATTS", "1"], 2, "unknown setting 'WATTS'"),
+            (["set", "1", "VOLT", "five"], 2, "bad value 'five': not a number"),
+            (["set", "1"], 2, "usage: zevra set CH VOLT|CURR|OVP|OCP VALUE"),
+            (["output", "1", "maybe"], 2, "bad output state 'maybe'"),
+            (["set", "1", "VOLT", "99"], 1,
+             "setting VOLT on CH1 failed: 0xBFFA0001 Instrument error detected."),
+            (["-o", "Simulate=maybe", "info"], 1,
+             "0xBFFA004C The 'maybe' value in the option string is unknown."),
+            (["-r", "TCPIP0::127.0.0.1::1::SOCKET", "info"], 1, "cannot open TCPIP0::127.0.0.1::1::SOCKET: 0xBFFF0011"),
+            (["--bogus", "info"], 2, "unknown or incomplete option '--bogus'"),
+        ]
+        for args, code, message in cases:
+            result = zevra(*args)
+            self.assertEqual(result.returncode, code, (args, result.stderr))
+            self.assertIn(message, result.stderr, args)
+
+    def test_json_output(self):
+        result = zevra("--json", "measure", "all")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        rows = json.loads(result.stdout)["measurements"]
+        self.assertEqual([r["channel"] for r in rows], ["CH1", "CH2", "CH3", "CH4"])
+        info = json.loads(zevra("--json", "info").stdout)
+        self.assertEqual(info["model"], "QDX7001")
+        self.assertEqual(info["query_instr_status"], True)
+
+    def test_a_script_on_standard_input(self):
+        script = "set 2 VOLT 5\nset 2 CURR 1\noutput 2 on\nget 2 VOLT\nmeasure 2\nstate 2\nraw 'INST:SEL?'\n"
+        result = zevra("--emulate", "shell", stdin=script)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn("VOLT:     5.0000 V", result.stdout)
+        self.assertRegex(result.stdout, r"CH2\s+5\.0000\s+0\.5000\s+2\.5000")
+        self.assertIn("state:        CV", result.stdout)
+        self.assertIn("reply:  1", result.stdout)
+        failing = zevra("--emulate", "shell", stdin="measure 7\nmeasure 1\n")
+        self.assertEqual(failing.returncode, 1)
+        self.assertIn("bad channel '7'", failing.stderr)
+
+    def test_interactive_shell(self):
+        output, status = in_pty(["--emulate", "shell"], ["set 1 VOLT 4.5\r", "get 1 VOLT\r", "nonsense\r", "help\r",
+                                                          "quit\r"])
+        self.assertEqual(status, 0, output)
+        self.assertIn("zevra> ", output)
+        self.assertIn("4.5000 V", output)
+        self.assertIn("unknown command 'nonsense'", output)
+        self.assertIn("list load CH FILE.csv", output)
+
+    def test_watch_refreshes_a_table(self):
+        output, status = in_pty(["--emulate", "watch", "all", "--interval", "50", "--count", "3"], [])
+        self.assertEqual(status, 0, output)
+        self.assertEqual(output.count("\x1b[H\x1b[2J"), 3)
+        self.assertEqual(output.count("channel  voltage_V"), 3)
+
+    def test_log_writes_csv_and_svg_a_browser_renders(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            csv, svg = os.path.join(tmp, "log.csv"), os.path.join(tmp, "log.svg")
+            script = ("set 1 VOLT 3\noutput 1 on\nlist load 1 %s\nlist run 1\n"
+                      "log 1 --interval 50 --duration 1 --csv %s --svg %s\n" %
+                      (os.path.join(SOURCE, "examples", "list_steps.csv"), csv, svg))
+            result = zevra("--emulate", "shell", stdin=script)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            with open(csv) as f:
+                lines = f.read().splitlines()
+            self.assertEqual(lines[0], "time_s,voltage_V,current_A,power_W")
+            self.assertGreaterEqual(len(lines), 15)
+            volts = {line.split(",")[1] for line in lines[1:]}
+            self.assertTrue({"1.0000", "3.0000"} <= volts, volts)  # the list's steps show up
+            with open(svg) as f:
+                document = f.read()
+            self.assertTrue(document.startswith("<svg"))
+            self.assertEqual(document.count("<polyline"), 2)
+            self.render(svg, tmp)
+
+    def render(self, svg, tmp):
+        chromium = shutil.which("chromium")
+        if chromium is None:
+            self.skipTest("no chromium on this machine")
+        page = os.path.join(tmp, "page.html")
+        with open(page, "w") as f:
+            f.write('<html><body><img id="chart" src="%s" onload="document.title=\'width \' + this.naturalWidth" '
+                    'onerror="document.title=\'broken\'"></body></html>' % os.path.basename(svg))
+        flags = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                 "--user-data-dir=" + os.path.join(tmp, "profile"), "--virtual-time-budget=5000"]
+        dom = subprocess.run([chromium, *flags, "--dump-dom", "file://" + page], capture_output=True, text=True,
+                             timeout=120)
+        self.assertIn("<title>width 800</title>", dom.stdout, dom.stderr[-2000:])
+        png = os.path.join(tmp, "chart.png")
+        shot = subprocess.run([chromium, *flags, "--screenshot=" + png, "--window-size=820,420", "file://" + svg],
+                              capture_output=True, text=True, timeout=120)
+        self.assertTrue(os.path.exists(png), shot.stderr[-2000:])
+        with open(png, "rb") as f:
+            self.assertEqual(f.read(8), b"\x89PNG\r\n\x1a\n")
+
+
+if __name__ == "__main__":
+    BIN, SOURCE = sys.argv[1], sys.argv[2]
+    unittest.main(argv=[sys.argv[0]], verbosity=2)
