@@ -111,4 +111,24 @@ ZEVRA_ENUM_MAP(TriggerSourceMap,
                {"ZEVRA_VAL_TRIG_RTSI_5", ZEVRA_VAL_TRIG_RTSI_5, "", ""},
                {"ZEVRA_VAL_TRIG_RTSI_6", ZEVRA_VAL_TRIG_RTSI_6, "", ""})
 
+const std::vector<NamedMap>& NamedMaps() {
+  static const std::vector<NamedMap> maps = {
+      {"boolean", BooleanMap},
+      {"channel", ChannelMap},
+      {"digital pin function", DigitalPinFunctionMap},
+      {"digital pin polarity", DigitalPinPolarityMap},
+      {"inhibit mode", InhibitModeMap},
+      {"list pace", ListPaceMap},
+      {"list terminate state", ListTerminateStateMap},
+      {"output mode", OutputModeMap},
+      {"power-on state", PowerOnStateMap},
+      {"remote state", RemoteStateMap},
+      {"specific trigger source", SpecificTriggerSourceMap},
+      {"measurement type", MeasurementTypeMap},
+      {"output state", OutputStateMap},
+      {"trigger source", TriggerSourceMap},
+  };
+  return maps;
+}
+
 }  // namespace zevra

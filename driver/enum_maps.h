@@ -1,6 +1,8 @@
 // The driver's enum command maps.
 #pragma once
 
+#include <vector>
+
 #include "enum_map.h"
 
 namespace zevra {
@@ -19,5 +21,12 @@ const vexo::EnumMap& SpecificTriggerSourceMap();
 const vexo::EnumMap& MeasurementTypeMap();
 const vexo::EnumMap& OutputStateMap();
 const vexo::EnumMap& TriggerSourceMap();
+
+struct NamedMap {
+  const char* name;
+  const vexo::EnumMap& (*map)();
+};
+// Every map with a readable name, for the reference documentation.
+const std::vector<NamedMap>& NamedMaps();
 
 }  // namespace zevra

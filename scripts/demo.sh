@@ -9,7 +9,8 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target qdx-emulator ivi-config ZEVRA_64 zevra visa_identify open_by_logical_name output_and_list
+cmake --build build -j"$(nproc)" --target qdx-emulator ivi-config ZEVRA_64 zevra visa_identify open_by_logical_name output_and_list \
+  status_and_errors
 
 mkdir -p build/demo
 echo "== zevra --emulate: a front-panel session (scripts/demo.zevra) =="
@@ -49,6 +50,9 @@ echo "== Driver session by logical name =="
 echo
 echo "== Levels, output state, measurements and a list =="
 ./build/bin/output_and_list PSU1 "QueryInstrStatus=1"
+echo
+echo "== Status registers and the error queue =="
+./build/bin/status_and_errors PSU1 "QueryInstrStatus=1"
 echo
 echo "== Simulated driver session (no instrument) =="
 ./build/bin/open_by_logical_name SimulatedPSU "Simulate=1"

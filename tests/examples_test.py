@@ -62,9 +62,19 @@ class Examples(unittest.TestCase):
                      "0               1.0000       0.1000", "2               4.0000       0.4000"):
             self.assertIn(line, out)
 
-    def test_open_simulated(self):
+    def test_status_and_errors(self):
+        out = self.run_example("status_and_errors", "PSU1", "QueryInstrStatus=1").stdout
+        self.assertIn("CH1 summary condition: 1 (constant current)", out)
+        self.assertIn("Status byte:           72 (questionable summary set)", out)
+        self.assertIn("Setting 1000 V:        0xBFFA0001 (instrument error detected)", out)
+        self.assertIn('  -222, Data out of range\n  0, No error', out)
+
+    def test_the_examples_on_a_simulated_session(self):
         out = self.run_example("open_by_logical_name", "anything", "Simulate=1").stdout
         self.assertIn("Firmware revision: Sim1.0.0.0", out)
+        out = self.run_example("output_and_list", "anything", "Simulate=1").stdout
+        self.assertIn("  voltage level      5.000 V", out)
+        self.run_example("status_and_errors", "anything", "Simulate=1")
 
     def test_failure_prints_the_recorded_description(self):
         err = self.run_example("open_by_logical_name", "PSU1", "Simulate=maybe", expect=1).stderr

@@ -31,13 +31,15 @@ class EnumMap {
   // The constant name of a value, or the value in decimal.
   std::string ValueToName(ViInt32 value) const;
 
- private:
   struct Row {
     std::string name;
     ViInt32 value;
     std::vector<std::string> tokens;
     std::vector<std::string> models;
   };
+  const std::vector<Row>& rows() const { return rows_; }
+
+ private:
   std::vector<Row> rows_;
 };
 
