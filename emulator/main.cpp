@@ -11,6 +11,7 @@
 #include "qdx_instrument.h"
 #include "scripted_instrument.h"
 #include "socket_server.h"
+#include "vxi11_server.h"
 
 namespace {
 
@@ -25,8 +26,11 @@ constexpr const char* kUsage =
     "  --virtual-time        time stands still until a client sends EMUL:TIME:ADV <seconds>\n"
     "  --transcript FILE     append every line received to FILE\n"
     "  --scripted            a generic scripted SCPI instrument instead of the QDX model\n"
-    "Prints 'listening SOCKET <address> <port>' once it serves, then runs until\n"
-    "SIGINT or SIGTERM.\n";
+    "  --vxi11               serve VXI-11 (TCPIP::host::INSTR) too\n"
+    "  --portmapper-port N   the VXI-11 portmapper's port; 0 picks a free one (default),\n"
+    "                        111 is where clients that know no other look\n"
+    "Prints 'listening SOCKET <address> <port>' (and 'listening VXI11 <address>\n"
+    "<portmapper port>') once it serves, then runs until SIGINT or SIGTERM.\n";
 
 bool ParsePort(const char* text, unsigned& port) {
   char* end = nullptr;
@@ -46,7 +50,8 @@ int Fail(const std::string& message) {
 int main(int argc, char** argv) {
   std::string address = "127.0.0.1", transcript_path;
   unsigned port = 0;
-  bool scripted = false;
+  bool scripted = false, vxi11 = false;
+  unsigned portmapper_port = 0;
   emulator::QdxOptions options;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -84,6 +89,10 @@ int main(int argc, char** argv) {
       transcript_path = argv[++i];
     } else if (arg == "--scripted") {
       scripted = true;
+    } else if (arg == "--vxi11") {
+      vxi11 = true;
+    } else if (arg == "--portmapper-port" && has_value) {
+      if (!ParsePort(argv[++i], portmapper_port)) return Fail(std::string("bad port '") + argv[i] + "'");
     } else {
       std::fprintf(stderr, "qdx-emulator: unknown or incomplete option '%s'\n%s", arg.c_str(), kUsage);
       return 2;
@@ -114,10 +123,21 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("listening SOCKET %s %u\n", server.address().c_str(), server.port());
+  std::unique_ptr<emulator::Vxi11Server> vxi11_server;
+  if (vxi11) {
+    vxi11_server = std::make_unique<emulator::Vxi11Server>(*instrument, transcript_path.empty() ? nullptr : &transcript);
+    error = vxi11_server->start(address, portmapper_port);
+    if (!error.empty()) {
+      std::fprintf(stderr, "qdx-emulator: VXI-11: %s\n", error.c_str());
+      return 1;
+    }
+    std::printf("listening VXI11 %s %u\n", vxi11_server->address().c_str(), vxi11_server->portmapper_port());
+  }
   std::fflush(stdout);
 
   int received = 0;
   sigwait(&signals, &received);
+  if (vxi11_server) vxi11_server->stop();
   server.stop();
   return 0;
 }

@@ -37,6 +37,7 @@ class TcpConnection {
   ViStatus discard_arrived();
 
   std::string peer_address() const;
+  int fd() const { return fd_; }
 
  private:
   explicit TcpConnection(int fd) : fd_(fd) {}

@@ -51,6 +51,9 @@ struct TransportEntry {
 // The transport for a resource kind; never null for a kind the parser yields.
 const TransportEntry& transport_for(ResourceKind kind);
 
+// VXI-11 (TCPIP::host[::inst0]::INSTR).
+ViStatus open_vxi11_transport(const ResourceName& resource, Deadline deadline, std::unique_ptr<Transport>& out);
+
 // Raw TCP/IP socket (TCPIP::host::port::SOCKET).
 ViStatus open_socket_transport(const ResourceName& resource, Deadline deadline,
                                std::unique_ptr<Transport>& out);

@@ -7,8 +7,7 @@ namespace {
 
 constexpr TransportEntry kTransports[] = {
     {ResourceKind::Socket, "TCPIP SOCKET", &open_socket_transport, nullptr},
-    {ResourceKind::Vxi11, "TCPIP INSTR (VXI-11)", nullptr,
-     "the VXI-11 transport is not built into this VISA library yet"},
+    {ResourceKind::Vxi11, "TCPIP INSTR (VXI-11)", &open_vxi11_transport, nullptr},
     {ResourceKind::Hislip, "TCPIP INSTR (HiSLIP)", nullptr,
      "the HiSLIP transport is not built into this VISA library yet"},
 };

@@ -1,0 +1,280 @@
+#include "vxi11_server.h"
+
+#include <arpa/inet.h>
+#include <poll.h>
+#include <rpc/rpc.h>
+// after rpc.h, which it needs
+#include <rpc/pmap_prot.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "vxi11.h"
+
+namespace emulator {
+namespace {
+
+constexpr u_int kCall = 0, kReply = 1, kAccepted = 0;
+constexpr u_int kSuccess = 0, kProgramUnavailable = 1, kProcedureUnavailable = 3, kGarbageArguments = 4;
+constexpr unsigned long kMaxRecvSize = 1024;
+constexpr long kEndFlag = 8, kTermCharSet = 0x80;
+constexpr long kReasonRequestCount = 1, kReasonTermChar = 2, kReasonEnd = 4;
+constexpr long kErrorInvalidLink = 4, kErrorIoTimeout = 15;
+
+// One RPC record (all its fragments), or false when the connection ends.
+bool ReadRecord(int fd, int stop_fd, std::vector<char>& record) {
+  record.clear();
+  for (;;) {
+    std::uint32_t marker = 0;
+    if (!ReadFully(fd, stop_fd, &marker, sizeof marker)) return false;
+    marker = ntohl(marker);
+    std::size_t length = marker & 0x7FFFFFFFu;
+    if (length > (1u << 24)) return false;
+    std::size_t offset = record.size();
+    record.resize(offset + length);
+    if (length > 0 && !ReadFully(fd, stop_fd, record.data() + offset, length)) return false;
+    if ((marker & 0x80000000u) != 0) return true;
+  }
+}
+
+bool WriteRecord(int fd, const char* data, std::size_t size) {
+  std::uint32_t marker = htonl(static_cast<std::uint32_t>(size) | 0x80000000u);
+  return WriteFully(fd, &marker, sizeof marker) && WriteFully(fd, data, size);
+}
+
+struct CallHeader {
+  u_int xid = 0, program = 0, version = 0, procedure = 0;
+};
+
+bool DecodeHeader(XDR* in, CallHeader& h) {
+  u_int type = 0, rpc_version = 0, flavor = 0;
+  if (!xdr_u_int(in, &h.xid) || !xdr_u_int(in, &type) || type != kCall || !xdr_u_int(in, &rpc_version) ||
+      rpc_version != 2 || !xdr_u_int(in, &h.program) || !xdr_u_int(in, &h.version) || !xdr_u_int(in, &h.procedure))
+    return false;
+  for (int i = 0; i < 2; ++i) {  // credential and verifier: skipped
+    char body[400];
+    char* p = body;
+    u_int length = 0;
+    if (!xdr_u_int(in, &flavor) || !xdr_bytes(in, &p, &length, sizeof body)) return false;
+  }
+  return true;
+}
+
+// Encodes and sends a reply: the accepted-reply header, then `encode(result)`.
+bool Reply(int fd, const CallHeader& h, u_int status, xdrproc_t encode, void* result) {
+  std::vector<char> buffer(kMaxRecvSize * 4 + 65536);
+  XDR out;
+  xdrmem_create(&out, buffer.data(), static_cast<u_int>(buffer.size()), XDR_ENCODE);
+  u_int xid = h.xid, type = kReply, accepted = kAccepted, flavor = 0, length = 0;
+  bool ok = xdr_u_int(&out, &xid) && xdr_u_int(&out, &type) && xdr_u_int(&out, &accepted) &&
+            xdr_u_int(&out, &flavor) && xdr_u_int(&out, &length) && xdr_u_int(&out, &status);
+  if (ok && status == kSuccess && encode != nullptr) ok = encode(&out, result) != 0;
+  std::size_t size = xdr_getpos(&out);
+  xdr_destroy(&out);
+  return ok && WriteRecord(fd, buffer.data(), size);
+}
+
+// What an instrument sends back on a link, held until device_read takes it.
+class LinkClient final : public Client {
+ public:
+  void send(std::string_view bytes) override { output.append(bytes); }
+  void close() override { closed = true; }
+  bool pause(std::chrono::milliseconds duration) override {
+    std::this_thread::sleep_for(duration);
+    return true;
+  }
+  std::string output;
+  bool closed = false;
+};
+
+struct Link {
+  std::unique_ptr<Connection> connection;
+  LinkClient client;
+  std::string input;  // the message being written
+};
+
+}  // namespace
+
+Vxi11Server::Vxi11Server(Instrument& instrument, Transcript* transcript)
+    : instrument_(instrument),
+      transcript_(transcript),
+      portmapper_([this](int fd, int stop) { ServePortmapper(fd, stop); }),
+      core_([this](int fd, int stop) { ServeCore(fd, stop); }) {}
+
+Vxi11Server::~Vxi11Server() { stop(); }
+
+std::string Vxi11Server::start(const std::string& address, unsigned portmapper_port, unsigned core_port) {
+  std::string error = core_.start(address, core_port);
+  if (error.empty()) error = portmapper_.start(address, portmapper_port);
+  return error;
+}
+
+void Vxi11Server::stop() {
+  portmapper_.stop();
+  core_.stop();
+}
+
+void Vxi11Server::ServePortmapper(int fd, int stop_fd) {
+  std::vector<char> record;
+  while (ReadRecord(fd, stop_fd, record)) {
+    XDR in;
+    xdrmem_create(&in, record.data(), static_cast<u_int>(record.size()), XDR_DECODE);
+    CallHeader h;
+    bool ok = DecodeHeader(&in, h);
+    if (ok && h.program == PMAPPROG && h.procedure == PMAPPROC_GETPORT) {
+      pmap query{};
+      u_long port = 0;
+      if (xdr_pmap(&in, &query) && query.pm_prog == DEVICE_CORE && query.pm_prot == IPPROTO_TCP) port = core_.port();
+      ok = Reply(fd, h, kSuccess, reinterpret_cast<xdrproc_t>(xdr_u_long), &port);
+    } else if (ok && h.program == PMAPPROG && h.procedure == PMAPPROC_NULL) {
+      ok = Reply(fd, h, kSuccess, nullptr, nullptr);
+    } else if (ok) {
+      ok = Reply(fd, h, h.program == PMAPPROG ? kProcedureUnavailable : kProgramUnavailable, nullptr, nullptr);
+    }
+    xdr_destroy(&in);
+    if (!ok) return;
+  }
+}
+
+void Vxi11Server::ServeCore(int fd, int stop_fd) {
+  std::map<long, Link> links;
+  long next_lid = 1;
+  std::vector<char> record;
+  while (ReadRecord(fd, stop_fd, record)) {
+    XDR in;
+    xdrmem_create(&in, record.data(), static_cast<u_int>(record.size()), XDR_DECODE);
+    CallHeader h;
+    bool ok = DecodeHeader(&in, h);
+    bool drop_connection = false;
+    if (!ok) {
+      xdr_destroy(&in);
+      return;
+    }
+    if (h.program != DEVICE_CORE) {
+      ok = Reply(fd, h, kProgramUnavailable, nullptr, nullptr);
+    } else if (h.procedure == 10) {  // create_link
+      Create_LinkParms parms{};
+      Create_LinkResp resp{};
+      if (xdr_Create_LinkParms(&in, &parms)) {
+        long lid = next_lid++;
+        links[lid].connection = instrument_.connect();
+        resp.lid = lid;
+        resp.maxRecvSize = kMaxRecvSize;
+        ok = Reply(fd, h, kSuccess, reinterpret_cast<xdrproc_t>(xdr_Create_LinkResp), &resp);
+      } else {
+        ok = Reply(fd, h, kGarbageArguments, nullptr, nullptr);
+      }
+      xdr_free(reinterpret_cast<xdrproc_t>(xdr_Create_LinkParms), reinterpret_cast<char*>(&parms));
+    } else if (h.procedure == 11) {  // device_write
+      Device_WriteParms parms{};
+      Device_WriteResp resp{};
+      if (xdr_Device_WriteParms(&in, &parms)) {
+        auto it = links.find(parms.lid);
+        if (it == links.end()) {
+          resp.error = kErrorInvalidLink;
+        } else {
+          Link& link = it->second;
+          // A new message drops a reply nobody read (as an instrument's query-interrupted rule does).
+          if (link.input.empty()) link.client.output.clear();
+          link.input.append(parms.data.data_val, parms.data.data_len);
+          resp.size = parms.data.data_len;
+          bool end = (parms.flags & kEndFlag) != 0;
+          std::size_t start = 0;
+          for (std::size_t nl; (nl = link.input.find('\n', start)) != std::string::npos; start = nl + 1) {
+            std::string_view line(link.input.data() + start, nl - start);
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            if (transcript_ != nullptr) transcript_->record(line);
+            link.connection->on_line(line, link.client);
+          }
+          link.input.erase(0, start);
+          if (end && !link.input.empty()) {  // END without a line feed still ends the message
+            if (transcript_ != nullptr) transcript_->record(link.input);
+            link.connection->on_line(link.input, link.client);
+            link.input.clear();
+          }
+          drop_connection = link.client.closed;
+        }
+        if (!drop_connection) ok = Reply(fd, h, kSuccess, reinterpret_cast<xdrproc_t>(xdr_Device_WriteResp), &resp);
+      } else {
+        ok = Reply(fd, h, kGarbageArguments, nullptr, nullptr);
+      }
+      xdr_free(reinterpret_cast<xdrproc_t>(xdr_Device_WriteParms), reinterpret_cast<char*>(&parms));
+    } else if (h.procedure == 12) {  // device_read
+      Device_ReadParms parms{};
+      Device_ReadResp resp{};
+      std::string data;
+      if (xdr_Device_ReadParms(&in, &parms)) {
+        auto it = links.find(parms.lid);
+        if (it == links.end()) {
+          resp.error = kErrorInvalidLink;
+        } else {
+          std::string& output = it->second.client.output;
+          if (output.empty()) {
+            // Nothing to read: the instrument stays silent until the read's own timeout.
+            pollfd p{stop_fd, POLLIN, 0};
+            ::poll(&p, 1, static_cast<int>(std::min<u_long>(parms.io_timeout, 60000)));
+            resp.error = kErrorIoTimeout;
+          } else {
+            std::size_t limit = std::min<std::size_t>(output.size(), parms.requestSize);
+            std::size_t message_end = output.find('\n');
+            std::size_t take = std::min(limit, message_end == std::string::npos ? output.size() : message_end + 1);
+            if ((parms.flags & kTermCharSet) != 0) {
+              std::size_t term = output.find(parms.termChar);
+              if (term != std::string::npos && term < take) take = term + 1;
+            }
+            data = output.substr(0, take);
+            output.erase(0, take);
+            if (message_end != std::string::npos && take == message_end + 1) resp.reason |= kReasonEnd;
+            if ((parms.flags & kTermCharSet) != 0 && !data.empty() && data.back() == parms.termChar)
+              resp.reason |= kReasonTermChar;
+            if (resp.reason == 0) {
+              if (take == parms.requestSize) {
+                resp.reason = kReasonRequestCount;
+              } else {
+                // Part of a message and no more coming: the rest never arrives in time.
+                resp.error = kErrorIoTimeout;
+                output.insert(0, data);
+                data.clear();
+              }
+            }
+            resp.data.data_len = static_cast<u_int>(data.size());
+            resp.data.data_val = data.data();
+          }
+        }
+        ok = Reply(fd, h, kSuccess, reinterpret_cast<xdrproc_t>(xdr_Device_ReadResp), &resp);
+      } else {
+        ok = Reply(fd, h, kGarbageArguments, nullptr, nullptr);
+      }
+    } else if (h.procedure == 15 || h.procedure == 23) {  // device_clear, destroy_link
+      Device_Error resp{};
+      Device_GenericParms generic{};
+      Device_Link lid = 0;
+      bool decoded = h.procedure == 15 ? xdr_Device_GenericParms(&in, &generic) : xdr_Device_Link(&in, &lid);
+      if (h.procedure == 15) lid = generic.lid;
+      auto it = links.find(lid);
+      if (!decoded) {
+        ok = Reply(fd, h, kGarbageArguments, nullptr, nullptr);
+      } else {
+        if (it == links.end()) {
+          resp.error = kErrorInvalidLink;
+        } else if (h.procedure == 15) {
+          it->second.input.clear();
+          it->second.client.output.clear();
+        } else {
+          links.erase(it);
+        }
+        ok = Reply(fd, h, kSuccess, reinterpret_cast<xdrproc_t>(xdr_Device_Error), &resp);
+      }
+    } else {
+      ok = Reply(fd, h, kProcedureUnavailable, nullptr, nullptr);
+    }
+    xdr_destroy(&in);
+    if (!ok || drop_connection) return;
+  }
+}
+
+}  // namespace emulator

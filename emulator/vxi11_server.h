@@ -1,0 +1,36 @@
+// The emulator's VXI-11 transport: a portmapper answer and the core channel
+// (create_link, device_write, device_read, device_clear, destroy_link) in
+// front of an instrument, over ONC RPC on TCP.
+#pragma once
+
+#include <string>
+
+#include "instrument.h"
+#include "tcp_listener.h"
+#include "transcript.h"
+
+namespace emulator {
+
+class Vxi11Server {
+ public:
+  Vxi11Server(Instrument& instrument, Transcript* transcript);
+  ~Vxi11Server();
+  // Port 0 picks a free one; a portmapper port of 111 is what clients that
+  // know no other expect.
+  std::string start(const std::string& address, unsigned portmapper_port, unsigned core_port = 0);
+  void stop();
+  unsigned portmapper_port() const { return portmapper_.port(); }
+  unsigned core_port() const { return core_.port(); }
+  const std::string& address() const { return core_.address(); }
+
+ private:
+  void ServePortmapper(int fd, int stop_fd);
+  void ServeCore(int fd, int stop_fd);
+
+  Instrument& instrument_;
+  Transcript* transcript_;
+  TcpListener portmapper_;
+  TcpListener core_;
+};
+
+}  // namespace emulator

@@ -1,0 +1,235 @@
+// VXI-11 instrument resources (TCPIP::host[::inst0]::INSTR): ONC RPC through
+// libtirpc, the portmapper first, then the core channel. Messages end with
+// the END reason of device_read.
+#include <rpc/rpc.h>
+// after rpc.h, which it needs
+#include <rpc/pmap_prot.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "tcp_connection.h"
+#include "transport.h"
+#include "visa.h"
+#include "vxi11.h"
+
+namespace visa {
+namespace {
+
+constexpr long kEndFlag = 8;
+constexpr long kTermCharSet = 0x80;
+constexpr long kReasonEnd = 4;
+constexpr unsigned kDefaultPortmapperPort = 111;
+
+// The portmapper's port: 111, or where ZEVRA_VXI11_PORTMAPPER_PORT says (an
+// emulator on loopback answers on a port of its own).
+unsigned PortmapperPort() {
+  if (const char* env = std::getenv("ZEVRA_VXI11_PORTMAPPER_PORT")) {
+    long port = std::strtol(env, nullptr, 10);
+    if (port > 0 && port < 65536) return static_cast<unsigned>(port);
+  }
+  return kDefaultPortmapperPort;
+}
+
+timeval Tv(std::uint32_t ms) {
+  timeval tv;
+  tv.tv_sec = ms / 1000;
+  tv.tv_usec = static_cast<suseconds_t>((ms % 1000) * 1000);
+  return tv;
+}
+
+std::uint32_t RemainingMs(Deadline d, std::uint32_t infinite = 24u * 3600 * 1000) {
+  int ms = d.poll_timeout_ms();
+  return ms < 0 ? infinite : static_cast<std::uint32_t>(ms);
+}
+
+ViStatus FromDeviceError(long error) {
+  switch (error) {
+    case 0: return VI_SUCCESS;
+    case 15: return VI_ERROR_TMO;
+    case 4: return VI_ERROR_CONN_LOST;  // the link is gone
+    case 11: return VI_ERROR_RSRC_LOCKED;
+    default: return VI_ERROR_IO;
+  }
+}
+
+ViStatus FromRpc(clnt_stat status) {
+  switch (status) {
+    case RPC_SUCCESS: return VI_SUCCESS;
+    case RPC_TIMEDOUT: return VI_ERROR_TMO;
+    case RPC_CANTSEND:
+    case RPC_CANTRECV: return VI_ERROR_CONN_LOST;
+    default: return VI_ERROR_IO;
+  }
+}
+
+struct ClientDeleter {
+  void operator()(CLIENT* c) const { clnt_destroy(c); }
+};
+using Client = std::unique_ptr<CLIENT, ClientDeleter>;
+
+// An RPC client on a connection we opened (with its timeout and TCP_NODELAY).
+ViStatus RpcClient(const std::string& host, unsigned port, unsigned long program, unsigned long version,
+                   Deadline deadline, TcpConnection& connection, Client& client) {
+  ViStatus st = TcpConnection::connect(host, port, deadline, connection);
+  if (st < 0) return st;
+  sockaddr_storage address{};
+  socklen_t length = sizeof address;
+  ::getpeername(connection.fd(), reinterpret_cast<sockaddr*>(&address), &length);
+  netbuf server{length, length, &address};
+  client.reset(clnt_vc_create(connection.fd(), &server, program, version, 0, 0));
+  return client ? VI_SUCCESS : VI_ERROR_RSRC_NFOUND;
+}
+
+class Vxi11Transport final : public Transport {
+ public:
+  ViStatus Open(const ResourceName& r, Deadline deadline) {
+    // Where does the core channel listen?
+    TcpConnection pmap_connection;
+    Client portmapper;
+    ViStatus st = RpcClient(r.host, PortmapperPort(), PMAPPROG, PMAPVERS, deadline, pmap_connection, portmapper);
+    if (st < 0) return VI_ERROR_RSRC_NFOUND;
+    struct pmap parms {
+      DEVICE_CORE, DEVICE_CORE_VERSION, IPPROTO_TCP, 0
+    };
+    u_long port = 0;
+    if (clnt_call(portmapper.get(), PMAPPROC_GETPORT, reinterpret_cast<xdrproc_t>(xdr_pmap), reinterpret_cast<caddr_t>(&parms),
+                  reinterpret_cast<xdrproc_t>(xdr_u_long), reinterpret_cast<caddr_t>(&port), Tv(RemainingMs(deadline))) !=
+            RPC_SUCCESS ||
+        port == 0 || port > 65535)
+      return VI_ERROR_RSRC_NFOUND;
+    st = RpcClient(r.host, static_cast<unsigned>(port), DEVICE_CORE, DEVICE_CORE_VERSION, deadline, connection_, core_);
+    if (st < 0) return VI_ERROR_RSRC_NFOUND;
+
+    Create_LinkParms link{};
+    link.clientId = 0;
+    link.lockDevice = 0;
+    link.lock_timeout = 0;
+    std::string device = r.device_name;
+    link.device = device.data();
+    Create_LinkResp resp{};
+    st = Call(10, reinterpret_cast<xdrproc_t>(xdr_Create_LinkParms), &link, reinterpret_cast<xdrproc_t>(xdr_Create_LinkResp),
+              &resp, RemainingMs(deadline));
+    if (st < 0) return VI_ERROR_RSRC_NFOUND;
+    if (resp.error != 0) return VI_ERROR_RSRC_NFOUND;
+    lid_ = resp.lid;
+    max_recv_size_ = std::max<unsigned long>(resp.maxRecvSize, 1);
+    linked_ = true;
+    peer_ = connection_.peer_address();
+    return VI_SUCCESS;
+  }
+
+  ~Vxi11Transport() override {
+    if (linked_ && !lost_) {
+      Device_Link lid = lid_;
+      Device_Error error{};
+      Call(23, reinterpret_cast<xdrproc_t>(xdr_Device_Link), &lid, reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error,
+           1000);
+    }
+    core_.reset();  // before the connection it uses is closed
+  }
+
+  ViStatus write(const char* data, std::size_t size, bool end, Deadline deadline) override {
+    if (lost_) return VI_ERROR_CONN_LOST;
+    // Chunks of at most maxRecvSize; END goes with the last one.
+    std::size_t offset = 0;
+    do {
+      std::size_t chunk = std::min<std::size_t>(size - offset, max_recv_size_);
+      bool last = offset + chunk == size;
+      Device_WriteParms parms{};
+      parms.lid = lid_;
+      parms.io_timeout = RemainingMs(deadline);
+      parms.lock_timeout = 0;
+      parms.flags = last && end ? kEndFlag : 0;
+      parms.data.data_len = static_cast<u_int>(chunk);
+      parms.data.data_val = const_cast<char*>(data + offset);
+      Device_WriteResp resp{};
+      ViStatus st = Call(11, reinterpret_cast<xdrproc_t>(xdr_Device_WriteParms), &parms,
+                         reinterpret_cast<xdrproc_t>(xdr_Device_WriteResp), &resp, RemainingMs(deadline) + kRpcMargin);
+      if (st < 0) return st;
+      if (resp.error != 0) return Track(FromDeviceError(resp.error));
+      offset += std::min<std::size_t>(resp.size, chunk);
+      if (resp.size == 0 && chunk > 0) return VI_ERROR_IO;
+    } while (offset < size);
+    return VI_SUCCESS;
+  }
+
+  ViStatus read(char* data, std::size_t capacity, const ReadSettings& settings, Deadline deadline, std::size_t& got,
+                bool& end) override {
+    got = 0;
+    end = false;
+    if (lost_) return VI_ERROR_CONN_LOST;
+    Device_ReadParms parms{};
+    parms.lid = lid_;
+    parms.requestSize = static_cast<u_long>(std::min<std::size_t>(capacity, 0x7FFFFFFF));
+    parms.io_timeout = RemainingMs(deadline);
+    parms.lock_timeout = 0;
+    parms.flags = settings.termchar_enabled ? kTermCharSet : 0;
+    parms.termChar = static_cast<char>(settings.termchar);
+    Device_ReadResp resp{};
+    ViStatus st = Call(12, reinterpret_cast<xdrproc_t>(xdr_Device_ReadParms), &parms,
+                       reinterpret_cast<xdrproc_t>(xdr_Device_ReadResp), &resp, RemainingMs(deadline) + kRpcMargin);
+    if (st < 0) return st;
+    if (resp.error == 0) {
+      got = std::min<std::size_t>(resp.data.data_len, capacity);
+      std::memcpy(data, resp.data.data_val, got);
+      end = (resp.reason & kReasonEnd) != 0;
+    }
+    long error = resp.error;
+    xdr_free(reinterpret_cast<xdrproc_t>(xdr_Device_ReadResp), reinterpret_cast<char*>(&resp));
+    return error == 0 ? VI_SUCCESS : Track(FromDeviceError(error));
+  }
+
+  // Requests and replies: nothing arrives unasked.
+  ViStatus discard_arrived() override { return lost_ ? VI_ERROR_CONN_LOST : VI_SUCCESS; }
+
+  ViStatus clear(Deadline deadline) override {
+    Device_GenericParms parms{lid_, 0, 0, static_cast<u_long>(RemainingMs(deadline))};
+    Device_Error error{};
+    ViStatus st = Call(15, reinterpret_cast<xdrproc_t>(xdr_Device_GenericParms), &parms,
+                       reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error, RemainingMs(deadline) + kRpcMargin);
+    return st < 0 ? st : Track(FromDeviceError(error.error));
+  }
+
+  std::string peer_address() const override { return peer_; }
+
+ private:
+  static constexpr std::uint32_t kRpcMargin = 1000;  // the device answers its own timeout first
+
+  ViStatus Track(ViStatus st) {
+    if (st == VI_ERROR_CONN_LOST) lost_ = true;
+    return st;
+  }
+
+  ViStatus Call(u_long procedure, xdrproc_t encode, void* args, xdrproc_t decode, void* result, std::uint32_t ms) {
+    if (!core_) return VI_ERROR_CONN_LOST;
+    clnt_stat status = clnt_call(core_.get(), procedure, encode, reinterpret_cast<caddr_t>(args), decode,
+                                 reinterpret_cast<caddr_t>(result), Tv(ms));
+    return Track(FromRpc(status));
+  }
+
+  TcpConnection connection_;
+  Client core_;
+  Device_Link lid_ = 0;
+  unsigned long max_recv_size_ = 1024;
+  bool linked_ = false;
+  bool lost_ = false;
+  std::string peer_;
+};
+
+}  // namespace
+
+ViStatus open_vxi11_transport(const ResourceName& resource, Deadline deadline, std::unique_ptr<Transport>& out) {
+  auto transport = std::make_unique<Vxi11Transport>();
+  ViStatus st = transport->Open(resource, deadline);
+  if (st < 0) return st;
+  out = std::move(transport);
+  return VI_SUCCESS;
+}
+
+}  // namespace visa
