@@ -11,6 +11,7 @@
 #include "qdx_instrument.h"
 #include "scripted_instrument.h"
 #include "socket_server.h"
+#include "hislip_server.h"
 #include "vxi11_server.h"
 
 namespace {
@@ -29,8 +30,12 @@ constexpr const char* kUsage =
     "  --vxi11               serve VXI-11 (TCPIP::host::INSTR) too\n"
     "  --portmapper-port N   the VXI-11 portmapper's port; 0 picks a free one (default),\n"
     "                        111 is where clients that know no other look\n"
+    "  --hislip              serve HiSLIP (TCPIP::host::hislip0,port::INSTR) too\n"
+    "  --hislip-port N       the HiSLIP port; 0 picks a free one (default), 4880 is\n"
+    "                        the one clients assume when a resource names none\n"
     "Prints 'listening SOCKET <address> <port>' (and 'listening VXI11 <address>\n"
-    "<portmapper port>') once it serves, then runs until SIGINT or SIGTERM.\n";
+    "<portmapper port>', 'listening HISLIP <address> <port>') once it serves, then\n"
+    "runs until SIGINT or SIGTERM.\n";
 
 bool ParsePort(const char* text, unsigned& port) {
   char* end = nullptr;
@@ -50,8 +55,8 @@ int Fail(const std::string& message) {
 int main(int argc, char** argv) {
   std::string address = "127.0.0.1", transcript_path;
   unsigned port = 0;
-  bool scripted = false, vxi11 = false;
-  unsigned portmapper_port = 0;
+  bool scripted = false, vxi11 = false, hislip = false;
+  unsigned portmapper_port = 0, hislip_port = 0;
   emulator::QdxOptions options;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -93,6 +98,10 @@ int main(int argc, char** argv) {
       vxi11 = true;
     } else if (arg == "--portmapper-port" && has_value) {
       if (!ParsePort(argv[++i], portmapper_port)) return Fail(std::string("bad port '") + argv[i] + "'");
+    } else if (arg == "--hislip") {
+      hislip = true;
+    } else if (arg == "--hislip-port" && has_value) {
+      if (!ParsePort(argv[++i], hislip_port)) return Fail(std::string("bad port '") + argv[i] + "'");
     } else {
       std::fprintf(stderr, "qdx-emulator: unknown or incomplete option '%s'\n%s", arg.c_str(), kUsage);
       return 2;
@@ -133,10 +142,21 @@ int main(int argc, char** argv) {
     }
     std::printf("listening VXI11 %s %u\n", vxi11_server->address().c_str(), vxi11_server->portmapper_port());
   }
+  std::unique_ptr<emulator::HislipServer> hislip_server;
+  if (hislip) {
+    hislip_server = std::make_unique<emulator::HislipServer>(*instrument, transcript_path.empty() ? nullptr : &transcript);
+    error = hislip_server->start(address, hislip_port);
+    if (!error.empty()) {
+      std::fprintf(stderr, "qdx-emulator: HiSLIP: %s\n", error.c_str());
+      return 1;
+    }
+    std::printf("listening HISLIP %s %u\n", hislip_server->address().c_str(), hislip_server->port());
+  }
   std::fflush(stdout);
 
   int received = 0;
   sigwait(&signals, &received);
+  if (hislip_server) hislip_server->stop();
   if (vxi11_server) vxi11_server->stop();
   server.stop();
   return 0;

@@ -79,15 +79,24 @@ bool Reply(int fd, const CallHeader& h, u_int status, xdrproc_t encode, void* re
 }
 
 // What an instrument sends back on a link, held until device_read takes it.
+// An instrument that takes its time does so while the client reads, as a real
+// one would, not while device_write holds the link: a pause only moves the
+// moment its reply becomes readable.
 class LinkClient final : public Client {
  public:
+  using Clock = std::chrono::steady_clock;
   void send(std::string_view bytes) override { output.append(bytes); }
   void close() override { closed = true; }
   bool pause(std::chrono::milliseconds duration) override {
-    std::this_thread::sleep_for(duration);
+    readable_at = std::max(readable_at, Clock::now()) + duration;
     return true;
   }
+  void discard() {
+    output.clear();
+    readable_at = {};
+  }
   std::string output;
+  Clock::time_point readable_at{};
   bool closed = false;
 };
 
@@ -179,7 +188,7 @@ void Vxi11Server::ServeCore(int fd, int stop_fd) {
         } else {
           Link& link = it->second;
           // A new message drops a reply nobody read (as an instrument's query-interrupted rule does).
-          if (link.input.empty()) link.client.output.clear();
+          if (link.input.empty()) link.client.discard();
           link.input.append(parms.data.data_val, parms.data.data_len);
           resp.size = parms.data.data_len;
           bool end = (parms.flags & kEndFlag) != 0;
@@ -212,11 +221,17 @@ void Vxi11Server::ServeCore(int fd, int stop_fd) {
         if (it == links.end()) {
           resp.error = kErrorInvalidLink;
         } else {
-          std::string& output = it->second.client.output;
-          if (output.empty()) {
-            // Nothing to read: the instrument stays silent until the read's own timeout.
+          LinkClient& client = it->second.client;
+          std::string& output = client.output;
+          auto limit = LinkClient::Clock::now() + std::chrono::milliseconds(std::min<u_long>(parms.io_timeout, 60000));
+          // Nothing to read (yet): wait for the reply or the read's own timeout, whichever comes first.
+          auto wake = output.empty() ? limit : std::min(limit, client.readable_at);
+          if (wake > LinkClient::Clock::now()) {
             pollfd p{stop_fd, POLLIN, 0};
-            ::poll(&p, 1, static_cast<int>(std::min<u_long>(parms.io_timeout, 60000)));
+            auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - LinkClient::Clock::now());
+            ::poll(&p, 1, static_cast<int>(wait.count()));
+          }
+          if (output.empty() || client.readable_at > LinkClient::Clock::now()) {
             resp.error = kErrorIoTimeout;
           } else {
             std::size_t limit = std::min<std::size_t>(output.size(), parms.requestSize);
@@ -263,7 +278,7 @@ void Vxi11Server::ServeCore(int fd, int stop_fd) {
           resp.error = kErrorInvalidLink;
         } else if (h.procedure == 15) {
           it->second.input.clear();
-          it->second.client.output.clear();
+          it->second.client.discard();
         } else {
           links.erase(it);
         }

@@ -59,9 +59,10 @@ TEST_F(VisaSocket, BadResourcesGiveVisaErrors) {
       {"GPIB0::5::INSTR", VI_ERROR_RSRC_NFOUND},
       {"TCPIP0::no-such-host.invalid::5025::SOCKET", VI_ERROR_RSRC_NFOUND},
       {"TCPIP0::127.0.0.1::1::SOCKET", VI_ERROR_RSRC_NFOUND},  // nothing listens there
-      {"TCPIP0::127.0.0.1::INSTR", VI_ERROR_LIBRARY_NFOUND},
-      {"TCPIP0::127.0.0.1::hislip0::INSTR", VI_ERROR_LIBRARY_NFOUND},
+      {"TCPIP0::127.0.0.1::INSTR", VI_ERROR_RSRC_NFOUND},  // no portmapper answers there
+      {"TCPIP0::127.0.0.1::hislip0,1::INSTR", VI_ERROR_RSRC_NFOUND},
   };
+  setenv("ZEVRA_VXI11_PORTMAPPER_PORT", "1", 1);  // a port nothing listens on
   ViSession rm = 0;
   ASSERT_EQ(viOpenDefaultRM(&rm), VI_SUCCESS);
   for (const Case& c : cases) {
@@ -73,6 +74,7 @@ TEST_F(VisaSocket, BadResourcesGiveVisaErrors) {
   EXPECT_EQ(viOpen(rm, nullptr, VI_NULL, 500, &vi), VI_ERROR_INV_RSRC_NAME);
   EXPECT_EQ(viOpen(0xDEAD, emu.resource().c_str(), VI_NULL, 500, &vi), VI_ERROR_INV_OBJECT);
   viClose(rm);
+  unsetenv("ZEVRA_VXI11_PORTMAPPER_PORT");
 }
 
 TEST_F(VisaSocket, Ipv6Literal) {

@@ -51,6 +51,9 @@ struct TransportEntry {
 // The transport for a resource kind; never null for a kind the parser yields.
 const TransportEntry& transport_for(ResourceKind kind);
 
+// HiSLIP (TCPIP::host::hislipN[,port]::INSTR).
+ViStatus open_hislip_transport(const ResourceName& resource, Deadline deadline, std::unique_ptr<Transport>& out);
+
 // VXI-11 (TCPIP::host[::inst0]::INSTR).
 ViStatus open_vxi11_transport(const ResourceName& resource, Deadline deadline, std::unique_ptr<Transport>& out);
 

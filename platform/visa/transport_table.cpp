@@ -8,8 +8,7 @@ namespace {
 constexpr TransportEntry kTransports[] = {
     {ResourceKind::Socket, "TCPIP SOCKET", &open_socket_transport, nullptr},
     {ResourceKind::Vxi11, "TCPIP INSTR (VXI-11)", &open_vxi11_transport, nullptr},
-    {ResourceKind::Hislip, "TCPIP INSTR (HiSLIP)", nullptr,
-     "the HiSLIP transport is not built into this VISA library yet"},
+    {ResourceKind::Hislip, "TCPIP INSTR (HiSLIP)", &open_hislip_transport, nullptr},
 };
 
 }  // namespace

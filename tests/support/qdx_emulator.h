@@ -6,13 +6,15 @@
 #include "qdx_instrument.h"
 #include "socket_server.h"
 #include "transcript.h"
+#include "wire.h"
 
 namespace testsupport {
 
 class QdxEmulator {
  public:
-  explicit QdxEmulator(emulator::QdxOptions options = Defaults()) : instrument_(options) {
+  explicit QdxEmulator(emulator::QdxOptions options = Defaults(), Wire wire = Wire::Socket) : instrument_(options) {
     error_ = server_.start("127.0.0.1", 0);
+    if (error_.empty()) error_ = wire_.start(wire, instrument_, &transcript_);
   }
   static emulator::QdxOptions Defaults() {
     emulator::QdxOptions o;
@@ -21,7 +23,9 @@ class QdxEmulator {
   }
   bool started() const { return error_.empty(); }
   const std::string& error() const { return error_; }
-  std::string resource() const { return "TCPIP0::127.0.0.1::" + std::to_string(server_.port()) + "::SOCKET"; }
+  std::string resource() const {
+    return wire_.resource("TCPIP0::127.0.0.1::" + std::to_string(server_.port()) + "::SOCKET");
+  }
   emulator::QdxInstrument& instrument() { return instrument_; }
   emulator::Transcript& transcript() { return transcript_; }
   // A back-door line, as a test bench would send it.
@@ -34,6 +38,7 @@ class QdxEmulator {
   emulator::QdxInstrument instrument_;
   emulator::Transcript transcript_;
   emulator::SocketServer server_{instrument_, &transcript_};
+  WireServer wire_;
   std::string error_;
 };
 

@@ -10,13 +10,17 @@
 #include "scripted_instrument.h"
 #include "socket_server.h"
 #include "transcript.h"
+#include "wire.h"
 
 namespace testsupport {
 
 class ScriptedEmulator {
  public:
-  explicit ScriptedEmulator(const std::string& address = "127.0.0.1") {
-    error_ = server_.start(address, 0);
+  explicit ScriptedEmulator(const std::string& address = "127.0.0.1") { error_ = server_.start(address, 0); }
+  // Served over `wire` too; resource() then names that transport.
+  explicit ScriptedEmulator(Wire wire) {
+    error_ = server_.start("127.0.0.1", 0);
+    if (error_.empty()) error_ = wire_.start(wire, instrument_, &transcript_);
   }
   bool started() const { return error_.empty(); }
   const std::string& error() const { return error_; }
@@ -24,11 +28,16 @@ class ScriptedEmulator {
   emulator::ScriptedInstrument& instrument() { return instrument_; }
   emulator::Transcript& transcript() { return transcript_; }
   unsigned port() const { return server_.port(); }
+  // Every transport stops serving and drops its clients.
+  void stop() {
+    wire_.stop();
+    server_.stop();
+  }
 
   std::string resource() const {
     std::string host = server_.address();
     if (host.find(':') != std::string::npos) host = "[" + host + "]";
-    return "TCPIP0::" + host + "::" + std::to_string(server_.port()) + "::SOCKET";
+    return wire_.resource("TCPIP0::" + host + "::" + std::to_string(server_.port()) + "::SOCKET");
   }
 
   // The lines received, once at least `count` of them have arrived (writes
@@ -42,6 +51,7 @@ class ScriptedEmulator {
   emulator::ScriptedInstrument instrument_;
   emulator::Transcript transcript_;
   emulator::SocketServer server_{instrument_, &transcript_};
+  WireServer wire_;
   std::string error_;
 };
 

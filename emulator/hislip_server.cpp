@@ -1,0 +1,179 @@
+#include "hislip_server.h"
+
+#include <poll.h>
+
+#include <string_view>
+
+#include "hislip_codec.h"
+
+namespace emulator {
+namespace {
+
+constexpr std::uint64_t kMaximumMessageSize = 1 << 20;
+constexpr std::uint16_t kVendorId = ('Z' << 8) | 'V';
+// Fatal error codes: the server closes the connection after sending one.
+constexpr std::uint8_t kPoorlyFormedHeader = 1, kInvalidInitialization = 3;
+// Error codes: the connection stays usable.
+constexpr std::uint8_t kUnrecognizedMessageType = 1;
+
+bool Send(int fd, std::uint8_t type, std::uint8_t control, std::uint32_t parameter, std::string_view payload = {}) {
+  std::string message = hislip::Encode(type, control, parameter, payload);
+  return WriteFully(fd, message.data(), message.size());
+}
+
+// One message, or false when the connection ends or is out of step (after
+// telling the client why).
+bool Receive(int fd, int stop_fd, hislip::Header& h, std::string& payload) {
+  unsigned char header[hislip::kHeaderSize];
+  if (!ReadFully(fd, stop_fd, header, sizeof header)) return false;
+  if (!hislip::Decode(header, h)) {
+    Send(fd, hislip::kFatalError, kPoorlyFormedHeader, 0, "not a HiSLIP message header");
+    return false;
+  }
+  if (h.length > kMaximumMessageSize) {
+    Send(fd, hislip::kFatalError, kPoorlyFormedHeader, 0, "message larger than the maximum message size");
+    return false;
+  }
+  payload.assign(static_cast<std::size_t>(h.length), '\0');
+  return h.length == 0 || ReadFully(fd, stop_fd, payload.data(), payload.size());
+}
+
+// What the instrument sends back goes out carrying the ID of the message that
+// asked: DataEnd for each whole line, Data for the start of one whose rest is
+// still to come.
+class SyncClient final : public Client {
+ public:
+  SyncClient(int fd, int stop_fd) : fd_(fd), stop_fd_(stop_fd) {}
+  void send(std::string_view bytes) override {
+    while (!bytes.empty() && !closed_) {
+      std::size_t nl = bytes.find('\n');
+      std::size_t take = nl == std::string_view::npos ? bytes.size() : nl + 1;
+      std::uint8_t type = nl == std::string_view::npos ? hislip::kData : hislip::kDataEnd;
+      if (!Send(fd_, type, 0, message_id, bytes.substr(0, take))) closed_ = true;
+      bytes.remove_prefix(take);
+    }
+  }
+  void close() override { closed_ = true; }
+  bool pause(std::chrono::milliseconds duration) override {
+    pollfd p{stop_fd_, POLLIN, 0};
+    return ::poll(&p, 1, static_cast<int>(duration.count())) == 0;
+  }
+  bool closed() const { return closed_; }
+  std::uint32_t message_id = 0;
+
+ private:
+  int fd_, stop_fd_;
+  bool closed_ = false;
+};
+
+}  // namespace
+
+HislipServer::HislipServer(Instrument& instrument, Transcript* transcript)
+    : instrument_(instrument), transcript_(transcript), listener_([this](int fd, int stop) { Serve(fd, stop); }) {}
+
+HislipServer::~HislipServer() { stop(); }
+
+std::string HislipServer::start(const std::string& address, unsigned port) { return listener_.start(address, port); }
+
+void HislipServer::stop() { listener_.stop(); }
+
+void HislipServer::Serve(int fd, int stop_fd) {
+  hislip::Header h;
+  std::string payload;
+  if (!Receive(fd, stop_fd, h, payload)) return;
+  if (h.type == hislip::kInitialize) {
+    // Only the first HiSLIP device of an instrument exists.
+    if (payload != "hislip0" && !payload.empty()) {
+      Send(fd, hislip::kFatalError, kInvalidInitialization, 0, "no such HiSLIP device: " + payload);
+      return;
+    }
+    std::uint16_t session;
+    {
+      std::lock_guard lock(sessions_mutex_);
+      do session = next_session_++;
+      while (session == 0 || sessions_.count(session) != 0);
+      sessions_.insert(session);
+    }
+    // Synchronized mode (no overlap): control code 0.
+    if (Send(fd, hislip::kInitializeResponse, 0, (std::uint32_t{hislip::kProtocolVersion} << 16) | session))
+      ServeSync(fd, stop_fd);
+    std::lock_guard lock(sessions_mutex_);
+    sessions_.erase(session);
+  } else if (h.type == hislip::kAsyncInitialize) {
+    bool known;
+    {
+      std::lock_guard lock(sessions_mutex_);
+      known = sessions_.count(static_cast<std::uint16_t>(h.parameter)) != 0;
+    }
+    if (!known) {
+      Send(fd, hislip::kFatalError, kInvalidInitialization, 0, "no synchronous channel has that session ID");
+      return;
+    }
+    if (Send(fd, hislip::kAsyncInitializeResponse, 0, kVendorId)) ServeAsync(fd, stop_fd);
+  } else {
+    Send(fd, hislip::kFatalError, kInvalidInitialization, 0, "a connection starts with Initialize or AsyncInitialize");
+  }
+}
+
+void HislipServer::ServeSync(int fd, int stop_fd) {
+  std::unique_ptr<Connection> connection = instrument_.connect();
+  SyncClient client(fd, stop_fd);
+  std::string input;  // the message being received
+  hislip::Header h;
+  std::string payload;
+  auto deliver = [&](std::string_view line) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (transcript_ != nullptr) transcript_->record(line);
+    connection->on_line(line, client);
+  };
+  while (!client.closed() && Receive(fd, stop_fd, h, payload)) {
+    switch (h.type) {
+      case hislip::kData:
+      case hislip::kDataEnd: {
+        client.message_id = h.parameter;
+        input += payload;
+        std::size_t start = 0;
+        for (std::size_t nl; !client.closed() && (nl = input.find('\n', start)) != std::string::npos; start = nl + 1)
+          deliver(std::string_view(input).substr(start, nl - start));
+        input.erase(0, start);
+        // END without a line feed still ends the message.
+        if (h.type == hislip::kDataEnd && !input.empty() && !client.closed()) {
+          deliver(input);
+          input.clear();
+        }
+        break;
+      }
+      case hislip::kDeviceClearComplete:
+        input.clear();
+        if (!Send(fd, hislip::kDeviceClearAcknowledge, 0, 0)) return;
+        break;
+      case hislip::kTrigger:
+        break;  // the instrument has no bus trigger
+      default:
+        if (!Send(fd, hislip::kError, kUnrecognizedMessageType, 0, "unexpected message on the synchronous channel"))
+          return;
+    }
+  }
+}
+
+void HislipServer::ServeAsync(int fd, int stop_fd) {
+  hislip::Header h;
+  std::string payload;
+  while (Receive(fd, stop_fd, h, payload)) {
+    bool sent = true;
+    switch (h.type) {
+      case hislip::kAsyncMaximumMessageSize:
+        sent = Send(fd, hislip::kAsyncMaximumMessageSizeResponse, 0, 0, hislip::EncodeU64(kMaximumMessageSize));
+        break;
+      case hislip::kAsyncDeviceClear:
+        // The feature preference: synchronized mode, no encryption.
+        sent = Send(fd, hislip::kAsyncDeviceClearAcknowledge, 0, 0);
+        break;
+      default:  // locking and status queries are not offered
+        sent = Send(fd, hislip::kError, kUnrecognizedMessageType, 0, "unsupported message on the asynchronous channel");
+    }
+    if (!sent) return;
+  }
+}
+
+}  // namespace emulator

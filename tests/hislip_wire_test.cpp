@@ -1,0 +1,208 @@
+// The VISA library's HiSLIP client byte for byte, against a hand-driven
+// server: the opening handshake, message IDs, chunking to the server's
+// maximum message size, late replies and device clear.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+#include "hislip_codec.h"
+#include "hislip_server.h"
+#include "scripted_instrument.h"
+#include "support/visa_session.h"
+#include "unique_fd.h"
+#include "visa.h"
+
+namespace {
+
+using emulator::UniqueFd;
+
+struct Message {
+  hislip::Header header;
+  std::string payload;
+};
+
+class FakeServer {
+ public:
+  FakeServer() {
+    listener_.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    ::bind(listener_.get(), reinterpret_cast<sockaddr*>(&a), len);
+    ::listen(listener_.get(), 4);
+    ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&a), &len);
+    port_ = ntohs(a.sin_port);
+  }
+  std::string resource() const { return "TCPIP0::127.0.0.1::hislip0," + std::to_string(port_) + "::INSTR"; }
+  UniqueFd Accept() { return UniqueFd(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC)); }
+
+  static Message Read(const UniqueFd& fd) {
+    Message m;
+    unsigned char header[hislip::kHeaderSize];
+    if (!ReadAll(fd, header, sizeof header) || !hislip::Decode(header, m.header)) {
+      m.header.type = 0xFF;
+      return m;
+    }
+    m.payload.resize(static_cast<std::size_t>(m.header.length));
+    if (!ReadAll(fd, m.payload.data(), m.payload.size())) m.header.type = 0xFF;
+    return m;
+  }
+  static void Write(const UniqueFd& fd, std::uint8_t type, std::uint8_t control, std::uint32_t parameter,
+                    const std::string& payload = {}) {
+    std::string bytes = hislip::Encode(type, control, parameter, payload);
+    ASSERT_EQ(::send(fd.get(), bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
+  }
+
+ private:
+  static bool ReadAll(const UniqueFd& fd, void* data, std::size_t size) {
+    char* p = static_cast<char*>(data);
+    while (size > 0) {
+      ssize_t n = ::recv(fd.get(), p, size, 0);
+      if (n <= 0) return false;
+      p += n;
+      size -= static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+  UniqueFd listener_;
+  unsigned port_ = 0;
+};
+
+constexpr std::uint64_t kServerMaximum = 256;  // small, so that writes are chunked
+
+TEST(HislipWire, TheClientSpeaksTheProtocolExactly) {
+  FakeServer server;
+  std::string written(600, 'x');
+  std::thread instrument([&] {
+    UniqueFd sync = server.Accept();
+    Message init = FakeServer::Read(sync);
+    EXPECT_EQ(init.header.type, hislip::kInitialize);
+    EXPECT_EQ(init.header.parameter >> 16, 0x0100u) << "protocol version 1.0";
+    EXPECT_EQ(init.payload, "hislip0");
+    FakeServer::Write(sync, hislip::kInitializeResponse, 0, (0x0100u << 16) | 0x1234u);
+
+    UniqueFd async = server.Accept();
+    Message async_init = FakeServer::Read(async);
+    EXPECT_EQ(async_init.header.type, hislip::kAsyncInitialize);
+    EXPECT_EQ(async_init.header.parameter, 0x1234u) << "the session ID from InitializeResponse";
+    FakeServer::Write(async, hislip::kAsyncInitializeResponse, 0, 0x5A56);
+    Message size = FakeServer::Read(async);
+    EXPECT_EQ(size.header.type, hislip::kAsyncMaximumMessageSize);
+    EXPECT_EQ(size.payload.size(), 8u);
+    FakeServer::Write(async, hislip::kAsyncMaximumMessageSizeResponse, 0, 0, hislip::EncodeU64(kServerMaximum));
+
+    // A long write arrives in pieces no larger than the server allows, all
+    // with the first message ID, the last one marked as the end.
+    std::string received;
+    Message m;
+    do {
+      m = FakeServer::Read(sync);
+      EXPECT_TRUE(m.header.type == hislip::kData || m.header.type == hislip::kDataEnd) << int(m.header.type);
+      EXPECT_EQ(m.header.parameter, 0xFFFFFF00u);
+      EXPECT_LE(m.payload.size() + hislip::kHeaderSize, kServerMaximum);
+      received += m.payload;
+    } while (m.header.type == hislip::kData);
+    EXPECT_EQ(received, written + "\n");
+
+    // The next message has the next ID; a reply carrying an older one is stale.
+    m = FakeServer::Read(sync);
+    EXPECT_EQ(m.header.type, hislip::kDataEnd);
+    EXPECT_EQ(m.header.parameter, 0xFFFFFF02u);
+    EXPECT_EQ(m.payload, "*IDN?\n");
+    FakeServer::Write(sync, hislip::kDataEnd, 0, 0xFFFFFF00u, "stale\n");
+    FakeServer::Write(sync, hislip::kData, 0, 0xFFFFFF02u, "Halmeric,");
+    FakeServer::Write(sync, hislip::kDataEnd, 0, 0xFFFFFF02u, "QDX7001\n");
+
+    // Device clear: the asynchronous request, then the synchronous handshake.
+    m = FakeServer::Read(async);
+    EXPECT_EQ(m.header.type, hislip::kAsyncDeviceClear);
+    FakeServer::Write(async, hislip::kAsyncDeviceClearAcknowledge, 0, 0);
+    m = FakeServer::Read(sync);
+    EXPECT_EQ(m.header.type, hislip::kDeviceClearComplete);
+    FakeServer::Write(sync, hislip::kDeviceClearAcknowledge, 0, 0);
+
+    // Message IDs start again after a clear.
+    m = FakeServer::Read(sync);
+    EXPECT_EQ(m.header.type, hislip::kDataEnd);
+    EXPECT_EQ(m.header.parameter, 0xFFFFFF00u);
+    EXPECT_EQ(m.payload, "*CLS\n");
+    // The server gives up on the client: every later call says the connection is lost.
+    FakeServer::Write(sync, hislip::kFatalError, 1, 0, "test");
+  });
+
+  {
+    testsupport::VisaSession s(server.resource());
+    ASSERT_EQ(s.open_status(), VI_SUCCESS);
+    ASSERT_EQ(viPrintf(s, "%s\n", written.c_str()), VI_SUCCESS);
+    char idn[64] = "";
+    ASSERT_EQ(viQueryf(s, "*IDN?\n", "%[^\n]", idn), VI_SUCCESS);
+    EXPECT_STREQ(idn, "Halmeric,QDX7001");
+    EXPECT_EQ(viClear(s), VI_SUCCESS);
+    ASSERT_EQ(viPrintf(s, "*CLS\n"), VI_SUCCESS);
+    ViByte b[8];
+    ViUInt32 got = 0;
+    EXPECT_EQ(viRead(s, b, sizeof b, &got), VI_ERROR_CONN_LOST);
+    EXPECT_EQ(viPrintf(s, "*CLS\n"), VI_ERROR_CONN_LOST);
+  }
+  instrument.join();
+}
+
+TEST(HislipWire, AServerThatRefusesTheSubAddressIsNotFound) {
+  FakeServer server;
+  std::thread instrument([&] {
+    UniqueFd sync = server.Accept();
+    Message init = FakeServer::Read(sync);
+    FakeServer::Write(sync, hislip::kFatalError, 3, 0, "no such device");
+  });
+  testsupport::VisaSession s(server.resource());
+  EXPECT_EQ(s.open_status(), VI_ERROR_RSRC_NFOUND);
+  instrument.join();
+}
+
+UniqueFd Connect(unsigned port) {
+  UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  a.sin_port = htons(static_cast<std::uint16_t>(port));
+  EXPECT_EQ(::connect(fd.get(), reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  return fd;
+}
+
+// The emulator's server turns away what is not HiSLIP, or out of order, with
+// a fatal error naming the reason, and then closes the connection.
+TEST(HislipWire, TheEmulatorRejectsBadOpeningsWithAFatalError) {
+  emulator::ScriptedInstrument instrument;
+  emulator::HislipServer server(instrument, nullptr);
+  ASSERT_EQ(server.start("127.0.0.1", 0), "");
+  struct Case {
+    std::string opening;
+    std::uint8_t code;
+  } cases[] = {
+      {"GET / HTTP/1.1\r\n\r\n", 1},                                   // not a HiSLIP header
+      {hislip::Encode(hislip::kAsyncInitialize, 0, 0x7777), 3},          // no such session
+      {hislip::Encode(hislip::kDataEnd, 0, 0xFFFFFF00u, "*IDN?\n"), 3},  // data before Initialize
+      {hislip::Encode(hislip::kInitialize, 0, 0x01000000, "hislip3"), 3},  // no such device
+  };
+  for (const Case& c : cases) {
+    UniqueFd fd = Connect(server.port());
+    ASSERT_EQ(::send(fd.get(), c.opening.data(), c.opening.size(), MSG_NOSIGNAL),
+              static_cast<ssize_t>(c.opening.size()));
+    Message m = FakeServer::Read(fd);
+    EXPECT_EQ(m.header.type, hislip::kFatalError) << c.opening;
+    EXPECT_EQ(m.header.control, c.code) << c.opening;
+    EXPECT_FALSE(m.payload.empty());
+    char byte;
+    // An orderly close, or a reset when the server left bytes unread.
+    EXPECT_LE(::recv(fd.get(), &byte, 1, 0), 0) << "still open after a fatal error";
+  }
+}
+
+}  // namespace

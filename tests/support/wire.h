@@ -1,0 +1,70 @@
+// The emulator's other transports for tests: an instrument served over
+// VXI-11 or HiSLIP as well as its raw socket, and the VISA resource for each.
+#pragma once
+
+#include <cstdlib>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "hislip_server.h"
+#include "instrument.h"
+#include "transcript.h"
+#include "vxi11_server.h"
+
+namespace testsupport {
+
+enum class Wire { Socket, Vxi11, Hislip };
+
+inline const char* WireName(Wire w) {
+  switch (w) {
+    case Wire::Socket: return "Socket";
+    case Wire::Vxi11: return "Vxi11";
+    case Wire::Hislip: return "Hislip";
+  }
+  return "?";
+}
+inline std::ostream& operator<<(std::ostream& os, Wire w) { return os << WireName(w); }
+
+class WireServer {
+ public:
+  // Starts the server for `wire` (nothing more for the raw socket); the
+  // error text is empty on success.
+  std::string start(Wire wire, emulator::Instrument& instrument, emulator::Transcript* transcript) {
+    wire_ = wire;
+    if (wire == Wire::Vxi11) {
+      vxi11_ = std::make_unique<emulator::Vxi11Server>(instrument, transcript);
+      std::string error = vxi11_->start("127.0.0.1", 0);
+      // The VISA library finds this emulator's portmapper through the environment.
+      if (error.empty()) setenv("ZEVRA_VXI11_PORTMAPPER_PORT", std::to_string(vxi11_->portmapper_port()).c_str(), 1);
+      return error;
+    }
+    if (wire == Wire::Hislip) {
+      hislip_ = std::make_unique<emulator::HislipServer>(instrument, transcript);
+      return hislip_->start("127.0.0.1", 0);
+    }
+    return {};
+  }
+  // The resource for this wire; `socket_resource` is the raw socket's.
+  std::string resource(const std::string& socket_resource) const {
+    if (wire_ == Wire::Vxi11) return "TCPIP0::127.0.0.1::inst0::INSTR";
+    if (wire_ == Wire::Hislip) return "TCPIP0::127.0.0.1::hislip0," + std::to_string(hislip_->port()) + "::INSTR";
+    return socket_resource;
+  }
+  // Drops every client, as an instrument that is switched off would.
+  void stop() {
+    if (vxi11_) vxi11_->stop();
+    if (hislip_) hislip_->stop();
+  }
+  ~WireServer() {
+    stop();
+    if (vxi11_) unsetenv("ZEVRA_VXI11_PORTMAPPER_PORT");
+  }
+
+ private:
+  Wire wire_ = Wire::Socket;
+  std::unique_ptr<emulator::Vxi11Server> vxi11_;
+  std::unique_ptr<emulator::HislipServer> hislip_;
+};
+
+}  // namespace testsupport
