@@ -1,6 +1,7 @@
 // Queries per second over loopback: "*IDN?" through our VISA library
-// (viQueryf with the driver's identity format) against the same exchange made
-// with plain socket calls, both against one in-process emulator.
+// (viQueryf with the driver's identity format) over each transport, against
+// the same exchange made with plain socket calls, all against one in-process
+// emulator.
 //
 // usage: visa_query_rate [QUERIES]
 #include <arpa/inet.h>
@@ -15,9 +16,12 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 
+#include "hislip_server.h"
 #include "scripted_instrument.h"
 #include "socket_server.h"
+#include "vxi11_server.h"
 #include "visa.h"
 
 namespace {
@@ -80,30 +84,48 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "emulator: %s\n", error.c_str());
     return 1;
   }
-  std::string resource = "TCPIP0::127.0.0.1::" + std::to_string(server.port()) + "::SOCKET";
-
-  ViSession rm = 0, vi = 0;
-  if (viOpenDefaultRM(&rm) < 0 || viOpen(rm, resource.c_str(), VI_NULL, 2000, &vi) < 0) {
-    std::fprintf(stderr, "cannot open %s\n", resource.c_str());
+  emulator::Vxi11Server vxi11(instrument, nullptr);
+  emulator::HislipServer hislip(instrument, nullptr);
+  if (!(error = vxi11.start("127.0.0.1", 0)).empty() || !(error = hislip.start("127.0.0.1", 0)).empty()) {
+    std::fprintf(stderr, "emulator: %s\n", error.c_str());
     return 1;
   }
-  viSetAttribute(vi, VI_ATTR_TERMCHAR, '\n');
-  viSetAttribute(vi, VI_ATTR_TERMCHAR_EN, VI_TRUE);
-  char f[4][257];
-  double visa = queries_per_second(count, [&] {
-    return viQueryf(vi, "*IDN?\n", "%256[^,],%256[^,],%256[^,],%256[^,]%*T", f[0], f[1], f[2],
-                    f[3]) == VI_SUCCESS;
-  });
-  viClose(rm);
+  setenv("ZEVRA_VXI11_PORTMAPPER_PORT", std::to_string(vxi11.portmapper_port()).c_str(), 1);
+  const std::pair<const char*, std::string> transports[] = {
+      {"SOCKET", "TCPIP0::127.0.0.1::" + std::to_string(server.port()) + "::SOCKET"},
+      {"VXI-11", "TCPIP0::127.0.0.1::inst0::INSTR"},
+      {"HiSLIP", "TCPIP0::127.0.0.1::hislip0," + std::to_string(hislip.port()) + "::INSTR"},
+  };
+  double visa[3] = {};
+  for (std::size_t t = 0; t < 3; ++t) {
+    const std::string& resource = transports[t].second;
+    ViSession rm = 0, vi = 0;
+    if (viOpenDefaultRM(&rm) < 0 || viOpen(rm, resource.c_str(), VI_NULL, 2000, &vi) < 0) {
+      std::fprintf(stderr, "cannot open %s\n", resource.c_str());
+      return 1;
+    }
+    viSetAttribute(vi, VI_ATTR_TERMCHAR, '\n');
+    viSetAttribute(vi, VI_ATTR_TERMCHAR_EN, VI_TRUE);
+    char f[4][257];
+    visa[t] = queries_per_second(count, [&] {
+      return viQueryf(vi, "*IDN?\n", "%256[^,],%256[^,],%256[^,],%256[^,]%*T", f[0], f[1], f[2], f[3]) == VI_SUCCESS;
+    });
+    viClose(rm);
+    if (visa[t] <= 0) {
+      std::fprintf(stderr, "a query over %s failed\n", transports[t].first);
+      return 1;
+    }
+  }
 
   PlainClient plain_client(server.port());
   double plain = plain_client.ok() ? queries_per_second(count, [&] { return plain_client.query(); })
                                    : -1;
-  if (visa <= 0 || plain <= 0) {
-    std::fprintf(stderr, "a query failed\n");
+  if (plain <= 0) {
+    std::fprintf(stderr, "a plain-socket query failed\n");
     return 1;
   }
-  std::printf("transport  queries  VISA q/s  plain-socket q/s  VISA/plain\n");
-  std::printf("SOCKET     %7d  %8.0f  %16.0f  %10.3f\n", count, visa, plain, visa / plain);
+  std::printf("plain socket: %.0f q/s (%d queries)\n", plain, count);
+  std::printf("transport  VISA q/s  VISA/plain-socket\n");
+  for (std::size_t t = 0; t < 3; ++t) std::printf("%-9s  %8.0f  %17.3f\n", transports[t].first, visa[t], visa[t] / plain);
   return 0;
 }

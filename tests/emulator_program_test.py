@@ -7,6 +7,7 @@ the same answers.
 usage: emulator_program_test.py QDX_EMULATOR LIBVISA
 """
 import ctypes
+import os
 import re
 import signal
 import subprocess
@@ -33,6 +34,15 @@ class Emulator:
             raise AssertionError("unexpected first line: %r" % self.banner)
         self.address, self.port = match.group(1), int(match.group(2))
         self.resource = "TCPIP0::%s::%d::SOCKET" % (self.address, self.port)
+        # One more line for each other transport asked for.
+        self.ports = {}
+        for _ in range(("--vxi11" in args) + ("--hislip" in args)):
+            line = self.process.stdout.readline().strip()
+            match = re.fullmatch(r"listening (VXI11|HISLIP) (\S+) (\d+)", line)
+            if not match:
+                self.stop()
+                raise AssertionError("unexpected line: %r" % line)
+            self.ports[match.group(1)] = int(match.group(3))
 
     def stop(self, sig=signal.SIGTERM):
         if self.process.poll() is None:
@@ -169,6 +179,42 @@ class EmulatorProgram(unittest.TestCase):
         self.assertEqual(answers["ours"][6], "16")
         self.assertEqual(answers["ours"][7], '-222,"Data out of range"')
 
+    def run_exchanges(self, client_class, resource):
+        client = client_class(resource)
+        try:
+            got = []
+            for kind, text in EXCHANGES:
+                if kind == "write":
+                    client.write(text)
+                else:
+                    got.append(client.query(text))
+            return got
+        finally:
+            client.close()
+
+    def test_every_transport_gives_the_same_answers(self):
+        with Emulator() as emulator:
+            expected = self.run_exchanges(OurVisa, emulator.resource)
+
+        def vxi11(emulator):
+            # Our library is told where the portmapper is; PyVISA-py looks on port 111.
+            os.environ["ZEVRA_VXI11_PORTMAPPER_PORT"] = str(emulator.ports["VXI11"])
+            return "TCPIP0::%s::inst0::INSTR" % emulator.address
+
+        def hislip(emulator):
+            return "TCPIP0::%s::hislip0,%d::INSTR" % (emulator.address, emulator.ports["HISLIP"])
+
+        cases = [("ours over VXI-11", OurVisa, vxi11, "0"), ("ours over HiSLIP", OurVisa, hislip, "0"),
+                 ("PyVISA-py over VXI-11", PyVisa, vxi11, "111")]
+        for name, client_class, resource, portmapper in cases:
+            with self.subTest(name):
+                try:
+                    emulator = Emulator("--vxi11", "--hislip", "--portmapper-port", portmapper)
+                except AssertionError as error:
+                    # Port 111 may be taken (an rpcbind) or not ours to bind.
+                    self.skipTest("no portmapper on port %s here: %s" % (portmapper, error))
+                with emulator:
+                    self.assertEqual(self.run_exchanges(client_class, resource(emulator)), expected)
 
 if __name__ == "__main__":
     EMULATOR, LIBVISA = sys.argv[1], sys.argv[2]
