@@ -158,7 +158,6 @@ void Vxi11Server::ServeCore(int fd, int stop_fd) {
     xdrmem_create(&in, record.data(), static_cast<u_int>(record.size()), XDR_DECODE);
     CallHeader h;
     bool ok = DecodeHeader(&in, h);
-    bool drop_connection = false;
     if (!ok) {
       xdr_destroy(&in);
       return;
@@ -205,9 +204,11 @@ void Vxi11Server::ServeCore(int fd, int stop_fd) {
             link.connection->on_line(link.input, link.client);
             link.input.clear();
           }
-          drop_connection = link.client.closed;
+          // An instrument that drops its client destroys the link: this write
+          // was taken, every later call on the link is refused.
+          if (link.client.closed) links.erase(it);
         }
-        if (!drop_connection) ok = Reply(fd, h, kSuccess, reinterpret_cast<xdrproc_t>(xdr_Device_WriteResp), &resp);
+        ok = Reply(fd, h, kSuccess, reinterpret_cast<xdrproc_t>(xdr_Device_WriteResp), &resp);
       } else {
         ok = Reply(fd, h, kGarbageArguments, nullptr, nullptr);
       }
@@ -288,7 +289,7 @@ void Vxi11Server::ServeCore(int fd, int stop_fd) {
       ok = Reply(fd, h, kProcedureUnavailable, nullptr, nullptr);
     }
     xdr_destroy(&in);
-    if (!ok || drop_connection) return;
+    if (!ok) return;
   }
 }
 

@@ -9,6 +9,7 @@
 #include "support/driver_helpers.h"
 #include "support/qdx_emulator.h"
 #include "support/temp_store.h"
+#include "visa.h"
 
 namespace {
 
@@ -31,6 +32,14 @@ TEST_P(DriverTransport, ASessionFromOpenToClose) {
   ASSERT_EQ(ZEVRA_GetAttributeViString(vi, "", ZEVRA_ATTR_IO_RESOURCE_DESCRIPTOR, sizeof resource, resource),
             VI_SUCCESS);
   EXPECT_EQ(resource, emu.resource());
+  // Only a raw socket, which has no END indicator, reads up to the line feed.
+  ViSession io = Session(vi).InstrumentSession();
+  ViBoolean termchar_enabled = VI_FALSE;
+  ASSERT_EQ(viGetAttribute(io, VI_ATTR_TERMCHAR_EN, &termchar_enabled), VI_SUCCESS);
+  EXPECT_EQ(termchar_enabled, GetParam() == Wire::Socket ? VI_TRUE : VI_FALSE);
+  char resource_class[32] = "";
+  ASSERT_EQ(viGetAttribute(io, VI_ATTR_RSRC_CLASS, resource_class), VI_SUCCESS);
+  EXPECT_STREQ(resource_class, GetParam() == Wire::Socket ? "SOCKET" : "INSTR");
 
   emu.Send("EMUL:LOAD 2,10");
   emu.transcript().clear();

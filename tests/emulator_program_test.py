@@ -156,6 +156,23 @@ class EmulatorProgram(unittest.TestCase):
             self.assertEqual(lxi("INST:SEL 0;VOLT?"), "4.5")
             self.assertEqual(lxi("SYST:ERR?"), '0,"No error"')
 
+    def test_lxi_tools_talks_to_it_over_vxi11(self):
+        try:
+            emulator = Emulator("--vxi11", "--portmapper-port", "111")
+        except AssertionError as error:
+            self.skipTest("no portmapper on port 111 here: %s" % error)
+        with emulator:
+            def lxi(command):
+                # Without a port lxi speaks VXI-11, through the portmapper on port 111.
+                result = subprocess.run(["lxi", "scpi", "-a", emulator.address, "-t", "5", command],
+                                        capture_output=True, text=True, timeout=30)
+                self.assertEqual(result.returncode, 0, result.stderr)
+                return result.stdout.strip()
+            self.assertEqual(lxi("*IDN?"), "Halmeric,QDX7001,QDX7001-000001,1.00")
+            lxi("INST:SEL 1;VOLT 3.25")
+            self.assertEqual(lxi("INST:SEL 1;VOLT?"), "3.25")
+            self.assertEqual(lxi("SYST:ERR?"), '0,"No error"')
+
     def test_pyvisa_and_our_library_get_the_same_answers(self):
         answers = {}
         for name, client_class in (("pyvisa-py", PyVisa), ("ours", OurVisa)):
