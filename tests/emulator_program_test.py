@@ -21,6 +21,10 @@ VI_ATTR_TERMCHAR = 0x3FFF0018
 VI_ATTR_TERMCHAR_EN = 0x3FFF0038
 
 
+# Other programs run without the sanitizer runtimes this process may have preloaded.
+TOOL_ENV = {k: v for k, v in os.environ.items() if k not in ("LD_PRELOAD", "ASAN_OPTIONS")}
+
+
 class Emulator:
     """Runs qdx-emulator on a free loopback port."""
 
@@ -148,7 +152,7 @@ class EmulatorProgram(unittest.TestCase):
         with Emulator() as emulator:
             def lxi(command):
                 result = subprocess.run(["lxi", "scpi", "-a", emulator.address, "-p", str(emulator.port), "-r",
-                                         command], capture_output=True, text=True, timeout=30)
+                                         command], capture_output=True, text=True, timeout=30, env=TOOL_ENV)
                 self.assertEqual(result.returncode, 0, result.stderr)
                 return result.stdout.strip()
             self.assertEqual(lxi("*IDN?"), "Halmeric,QDX7001,QDX7001-000001,1.00")
@@ -165,7 +169,7 @@ class EmulatorProgram(unittest.TestCase):
             def lxi(command):
                 # Without a port lxi speaks VXI-11, through the portmapper on port 111.
                 result = subprocess.run(["lxi", "scpi", "-a", emulator.address, "-t", "5", command],
-                                        capture_output=True, text=True, timeout=30)
+                                        capture_output=True, text=True, timeout=30, env=TOOL_ENV)
                 self.assertEqual(result.returncode, 0, result.stderr)
                 return result.stdout.strip()
             self.assertEqual(lxi("*IDN?"), "Halmeric,QDX7001,QDX7001-000001,1.00")
