@@ -1,18 +1,23 @@
 // Writes the driver's reference documentation (Markdown) from the tables the
 // driver itself runs on: the attribute list and behaviours, the enum maps, the
-// error table, and the public header's declarations and their comments.
+// error table, the public header's declarations and their comments, and each
+// instrument function's exchange as recorded from a run against the emulator.
 //
 // usage: zevra-reference-docs ZEVRA.h > docs/reference.md
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <string>
 
+#include "attribute_list.h"
 #include "attribute_registry.h"
 #include "enum_maps.h"
 #include "error_messages.h"
+#include "function_exchanges.h"
+#include "visa.h"
 
 namespace {
 
@@ -56,6 +61,8 @@ std::string Kind(zevra::AttributeKind kind) {
   }
 }
 
+const std::map<std::string, std::string>& AttributeOfAccessor();
+
 void Functions(const std::string& header_path, std::ostream& out) {
   std::ifstream in(header_path);
   std::stringstream text;
@@ -70,7 +77,59 @@ void Functions(const std::string& header_path, std::ostream& out) {
     comment = std::regex_replace(comment, std::regex(R"(/\*|\*/|\n \*|\n)"), " ");
     comment = std::regex_replace(comment, std::regex(R"(\s+)"), " ");
     comment = std::regex_replace(comment, std::regex(R"(\|)"), "\\|");
+    auto accessor = AttributeOfAccessor().find((*it)[2].str());
+    if (accessor != AttributeOfAccessor().end()) comment += " Accesses `" + accessor->second + "`.";
     out << "| `" << (*it)[2] << "` | `" << params << "` | " << comment << " |\n";
+  }
+  out << "\n";
+}
+
+// The generated ZEVRA_Get<Name>/ZEVRA_Set<Name> functions and their attributes.
+const std::map<std::string, std::string>& AttributeOfAccessor() {
+  static const std::map<std::string, std::string> accessors = [] {
+    std::map<std::string, std::string> m;
+#define ZEVRA_ACCESSOR_Specific(NAME, Function)            \
+  m["ZEVRA_Get" #Function] = "ZEVRA_ATTR_" #NAME;          \
+  m["ZEVRA_Set" #Function] = "ZEVRA_ATTR_" #NAME;
+#define ZEVRA_ACCESSOR_SpecificIo(NAME, Function)
+#define ZEVRA_ACCESSOR_Inherent(NAME, Function)
+#define ZEVRA_ACCESSOR_Class(NAME, Function)
+#define ZEVRA_ACCESSOR(NAME, Function, ID, Type, Access, Kind) ZEVRA_ACCESSOR_##Kind(NAME, Function)
+    ZEVRA_ATTRIBUTE_LIST(ZEVRA_ACCESSOR)
+#undef ZEVRA_ACCESSOR
+    return m;
+  }();
+  return accessors;
+}
+
+std::string StatusName(ViStatus status) {
+  if (status == VI_SUCCESS) return "VI_SUCCESS";
+  if (status == VI_SUCCESS_TERM_CHAR) return "VI_SUCCESS_TERM_CHAR";
+  for (const zevra::ErrorMessageRow& row : zevra::ErrorMessageTable())
+    if (row.code == status) return std::string("`") + row.constant + "`";
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(status));
+  return hex;
+}
+
+void Exchanges(std::ostream& out) {
+  std::string error;
+  std::vector<reference_docs::RecordedCall> calls = reference_docs::RecordFunctionExchanges(error);
+  out << "## Function exchanges\n\n"
+         "Recorded from the driver talking to the emulated QDX (CH1 into 10 Ω), each call in this order\n"
+         "after the one before, with `QueryInstrStatus` off: with it on, each command is followed by\n"
+         "`*ESR?`. A function not listed here sends nothing of its own (attribute accessors send their\n"
+         "attribute's exchange, in the Attributes table).\n\n";
+  if (!error.empty()) {
+    out << "Not recorded: " << error << "\n\n";
+    return;
+  }
+  out << "| Function | Example call | Lines sent | Status |\n|---|---|---|---|\n";
+  for (const reference_docs::RecordedCall& c : calls) {
+    std::string sent;
+    for (const std::string& line : c.sent) sent += (sent.empty() ? "" : " ") + Code(line.c_str());
+    out << "| `" << c.function << "` | " << Code(c.call.c_str()) << " | " << (sent.empty() ? "—" : sent) << " | "
+        << StatusName(c.status) << " |\n";
   }
   out << "\n";
 }
@@ -88,6 +147,7 @@ int main(int argc, char** argv) {
          "enum maps, error table) and the declarations of `include/ZEVRA.h`; a test fails when this file\n"
          "and the tables differ. Regenerate with `build/bin/zevra-reference-docs include/ZEVRA.h > docs/reference.md`.\n\n";
   Functions(argv[1], out);
+  Exchanges(out);
 
   out << "## Attributes\n\n"
          "Reads and writes of instrument attributes are followed by the `*ESR?` status check when\n"
