@@ -2,16 +2,11 @@
 // ending in "\n" handed to the instrument, replies sent back as they are.
 #pragma once
 
-#include <atomic>
-#include <list>
-#include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 
 #include "instrument.h"
+#include "tcp_listener.h"
 #include "transcript.h"
-#include "unique_fd.h"
 
 namespace emulator {
 
@@ -24,28 +19,18 @@ class SocketServer {
   SocketServer& operator=(const SocketServer&) = delete;
 
   // Binds and starts serving. Port 0 picks a free port. Returns an error text, empty on success.
-  std::string start(const std::string& address, unsigned port);
-  void stop();
+  std::string start(const std::string& address, unsigned port) { return listener_.start(address, port); }
+  void stop() { listener_.stop(); }
 
-  const std::string& address() const { return address_; }
-  unsigned port() const { return port_; }
+  const std::string& address() const { return listener_.address(); }
+  unsigned port() const { return listener_.port(); }
 
  private:
-  struct ClientThread;
-  void accept_loop();
-  void serve(ClientThread& client);
-  void reap_finished();
+  void Serve(int fd, int stop_fd);
 
   Instrument& instrument_;
   Transcript* transcript_;
-  UniqueFd listener_;
-  UniqueFd wake_;  // eventfd: readable once stop() was called
-  std::atomic<bool> stopping_{false};
-  std::thread acceptor_;
-  std::mutex clients_mutex_;
-  std::list<std::unique_ptr<ClientThread>> clients_;
-  std::string address_;
-  unsigned port_ = 0;
+  TcpListener listener_;
 };
 
 }  // namespace emulator

@@ -69,6 +69,7 @@ void TcpListener::stop() {
     if (w->thread.joinable()) w->thread.join();
   }
   workers_.clear();
+  listener_.reset();  // later connections are refused, as by an instrument switched off
 }
 
 void TcpListener::accept_loop() {

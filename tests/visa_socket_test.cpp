@@ -1,8 +1,8 @@
-// The VISA library through its C API against the scripted instrument over
-// loopback: resources, attributes, raw and formatted I/O, faults, threads.
+// The VISA library through its C API against the scripted instrument over a
+// raw socket: resources, attributes, raw and formatted I/O. Behaviour every
+// transport shares (timeouts, faults, threads) is in visa_transports_test.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -16,7 +16,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-using emulator::Fault;
 using testsupport::ScriptedEmulator;
 using testsupport::VisaSession;
 using Lines = std::vector<std::string>;
@@ -216,48 +215,6 @@ TEST_F(VisaSocket, RawAndFormattedReadsShareOneStream) {
   EXPECT_STREQ(model, "QDX7001");
 }
 
-TEST_F(VisaSocket, TimeoutsAndLateRepliesNeverMixUp) {
-  emu.instrument().on("SLOW?", "late", 1, Fault::delayed(300ms));
-  emu.instrument().fault("SILENT?", Fault::no_reply());
-  VisaSession s(emu.resource());
-  s.set_timeout(100);
-  char text[32] = "untouched";
-  EXPECT_EQ(viQueryf(s, "SILENT?\n", "%s", text), VI_ERROR_TMO);
-  EXPECT_EQ(viQueryf(s, "SLOW?\n", "%s", text), VI_ERROR_TMO);
-  EXPECT_STREQ(text, "untouched");
-  std::this_thread::sleep_for(400ms);  // the late reply has arrived by now
-  ViInt32 opc = 0;
-  ASSERT_EQ(viQueryf(s, "*OPC?\n", "%ld%*T", &opc), VI_SUCCESS) << "took the late reply";
-  EXPECT_EQ(opc, 1);
-}
-
-TEST_F(VisaSocket, AReplyWithoutTerminatorTimesOut) {
-  emu.instrument().on("PART?", "12345", 1, Fault::partial(3));
-  VisaSession s(emu.resource());
-  s.set_timeout(100);
-  ViInt32 v = 0;
-  EXPECT_EQ(viQueryf(s, "PART?\n", "%ld%*t", &v), VI_ERROR_TMO);
-  ASSERT_EQ(viQueryf(s, "*OPC?\n", "%ld", &v), VI_SUCCESS);
-  EXPECT_EQ(v, 1);
-}
-
-TEST_F(VisaSocket, ALostConnectionIsReportedOnEveryLaterCall) {
-  emu.instrument().on("HALF?", "1234567890", 1, Fault::partial(4, true));
-  VisaSession s(emu.resource());
-  char text[32];
-  EXPECT_EQ(viQueryf(s, "HALF?\n", "%s", text), VI_ERROR_CONN_LOST);
-  EXPECT_EQ(viPrintf(s, "*CLS\n"), VI_ERROR_CONN_LOST);
-  ViByte buf[4];
-  ViUInt32 got = 7;
-  EXPECT_EQ(viRead(s, buf, sizeof buf, &got), VI_ERROR_CONN_LOST);
-  EXPECT_EQ(got, 0u);
-
-  emu.instrument().fault("BYE?", Fault::close());
-  VisaSession t(emu.resource());
-  EXPECT_EQ(viQueryf(t, "BYE?\n", "%s", text), VI_ERROR_CONN_LOST);
-  EXPECT_EQ(viQueryf(t, "*OPC?\n", "%s", text), VI_ERROR_CONN_LOST);
-}
-
 TEST_F(VisaSocket, ClosingTheResourceManagerClosesItsSessions) {
   ViSession rm1 = 0, rm2 = 0, a = 0, b = 0;
   ASSERT_EQ(viOpenDefaultRM(&rm1), VI_SUCCESS);
@@ -292,45 +249,6 @@ TEST_F(VisaSocket, StatusDescriptions) {
   EXPECT_STREQ(text, "VI_ERROR_TMO: Timeout expired before operation completed.");
   EXPECT_EQ(viStatusDesc(VI_NULL, 0x12345, text), VI_WARN_UNKNOWN_STATUS);
   EXPECT_STREQ(text, "Unknown status code 0x00012345.");
-}
-
-TEST_F(VisaSocket, TwoSessionsOnTwoThreadsRunInParallel) {
-  emu.instrument().on("BLOCK?", "x", 1, Fault::no_reply());
-  VisaSession blocked(emu.resource());
-  VisaSession free_one(emu.resource());
-  blocked.set_timeout(3000);
-  std::atomic<bool> blocked_done{false};
-  std::atomic<bool> free_done_first{false};
-  std::thread waiter([&] {
-    char text[8];
-    EXPECT_EQ(viQueryf(blocked, "BLOCK?\n", "%s", text), VI_ERROR_TMO);
-    blocked_done = true;
-  });
-  ASSERT_TRUE(emu.transcript().wait_for(1, 5s));
-  ViInt32 opc = 0;
-  EXPECT_EQ(viQueryf(free_one, "*OPC?\n", "%ld", &opc), VI_SUCCESS);
-  free_done_first = !blocked_done;
-  waiter.join();
-  EXPECT_TRUE(free_done_first) << "the second session waited for the first";
-}
-
-TEST_F(VisaSocket, ThreadsSharingASessionGetTheirOwnAnswers) {
-  emu.instrument().on("A?", "alpha", emulator::ScriptedInstrument::kForever);
-  emu.instrument().on("B?", "bravo", emulator::ScriptedInstrument::kForever);
-  VisaSession s(emu.resource());
-  auto worker = [&](const char* query, const char* expected, int& wrong) {
-    for (int i = 0; i < 200; ++i) {
-      char text[16] = "";
-      if (viQueryf(s, query, "%s", text) != VI_SUCCESS || std::strcmp(text, expected) != 0) ++wrong;
-    }
-  };
-  int wrong_a = 0, wrong_b = 0;
-  std::thread a([&] { worker("A?\n", "alpha", wrong_a); });
-  std::thread b([&] { worker("B?\n", "bravo", wrong_b); });
-  a.join();
-  b.join();
-  EXPECT_EQ(wrong_a, 0);
-  EXPECT_EQ(wrong_b, 0);
 }
 
 }  // namespace

@@ -131,6 +131,15 @@ TEST_P(VisaTransport, ADroppedClientIsReportedOnEveryLaterCall) {
   EXPECT_EQ(got, 0u);
 }
 
+TEST_P(VisaTransport, HalfAReplyAndThenADroppedClientIsALostConnection) {
+  emu.instrument().on("HALF?", "1234567890", 1, Fault::partial(4, true));
+  VisaSession s(emu.resource());
+  s.set_timeout(2000);
+  char text[32];
+  EXPECT_EQ(viQueryf(s, "HALF?\n", "%s", text), VI_ERROR_CONN_LOST);
+  EXPECT_EQ(viPrintf(s, "*CLS\n"), VI_ERROR_CONN_LOST);
+}
+
 TEST_P(VisaTransport, AnInstrumentThatGoesAwayIsReportedNotWaitedFor) {
   VisaSession s(emu.resource());
   char text[8];

@@ -13,7 +13,7 @@
 #include <limits>
 #include <string>
 
-#include "format_spec.h"
+#include "format_directive.h"
 #include "formatted_io.h"
 #include "visa.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "c_locale.h"
-#include "format_spec.h"
+#include "format_directive.h"
 #include "formatted_io.h"
 #include "visa.h"
 

@@ -1,4 +1,4 @@
-#include "format_spec.h"
+#include "format_directive.h"
 
 #include <cctype>
 #include <cstring>
