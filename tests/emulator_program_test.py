@@ -148,17 +148,20 @@ class EmulatorProgram(unittest.TestCase):
         self.assertEqual(result.returncode, 0)
         self.assertIn("--port", result.stdout)
 
+    def check_lxi(self, emulator, options, channel):
+        def lxi(command):
+            result = subprocess.run(["lxi", "scpi", "-a", emulator.address, *options, command],
+                                    capture_output=True, text=True, timeout=30, env=TOOL_ENV)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            return result.stdout.strip()
+        self.assertEqual(lxi("*IDN?"), "Halmeric,QDX7001,QDX7001-000001,1.00")
+        lxi("INST:SEL %d;VOLT 4.5" % channel)
+        self.assertEqual(lxi("INST:SEL %d;VOLT?" % channel), "4.5")
+        self.assertEqual(lxi("SYST:ERR?"), '0,"No error"')
+
     def test_lxi_tools_talks_to_it_over_a_raw_socket(self):
         with Emulator() as emulator:
-            def lxi(command):
-                result = subprocess.run(["lxi", "scpi", "-a", emulator.address, "-p", str(emulator.port), "-r",
-                                         command], capture_output=True, text=True, timeout=30, env=TOOL_ENV)
-                self.assertEqual(result.returncode, 0, result.stderr)
-                return result.stdout.strip()
-            self.assertEqual(lxi("*IDN?"), "Halmeric,QDX7001,QDX7001-000001,1.00")
-            lxi("INST:SEL 0;VOLT 4.5")
-            self.assertEqual(lxi("INST:SEL 0;VOLT?"), "4.5")
-            self.assertEqual(lxi("SYST:ERR?"), '0,"No error"')
+            self.check_lxi(emulator, ["-p", str(emulator.port), "-r"], 0)
 
     def test_lxi_tools_talks_to_it_over_vxi11(self):
         try:
@@ -166,32 +169,14 @@ class EmulatorProgram(unittest.TestCase):
         except AssertionError as error:
             self.skipTest("no portmapper on port 111 here: %s" % error)
         with emulator:
-            def lxi(command):
-                # Without a port lxi speaks VXI-11, through the portmapper on port 111.
-                result = subprocess.run(["lxi", "scpi", "-a", emulator.address, "-t", "5", command],
-                                        capture_output=True, text=True, timeout=30, env=TOOL_ENV)
-                self.assertEqual(result.returncode, 0, result.stderr)
-                return result.stdout.strip()
-            self.assertEqual(lxi("*IDN?"), "Halmeric,QDX7001,QDX7001-000001,1.00")
-            lxi("INST:SEL 1;VOLT 3.25")
-            self.assertEqual(lxi("INST:SEL 1;VOLT?"), "3.25")
-            self.assertEqual(lxi("SYST:ERR?"), '0,"No error"')
+            # Without a port lxi speaks VXI-11, through the portmapper on port 111.
+            self.check_lxi(emulator, ["-t", "5"], 1)
 
     def test_pyvisa_and_our_library_get_the_same_answers(self):
         answers = {}
         for name, client_class in (("pyvisa-py", PyVisa), ("ours", OurVisa)):
             with Emulator() as emulator:
-                client = client_class(emulator.resource)
-                try:
-                    got = []
-                    for kind, text in EXCHANGES:
-                        if kind == "write":
-                            client.write(text)
-                        else:
-                            got.append(client.query(text))
-                    answers[name] = got
-                finally:
-                    client.close()
+                answers[name] = self.run_exchanges(client_class, emulator.resource)
         self.assertEqual(answers["pyvisa-py"], answers["ours"])
         self.assertEqual(answers["ours"][0], "Halmeric,QDX7001,QDX7001-000001,1.00")
         self.assertEqual(answers["ours"][2], "2.5")

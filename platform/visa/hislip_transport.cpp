@@ -153,11 +153,7 @@ class HislipTransport final : public Transport {
 }  // namespace
 
 ViStatus open_hislip_transport(const ResourceName& resource, Deadline deadline, std::unique_ptr<Transport>& out) {
-  auto transport = std::make_unique<HislipTransport>();
-  ViStatus st = transport->Open(resource, deadline);
-  if (st < 0) return st;
-  out = std::move(transport);
-  return VI_SUCCESS;
+  return open_transport_of_type<HislipTransport>(resource, deadline, out);
 }
 
 }  // namespace visa

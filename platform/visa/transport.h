@@ -51,6 +51,17 @@ struct TransportEntry {
 // The transport for a resource kind; never null for a kind the parser yields.
 const TransportEntry& transport_for(ResourceKind kind);
 
+// Opens a transport of type T (which has ViStatus Open(resource, deadline))
+// and hands it out only when it opened.
+template <typename T>
+ViStatus open_transport_of_type(const ResourceName& resource, Deadline deadline, std::unique_ptr<Transport>& out) {
+  auto transport = std::make_unique<T>();
+  ViStatus st = transport->Open(resource, deadline);
+  if (st < 0) return st;
+  out = std::move(transport);
+  return VI_SUCCESS;
+}
+
 // HiSLIP (TCPIP::host::hislipN[,port]::INSTR).
 ViStatus open_hislip_transport(const ResourceName& resource, Deadline deadline, std::unique_ptr<Transport>& out);
 

@@ -225,11 +225,7 @@ class Vxi11Transport final : public Transport {
 }  // namespace
 
 ViStatus open_vxi11_transport(const ResourceName& resource, Deadline deadline, std::unique_ptr<Transport>& out) {
-  auto transport = std::make_unique<Vxi11Transport>();
-  ViStatus st = transport->Open(resource, deadline);
-  if (st < 0) return st;
-  out = std::move(transport);
-  return VI_SUCCESS;
+  return open_transport_of_type<Vxi11Transport>(resource, deadline, out);
 }
 
 }  // namespace visa
