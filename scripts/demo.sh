@@ -6,11 +6,19 @@
 # emulator "PSU1", and runs the example programs against it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh build
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target qdx-emulator ivi-config ZEVRA_64 zevra visa_identify open_by_logical_name output_and_list \
-  status_and_errors
+# The build's own output goes to a log, shown only when it fails.
+mkdir -p build
+log=build/demo-build.log
+echo "Building (log: $log) ..."
+if ! { cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEVRA_BUILD_TESTS=OFF -DZEVRA_BUILD_BENCH=OFF &&
+       cmake --build build -j"$(nproc)" --target qdx-emulator ivi-config ZEVRA_64 zevra visa_identify \
+         open_by_logical_name output_and_list status_and_errors; } >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "The build failed; its log is $log" >&2
+  exit 1
+fi
 
 mkdir -p build/demo
 echo "== zevra --emulate: a front-panel session (scripts/demo.zevra) =="

@@ -1,15 +1,25 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need (as root),
-# skipping apt entirely when everything is already there.
+# Installs the Debian packages a job needs (as root), skipping apt entirely when
+# everything is already there.
+#   install-deps.sh build   what building and running the stack needs (the demo)
+#   install-deps.sh test    that, plus the test suite's extras
 set -euo pipefail
 
-packages=(
-  cmake make g++ binutils
-  libgtest-dev libgmock-dev libbenchmark-dev
+build_packages=(
+  cmake make g++ binutils pkgconf rpcsvc-proto
   libpugixml-dev libtirpc-dev libreadline-dev
-  python3 python3-pyvisa python3-pyvisa-py lxi-tools
-  chromium
 )
+test_packages=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+  python3 python3-pyvisa python3-pyvisa-py lxi-tools
+  chromium dpkg-dev
+)
+
+case "${1:-}" in
+  build) packages=("${build_packages[@]}") ;;
+  test) packages=("${build_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 build|test" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,5 +29,5 @@ if [ "${#missing[@]}" -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq "${missing[@]}"
+  apt-get install -y -qq "${missing[@]}" >/dev/null
 fi

@@ -4,7 +4,7 @@
 # as released.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh test
 
 jobs=$(nproc)
 run_suite() {
@@ -16,6 +16,6 @@ run_suite() {
 }
 
 # Benchmarks are built (so they keep compiling) but not run.
-run_suite build-tsan -DCMAKE_BUILD_TYPE=Debug -DZEVRA_SANITIZE=thread -DZEVRA_BUILD_BENCH=OFF
-run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DZEVRA_SANITIZE=address,undefined -DZEVRA_BUILD_BENCH=OFF
-run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEVRA_BUILD_BENCH=ON
+run_suite build-tsan -DZEVRA_BUILD_TESTS=ON -DCMAKE_BUILD_TYPE=Debug -DZEVRA_SANITIZE=thread -DZEVRA_BUILD_BENCH=OFF
+run_suite build-asan -DZEVRA_BUILD_TESTS=ON -DCMAKE_BUILD_TYPE=Debug -DZEVRA_SANITIZE=address,undefined -DZEVRA_BUILD_BENCH=OFF
+run_suite build -DZEVRA_BUILD_TESTS=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEVRA_BUILD_BENCH=ON

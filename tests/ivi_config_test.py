@@ -37,6 +37,31 @@ class IviConfig(unittest.TestCase):
         self.run_tool("add-setting", "PSU", "Model", "string", "QDX7001")
         self.run_tool("add-setting", "ZEVRA", "Vmax", "real", "12.5")
 
+    def test_unregister_driver_keeps_the_users_entries(self):
+        self.build()
+        self.run_tool("unregister-driver", "--delete-empty")
+        listing = self.run_tool("list").stdout
+        self.assertNotIn("software module ZEVRA", listing)
+        self.assertIn("hardware asset bench-psu: TCPIP0::10.0.0.5::5025::SOCKET", listing)
+        self.assertIn("logical name Bench1 -> PSU", listing)
+        self.assertEqual(self.run_tool("unregister-driver", expect=1).stderr,
+                         "ivi-config: the ZEVRA driver is not registered\n")
+
+    def test_unregister_driver_deletes_a_store_left_empty(self):
+        self.run_tool("create")
+        self.run_tool("register-driver")
+        self.assertEqual(self.run_tool("unregister-driver", "--delete-empty").stdout,
+                         "deleted %s (nothing left in it)\n" % self.store)
+        self.assertFalse(os.path.exists(self.store))
+
+    def test_a_store_that_cannot_be_created_is_reported(self):
+        blocker = os.path.join(self.dir.name, "file")
+        open(blocker, "w").close()
+        self.store = os.path.join(blocker, "store.xml")
+        result = self.run_tool("create", expect=1)
+        self.assertTrue(result.stderr.startswith("ivi-config: "), result.stderr)
+        self.assertIn(blocker, result.stderr)
+
     def test_build_list_and_check_a_store(self):
         self.build()
         listing = self.run_tool("list").stdout

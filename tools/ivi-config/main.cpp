@@ -21,6 +21,8 @@ The store is FILE, else $IVICONFIGSERVERDEFAULT, else the master store.
 
   create [--force]                        create an empty store
   register-driver [--module-path PATH]    register the ZEVRA driver (physical names CH1..CH4)
+  unregister-driver [--delete-empty]      remove the ZEVRA driver's entry (sessions naming it
+                                          stay); --delete-empty deletes a store left empty
   add-asset NAME DESCRIPTOR               add a hardware asset (a VISA resource descriptor)
   add-session NAME [--asset NAME] [--simulate 0|1] [--cache 0|1] [--query-instr-status 0|1]
               [--range-check 0|1] [--record-coercions 0|1] [--interchange-check 0|1]
@@ -55,7 +57,7 @@ bool Parse(const std::vector<std::string>& args, Arguments& out, std::string& er
       out.positional.push_back(a);
       continue;
     }
-    std::size_t count = a == "--range" ? 3 : a == "--force" ? 0 : 1;
+    std::size_t count = a == "--range" ? 3 : (a == "--force" || a == "--delete-empty") ? 0 : 1;
     if (i + count >= args.size() && count > 0) {
       error = a + " needs " + std::to_string(count) + " value(s)";
       return false;
@@ -85,7 +87,7 @@ std::string DefaultModulePath() {
   std::error_code ec;
   auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (!ec) {
-    auto candidate = self.parent_path().parent_path() / "lib" / "libZEVRA_64.so";
+    auto candidate = self.parent_path().parent_path() / ZEVRA_INSTALL_LIBDIR / "libZEVRA_64.so";
     if (std::filesystem::exists(candidate)) return candidate.string();
   }
   return "libZEVRA_64.so";
@@ -93,8 +95,7 @@ std::string DefaultModulePath() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+int Run(std::vector<std::string> args) {
   std::string path;
   if (args.size() >= 2 && args[0] == "--store") {
     path = args[1];
@@ -136,6 +137,14 @@ int main(int argc, char** argv) {
   if (command == "register-driver") {
     if (!need(0)) return Fail(error);
     error = iviconfig::RegisterDriver(store, Option(a, "--module-path", DefaultModulePath()));
+  } else if (command == "unregister-driver") {
+    if (!need(0)) return Fail(error);
+    error = iviconfig::UnregisterDriver(store);
+    if (error.empty() && a.options.count("--delete-empty") != 0 && iviconfig::IsEmpty(store)) {
+      if (!std::filesystem::remove(path)) return Fail("cannot delete " + path);
+      std::printf("deleted %s (nothing left in it)\n", path.c_str());
+      return 0;
+    }
   } else if (command == "add-asset") {
     if (!need(2)) return Fail(error);
     error = iviconfig::AddHardwareAsset(store, p[0], p[1]);
@@ -194,4 +203,14 @@ int main(int argc, char** argv) {
     if (auto e = store.save(path)) return Fail(e->text);
   }
   return 0;
+}
+
+int main(int argc, char** argv) {
+  // A store in a place the user cannot write (a directory to create, a file to
+  // replace) is reported, never an abort.
+  try {
+    return Run({argv + 1, argv + argc});
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  }
 }

@@ -79,6 +79,20 @@ std::string RegisterDriver(Store& store, const std::string& module_path) {
   return {};
 }
 
+std::string UnregisterDriver(Store& store) {
+  pugi::xml_node module = Named(store, "SoftwareModules", "IviSoftwareModule", kModuleName);
+  if (!module) return "the ZEVRA driver is not registered";
+  module.parent().remove_child(module);
+  return {};
+}
+
+bool IsEmpty(const Store& store) {
+  for (const char* collection : {"SoftwareModules", "HardwareAssets", "DriverSessions", "LogicalNames"}) {
+    if (store.root().child(collection).first_child()) return false;
+  }
+  return true;
+}
+
 std::string AddHardwareAsset(Store& store, const std::string& name, const std::string& descriptor) {
   if (Named(store, "HardwareAssets", "IviHardwareAsset", name)) return "hardware asset '" + name + "' exists";
   SetChild(NewItem(store, "HardwareAssets", "IviHardwareAsset", name), "IOResourceDescriptor", descriptor);

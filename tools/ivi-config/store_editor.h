@@ -16,6 +16,10 @@ struct SessionFlags {
 
 // Each returns an empty text on success, else what went wrong.
 std::string RegisterDriver(Store& store, const std::string& module_path);
+// Removes the ZEVRA software module only; sessions that name it are the user's and stay.
+std::string UnregisterDriver(Store& store);
+// True when the store holds no software module, asset, session or logical name.
+bool IsEmpty(const Store& store);
 std::string AddHardwareAsset(Store& store, const std::string& name, const std::string& descriptor);
 std::string AddDriverSession(Store& store, const std::string& name, const std::string& asset,
                              const std::string& module, const SessionFlags& flags, const std::string& driver_setup);

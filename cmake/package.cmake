@@ -1,0 +1,29 @@
+# A Debian package from the install rules: `cpack -G DEB` in the build
+# directory. Depends come from the binaries (dpkg-shlibdeps); the maintainer
+# scripts register the driver in the master store and unregister it on removal.
+set(CPACK_PACKAGE_NAME zevra)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_CONTACT "ZEVRA developers <zevra@localhost>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Our own libraries, which the programs and the driver need, come in this package.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+
+set(ZEVRA_PACKAGE_BINDIR ${CPACK_PACKAGING_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR})
+set(ZEVRA_PACKAGE_LIBDIR ${CPACK_PACKAGING_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR})
+set(ZEVRA_PACKAGE_STATE_DIR /var/lib/zevra)
+foreach(script IN ITEMS postinst prerm)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/${script}.in
+                 ${CMAKE_BINARY_DIR}/packaging/debian/${script} @ONLY
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                  WORLD_READ WORLD_EXECUTE)
+endforeach()
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/packaging/debian/postinst
+                                       ${CMAKE_BINARY_DIR}/packaging/debian/prerm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

@@ -1,0 +1,371 @@
+"""The installed tree as a user meets it: installs under a prefix (as root, as an
+ordinary user, staged with DESTDIR), a C program built with pkg-config and a
+CMake project built with find_package(ZEVRA), both from files copied out of the
+source tree, the installed zevra in a clean environment, and the Debian package
+built, installed on this machine, used and purged.
+
+usage: install_test.py SOURCE_DIR BUILD_DIR MASTER_STORE
+"""
+import glob
+import os
+import pwd
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import unittest
+
+SOURCE = BUILD = MASTER = None
+VERSION = "1.0.0"
+LIBRARIES = ("libZEVRA_64", "libvisa", "libIviCShared_64", "libIviConfigServerCAPI_64")
+
+
+def run(args, env=None, cwd=None, user=None, expect=0, timeout=300):
+    if user is not None:
+        runuser = shutil.which("runuser", path="/usr/sbin:/sbin:/usr/bin:/bin")
+        args = [runuser, "-u", user, "--", *args]
+    result = subprocess.run(args, env=env, cwd=cwd, capture_output=True, text=True, timeout=timeout)
+    if expect is not None and result.returncode != expect:
+        raise AssertionError("%s exited %d (expected %d)\n%s%s" % (
+            " ".join(args), result.returncode, expect, result.stdout, result.stderr))
+    return result
+
+
+def clean_env(**extra):
+    """What a fresh login has: no LD_LIBRARY_PATH, no store override."""
+    env = {"PATH": "/usr/local/bin:/usr/bin:/bin", "HOME": os.environ.get("HOME", "/root"), "LANG": "C.UTF-8"}
+    env.update(extra)
+    return env
+
+
+def snapshot(path):
+    """A file's content, or None when it does not exist."""
+    try:
+        with open(path, "rb") as f:
+            return f.read()
+    except FileNotFoundError:
+        return None
+
+
+def files_under(root):
+    return sorted(os.path.relpath(os.path.join(d, f), root)
+                  for d, _, names in os.walk(root) for f in names)
+
+
+class Consumer:
+    """The user's program and its store, made with a given ivi-config."""
+
+    def __init__(self, workdir, ivi_config):
+        self.dir = workdir
+        shutil.copytree(os.path.join(SOURCE, "tests", "install", "consumer"), os.path.join(workdir, "src"))
+        self.store = os.path.join(workdir, "store.xml")
+        for args in (["create"], ["register-driver"], ["add-session", "Sim", "--simulate", "1"],
+                     ["add-logical-name", "SimPSU", "Sim"]):
+            run([ivi_config, "--store", self.store, *args], env=clean_env())
+
+    def build_with_pkg_config(self, pkg_config_path=None):
+        env = clean_env(**({"PKG_CONFIG_PATH": pkg_config_path} if pkg_config_path else {}))
+        flags = run(["pkg-config", "--cflags", "--libs", "zevra"], env=env).stdout.split()
+        libdir = run(["pkg-config", "--variable=libdir", "zevra"], env=env).stdout.strip()
+        program = os.path.join(self.dir, "consumer-pc")
+        run(["cc", "-Wall", "-Werror", os.path.join(self.dir, "src", "consumer.c"), *flags,
+             "-Wl,-rpath," + libdir, "-o", program], env=env)
+        return program
+
+    def build_with_cmake(self, prefix_path=None):
+        build = os.path.join(self.dir, "cmake-build")
+        configure = ["cmake", "-S", os.path.join(self.dir, "src"), "-B", build]
+        if prefix_path:
+            configure.append("-DCMAKE_PREFIX_PATH=" + prefix_path)
+        run(configure, env=clean_env())
+        run(["cmake", "--build", build], env=clean_env())
+        return os.path.join(build, "consumer")
+
+    def run(self, program, name="SimPSU", **env):
+        out = run([program, name], env=clean_env(IVICONFIGSERVERDEFAULT=self.store, **env)).stdout
+        return out
+
+
+class PrefixInstall(unittest.TestCase):
+    """cmake --install into a temporary prefix."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        cls.prefix = os.path.join(cls.tmp.name, "prefix")
+        cls.master_before = snapshot(MASTER)
+        # Root would register into the live master store: asked not to here.
+        result = run(["cmake", "--install", BUILD, "--prefix", cls.prefix],
+                     env=dict(os.environ, ZEVRA_INSTALL_REGISTER="0"))
+        cls.install_output = result.stdout
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.tmp.cleanup()
+
+    def test_layout_and_versioned_libraries(self):
+        files = set(files_under(self.prefix))
+        for name in ("bin/zevra", "bin/ivi-config", "bin/qdx-emulator", "include/zevra/ZEVRA.h",
+                     "include/zevra/visa.h", "include/zevra/visatype.h", "lib/pkgconfig/zevra.pc",
+                     "lib/pkgconfig/zevra-visa.pc", "lib/cmake/ZEVRA/ZEVRAConfig.cmake",
+                     "lib/cmake/ZEVRA/ZEVRAConfigVersion.cmake", "share/doc/zevra/README.md",
+                     "share/doc/zevra/examples/output_and_list.c"):
+            self.assertIn(name, files)
+        for library in LIBRARIES:
+            real = os.path.join(self.prefix, "lib", "%s.so.%s" % (library, VERSION))
+            self.assertTrue(os.path.isfile(real), real)
+            self.assertEqual(os.readlink(os.path.join(self.prefix, "lib", library + ".so.1")),
+                             "%s.so.%s" % (library, VERSION))
+            self.assertEqual(os.readlink(os.path.join(self.prefix, "lib", library + ".so")), library + ".so.1")
+            dynamic = run(["readelf", "-d", real]).stdout
+            self.assertIn("Library soname: [%s.so.1]" % library, dynamic)
+            self.assertIn("Library runpath: [$ORIGIN]", dynamic)
+        driver = run(["readelf", "-d", os.path.join(self.prefix, "lib", "libZEVRA_64.so.1")]).stdout
+        for needed in ("libvisa.so.1", "libIviCShared_64.so.1", "libIviConfigServerCAPI_64.so.1"):
+            self.assertIn("Shared library: [%s]" % needed, driver)
+        program = run(["readelf", "-d", os.path.join(self.prefix, "bin", "zevra")]).stdout
+        self.assertIn("Library runpath: [$ORIGIN/../lib]", program)
+
+    def test_registration_skipped_when_asked(self):
+        self.assertIn("ZEVRA_INSTALL_REGISTER=0: %s left alone" % MASTER, self.install_output)
+        self.assertEqual(snapshot(MASTER), self.master_before)
+
+    def test_installed_zevra_runs_in_a_clean_environment(self):
+        out = run([os.path.join(self.prefix, "bin", "zevra"), "--emulate", "info"], env=clean_env()).stdout
+        self.assertRegex(out, r"(?m)^model: +QDX7001$")
+        self.assertRegex(out, r"(?m)^driver: +ZEVRA 1\.0\.0\.0$")
+
+    def test_pkg_config_program(self):
+        with tempfile.TemporaryDirectory() as work:
+            consumer = Consumer(work, os.path.join(self.prefix, "bin", "ivi-config"))
+            pc_dir = os.path.join(self.prefix, "lib", "pkgconfig")
+            env = clean_env(PKG_CONFIG_PATH=pc_dir)
+            self.assertEqual(run(["pkg-config", "--modversion", "zevra"], env=env).stdout.strip(), VERSION)
+            libs = run(["pkg-config", "--libs", "zevra"], env=env).stdout.split()
+            self.assertIn("-lZEVRA_64", libs)
+            self.assertIn("-lvisa", libs)
+            program = consumer.build_with_pkg_config(pc_dir)
+            self.assertEqual(consumer.run(program), "driver 1.0.0.0, CH1 level 5.25 V\n")
+
+    def test_driver_alone_links(self):
+        # -lZEVRA_64 alone: the linker finds the libraries the driver needs through its run path.
+        with tempfile.TemporaryDirectory() as work:
+            source = os.path.join(work, "only_driver.c")
+            with open(source, "w") as f:
+                f.write('#include "ZEVRA.h"\nint main(void) { ViSession vi; '
+                        'ViStatus s = ZEVRA_InitWithOptions("x", 0, 0, "Simulate=1", &vi);\n'
+                        'return s != 0 || ZEVRA_close(vi) != 0; }\n')
+            lib = os.path.join(self.prefix, "lib")
+            program = os.path.join(work, "only_driver")
+            run(["cc", source, "-I" + os.path.join(self.prefix, "include", "zevra"), "-L" + lib, "-lZEVRA_64",
+                 "-Wl,-rpath," + lib, "-o", program])
+            consumer = Consumer(work, os.path.join(self.prefix, "bin", "ivi-config"))
+            run([program], env=clean_env(IVICONFIGSERVERDEFAULT=consumer.store))
+
+    def test_cmake_package(self):
+        with tempfile.TemporaryDirectory() as work:
+            consumer = Consumer(work, os.path.join(self.prefix, "bin", "ivi-config"))
+            program = consumer.build_with_cmake(self.prefix)
+            self.assertEqual(consumer.run(program), "driver 1.0.0.0, CH1 level 5.25 V\n")
+
+    def test_cmake_package_refuses_another_major_version(self):
+        with tempfile.TemporaryDirectory() as work:
+            src = os.path.join(work, "src")
+            os.makedirs(src)
+            with open(os.path.join(src, "CMakeLists.txt"), "w") as f:
+                f.write("cmake_minimum_required(VERSION 3.25)\nproject(p LANGUAGES NONE)\n"
+                        "find_package(ZEVRA 2.0 CONFIG REQUIRED)\n")
+            result = run(["cmake", "-S", src, "-B", os.path.join(work, "b"), "-DCMAKE_PREFIX_PATH=" + self.prefix],
+                         env=clean_env(), expect=None)
+            self.assertNotEqual(result.returncode, 0)
+            self.assertIn("version: 1.0.0", result.stderr)
+
+
+class StagedAndUnprivilegedInstall(unittest.TestCase):
+    def test_destdir_writes_only_under_the_stage(self):
+        master_before = snapshot(MASTER)
+        with tempfile.TemporaryDirectory() as tmp:
+            stage = os.path.join(tmp, "stage")
+            prefix = os.path.join(tmp, "prefix")
+            result = run(["cmake", "--install", BUILD, "--prefix", prefix], env=dict(os.environ, DESTDIR=stage))
+            self.assertFalse(os.path.exists(prefix))
+            self.assertEqual(snapshot(MASTER), master_before)
+            self.assertIn("Staged install: %s left alone; on the target system run: %s/bin/ivi-config --store %s "
+                          "register-driver --module-path %s/lib/libZEVRA_64.so" % (MASTER, prefix, MASTER, prefix),
+                          result.stdout)
+            staged = files_under(stage)
+            self.assertIn(os.path.relpath(prefix, "/") + "/bin/zevra", staged)
+            self.assertTrue(all(f.startswith(os.path.relpath(prefix, "/") + "/") for f in staged), staged)
+
+    def test_ordinary_user_install(self):
+        if os.geteuid() != 0:
+            self.skipTest("needs root to act as another user")
+        try:
+            nobody = pwd.getpwnam("nobody")
+        except KeyError:
+            self.skipTest("no user 'nobody'")
+        master_before = snapshot(MASTER)
+        with tempfile.TemporaryDirectory() as tmp:
+            os.chmod(tmp, 0o755)
+            prefix = os.path.join(tmp, "prefix")
+            os.makedirs(prefix)
+            os.chown(prefix, nobody.pw_uid, nobody.pw_gid)
+            # An ordinary user owns the build tree they install from; here only the
+            # install manifest, the one file an install writes there, is lent to them.
+            manifest = os.path.join(BUILD, "install_manifest.txt")
+            open(manifest, "a").close()
+            owner = os.stat(manifest)
+            os.chown(manifest, nobody.pw_uid, nobody.pw_gid)
+            try:
+                result = run(["cmake", "--install", BUILD, "--prefix", prefix], user="nobody", env=clean_env())
+            finally:
+                os.chown(manifest, owner.st_uid, owner.st_gid)
+            self.assertTrue(os.path.isfile(os.path.join(prefix, "lib", "libZEVRA_64.so.1.0.0")))
+            self.assertEqual(snapshot(MASTER), master_before)
+            if master_before is None or not os.access(MASTER, os.W_OK):
+                self.assertRegex(result.stdout, r"Not registered in %s \(ivi-config: .*\); as a user who may write it, "
+                                 r"run: %s/bin/ivi-config --store %s register-driver" % (
+                                     re.escape(MASTER), re.escape(prefix), re.escape(MASTER)))
+            out = run([os.path.join(prefix, "bin", "zevra"), "--emulate", "info"], user="nobody",
+                      env=clean_env(HOME=tmp)).stdout
+            self.assertRegex(out, r"(?m)^model: +QDX7001$")
+
+
+@unittest.skipUnless(os.geteuid() == 0, "writing the master store needs root")
+class RegisteringInstall(unittest.TestCase):
+    def test_root_install_registers_with_its_own_prefix(self):
+        before = snapshot(MASTER)
+        tool = os.path.join(BUILD, "bin", "ivi-config")
+        try:
+            if before is None:
+                run([tool, "--store", MASTER, "create"])
+            run([tool, "--store", MASTER, "add-asset", "user-scope", "TCPIP0::10.9.8.7::INSTR"])
+            with tempfile.TemporaryDirectory() as tmp:
+                prefix = os.path.join(tmp, "prefix")
+                result = run(["cmake", "--install", BUILD, "--prefix", prefix], env=clean_env())
+                self.assertIn("Registered ZEVRA in " + MASTER, result.stdout)
+                store = snapshot(MASTER).decode()
+                self.assertIn("<ModulePath>%s/lib/libZEVRA_64.so</ModulePath>" % prefix, store)
+                self.assertIn("TCPIP0::10.9.8.7::INSTR", store)
+        finally:
+            if before is None:
+                os.remove(MASTER)
+            else:
+                with open(MASTER, "wb") as f:
+                    f.write(before)
+
+
+@unittest.skipUnless(os.geteuid() == 0 and shutil.which("apt-get"), "installing a .deb needs root and apt-get")
+class DebianPackage(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        if subprocess.run(["dpkg-query", "-W", "zevra"], capture_output=True).returncode == 0:
+            raise unittest.SkipTest("a zevra package is installed on this machine already")
+        for old in glob.glob(os.path.join(BUILD, "zevra_*.deb")):
+            os.remove(old)
+        run(["cpack", "-G", "DEB"], cwd=BUILD, timeout=600)
+        (cls.deb,) = glob.glob(os.path.join(BUILD, "zevra_*_amd64.deb"))
+        cls.master_before = snapshot(MASTER)
+
+    @classmethod
+    def tearDownClass(cls):
+        # Whatever happened, the machine is left as it was found.
+        subprocess.run(["apt-get", "purge", "-y", "zevra"], capture_output=True)
+        if cls.master_before is None:
+            if os.path.exists(MASTER):
+                os.remove(MASTER)
+        else:
+            with open(MASTER, "wb") as f:
+                f.write(cls.master_before)
+
+    def field(self, name):
+        return run(["dpkg-deb", "-f", self.deb, name]).stdout.strip()
+
+    def test_control_and_contents(self):
+        self.assertEqual(self.field("Package"), "zevra")
+        self.assertEqual(self.field("Version"), VERSION)
+        depends = [d.split(" ")[0] for d in self.field("Depends").split(", ")]
+        for needed in ("libc6", "libstdc++6", "libtirpc3", "libpugixml1v5", "libreadline8"):
+            self.assertIn(needed, depends)
+        listing = run(["dpkg-deb", "-c", self.deb]).stdout
+        paths = {line.split()[5].lstrip(".") for line in listing.splitlines()}
+        for path in ("/usr/bin/zevra", "/usr/bin/ivi-config", "/usr/bin/qdx-emulator",
+                     "/usr/lib/libZEVRA_64.so.1.0.0", "/usr/lib/libvisa.so.1.0.0", "/usr/include/zevra/ZEVRA.h",
+                     "/usr/lib/pkgconfig/zevra.pc", "/usr/lib/pkgconfig/zevra-visa.pc",
+                     "/usr/lib/cmake/ZEVRA/ZEVRAConfig.cmake", "/usr/share/doc/zevra/README.md",
+                     "/usr/share/doc/zevra/examples/visa_identify.c"):
+            self.assertIn(path, paths)
+        self.assertFalse([p for p in paths if not (p.startswith("/usr/") or p in ("/", "/usr"))])
+
+    def install(self):
+        run(["apt-get", "install", "-y", self.deb], timeout=600)
+
+    def purge(self):
+        run(["apt-get", "purge", "-y", "zevra"], timeout=600)
+
+    def test_system_install_with_a_new_store(self):
+        if self.master_before is not None:
+            os.remove(MASTER)
+        try:
+            self.install()
+            store = snapshot(MASTER).decode()
+            self.assertIn("<ModulePath>/usr/lib/libZEVRA_64.so</ModulePath>", store)
+            out = run(["/usr/bin/zevra", "--emulate", "info"], env=clean_env()).stdout
+            self.assertRegex(out, r"(?m)^model: +QDX7001$")
+            with tempfile.TemporaryDirectory() as work:
+                consumer = Consumer(work, "/usr/bin/ivi-config")
+                self.assertEqual(consumer.run(consumer.build_with_pkg_config()), "driver 1.0.0.0, CH1 level 5.25 V\n")
+                self.assertEqual(consumer.run(consumer.build_with_cmake()), "driver 1.0.0.0, CH1 level 5.25 V\n")
+                # By resource name through the master store the package registered.
+                emulator = subprocess.Popen(["/usr/bin/qdx-emulator", "--port", "0"], stdout=subprocess.PIPE,
+                                            text=True, env=clean_env())
+                try:
+                    address, port = re.fullmatch(r"listening SOCKET (\S+) (\d+)",
+                                                 emulator.stdout.readline().strip()).groups()
+                    out = run([os.path.join(work, "consumer-pc"), "TCPIP0::%s::%s::SOCKET" % (address, port)],
+                              env=clean_env()).stdout
+                    self.assertEqual(out, "driver 1.0.0.0, CH1 level 5.25 V\n")
+                finally:
+                    emulator.send_signal(signal.SIGTERM)
+                    emulator.wait(timeout=10)
+                    emulator.stdout.close()
+            self.purge()
+            self.assertIsNone(snapshot(MASTER), "the store the package created is gone with it")
+            self.assertFalse(os.path.exists("/usr/bin/zevra"))
+        finally:
+            self.restore()
+
+    def test_system_install_keeps_other_entries(self):
+        tool = os.path.join(BUILD, "bin", "ivi-config")
+        if self.master_before is None:
+            run([tool, "--store", MASTER, "create"])
+        run([tool, "--store", MASTER, "add-asset", "user-dmm", "TCPIP0::10.1.2.3::INSTR"])
+        before = snapshot(MASTER)
+        try:
+            self.install()
+            store = snapshot(MASTER).decode()
+            self.assertIn("<ModulePath>/usr/lib/libZEVRA_64.so</ModulePath>", store)
+            self.assertIn("TCPIP0::10.1.2.3::INSTR", store)
+            self.purge()
+            self.assertEqual(snapshot(MASTER), before)
+        finally:
+            self.restore()
+
+    def restore(self):
+        subprocess.run(["apt-get", "purge", "-y", "zevra"], capture_output=True)
+        if self.master_before is None:
+            if os.path.exists(MASTER):
+                os.remove(MASTER)
+            if os.path.isdir(os.path.dirname(MASTER)) and not os.listdir(os.path.dirname(MASTER)):
+                os.rmdir(os.path.dirname(MASTER))
+        else:
+            with open(MASTER, "wb") as f:
+                f.write(self.master_before)
+
+
+if __name__ == "__main__":
+    SOURCE, BUILD, MASTER = sys.argv[1:4]
+    del sys.argv[1:4]
+    unittest.main()
