@@ -53,7 +53,9 @@ ViStatus ZEVRA_LockSession(ViSession Vi, ViBoolean* CallerHasLock) {
 }
 
 ViStatus ZEVRA_UnlockSession(ViSession Vi, ViBoolean* CallerHasLock) {
-  return Frame(Vi, [&](DriverSession&) { return IviSession_Unlock(Vi, CallerHasLock); });
+  // No frame: a holder must be able to let go while another thread's close
+  // waits for the lock (and has made the session unresolvable meanwhile).
+  return IviSession_Unlock(Vi, CallerHasLock);
 }
 
 ViStatus ZEVRA_InvalidateAllAttributes(ViSession Vi) {

@@ -22,13 +22,8 @@ namespace {
 template <typename Step>
 ViStatus ForEachChannel(ViSession vi, ViConstString selector, Step&& step) {
   return vexo::Guarded(vi, [&]() -> ViStatus {
-    if (vexo::ResolveSession(vi) == nullptr) return IVI_ERROR_INVALID_SESSION_HANDLE;
     std::vector<std::string> channels;
-    ViStatus st;
-    {
-      vexo::SessionLock lock(vi);
-      st = vexo::ResolveSelector(vi, selector, true, channels);
-    }
+    ViStatus st = vexo::Frame(vi, [&](DriverSession&) { return vexo::ResolveSelector(vi, selector, true, channels); });
     if (st < 0) return st;
     for (const std::string& channel : channels) {
       st = vexo::SelectChannel(vi, channel);
@@ -194,9 +189,10 @@ ViStatus ZEVRA_QueryOutputState(ViSession Vi, ViConstString ChannelName, ViInt32
       case ZEVRA_VAL_OUTPUT_OVER_CURRENT: mask = kOverCurrent; break;
       default: break;
     }
-    // Constant voltage: regulating, so none of constant current, overvoltage and unregulated.
+    // Constant voltage: regulating, so none of constant current, overvoltage,
+    // unregulated and overcurrent.
     bool in_state = OutputState == ZEVRA_VAL_OUTPUT_CONSTANT_VOLTAGE
-                        ? (bits & (kConstantCurrent | kOverVoltage | kUnregulated)) == 0
+                        ? (bits & (kConstantCurrent | kOverVoltage | kUnregulated | kOverCurrent)) == 0
                         : (bits & mask) != 0;
     *InState = in_state ? VI_TRUE : VI_FALSE;
     return s.CheckInstrumentStatus();

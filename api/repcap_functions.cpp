@@ -13,7 +13,7 @@ extern "C" {
 ViStatus ZEVRA_GetChannelName(ViSession Vi, ViInt32 Index, ViInt32 NameBufferSize, ViChar Name[]) {
   return Frame(Vi, [&](DriverSession&) -> ViStatus {
     if (Name == nullptr) return vexo::ReportNullPointer(Vi, "ZEVRA_GetChannelName", "Name", 0);
-    return vexo::GetRepCapName(Vi, Index - 1, NameBufferSize, Name);
+    return vexo::GetRepCapName(Vi, static_cast<long long>(Index) - 1, NameBufferSize, Name);
   });
 }
 

@@ -53,16 +53,19 @@ ViStatus ZEVRA_InitWithOptions(ViRsrc ResourceName, ViBoolean IdQuery, ViBoolean
 }
 
 ViStatus ZEVRA_close(ViSession Vi) {
-  if (vexo::ResolveSession(Vi) == nullptr) return IVI_ERROR_INVALID_SESSION_HANDLE;
+  vexo::DriverSession* session = vexo::ResolveSession(Vi);
+  if (session == nullptr) return IVI_ERROR_INVALID_SESSION_HANDLE;
+  // New calls no longer find the session; calls in flight and other threads'
+  // lock holders finish first (this thread may hold the lock itself). The lock
+  // is never released: the handle is disposed with it, which turns away every
+  // call still waiting for it.
+  IviSession_SetDataPtr(Vi, nullptr);
+  if (IviSession_Lock(Vi, nullptr) < 0) return IVI_ERROR_INVALID_SESSION_HANDLE;  // another close won
   return vexo::Guarded(Vi, [&]() -> ViStatus {
     vexo::RunCloseHooks(Vi);
-    ViAddr data = nullptr;
-    ViStatus st = IviSession_GetDataPtr(Vi, &data);
-    VEXO_ASSERT(!(st >= 0 && data == nullptr) && "Failed to retrieve driver session.");
-    if (st < 0 || data == nullptr) return st;
-    std::unique_ptr<vexo::DriverSession> session(static_cast<vexo::DriverSession*>(data));
-    session->Close();
-    session.reset();
+    std::unique_ptr<vexo::DriverSession> owned(session);
+    owned->Close();
+    owned.reset();
     return IviSession_Dispose(Vi);
   });
 }

@@ -265,7 +265,9 @@ TEST_F(InstrumentFunctions, OutputStateReadsTheChannelsOwnSummaryRegister) {
       {"CH4", "STAT:QUES:ISUM4:COND?", "1", ZEVRA_VAL_OUTPUT_CONSTANT_CURRENT, VI_TRUE},
       {"CH2", "STAT:QUES:ISUM2:COND?", "2", ZEVRA_VAL_OUTPUT_OVER_VOLTAGE, VI_TRUE},
       {"CH2", "STAT:QUES:ISUM2:COND?", "8", ZEVRA_VAL_OUTPUT_OVER_CURRENT, VI_TRUE},
-      {"CH2", "STAT:QUES:ISUM2:COND?", "8", ZEVRA_VAL_OUTPUT_CONSTANT_VOLTAGE, VI_TRUE},
+      // An overcurrent trip is not regulation at constant voltage.
+      {"CH2", "STAT:QUES:ISUM2:COND?", "8", ZEVRA_VAL_OUTPUT_CONSTANT_VOLTAGE, VI_FALSE},
+      {"CH2", "STAT:QUES:ISUM2:COND?", "16", ZEVRA_VAL_OUTPUT_CONSTANT_VOLTAGE, VI_TRUE},
       {"CH2", "STAT:QUES:ISUM2:COND?", "1", ZEVRA_VAL_OUTPUT_OVER_CURRENT, VI_FALSE},
   };
   for (const Case& c : cases) {

@@ -76,7 +76,6 @@ ViStatus DriverSession::Configure(const std::string& resource_name, const std::s
   initial_settings_real_.clear();
   initial_settings_string_.clear();
   virtual_names_.clear();
-  physical_names_.clear();
   resolved_selectors_.clear();
   options_ = InherentOptions{};
 
@@ -218,7 +217,6 @@ ViStatus DriverSession::ApplyInitialModelSetting() {
 
 ViStatus DriverSession::ReadVirtualNames(ViUInt32 config_session) {
   virtual_names_.clear();
-  physical_names_.clear();
   ConfigHandle names;
   ViStatus st = IviConfig_GetSessionVirtualNameCollection(config_session, names.Out());
   if (st < 0) return ReportConfigStoreError(st);
@@ -238,8 +236,7 @@ ViStatus DriverSession::ReadVirtualNames(ViUInt32 config_session) {
     if (st >= 0) st = IviConfig_GetVirtualRangeCount(ranges.get(), &range_count);
     if (st < 0) return ReportConfigStoreError(st);
     if (range_count == 0) {
-      virtual_names_[name] = maps_to;
-      physical_names_[maps_to] = name;
+      virtual_names_.add_name(name, maps_to);
       continue;
     }
     for (ViInt32 r = 1; r <= range_count; ++r) {
@@ -252,12 +249,7 @@ ViStatus DriverSession::ReadVirtualNames(ViUInt32 config_session) {
         st = IviConfig_GetVirtualRangePropertyViInt32(range.get(),
                                                       IVICONFIG_VAL_VIRTUAL_RANGE_STARTING_PHYSICAL_INDEX, &start);
       if (st < 0) return ReportConfigStoreError(st);
-      for (long long k = min; k <= max; ++k) {
-        std::string virtual_name = name + std::to_string(k);
-        std::string physical_name = maps_to + std::to_string(k - min + start);
-        virtual_names_[virtual_name] = physical_name;
-        physical_names_[physical_name] = virtual_name;
-      }
+      virtual_names_.add_range(name, maps_to, min, max, start);
     }
   }
   return VI_SUCCESS;

@@ -90,11 +90,9 @@ const CiMap<ViReal64>& DriverSession::GetInitialSettingsReal() const { return in
 const CiMap<std::string>& DriverSession::GetInitialSettingsString() const { return initial_settings_string_; }
 const CiMap<std::string>& DriverSession::GetInherentOptionsSeen() const { return inherent_options_seen_; }
 const CiMap<std::string>& DriverSession::GetDriverSetupOptions() const { return driver_setup_options_; }
-const CiMap<std::string>& DriverSession::GetVirtualNames() const { return virtual_names_; }
 
 std::string DriverSession::GetPhysicalName(std::string_view name) const {
-  auto it = virtual_names_.find(name);
-  std::string physical = it != virtual_names_.end() ? it->second : std::string(name);
+  std::string physical = virtual_names_.physical_for(name).value_or(std::string(name));
   // A qualified name "OutputChannel!!CH1" names the physical channel after "!!".
   std::size_t bang = physical.find("!!");
   if (bang != std::string::npos) physical.erase(0, bang + 2);
@@ -102,8 +100,7 @@ std::string DriverSession::GetPhysicalName(std::string_view name) const {
 }
 
 std::string DriverSession::GetVirtualName(std::string_view name) const {
-  auto it = physical_names_.find(name);
-  return it != physical_names_.end() ? it->second : std::string(name);
+  return virtual_names_.virtual_for(name).value_or(std::string(name));
 }
 
 bool DriverSession::IsModelSupported() const { return ModelFamilyTable().count(instrument_model_) != 0; }

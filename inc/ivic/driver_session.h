@@ -10,6 +10,7 @@
 
 #include "attribute_cache.h"
 #include "ci_map.h"
+#include "virtual_names.h"
 #include "visa_session.h"
 #include "visatype.h"
 
@@ -85,7 +86,6 @@ class DriverSession : public VisaSession<DriverSession> {
   virtual const CiMap<std::string>& GetInitialSettingsString() const;
   virtual const CiMap<std::string>& GetInherentOptionsSeen() const;
   virtual const CiMap<std::string>& GetDriverSetupOptions() const;
-  virtual const CiMap<std::string>& GetVirtualNames() const;
 
   virtual std::string GetPhysicalName(std::string_view name) const;
   virtual std::string GetVirtualName(std::string_view name) const;
@@ -164,8 +164,7 @@ class DriverSession : public VisaSession<DriverSession> {
   CiMap<ViInt32> initial_settings_integer_;
   CiMap<ViReal64> initial_settings_real_;
   CiMap<std::string> initial_settings_string_;
-  CiMap<std::string> virtual_names_;
-  CiMap<std::string> physical_names_;
+  VirtualNameTable virtual_names_;
   CiMap<std::string> physical_name_table_;
   AttributeCache attribute_cache_;
   std::deque<std::string> coercion_records_;

@@ -18,6 +18,11 @@ CloseHooks& Hooks() {
 
 }  // namespace
 
+std::vector<ActiveCall>& ActiveCalls() {
+  thread_local std::vector<ActiveCall> calls;
+  return calls;
+}
+
 void RegisterCloseHook(std::function<void(ViSession)> hook) {
   std::lock_guard lock(Hooks().mutex);
   Hooks().hooks.push_back(std::move(hook));

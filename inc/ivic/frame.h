@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <new>
+#include <vector>
 
 #include "IviSession.h"
 #include "ZEVRA.h"
@@ -14,12 +15,35 @@
 
 namespace vexo {
 
+// The calls this thread is inside, innermost last. A call nested in another
+// (an attribute written by a function, a channel selected) reaches its session
+// here without the handle registry, and keeps reaching it while another
+// thread's close has already made the handle unresolvable for new calls.
+struct ActiveCall {
+  ViSession vi;
+  DriverSession* session;
+};
+std::vector<ActiveCall>& ActiveCalls();
+
 // The driver session behind a handle, or null.
 inline DriverSession* ResolveSession(ViSession vi) {
+  const std::vector<ActiveCall>& active = ActiveCalls();
+  for (auto call = active.rbegin(); call != active.rend(); ++call) {
+    if (call->vi == vi) return call->session;
+  }
   ViAddr data = nullptr;
   if (IviSession_GetDataPtr(vi, &data) < 0) return nullptr;
   return static_cast<DriverSession*>(data);
 }
+
+// Marks this thread as inside a call on `session` for the scope's lifetime.
+class ActiveCallScope {
+ public:
+  ActiveCallScope(ViSession vi, DriverSession* session) { ActiveCalls().push_back({vi, session}); }
+  ~ActiveCallScope() { ActiveCalls().pop_back(); }
+  ActiveCallScope(const ActiveCallScope&) = delete;
+  ActiveCallScope& operator=(const ActiveCallScope&) = delete;
+};
 
 // Runs `body` and turns an escaping exception into a status.
 template <typename Body>
@@ -35,9 +59,8 @@ ViStatus Guarded(ViSession vi, Body&& body) noexcept {
 
 class SessionLock {
  public:
-  explicit SessionLock(ViSession vi) : vi_(vi), status_(IviSession_Lock(vi, nullptr)) {
-    VEXO_ASSERT(status_ >= 0);
-  }
+  // Fails (0xBFFA1190) when the handle was closed while this thread waited for it.
+  explicit SessionLock(ViSession vi) : vi_(vi), status_(IviSession_Lock(vi, nullptr)) {}
   ~SessionLock() {
     if (status_ >= 0) {
       [[maybe_unused]] ViStatus unlocked = IviSession_Unlock(vi_, nullptr);
@@ -54,13 +77,18 @@ class SessionLock {
 };
 
 // The standard frame: body(DriverSession&) -> ViStatus.
+// A session is freed only by a close that holds its lock and never releases it,
+// so once the lock is held the session resolved before it is alive.
 template <typename Body>
 ViStatus Frame(ViSession vi, Body&& body) noexcept {
   DriverSession* session = ResolveSession(vi);
   if (session == nullptr) return IVI_ERROR_INVALID_SESSION_HANDLE;
   SessionLock lock(vi);
   if (lock.status() < 0) return lock.status();
-  return Guarded(vi, [&] { return body(*session); });
+  return Guarded(vi, [&] {
+    ActiveCallScope scope(vi, session);
+    return body(*session);
+  });
 }
 
 // Close hooks: run by ZEVRA_close, in registration order, with the handle.

@@ -1,36 +1,19 @@
 // The option string of initialization and the DriverSetup clause.
 #include <algorithm>
 #include <cctype>
-#include <regex>
 
 #include "ZEVRA.h"
 #include "driver_session.h"
+#include "option_grammar.h"
 
 namespace vexo {
-namespace {
-
-// Compiled once per process, on first use.
-const std::regex& DriverSetupClause() {
-  static const std::regex re(R"(\s*DriverSetup\s*=(.*))", std::regex::ECMAScript | std::regex::icase);
-  return re;
-}
-const std::regex& InherentPair() {
-  static const std::regex re(R"(\s*(\w+)\s*=\s*(\w+)\s*,?)", std::regex::ECMAScript);
-  return re;
-}
-const std::regex& DriverSetupPair() {
-  static const std::regex re(R"(([\w+_]+)\s*(?:=|:)\s*([^,]+))", std::regex::ECMAScript);
-  return re;
-}
-
-}  // namespace
 
 ViStatus DriverSession::ParseOptionString(const std::string& option_string) {
-  std::smatch match;
-  if (!std::regex_search(option_string, match, DriverSetupClause())) return ParseInherentOptions(option_string);
-  ViStatus st = ParseDriverSetup(match[1].str());
+  grammar::DriverSetupClause clause = grammar::FindDriverSetupClause(option_string);
+  if (!clause.found) return ParseInherentOptions(option_string);
+  ViStatus st = ParseDriverSetup(std::string(clause.body));
   if (st < 0) return st;
-  return ParseInherentOptions(match.prefix().str());
+  return ParseInherentOptions(std::string(clause.before));
 }
 
 ViStatus DriverSession::ParseInherentOptions(const std::string& text) {
@@ -50,9 +33,10 @@ ViStatus DriverSession::ParseInherentOptions(const std::string& text) {
       {"simulate", &InherentOptions::simulate},
   };
   ViStatus status = VI_SUCCESS;
-  for (std::sregex_iterator it(lower.begin(), lower.end(), InherentPair()), end; it != end && status >= 0; ++it) {
-    std::string name = (*it)[1].str();
-    std::string value = (*it)[2].str();
+  for (const grammar::OptionPair& pair : grammar::InherentOptionPairs(lower)) {
+    if (status < 0) break;
+    std::string name(pair.name);
+    std::string value(pair.value);
     const Flag* flag = std::find_if(std::begin(kFlags), std::end(kFlags),
                                     [&](const Flag& f) { return name == f.name; });
     if (flag != std::end(kFlags)) {
@@ -85,9 +69,9 @@ ViStatus DriverSession::ParseDriverSetup(const std::string& text) {
   driver_setup_options_.clear();
   driver_setup_ = text;
   ViStatus status = VI_SUCCESS;
-  for (std::sregex_iterator it(text.begin(), text.end(), DriverSetupPair()), end; it != end; ++it) {
-    std::string name = (*it)[1].str();
-    std::string value = (*it)[2].str();
+  for (const grammar::OptionPair& pair : grammar::DriverSetupPairs(text)) {
+    std::string name(pair.name);
+    std::string value(pair.value);
     status = ApplyDriverSetupOption(name, value);
     if (status < 0) return status;
     if (driver_setup_options_.count(name) != 0) {

@@ -4,7 +4,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <regex>
 #include <string_view>
 
 #include "ZEVRA.h"
@@ -13,34 +12,12 @@
 #include "driver_session.h"
 #include "errors.h"
 #include "frame.h"
+#include "selector_grammar.h"
 
 namespace vexo {
 namespace {
 
 constexpr const char* kPhysicalNameList = "CH1,CH2,CH3,CH4";
-
-const std::regex& SelectorSyntax() {
-  static const std::regex re = [] {
-    const std::string identifier = R"(\s*[\w_!]+)";
-    const std::string range = R"((?:\s*[\w_!]*?[0-9]+\s*-\s*[\w_!]*?[0-9]+))";
-    const std::string list = "(?:" + range + "|" + identifier + ")(?:\\s*,(?:" + range + "|" + identifier + "))*";
-    const std::string level = "\\[?" + list + "\\s*\\]?";
-    return std::regex("^(?:\\s*" + level + ")(?:\\s*:\\s*" + level + ")*$",
-                      std::regex::ECMAScript | std::regex::icase | std::regex::optimize);
-  }();
-  return re;
-}
-
-const std::regex& RangeItem() {
-  static const std::regex re(R"(^\s*([\w_!]*?)([0-9]+)\s*-\s*\1([0-9]+)$)",
-                             std::regex::ECMAScript | std::regex::icase | std::regex::optimize);
-  return re;
-}
-
-const std::regex& NameRun() {
-  static const std::regex re(R"([\w_!]+)", std::regex::ECMAScript | std::regex::optimize);
-  return re;
-}
 
 std::string_view Trim(std::string_view s) {
   const char* blanks = " \t\r\n";
@@ -71,40 +48,57 @@ bool IsBlank(const char* s) {
   return true;
 }
 
-// Expands "CH1-CH3" into CH1, CH2, CH3.
-ViStatus ExpandRange(ViSession vi, std::string_view item, std::vector<std::string>& names) {
+ViStatus UnknownIdentifier(ViSession vi, std::string_view name) {
+  return Record(vi, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
+                "The identifier '%s' is not defined for repeated capability '%s'.", {name, kRepCapName});
+}
+
+// Expands "CH1-CH3" into CH1, CH2, CH3. With `validate`, a range longer than
+// the list of physical names cannot consist of them: it fails at once, naming
+// its first unknown name, rather than being expanded without bound.
+ViStatus ExpandRange(ViSession vi, std::string_view item, bool validate, std::vector<std::string>& names) {
   std::string text(item);
-  std::smatch m;
-  if (!std::regex_match(text, m, RangeItem()))
+  grammar::RangeParts parts;
+  if (!grammar::SplitRange(text, parts))
     return Record(vi, IVI_ERROR_INVALID_RANGE_IN_SELECTOR, "The base names do not match.", {text, kRepCapName});
-  auto number = [](const std::string& digits, long long& out) {
+  auto number = [](std::string_view digits, long long& out) {
     auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), out);
     return ec == std::errc{} && p == digits.data() + digits.size() && out <= 0x7FFFFFFF;
   };
   long long first = 0, last = 0;
-  if (!number(m[2], first) || !number(m[3], last))
+  if (!number(parts.first_digits, first) || !number(parts.last_digits, last))
     return Record(vi, IVI_ERROR_INVALID_RANGE_IN_SELECTOR, "The index is out of range.", {text, kRepCapName});
   if (first >= last)
     return Record(vi, IVI_ERROR_INVALID_RANGE_IN_SELECTOR, "The start index must be less than the end index.",
                   {text, kRepCapName});
-  for (long long k = first; k <= last; ++k) names.push_back(m[1].str() + std::to_string(k));
+  std::string base(parts.base);
+  if (validate) {
+    const std::vector<std::string>& physical = PhysicalNames(vi);
+    if (static_cast<unsigned long long>(last - first) >= physical.size()) {
+      for (long long k = first;; ++k) {
+        std::string name = base + std::to_string(k);
+        if (std::find(physical.begin(), physical.end(), name) == physical.end()) return UnknownIdentifier(vi, name);
+      }
+    }
+  }
+  for (long long k = first; k <= last; ++k) names.push_back(base + std::to_string(k));
   return VI_SUCCESS;
 }
 
 ViStatus ResolveUncached(ViSession vi, std::string text, bool validate, std::vector<std::string>& out) {
-  if (!std::regex_match(text, SelectorSyntax())) return Record(vi, IVI_ERROR_BADLY_FORMED_SELECTOR);
+  if (!grammar::IsWellFormedSelector(text)) return Record(vi, IVI_ERROR_BADLY_FORMED_SELECTOR);
   if (const DriverSession* session = ResolveSession(vi); session != nullptr) {
     std::string replaced;
     std::size_t last = 0;
-    for (std::sregex_iterator it(text.begin(), text.end(), NameRun()), end; it != end; ++it) {
-      replaced.append(text, last, static_cast<std::size_t>(it->position()) - last);
-      replaced += session->GetPhysicalName(it->str());
-      last = static_cast<std::size_t>(it->position() + it->length());
-    }
+    grammar::ForEachNameRun(text, [&](std::size_t at, std::string_view run) {
+      replaced.append(text, last, at - last);
+      replaced += session->GetPhysicalName(run);
+      last = at + run.size();
+    });
     replaced.append(text, last);
     if (replaced != text) {
       text = std::move(replaced);
-      if (!std::regex_match(text, SelectorSyntax())) return Record(vi, IVI_ERROR_BADLY_FORMED_SELECTOR);
+      if (!grammar::IsWellFormedSelector(text)) return Record(vi, IVI_ERROR_BADLY_FORMED_SELECTOR);
     }
   }
 
@@ -119,7 +113,7 @@ ViStatus ResolveUncached(ViSession vi, std::string text, bool validate, std::vec
       bool is_range = item.find('-') != std::string_view::npos;
       std::vector<std::string> item_names;
       if (is_range) {
-        ViStatus st = ExpandRange(vi, item, item_names);
+        ViStatus st = ExpandRange(vi, item, validate, item_names);
         if (st < 0) return st;
       } else {
         item_names.emplace_back(item);
@@ -138,23 +132,14 @@ ViStatus ResolveUncached(ViSession vi, std::string text, bool validate, std::vec
     levels.push_back(std::move(names));
   }
 
-  std::vector<std::string> combined = levels.front();
-  for (std::size_t i = 1; i < levels.size(); ++i) {
-    std::vector<std::string> next;
-    for (const std::string& a : combined)
-      for (const std::string& b : levels[i]) next.push_back(a + ":" + b);
-    combined = std::move(next);
-  }
-  for (const std::string& name : combined) {
-    if (name.find(':') != std::string::npos)
-      return Record(vi, IVI_ERROR_INVALID_NUMBER_OF_LEVELS_IN_SELECTOR, {}, {kRepCapName});
-  }
+  // The repeated capability has one level: names of two or more levels combined
+  // ("CH1:CH2") never name it, so the combinations are not built.
+  if (levels.size() > 1) return Record(vi, IVI_ERROR_INVALID_NUMBER_OF_LEVELS_IN_SELECTOR, {}, {kRepCapName});
+  std::vector<std::string>& combined = levels.front();
   if (validate) {
     const std::vector<std::string>& physical = PhysicalNames(vi);
     for (const std::string& name : combined) {
-      if (std::find(physical.begin(), physical.end(), name) == physical.end())
-        return Record(vi, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
-                      "The identifier '%s' is not defined for repeated capability '%s'.", {name, kRepCapName});
+      if (std::find(physical.begin(), physical.end(), name) == physical.end()) return UnknownIdentifier(vi, name);
     }
   }
   out = std::move(combined);
@@ -241,9 +226,9 @@ ViStatus SelectChannel(ViSession vi, const std::string& channel) {
   return ReportError(vi, IVI_ERROR_UNKNOWN_CHANNEL_NAME);
 }
 
-ViStatus GetRepCapName(ViSession vi, ViInt32 index, ViInt32 size, ViChar name[]) {
+ViStatus GetRepCapName(ViSession vi, long long index, ViInt32 size, ViChar name[]) {
   const std::vector<std::string>& physical = PhysicalNames(vi);
-  if (index < 0 || static_cast<std::size_t>(index) >= physical.size())
+  if (index < 0 || static_cast<unsigned long long>(index) >= physical.size())
     return ReportError(vi, IVI_ERROR_INVALID_VALUE,
                        {std::to_string(index), std::string("Get") + kRepCapName + "Name", "Index"});
   CopyToBuffer(physical[static_cast<std::size_t>(index)], name, size > 0 ? static_cast<std::size_t>(size) : 0);

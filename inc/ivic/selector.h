@@ -19,8 +19,9 @@ ViStatus ResolveSelector(ViSession vi, ViConstString selector, bool validate, st
 ViStatus ResolveSingleSelector(ViSession vi, ViConstString selector, std::string& channel);
 // Makes `channel` the instrument's selected channel ("INST:SEL n").
 ViStatus SelectChannel(ViSession vi, const std::string& channel);
-// The zero-based index'th physical name, cut to the buffer.
-ViStatus GetRepCapName(ViSession vi, ViInt32 index, ViInt32 size, ViChar name[]);
+// The zero-based index'th physical name, cut to the buffer (64 bits, so a
+// one-based index turned zero-based never overflows).
+ViStatus GetRepCapName(ViSession vi, long long index, ViInt32 size, ViChar name[]);
 // The physical names of the session's repeated capability.
 const std::vector<std::string>& PhysicalNames(ViSession vi);
 

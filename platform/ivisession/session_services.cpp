@@ -2,6 +2,7 @@
 // pointer, a re-entrant lock and the recorded error; the registry mutex is held
 // only to look an entry up, insert or erase it.
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <map>
@@ -73,7 +74,8 @@ class ReentrantLock {
 };
 
 struct Session {
-  ViAddr data = nullptr;
+  // Read by every call while a close may be clearing it.
+  std::atomic<ViAddr> data{nullptr};
   ReentrantLock lock;
   std::mutex error_mutex;
   ErrorRecord error;
