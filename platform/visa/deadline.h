@@ -17,6 +17,7 @@ class Deadline {
       d.infinite_ = true;
     } else {
       d.at_ = Clock::now() + std::chrono::milliseconds(timeout_ms);
+      d.zero_ = timeout_ms == 0;
     }
     return d;
   }
@@ -24,6 +25,14 @@ class Deadline {
 
   bool infinite() const { return infinite_; }
   bool expired() const { return !infinite_ && Clock::now() >= at_; }
+
+  // True once an operation may take no more bytes either: past the deadline
+  // (however fast bytes still arrive), or, for a zero timeout, past a moment's
+  // grace in which what has already arrived is still taken.
+  bool exhausted() const {
+    if (infinite_) return false;
+    return Clock::now() >= (zero_ ? at_ + kZeroTimeoutGrace : at_);
+  }
 
   // Milliseconds left, as poll() wants them: -1 for infinite, 0 when expired.
   int poll_timeout_ms() const {
@@ -35,7 +44,9 @@ class Deadline {
   }
 
  private:
+  static constexpr std::chrono::milliseconds kZeroTimeoutGrace{10};
   bool infinite_ = false;
+  bool zero_ = false;
   Clock::time_point at_{};
 };
 

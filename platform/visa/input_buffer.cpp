@@ -13,6 +13,8 @@ ViStatus InputBuffer::fill(Transport& transport, const ReadSettings& settings, D
     data_.clear();
     pos_ = 0;
   }
+  // Bytes that keep arriving never stretch the timeout, on any transport.
+  if (deadline.exhausted()) return VI_ERROR_TMO;
   char chunk[16384];
   std::size_t got = 0;
   bool end = false;

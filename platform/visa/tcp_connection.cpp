@@ -7,9 +7,11 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -121,6 +123,8 @@ ViStatus TcpConnection::write_all(const void* data, std::size_t size, Deadline d
     if (n > 0) {
       p += n;
       size -= static_cast<std::size_t>(n);
+      // A peer that takes a little at a time does not stretch the timeout.
+      if (size > 0 && deadline.exhausted()) return VI_ERROR_TMO;
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
@@ -138,6 +142,8 @@ ViStatus TcpConnection::read_some(void* data, std::size_t size, Deadline deadlin
                                   std::size_t& got) {
   got = 0;
   if (fd_ < 0) return VI_ERROR_CONN_LOST;
+  // Bytes that keep arriving never stretch the timeout.
+  if (deadline.exhausted()) return VI_ERROR_TMO;
   // Reads usually follow a query whose reply has not arrived yet: wait first,
   // which saves a failing recv per exchange.
   ViStatus ready = wait_ready(fd_, POLLIN, deadline);
@@ -170,15 +176,29 @@ ViStatus TcpConnection::read_exact(void* data, std::size_t size, Deadline deadli
 
 ViStatus TcpConnection::discard_arrived() {
   if (fd_ < 0) return VI_ERROR_CONN_LOST;
+  // What is queued now, and no more: a peer that keeps sending cannot hold the
+  // caller here. The first recv costs the usual case (nothing queued) one call.
   char scratch[4096];
-  for (;;) {
-    ssize_t n = ::recv(fd_, scratch, sizeof scratch, MSG_DONTWAIT);
-    if (n > 0) continue;
+  std::size_t queued = sizeof scratch;
+  bool counted = false;
+  while (queued > 0) {
+    ssize_t n = ::recv(fd_, scratch, std::min(sizeof scratch, queued), MSG_DONTWAIT);
     if (n == 0) return VI_ERROR_CONN_LOST;
-    if (errno == EINTR) continue;
-    if (errno == EAGAIN || errno == EWOULDBLOCK) return VI_SUCCESS;
-    return status_from_errno(errno);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (errno == EAGAIN || errno == EWOULDBLOCK) return VI_SUCCESS;
+      return status_from_errno(errno);
+    }
+    if (!counted) {
+      int more = 0;
+      if (::ioctl(fd_, FIONREAD, &more) != 0) return status_from_errno(errno);
+      queued = static_cast<std::size_t>(more);
+      counted = true;
+    } else {
+      queued -= std::min(queued, static_cast<std::size_t>(n));
+    }
   }
+  return VI_SUCCESS;
 }
 
 std::string TcpConnection::peer_address() const {

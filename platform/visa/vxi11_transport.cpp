@@ -7,12 +7,14 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
 
+#include "io_watchdog.h"
 #include "tcp_connection.h"
 #include "transport.h"
 #include "visa.h"
@@ -98,11 +100,16 @@ class Vxi11Transport final : public Transport {
       DEVICE_CORE, DEVICE_CORE_VERSION, IPPROTO_TCP, 0
     };
     u_long port = 0;
-    if (clnt_call(portmapper.get(), PMAPPROC_GETPORT, reinterpret_cast<xdrproc_t>(xdr_pmap), reinterpret_cast<caddr_t>(&parms),
-                  reinterpret_cast<xdrproc_t>(xdr_u_long), reinterpret_cast<caddr_t>(&port), Tv(RemainingMs(deadline))) !=
-            RPC_SUCCESS ||
-        port == 0 || port > 65535)
-      return VI_ERROR_RSRC_NFOUND;
+    clnt_stat asked;
+    {
+      WatchedCall watched(pmap_connection.fd(),
+                          std::chrono::steady_clock::now() + std::chrono::milliseconds(RemainingMs(deadline)) +
+                              kWatchdogMargin);
+      asked = clnt_call(portmapper.get(), PMAPPROC_GETPORT, reinterpret_cast<xdrproc_t>(xdr_pmap),
+                        reinterpret_cast<caddr_t>(&parms), reinterpret_cast<xdrproc_t>(xdr_u_long),
+                        reinterpret_cast<caddr_t>(&port), Tv(RemainingMs(deadline)));
+    }
+    if (asked != RPC_SUCCESS || port == 0 || port > 65535) return VI_ERROR_RSRC_NFOUND;
     st = RpcClient(r.host, static_cast<unsigned>(port), DEVICE_CORE, DEVICE_CORE_VERSION, deadline, connection_, core_);
     if (st < 0) return VI_ERROR_RSRC_NFOUND;
 
@@ -148,6 +155,7 @@ class Vxi11Transport final : public Transport {
       parms.flags = last && end ? kEndFlag : 0;
       parms.data.data_len = static_cast<u_int>(chunk);
       parms.data.data_val = const_cast<char*>(data + offset);
+      if (offset > 0 && deadline.exhausted()) return VI_ERROR_TMO;
       Device_WriteResp resp{};
       ViStatus st = Call(11, reinterpret_cast<xdrproc_t>(xdr_Device_WriteParms), &parms,
                          reinterpret_cast<xdrproc_t>(xdr_Device_WriteResp), &resp, RemainingMs(deadline) + kRpcMargin);
@@ -199,7 +207,10 @@ class Vxi11Transport final : public Transport {
   std::string peer_address() const override { return peer_; }
 
  private:
-  static constexpr std::uint32_t kRpcMargin = 1000;  // the device answers its own timeout first
+  // The device answers its own io_timeout first; a late answer after ours is
+  // told apart by its transaction ID and dropped.
+  static constexpr std::uint32_t kRpcMargin = 50;
+  static constexpr std::chrono::milliseconds kWatchdogMargin{40};
 
   ViStatus Track(ViStatus st) {
     if (st == VI_ERROR_CONN_LOST) lost_ = true;
@@ -208,8 +219,12 @@ class Vxi11Transport final : public Transport {
 
   ViStatus Call(u_long procedure, xdrproc_t encode, void* args, xdrproc_t decode, void* result, std::uint32_t ms) {
     if (!core_) return VI_ERROR_CONN_LOST;
+    WatchedCall watched(connection_.fd(), std::chrono::steady_clock::now() + std::chrono::milliseconds(ms) +
+                                              kWatchdogMargin);
     clnt_stat status = clnt_call(core_.get(), procedure, encode, reinterpret_cast<caddr_t>(args), decode,
                                  reinterpret_cast<caddr_t>(result), Tv(ms));
+    // A peer that flooded the call past its time has lost its link.
+    if (status != RPC_SUCCESS && watched.cut()) return Track(VI_ERROR_CONN_LOST);
     return Track(FromRpc(status));
   }
 

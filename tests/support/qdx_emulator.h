@@ -26,6 +26,8 @@ class QdxEmulator {
   std::string resource() const {
     return wire_.resource("TCPIP0::127.0.0.1::" + std::to_string(server_.port()) + "::SOCKET");
   }
+  const WireServer& wire() const { return wire_; }
+  unsigned socket_port() const { return server_.port(); }
   emulator::QdxInstrument& instrument() { return instrument_; }
   emulator::Transcript& transcript() { return transcript_; }
   // A back-door line, as a test bench would send it.

@@ -51,6 +51,16 @@ class WireServer {
     if (wire_ == Wire::Hislip) return "TCPIP0::127.0.0.1::hislip0," + std::to_string(hislip_->port()) + "::INSTR";
     return socket_resource;
   }
+  // The port a client connects to for the instrument itself: the raw socket's,
+  // the VXI-11 core channel's or the HiSLIP server's.
+  unsigned instrument_port(unsigned socket_port) const {
+    if (wire_ == Wire::Vxi11) return vxi11_->core_port();
+    if (wire_ == Wire::Hislip) return hislip_->port();
+    return socket_port;
+  }
+  unsigned portmapper_port() const { return vxi11_ ? vxi11_->portmapper_port() : 0; }
+  Wire wire() const { return wire_; }
+
   // Drops every client, as an instrument that is switched off would.
   void stop() {
     if (vxi11_) vxi11_->stop();
