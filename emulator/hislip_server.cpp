@@ -1,5 +1,7 @@
 #include "hislip_server.h"
 
+#include "line_assembler.h"
+
 #include <poll.h>
 
 #include <string_view>
@@ -118,29 +120,23 @@ void HislipServer::Serve(int fd, int stop_fd) {
 void HislipServer::ServeSync(int fd, int stop_fd) {
   std::unique_ptr<Connection> connection = instrument_.connect();
   SyncClient client(fd, stop_fd);
-  std::string input;  // the message being received
+  LineAssembler input;  // the message being received
   hislip::Header h;
   std::string payload;
   auto deliver = [&](std::string_view line) {
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (transcript_ != nullptr) transcript_->record(line);
     connection->on_line(line, client);
+    return !client.closed();
   };
+  auto overlong = [&] { connection->on_overlong_line(client); };
   while (!client.closed() && Receive(fd, stop_fd, h, payload)) {
     switch (h.type) {
       case hislip::kData:
       case hislip::kDataEnd: {
         client.message_id = h.parameter;
-        input += payload;
-        std::size_t start = 0;
-        for (std::size_t nl; !client.closed() && (nl = input.find('\n', start)) != std::string::npos; start = nl + 1)
-          deliver(std::string_view(input).substr(start, nl - start));
-        input.erase(0, start);
+        input.feed(payload, deliver, overlong);
         // END without a line feed still ends the message.
-        if (h.type == hislip::kDataEnd && !input.empty() && !client.closed()) {
-          deliver(input);
-          input.clear();
-        }
+        if (h.type == hislip::kDataEnd && !client.closed()) input.end(deliver);
         break;
       }
       case hislip::kDeviceClearComplete:

@@ -27,6 +27,8 @@ class Connection {
  public:
   virtual ~Connection() = default;
   virtual void on_line(std::string_view line, Client& client) = 0;
+  // A line longer than the transports keep arrived, and was skipped.
+  virtual void on_overlong_line(Client&) {}
 };
 
 class Instrument {

@@ -12,6 +12,7 @@ class QdxConnection final : public Connection {
   void on_line(std::string_view line, Client& client) override {
     if (std::optional<std::string> reply = instrument_.Execute(line, path_)) client.send(*reply + "\n");
   }
+  void on_overlong_line(Client&) override { instrument_.ReportOverlongLine(); }
 
  private:
   QdxInstrument& instrument_;
@@ -24,6 +25,11 @@ QdxInstrument::QdxInstrument(QdxOptions options) : model_(std::move(options)) {}
 QdxInstrument::~QdxInstrument() = default;
 
 std::unique_ptr<Connection> QdxInstrument::connect() { return std::make_unique<QdxConnection>(*this); }
+
+void QdxInstrument::ReportOverlongLine() {
+  std::lock_guard lock(model_.mutex());
+  model_.PushError(-223, "Too much data");
+}
 
 std::optional<std::string> QdxInstrument::Execute(std::string_view line, std::vector<std::string>& path) {
   std::lock_guard lock(model_.mutex());

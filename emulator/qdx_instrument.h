@@ -21,6 +21,8 @@ class QdxInstrument final : public Instrument {
 
   // Executes one line as a client would send it; returns the reply line
   // (without its line feed), or nothing when no query answered.
+  // A command line too long to take in: -223 in the error queue.
+  void ReportOverlongLine();
   std::optional<std::string> Execute(std::string_view line, std::vector<std::string>& path);
 
   QdxModel& model() { return model_; }

@@ -1,5 +1,7 @@
 #include "socket_server.h"
 
+#include "line_assembler.h"
+
 #include <poll.h>
 #include <sys/socket.h>
 
@@ -45,7 +47,7 @@ SocketServer::~SocketServer() { stop(); }
 void SocketServer::Serve(int fd, int stop_fd) {
   std::unique_ptr<Connection> connection = instrument_.connect();
   SocketClient client(fd, stop_fd);
-  std::string pending;
+  LineAssembler lines;
   char buffer[4096];
   while (!client.closed()) {
     pollfd fds[2] = {{fd, POLLIN, 0}, {stop_fd, POLLIN, 0}};
@@ -55,15 +57,14 @@ void SocketServer::Serve(int fd, int stop_fd) {
     ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
-    pending.append(buffer, static_cast<std::size_t>(got));
-    std::size_t start = 0;
-    for (std::size_t nl; !client.closed() && (nl = pending.find('\n', start)) != std::string::npos; start = nl + 1) {
-      std::string_view line(pending.data() + start, nl - start);
-      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      if (transcript_ != nullptr) transcript_->record(line);
-      connection->on_line(line, client);
-    }
-    pending.erase(0, start);
+    lines.feed(
+        std::string_view(buffer, static_cast<std::size_t>(got)),
+        [&](std::string_view line) {
+          if (transcript_ != nullptr) transcript_->record(line);
+          connection->on_line(line, client);
+          return !client.closed();
+        },
+        [&] { connection->on_overlong_line(client); });
   }
 }
 

@@ -1,5 +1,7 @@
 #include "vxi11_server.h"
 
+#include "line_assembler.h"
+
 #include <arpa/inet.h>
 #include <poll.h>
 #include <rpc/rpc.h>
@@ -103,7 +105,7 @@ class LinkClient final : public Client {
 struct Link {
   std::unique_ptr<Connection> connection;
   LinkClient client;
-  std::string input;  // the message being written
+  LineAssembler input;  // the message being written
 };
 
 }  // namespace
@@ -188,22 +190,16 @@ void Vxi11Server::ServeCore(int fd, int stop_fd) {
           Link& link = it->second;
           // A new message drops a reply nobody read (as an instrument's query-interrupted rule does).
           if (link.input.empty()) link.client.discard();
-          link.input.append(parms.data.data_val, parms.data.data_len);
           resp.size = parms.data.data_len;
           bool end = (parms.flags & kEndFlag) != 0;
-          std::size_t start = 0;
-          for (std::size_t nl; (nl = link.input.find('\n', start)) != std::string::npos; start = nl + 1) {
-            std::string_view line(link.input.data() + start, nl - start);
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+          auto deliver = [&](std::string_view line) {
             if (transcript_ != nullptr) transcript_->record(line);
             link.connection->on_line(line, link.client);
-          }
-          link.input.erase(0, start);
-          if (end && !link.input.empty()) {  // END without a line feed still ends the message
-            if (transcript_ != nullptr) transcript_->record(link.input);
-            link.connection->on_line(link.input, link.client);
-            link.input.clear();
-          }
+            return true;
+          };
+          link.input.feed(std::string_view(parms.data.data_val, parms.data.data_len), deliver,
+                          [&] { link.connection->on_overlong_line(link.client); });
+          if (end) link.input.end(deliver);  // END without a line feed still ends the message
           // An instrument that drops its client destroys the link: this write
           // was taken, every later call on the link is refused.
           if (link.client.closed) links.erase(it);

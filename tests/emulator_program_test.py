@@ -9,6 +9,8 @@ usage: emulator_program_test.py QDX_EMULATOR LIBVISA
 import ctypes
 import os
 import re
+import time
+import socket
 import signal
 import subprocess
 import sys
@@ -138,6 +140,32 @@ class EmulatorProgram(unittest.TestCase):
             self.assertEqual(emulator.address, "127.0.0.1")
             self.assertGreater(emulator.port, 0)
             self.assertEqual(emulator.stop(sig), 0)
+
+    def test_a_flood_without_line_feed_costs_bounded_memory_and_holds_no_one_up(self):
+        with Emulator() as emulator:
+            flood = socket.create_connection((emulator.address, emulator.port))
+            other = socket.create_connection((emulator.address, emulator.port))
+            chunk = b"X" * (1 << 20)
+            start = time.monotonic()
+            for i in range(64):
+                flood.sendall(chunk)
+                if i == 32:
+                    # Another client is answered while the flood goes on.
+                    other.sendall(b"*IDN?\n")
+                    self.assertTrue(other.makefile("rb").readline().startswith(b"Halmeric,QDX7001"))
+            flood.sendall(b"\n*IDN?\n")
+            reply = flood.makefile("rb")
+            self.assertTrue(reply.readline().startswith(b"Halmeric,QDX7001"))
+            flood.sendall(b"SYST:ERR?\n")
+            self.assertEqual(reply.readline(), b'-223,"Too much data"\n')
+            flood.sendall(b"SYST:ERR?\n")
+            self.assertEqual(reply.readline(), b'0,"No error"\n')
+            self.assertLess(time.monotonic() - start, 30)  # a bound on a hang, not a timing
+            with open("/proc/%d/status" % emulator.process.pid) as status:
+                rss_kb = int(re.search(r"VmHWM:\s+(\d+) kB", status.read()).group(1))
+            self.assertLess(rss_kb, 200 * 1024, "the emulator kept the flood")
+            flood.close()
+            other.close()
 
     def test_bad_options_are_refused(self):
         for args in (["--port", "70000"], ["--port", "x"], ["--bogus"]):
