@@ -108,7 +108,8 @@ class Registry {
 
  private:
   std::mutex mutex_;
-  ViSession next_ = 1;
+  // Far from the VISA library's handles (0x1000 up), so neither ever takes the other's for its own.
+  ViSession next_ = 0x20000001;
   std::map<ViSession, std::shared_ptr<Session>> sessions_;
 };
 
