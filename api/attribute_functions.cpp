@@ -11,9 +11,6 @@ namespace {
 template <typename T>
 ViStatus GetScalar(ViSession vi, ViConstString selector, ViAttr id, T* value, const char* function,
                    ViStatus (*getter)(ViSession, ViConstString, ViAttr, T*)) {
-  // Handle 0 is the engine's own "no session" (it parses the physical names so);
-  // from a caller it names no session at all.
-  if (vi == VI_NULL) return IVI_ERROR_INVALID_SESSION_HANDLE;
   return vexo::Guarded(vi, [&] {
     if (value == nullptr) return vexo::ReportNullPointer(vi, function, "AttributeValue", 0);
     return getter(vi, selector, id, value);
@@ -22,7 +19,6 @@ ViStatus GetScalar(ViSession vi, ViConstString selector, ViAttr id, T* value, co
 
 template <typename Call>
 ViStatus Safely(ViSession vi, Call&& call) {
-  if (vi == VI_NULL) return IVI_ERROR_INVALID_SESSION_HANDLE;
   return vexo::Guarded(vi, std::forward<Call>(call));
 }
 

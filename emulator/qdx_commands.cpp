@@ -323,8 +323,11 @@ std::vector<CommandRow> Build() {
     if (ch == nullptr) return;
     if (auto v = c.Number(0, 0, 1e6, 0)) ch->settings.timer_count = scpi::Unquote(c.params()[0]);
   });
-  for (auto [pattern, field] : {std::pair{"OUTPut:DELay:RISE", &Settings::delay_rise},
-                                std::pair{"OUTPut:DELay:FALL", &Settings::delay_fall}}) {
+  for (const auto& entry : {std::pair{"OUTPut:DELay:RISE", &Settings::delay_rise},
+                            std::pair{"OUTPut:DELay:FALL", &Settings::delay_fall}}) {
+    // Named copies, not structured bindings: lambdas capture them on every compiler.
+    const char* pattern = entry.first;
+    auto field = entry.second;
     add(pattern, true, [field](Call& c) {
       if (auto* ch = c.Count(0) ? c.Channel() : nullptr) c.Answer(std::to_string(ch->settings.*field));
     });

@@ -15,7 +15,7 @@ constexpr ModuleModel kModules[] = {
 constexpr std::size_t kErrorQueueSize = 10;
 
 // Standard event status bits.
-constexpr int kOperationComplete = 0x01, kQueryError = 0x04, kDeviceError = 0x08, kExecutionError = 0x10,
+constexpr int kQueryError = 0x04, kDeviceError = 0x08, kExecutionError = 0x10,
               kCommandError = 0x20;
 // Summary register bits of a channel.
 constexpr int kConstantCurrent = 1, kOverVoltage = 2, kUnregulated = 4, kOverCurrent = 8;

@@ -55,6 +55,8 @@ TEST_F(VisaSocket, BadResourcesGiveVisaErrors) {
       {"TCPIP0::[::1::5025::SOCKET", VI_ERROR_INV_RSRC_NAME},
       {"TCPIPX::127.0.0.1::5025::SOCKET", VI_ERROR_INV_RSRC_NAME},
       {"TCPIP0::127.0.0.1::5025::SOCKET::extra", VI_ERROR_INV_RSRC_NAME},
+      {"tcpip1::host:", VI_ERROR_INV_RSRC_NAME},  // a lone ':' belongs to no host name (found by fuzzing)
+      {"TCPIP0::127.0.0.1:5025::SOCKET", VI_ERROR_INV_RSRC_NAME},
       {"GPIB0::5::INSTR", VI_ERROR_RSRC_NFOUND},
       {"TCPIP0::no-such-host.invalid::5025::SOCKET", VI_ERROR_RSRC_NFOUND},
       {"TCPIP0::127.0.0.1::1::SOCKET", VI_ERROR_RSRC_NFOUND},  // nothing listens there

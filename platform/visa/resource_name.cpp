@@ -62,7 +62,8 @@ bool parse_host(std::string_view field, std::string& host) {
     return true;
   }
   for (char c : field) {
-    if (std::isspace(static_cast<unsigned char>(c)) || c == '[' || c == ']') return false;
+    // A ':' belongs in a host only inside an IPv6 literal's brackets.
+    if (std::isspace(static_cast<unsigned char>(c)) || c == '[' || c == ']' || c == ':') return false;
   }
   host = std::string(field);
   return true;

@@ -12,6 +12,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "list_csv.h"
 #include "svg_chart.h"
 
 namespace zevra_tool {
@@ -238,20 +239,7 @@ void List(Context& c, const std::vector<std::string>& args, Report& r) {
     NeedArgs(args, 3, 3, "list load CH FILE.csv");
     std::ifstream in(args[2]);
     if (!in) throw Failure("cannot read " + args[2], 2);
-    std::vector<std::array<double, 3>> steps;
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
-      if (line.empty() || line[0] == '#' || std::isalpha(static_cast<unsigned char>(line[0]))) continue;
-      std::stringstream fields(line);
-      std::array<double, 3> step{};
-      std::string field;
-      for (double& v : step) {
-        if (!std::getline(fields, field, ',')) throw Failure(args[2] + " line " + std::to_string(number) +
-                                                             ": want voltage,current,dwell_ms", 2);
-        v = ParseNumber(field, "value on line " + std::to_string(number));
-      }
-      steps.push_back(step);
-    }
+    std::vector<ListStep> steps = ParseListSteps(in, args[2]);
     if (steps.empty()) throw Failure(args[2] + " holds no steps", 2);
     std::string what = "loading the list of " + channel;
     ViInt32 list = index + 1;
