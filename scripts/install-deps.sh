@@ -13,6 +13,7 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyvisa python3-pyvisa-py lxi-tools
   chromium dpkg-dev
+  clang libclang-rt-14-dev
 )
 
 case "${1:-}" in

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the project and runs the whole test suite three times: under
 # ThreadSanitizer, under AddressSanitizer and UndefinedBehaviorSanitizer, and
-# as released.
+# as released; then each fuzz harness briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh test
@@ -19,3 +19,7 @@ run_suite() {
 run_suite build-tsan -DZEVRA_BUILD_TESTS=ON -DCMAKE_BUILD_TYPE=Debug -DZEVRA_SANITIZE=thread -DZEVRA_BUILD_BENCH=OFF
 run_suite build-asan -DZEVRA_BUILD_TESTS=ON -DCMAKE_BUILD_TYPE=Debug -DZEVRA_SANITIZE=address,undefined -DZEVRA_BUILD_BENCH=OFF
 run_suite build -DZEVRA_BUILD_TESTS=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEVRA_BUILD_BENCH=ON
+
+# Each libFuzzer harness for a short while (scripts/fuzz.sh 600 for a long run).
+echo "=== fuzz ==="
+bash scripts/fuzz.sh 20

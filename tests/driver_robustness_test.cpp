@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <climits>
+#include <cstdlib>
 #include <future>
 #include <string>
 #include <thread>
@@ -231,6 +232,25 @@ TEST(DriverClose, ByTheThreadThatHoldsTheLock) {
   ASSERT_EQ(ZEVRA_LockSession(vi, &has), VI_SUCCESS);
   EXPECT_EQ(ZEVRA_close(vi), VI_SUCCESS);
   EXPECT_EQ(ZEVRA_UnlockSession(vi, &has), IVI_ERROR_INVALID_SESSION_HANDLE);
+}
+
+// A program may close its session from an exit handler that it registered
+// before the driver ever ran: the driver's tables outlive static destruction.
+TEST(DriverClose, FromAnExitHandler) {
+  TempStore store(ZevraModule());
+  EXPECT_EXIT(
+      {
+        static ViSession vi = VI_NULL;
+        std::atexit([] {
+          if (ZEVRA_close(vi) != VI_SUCCESS) std::_Exit(3);
+        });
+        if (ZEVRA_InitWithOptions(const_cast<char*>("x"), VI_FALSE, VI_FALSE, "Simulate=1", &vi) != VI_SUCCESS)
+          std::_Exit(2);
+        ViReal64 v = 0;
+        ZEVRA_GetAttributeViReal64(vi, "CH1", ZEVRA_ATTR_VOLTAGE_LEVEL, &v);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // (termination character) and message-based (END) input can be fed exactly.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <cmath>
 #include <cstdarg>
 #include <cstring>
@@ -150,6 +152,13 @@ TEST(FormattedWrite, BadFormatsAreRefused) {
   EXPECT_EQ(run("%"), VI_ERROR_INV_FMT);
   EXPECT_EQ(run("%b", 1), VI_ERROR_NSUP_FMT);
   EXPECT_EQ(run("%s", static_cast<const char*>(nullptr)), VI_ERROR_USER_BUF);
+  // Widths past a mebibyte would build that much output (found by fuzzing).
+  EXPECT_EQ(run("%999999999d", 1), VI_ERROR_INV_FMT);
+  EXPECT_EQ(run("%.2000000f", 1.0), VI_ERROR_INV_FMT);
+  EXPECT_EQ(run("%*d", INT_MIN, 1), VI_ERROR_INV_FMT);  // and its negation never overflows
+  EXPECT_EQ(run("%*d", -(1 << 20), 1), VI_SUCCESS);
+  EXPECT_EQ(out.pending.size(), std::size_t{1} << 20);
+  EXPECT_EQ(out.pending.substr(0, 2), "1 ");
 }
 
 // --- reads ----------------------------------------------------------------

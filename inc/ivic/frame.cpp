@@ -11,9 +11,11 @@ struct CloseHooks {
   std::vector<std::function<void(ViSession)>> hooks;
 };
 
+// Never destroyed: a program may close a session from an exit handler or a
+// static destructor, after this file's statics would be gone.
 CloseHooks& Hooks() {
-  static CloseHooks hooks;
-  return hooks;
+  static CloseHooks* hooks = new CloseHooks;
+  return *hooks;
 }
 
 }  // namespace

@@ -152,16 +152,17 @@ struct PhysicalNameTables {
   std::map<ViSession, std::shared_ptr<const std::vector<std::string>>> tables;
 };
 
+// Never destroyed, like the close hooks: sessions may close during exit.
 PhysicalNameTables& Tables() {
-  static PhysicalNameTables tables;
+  static PhysicalNameTables* tables = new PhysicalNameTables;
   static std::once_flag hook_registered;
   std::call_once(hook_registered, [] {
     RegisterCloseHook([](ViSession vi) {
-      std::lock_guard lock(tables.mutex);
-      tables.tables.erase(vi);
+      std::lock_guard lock(tables->mutex);
+      tables->tables.erase(vi);
     });
   });
-  return tables;
+  return *tables;
 }
 
 }  // namespace

@@ -113,9 +113,11 @@ class Registry {
   std::map<ViSession, std::shared_ptr<Session>> sessions_;
 };
 
+// Never destroyed: sessions may be closed from exit handlers and static
+// destructors, after the statics of this library would be gone.
 Registry& registry() {
-  static Registry instance;
-  return instance;
+  static Registry* instance = new Registry;
+  return *instance;
 }
 
 thread_local ErrorRecord t_last_error;

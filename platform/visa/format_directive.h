@@ -6,6 +6,9 @@
 
 namespace visa {
 
+// The widest field a formatted write pads or extends to (VI_ERROR_INV_FMT beyond).
+inline constexpr long kMaxFieldWidth = 1L << 20;
+
 enum class LengthModifier { None, Short, Char, Long, LongLong, LongDouble };
 
 struct FormatSpec {

@@ -122,7 +122,7 @@ ViStatus format_write(const char* format, va_list* args, WriteSink& sink) {
     FormatSpec spec;
     if (!parse_format_spec(format, pos, false, spec)) return VI_ERROR_INV_FMT;
     if (spec.width_from_args) {
-      int w = va_arg(*args, int);
+      long w = va_arg(*args, int);  // long: negating INT_MIN must not overflow
       if (w < 0) {
         spec.flags.push_back('-');
         w = -w;
@@ -133,6 +133,9 @@ ViStatus format_write(const char* format, va_list* args, WriteSink& sink) {
       int p = va_arg(*args, int);
       spec.precision = p < 0 ? -1 : p;
     }
+    // No field is padded or extended to more than this: a width of a billion
+    // would otherwise build a gigabyte to send.
+    if (spec.width > kMaxFieldWidth || spec.precision > kMaxFieldWidth) return VI_ERROR_INV_FMT;
     ViStatus st = flush_literal();
     if (st < 0) return st;
     st = write_one(spec, args, sink);

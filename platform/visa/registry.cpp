@@ -8,9 +8,11 @@
 
 namespace visa {
 
+// Never destroyed: sessions may be closed from exit handlers and static
+// destructors, after the statics of this library would be gone.
 Registry& Registry::instance() {
-  static Registry registry;
-  return registry;
+  static Registry* registry = new Registry;
+  return *registry;
 }
 
 ViSession Registry::open_resource_manager() {
