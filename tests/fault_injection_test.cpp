@@ -106,6 +106,15 @@ const FaultCase kOpenFaults[] = {
     {"stalled handshake", FromTheStart(FaultKind::Stall), {VI_ERROR_RSRC_NFOUND, kTmo, kOk}, false},
 };
 
+// "Vxi11_stall_inside_the_reply"
+std::string CaseName(const ::testing::TestParamInfo<std::tuple<Wire, FaultCase>>& info) {
+  std::string name = std::string(WireName(std::get<0>(info.param))) + "_" + std::get<1>(info.param).name;
+  for (char& ch : name) {
+    if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+  }
+  return name;
+}
+
 class VisaFaults : public ::testing::TestWithParam<std::tuple<Wire, FaultCase>> {
  protected:
   void TearDown() override { unsetenv("ZEVRA_VXI11_PORTMAPPER_PORT"); }
@@ -146,13 +155,7 @@ TEST_P(VisaFaults, QueryReturnsInTimeAndTheSessionCloses) {
 INSTANTIATE_TEST_SUITE_P(AllWires, VisaFaults,
                          ::testing::Combine(::testing::Values(Wire::Socket, Wire::Vxi11, Wire::Hislip),
                                             ::testing::ValuesIn(kQueryFaults)),
-                         [](const auto& info) {
-                           std::string name = std::string(WireName(std::get<0>(info.param))) + "_" +
-                                              std::get<1>(info.param).name;
-                           for (char& ch : name)
-                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                           return name;
-                         });
+                         CaseName);
 
 class VisaOpenFaults : public VisaFaults {};
 
@@ -175,13 +178,7 @@ TEST_P(VisaOpenFaults, OpenReturnsInTime) {
 INSTANTIATE_TEST_SUITE_P(AllWires, VisaOpenFaults,
                          ::testing::Combine(::testing::Values(Wire::Socket, Wire::Vxi11, Wire::Hislip),
                                             ::testing::ValuesIn(kOpenFaults)),
-                         [](const auto& info) {
-                           std::string name = std::string(WireName(std::get<0>(info.param))) + "_" +
-                                              std::get<1>(info.param).name;
-                           for (char& ch : name)
-                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                           return name;
-                         });
+                         CaseName);
 
 // The driver over the same faults: a channel attribute read and direct I/O.
 class DriverFaults : public VisaFaults {
@@ -228,13 +225,7 @@ TEST_P(DriverFaults, CallsReturnInTimeAndTheSessionCloses) {
 INSTANTIATE_TEST_SUITE_P(AllWires, DriverFaults,
                          ::testing::Combine(::testing::Values(Wire::Socket, Wire::Vxi11, Wire::Hislip),
                                             ::testing::ValuesIn(kQueryFaults)),
-                         [](const auto& info) {
-                           std::string name = std::string(WireName(std::get<0>(info.param))) + "_" +
-                                              std::get<1>(info.param).name;
-                           for (char& ch : name)
-                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                           return name;
-                         });
+                         CaseName);
 
 // A server that streams a reply without end: the direct-I/O drain stops at the timeout.
 TEST(DriverFaultsDirectIo, DrainOfAnEndlessReplyStopsAtTheTimeout) {
