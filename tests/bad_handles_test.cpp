@@ -10,6 +10,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <random>
 #include <string>
@@ -66,8 +67,12 @@ class BadHandles : public ::testing::Test {
     for (const std::string& name : HandleTakers(handle == VI_NULL)) {
       auto f = Find<AnyExport>(name);
       ASSERT_NE(f, nullptr) << name;
-      void* p = scratch.data();
-      EXPECT_EQ(f(handle, p, p, p, p, p, p), IVI_ERROR_INVALID_SESSION_HANDLE) << name << " with " << what;
+      // Once with pointers everywhere, once with zeros (null pointers, sizes of 0 that ask for a size).
+      // (With handle 0, which reads the driver's identity, a null value pointer is reported first.)
+      for (void* p : {static_cast<void*>(scratch.data() + 64), static_cast<void*>(nullptr)}) {
+        if (p == nullptr && handle == VI_NULL) continue;
+        EXPECT_EQ(f(handle, p, p, p, p, p, p), IVI_ERROR_INVALID_SESSION_HANDLE) << name << " with " << what;
+      }
       for (unsigned char byte : scratch) ASSERT_EQ(byte, 0) << name << " wrote through a pointer with " << what;
     }
   }

@@ -6,6 +6,7 @@
 #include "ZEVRA.h"
 #include "attribute.h"
 #include "errors.h"
+#include "frame.h"
 #include "vexo_assert.h"
 
 namespace vexo {
@@ -75,6 +76,9 @@ ViStatus GetAttributeViString(ViSession vi, ViConstString selector, ViAttr id, V
   ViStatus st;
   const AttributeDescriptor* a = Dispatch(vi, id, ValueType::String, true, st);
   if (a == nullptr) return st;
+  // A size query answers without reading, but not for a handle that names no
+  // session (0 is the driver's own identity, readable without one).
+  if (size == 0 && vi != VI_NULL && ResolveSession(vi) == nullptr) return IVI_ERROR_INVALID_SESSION_HANDLE;
   if (value == nullptr) {
     if (size == 0) return kMaxStringAttributeLength;
     return ReportNullPointer(vi, "GetAttributeViString", "AttributeValueBufferSize", 0);

@@ -61,8 +61,10 @@ class Watchdog {
         continue;
       }
       auto first = calls_.begin();
-      if (Clock::now() < first->first.first) {
-        changed_.wait_until(lock, first->first.first);
+      // A copy: the entry may be gone when the wait wakes.
+      Clock::time_point due = first->first.first;
+      if (Clock::now() < due) {
+        changed_.wait_until(lock, due);
         continue;
       }
       ::shutdown(first->second, SHUT_RDWR);

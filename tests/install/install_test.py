@@ -237,6 +237,7 @@ class StagedAndUnprivilegedInstall(unittest.TestCase):
 class RegisteringInstall(unittest.TestCase):
     def test_root_install_registers_with_its_own_prefix(self):
         before = snapshot(MASTER)
+        directory_existed = os.path.isdir(os.path.dirname(MASTER))
         tool = os.path.join(BUILD, "bin", "ivi-config")
         try:
             if before is None:
@@ -252,6 +253,8 @@ class RegisteringInstall(unittest.TestCase):
         finally:
             if before is None:
                 os.remove(MASTER)
+                if not directory_existed:
+                    os.rmdir(os.path.dirname(MASTER))
             else:
                 with open(MASTER, "wb") as f:
                     f.write(before)
@@ -268,6 +271,7 @@ class DebianPackage(unittest.TestCase):
         run(["cpack", "-G", "DEB"], cwd=BUILD, timeout=600)
         (cls.deb,) = glob.glob(os.path.join(BUILD, "zevra_*_amd64.deb"))
         cls.master_before = snapshot(MASTER)
+        cls.directory_existed = os.path.isdir(os.path.dirname(MASTER))
 
     @classmethod
     def tearDownClass(cls):
@@ -276,6 +280,9 @@ class DebianPackage(unittest.TestCase):
         if cls.master_before is None:
             if os.path.exists(MASTER):
                 os.remove(MASTER)
+            if (not cls.directory_existed and os.path.isdir(os.path.dirname(MASTER))
+                    and not os.listdir(os.path.dirname(MASTER))):
+                os.rmdir(os.path.dirname(MASTER))
         else:
             with open(MASTER, "wb") as f:
                 f.write(cls.master_before)
@@ -358,7 +365,8 @@ class DebianPackage(unittest.TestCase):
         if self.master_before is None:
             if os.path.exists(MASTER):
                 os.remove(MASTER)
-            if os.path.isdir(os.path.dirname(MASTER)) and not os.listdir(os.path.dirname(MASTER)):
+            if (not self.directory_existed and os.path.isdir(os.path.dirname(MASTER))
+                    and not os.listdir(os.path.dirname(MASTER))):
                 os.rmdir(os.path.dirname(MASTER))
         else:
             with open(MASTER, "wb") as f:
