@@ -130,7 +130,7 @@ TEST_P(DriverRaces, OpenCloseCyclesLeaveNothingBehind) {
   // The sanitizers keep their own books (and find leaks themselves); fewer cycles, no heap count.
   const int cycles = GetParam() == Wire::Socket ? 1000 : 300;
 #else
-  const int cycles = GetParam() == Wire::Socket ? 10000 : 2000;
+  const int cycles = 10000;
 #endif
   auto cycle = [&] {
     ViSession vi = VI_NULL;

@@ -227,6 +227,34 @@ INSTANTIATE_TEST_SUITE_P(AllWires, DriverFaults,
                                             ::testing::ValuesIn(kQueryFaults)),
                          CaseName);
 
+class DriverOpenFaults : public DriverFaults {};
+
+TEST_P(DriverOpenFaults, OpenReturnsInTime) {
+  auto [wire, c] = GetParam();
+  ProxiedInstrument instrument(wire, c.fault);
+  ASSERT_TRUE(instrument.started());
+  DriverHandle vi;
+  auto start = Clock::now();
+  ViStatus st = vi.open(instrument.resource(), "QueryInstrStatus=1", VI_TRUE);
+  // The open's own exchanges (clear, identity, status) wait the driver's I/O timeout each, the
+  // connection its open timeout: 2 s apiece; a fault ends the open at the first that fails.
+  EXPECT_LE(MsSince(start), 2 * 2000 + kSlackMs);
+  if (c.fault.kind == FaultKind::Stall || c.fault.kind == FaultKind::Refuse || c.fault.kind == FaultKind::Reset) {
+    EXPECT_LT(st, 0);
+  }
+  if (st < 0) {
+    EXPECT_EQ(vi.get(), static_cast<ViSession>(VI_NULL));  // a failed open hands out no handle
+  } else {
+    EXPECT_EQ(ZEVRA_close(vi.get()), VI_SUCCESS);
+    *vi.out() = VI_NULL;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllWires, DriverOpenFaults,
+                         ::testing::Combine(::testing::Values(Wire::Socket, Wire::Vxi11, Wire::Hislip),
+                                            ::testing::ValuesIn(kOpenFaults)),
+                         CaseName);
+
 // A server that streams a reply without end: the direct-I/O drain stops at the timeout.
 TEST(DriverFaultsDirectIo, DrainOfAnEndlessReplyStopsAtTheTimeout) {
   TempStore store{ZevraModule()};

@@ -1,0 +1,40 @@
+// The emulator's HiSLIP server decoding what a client sends: each input is
+// sent on a fresh connection, which is then read until the server closes it
+// or goes quiet.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "fuzz_support.h"
+#include "hislip_server.h"
+#include "qdx_instrument.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static emulator::QdxInstrument instrument([] {
+    emulator::QdxOptions o;
+    o.virtual_time = true;
+    return o;
+  }());
+  static emulator::HislipServer* server = [] {
+    auto* s = new emulator::HislipServer(instrument, nullptr);  // serves for the whole run
+    if (!s->start("127.0.0.1", 0).empty()) std::abort();
+    return s;
+  }();
+  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  a.sin_port = htons(static_cast<std::uint16_t>(server->port()));
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
+    (void)::send(fd, data, size, MSG_NOSIGNAL);
+    ::shutdown(fd, SHUT_WR);
+    char scratch[4096];
+    pollfd p{fd, POLLIN, 0};
+    while (::poll(&p, 1, 50) > 0 && ::recv(fd, scratch, sizeof scratch, 0) > 0) {
+    }
+  }
+  ::close(fd);
+  return 0;
+}
