@@ -275,17 +275,7 @@ class DebianPackage(unittest.TestCase):
 
     @classmethod
     def tearDownClass(cls):
-        # Whatever happened, the machine is left as it was found.
-        subprocess.run(["apt-get", "purge", "-y", "zevra"], capture_output=True)
-        if cls.master_before is None:
-            if os.path.exists(MASTER):
-                os.remove(MASTER)
-            if (not cls.directory_existed and os.path.isdir(os.path.dirname(MASTER))
-                    and not os.listdir(os.path.dirname(MASTER))):
-                os.rmdir(os.path.dirname(MASTER))
-        else:
-            with open(MASTER, "wb") as f:
-                f.write(cls.master_before)
+        cls.restore()  # whatever happened, the machine is left as it was found
 
     def field(self, name):
         return run(["dpkg-deb", "-f", self.deb, name]).stdout.strip()
@@ -360,17 +350,18 @@ class DebianPackage(unittest.TestCase):
         finally:
             self.restore()
 
-    def restore(self):
+    @classmethod
+    def restore(cls):
         subprocess.run(["apt-get", "purge", "-y", "zevra"], capture_output=True)
-        if self.master_before is None:
+        if cls.master_before is None:
             if os.path.exists(MASTER):
                 os.remove(MASTER)
-            if (not self.directory_existed and os.path.isdir(os.path.dirname(MASTER))
+            if (not cls.directory_existed and os.path.isdir(os.path.dirname(MASTER))
                     and not os.listdir(os.path.dirname(MASTER))):
                 os.rmdir(os.path.dirname(MASTER))
         else:
             with open(MASTER, "wb") as f:
-                f.write(self.master_before)
+                f.write(cls.master_before)
 
 
 if __name__ == "__main__":
