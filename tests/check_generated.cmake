@@ -1,11 +1,16 @@
-# Regenerates the reference documentation and fails when docs/reference.md differs.
+# Regenerates a file made from the driver's tables (GENERATOR HEADER > OUT) and
+# fails when the checked-in copy EXPECTED differs.
 execute_process(COMMAND ${GENERATOR} ${HEADER} OUTPUT_FILE ${OUT} RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "the generator failed: ${status}")
 endif()
-execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT} ${DOCS} RESULT_VARIABLE differs)
+get_filename_component(source ${HEADER} DIRECTORY)
+get_filename_component(source ${source} DIRECTORY)
+file(RELATIVE_PATH expected_name ${source} ${EXPECTED})
+get_filename_component(generator_name ${GENERATOR} NAME)
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT} ${EXPECTED} RESULT_VARIABLE differs)
 if(differs)
-  message(FATAL_ERROR "docs/reference.md is out of date with the driver's tables; regenerate it with\n"
-                      "  build/bin/zevra-reference-docs include/ZEVRA.h > docs/reference.md")
+  message(FATAL_ERROR "${expected_name} is out of date with the driver's tables; regenerate it with\n"
+                      "  build/bin/${generator_name} include/ZEVRA.h > ${expected_name}")
 endif()
-message(STATUS "docs/reference.md matches the tables")
+message(STATUS "${expected_name} matches the tables")

@@ -8,98 +8,31 @@
 #include <fstream>
 #include <iostream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 
-#include "attribute_list.h"
 #include "attribute_registry.h"
 #include "enum_maps.h"
 #include "error_messages.h"
 #include "function_exchanges.h"
+#include "header_declarations.h"
+#include "table_text.h"
 #include "visa.h"
 
 namespace {
 
-std::string Code(const char* text) {
-  if (text == nullptr) return "—";
-  std::string s;
-  for (const char* p = text; *p != '\0'; ++p) {
-    if (*p == '\n') s += "\\n";
-    else if (*p == '|') s += "\\|";
-    else s += *p;
-  }
-  return "`" + s + "`";
-}
-
-const char* MapName(const vexo::EnumMap* map) {
-  for (const zevra::NamedMap& named : zevra::NamedMaps())
-    if (&named.map() == map) return named.name;
-  return nullptr;
-}
-
-std::string Simulated(const vexo::AttributeDescriptor& a) {
-  if (a.type == vexo::ValueType::String) {
-    std::string text = std::string("\"") + a.simulated.text + "\"";
-    return a.simulated.fixed ? "always " + text : "last written, else " + text;
-  }
-  char number[32];
-  std::snprintf(number, sizeof number, "%g", a.simulated.number);
-  std::string value = number;
-  if (a.type == vexo::ValueType::Boolean)
-    value = (a.simulated.fixed || a.simulated.has_default ? a.simulated.number != 0 : true) ? "VI_TRUE" : "VI_FALSE";
-  if (a.read == vexo::TemplateRead || a.simulated.fixed)
-    return a.simulated.fixed ? "always " + value : "last written, else " + value;
-  return "own behaviour, see below";
-}
-
-std::string Kind(zevra::AttributeKind kind) {
-  switch (kind) {
-    case zevra::AttributeKind::Inherent: return "inherent";
-    case zevra::AttributeKind::Class: return "class (channel-based)";
-    default: return "instrument";
-  }
-}
-
-const std::map<std::string, std::string>& AttributeOfAccessor();
+using reference_docs::Code;
 
 void Functions(const std::string& header_path, std::ostream& out) {
-  std::ifstream in(header_path);
-  std::stringstream text;
-  text << in.rdbuf();
-  std::string header = text.str();
-  // A declaration, with the comment block right above it when there is one.
-  std::regex declaration(R"((/\*(?:[^*]|\*(?!/))*\*/\n)?ZEVRA_API ViStatus (ZEVRA_\w+)\(([^;]*)\);)");
   out << "## Functions\n\n| Function | Parameters | Notes |\n|---|---|---|\n";
-  for (std::sregex_iterator it(header.begin(), header.end(), declaration), end; it != end; ++it) {
-    std::string comment = (*it)[1];
-    std::string params = std::regex_replace((*it)[3].str(), std::regex(R"(\s+)"), " ");
-    comment = std::regex_replace(comment, std::regex(R"(/\*|\*/|\n \*|\n)"), " ");
-    comment = std::regex_replace(comment, std::regex(R"(\s+)"), " ");
-    comment = std::regex_replace(comment, std::regex(R"(\|)"), "\\|");
-    auto accessor = AttributeOfAccessor().find((*it)[2].str());
-    if (accessor != AttributeOfAccessor().end()) comment += " Accesses `" + accessor->second + "`.";
-    out << "| `" << (*it)[2] << "` | `" << params << "` | " << comment << " |\n";
+  for (const reference_docs::Declaration& d : reference_docs::ReadDeclarations(header_path)) {
+    std::string comment = d.comment.empty() ? "" : " " + d.comment + " ";
+    for (std::size_t at = 0; (at = comment.find('|', at)) != std::string::npos; at += 2) comment.replace(at, 1, "\\|");
+    auto accessor = reference_docs::AttributeOfAccessor().find(d.name);
+    if (accessor != reference_docs::AttributeOfAccessor().end()) comment += " Accesses `" + accessor->second + "`.";
+    out << "| `" << d.name << "` | `" << d.parameters << "` | " << comment << " |\n";
   }
   out << "\n";
-}
-
-// The generated ZEVRA_Get<Name>/ZEVRA_Set<Name> functions and their attributes.
-const std::map<std::string, std::string>& AttributeOfAccessor() {
-  static const std::map<std::string, std::string> accessors = [] {
-    std::map<std::string, std::string> m;
-#define ZEVRA_ACCESSOR_Specific(NAME, Function)            \
-  m["ZEVRA_Get" #Function] = "ZEVRA_ATTR_" #NAME;          \
-  m["ZEVRA_Set" #Function] = "ZEVRA_ATTR_" #NAME;
-#define ZEVRA_ACCESSOR_SpecificIo(NAME, Function)
-#define ZEVRA_ACCESSOR_Inherent(NAME, Function)
-#define ZEVRA_ACCESSOR_Class(NAME, Function)
-#define ZEVRA_ACCESSOR(NAME, Function, ID, Type, Access, Kind) ZEVRA_ACCESSOR_##Kind(NAME, Function)
-    ZEVRA_ATTRIBUTE_LIST(ZEVRA_ACCESSOR)
-#undef ZEVRA_ACCESSOR
-    return m;
-  }();
-  return accessors;
 }
 
 std::string StatusName(ViStatus status) {
@@ -159,12 +92,12 @@ int main(int argc, char** argv) {
   for (const auto& [id, registered] : zevra::AttributeRegistry()) {
     const vexo::AttributeDescriptor& a = registered.descriptor;
     std::string access = std::string(a.read ? "R" : "") + (a.write ? "W" : "");
-    bool own_callbacks = (a.read && a.read != vexo::TemplateRead) || (a.write && a.write != vexo::TemplateWrite);
-    const char* map = MapName(a.map);
+    bool own_callbacks = reference_docs::HasOwnCallbacks(a);
+    const char* map = reference_docs::MapName(a.map);
     out << "| `" << a.name << "` | " << id << " | " << vexo::TypeName(a.type) << " | " << access << " | "
-        << Kind(registered.kind) << " | " << (own_callbacks && !a.query ? "own behaviour" : Code(a.query)) << " | "
+        << reference_docs::KindText(registered.kind) << " | " << (own_callbacks && !a.query ? "own behaviour" : Code(a.query)) << " | "
         << (own_callbacks && !a.command ? "own behaviour" : Code(a.command)) << " | " << (map ? map : "—") << " | "
-        << (a.read ? Simulated(a) : "not readable") << " |\n";
+        << (a.read ? reference_docs::Simulated(a) : "not readable") << " |\n";
   }
 
   out << "\n### Attributes with a behaviour of their own\n\n"
