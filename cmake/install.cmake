@@ -41,5 +41,11 @@ install(FILES examples/visa_identify.c examples/open_by_logical_name.c examples/
               examples/status_and_errors.c examples/list_steps.csv
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 
+# The Python package where Debian's interpreter looks under /usr; under another
+# prefix, PYTHONPATH names <prefix>/lib/python3/dist-packages. It finds the
+# driver library from its own place in the tree.
+install(DIRECTORY python/zevra DESTINATION lib/python3/dist-packages PATTERN __pycache__ EXCLUDE)
+install(PROGRAMS examples/python/sweep.py DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/python)
+
 configure_file(cmake/register_driver.cmake.in ${CMAKE_BINARY_DIR}/cmake/register_driver.cmake @ONLY)
 install(SCRIPT ${CMAKE_BINARY_DIR}/cmake/register_driver.cmake)

@@ -13,10 +13,13 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Our own libraries, which the programs and the driver need, come in this package.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+# The zevra Python package is pure Python over the driver library.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS python3)
 
 set(ZEVRA_PACKAGE_BINDIR ${CPACK_PACKAGING_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR})
 set(ZEVRA_PACKAGE_LIBDIR ${CPACK_PACKAGING_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR})
 set(ZEVRA_PACKAGE_STATE_DIR /var/lib/zevra)
+set(ZEVRA_PACKAGE_PYTHONDIR ${CPACK_PACKAGING_INSTALL_PREFIX}/lib/python3/dist-packages)
 foreach(script IN ITEMS postinst prerm)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/${script}.in
                  ${CMAKE_BINARY_DIR}/packaging/debian/${script} @ONLY

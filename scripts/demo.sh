@@ -3,7 +3,8 @@
 # panel on an emulated instrument (levels, outputs, measurements, a list
 # logged to CSV and charted as SVG); then starts qdx-emulator on loopback,
 # writes a configuration store that registers the driver and names the
-# emulator "PSU1", and runs the example programs against it.
+# emulator "PSU1", and runs the example programs (C, and the Python sweep)
+# against it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh build
@@ -61,6 +62,10 @@ echo "== Levels, output state, measurements and a list =="
 echo
 echo "== Status registers and the error queue =="
 ./build/bin/status_and_errors PSU1 "QueryInstrStatus=1"
+echo
+echo "== Python: the zevra package, a voltage sweep on CH1 (examples/python/sweep.py) =="
+PYTHONPATH="$PWD/python" ZEVRA_LIBRARY="$PWD/build/lib/libZEVRA_64.so.1" \
+  python3 examples/python/sweep.py PSU1 --stop 5 --csv build/demo/sweep.csv
 echo
 echo "== Simulated driver session (no instrument) =="
 ./build/bin/open_by_logical_name SimulatedPSU "Simulate=1"

@@ -8,10 +8,11 @@ set -euo pipefail
 build_packages=(
   cmake make g++ binutils pkgconf rpcsvc-proto
   libpugixml-dev libtirpc-dev libreadline-dev
+  python3
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  python3 python3-pyvisa python3-pyvisa-py lxi-tools
+  python3 python3-pyvisa python3-pyvisa-py python3-pytest lxi-tools
   chromium dpkg-dev
   clang libclang-rt-14-dev
 )

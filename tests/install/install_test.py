@@ -88,6 +88,12 @@ class Consumer:
         return out
 
 
+PYTHON_CHECK = ("import zevra, zevra._library as found\n"
+                "with zevra.Session('SimPSU') as psu:\n"
+                "    psu.channels['CH1'].voltage_level = 5.25\n"
+                "    print(psu.instrument_model, psu.channels[1].voltage_level, found.library()._name)\n")
+
+
 class PrefixInstall(unittest.TestCase):
     """cmake --install into a temporary prefix."""
 
@@ -148,6 +154,16 @@ class PrefixInstall(unittest.TestCase):
             self.assertIn("-lvisa", libs)
             program = consumer.build_with_pkg_config(pc_dir)
             self.assertEqual(consumer.run(program), "driver 1.0.0.0, CH1 level 5.25 V\n")
+
+    def test_python_package_loads_the_driver_of_its_prefix(self):
+        site = os.path.join(self.prefix, "lib", "python3", "dist-packages")
+        self.assertIn("lib/python3/dist-packages/zevra/_tables.py", set(files_under(self.prefix)))
+        self.assertFalse([f for f in files_under(site) if "__pycache__" in f])
+        with tempfile.TemporaryDirectory() as work:
+            consumer = Consumer(work, os.path.join(self.prefix, "bin", "ivi-config"))
+            out = run(["/usr/bin/python3", "-B", "-c", PYTHON_CHECK],
+                      env=clean_env(PYTHONPATH=site, IVICONFIGSERVERDEFAULT=consumer.store)).stdout
+            self.assertEqual(out, "QDX7001 5.25 %s\n" % os.path.join(self.prefix, "lib", "libZEVRA_64.so.1"))
 
     def test_driver_alone_links(self):
         # -lZEVRA_64 alone: the linker finds the libraries the driver needs through its run path.
@@ -292,7 +308,9 @@ class DebianPackage(unittest.TestCase):
                      "/usr/lib/libZEVRA_64.so.1.0.0", "/usr/lib/libvisa.so.1.0.0", "/usr/include/zevra/ZEVRA.h",
                      "/usr/lib/pkgconfig/zevra.pc", "/usr/lib/pkgconfig/zevra-visa.pc",
                      "/usr/lib/cmake/ZEVRA/ZEVRAConfig.cmake", "/usr/share/doc/zevra/README.md",
-                     "/usr/share/doc/zevra/examples/visa_identify.c"):
+                     "/usr/share/doc/zevra/examples/visa_identify.c",
+                     "/usr/lib/python3/dist-packages/zevra/__init__.py",
+                     "/usr/share/doc/zevra/examples/python/sweep.py"):
             self.assertIn(path, paths)
         self.assertFalse([p for p in paths if not (p.startswith("/usr/") or p in ("/", "/usr"))])
 
@@ -315,6 +333,10 @@ class DebianPackage(unittest.TestCase):
                 consumer = Consumer(work, "/usr/bin/ivi-config")
                 self.assertEqual(consumer.run(consumer.build_with_pkg_config()), "driver 1.0.0.0, CH1 level 5.25 V\n")
                 self.assertEqual(consumer.run(consumer.build_with_cmake()), "driver 1.0.0.0, CH1 level 5.25 V\n")
+                # Debian's interpreter finds the package without help, the package the driver.
+                out = run(["/usr/bin/python3", "-c", PYTHON_CHECK],
+                          env=clean_env(IVICONFIGSERVERDEFAULT=consumer.store)).stdout
+                self.assertEqual(out, "QDX7001 5.25 /usr/lib/libZEVRA_64.so.1\n")
                 # By resource name through the master store the package registered.
                 emulator = subprocess.Popen(["/usr/bin/qdx-emulator", "--port", "0"], stdout=subprocess.PIPE,
                                             text=True, env=clean_env())
@@ -331,6 +353,7 @@ class DebianPackage(unittest.TestCase):
             self.purge()
             self.assertIsNone(snapshot(MASTER), "the store the package created is gone with it")
             self.assertFalse(os.path.exists("/usr/bin/zevra"))
+            self.assertFalse(os.path.exists("/usr/lib/python3/dist-packages/zevra"), "byte code left behind")
         finally:
             self.restore()
 

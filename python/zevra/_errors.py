@@ -1,0 +1,96 @@
+"""Statuses as Python sees them: negative ones raise Error, positive ones warn."""
+import ctypes
+import warnings
+
+from ._tables import STATUS_NAMES
+
+INSTRUMENT_STATUS = -1074135039  # IVI_ERROR_INSTRUMENT_STATUS, 0xBFFA0001
+# How many queued instrument errors an exception carries at most; the queue of a
+# misbehaving instrument may never answer "no error".
+MAX_INSTRUMENT_ERRORS = 32
+MESSAGE_BYTES = 1024  # the driver's fixed message buffers hold 256
+
+
+def _hex(status):
+    return "0x%08X" % (status & 0xFFFFFFFF)
+
+
+class _Status:
+    @property
+    def name(self):
+        """The status's constant, e.g. "IVI_ERROR_INVALID_VALUE", or None for one the driver does not define."""
+        return STATUS_NAMES.get(self.status)
+
+
+class Error(_Status, Exception):
+    """A failed driver call: .status is the signed ViStatus, .description the driver's text.
+
+    For an instrument status error (IVI_ERROR_INSTRUMENT_STATUS), .instrument_errors holds the
+    instrument's queued errors as (code, message) pairs, and the description lists them too.
+    """
+
+    def __init__(self, status, description, instrument_errors=()):
+        self.status = status
+        self.description = description
+        self.instrument_errors = list(instrument_errors)
+        super().__init__("%s %s" % (_hex(status), description))
+
+
+class ZevraWarning(_Status, UserWarning):
+    """A call that succeeded with a warning status: .status and .description as for Error."""
+
+    def __init__(self, status, description):
+        self.status = status
+        self.description = description
+        super().__init__("%s %s" % (_hex(status), description))
+
+
+def is_warning(status):
+    """A positive status the driver defines as a warning (and not a buffer size some calls return)."""
+    return status > 0 and status in STATUS_NAMES
+
+
+def _recorded_description(functions, vi, status):
+    """What ZEVRA_GetError holds for the session (Vi 0: the thread), if it is about this status."""
+    code = ctypes.c_int32(0)
+    size = functions.ZEVRA_GetError(vi, ctypes.byref(code), 0, None)
+    if size <= 0:
+        return ""
+    text = ctypes.create_string_buffer(size)
+    functions.ZEVRA_GetError(vi, ctypes.byref(code), size, text)
+    return text.value.decode("utf-8", "replace") if code.value == status else ""
+
+
+def _template(functions, vi, status, subject):
+    """The status's message; a call that records no description of its own (a feature the instrument
+    lacks) gets the message with its one placeholder filled in with the function or attribute."""
+    text = ctypes.create_string_buffer(MESSAGE_BYTES)
+    if functions.ZEVRA_error_message(vi, status, text) < 0:
+        return "Unknown status code."
+    message = text.value.decode("utf-8", "replace")
+    return message.replace("%s", subject) if subject and message.count("%s") == 1 else message
+
+
+def _instrument_errors(functions, vi):
+    entries = []
+    for _ in range(MAX_INSTRUMENT_ERRORS):
+        code = ctypes.c_int32(0)
+        message = ctypes.create_string_buffer(MESSAGE_BYTES)
+        if functions.ZEVRA_error_query(vi, ctypes.byref(code), message) < 0 or code.value == 0:
+            break
+        entries.append((code.value, message.value.decode("utf-8", "replace")))
+    functions.ZEVRA_ClearError(vi)
+    return entries
+
+
+def check(functions, vi, status, subject=None):
+    """Raises or warns for status; the caller holds the session's lock, so the recorded error is this call's.
+    subject names what was called ("Initiate", "ZEVRA_ATTR_VOLTAGE_LEVEL")."""
+    description = _recorded_description(functions, vi, status) or _template(functions, vi, status, subject)
+    if status > 0:
+        warnings.warn(ZevraWarning(status, description), stacklevel=3)
+        return
+    queued = _instrument_errors(functions, vi) if status == INSTRUMENT_STATUS and vi else []
+    for code, message in queued:
+        description += "\n  %d, %s" % (code, message)
+    raise Error(status, description, queued)
