@@ -5,7 +5,7 @@
 
 #include "Vexo"
 #include "ZEVRA.h"
-#include "c_number.h"
+#include "replies.h"
 #include "selector.h"
 #include "visa.h"
 
@@ -21,13 +21,6 @@ ViStatus MeasureOne(ViSession vi, ViReal64* value, const char* query, const char
     if (st < 0) return st;
     return s.CheckInstrumentStatus();
   });
-}
-
-std::string_view Trim(std::string_view s) {
-  const char* blanks = " \t\r\n";
-  std::size_t first = s.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(blanks) - first + 1);
 }
 
 struct Output {
@@ -104,31 +97,15 @@ ViStatus ZEVRA_MeasureAllChannels(ViSession Vi, ViInt32 VoltagesBufferSize, ViRe
     ViInt32 count = sizeof reply;
     st = viQueryf(s.InstrumentSession(), "MEAS:ALLCH?\n", "%#[^\n]%*t", &count, reply);
     if (st < 0) return st;
-
-    std::vector<std::string_view> fields;
-    std::string_view text = reply;
-    for (std::size_t start = 0; start < text.size();) {
-      std::size_t comma = text.find(',', start);
-      fields.push_back(Trim(text.substr(start, comma == std::string_view::npos ? comma : comma - start)));
-      if (comma == std::string_view::npos) break;
-      start = comma + 1;
-    }
-    if (fields.size() % 3 != 0)
-      return s.ReportErrorWithElaboration(IVI_ERROR_UNEXPECTED_RESPONSE, "Expected measured values in groups of 3.");
-    static constexpr const char* kExpected[] = {"Expected numeric voltage value.", "Expected numeric current value.",
-                                                "Expected numeric power value."};
-    std::vector<ViReal64> lists[3];
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      ViReal64 value = 0;
-      if (!zevra::ParseLeadingReal(fields[i], value))
-        return s.ReportErrorWithElaboration(IVI_ERROR_UNEXPECTED_RESPONSE, kExpected[i % 3]);
-      lists[i % 3].push_back(value);
-    }
+    zevra::AllChannelMeasurements measured;
+    if (const char* wrong = zevra::ParseAllChannelMeasurements(reply, measured))
+      return s.ReportErrorWithElaboration(IVI_ERROR_UNEXPECTED_RESPONSE, wrong);
+    const std::vector<ViReal64>* lists[3] = {&measured.voltages, &measured.currents, &measured.powers};
     for (int k = 0; k < 3; ++k) {
       std::size_t capacity = outputs[k].capacity > 0 ? static_cast<std::size_t>(outputs[k].capacity) : 0;
-      std::size_t n = std::min(lists[k].size(), capacity);
+      std::size_t n = std::min(lists[k]->size(), capacity);
       *outputs[k].actual = static_cast<ViInt32>(n);
-      std::copy_n(lists[k].begin(), n, outputs[k].values);
+      std::copy_n(lists[k]->begin(), n, outputs[k].values);
     }
     return s.CheckInstrumentStatus();
   });

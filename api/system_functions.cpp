@@ -1,46 +1,16 @@
 // System settings, stored states and the common status commands.
-#include <cctype>
-#include <climits>
 #include <string>
-#include <vector>
 
 #include "Vexo"
 #include "ZEVRA.h"
 #include "command.h"
 #include "enum_maps.h"
+#include "replies.h"
+#include "text.h"
 #include "visa.h"
 
 using vexo::DriverSession;
 using zevra::SendCommand;
-
-namespace {
-
-std::string_view Trim(std::string_view s) {
-  const char* blanks = " \t\r\n";
-  std::size_t first = s.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(blanks) - first + 1);
-}
-
-// Leading blanks and a sign, then digits up to the first other character.
-bool ParseLeadingInteger(std::string_view text, ViInt32& value) {
-  std::size_t i = 0;
-  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-  bool negative = i < text.size() && text[i] == '-';
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  if (i >= text.size() || !std::isdigit(static_cast<unsigned char>(text[i]))) return false;
-  long long v = 0;
-  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-    v = v * 10 + (text[i] - '0');
-    if (v > static_cast<long long>(INT_MAX) + 1) return false;
-  }
-  v = negative ? -v : v;
-  if (v < INT_MIN || v > INT_MAX) return false;
-  value = static_cast<ViInt32>(v);
-  return true;
-}
-
-}  // namespace
 
 extern "C" {
 
@@ -79,21 +49,14 @@ ViStatus ZEVRA_QueryPowerOnState(ViSession Vi, ViInt32* State, ViInt32* MemoryLo
     ViInt32 count = sizeof reply;
     st = viQueryf(s.InstrumentSession(), "OUTP:PON:STAT?\n", "%#[^\n]%*t", &count, reply);
     if (st < 0) return st;
-    std::vector<std::string_view> fields;
-    std::string_view text = reply;
-    for (std::size_t start = 0;;) {
-      std::size_t comma = text.find(',', start);
-      fields.push_back(Trim(text.substr(start, comma == std::string_view::npos ? comma : comma - start)));
-      if (comma == std::string_view::npos) break;
-      start = comma + 1;
-    }
-    if (fields.size() != 1 && fields.size() != 2) return s.ReportError(IVI_ERROR_UNEXPECTED_RESPONSE);
+    zevra::PowerOnStateFields fields;
+    if (!zevra::SplitPowerOnState(reply, fields)) return s.ReportError(IVI_ERROR_UNEXPECTED_RESPONSE);
     ViInt32 state = -1;
     ViInt32 location = 0;
-    st = zevra::PowerOnStateMap().ResponseToValue(Vi, fields[0], state);
+    st = zevra::PowerOnStateMap().ResponseToValue(Vi, fields.state, state);
     if (st < 0) return st;
     // A location that is no 32-bit integer is an unusable reply like any other.
-    if (fields.size() == 2 && !ParseLeadingInteger(fields[1], location))
+    if (fields.location && !vexo::ParseLeadingInteger(*fields.location, location))
       return s.ReportError(IVI_ERROR_UNEXPECTED_RESPONSE);
     *State = state;
     *MemoryLocation = location;

@@ -82,8 +82,10 @@ TEST_F(ScriptedInstrumentTest, ScriptEntriesAreUsedInOrderOrForever) {
 
 TEST_F(ScriptedInstrumentTest, EachClientIsServedOnItsOwnConnection) {
   VisaSession other(emu.resource());
-  ASSERT_EQ(viPrintf(other, "VOLT 3\n"), VI_SUCCESS);
-  ASSERT_TRUE(emu.transcript().wait_for(1, std::chrono::seconds(5)));
+  // The reply to *OPC? on the same connection shows VOLT 3 has been applied, not only received.
+  ViInt32 complete = 0;
+  ASSERT_EQ(viQueryf(other, "VOLT 3\n*OPC?\n", "%ld%*t", &complete), VI_SUCCESS);
+  ASSERT_EQ(complete, 1);
   EXPECT_EQ(ask("VOLT?"), "3") << "one instrument state behind every connection";
 }
 

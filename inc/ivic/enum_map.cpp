@@ -8,28 +8,17 @@
 #include "driver_session.h"
 #include "errors.h"
 #include "frame.h"
+#include "text.h"
 #include "vexo_assert.h"
 
 namespace vexo {
 namespace {
 
-std::string_view TrimBlanks(std::string_view s) {
-  const char* blanks = " \t\r\n";
-  std::size_t first = s.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(blanks) - first + 1);
-}
-
+// A blank list has no items; otherwise every comma-separated item counts, empty or not.
 std::vector<std::string> SplitList(std::string_view text) {
-  std::vector<std::string> items;
-  if (TrimBlanks(text).empty()) return items;
-  for (std::size_t start = 0;;) {
-    std::size_t comma = text.find(',', start);
-    items.emplace_back(TrimBlanks(text.substr(start, comma == std::string_view::npos ? comma : comma - start)));
-    if (comma == std::string_view::npos) break;
-    start = comma + 1;
-  }
-  return items;
+  if (Trim(text).empty()) return {};
+  std::vector<std::string_view> items = SplitTrimmed(text, ',');
+  return {items.begin(), items.end()};
 }
 
 enum class Applicability { ExactModel, Family, Generic, NotApplicable };
@@ -70,7 +59,7 @@ ViStatus EnumMap::ValueToCommand(ViSession vi, ViInt32 value, std::string& comma
 ViStatus EnumMap::ResponseToValue(ViSession vi, std::string_view response, ViInt32& value) const {
   value = -1;
   const DriverSession* session = ResolveSession(vi);
-  std::string_view reply = TrimBlanks(response);
+  std::string_view reply = Trim(response);
   std::vector<ViInt32> model_values;
   std::optional<ViInt32> best;
   std::optional<Applicability> best_kind;
@@ -78,7 +67,7 @@ ViStatus EnumMap::ResponseToValue(ViSession vi, std::string_view response, ViInt
     Applicability kind = Classify(row.models, session);
     if (kind == Applicability::ExactModel || kind == Applicability::Family) model_values.push_back(row.value);
     bool accepted = std::any_of(row.tokens.begin(), row.tokens.end(),
-                                [&](const std::string& t) { return EqualsIgnoringCase(TrimBlanks(t), reply); });
+                                [&](const std::string& t) { return EqualsIgnoringCase(Trim(t), reply); });
     if (!accepted || kind == Applicability::NotApplicable) continue;
     if (kind == Applicability::ExactModel) {
       value = row.value;

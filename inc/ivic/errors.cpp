@@ -5,20 +5,13 @@
 
 #include "IviSession.h"
 #include "driver_tables.h"
+#include "text.h"
 #include "vexo_assert.h"
 
 namespace vexo {
 namespace {
 
 constexpr std::size_t kMaxDescription = 1023;
-
-std::string_view Trim(std::string_view s) {
-  const char* blanks = " \t\r\n";
-  std::size_t first = s.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
-  std::size_t last = s.find_last_not_of(blanks);
-  return s.substr(first, last - first + 1);
-}
 
 ViStatus Record(ViSession vi, ViStatus code, std::string text) {
   if (text.size() > kMaxDescription) text.resize(kMaxDescription);
@@ -67,13 +60,7 @@ ViStatus ReportErrorWithElaboration(ViSession vi, ViStatus code, std::string_vie
 }
 
 ViStatus ReportNullPointer(ViSession vi, std::string_view function, std::string_view parameters, int index) {
-  std::vector<std::string_view> names;
-  for (std::size_t start = 0;;) {
-    std::size_t comma = parameters.find(',', start);
-    names.push_back(Trim(parameters.substr(start, comma == std::string_view::npos ? comma : comma - start)));
-    if (comma == std::string_view::npos) break;
-    start = comma + 1;
-  }
+  std::vector<std::string_view> names = SplitTrimmed(parameters, ',');
   bool known = index >= 0 && index < static_cast<int>(names.size());
   VEXO_ASSERT(known && "nIndex < (int)vecNames.size()");
   std::string_view parameter = known ? names[static_cast<std::size_t>(index)] : "<unknown parameter>";

@@ -1,13 +1,12 @@
 #include "inherent.h"
 
-#include <cctype>
-#include <climits>
 #include <string>
 #include <string_view>
 
 #include "ZEVRA.h"
 #include "driver_tables.h"
 #include "errors.h"
+#include "text.h"
 #include "vexo_assert.h"
 #include "visa.h"
 
@@ -55,32 +54,6 @@ ViStatus ResetExchange(DriverSession& session) {
   st = viQueryf(io, "*OPC?\n", "%ld%*T", &complete);
   if (st < 0) return st;
   return session.CheckInstrumentStatus();
-}
-
-std::string_view Trim(std::string_view s, std::string_view chars) {
-  std::size_t first = s.find_first_not_of(chars);
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(chars) - first + 1);
-}
-
-constexpr std::string_view kBlanks = " \t\r\n";
-
-// Leading blanks and a sign, then decimal digits up to the first other character.
-bool ParseErrorCode(std::string_view text, ViInt32& code) {
-  std::size_t i = 0;
-  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  if (i >= text.size() || !std::isdigit(static_cast<unsigned char>(text[i]))) return false;
-  long long value = 0;
-  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > static_cast<long long>(INT_MAX) + 1) return false;
-  }
-  value = negative ? -value : value;
-  if (value < INT_MIN || value > INT_MAX) return false;
-  code = static_cast<ViInt32>(value);
-  return true;
 }
 
 }  // namespace
@@ -131,7 +104,7 @@ ViStatus ErrorQuery(DriverSession& session, ViInt32* code, char* message) {
   std::string_view text = Trim(Trim(response, kBlanks), "\"");
   std::size_t comma = text.find(',');
   ViInt32 parsed = 0;
-  if (comma == std::string_view::npos || !ParseErrorCode(Trim(text.substr(0, comma), kBlanks), parsed)) {
+  if (comma == std::string_view::npos || !ParseLeadingInteger(Trim(text.substr(0, comma), kBlanks), parsed)) {
     return session.ReportErrorWithElaboration(
         IVI_ERROR_UNEXPECTED_RESPONSE,
         "Failed to parse the response to the SYST:ERR? query.  The response is expected to be a comma-separated "

@@ -13,28 +13,12 @@
 #include "errors.h"
 #include "frame.h"
 #include "selector_grammar.h"
+#include "text.h"
 
 namespace vexo {
 namespace {
 
 constexpr const char* kPhysicalNameList = "CH1,CH2,CH3,CH4";
-
-std::string_view Trim(std::string_view s) {
-  const char* blanks = " \t\r\n";
-  std::size_t first = s.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(blanks) - first + 1);
-}
-
-std::vector<std::string_view> Split(std::string_view s, char separator) {
-  std::vector<std::string_view> parts;
-  for (std::size_t start = 0;;) {
-    std::size_t at = s.find(separator, start);
-    parts.push_back(s.substr(start, at == std::string_view::npos ? at : at - start));
-    if (at == std::string_view::npos) return parts;
-    start = at + 1;
-  }
-}
 
 ViStatus Record(ViSession vi, ViStatus code, std::string_view elaboration = {},
                 std::initializer_list<std::string_view> args = {}) {
