@@ -1,39 +1,33 @@
 #include "zevra_driver_session.h"
 
-#include <cstring>
-#include <strings.h>
-
+#include "ci_map.h"
 #include "visa.h"
 
+namespace {
+
+constexpr vexo::SessionSettings kSettings{
+    .open_timeout_ms = 2000, .self_test_timeout_ms = 2000, .reset_timeout_ms = 2000,
+    .interchange_check_supported = false};
+
+}  // namespace
+
 ZEVRADriverSession::ZEVRADriverSession(ViSession session_handle)
-    : vexo::DriverSession(session_handle, 2000, 2000, 2000, false, 1000),
+    : vexo::DriverSession(session_handle, kSettings),
       current_limit_behavior_{{"CH1", 0}, {"CH2", 0}, {"CH3", 0}, {"CH4", 0}} {}
 
 ZEVRADriverSession::~ZEVRADriverSession() = default;
 
 ViStatus ZEVRADriverSession::OpenIo() {
-  if (!GetSimulate()) {
-    ViStatus st = viOpenDefaultRM(&ResourceManagerSession());
-    if (st < 0) return st;
-    st = viOpen(ResourceManagerSession(), GetResourceDescriptor().c_str(), VI_NULL, GetOpenTimeout(),
-                &InstrumentSession());
-    if (st < 0) {
-      // Nothing else will close the resource manager of a failed open.
-      viClose(ResourceManagerSession());
-      ResourceManagerSession() = 0;
-      InstrumentSession() = 0;
-      return st;
-    }
-  }
-  if (GetSimulate()) return VI_SUCCESS;
+  ViStatus st = DriverSession::OpenIo();
+  if (st < 0 || GetSimulate()) return st;
   ViUInt16 interface_type = 0;
-  ViStatus st = viGetAttribute(InstrumentSession(), VI_ATTR_INTF_TYPE, &interface_type);
+  st = viGetAttribute(InstrumentSession(), VI_ATTR_INTF_TYPE, &interface_type);
   if (st < 0) return st;
   char resource_class[1024] = "";
   st = viGetAttribute(InstrumentSession(), VI_ATTR_RSRC_CLASS, resource_class);
   if (st < 0) return st;
   // A raw socket has no END indicator: replies end at the line feed.
-  if (interface_type == VI_INTF_TCPIP && strcasecmp(resource_class, "SOCKET") == 0) {
+  if (interface_type == VI_INTF_TCPIP && vexo::EqualsIgnoringCase(resource_class, "SOCKET")) {
     ViStatus term = viSetAttribute(InstrumentSession(), VI_ATTR_TERMCHAR, 10);
     if (term < 0) return term;
     return viSetAttribute(InstrumentSession(), VI_ATTR_TERMCHAR_EN, VI_TRUE);

@@ -8,14 +8,8 @@
 
 namespace vexo {
 
-DriverSession::DriverSession(ViSession session_handle, ViUInt32 open_timeout, ViUInt32 self_test_timeout,
-                             ViUInt32 reset_timeout, bool interchange_check_supported, ViUInt32 fifth_value)
-    : session_handle_(session_handle),
-      open_timeout_(open_timeout),
-      self_test_timeout_(self_test_timeout),
-      reset_timeout_(reset_timeout),
-      interchange_check_supported_(interchange_check_supported),
-      fifth_value_(fifth_value) {}
+DriverSession::DriverSession(ViSession session_handle, const SessionSettings& settings)
+    : session_handle_(session_handle), settings_(settings) {}
 
 DriverSession::~DriverSession() = default;
 
@@ -50,11 +44,10 @@ const std::string& DriverSession::GetInstrumentModel() const { return instrument
 const std::string& DriverSession::GetInstrumentSerialNumber() const { return instrument_serial_number_; }
 const std::string& DriverSession::GetInstrumentFirmwareRevision() const { return instrument_firmware_revision_; }
 
-ViUInt32 DriverSession::GetOpenTimeout() const { return open_timeout_; }
-ViUInt32 DriverSession::GetSelfTestTimeout() const { return self_test_timeout_; }
-ViUInt32 DriverSession::GetResetTimeout() const { return reset_timeout_; }
-bool DriverSession::GetInterchangeCheckSupported() const { return interchange_check_supported_; }
-ViUInt32 DriverSession::GetFifthValue() const { return fifth_value_; }
+ViUInt32 DriverSession::GetOpenTimeout() const { return settings_.open_timeout_ms; }
+ViUInt32 DriverSession::GetSelfTestTimeout() const { return settings_.self_test_timeout_ms; }
+ViUInt32 DriverSession::GetResetTimeout() const { return settings_.reset_timeout_ms; }
+bool DriverSession::GetInterchangeCheckSupported() const { return settings_.interchange_check_supported; }
 
 namespace {
 

@@ -10,8 +10,9 @@
 
 #include "attribute_cache.h"
 #include "ci_map.h"
+#include "io_session.h"
 #include "virtual_names.h"
-#include "visa_session.h"
+#include "visa_handle.h"
 #include "visatype.h"
 
 namespace vexo {
@@ -26,101 +27,115 @@ struct InherentOptions {
   bool simulate = false;
 };
 
-class DriverSession : public VisaSession<DriverSession> {
+// What a driver tells the runtime about its sessions' I/O.
+struct SessionSettings {
+  ViUInt32 open_timeout_ms = 2000;
+  ViUInt32 self_test_timeout_ms = 2000;
+  ViUInt32 reset_timeout_ms = 2000;
+  bool interchange_check_supported = false;
+};
+
+class DriverSession : public IoSession {
  public:
-  DriverSession(ViSession session_handle, ViUInt32 open_timeout, ViUInt32 self_test_timeout,
-                ViUInt32 reset_timeout, bool interchange_check_supported, ViUInt32 fifth_value);
+  DriverSession(ViSession session_handle, const SessionSettings& settings);
   ~DriverSession() override;
   DriverSession(const DriverSession&) = delete;
   DriverSession& operator=(const DriverSession&) = delete;
 
-  virtual ViStatus Initialize(const std::string& resource_name, bool id_query, bool reset,
+  ViStatus Initialize(const std::string& resource_name, bool id_query, bool reset,
                               const std::string& option_string);
-  virtual ViStatus Close();
-  virtual ViSession GetSessionHandle() const;
+  ViStatus Close();
+  ViSession GetSessionHandle() const;
 
-  virtual bool GetCache() const;
-  virtual bool GetInterchangeCheck() const;
-  virtual bool GetQueryInstrStatus() const;
-  virtual bool GetRangeCheck() const;
-  virtual bool GetRecordCoercions() const;
-  virtual bool GetSimulate() const;
-  virtual bool GetInitialCache() const;
-  virtual bool GetInitialInterchangeCheck() const;
-  virtual bool GetInitialQueryInstrStatus() const;
-  virtual bool GetInitialRangeCheck() const;
-  virtual bool GetInitialRecordCoercions() const;
-  virtual bool GetInitialSimulate() const;
-  virtual void SetCache(bool value);
-  virtual void SetInterchangeCheck(bool value);
-  virtual void SetQueryInstrStatus(bool value);
-  virtual void SetRangeCheck(bool value);
-  virtual void SetRecordCoercions(bool value);
-  virtual void SetSimulate(bool value);
+  bool GetCache() const;
+  bool GetInterchangeCheck() const;
+  bool GetQueryInstrStatus() const;
+  bool GetRangeCheck() const;
+  bool GetRecordCoercions() const;
+  bool GetSimulate() const;
+  bool GetInitialCache() const;
+  bool GetInitialInterchangeCheck() const;
+  bool GetInitialQueryInstrStatus() const;
+  bool GetInitialRangeCheck() const;
+  bool GetInitialRecordCoercions() const;
+  bool GetInitialSimulate() const;
+  void SetCache(bool value);
+  void SetInterchangeCheck(bool value);
+  void SetQueryInstrStatus(bool value);
+  void SetRangeCheck(bool value);
+  void SetRecordCoercions(bool value);
+  void SetSimulate(bool value);
 
-  virtual const std::string& GetOptionString() const;
-  virtual const std::string& GetResourceName() const;
-  virtual const std::string& GetLogicalName() const;
-  virtual const std::string& GetResourceDescriptor() const;
-  virtual const std::string& GetDriverSetup() const;
-  virtual const std::string& GetInstrumentManufacturer() const;
-  virtual const std::string& GetInstrumentModel() const;
-  virtual const std::string& GetInstrumentSerialNumber() const;
-  virtual const std::string& GetInstrumentFirmwareRevision() const;
+  const std::string& GetOptionString() const;
+  const std::string& GetResourceName() const;
+  const std::string& GetLogicalName() const;
+  const std::string& GetResourceDescriptor() const;
+  const std::string& GetDriverSetup() const;
+  const std::string& GetInstrumentManufacturer() const;
+  const std::string& GetInstrumentModel() const;
+  const std::string& GetInstrumentSerialNumber() const;
+  const std::string& GetInstrumentFirmwareRevision() const;
 
-  virtual ViUInt32 GetOpenTimeout() const;
-  virtual ViUInt32 GetSelfTestTimeout() const;
-  virtual ViUInt32 GetResetTimeout() const;
-  virtual bool GetInterchangeCheckSupported() const;
-  virtual ViUInt32 GetFifthValue() const;
+  ViUInt32 GetOpenTimeout() const;
+  ViUInt32 GetSelfTestTimeout() const;
+  ViUInt32 GetResetTimeout() const;
+  bool GetInterchangeCheckSupported() const;
 
-  virtual bool GetDriverSetupOption(std::string_view name, std::string& value) const;
-  virtual bool GetInitialSettingBoolean(std::string_view name, bool& value) const;
-  virtual bool GetInitialSettingInteger(std::string_view name, ViInt32& value) const;
-  virtual bool GetInitialSettingReal(std::string_view name, ViReal64& value) const;
-  virtual bool GetInitialSettingString(std::string_view name, std::string& value) const;
+  bool GetDriverSetupOption(std::string_view name, std::string& value) const;
+  bool GetInitialSettingBoolean(std::string_view name, bool& value) const;
+  bool GetInitialSettingInteger(std::string_view name, ViInt32& value) const;
+  bool GetInitialSettingReal(std::string_view name, ViReal64& value) const;
+  bool GetInitialSettingString(std::string_view name, std::string& value) const;
 
-  virtual const CiMap<bool>& GetInitialSettingsBoolean() const;
-  virtual const CiMap<ViInt32>& GetInitialSettingsInteger() const;
-  virtual const CiMap<ViReal64>& GetInitialSettingsReal() const;
-  virtual const CiMap<std::string>& GetInitialSettingsString() const;
-  virtual const CiMap<std::string>& GetInherentOptionsSeen() const;
-  virtual const CiMap<std::string>& GetDriverSetupOptions() const;
+  const CiMap<bool>& GetInitialSettingsBoolean() const;
+  const CiMap<ViInt32>& GetInitialSettingsInteger() const;
+  const CiMap<ViReal64>& GetInitialSettingsReal() const;
+  const CiMap<std::string>& GetInitialSettingsString() const;
+  const CiMap<std::string>& GetInherentOptionsSeen() const;
+  const CiMap<std::string>& GetDriverSetupOptions() const;
 
-  virtual std::string GetPhysicalName(std::string_view name) const;
-  virtual std::string GetVirtualName(std::string_view name) const;
+  std::string GetPhysicalName(std::string_view name) const;
+  std::string GetVirtualName(std::string_view name) const;
 
-  virtual bool IsModelSupported() const;
-  virtual bool IsModelInFamily(std::string_view family) const;
-  virtual bool IsModel(std::string_view model) const;
-  virtual bool ModelBelongsToFamily(std::string_view model, std::string_view family) const;
+  bool IsModelSupported() const;
+  bool IsModelInFamily(std::string_view family) const;
+  bool IsModel(std::string_view model) const;
+  bool ModelBelongsToFamily(std::string_view model, std::string_view family) const;
 
-  virtual ViStatus RestoreInitialOptions();
+  ViStatus RestoreInitialOptions();
 
   // Records the code with its message template filled from `args`.
-  virtual ViStatus ReportError(ViStatus code, std::initializer_list<std::string_view> args = {});
-  virtual ViStatus ReportErrorWithElaboration(ViStatus code, std::string_view elaboration,
+  ViStatus ReportError(ViStatus code, std::initializer_list<std::string_view> args = {});
+  ViStatus ReportErrorWithElaboration(ViStatus code, std::string_view elaboration,
                                               std::initializer_list<std::string_view> args = {});
   // Records the configuration server's last error text with `code`.
-  virtual ViStatus ReportConfigStoreError(ViStatus code);
+  ViStatus ReportConfigStoreError(ViStatus code);
 
-  virtual void InvalidateAllAttributes();
+  void InvalidateAllAttributes();
 
-  virtual ViStatus Configure(const std::string& resource_name, const std::string& option_string);
-  virtual ViStatus ReadDriverSessionConfiguration(ViUInt32 config_session);
-  virtual ViStatus ReadConfigurableInitialSettings(ViUInt32 config_component);
-  virtual ViStatus ApplyInitialModelSetting();
-  virtual ViStatus ParseOptionString(const std::string& option_string);
-  virtual ViStatus ParseDriverSetup(const std::string& text);
-  virtual ViStatus ApplyDriverSetupOption(const std::string& name, const std::string& value);
-  virtual ViStatus ParseInherentOptions(const std::string& text);
-  virtual ViStatus ParseBooleanOptionValue(const std::string& name, const std::string& value, bool& target);
-  virtual ViStatus ReadVirtualNames(ViUInt32 config_session);
-  virtual ViStatus ReadPhysicalNames(ViUInt32 software_module);
+  ViStatus Configure(const std::string& resource_name, const std::string& option_string);
+  ViStatus ReadDriverSessionConfiguration(ViUInt32 config_session);
+  ViStatus ReadConfigurableInitialSettings(ViUInt32 config_component);
+  ViStatus ApplyInitialModelSetting();
+  ViStatus ParseOptionString(const std::string& option_string);
+  ViStatus ParseDriverSetup(const std::string& text);
+  ViStatus ApplyDriverSetupOption(const std::string& name, const std::string& value);
+  ViStatus ParseInherentOptions(const std::string& text);
+  ViStatus ParseBooleanOptionValue(const std::string& name, const std::string& value, bool& target);
+  ViStatus ReadVirtualNames(ViUInt32 config_session);
+  ViStatus ReadPhysicalNames(ViUInt32 software_module);
 
-  // The VISA sessions (resource manager, instrument), 0 when not open.
-  ViSession& ResourceManagerSession() { return resource_manager_session_; }
-  ViSession& InstrumentSession() { return instrument_session_; }
+  // Instrument I/O over VISA: open (a driver may add its own settings after
+  // the base open), close, *CLS, *IDN? and the *ESR? status check.
+  ViStatus OpenIo() override;
+  ViStatus CloseIo() override;
+  ViStatus ClearInstrumentStatus() override;
+  ViStatus QueryIdentity(std::string& manufacturer, std::string& model, std::string& serial_number,
+                         std::string& firmware_revision) override;
+  ViStatus CheckInstrumentStatus() override;
+
+  // The instrument's VISA session, 0 when not open.
+  ViSession InstrumentSession() const { return instrument_session_; }
   AttributeCache& Cache() { return attribute_cache_; }
   std::deque<std::string>& CoercionRecords() { return coercion_records_; }
   const CiMap<std::string>& GetPhysicalNameTable() const { return physical_name_table_; }
@@ -139,16 +154,12 @@ class DriverSession : public VisaSession<DriverSession> {
   void SetInstrumentModel(std::string model) { instrument_model_ = std::move(model); }
 
  private:
-  ViSession resource_manager_session_ = 0;
-  ViSession instrument_session_ = 0;
+  VisaHandle resource_manager_;
+  ViSession instrument_session_ = 0;  // closed with the resource manager session
   const ViSession session_handle_;
   InherentOptions options_;
   InherentOptions initial_options_;
-  const ViUInt32 open_timeout_;
-  const ViUInt32 self_test_timeout_;
-  const ViUInt32 reset_timeout_;
-  const bool interchange_check_supported_;
-  const ViUInt32 fifth_value_;
+  const SessionSettings settings_;
   std::string option_string_;
   std::string resource_name_;
   std::string logical_name_;
