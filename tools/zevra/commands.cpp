@@ -23,10 +23,6 @@ namespace {
 
 std::atomic<bool> g_interrupted{false};
 
-void NeedArgs(const std::vector<std::string>& args, std::size_t min, std::size_t max, const char* usage) {
-  if (args.size() < min || args.size() > max) throw Failure(std::string("usage: zevra ") + usage, 2);
-}
-
 std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
@@ -83,8 +79,7 @@ const Quantity& FindQuantity(const std::string& name) {
 
 // --- the commands ---
 
-void Info(Context& c, const std::vector<std::string>& args, Report& r) {
-  NeedArgs(args, 0, 0, "info");
+void Info(Context& c, const std::vector<std::string>&, Report& r) {
   Session& s = c.session;
   r.Field("resource", s.resource());
   r.Field("manufacturer", GetText(s, ZEVRA_ATTR_INSTRUMENT_MANUFACTURER));
@@ -111,7 +106,6 @@ void Info(Context& c, const std::vector<std::string>& args, Report& r) {
 }
 
 void Set(Context& c, const std::vector<std::string>& args, Report& r) {
-  NeedArgs(args, 3, 3, "set CH VOLT|CURR|OVP|OCP VALUE");
   Session& s = c.session;
   std::string channel = ChannelName(args[0]);
   const Quantity& q = FindQuantity(args[1]);
@@ -132,7 +126,6 @@ void Set(Context& c, const std::vector<std::string>& args, Report& r) {
 }
 
 void Get(Context& c, const std::vector<std::string>& args, Report& r) {
-  NeedArgs(args, 1, 2, "get CH [VOLT|CURR|OVP|OCP]");
   Session& s = c.session;
   std::string channel = ChannelName(args[0]);
   r.Field("channel", channel);
@@ -147,7 +140,6 @@ void Get(Context& c, const std::vector<std::string>& args, Report& r) {
 }
 
 void Output(Context& c, const std::vector<std::string>& args, Report& r) {
-  NeedArgs(args, 2, 2, "output CH on|off");
   std::string channel = ChannelName(args[0]);
   std::string state = Upper(args[1]);
   if (state != "ON" && state != "OFF") throw Failure("bad output state '" + args[1] + "': use on or off", 2);
@@ -157,12 +149,10 @@ void Output(Context& c, const std::vector<std::string>& args, Report& r) {
 }
 
 void Measure(Context& c, const std::vector<std::string>& args, Report& r) {
-  NeedArgs(args, 0, 1, "measure [CH|all]");
   MeasureInto(c.session, args.empty() ? "all" : args[0], r);
 }
 
 void State(Context& c, const std::vector<std::string>& args, Report& r) {
-  NeedArgs(args, 1, 1, "state CH");
   Session& s = c.session;
   std::string channel = ChannelName(args[0]);
   static constexpr std::pair<const char*, ViInt32> kStates[] = {
@@ -195,8 +185,7 @@ std::string Decode(ViInt32 value, const std::vector<std::pair<int, const char*>>
   return out.empty() ? "-" : out;
 }
 
-void Status(Context& c, const std::vector<std::string>& args, Report& r) {
-  NeedArgs(args, 0, 0, "status");
+void Status(Context& c, const std::vector<std::string>&, Report& r) {
   Session& s = c.session;
   auto read = [&](ViStatus (*get)(ViSession, ViInt32*), const char* what) {
     ViInt32 v = 0;
@@ -230,13 +219,12 @@ void Status(Context& c, const std::vector<std::string>& args, Report& r) {
 }
 
 void List(Context& c, const std::vector<std::string>& args, Report& r) {
-  NeedArgs(args, 2, 3, "list load CH FILE.csv | list run CH | list abort CH");
   Session& s = c.session;
   std::string action = args[0];
   std::string channel = ChannelName(args[1]);
   ViInt32 index = ChannelIndex(channel);
   if (action == "load") {
-    NeedArgs(args, 3, 3, "list load CH FILE.csv");
+    if (args.size() != 3) throw UsageFailure(*c.command, "list load");
     std::ifstream in(args[2]);
     if (!in) throw Failure("cannot read " + args[2], 2);
     std::vector<ListStep> steps = ParseListSteps(in, args[2]);
@@ -259,7 +247,7 @@ void List(Context& c, const std::vector<std::string>& args, Report& r) {
     r.Field("list", std::to_string(list));
     r.Field("steps", std::to_string(steps.size()));
   } else if (action == "run" || action == "abort") {
-    NeedArgs(args, 2, 2, "list run|abort CH");
+    if (args.size() != 2) throw UsageFailure(*c.command, "list " + action);
     if (action == "run") {
       s.Check(ZEVRA_ConfigureTriggerSource(s.vi(), channel.c_str(), ZEVRA_VAL_TRIG_IMMEDIATE), "starting the list");
       s.Check(ZEVRA_StartList(s.vi(), index), "starting the list of " + channel);
@@ -273,7 +261,6 @@ void List(Context& c, const std::vector<std::string>& args, Report& r) {
 }
 
 void SaveRecall(Context& c, const std::vector<std::string>& args, Report& r, bool save) {
-  NeedArgs(args, 1, 1, save ? "save N" : "recall N");
   double n = ParseNumber(args[0], "location");
   ViStatus st = save ? ZEVRA_SaveState(c.session.vi(), static_cast<ViInt32>(n))
                      : ZEVRA_RecallState(c.session.vi(), static_cast<ViInt32>(n));
@@ -284,7 +271,6 @@ void Save(Context& c, const std::vector<std::string>& args, Report& r) { SaveRec
 void Recall(Context& c, const std::vector<std::string>& args, Report& r) { SaveRecall(c, args, r, false); }
 
 void Raw(Context& c, const std::vector<std::string>& args, Report& r) {
-  NeedArgs(args, 1, 1, "raw 'SCPI'");
   Session& s = c.session;
   std::string line = args[0] + "\n";
   s.Check(ZEVRA_viWrite(s.vi(), static_cast<ViInt64>(line.size()), line.c_str(), nullptr), "writing");
@@ -309,7 +295,7 @@ void Watch(Context& c, const std::vector<std::string>& args, Report&) {
     if (args[i] == "--interval" && i + 1 < args.size()) interval_ms = static_cast<long>(ParseNumber(args[++i], "interval"));
     else if (args[i] == "--count" && i + 1 < args.size()) count = static_cast<long>(ParseNumber(args[++i], "count"));
     else if (which == "all" && args[i][0] != '-') which = args[i];
-    else throw Failure("usage: zevra watch [CH|all] [--interval MS] [--count N]", 2);
+    else throw UsageFailure(*c.command);
   }
   if (which != "all") which = ChannelName(which);
   if (interval_ms < 10) throw Failure("the interval is at least 10 ms", 2);
@@ -327,20 +313,19 @@ void Watch(Context& c, const std::vector<std::string>& args, Report&) {
 }
 
 void Log(Context& c, const std::vector<std::string>& args, Report& r) {
-  const char* usage = "usage: zevra log CH --interval MS --duration S --csv FILE [--svg FILE]";
-  if (args.empty()) throw Failure(usage, 2);
+  if (args.empty()) throw UsageFailure(*c.command);
   std::string channel = ChannelName(args[0]);
   double interval_ms = 100, duration_s = 5;
   std::string csv, svg;
   for (std::size_t i = 1; i < args.size(); ++i) {
-    if (i + 1 >= args.size()) throw Failure(usage, 2);
+    if (i + 1 >= args.size()) throw UsageFailure(*c.command);
     if (args[i] == "--interval") interval_ms = ParseNumber(args[++i], "interval");
     else if (args[i] == "--duration") duration_s = ParseNumber(args[++i], "duration");
     else if (args[i] == "--csv") csv = args[++i];
     else if (args[i] == "--svg") svg = args[++i];
-    else throw Failure(usage, 2);
+    else throw UsageFailure(*c.command);
   }
-  if (csv.empty()) throw Failure(usage, 2);
+  if (csv.empty()) throw UsageFailure(*c.command);
   if (interval_ms < 10 || duration_s <= 0) throw Failure("the interval is at least 10 ms and the duration positive", 2);
   std::vector<Sample> samples;
   auto start = std::chrono::steady_clock::now();
@@ -370,27 +355,43 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
 }
 
 const std::vector<Command> kCommands = {
-    {"info", "info", "identity, supported models, modules per channel and option flags", Info},
-    {"set", "set CH VOLT|CURR|OVP|OCP VALUE", "set a level, limit or protection level of a channel", Set},
-    {"get", "get CH [VOLT|CURR|OVP|OCP]", "read a channel's settings", Get},
-    {"output", "output CH on|off", "switch a channel's output", Output},
-    {"measure", "measure [CH|all]", "measure voltage, current and power", Measure},
-    {"state", "state CH", "whether a channel is in CV, CC, OV, OC or unregulated", State},
-    {"status", "status", "status registers decoded, and the instrument's error queue", Status},
+    {"info", "info", "identity, supported models, modules per channel and option flags", 0, 0, Info},
+    {"set", "set CH VOLT|CURR|OVP|OCP VALUE", "set a level, limit or protection level of a channel", 3, 3, Set},
+    {"get", "get CH [VOLT|CURR|OVP|OCP]", "read a channel's settings", 1, 2, Get},
+    {"output", "output CH on|off", "switch a channel's output", 2, 2, Output},
+    {"measure", "measure [CH|all]", "measure voltage, current and power", 0, 1, Measure},
+    {"state", "state CH", "whether a channel is in CV, CC, OV, OC or unregulated", 1, 1, State},
+    {"status", "status", "status registers decoded, and the instrument's error queue", 0, 0, Status},
     {"list", "list load CH FILE.csv | list run CH | list abort CH",
-     "program a list from voltage,current,dwell_ms lines; run or abort it", List},
-    {"save", "save N", "store the instrument state in memory N", Save},
-    {"recall", "recall N", "recall the instrument state from memory N", Recall},
-    {"raw", "raw 'SCPI'", "send one SCPI line; a query prints the reply", Raw},
-    {"watch", "watch [CH|all] [--interval MS] [--count N]", "a live measurement table (Ctrl-C stops)", Watch},
+     "program a list from voltage,current,dwell_ms lines; run or abort it", 2, 3, List},
+    {"save", "save N", "store the instrument state in memory N", 1, 1, Save},
+    {"recall", "recall N", "recall the instrument state from memory N", 1, 1, Recall},
+    {"raw", "raw 'SCPI'", "send one SCPI line; a query prints the reply", 1, 1, Raw},
+    {"watch", "watch [CH|all] [--interval MS] [--count N]", "a live measurement table (Ctrl-C stops)", 0, -1, Watch},
     {"log", "log CH --interval MS --duration S --csv FILE [--svg FILE]",
-     "record measurements to CSV, and chart them as SVG", Log},
-    {"shell", "shell", "an interactive prompt that takes these commands", Shell},
+     "record measurements to CSV, and chart them as SVG", 1, -1, Log},
+    {"shell", "shell", "an interactive prompt that takes these commands", 0, 0, Shell},
 };
 
 }  // namespace
 
 const std::vector<Command>& Commands() { return kCommands; }
+
+Failure UsageFailure(const Command& command, std::string_view form) {
+  std::string_view usage = command.usage;
+  if (!form.empty()) {
+    for (std::size_t start = 0; start < usage.size();) {
+      std::size_t bar = usage.find(" | ", start);
+      std::string_view piece = usage.substr(start, bar == std::string_view::npos ? bar : bar - start);
+      if (piece.starts_with(form)) {
+        usage = piece;
+        break;
+      }
+      start = bar == std::string_view::npos ? usage.size() : bar + 3;
+    }
+  }
+  return Failure("usage: zevra " + std::string(usage), 2);
+}
 
 const Command* FindCommand(const std::string& name) {
   for (const Command& c : kCommands)
@@ -433,7 +434,11 @@ int RunCommand(Context& context, const std::vector<std::string>& words) {
       std::cout << "usage: zevra " << command->usage << "\n  " << command->help << "\n";
       return 0;
     }
+    if (args.size() < command->min_args ||
+        (command->max_args >= 0 && args.size() > static_cast<std::size_t>(command->max_args)))
+      throw UsageFailure(*command);
     Report report;
+    context.command = command;
     command->run(context, args, report);
     if (!report.empty()) std::cout << (context.json ? report.Json() : report.Text()) << std::flush;
     return 0;

@@ -9,18 +9,28 @@
 
 namespace zevra_tool {
 
+struct Command;
+
 struct Context {
   Session& session;
   bool json = false;
+  const Command* command = nullptr;  // the one running
 };
 
 struct Command {
   const char* name;
-  const char* usage;
+  const char* usage;  // its forms, " | " between them
   const char* help;
+  // How many arguments it takes, checked before it runs; max_args -1: it reads its own options.
+  std::size_t min_args;
+  int max_args;
   // Fills the report; throws Failure on error.
   void (*run)(Context&, const std::vector<std::string>& args, Report& report);
 };
+
+// "usage: zevra <usage>" as a failure with exit status 2; with `form` ("list load"), only the usage
+// form that starts with it.
+Failure UsageFailure(const Command& command, std::string_view form = {});
 
 const std::vector<Command>& Commands();
 const Command* FindCommand(const std::string& name);

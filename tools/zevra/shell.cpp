@@ -13,8 +13,7 @@
 
 namespace zevra_tool {
 
-void Shell(Context& context, const std::vector<std::string>& args, Report&) {
-  if (!args.empty()) throw Failure("usage: zevra shell", 2);
+void Shell(Context& context, const std::vector<std::string>&, Report&) {
   bool interactive = isatty(STDIN_FILENO) != 0;
   std::string history_file;
   if (interactive) {
