@@ -151,9 +151,157 @@ void Vxi11Server::ServePortmapper(int fd, int stop_fd) {
   }
 }
 
-void Vxi11Server::ServeCore(int fd, int stop_fd) {
+namespace {
+
+// The core channel's state on one connection: its links.
+struct CoreChannel {
+  Instrument& instrument;
+  Transcript* transcript;
   std::map<long, Link> links;
   long next_lid = 1;
+  int stop_fd;
+
+  void CreateLink(Create_LinkParms&, Create_LinkResp& resp) {
+    long lid = next_lid++;
+    links[lid].connection = instrument.connect();
+    resp.lid = lid;
+    resp.maxRecvSize = kMaxRecvSize;
+  }
+
+  void Write(Device_WriteParms& parms, Device_WriteResp& resp) {
+    auto it = links.find(parms.lid);
+    if (it == links.end()) {
+      resp.error = kErrorInvalidLink;
+      return;
+    }
+    Link& link = it->second;
+    // A new message drops a reply nobody read (as an instrument's query-interrupted rule does).
+    if (link.input.empty()) link.client.discard();
+    resp.size = parms.data.data_len;
+    bool end = (parms.flags & kEndFlag) != 0;
+    auto deliver = [&](std::string_view line) {
+      if (transcript != nullptr) transcript->record(line);
+      link.connection->on_line(line, link.client);
+      return true;
+    };
+    link.input.feed(std::string_view(parms.data.data_val, parms.data.data_len), deliver,
+                    [&] { link.connection->on_overlong_line(link.client); });
+    if (end) link.input.end(deliver);  // END without a line feed still ends the message
+    // An instrument that drops its client destroys the link: this write
+    // was taken, every later call on the link is refused.
+    if (link.client.closed) links.erase(it);
+  }
+
+  // `data` holds the bytes resp.data points at until the reply is sent.
+  void Read(Device_ReadParms& parms, Device_ReadResp& resp, std::string& data) {
+    auto it = links.find(parms.lid);
+    if (it == links.end()) {
+      resp.error = kErrorInvalidLink;
+      return;
+    }
+    LinkClient& client = it->second.client;
+    std::string& output = client.output;
+    auto limit = LinkClient::Clock::now() + std::chrono::milliseconds(std::min<u_long>(parms.io_timeout, 60000));
+    // Nothing to read (yet): wait for the reply or the read's own timeout, whichever comes first.
+    auto wake = output.empty() ? limit : std::min(limit, client.readable_at);
+    if (wake > LinkClient::Clock::now()) {
+      pollfd p{stop_fd, POLLIN, 0};
+      auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - LinkClient::Clock::now());
+      ::poll(&p, 1, static_cast<int>(wait.count()));
+    }
+    if (output.empty() || client.readable_at > LinkClient::Clock::now()) {
+      resp.error = kErrorIoTimeout;
+      return;
+    }
+    std::size_t most = std::min<std::size_t>(output.size(), parms.requestSize);
+    std::size_t message_end = output.find('\n');
+    std::size_t take = std::min(most, message_end == std::string::npos ? output.size() : message_end + 1);
+    if ((parms.flags & kTermCharSet) != 0) {
+      std::size_t term = output.find(parms.termChar);
+      if (term != std::string::npos && term < take) take = term + 1;
+    }
+    data = output.substr(0, take);
+    output.erase(0, take);
+    if (message_end != std::string::npos && take == message_end + 1) resp.reason |= kReasonEnd;
+    if ((parms.flags & kTermCharSet) != 0 && !data.empty() && data.back() == parms.termChar)
+      resp.reason |= kReasonTermChar;
+    if (resp.reason == 0) {
+      if (take == parms.requestSize) {
+        resp.reason = kReasonRequestCount;
+      } else {
+        // Part of a message and no more coming: the rest never arrives in time.
+        resp.error = kErrorIoTimeout;
+        output.insert(0, data);
+        data.clear();
+      }
+    }
+    resp.data.data_len = static_cast<u_int>(data.size());
+    resp.data.data_val = data.data();
+  }
+
+  void Clear(Device_GenericParms& parms, Device_Error& resp) {
+    auto it = links.find(parms.lid);
+    if (it == links.end()) {
+      resp.error = kErrorInvalidLink;
+      return;
+    }
+    it->second.input.clear();
+    it->second.client.discard();
+  }
+
+  void DestroyLink(Device_Link& lid, Device_Error& resp) {
+    if (links.erase(lid) == 0) resp.error = kErrorInvalidLink;
+  }
+};
+
+// One procedure: decode the arguments, handle them, encode the result; arguments
+// that do not decode are answered GARBAGE_ARGS.
+template <typename Params, typename Result, typename Handle>
+bool Serve(int fd, const CallHeader& h, XDR* in, bool_t (*decode)(XDR*, Params*), bool_t (*encode)(XDR*, Result*),
+           Handle&& handle) {
+  Params parms{};
+  Result resp{};
+  bool ok = decode(in, &parms) ? (handle(parms, resp), Reply(fd, h, kSuccess, reinterpret_cast<xdrproc_t>(encode), &resp))
+                               : Reply(fd, h, kGarbageArguments, nullptr, nullptr);
+  xdr_free(reinterpret_cast<xdrproc_t>(decode), reinterpret_cast<char*>(&parms));
+  return ok;
+}
+
+using Procedure = bool (*)(CoreChannel&, int fd, const CallHeader&, XDR*);
+
+struct ProcedureRow {
+  u_int number;
+  Procedure serve;
+};
+
+constexpr ProcedureRow kProcedures[] = {
+    {10, [](CoreChannel& c, int fd, const CallHeader& h, XDR* in) {  // create_link
+       return Serve(fd, h, in, xdr_Create_LinkParms, xdr_Create_LinkResp,
+                    [&](Create_LinkParms& p, Create_LinkResp& r) { c.CreateLink(p, r); });
+     }},
+    {11, [](CoreChannel& c, int fd, const CallHeader& h, XDR* in) {  // device_write
+       return Serve(fd, h, in, xdr_Device_WriteParms, xdr_Device_WriteResp,
+                    [&](Device_WriteParms& p, Device_WriteResp& r) { c.Write(p, r); });
+     }},
+    {12, [](CoreChannel& c, int fd, const CallHeader& h, XDR* in) {  // device_read
+       std::string data;
+       return Serve(fd, h, in, xdr_Device_ReadParms, xdr_Device_ReadResp,
+                    [&](Device_ReadParms& p, Device_ReadResp& r) { c.Read(p, r, data); });
+     }},
+    {15, [](CoreChannel& c, int fd, const CallHeader& h, XDR* in) {  // device_clear
+       return Serve(fd, h, in, xdr_Device_GenericParms, xdr_Device_Error,
+                    [&](Device_GenericParms& p, Device_Error& r) { c.Clear(p, r); });
+     }},
+    {23, [](CoreChannel& c, int fd, const CallHeader& h, XDR* in) {  // destroy_link
+       return Serve(fd, h, in, xdr_Device_Link, xdr_Device_Error,
+                    [&](Device_Link& p, Device_Error& r) { c.DestroyLink(p, r); });
+     }},
+};
+
+}  // namespace
+
+void Vxi11Server::ServeCore(int fd, int stop_fd) {
+  CoreChannel channel{instrument_, transcript_, {}, 1, stop_fd};
   std::vector<char> record;
   while (ReadRecord(fd, stop_fd, record)) {
     XDR in;
@@ -164,125 +312,16 @@ void Vxi11Server::ServeCore(int fd, int stop_fd) {
       xdr_destroy(&in);
       return;
     }
+    const ProcedureRow* row = nullptr;
+    for (const ProcedureRow& r : kProcedures) {
+      if (r.number == h.procedure) row = &r;
+    }
     if (h.program != DEVICE_CORE) {
       ok = Reply(fd, h, kProgramUnavailable, nullptr, nullptr);
-    } else if (h.procedure == 10) {  // create_link
-      Create_LinkParms parms{};
-      Create_LinkResp resp{};
-      if (xdr_Create_LinkParms(&in, &parms)) {
-        long lid = next_lid++;
-        links[lid].connection = instrument_.connect();
-        resp.lid = lid;
-        resp.maxRecvSize = kMaxRecvSize;
-        ok = Reply(fd, h, kSuccess, reinterpret_cast<xdrproc_t>(xdr_Create_LinkResp), &resp);
-      } else {
-        ok = Reply(fd, h, kGarbageArguments, nullptr, nullptr);
-      }
-      xdr_free(reinterpret_cast<xdrproc_t>(xdr_Create_LinkParms), reinterpret_cast<char*>(&parms));
-    } else if (h.procedure == 11) {  // device_write
-      Device_WriteParms parms{};
-      Device_WriteResp resp{};
-      if (xdr_Device_WriteParms(&in, &parms)) {
-        auto it = links.find(parms.lid);
-        if (it == links.end()) {
-          resp.error = kErrorInvalidLink;
-        } else {
-          Link& link = it->second;
-          // A new message drops a reply nobody read (as an instrument's query-interrupted rule does).
-          if (link.input.empty()) link.client.discard();
-          resp.size = parms.data.data_len;
-          bool end = (parms.flags & kEndFlag) != 0;
-          auto deliver = [&](std::string_view line) {
-            if (transcript_ != nullptr) transcript_->record(line);
-            link.connection->on_line(line, link.client);
-            return true;
-          };
-          link.input.feed(std::string_view(parms.data.data_val, parms.data.data_len), deliver,
-                          [&] { link.connection->on_overlong_line(link.client); });
-          if (end) link.input.end(deliver);  // END without a line feed still ends the message
-          // An instrument that drops its client destroys the link: this write
-          // was taken, every later call on the link is refused.
-          if (link.client.closed) links.erase(it);
-        }
-        ok = Reply(fd, h, kSuccess, reinterpret_cast<xdrproc_t>(xdr_Device_WriteResp), &resp);
-      } else {
-        ok = Reply(fd, h, kGarbageArguments, nullptr, nullptr);
-      }
-      xdr_free(reinterpret_cast<xdrproc_t>(xdr_Device_WriteParms), reinterpret_cast<char*>(&parms));
-    } else if (h.procedure == 12) {  // device_read
-      Device_ReadParms parms{};
-      Device_ReadResp resp{};
-      std::string data;
-      if (xdr_Device_ReadParms(&in, &parms)) {
-        auto it = links.find(parms.lid);
-        if (it == links.end()) {
-          resp.error = kErrorInvalidLink;
-        } else {
-          LinkClient& client = it->second.client;
-          std::string& output = client.output;
-          auto limit = LinkClient::Clock::now() + std::chrono::milliseconds(std::min<u_long>(parms.io_timeout, 60000));
-          // Nothing to read (yet): wait for the reply or the read's own timeout, whichever comes first.
-          auto wake = output.empty() ? limit : std::min(limit, client.readable_at);
-          if (wake > LinkClient::Clock::now()) {
-            pollfd p{stop_fd, POLLIN, 0};
-            auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - LinkClient::Clock::now());
-            ::poll(&p, 1, static_cast<int>(wait.count()));
-          }
-          if (output.empty() || client.readable_at > LinkClient::Clock::now()) {
-            resp.error = kErrorIoTimeout;
-          } else {
-            std::size_t limit = std::min<std::size_t>(output.size(), parms.requestSize);
-            std::size_t message_end = output.find('\n');
-            std::size_t take = std::min(limit, message_end == std::string::npos ? output.size() : message_end + 1);
-            if ((parms.flags & kTermCharSet) != 0) {
-              std::size_t term = output.find(parms.termChar);
-              if (term != std::string::npos && term < take) take = term + 1;
-            }
-            data = output.substr(0, take);
-            output.erase(0, take);
-            if (message_end != std::string::npos && take == message_end + 1) resp.reason |= kReasonEnd;
-            if ((parms.flags & kTermCharSet) != 0 && !data.empty() && data.back() == parms.termChar)
-              resp.reason |= kReasonTermChar;
-            if (resp.reason == 0) {
-              if (take == parms.requestSize) {
-                resp.reason = kReasonRequestCount;
-              } else {
-                // Part of a message and no more coming: the rest never arrives in time.
-                resp.error = kErrorIoTimeout;
-                output.insert(0, data);
-                data.clear();
-              }
-            }
-            resp.data.data_len = static_cast<u_int>(data.size());
-            resp.data.data_val = data.data();
-          }
-        }
-        ok = Reply(fd, h, kSuccess, reinterpret_cast<xdrproc_t>(xdr_Device_ReadResp), &resp);
-      } else {
-        ok = Reply(fd, h, kGarbageArguments, nullptr, nullptr);
-      }
-    } else if (h.procedure == 15 || h.procedure == 23) {  // device_clear, destroy_link
-      Device_Error resp{};
-      Device_GenericParms generic{};
-      Device_Link lid = 0;
-      bool decoded = h.procedure == 15 ? xdr_Device_GenericParms(&in, &generic) : xdr_Device_Link(&in, &lid);
-      if (h.procedure == 15) lid = generic.lid;
-      auto it = links.find(lid);
-      if (!decoded) {
-        ok = Reply(fd, h, kGarbageArguments, nullptr, nullptr);
-      } else {
-        if (it == links.end()) {
-          resp.error = kErrorInvalidLink;
-        } else if (h.procedure == 15) {
-          it->second.input.clear();
-          it->second.client.discard();
-        } else {
-          links.erase(it);
-        }
-        ok = Reply(fd, h, kSuccess, reinterpret_cast<xdrproc_t>(xdr_Device_Error), &resp);
-      }
-    } else {
+    } else if (row == nullptr) {
       ok = Reply(fd, h, kProcedureUnavailable, nullptr, nullptr);
+    } else {
+      ok = row->serve(channel, fd, h, &in);
     }
     xdr_destroy(&in);
     if (!ok) return;
