@@ -25,12 +25,7 @@ ViStatus ForEachChannel(ViSession vi, ViConstString selector, Step&& step) {
     std::vector<std::string> channels;
     ViStatus st = vexo::Frame(vi, [&](DriverSession&) { return vexo::ResolveSelector(vi, selector, true, channels); });
     if (st < 0) return st;
-    for (const std::string& channel : channels) {
-      st = vexo::SelectChannel(vi, channel);
-      if (st >= 0) st = step(channel);
-      if (st < 0) return st;
-    }
-    return st;
+    return vexo::ForEachChannel(vi, channels, step);
   });
 }
 
@@ -109,14 +104,10 @@ ViStatus ZEVRA_ResetOutputProtection(ViSession Vi, ViConstString ChannelName) {
     std::vector<std::string> channels;
     ViStatus st = vexo::ResolveSelector(Vi, ChannelName, true, channels);
     if (st < 0) return st;
-    for (const std::string& channel : channels) {
-      st = vexo::SelectChannel(Vi, channel);
-      if (st < 0) return st;
-      if (!s.GetSimulate()) {
-        st = viPrintf(s.InstrumentSession(), "OUTP:PROT:CLE\n");
-        if (st < 0) return st;
-      }
-    }
+    st = vexo::ForEachChannel(Vi, channels, [&](const std::string&) -> ViStatus {
+      return s.GetSimulate() ? VI_SUCCESS : viPrintf(s.InstrumentSession(), "OUTP:PROT:CLE\n");
+    });
+    if (st < 0) return st;
     return s.GetSimulate() ? VI_SUCCESS : s.CheckInstrumentStatus();
   });
 }
@@ -130,9 +121,8 @@ ViStatus ZEVRA_ConfigureOutputRange(ViSession Vi, ViConstString ChannelName, ViI
     std::vector<std::string> channels;
     ViStatus st = vexo::ResolveSelector(Vi, ChannelName, true, channels);
     if (st < 0) return st;
-    for (const std::string& channel : channels) {
-      st = vexo::SelectChannel(Vi, channel);
-      if (st < 0) return st;
+    return vexo::ForEachChannel(Vi, channels, [&](const std::string& channel) -> ViStatus {
+      ViStatus st = VI_SUCCESS;
       ViReal64 level = 0, maximum = 0;
       if (RangeType == 1) {
         st = vexo::GetAttributeViReal64(Vi, nullptr, ZEVRA_ATTR_CURRENT_LEVEL, &level);
@@ -149,8 +139,8 @@ ViStatus ZEVRA_ConfigureOutputRange(ViSession Vi, ViConstString ChannelName, ViI
         std::snprintf(text, sizeof text, "%f", Range);
         return s.ReportError(IVI_ERROR_INVALID_VALUE, {text, "ConfigureOutputRange", "Range"});
       }
-    }
-    return st;
+      return st;
+    });
   });
 }
 

@@ -218,17 +218,13 @@ ViStatus WriteCurrentLimit(const AttributeDescriptor& a, ViSession vi, ViConstSt
     if (st < 0) return st;
     vexo::SetterCacheManager<ViReal64> guard(vi, a.id, v.real64, channels);
     if (s.GetSimulate()) return VI_SUCCESS;
-    for (const std::string& channel : channels) {
+    return vexo::ForEachChannel(vi, channels, [&](const std::string& channel) {
       ViInt32 behavior = 0;
-      st = vexo::SelectChannel(vi, channel);
-      if (st >= 0) st = vexo::GetAttributeViInt32(vi, channel.c_str(), ZEVRA_ATTR_CURRENT_LIMIT_BEHAVIOR, &behavior);
-      if (st >= 0) {
-        ViAttr level = behavior == 1 ? ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL : ZEVRA_ATTR_CURRENT_LEVEL;
-        st = vexo::SetAttributeViReal64(vi, nullptr, level, v.real64);
-      }
-      if (st < 0) return st;
-    }
-    return st;
+      ViStatus got = vexo::GetAttributeViInt32(vi, channel.c_str(), ZEVRA_ATTR_CURRENT_LIMIT_BEHAVIOR, &behavior);
+      if (got < 0) return got;
+      ViAttr level = behavior == 1 ? ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL : ZEVRA_ATTR_CURRENT_LEVEL;
+      return vexo::SetAttributeViReal64(vi, nullptr, level, v.real64);
+    });
   });
 }
 
@@ -270,12 +266,10 @@ ViStatus WriteOvpLimit(const AttributeDescriptor&, ViSession vi, ViConstString s
     std::vector<std::string> channels;
     ViStatus st = vexo::ResolveSelector(vi, selector, true, channels);
     if (st < 0) return st;
-    for (const std::string& channel : channels) {
-      st = vexo::SelectChannel(vi, channel);
-      if (st >= 0) st = vexo::SetAttributeViReal64(vi, selector, ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL, v.real64);
-      if (st < 0) return st;
-    }
-    return VI_SUCCESS;
+    st = vexo::ForEachChannel(vi, channels, [&](const std::string&) {
+      return vexo::SetAttributeViReal64(vi, selector, ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL, v.real64);
+    });
+    return st < 0 ? st : VI_SUCCESS;
   });
 }
 
@@ -312,9 +306,7 @@ ViStatus WriteTriggerSource(const AttributeDescriptor& a, ViSession vi, ViConstS
     if (st < 0) return st;
     vexo::SetterCacheManager<ViInt32> guard(vi, a.id, v.int32, channels);
     if (s.GetSimulate()) return VI_SUCCESS;
-    for (const std::string& channel : channels) {
-      st = vexo::SelectChannel(vi, channel);
-      if (st < 0) return st;
+    return vexo::ForEachChannel(vi, channels, [&](const std::string&) -> ViStatus {
       const TriggerPair* pair = nullptr;
       for (const TriggerPair& p : kTriggerSources) {
         if (p.class_value == v.int32) pair = &p;
@@ -323,11 +315,9 @@ ViStatus WriteTriggerSource(const AttributeDescriptor& a, ViSession vi, ViConstS
         return s.ReportError(IVI_ERROR_VALUE_NOT_SUPPORTED,
                              {TriggerSourceMap().ValueToName(v.int32), "AttributeValue", "TRIGGER_SOURCE"});
       }
-      st = vexo::SetAttributeViInt32(vi, nullptr, ZEVRA_ATTR_LIST_TRIGGER_SOURCE, pair->instrument_value);
-      if (st >= 0) st = s.CheckInstrumentStatus();
-      if (st < 0) return st;
-    }
-    return st;
+      ViStatus set = vexo::SetAttributeViInt32(vi, nullptr, ZEVRA_ATTR_LIST_TRIGGER_SOURCE, pair->instrument_value);
+      return set < 0 ? set : s.CheckInstrumentStatus();
+    });
   });
 }
 

@@ -19,6 +19,18 @@ ViStatus ResolveSelector(ViSession vi, ViConstString selector, bool validate, st
 ViStatus ResolveSingleSelector(ViSession vi, ViConstString selector, std::string& channel);
 // Makes `channel` the instrument's selected channel ("INST:SEL n").
 ViStatus SelectChannel(ViSession vi, const std::string& channel);
+// Selects each channel in turn and runs step(channel), stopping at the first
+// failure; otherwise the last step's status.
+template <typename Step>
+ViStatus ForEachChannel(ViSession vi, const std::vector<std::string>& channels, Step&& step) {
+  ViStatus st = VI_SUCCESS;
+  for (const std::string& channel : channels) {
+    st = SelectChannel(vi, channel);
+    if (st >= 0) st = step(channel);
+    if (st < 0) return st;
+  }
+  return st;
+}
 // The zero-based index'th physical name, cut to the buffer (64 bits, so a
 // one-based index turned zero-based never overflows).
 ViStatus GetRepCapName(ViSession vi, long long index, ViInt32 size, ViChar name[]);
