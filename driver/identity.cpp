@@ -2,6 +2,7 @@
 #include <string>
 #include <string_view>
 
+#include "ZEVRA.h"
 #include "driver_tables.h"
 #include "text.h"
 
@@ -18,6 +19,12 @@ std::map<std::string, std::string> BuildModelFamilyTable() {
 }
 
 }  // namespace
+
+const RepeatedCapability& Capability() {
+  static const RepeatedCapability capability{"OutputChannel", "CH1,CH2,CH3,CH4", ZEVRA_ATTR_SELECTED_CHANNEL,
+                                             ZEVRA_VAL_CHANNEL1};
+  return capability;
+}
 
 const DriverIdentity& Identity() {
   static const DriverIdentity identity{

@@ -21,6 +21,17 @@ struct DriverIdentity {
 
 const DriverIdentity& Identity();
 
+// The driver's one repeated capability: its name, its physical names, and how
+// the instrument is told which one later commands address.
+struct RepeatedCapability {
+  const char* name;            // "OutputChannel"
+  const char* physical_names;  // comma-separated, in index order
+  ViAttr selection_attribute;  // written with first_selection_value + the name's index
+  ViInt32 first_selection_value;
+};
+
+const RepeatedCapability& Capability();
+
 // The message template of a status code, or null when the table has none.
 const char* ErrorTemplate(ViStatus code);
 

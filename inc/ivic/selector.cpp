@@ -6,7 +6,6 @@
 #include <mutex>
 #include <string_view>
 
-#include "ZEVRA.h"
 #include "attribute.h"
 #include "ci_map.h"
 #include "driver_session.h"
@@ -18,7 +17,7 @@
 namespace vexo {
 namespace {
 
-constexpr const char* kPhysicalNameList = "CH1,CH2,CH3,CH4";
+const char* RepCapName() { return Capability().name; }
 
 ViStatus Record(ViSession vi, ViStatus code, std::string_view elaboration = {},
                 std::initializer_list<std::string_view> args = {}) {
@@ -34,7 +33,7 @@ bool IsBlank(const char* s) {
 
 ViStatus UnknownIdentifier(ViSession vi, std::string_view name) {
   return Record(vi, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
-                "The identifier '%s' is not defined for repeated capability '%s'.", {name, kRepCapName});
+                "The identifier '%s' is not defined for repeated capability '%s'.", {name, RepCapName()});
 }
 
 // Expands "CH1-CH3" into CH1, CH2, CH3. With `validate`, a range longer than
@@ -44,17 +43,17 @@ ViStatus ExpandRange(ViSession vi, std::string_view item, bool validate, std::ve
   std::string text(item);
   grammar::RangeParts parts;
   if (!grammar::SplitRange(text, parts))
-    return Record(vi, IVI_ERROR_INVALID_RANGE_IN_SELECTOR, "The base names do not match.", {text, kRepCapName});
+    return Record(vi, IVI_ERROR_INVALID_RANGE_IN_SELECTOR, "The base names do not match.", {text, RepCapName()});
   auto number = [](std::string_view digits, long long& out) {
     auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), out);
     return ec == std::errc{} && p == digits.data() + digits.size() && out <= 0x7FFFFFFF;
   };
   long long first = 0, last = 0;
   if (!number(parts.first_digits, first) || !number(parts.last_digits, last))
-    return Record(vi, IVI_ERROR_INVALID_RANGE_IN_SELECTOR, "The index is out of range.", {text, kRepCapName});
+    return Record(vi, IVI_ERROR_INVALID_RANGE_IN_SELECTOR, "The index is out of range.", {text, RepCapName()});
   if (first >= last)
     return Record(vi, IVI_ERROR_INVALID_RANGE_IN_SELECTOR, "The start index must be less than the end index.",
-                  {text, kRepCapName});
+                  {text, RepCapName()});
   std::string base(parts.base);
   if (validate) {
     const std::vector<std::string>& physical = PhysicalNames(vi);
@@ -106,7 +105,7 @@ ViStatus ResolveUncached(ViSession vi, std::string text, bool validate, std::vec
         if (auto it = seen.find(name); it != seen.end()) {
           if (is_range || it->second)
             return Record(vi, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
-                          "An identifier in the range overlaps with another range.", {item, kRepCapName});
+                          "An identifier in the range overlaps with another range.", {item, RepCapName()});
           return Record(vi, IVI_ERROR_BADLY_FORMED_SELECTOR);
         }
         seen.emplace(name, is_range);
@@ -118,7 +117,7 @@ ViStatus ResolveUncached(ViSession vi, std::string text, bool validate, std::vec
 
   // The repeated capability has one level: names of two or more levels combined
   // ("CH1:CH2") never name it, so the combinations are not built.
-  if (levels.size() > 1) return Record(vi, IVI_ERROR_INVALID_NUMBER_OF_LEVELS_IN_SELECTOR, {}, {kRepCapName});
+  if (levels.size() > 1) return Record(vi, IVI_ERROR_INVALID_NUMBER_OF_LEVELS_IN_SELECTOR, {}, {RepCapName()});
   std::vector<std::string>& combined = levels.front();
   if (validate) {
     const std::vector<std::string>& physical = PhysicalNames(vi);
@@ -158,7 +157,7 @@ const std::vector<std::string>& PhysicalNames(ViSession vi) {
     if (auto it = t.tables.find(vi); it != t.tables.end()) return *it->second;
   }
   std::vector<std::string> names;
-  ResolveUncached(VI_NULL, kPhysicalNameList, false, names);
+  ResolveUncached(VI_NULL, Capability().physical_names, false, names);
   auto table = std::make_shared<const std::vector<std::string>>(std::move(names));
   std::lock_guard lock(t.mutex);
   return *t.tables.emplace(vi, std::move(table)).first->second;
@@ -176,7 +175,7 @@ ViStatus ResolveSelector(ViSession vi, ViConstString selector, bool validate, st
                   "No selector was specified for repeated capability '%s'.  The repeated capability identifier can "
                   "be null or empty only when there is exactly one physical name defined.  Repeated capability '%s' "
                   "has %d physical names defined.",
-                  {kRepCapName, kRepCapName, std::to_string(physical.size())});
+                  {RepCapName(), RepCapName(), std::to_string(physical.size())});
   }
   // Resolutions depend only on the text and the session's names, fixed at open.
   DriverSession* session = ResolveSession(vi);
@@ -203,10 +202,14 @@ ViStatus ResolveSingleSelector(ViSession vi, ViConstString selector, std::string
 }
 
 ViStatus SelectChannel(ViSession vi, const std::string& channel) {
-  static constexpr const char* kChannels[] = {"CH1", "CH2", "CH3", "CH4"};
-  for (ViInt32 index = 0; index < 4; ++index) {
-    if (channel.size() >= 3 && EqualsIgnoringCase(std::string_view(channel).substr(0, 3), kChannels[index]))
-      return SetAttributeViInt32(vi, nullptr, ZEVRA_ATTR_SELECTED_CHANNEL, ZEVRA_VAL_CHANNEL1 + index);
+  // The capability's own names, not the session's: a name selects by its leading physical name.
+  static const std::vector<std::string_view> kNames = SplitTrimmed(Capability().physical_names, ',');
+  const RepeatedCapability& capability = Capability();
+  for (std::size_t index = 0; index < kNames.size(); ++index) {
+    std::string_view name = kNames[index];
+    if (channel.size() >= name.size() && EqualsIgnoringCase(std::string_view(channel).substr(0, name.size()), name))
+      return SetAttributeViInt32(vi, nullptr, capability.selection_attribute,
+                                 capability.first_selection_value + static_cast<ViInt32>(index));
   }
   return ReportError(vi, IVI_ERROR_UNKNOWN_CHANNEL_NAME);
 }
@@ -215,7 +218,7 @@ ViStatus GetRepCapName(ViSession vi, long long index, ViInt32 size, ViChar name[
   const std::vector<std::string>& physical = PhysicalNames(vi);
   if (index < 0 || static_cast<unsigned long long>(index) >= physical.size())
     return ReportError(vi, IVI_ERROR_INVALID_VALUE,
-                       {std::to_string(index), std::string("Get") + kRepCapName + "Name", "Index"});
+                       {std::to_string(index), std::string("Get") + RepCapName() + "Name", "Index"});
   CopyToBuffer(physical[static_cast<std::size_t>(index)], name, size > 0 ? static_cast<std::size_t>(size) : 0);
   return VI_SUCCESS;
 }

@@ -6,11 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "driver_tables.h"
 #include "visatype.h"
 
 namespace vexo {
-
-inline constexpr const char* kRepCapName = "OutputChannel";
 
 // Physical channel names, in selector order. With `validate` each must be a
 // physical name. Errors are recorded on vi (nothing is recorded for vi 0).
