@@ -32,40 +32,40 @@ TEST(Text, TrimAndSplit) {
   EXPECT_EQ(Strings(vexo::Split(" a , b", ',')), (V{" a ", " b"}));
 }
 
-TEST(Text, LeadingIntegers) {
-  struct Case {
-    const char* text;
-    bool ok;
-    ViInt32 value;
-  } cases[] = {{"42", true, 42},          {"  -222,\"Data out of range\"", true, -222},
-               {"+7x", true, 7},          {"2147483647", true, INT_MAX},
-               {"-2147483648", true, INT_MIN}, {"2147483648", false, 0},
-               {"-2147483649", false, 0}, {"99999999999999999999", false, 0},
-               {"", false, 0},            {"-", false, 0},
-               {"+-1", false, 0},         {"x1", false, 0}};
-  for (const Case& c : cases) {
-    ViInt32 value = 0;
-    EXPECT_EQ(vexo::ParseLeadingInteger(c.text, value), c.ok) << c.text;
+template <typename T>
+struct NumberCase {
+  const char* text;
+  bool ok;
+  T value;
+};
+
+// Each text parses (or not) as stated, and a parsed one has its value.
+template <typename T, std::size_t N>
+void ExpectNumbers(bool (*parse)(std::string_view, T&), const NumberCase<T> (&cases)[N]) {
+  for (const NumberCase<T>& c : cases) {
+    T value = 0;
+    EXPECT_EQ(parse(c.text, value), c.ok) << c.text;
     if (c.ok) {
       EXPECT_EQ(value, c.value) << c.text;
     }
   }
 }
 
+TEST(Text, LeadingIntegers) {
+  const NumberCase<ViInt32> cases[] = {
+      {"42", true, 42},          {"  -222,\"Data out of range\"", true, -222},
+      {"+7x", true, 7},          {"2147483647", true, INT_MAX},
+      {"-2147483648", true, INT_MIN}, {"2147483648", false, 0},
+      {"-2147483649", false, 0}, {"99999999999999999999", false, 0},
+      {"", false, 0},            {"-", false, 0},
+      {"+-1", false, 0},         {"x1", false, 0}};
+  ExpectNumbers(vexo::ParseLeadingInteger, cases);
+}
+
 TEST(Text, LeadingReals) {
-  struct Case {
-    const char* text;
-    bool ok;
-    ViReal64 value;
-  } cases[] = {{"4.5", true, 4.5}, {" +1e3V", true, 1000.0}, {"-0.25,1", true, -0.25},
-               {"", false, 0},     {"+-1", false, 0},       {"V", false, 0}};
-  for (const Case& c : cases) {
-    ViReal64 value = 0;
-    EXPECT_EQ(vexo::ParseLeadingReal(c.text, value), c.ok) << c.text;
-    if (c.ok) {
-      EXPECT_EQ(value, c.value) << c.text;
-    }
-  }
+  const NumberCase<ViReal64> cases[] = {{"4.5", true, 4.5}, {" +1e3V", true, 1000.0}, {"-0.25,1", true, -0.25},
+                                        {"", false, 0},     {"+-1", false, 0},       {"V", false, 0}};
+  ExpectNumbers(vexo::ParseLeadingReal, cases);
 }
 
 TEST(Replies, AllChannelMeasurements) {

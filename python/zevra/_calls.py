@@ -108,8 +108,7 @@ def plan(function, params, enums, attribute_enum):
         elif previous is not None and previous.role == "size" and type_name == "ViConstString":
             role = "text_in"
         elif array and type_name == "ViChar":
-            later = params[i + 1][1] if following is not None else ""
-            role = "bytes_out" if later == "ReturnCount" else "text_out"
+            role = "bytes_out" if following is not None and following[1] == "ReturnCount" else "text_out"
         elif array:
             role = "array_out"
         elif pointer and previous is not None and previous.role in ("array_out", "bytes_out"):

@@ -25,6 +25,8 @@ def _installed_candidates():
 def library():
     """The loaded driver library: $ZEVRA_LIBRARY, else the installed prefix's, else the system loader's."""
     global _loaded
+    if _loaded is not None:
+        return _loaded
     with _loading:
         if _loaded is None:
             _loaded = _load()

@@ -44,6 +44,8 @@ _lock = threading.Lock()
 
 def native():
     global _functions
+    if _functions is not None:  # every call asks: no lock once loaded
+        return _functions
     with _lock:
         if _functions is None:
             _functions = Functions(_library.library())

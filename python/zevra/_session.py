@@ -5,7 +5,7 @@ import threading
 
 from . import _errors
 from ._attributes import make_property
-from ._calls import Call, method, snake
+from ._calls import TEXT_BYTES, Call, method, snake
 from ._enums import BY_NAME as ENUMS
 from ._native import native
 from ._tables import ATTRIBUTES, FUNCTIONS
@@ -95,7 +95,6 @@ class Session:
             _errors.check(native(), self._vi, status)
 
     def _channel_name(self, index):
-        from ._calls import TEXT_BYTES
         name = ctypes.create_string_buffer(TEXT_BYTES)
         with self._lock:
             self._checked(native().ZEVRA_GetChannelName(self._vi, index, TEXT_BYTES, name))
