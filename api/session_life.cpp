@@ -3,9 +3,13 @@
 
 #include "Vexo"
 #include "ZEVRA.h"
+#include "description.h"
 #include "zevra_driver_session.h"
 
 namespace {
+
+// The runtime learns its instrument as the library loads, before any export can run.
+[[maybe_unused]] const bool kInstrumentHandedOver = (vexo::UseInstrument(zevra::Description()), true);
 
 ViStatus Open(ViRsrc resource_name, ViBoolean id_query, ViBoolean reset, ViConstString option_string,
               ViSession* vi) noexcept {

@@ -62,13 +62,3 @@ const std::map<ViAttr, RegisteredAttribute>& AttributeRegistry() {
 }
 
 }  // namespace zevra
-
-namespace vexo {
-
-const AttributeDescriptor* FindAttribute(ViAttr id) {
-  const auto& registry = zevra::AttributeRegistry();
-  auto it = registry.find(id);
-  return it == registry.end() ? nullptr : &it->second.descriptor;
-}
-
-}  // namespace vexo

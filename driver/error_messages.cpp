@@ -1,9 +1,5 @@
 #include "error_messages.h"
 
-#include <map>
-
-#include "driver_tables.h"
-
 namespace zevra {
 namespace {
 
@@ -73,17 +69,3 @@ constexpr ErrorMessageRow kRows[] = {
 std::span<const ErrorMessageRow> ErrorMessageTable() { return kRows; }
 
 }  // namespace zevra
-
-namespace vexo {
-
-const char* ErrorTemplate(ViStatus code) {
-  static const std::map<ViStatus, const char*> table = [] {
-    std::map<ViStatus, const char*> m;
-    for (const zevra::ErrorMessageRow& row : zevra::ErrorMessageTable()) m.emplace(row.code, row.message);
-    return m;
-  }();
-  auto it = table.find(code);
-  return it == table.end() ? nullptr : it->second;
-}
-
-}  // namespace vexo

@@ -41,8 +41,8 @@ struct SimulatedValue {
 
 struct AttributeDescriptor {
   ViAttr id = 0;
-  std::string name;   // "ZEVRA_ATTR_..."
-  std::string label;  // "ZEVRA_get_..." for null-pointer messages
+  std::string name;   // the header's macro name
+  std::string label;  // the function named in null-pointer messages
   ValueType type = ValueType::Int32;
   bool channel_based = false;
   ReadCallback read = nullptr;    // null: write-only
@@ -52,9 +52,6 @@ struct AttributeDescriptor {
   const EnumMap* map = nullptr;   // defined values and booleans
   SimulatedValue simulated;
 };
-
-// The driver's registry.
-const AttributeDescriptor* FindAttribute(ViAttr id);
 
 // The common template callbacks (resolve, lock, selector, cache, simulation,
 // exchange, status check).

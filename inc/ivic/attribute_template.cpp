@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "ZEVRA.h"
 #include "attribute.h"
 #include "cache_manager.h"
 #include "errors.h"
 #include "frame.h"
+#include "ivi_status.h"
 #include "selector.h"
 #include "visa.h"
 

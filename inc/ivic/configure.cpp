@@ -2,10 +2,10 @@
 // software module, initial settings, virtual and physical names.
 #include <string>
 
-#include "IviConfigServer.h"
-#include "ZEVRA.h"
 #include "driver_session.h"
-#include "driver_tables.h"
+#include "instrument.h"
+#include "ivi_status.h"
+#include "IviConfigServer.h"
 #include "vexo_assert.h"
 
 namespace vexo {

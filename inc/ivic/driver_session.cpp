@@ -1,9 +1,9 @@
 #include "driver_session.h"
 
+#include "errors.h"
+#include "instrument.h"
 #include "IviConfigServer.h"
 #include "IviSession.h"
-#include "driver_tables.h"
-#include "errors.h"
 #include "vexo_assert.h"
 
 namespace vexo {

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <optional>
 
-#include "ZEVRA.h"
 #include "ci_map.h"
 #include "driver_session.h"
 #include "errors.h"
 #include "frame.h"
+#include "ivi_status.h"
 #include "text.h"
 #include "vexo_assert.h"
 

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "instrument.h"
 #include "IviSession.h"
-#include "driver_tables.h"
 #include "text.h"
 #include "vexo_assert.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "IviSession.h"
-#include "ZEVRA.h"
+#include "ivi_status.h"
 #include "driver_session.h"
 #include "errors.h"
 #include "vexo_assert.h"
@@ -91,7 +91,7 @@ ViStatus Frame(ViSession vi, Body&& body) noexcept {
   });
 }
 
-// Close hooks: run by ZEVRA_close, in registration order, with the handle.
+// Close hooks: run by the driver's close, in registration order, with the handle.
 void RegisterCloseHook(std::function<void(ViSession)> hook);
 void RunCloseHooks(ViSession vi);
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
-#include "ZEVRA.h"
-#include "driver_tables.h"
 #include "errors.h"
+#include "instrument.h"
+#include "ivi_status.h"
 #include "text.h"
 #include "vexo_assert.h"
 #include "visa.h"

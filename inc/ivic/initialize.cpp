@@ -1,6 +1,6 @@
 // Initialization of a driver session: configuration, I/O, identity, model check.
-#include "ZEVRA.h"
 #include "driver_session.h"
+#include "ivi_status.h"
 #include "vexo_assert.h"
 
 namespace vexo {

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "ZEVRA.h"
 #include "driver_session.h"
+#include "ivi_status.h"
 #include "option_grammar.h"
 
 namespace vexo {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "driver_tables.h"
+#include "instrument.h"
 #include "visatype.h"
 
 namespace vexo {

@@ -3,10 +3,11 @@
 #include <cstring>
 #include <string>
 
-#include "ZEVRA.h"
 #include "attribute.h"
 #include "errors.h"
 #include "frame.h"
+#include "instrument.h"
+#include "ivi_status.h"
 #include "vexo_assert.h"
 
 namespace vexo {

@@ -2,10 +2,14 @@
 
 #include "vexo_assert.h"
 
+#include "instrument.h"
+
 namespace vexo {
 
 void AssertionFailed(const char* expression, int line) noexcept {
-  std::fprintf(stderr, "ZEVRA: internal assertion failed: %s (inc/ivic/Vexo, line %d)\n", expression, line);
+  const char* prefix = Identity().prefix;
+  std::fprintf(stderr, "%s: internal assertion failed: %s (inc/ivic/Vexo, line %d)\n", *prefix != '\0' ? prefix : "vexo",
+               expression, line);
 }
 
 }  // namespace vexo

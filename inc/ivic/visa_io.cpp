@@ -1,6 +1,6 @@
 // A driver session's instrument I/O over VISA.
-#include "ZEVRA.h"
 #include "driver_session.h"
+#include "ivi_status.h"
 #include "visa.h"
 
 namespace vexo {
