@@ -48,7 +48,7 @@ ViStatus ZEVRA_Measure(ViSession Vi, ViConstString ChannelName, ViInt32 Measurem
     if (Measurement == nullptr) return vexo::ReportNullPointer(Vi, "ZEVRA_Measure", "Measurement", 0);
     std::string channel;
     ViStatus st = vexo::ResolveSingleSelector(Vi, ChannelName, channel);
-    if (st >= 0) st = vexo::SelectChannel(Vi, channel);
+    if (st >= 0) st = vexo::SelectChannel(s, Vi, channel);
     if (st < 0) return st;
     if (MeasurementType == ZEVRA_VAL_MEASURE_CURRENT) return ZEVRA_MeasureCurrent(Vi, Measurement);
     if (MeasurementType == ZEVRA_VAL_MEASURE_VOLTAGE) return ZEVRA_MeasureVoltage(Vi, Measurement);

@@ -24,8 +24,12 @@ ViStatus ForEachChannel(ViSession vi, ViConstString selector, Step&& step) {
   return vexo::Guarded(vi, [&]() -> ViStatus {
     std::vector<std::string> channels;
     ViStatus st = vexo::Frame(vi, [&](DriverSession&) { return vexo::ResolveSelector(vi, selector, true, channels); });
-    if (st < 0) return st;
-    return vexo::ForEachChannel(vi, channels, step);
+    for (const std::string& channel : channels) {
+      st = vexo::SelectChannel(vi, channel);
+      if (st >= 0) st = step(channel);
+      if (st < 0) return st;
+    }
+    return st;
   });
 }
 
@@ -39,7 +43,7 @@ ViStatus QueryMax(ViSession vi, ViConstString selector, ViReal64 other, ViReal64
     if (result == nullptr) return vexo::ReportNullPointer(vi, function, parameter, 0);
     std::string channel;
     ViStatus st = vexo::ResolveSingleSelector(vi, selector, channel);
-    if (st >= 0) st = vexo::SelectChannel(vi, channel);
+    if (st >= 0) st = vexo::SelectChannel(s, vi, channel);
     if (st < 0) return st;
     char identity[1024] = "";
     st = vexo::GetAttributeViString(vi, nullptr, ZEVRA_ATTR_MODULE_IDENTITY, sizeof identity, identity);
@@ -104,7 +108,7 @@ ViStatus ZEVRA_ResetOutputProtection(ViSession Vi, ViConstString ChannelName) {
     std::vector<std::string> channels;
     ViStatus st = vexo::ResolveSelector(Vi, ChannelName, true, channels);
     if (st < 0) return st;
-    st = vexo::ForEachChannel(Vi, channels, [&](const std::string&) -> ViStatus {
+    st = vexo::ForEachChannel(s, Vi, channels, [&](const std::string&) -> ViStatus {
       return s.GetSimulate() ? VI_SUCCESS : viPrintf(s.InstrumentSession(), "OUTP:PROT:CLE\n");
     });
     if (st < 0) return st;
@@ -121,7 +125,7 @@ ViStatus ZEVRA_ConfigureOutputRange(ViSession Vi, ViConstString ChannelName, ViI
     std::vector<std::string> channels;
     ViStatus st = vexo::ResolveSelector(Vi, ChannelName, true, channels);
     if (st < 0) return st;
-    return vexo::ForEachChannel(Vi, channels, [&](const std::string& channel) -> ViStatus {
+    return vexo::ForEachChannel(s, Vi, channels, [&](const std::string& channel) -> ViStatus {
       ViStatus st = VI_SUCCESS;
       ViReal64 level = 0, maximum = 0;
       if (RangeType == 1) {
@@ -162,7 +166,7 @@ ViStatus ZEVRA_QueryOutputState(ViSession Vi, ViConstString ChannelName, ViInt32
       *InState = OutputState == ZEVRA_VAL_OUTPUT_CONSTANT_VOLTAGE ? VI_TRUE : VI_FALSE;
       return VI_SUCCESS;
     }
-    st = vexo::SelectChannel(Vi, channel);
+    st = vexo::SelectChannel(s, Vi, channel);
     if (st < 0) return st;
     if (OutputState < ZEVRA_VAL_OUTPUT_CONSTANT_VOLTAGE || OutputState > ZEVRA_VAL_OUTPUT_UNREGULATED)
       return s.ReportError(IVI_ERROR_VALUE_NOT_SUPPORTED, {std::to_string(OutputState), "OutputState", "QueryOutputState"});

@@ -23,14 +23,14 @@ constexpr AttributeBehavior kBehaviors[] = {
     {.id = ZEVRA_ATTR_INSTRUMENT_MANUFACTURER, .read = ReadSessionText},
     {.id = ZEVRA_ATTR_INSTRUMENT_MODEL, .read = ReadSessionText},
     {.id = ZEVRA_ATTR_CHANNEL_COUNT, .read = ReadChannelCount},
-    {.id = ZEVRA_ATTR_SPECIFIC_DRIVER_PREFIX, .read = ReadDriverIdentity},
-    {.id = ZEVRA_ATTR_SUPPORTED_INSTRUMENT_MODELS, .read = ReadDriverIdentity},
-    {.id = ZEVRA_ATTR_GROUP_CAPABILITIES, .read = ReadDriverIdentity},
-    {.id = ZEVRA_ATTR_SPECIFIC_DRIVER_VENDOR, .read = ReadDriverIdentity},
-    {.id = ZEVRA_ATTR_SPECIFIC_DRIVER_DESCRIPTION, .read = ReadDriverIdentity},
-    {.id = ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MAJOR_VERSION, .read = ReadDriverIdentity},
-    {.id = ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MINOR_VERSION, .read = ReadDriverIdentity},
-    {.id = ZEVRA_ATTR_SPECIFIC_DRIVER_REVISION, .read = ReadDriverIdentity},
+    {.id = ZEVRA_ATTR_SPECIFIC_DRIVER_PREFIX, .read = ReadDriverIdentity, .framing = vexo::Framing::kNoSession},
+    {.id = ZEVRA_ATTR_SUPPORTED_INSTRUMENT_MODELS, .read = ReadDriverIdentity, .framing = vexo::Framing::kNoSession},
+    {.id = ZEVRA_ATTR_GROUP_CAPABILITIES, .read = ReadDriverIdentity, .framing = vexo::Framing::kNoSession},
+    {.id = ZEVRA_ATTR_SPECIFIC_DRIVER_VENDOR, .read = ReadDriverIdentity, .framing = vexo::Framing::kNoSession},
+    {.id = ZEVRA_ATTR_SPECIFIC_DRIVER_DESCRIPTION, .read = ReadDriverIdentity, .framing = vexo::Framing::kNoSession},
+    {.id = ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MAJOR_VERSION, .read = ReadDriverIdentity, .framing = vexo::Framing::kNoSession},
+    {.id = ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MINOR_VERSION, .read = ReadDriverIdentity, .framing = vexo::Framing::kNoSession},
+    {.id = ZEVRA_ATTR_SPECIFIC_DRIVER_REVISION, .read = ReadDriverIdentity, .framing = vexo::Framing::kNoSession},
 
     // Direct I/O.
     {.id = ZEVRA_ATTR_SYSTEM_IO_SESSION, .read = ReadIoSession},
@@ -121,13 +121,13 @@ constexpr AttributeBehavior kBehaviors[] = {
     // Class attributes, channel-based.
     {.id = ZEVRA_ATTR_VOLTAGE_LEVEL, .query = ":VOLT?\n", .command = ":VOLT %0.15lg\n"},
     {.id = ZEVRA_ATTR_OVP_ENABLED, .read = ReadOvpEnabled, .write = WriteOvpEnabled},
-    {.id = ZEVRA_ATTR_OVP_LIMIT, .read = ReadOvpLimit, .write = WriteOvpLimit},
+    {.id = ZEVRA_ATTR_OVP_LIMIT, .read = ReadOvpLimit, .write = WriteOvpLimit, .framing = vexo::Framing::kOwnNullCheck},
     {.id = ZEVRA_ATTR_CURRENT_LIMIT_BEHAVIOR, .read = ReadCurrentLimitBehavior, .write = WriteCurrentLimitBehavior},
     {.id = ZEVRA_ATTR_CURRENT_LIMIT, .read = ReadCurrentLimit, .write = WriteCurrentLimit},
     {.id = ZEVRA_ATTR_OUTPUT_ENABLED, .query = "OUTP:STAT?\n", .command = "OUTP:STAT %s\n", .map = BooleanMap},
     {.id = ZEVRA_ATTR_TRIGGER_SOURCE, .read = ReadTriggerSource, .write = WriteTriggerSource},
-    {.id = ZEVRA_ATTR_TRIGGERED_CURRENT_LIMIT, .read = ReadNotSupported, .write = WriteNotSupported},
-    {.id = ZEVRA_ATTR_TRIGGERED_VOLTAGE_LEVEL, .read = ReadNotSupported, .write = WriteNotSupported},
+    {.id = ZEVRA_ATTR_TRIGGERED_CURRENT_LIMIT, .read = ReadNotSupported, .write = WriteNotSupported, .framing = vexo::Framing::kNoSelector},
+    {.id = ZEVRA_ATTR_TRIGGERED_VOLTAGE_LEVEL, .read = ReadNotSupported, .write = WriteNotSupported, .framing = vexo::Framing::kNoSelector},
 };
 // clang-format on
 

@@ -17,6 +17,7 @@ struct AttributeBehavior {
   vexo::SimulatedValue simulated = {};
   vexo::ReadCallback read = nullptr;    // null: the common template (when readable)
   vexo::WriteCallback write = nullptr;  // null: the common template (when writable)
+  vexo::Framing framing = vexo::Framing::kStandard;
 };
 
 std::span<const AttributeBehavior> AttributeBehaviors();

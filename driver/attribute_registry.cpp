@@ -48,6 +48,7 @@ std::map<ViAttr, RegisteredAttribute> Build() {
     d.command = b.command;
     d.map = b.map != nullptr ? &b.map() : nullptr;
     d.simulated = b.simulated;
+    d.framing = b.framing;
     if (d.read != nullptr && b.read != nullptr) d.read = b.read;
     if (d.write != nullptr && b.write != nullptr) d.write = b.write;
   }

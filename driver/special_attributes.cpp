@@ -16,7 +16,6 @@ namespace zevra {
 namespace {
 
 using vexo::DriverSession;
-using vexo::Frame;
 
 ViStatus RefuseInSimulation(DriverSession& s) {
   return s.ReportErrorWithElaboration(ZEVRA_ERROR_IO, "Direct I/O operations are not available in simulation mode.");
@@ -66,66 +65,59 @@ constexpr TriggerPair kTriggerSources[] = {
 
 }  // namespace
 
-ViStatus ReadInherentFlag(const AttributeDescriptor& a, ViSession vi, ViConstString, const ReadTarget& t) {
-  return Frame(vi, [&](DriverSession& s) -> ViStatus {
-    auto* value = static_cast<ViBoolean*>(t.value);
-    if (value == nullptr) return vexo::ReportNullPointer(vi, a.label, "AttributeValue", 0);
-    *value = (s.*FlagOf(a.id).get)() ? VI_TRUE : VI_FALSE;
-    return VI_SUCCESS;
-  });
+ViStatus ReadInherentFlag(const AttributeCall& call, const ReadTarget& t) {
+  *static_cast<ViBoolean*>(t.value) = (call.Session().*FlagOf(call.attribute.id).get)() ? VI_TRUE : VI_FALSE;
+  return VI_SUCCESS;
 }
 
-ViStatus WriteInherentFlag(const AttributeDescriptor& a, ViSession vi, ViConstString, const WriteValue& v) {
-  return Frame(vi, [&](DriverSession& s) -> ViStatus {
-    if (a.id == ZEVRA_ATTR_SIMULATE && s.GetInitialSimulate() && v.boolean != VI_TRUE) {
-      // A session opened simulated has no instrument to turn to.
-      return s.ReportError(IVI_ERROR_CANNOT_CHANGE_SIMULATION_STATE);
-    }
-    if (a.id == ZEVRA_ATTR_INTERCHANGE_CHECK && v.boolean == VI_TRUE) {
-      return s.ReportErrorWithElaboration(IVI_ERROR_VALUE_NOT_SUPPORTED,
-                                          "Interchange checking is not supported by the driver.",
-                                          {"True", "AttributeValue", "SetAttributeViBoolean"});
-    }
-    (s.*FlagOf(a.id).set)(v.boolean == VI_TRUE);
-    return VI_SUCCESS;
-  });
+ViStatus WriteInherentFlag(const AttributeCall& call, const WriteValue& v) {
+  DriverSession& s = call.Session();
+  const ViAttr id = call.attribute.id;
+  if (id == ZEVRA_ATTR_SIMULATE && s.GetInitialSimulate() && v.boolean != VI_TRUE) {
+    // A session opened simulated has no instrument to turn to.
+    return s.ReportError(IVI_ERROR_CANNOT_CHANGE_SIMULATION_STATE);
+  }
+  if (id == ZEVRA_ATTR_INTERCHANGE_CHECK && v.boolean == VI_TRUE) {
+    return s.ReportErrorWithElaboration(IVI_ERROR_VALUE_NOT_SUPPORTED,
+                                        "Interchange checking is not supported by the driver.",
+                                        {"True", "AttributeValue", "SetAttributeViBoolean"});
+  }
+  (s.*FlagOf(id).set)(v.boolean == VI_TRUE);
+  return VI_SUCCESS;
 }
 
-ViStatus ReadSessionText(const AttributeDescriptor& a, ViSession vi, ViConstString, const ReadTarget& t) {
-  return Frame(vi, [&](DriverSession& s) -> ViStatus {
-    char* buffer = static_cast<char*>(t.value);
-    if (buffer == nullptr) return vexo::ReportNullPointer(vi, a.label, "AttributeValue", 0);
-    std::string text;
-    switch (a.id) {
-      case ZEVRA_ATTR_DRIVER_SETUP: text = s.GetDriverSetup(); break;
-      case ZEVRA_ATTR_IO_RESOURCE_DESCRIPTOR: text = s.GetResourceDescriptor(); break;
-      case ZEVRA_ATTR_LOGICAL_NAME: text = s.GetLogicalName(); break;
-      case ZEVRA_ATTR_INSTRUMENT_MODEL: text = s.GetInstrumentModel(); break;
-      case ZEVRA_ATTR_INSTRUMENT_MANUFACTURER:
-        text = s.GetSimulate() ? vexo::Identity().vendor : s.GetInstrumentManufacturer();
-        break;
-      case ZEVRA_ATTR_INSTRUMENT_FIRMWARE_REVISION:
-        text = s.GetSimulate() ? std::string("Sim") + vexo::Identity().revision : s.GetInstrumentFirmwareRevision();
-        break;
-      default: break;
-    }
-    vexo::CopyToBuffer(text, buffer, t.buffer_size > 0 ? static_cast<std::size_t>(t.buffer_size) : 0);
-    return VI_SUCCESS;
-  });
+ViStatus ReadSessionText(const AttributeCall& call, const ReadTarget& t) {
+  DriverSession& s = call.Session();
+  std::string text;
+  switch (call.attribute.id) {
+    case ZEVRA_ATTR_DRIVER_SETUP: text = s.GetDriverSetup(); break;
+    case ZEVRA_ATTR_IO_RESOURCE_DESCRIPTOR: text = s.GetResourceDescriptor(); break;
+    case ZEVRA_ATTR_LOGICAL_NAME: text = s.GetLogicalName(); break;
+    case ZEVRA_ATTR_INSTRUMENT_MODEL: text = s.GetInstrumentModel(); break;
+    case ZEVRA_ATTR_INSTRUMENT_MANUFACTURER:
+      text = s.GetSimulate() ? vexo::Identity().vendor : s.GetInstrumentManufacturer();
+      break;
+    case ZEVRA_ATTR_INSTRUMENT_FIRMWARE_REVISION:
+      text = s.GetSimulate() ? std::string("Sim") + vexo::Identity().revision : s.GetInstrumentFirmwareRevision();
+      break;
+    default: break;
+  }
+  vexo::CopyToBuffer(text, static_cast<char*>(t.value), t.buffer_size > 0 ? static_cast<std::size_t>(t.buffer_size) : 0);
+  return VI_SUCCESS;
 }
 
-// The driver's fixed identity: no session needed, so any handle (even 0) reads it.
-ViStatus ReadDriverIdentity(const AttributeDescriptor& a, ViSession vi, ViConstString, const ReadTarget& t) {
-  if (t.value == nullptr) return vexo::ReportNullPointer(vi, a.label, "AttributeValue", 0);
+// The driver's fixed identity: framed without a session, so any handle (even 0) reads it.
+ViStatus ReadDriverIdentity(const AttributeCall& call, const ReadTarget& t) {
   const vexo::DriverIdentity& id = vexo::Identity();
-  if (a.type == vexo::ValueType::Int32) {
-    *static_cast<ViInt32*>(t.value) = a.id == ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MAJOR_VERSION
+  const ViAttr attribute = call.attribute.id;
+  if (call.attribute.type == vexo::ValueType::Int32) {
+    *static_cast<ViInt32*>(t.value) = attribute == ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MAJOR_VERSION
                                           ? id.class_spec_major_version
                                           : id.class_spec_minor_version;
     return VI_SUCCESS;
   }
   std::string text;
-  switch (a.id) {
+  switch (attribute) {
     case ZEVRA_ATTR_SPECIFIC_DRIVER_PREFIX: text = id.prefix; break;
     case ZEVRA_ATTR_SPECIFIC_DRIVER_VENDOR: text = id.vendor; break;
     case ZEVRA_ATTR_SPECIFIC_DRIVER_DESCRIPTION: text = id.description; break;
@@ -138,198 +130,139 @@ ViStatus ReadDriverIdentity(const AttributeDescriptor& a, ViSession vi, ViConstS
   return VI_SUCCESS;
 }
 
-ViStatus ReadChannelCount(const AttributeDescriptor& a, ViSession vi, ViConstString, const ReadTarget& t) {
-  return Frame(vi, [&](DriverSession&) -> ViStatus {
-    if (t.value == nullptr) return vexo::ReportNullPointer(vi, a.label, "AttributeValue", 0);
-    *static_cast<ViInt32*>(t.value) = static_cast<ViInt32>(vexo::PhysicalNames(vi).size());
+ViStatus ReadChannelCount(const AttributeCall& call, const ReadTarget& t) {
+  *static_cast<ViInt32*>(t.value) = static_cast<ViInt32>(vexo::PhysicalNames(call.vi).size());
+  return VI_SUCCESS;
+}
+
+ViStatus ReadIoSession(const AttributeCall& call, const ReadTarget& t) {
+  DriverSession& s = call.Session();
+  if (s.GetSimulate()) return RefuseInSimulation(s);
+  *static_cast<ViSession*>(t.value) = s.InstrumentSession();
+  return VI_SUCCESS;
+}
+
+ViStatus ReadIoTimeout(const AttributeCall& call, const ReadTarget& t) {
+  DriverSession& s = call.Session();
+  if (s.GetSimulate()) return RefuseInSimulation(s);
+  ViUInt32 timeout = 0;
+  ViStatus st = viGetAttribute(s.InstrumentSession(), VI_ATTR_TMO_VALUE, &timeout);
+  if (st >= 0) *static_cast<ViInt32*>(t.value) = static_cast<ViInt32>(timeout);
+  return st;
+}
+
+ViStatus WriteIoTimeout(const AttributeCall& call, const WriteValue& v) {
+  DriverSession& s = call.Session();
+  if (s.GetSimulate()) return RefuseInSimulation(s);
+  return viSetAttribute(s.InstrumentSession(), VI_ATTR_TMO_VALUE, static_cast<ViUInt32>(v.int32));
+}
+
+ViStatus ReadCurrentLimitBehavior(const AttributeCall& call, const ReadTarget& t) {
+  *static_cast<ViInt32*>(t.value) = Zevra(call.Session()).CurrentLimitBehavior()[call.Channel()];
+  return VI_SUCCESS;
+}
+
+ViStatus WriteCurrentLimitBehavior(const AttributeCall& call, const WriteValue& v) {
+  for (const std::string& channel : call.channels) Zevra(call.Session()).CurrentLimitBehavior()[channel] = v.int32;
+  return VI_SUCCESS;
+}
+
+// The level attribute that holds a channel's current limit, by its behaviour.
+ViStatus CurrentLimitLevel(const AttributeCall& call, const std::string& channel, ViAttr& level) {
+  ViInt32 behavior = 0;
+  ViStatus st = vexo::ReadRow(call.Session(), call.vi, ZEVRA_ATTR_CURRENT_LIMIT_BEHAVIOR, channel, &behavior);
+  level = behavior == 1 ? ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL : ZEVRA_ATTR_CURRENT_LEVEL;
+  return st;
+}
+
+ViStatus ReadCurrentLimit(const AttributeCall& call, const ReadTarget& t) {
+  ViAttr level = 0;
+  ViStatus st = vexo::SelectChannel(call.Session(), call.vi, call.Channel());
+  if (st >= 0) st = CurrentLimitLevel(call, call.Channel(), level);
+  if (st < 0) return st;
+  // Both level attributes act on the channel just selected.
+  return vexo::ReadRow(call.Session(), call.vi, level, "", t);
+}
+
+ViStatus WriteCurrentLimit(const AttributeCall& call, const WriteValue& v) {
+  DriverSession& s = call.Session();
+  vexo::SetterCacheManager<ViReal64> guard(s, call.attribute.id, v.real64, call.channels);
+  if (s.GetSimulate()) return VI_SUCCESS;
+  return vexo::ForEachChannel(s, call.vi, call.channels, [&](const std::string& channel) {
+    ViAttr level = 0;
+    ViStatus st = CurrentLimitLevel(call, channel, level);
+    return st < 0 ? st : vexo::WriteRow(s, call.vi, level, vexo::WithoutChannels(), v);
+  });
+}
+
+ViStatus ReadOvpEnabled(const AttributeCall&, const ReadTarget& t) {
+  *static_cast<ViBoolean*>(t.value) = VI_TRUE;  // protection is always on
+  return VI_SUCCESS;
+}
+
+ViStatus WriteOvpEnabled(const AttributeCall& call, const WriteValue& v) {
+  if (v.boolean == VI_TRUE) return VI_SUCCESS;
+  return call.Session().ReportError(IVI_ERROR_VALUE_NOT_SUPPORTED, {"VI_FALSE", "AttributeValue", "OVP_ENABLED"});
+}
+
+// Framed with its own null check: the channel is selected before the pointer is looked at.
+ViStatus ReadOvpLimit(const AttributeCall& call, const ReadTarget& t) {
+  ViStatus st = vexo::SelectChannel(call.Session(), call.vi, call.Channel());
+  if (st < 0) return st;
+  if (t.value == nullptr) return vexo::ReportNullPointer(call.vi, "ZEVRA_GetAttributeViReal64", "AttributeValue", 0);
+  return vexo::ReadRow(call.Session(), call.vi, ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL, "", t);
+}
+
+ViStatus WriteOvpLimit(const AttributeCall& call, const WriteValue& v) {
+  ViStatus st = vexo::ForEachChannel(call.Session(), call.vi, call.channels, [&](const std::string&) {
+    return vexo::WriteRow(call.Session(), call.vi, ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL, vexo::WithoutChannels(), v);
+  });
+  return st < 0 ? st : VI_SUCCESS;
+}
+
+ViStatus ReadTriggerSource(const AttributeCall& call, const ReadTarget& t) {
+  DriverSession& s = call.Session();
+  auto* value = static_cast<ViInt32*>(t.value);
+  vexo::GetterCacheManager<ViInt32> guard(s, call.attribute.id, value, call.Channel());
+  if (s.GetSimulate()) {
+    *value = guard.CachedOr(ZEVRA_VAL_TRIG_IMMEDIATE);
     return VI_SUCCESS;
-  });
-}
-
-ViStatus ReadIoSession(const AttributeDescriptor& a, ViSession vi, ViConstString, const ReadTarget& t) {
-  return Frame(vi, [&](DriverSession& s) -> ViStatus {
-    if (t.value == nullptr) return vexo::ReportNullPointer(vi, a.label, "AttributeValue", 0);
-    if (s.GetSimulate()) return RefuseInSimulation(s);
-    *static_cast<ViSession*>(t.value) = s.InstrumentSession();
-    return VI_SUCCESS;
-  });
-}
-
-ViStatus ReadIoTimeout(const AttributeDescriptor& a, ViSession vi, ViConstString, const ReadTarget& t) {
-  return Frame(vi, [&](DriverSession& s) -> ViStatus {
-    if (t.value == nullptr) return vexo::ReportNullPointer(vi, a.label, "AttributeValue", 0);
-    if (s.GetSimulate()) return RefuseInSimulation(s);
-    ViUInt32 timeout = 0;
-    ViStatus st = viGetAttribute(s.InstrumentSession(), VI_ATTR_TMO_VALUE, &timeout);
-    if (st >= 0) *static_cast<ViInt32*>(t.value) = static_cast<ViInt32>(timeout);
-    return st;
-  });
-}
-
-ViStatus WriteIoTimeout(const AttributeDescriptor&, ViSession vi, ViConstString, const WriteValue& v) {
-  return Frame(vi, [&](DriverSession& s) -> ViStatus {
-    if (s.GetSimulate()) return RefuseInSimulation(s);
-    return viSetAttribute(s.InstrumentSession(), VI_ATTR_TMO_VALUE, static_cast<ViUInt32>(v.int32));
-  });
-}
-
-ViStatus ReadCurrentLimitBehavior(const AttributeDescriptor& a, ViSession vi, ViConstString selector,
-                                  const ReadTarget& t) {
-  return Frame(vi, [&](DriverSession& s) -> ViStatus {
-    if (t.value == nullptr) return vexo::ReportNullPointer(vi, a.label, "AttributeValue", 0);
-    std::string channel;
-    ViStatus st = vexo::ResolveSingleSelector(vi, selector, channel);
-    if (st < 0) return st;
-    *static_cast<ViInt32*>(t.value) = Zevra(s).CurrentLimitBehavior()[channel];
-    return VI_SUCCESS;
-  });
-}
-
-ViStatus WriteCurrentLimitBehavior(const AttributeDescriptor&, ViSession vi, ViConstString selector,
-                                   const WriteValue& v) {
-  return Frame(vi, [&](DriverSession& s) -> ViStatus {
-    std::vector<std::string> channels;
-    ViStatus st = vexo::ResolveSelector(vi, selector, true, channels);
-    if (st < 0) return st;
-    for (const std::string& channel : channels) Zevra(s).CurrentLimitBehavior()[channel] = v.int32;
-    return VI_SUCCESS;
-  });
-}
-
-ViStatus ReadCurrentLimit(const AttributeDescriptor& a, ViSession vi, ViConstString selector, const ReadTarget& t) {
-  return Frame(vi, [&](DriverSession&) -> ViStatus {
-    if (t.value == nullptr) return vexo::ReportNullPointer(vi, a.label, "AttributeValue", 0);
-    std::string channel;
-    ViStatus st = vexo::ResolveSingleSelector(vi, selector, channel);
-    if (st >= 0) st = vexo::SelectChannel(vi, channel);
-    ViInt32 behavior = 0;
-    if (st >= 0) st = vexo::GetAttributeViInt32(vi, selector, ZEVRA_ATTR_CURRENT_LIMIT_BEHAVIOR, &behavior);
-    if (st < 0) return st;
-    // Both level attributes act on the channel just selected.
-    ViAttr level = behavior == 1 ? ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL : ZEVRA_ATTR_CURRENT_LEVEL;
-    return vexo::GetAttributeViReal64(vi, selector, level, static_cast<ViReal64*>(t.value));
-  });
-}
-
-ViStatus WriteCurrentLimit(const AttributeDescriptor& a, ViSession vi, ViConstString selector, const WriteValue& v) {
-  return Frame(vi, [&](DriverSession& s) -> ViStatus {
-    std::vector<std::string> channels;
-    ViStatus st = vexo::ResolveSelector(vi, selector, true, channels);
-    if (st < 0) return st;
-    vexo::SetterCacheManager<ViReal64> guard(vi, a.id, v.real64, channels);
-    if (s.GetSimulate()) return VI_SUCCESS;
-    return vexo::ForEachChannel(vi, channels, [&](const std::string& channel) {
-      ViInt32 behavior = 0;
-      ViStatus got = vexo::GetAttributeViInt32(vi, channel.c_str(), ZEVRA_ATTR_CURRENT_LIMIT_BEHAVIOR, &behavior);
-      if (got < 0) return got;
-      ViAttr level = behavior == 1 ? ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL : ZEVRA_ATTR_CURRENT_LEVEL;
-      return vexo::SetAttributeViReal64(vi, nullptr, level, v.real64);
-    });
-  });
-}
-
-ViStatus ReadOvpEnabled(const AttributeDescriptor& a, ViSession vi, ViConstString selector, const ReadTarget& t) {
-  return Frame(vi, [&](DriverSession&) -> ViStatus {
-    if (t.value == nullptr) return vexo::ReportNullPointer(vi, a.label, "AttributeValue", 0);
-    std::string channel;
-    ViStatus st = vexo::ResolveSingleSelector(vi, selector, channel);
-    if (st < 0) return st;
-    *static_cast<ViBoolean*>(t.value) = VI_TRUE;  // protection is always on
-    return VI_SUCCESS;
-  });
-}
-
-ViStatus WriteOvpEnabled(const AttributeDescriptor&, ViSession vi, ViConstString selector, const WriteValue& v) {
-  return Frame(vi, [&](DriverSession& s) -> ViStatus {
-    std::vector<std::string> channels;
-    ViStatus st = vexo::ResolveSelector(vi, selector, true, channels);
-    if (st < 0) return st;
-    if (v.boolean == VI_TRUE) return VI_SUCCESS;
-    return s.ReportError(IVI_ERROR_VALUE_NOT_SUPPORTED, {"VI_FALSE", "AttributeValue", "OVP_ENABLED"});
-  });
-}
-
-ViStatus ReadOvpLimit(const AttributeDescriptor&, ViSession vi, ViConstString selector, const ReadTarget& t) {
-  return Frame(vi, [&](DriverSession&) -> ViStatus {
-    std::string channel;
-    ViStatus st = vexo::ResolveSingleSelector(vi, selector, channel);
-    if (st >= 0) st = vexo::SelectChannel(vi, channel);
-    if (st < 0) return st;
-    if (t.value == nullptr) return vexo::ReportNullPointer(vi, "ZEVRA_GetAttributeViReal64", "AttributeValue", 0);
-    return vexo::GetAttributeViReal64(vi, selector, ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL,
-                                      static_cast<ViReal64*>(t.value));
-  });
-}
-
-ViStatus WriteOvpLimit(const AttributeDescriptor&, ViSession vi, ViConstString selector, const WriteValue& v) {
-  return Frame(vi, [&](DriverSession&) -> ViStatus {
-    std::vector<std::string> channels;
-    ViStatus st = vexo::ResolveSelector(vi, selector, true, channels);
-    if (st < 0) return st;
-    st = vexo::ForEachChannel(vi, channels, [&](const std::string&) {
-      return vexo::SetAttributeViReal64(vi, selector, ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL, v.real64);
-    });
-    return st < 0 ? st : VI_SUCCESS;
-  });
-}
-
-ViStatus ReadTriggerSource(const AttributeDescriptor& a, ViSession vi, ViConstString selector, const ReadTarget& t) {
-  return Frame(vi, [&](DriverSession& s) -> ViStatus {
-    auto* value = static_cast<ViInt32*>(t.value);
-    if (value == nullptr) return vexo::ReportNullPointer(vi, a.label, "AttributeValue", 0);
-    std::string channel;
-    ViStatus st = vexo::ResolveSingleSelector(vi, selector, channel);
-    if (st < 0) return st;
-    vexo::GetterCacheManager<ViInt32> guard(vi, a.id, value, channel);
-    if (s.GetSimulate()) {
-      *value = guard.CachedOr(ZEVRA_VAL_TRIG_IMMEDIATE);
-      return VI_SUCCESS;
+  }
+  ViInt32 instrument = -1;
+  ViStatus st = vexo::SelectChannel(s, call.vi, call.Channel());
+  if (st >= 0) st = vexo::ReadRow(s, call.vi, ZEVRA_ATTR_LIST_TRIGGER_SOURCE, "", &instrument);
+  if (st < 0) return st;
+  for (const TriggerPair& p : kTriggerSources) {
+    if (p.instrument_value == instrument) {
+      *value = p.class_value;
+      return s.CheckInstrumentStatus();
     }
-    ViInt32 instrument = -1;
-    st = vexo::SelectChannel(vi, channel);
-    if (st >= 0) st = vexo::GetAttributeViInt32(vi, nullptr, ZEVRA_ATTR_LIST_TRIGGER_SOURCE, &instrument);
-    if (st < 0) return st;
+  }
+  return s.ReportErrorWithElaboration(IVI_ERROR_UNEXPECTED_RESPONSE, "Unexpected trigger source.");
+}
+
+ViStatus WriteTriggerSource(const AttributeCall& call, const WriteValue& v) {
+  DriverSession& s = call.Session();
+  vexo::SetterCacheManager<ViInt32> guard(s, call.attribute.id, v.int32, call.channels);
+  if (s.GetSimulate()) return VI_SUCCESS;
+  return vexo::ForEachChannel(s, call.vi, call.channels, [&](const std::string&) -> ViStatus {
+    const TriggerPair* pair = nullptr;
     for (const TriggerPair& p : kTriggerSources) {
-      if (p.instrument_value == instrument) {
-        *value = p.class_value;
-        return s.CheckInstrumentStatus();
-      }
+      if (p.class_value == v.int32) pair = &p;
     }
-    return s.ReportErrorWithElaboration(IVI_ERROR_UNEXPECTED_RESPONSE, "Unexpected trigger source.");
+    if (pair == nullptr) {
+      return s.ReportError(IVI_ERROR_VALUE_NOT_SUPPORTED,
+                           {TriggerSourceMap().ValueToName(v.int32), "AttributeValue", "TRIGGER_SOURCE"});
+    }
+    WriteValue instrument;
+    instrument.int32 = pair->instrument_value;
+    ViStatus set = vexo::WriteRow(s, call.vi, ZEVRA_ATTR_LIST_TRIGGER_SOURCE, vexo::WithoutChannels(), instrument);
+    return set < 0 ? set : s.CheckInstrumentStatus();
   });
 }
 
-ViStatus WriteTriggerSource(const AttributeDescriptor& a, ViSession vi, ViConstString selector, const WriteValue& v) {
-  return Frame(vi, [&](DriverSession& s) -> ViStatus {
-    std::vector<std::string> channels;
-    ViStatus st = vexo::ResolveSelector(vi, selector, true, channels);
-    if (st < 0) return st;
-    vexo::SetterCacheManager<ViInt32> guard(vi, a.id, v.int32, channels);
-    if (s.GetSimulate()) return VI_SUCCESS;
-    return vexo::ForEachChannel(vi, channels, [&](const std::string&) -> ViStatus {
-      const TriggerPair* pair = nullptr;
-      for (const TriggerPair& p : kTriggerSources) {
-        if (p.class_value == v.int32) pair = &p;
-      }
-      if (pair == nullptr) {
-        return s.ReportError(IVI_ERROR_VALUE_NOT_SUPPORTED,
-                             {TriggerSourceMap().ValueToName(v.int32), "AttributeValue", "TRIGGER_SOURCE"});
-      }
-      ViStatus set = vexo::SetAttributeViInt32(vi, nullptr, ZEVRA_ATTR_LIST_TRIGGER_SOURCE, pair->instrument_value);
-      return set < 0 ? set : s.CheckInstrumentStatus();
-    });
-  });
-}
-
-ViStatus ReadNotSupported(const AttributeDescriptor& a, ViSession vi, ViConstString, const ReadTarget& t) {
-  return Frame(vi, [&](DriverSession&) -> ViStatus {
-    if (t.value == nullptr) return vexo::ReportNullPointer(vi, a.label, "AttributeValue", 0);
-    return IVI_ERROR_ATTRIBUTE_NOT_SUPPORTED;
-  });
-}
-
-ViStatus WriteNotSupported(const AttributeDescriptor&, ViSession vi, ViConstString, const WriteValue&) {
-  return Frame(vi, [](DriverSession&) -> ViStatus { return IVI_ERROR_ATTRIBUTE_NOT_SUPPORTED; });
-}
+// Framed without a selector: a feature this instrument lacks looks at no channel.
+ViStatus ReadNotSupported(const AttributeCall&, const ReadTarget&) { return IVI_ERROR_ATTRIBUTE_NOT_SUPPORTED; }
+ViStatus WriteNotSupported(const AttributeCall&, const WriteValue&) { return IVI_ERROR_ATTRIBUTE_NOT_SUPPORTED; }
 
 }  // namespace zevra

@@ -5,30 +5,30 @@
 
 namespace zevra {
 
-using vexo::AttributeDescriptor;
+using vexo::AttributeCall;
 using vexo::ReadTarget;
 using vexo::WriteValue;
 
-ViStatus ReadInherentFlag(const AttributeDescriptor&, ViSession, ViConstString, const ReadTarget&);
-ViStatus WriteInherentFlag(const AttributeDescriptor&, ViSession, ViConstString, const WriteValue&);
-ViStatus ReadSessionText(const AttributeDescriptor&, ViSession, ViConstString, const ReadTarget&);
-ViStatus ReadDriverIdentity(const AttributeDescriptor&, ViSession, ViConstString, const ReadTarget&);
-ViStatus ReadChannelCount(const AttributeDescriptor&, ViSession, ViConstString, const ReadTarget&);
-ViStatus ReadIoSession(const AttributeDescriptor&, ViSession, ViConstString, const ReadTarget&);
-ViStatus ReadIoTimeout(const AttributeDescriptor&, ViSession, ViConstString, const ReadTarget&);
-ViStatus WriteIoTimeout(const AttributeDescriptor&, ViSession, ViConstString, const WriteValue&);
+ViStatus ReadInherentFlag(const AttributeCall&, const ReadTarget&);
+ViStatus WriteInherentFlag(const AttributeCall&, const WriteValue&);
+ViStatus ReadSessionText(const AttributeCall&, const ReadTarget&);
+ViStatus ReadDriverIdentity(const AttributeCall&, const ReadTarget&);
+ViStatus ReadChannelCount(const AttributeCall&, const ReadTarget&);
+ViStatus ReadIoSession(const AttributeCall&, const ReadTarget&);
+ViStatus ReadIoTimeout(const AttributeCall&, const ReadTarget&);
+ViStatus WriteIoTimeout(const AttributeCall&, const WriteValue&);
 
-ViStatus ReadCurrentLimit(const AttributeDescriptor&, ViSession, ViConstString, const ReadTarget&);
-ViStatus WriteCurrentLimit(const AttributeDescriptor&, ViSession, ViConstString, const WriteValue&);
-ViStatus ReadCurrentLimitBehavior(const AttributeDescriptor&, ViSession, ViConstString, const ReadTarget&);
-ViStatus WriteCurrentLimitBehavior(const AttributeDescriptor&, ViSession, ViConstString, const WriteValue&);
-ViStatus ReadOvpEnabled(const AttributeDescriptor&, ViSession, ViConstString, const ReadTarget&);
-ViStatus WriteOvpEnabled(const AttributeDescriptor&, ViSession, ViConstString, const WriteValue&);
-ViStatus ReadOvpLimit(const AttributeDescriptor&, ViSession, ViConstString, const ReadTarget&);
-ViStatus WriteOvpLimit(const AttributeDescriptor&, ViSession, ViConstString, const WriteValue&);
-ViStatus ReadTriggerSource(const AttributeDescriptor&, ViSession, ViConstString, const ReadTarget&);
-ViStatus WriteTriggerSource(const AttributeDescriptor&, ViSession, ViConstString, const WriteValue&);
-ViStatus ReadNotSupported(const AttributeDescriptor&, ViSession, ViConstString, const ReadTarget&);
-ViStatus WriteNotSupported(const AttributeDescriptor&, ViSession, ViConstString, const WriteValue&);
+ViStatus ReadCurrentLimit(const AttributeCall&, const ReadTarget&);
+ViStatus WriteCurrentLimit(const AttributeCall&, const WriteValue&);
+ViStatus ReadCurrentLimitBehavior(const AttributeCall&, const ReadTarget&);
+ViStatus WriteCurrentLimitBehavior(const AttributeCall&, const WriteValue&);
+ViStatus ReadOvpEnabled(const AttributeCall&, const ReadTarget&);
+ViStatus WriteOvpEnabled(const AttributeCall&, const WriteValue&);
+ViStatus ReadOvpLimit(const AttributeCall&, const ReadTarget&);
+ViStatus WriteOvpLimit(const AttributeCall&, const WriteValue&);
+ViStatus ReadTriggerSource(const AttributeCall&, const ReadTarget&);
+ViStatus WriteTriggerSource(const AttributeCall&, const WriteValue&);
+ViStatus ReadNotSupported(const AttributeCall&, const ReadTarget&);
+ViStatus WriteNotSupported(const AttributeCall&, const WriteValue&);
 
 }  // namespace zevra

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "attribute.h"
 #include "support/driver_helpers.h"
 #include "support/scripted_emulator.h"
 #include "support/temp_store.h"
@@ -121,6 +122,33 @@ TEST_F(AttributeTranscript, CurrentLimitFollowsTheChannelsBehaviour) {
   ASSERT_EQ(ZEVRA_GetAttributeViReal64(plain, "CH2", ZEVRA_ATTR_CURRENT_LIMIT, &limit), VI_SUCCESS);
   EXPECT_EQ(limit, 0.5);
   EXPECT_EQ(Sent(), (Lines{"INST:SEL 1", ":CURR:PROT?"}));
+}
+
+// Where each row looks at its value pointer and selector: most before anything
+// is sent; the OVP limit only after it has selected the channel; a feature
+// this instrument lacks never at the selector. (The exported getters refuse a
+// null pointer themselves, so the engine's own checks are reached from inside.)
+TEST_F(AttributeTranscript, WhereRowsCheckTheirPointerAndSelector) {
+  EXPECT_EQ(vexo::GetAttributeViReal64(plain, "CH9", ZEVRA_ATTR_CURRENT_LIMIT, nullptr), IVI_ERROR_NULL_POINTER);
+  EXPECT_EQ(LastError(plain).text, "Null pointer passed for function 'ZEVRA_get_CURRENT_LIMIT', parameter 'AttributeValue'.");
+  EXPECT_TRUE(Sent().empty());
+
+  EXPECT_EQ(vexo::GetAttributeViReal64(plain, "CH3", ZEVRA_ATTR_OVP_LIMIT, nullptr), IVI_ERROR_NULL_POINTER);
+  EXPECT_EQ(LastError(plain).text, "Null pointer passed for function 'ZEVRA_GetAttributeViReal64', parameter 'AttributeValue'.");
+  EXPECT_EQ(emu.lines(1), (Lines{"INST:SEL 2"}));
+  emu.transcript().clear();
+  EXPECT_EQ(vexo::GetAttributeViReal64(plain, "CH9", ZEVRA_ATTR_OVP_LIMIT, nullptr), IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER);
+
+  ViReal64 value = 0;
+  EXPECT_EQ(ZEVRA_GetAttributeViReal64(plain, "CH9", ZEVRA_ATTR_TRIGGERED_VOLTAGE_LEVEL, &value),
+            IVI_ERROR_ATTRIBUTE_NOT_SUPPORTED);
+  EXPECT_EQ(ZEVRA_SetAttributeViReal64(plain, "", ZEVRA_ATTR_TRIGGERED_CURRENT_LIMIT, 1.0), IVI_ERROR_ATTRIBUTE_NOT_SUPPORTED);
+  EXPECT_TRUE(Sent().empty());
+
+  emu.instrument().on(":VOLT:PROT?", "7.5");
+  ASSERT_EQ(ZEVRA_GetAttributeViReal64(plain, "CH4", ZEVRA_ATTR_OVP_LIMIT, &value), VI_SUCCESS);
+  EXPECT_EQ(value, 7.5);
+  EXPECT_EQ(Sent(), (Lines{"INST:SEL 3", ":VOLT:PROT?"}));
 }
 
 TEST_F(AttributeTranscript, TriggerSourceTranslation) {

@@ -6,7 +6,7 @@
 #include "attribute.h"
 #include "cache_manager.h"
 #include "errors.h"
-#include "frame.h"
+#include "driver_session.h"
 #include "ivi_status.h"
 #include "selector.h"
 #include "visa.h"
@@ -70,109 +70,92 @@ T SimulatedDefault(const AttributeDescriptor& a) {
 }
 
 template <typename T>
-ViStatus ReadScalar(const AttributeDescriptor& a, ViSession vi, ViConstString selector, T* out) {
-  return Frame(vi, [&](DriverSession& s) -> ViStatus {
-    if (out == nullptr) return ReportNullPointer(vi, a.label, "AttributeValue", 0);
-    std::string channel;
-    if (a.channel_based) {
-      ViStatus st = ResolveSingleSelector(vi, selector, channel);
-      if (st < 0) return st;
-    }
-    GetterCacheManager<T> guard(vi, a.id, out, channel);
-    if (s.GetSimulate()) {
-      *out = a.simulated.fixed ? SimulatedDefault<T>(a) : guard.CachedOr(SimulatedDefault<T>(a));
-      return VI_SUCCESS;
-    }
-    if (a.channel_based) {
-      ViStatus st = SelectChannel(vi, channel);
-      if (st < 0) return st;
-    }
-    ViStatus st = QueryValue(a, vi, s, *out);
+ViStatus ReadScalar(const AttributeCall& call, T* out) {
+  const AttributeDescriptor& a = call.attribute;
+  DriverSession& s = call.Session();
+  GetterCacheManager<T> guard(s, a.id, out, call.Channel());
+  if (s.GetSimulate()) {
+    *out = a.simulated.fixed ? SimulatedDefault<T>(a) : guard.CachedOr(SimulatedDefault<T>(a));
+    return VI_SUCCESS;
+  }
+  if (a.channel_based) {
+    ViStatus st = SelectChannel(s, call.vi, call.Channel());
     if (st < 0) return st;
-    return s.CheckInstrumentStatus();
-  });
+  }
+  ViStatus st = QueryValue(a, call.vi, s, *out);
+  if (st < 0) return st;
+  return s.CheckInstrumentStatus();
 }
 
-ViStatus ReadText(const AttributeDescriptor& a, ViSession vi, const ReadTarget& target) {
-  char* buffer = static_cast<char*>(target.value);
-  return Frame(vi, [&](DriverSession& s) -> ViStatus {
-    if (buffer == nullptr) return ReportNullPointer(vi, a.label, "AttributeValue", 0);
-    std::string value;
-    GetterCacheManager<std::string> guard(vi, a.id, &value);
-    std::size_t size = target.buffer_size > 0 ? static_cast<std::size_t>(target.buffer_size) : 0;
-    ViStatus st = VI_SUCCESS;
-    if (s.GetSimulate()) {
-      value = a.simulated.fixed ? std::string(a.simulated.text) : guard.CachedOr(a.simulated.text);
-    } else {
-      // The whole reply line (a string attribute is shorter than 4096), cut only for the caller.
-      char reply[kMaxStringLength] = "";
-      ViInt32 count = kMaxStringLength;
-      st = viQueryf(s.InstrumentSession(), a.query, "%#[^\n]%*t", &count, reply);
-      if (st < 0) return st;
-      value = reply;
-      st = s.CheckInstrumentStatus();
-    }
-    CopyToBuffer(value, buffer, size);
-    return st;
-  });
+ViStatus ReadText(const AttributeCall& call, const ReadTarget& target) {
+  const AttributeDescriptor& a = call.attribute;
+  DriverSession& s = call.Session();
+  std::string value;
+  GetterCacheManager<std::string> guard(s, a.id, &value);
+  std::size_t size = target.buffer_size > 0 ? static_cast<std::size_t>(target.buffer_size) : 0;
+  ViStatus st = VI_SUCCESS;
+  if (s.GetSimulate()) {
+    value = a.simulated.fixed ? std::string(a.simulated.text) : guard.CachedOr(a.simulated.text);
+  } else {
+    // The whole reply line (a string attribute is shorter than 4096), cut only for the caller.
+    char reply[kMaxStringLength] = "";
+    ViInt32 count = kMaxStringLength;
+    st = viQueryf(s.InstrumentSession(), a.query, "%#[^\n]%*t", &count, reply);
+    if (st < 0) return st;
+    value = reply;
+    st = s.CheckInstrumentStatus();
+  }
+  CopyToBuffer(value, static_cast<char*>(target.value), size);
+  return st;
 }
 
 template <typename T>
-ViStatus WriteValueOf(const AttributeDescriptor& a, ViSession vi, ViConstString selector, const T& value) {
-  return Frame(vi, [&](DriverSession& s) -> ViStatus {
-    std::vector<std::string> channels{std::string()};
+ViStatus WriteValueOf(const AttributeCall& call, const T& value) {
+  const AttributeDescriptor& a = call.attribute;
+  DriverSession& s = call.Session();
+  SetterCacheManager<T> guard(s, a.id, value, call.channels);
+  if (s.GetSimulate()) return VI_SUCCESS;
+  for (const std::string& channel : call.channels) {
     if (a.channel_based) {
-      ViStatus st = ResolveSelector(vi, selector, true, channels);
-      if (st < 0) return st;
-    }
-    SetterCacheManager<T> guard(vi, a.id, value, channels);
-    if (s.GetSimulate()) return VI_SUCCESS;
-    for (const std::string& channel : channels) {
-      if (a.channel_based) {
-        // A defined value is converted before the channel is selected.
-        if constexpr (!std::is_same_v<T, ViReal64> && !std::is_same_v<T, std::string>) {
-          if (a.map != nullptr) {
-            std::string token;
-            ViStatus st = a.map->ValueToCommand(vi, static_cast<ViInt32>(value), token);
-            if (st < 0) return st;
-          }
+      // A defined value is converted before the channel is selected.
+      if constexpr (!std::is_same_v<T, ViReal64> && !std::is_same_v<T, std::string>) {
+        if (a.map != nullptr) {
+          std::string token;
+          ViStatus st = a.map->ValueToCommand(call.vi, static_cast<ViInt32>(value), token);
+          if (st < 0) return st;
         }
-        ViStatus st = SelectChannel(vi, channel);
-        if (st < 0) return st;
       }
-      ViStatus st = SendValue(a, vi, s, value);
+      ViStatus st = SelectChannel(s, call.vi, channel);
       if (st < 0) return st;
     }
-    return s.CheckInstrumentStatus();
-  });
+    ViStatus st = SendValue(a, call.vi, s, value);
+    if (st < 0) return st;
+  }
+  return s.CheckInstrumentStatus();
 }
 
 }  // namespace
 
-ViStatus TemplateRead(const AttributeDescriptor& a, ViSession vi, ViConstString selector, const ReadTarget& target) {
-  switch (a.type) {
-    case ValueType::Int32: return ReadScalar(a, vi, selector, static_cast<ViInt32*>(target.value));
-    case ValueType::Real64: return ReadScalar(a, vi, selector, static_cast<ViReal64*>(target.value));
-    case ValueType::Boolean: return ReadScalar(a, vi, selector, static_cast<ViBoolean*>(target.value));
-    case ValueType::String: return ReadText(a, vi, target);
+ViStatus TemplateRead(const AttributeCall& call, const ReadTarget& target) {
+  switch (call.attribute.type) {
+    case ValueType::Int32: return ReadScalar(call, static_cast<ViInt32*>(target.value));
+    case ValueType::Real64: return ReadScalar(call, static_cast<ViReal64*>(target.value));
+    case ValueType::Boolean: return ReadScalar(call, static_cast<ViBoolean*>(target.value));
+    case ValueType::String: return ReadText(call, target);
     case ValueType::Session: break;
   }
-  return ReportError(vi, IVI_ERROR_CANNOT_RECOVER);
+  return ReportError(call.vi, IVI_ERROR_CANNOT_RECOVER);
 }
 
-ViStatus TemplateWrite(const AttributeDescriptor& a, ViSession vi, ViConstString selector, const WriteValue& v) {
-  switch (a.type) {
-    case ValueType::Int32: return WriteValueOf(a, vi, selector, v.int32);
-    case ValueType::Real64: return WriteValueOf(a, vi, selector, v.real64);
-    case ValueType::Boolean: return WriteValueOf(a, vi, selector, v.boolean);
-    case ValueType::String:
-      if (v.text == nullptr) {
-        return Frame(vi, [&](DriverSession&) { return ReportNullPointer(vi, "SetAttributeViString", "AttributeValue", 0); });
-      }
-      return WriteValueOf(a, vi, selector, std::string(v.text));
+ViStatus TemplateWrite(const AttributeCall& call, const WriteValue& v) {
+  switch (call.attribute.type) {
+    case ValueType::Int32: return WriteValueOf(call, v.int32);
+    case ValueType::Real64: return WriteValueOf(call, v.real64);
+    case ValueType::Boolean: return WriteValueOf(call, v.boolean);
+    case ValueType::String: return WriteValueOf(call, std::string(v.text));
     case ValueType::Session: break;
   }
-  return ReportError(vi, IVI_ERROR_CANNOT_RECOVER);
+  return ReportError(call.vi, IVI_ERROR_CANNOT_RECOVER);
 }
 
 }  // namespace vexo

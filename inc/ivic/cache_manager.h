@@ -10,24 +10,21 @@
 
 #include "attribute_cache.h"
 #include "driver_session.h"
-#include "frame.h"
 
 namespace vexo {
 
 class CacheManagerBase {
  public:
-  CacheManagerBase(ViSession vi, ViAttr id)
-      : vi_(vi), id_(id), session_(ResolveSession(vi)),
-        enabled_(session_ != nullptr && (session_->GetCache() || session_->GetSimulate())) {}
+  CacheManagerBase(DriverSession& session, ViAttr id)
+      : id_(id), session_(session), enabled_(session.GetCache() || session.GetSimulate()) {}
   virtual ~CacheManagerBase() = default;
   CacheManagerBase(const CacheManagerBase&) = delete;
   CacheManagerBase& operator=(const CacheManagerBase&) = delete;
   bool enabled() const { return enabled_; }
 
  protected:
-  ViSession vi_;
   ViAttr id_;
-  DriverSession* session_;
+  DriverSession& session_;
   bool enabled_;
 };
 
@@ -48,7 +45,7 @@ class CacheManager : public CacheManagerBase {
   using CacheManagerBase::CacheManagerBase;
 
  protected:
-  CacheEntry<T>& Entry(const std::string& key) { return StoreFor<T>(session_->Cache())[id_][key]; }
+  CacheEntry<T>& Entry(const std::string& key) { return StoreFor<T>(session_.Cache())[id_][key]; }
 };
 
 // Scalars: T is ViInt32, ViReal64 or ViBoolean. The key is "" for attributes
@@ -56,8 +53,8 @@ class CacheManager : public CacheManagerBase {
 template <typename T>
 class GetterCacheManager final : public CacheManager<T> {
  public:
-  GetterCacheManager(ViSession vi, ViAttr id, T* value, const std::string& key = {})
-      : CacheManager<T>(vi, id), value_(value) {
+  GetterCacheManager(DriverSession& session, ViAttr id, T* value, const std::string& key = {})
+      : CacheManager<T>(session, id), value_(value) {
     if (this->enabled_) entry_ = &this->Entry(key);
   }
   ~GetterCacheManager() override {
@@ -79,8 +76,8 @@ class GetterCacheManager final : public CacheManager<T> {
 template <>
 class GetterCacheManager<std::string> final : public CacheManager<std::string> {
  public:
-  GetterCacheManager(ViSession vi, ViAttr id, std::string* value, const std::string& key = {})
-      : CacheManager<std::string>(vi, id), value_(value) {
+  GetterCacheManager(DriverSession& session, ViAttr id, std::string* value, const std::string& key = {})
+      : CacheManager<std::string>(session, id), value_(value) {
     if (enabled_) entry_ = &Entry(key);
   }
   ~GetterCacheManager() override {
@@ -101,8 +98,10 @@ class GetterCacheManager<std::string> final : public CacheManager<std::string> {
 template <typename T>
 class SetterCacheManager final : public CacheManager<T> {
  public:
-  SetterCacheManager(ViSession vi, ViAttr id, T value, std::vector<std::string> keys = {std::string()})
-      : CacheManager<T>(vi, id), value_(std::move(value)), keys_(std::move(keys)) {}
+  SetterCacheManager(DriverSession& session, ViAttr id, T value, const std::vector<std::string>& keys)
+      : CacheManager<T>(session, id), value_(std::move(value)), keys_(keys) {}
+  // The keys are kept by reference: they must outlive the guard.
+  SetterCacheManager(DriverSession&, ViAttr, T, std::vector<std::string>&&) = delete;
   ~SetterCacheManager() override {
     if (!this->enabled_) return;
     for (const std::string& key : keys_) {
@@ -114,7 +113,7 @@ class SetterCacheManager final : public CacheManager<T> {
 
  private:
   T value_;
-  std::vector<std::string> keys_;
+  const std::vector<std::string>& keys_;
 };
 
 }  // namespace vexo

@@ -201,17 +201,23 @@ ViStatus ResolveSingleSelector(ViSession vi, ViConstString selector, std::string
   return st;
 }
 
-ViStatus SelectChannel(ViSession vi, const std::string& channel) {
+ViStatus SelectChannel(DriverSession& session, ViSession vi, const std::string& channel) {
   // The capability's own names, not the session's: a name selects by its leading physical name.
   static const std::vector<std::string_view> kNames = SplitTrimmed(Capability().physical_names, ',');
   const RepeatedCapability& capability = Capability();
   for (std::size_t index = 0; index < kNames.size(); ++index) {
     std::string_view name = kNames[index];
-    if (channel.size() >= name.size() && EqualsIgnoringCase(std::string_view(channel).substr(0, name.size()), name))
-      return SetAttributeViInt32(vi, nullptr, capability.selection_attribute,
-                                 capability.first_selection_value + static_cast<ViInt32>(index));
+    if (channel.size() >= name.size() && EqualsIgnoringCase(std::string_view(channel).substr(0, name.size()), name)) {
+      WriteValue selection;
+      selection.int32 = capability.first_selection_value + static_cast<ViInt32>(index);
+      return WriteRow(session, vi, capability.selection_attribute, WithoutChannels(), selection);
+    }
   }
   return ReportError(vi, IVI_ERROR_UNKNOWN_CHANNEL_NAME);
+}
+
+ViStatus SelectChannel(ViSession vi, const std::string& channel) {
+  return Frame(vi, [&](DriverSession& session) { return SelectChannel(session, vi, channel); });
 }
 
 ViStatus GetRepCapName(ViSession vi, long long index, ViInt32 size, ViChar name[]) {

@@ -11,20 +11,25 @@
 
 namespace vexo {
 
+class DriverSession;
+
 // Physical channel names, in selector order. With `validate` each must be a
 // physical name. Errors are recorded on vi (nothing is recorded for vi 0).
 ViStatus ResolveSelector(ViSession vi, ViConstString selector, bool validate, std::vector<std::string>& channels);
 // Exactly one channel.
 ViStatus ResolveSingleSelector(ViSession vi, ViConstString selector, std::string& channel);
-// Makes `channel` the instrument's selected channel ("INST:SEL n").
+// Makes `channel` the instrument's selected channel: the capability's
+// selection attribute is written through its row, on the session held.
+ViStatus SelectChannel(DriverSession& session, ViSession vi, const std::string& channel);
+// The same from outside a frame: takes the session lock for the selection.
 ViStatus SelectChannel(ViSession vi, const std::string& channel);
 // Selects each channel in turn and runs step(channel), stopping at the first
 // failure; otherwise the last step's status.
 template <typename Step>
-ViStatus ForEachChannel(ViSession vi, const std::vector<std::string>& channels, Step&& step) {
+ViStatus ForEachChannel(DriverSession& session, ViSession vi, const std::vector<std::string>& channels, Step&& step) {
   ViStatus st = VI_SUCCESS;
   for (const std::string& channel : channels) {
-    st = SelectChannel(vi, channel);
+    st = SelectChannel(session, vi, channel);
     if (st >= 0) st = step(channel);
     if (st < 0) return st;
   }

@@ -2,12 +2,14 @@
 // the attribute's callback.
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "attribute.h"
 #include "errors.h"
 #include "frame.h"
 #include "instrument.h"
 #include "ivi_status.h"
+#include "selector.h"
 #include "vexo_assert.h"
 
 namespace vexo {
@@ -46,16 +48,47 @@ const AttributeDescriptor* Dispatch(ViSession vi, ViAttr id, ValueType type, boo
   return a;
 }
 
+// One access, framed once by the row's framing: the session locked, the value
+// pointer checked, the selector resolved (one channel for a read, every
+// channel named for a write); then the row's callback.
+template <typename Invoke>
+ViStatus Framed(const AttributeDescriptor& a, ViSession vi, ViConstString selector, bool reading, bool value_missing,
+                Invoke&& invoke) {
+  if (a.framing == Framing::kNoSession) {
+    if (value_missing) return ReportNullPointer(vi, a.label, "AttributeValue", 0);
+    return invoke(AttributeCall{a, vi, nullptr, WithoutChannels()});
+  }
+  return Frame(vi, [&](DriverSession& s) -> ViStatus {
+    if (value_missing && !reading) return ReportNullPointer(vi, "SetAttributeViString", "AttributeValue", 0);
+    if (value_missing && a.framing != Framing::kOwnNullCheck)
+      return ReportNullPointer(vi, a.label, "AttributeValue", 0);
+    if (!a.channel_based || a.framing == Framing::kNoSelector)
+      return invoke(AttributeCall{a, vi, &s, WithoutChannels()});
+    std::vector<std::string> channels(reading ? 1 : 0);
+    ViStatus st = reading ? ResolveSingleSelector(vi, selector, channels.front())
+                          : ResolveSelector(vi, selector, true, channels);
+    if (st < 0) return st;
+    return invoke(AttributeCall{a, vi, &s, channels});
+  });
+}
+
+ViStatus Read(const AttributeDescriptor& a, ViSession vi, ViConstString selector, const ReadTarget& target) {
+  return Framed(a, vi, selector, true, target.value == nullptr,
+                [&](const AttributeCall& call) { return a.read(call, target); });
+}
+
 ViStatus Get(ViSession vi, ViConstString selector, ViAttr id, ValueType type, void* value) {
   ViStatus st;
   const AttributeDescriptor* a = Dispatch(vi, id, type, true, st);
-  return a == nullptr ? st : a->read(*a, vi, selector, ReadTarget{value, 0});
+  return a == nullptr ? st : Read(*a, vi, selector, ReadTarget{value, 0});
 }
 
 ViStatus Set(ViSession vi, ViConstString selector, ViAttr id, ValueType type, const WriteValue& value) {
   ViStatus st;
   const AttributeDescriptor* a = Dispatch(vi, id, type, false, st);
-  return a == nullptr ? st : a->write(*a, vi, selector, value);
+  if (a == nullptr) return st;
+  return Framed(*a, vi, selector, false, type == ValueType::String && value.text == nullptr,
+                [&](const AttributeCall& call) { return a->write(call, value); });
 }
 
 }  // namespace
@@ -85,8 +118,8 @@ ViStatus GetAttributeViString(ViSession vi, ViConstString selector, ViAttr id, V
     return ReportNullPointer(vi, "GetAttributeViString", "AttributeValueBufferSize", 0);
   }
   if (size == 0) return kMaxStringAttributeLength;
-  if (size < 0) return a->read(*a, vi, selector, ReadTarget{value, kMaxStringAttributeLength});
-  st = a->read(*a, vi, selector, ReadTarget{value, size});
+  if (size < 0) return Read(*a, vi, selector, ReadTarget{value, kMaxStringAttributeLength});
+  st = Read(*a, vi, selector, ReadTarget{value, size});
   if (st < 0) return st;
   std::size_t length = strnlen(value, static_cast<std::size_t>(size));
   VEXO_ASSERT(length < kMaxStringAttributeLength && "strnlen_s(AttributeValue, _TRUNCATE) < MAX_STRING_ATTRIBUTE_LENGTH");
@@ -118,6 +151,27 @@ ViStatus SetAttributeViString(ViSession vi, ViConstString selector, ViAttr id, V
   WriteValue v;
   v.text = value;
   return Set(vi, selector, id, ValueType::String, v);
+}
+
+const std::vector<std::string>& WithoutChannels() {
+  static const std::vector<std::string>* const none = new std::vector<std::string>{std::string()};
+  return *none;
+}
+
+ViStatus ReadRow(DriverSession& session, ViSession vi, ViAttr id, const std::string& channel, const ReadTarget& target) {
+  const AttributeDescriptor* a = FindAttribute(id);
+  VEXO_ASSERT(a != nullptr && a->read != nullptr && target.value != nullptr);
+  if (a == nullptr || a->read == nullptr) return ReportError(vi, IVI_ERROR_CANNOT_RECOVER);
+  const std::vector<std::string> channels{channel};
+  return a->read(AttributeCall{*a, vi, &session, channels}, target);
+}
+
+ViStatus WriteRow(DriverSession& session, ViSession vi, ViAttr id, const std::vector<std::string>& channels,
+                  const WriteValue& value) {
+  const AttributeDescriptor* a = FindAttribute(id);
+  VEXO_ASSERT(a != nullptr && a->write != nullptr);
+  if (a == nullptr || a->write == nullptr) return ReportError(vi, IVI_ERROR_CANNOT_RECOVER);
+  return a->write(AttributeCall{*a, vi, &session, channels}, value);
 }
 
 }  // namespace vexo
