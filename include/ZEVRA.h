@@ -92,61 +92,111 @@ extern "C" {
  * ("TCPIP0::192.168.1.20::5025::SOCKET") or a logical name of the IVI
  * configuration store. With IdQuery VI_TRUE the instrument's model must be
  * QDX7000 or QDX7001. A non-zero Reset resets the instrument after opening.
- * On failure *Vi is 0 and ZEVRA_GetError(VI_NULL, ...) describes why. */
+ * On failure *Vi is 0 and ZEVRA_GetError(VI_NULL, ...) describes why.
+ * @in ResourceName, IdQuery, Reset
+ * @out Vi
+ * @returns VI_SUCCESS, or IVI_ERROR_NULL_POINTER, IVI_ERROR_BAD_OPTION_NAME,
+ *   IVI_ERROR_BAD_OPTION_VALUE, IVI_ERROR_ID_QUERY_FAILED, a configuration store status, a VISA
+ *   status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with
+ *   QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_init(ViRsrc ResourceName, ViBoolean IdQuery, ViBoolean Reset, ViSession *Vi);
 
 /* As ZEVRA_init, with an option string: any of
  * "Simulate=1, Cache=1, RangeCheck=1, QueryInstrStatus=1, RecordCoercions=0,
  *  InterchangeCheck=0" (values true/false, 1/0, VI_TRUE/VI_FALSE; names and
- * values in any case), optionally ending with "DriverSetup=Model=QDX7000". */
+ * values in any case), optionally ending with "DriverSetup=Model=QDX7000".
+ * @in ResourceName, IdQuery, Reset, OptionString
+ * @out Vi
+ * @returns VI_SUCCESS, or IVI_ERROR_NULL_POINTER, IVI_ERROR_BAD_OPTION_NAME,
+ *   IVI_ERROR_BAD_OPTION_VALUE, IVI_ERROR_ID_QUERY_FAILED, a configuration store status, a VISA
+ *   status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with
+ *   QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_InitWithOptions(ViRsrc ResourceName, ViBoolean IdQuery, ViBoolean Reset,
                                          ViConstString OptionString, ViSession *Vi);
 
 /* Closes the session and its I/O; the handle answers
- * IVI_ERROR_INVALID_SESSION_HANDLE afterwards. Takes no lock: do not close a
- * session another thread is still using. */
+ * IVI_ERROR_INVALID_SESSION_HANDLE afterwards. Calls already running on other
+ * threads (and a lock another thread holds) finish first; calls that start
+ * after the close began are refused.
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE */
 ZEVRA_API ViStatus ZEVRA_close(ViSession Vi);
 
 /*- Inherent utilities -----------------------------------------------------------*/
 
-/* "*RST", "*OPC?" and the status check; empties the attribute cache. */
+/* "*RST", "*OPC?" and the status check; empties the attribute cache.
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_reset(ViSession Vi);
-/* Reset, then the six inherent options return to their values after opening. */
+/* Reset, then the six inherent options return to their values after opening.
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ResetWithDefaults(ViSession Vi);
-/* Puts the instrument in a safe state ("*RST"); the cache is kept. */
+/* Puts the instrument in a safe state ("*RST"); the cache is kept.
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_Disable(ViSession Vi);
 /* "*TST?": TestResult 0 and "Selftest passed", or the instrument's code and
- * "Selftest failed". TestMessage holds 256 bytes. */
+ * "Selftest failed". TestMessage holds 256 bytes.
+ * @out TestResult, TestMessage
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_self_test(ViSession Vi, ViInt16 *TestResult, ViChar TestMessage[]);
 /* One entry of the instrument's error queue (":SYST:ERR?"): its code and
- * message without quotes. ErrorMessage holds 256 bytes. */
+ * message without quotes. ErrorMessage holds 256 bytes.
+ * @out ErrorCode, ErrorMessage
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_error_query(ViSession Vi, ViInt32 *ErrorCode, ViChar ErrorMessage[]);
-/* Driver revision and the instrument's firmware revision, 256 bytes each. */
+/* Driver revision and the instrument's firmware revision, 256 bytes each.
+ * @out DriverRev, InstrRev
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER */
 ZEVRA_API ViStatus ZEVRA_revision_query(ViSession Vi, ViChar DriverRev[], ViChar InstrRev[]);
 /* Hold the session lock across several calls. With a non-null CallerHasLock
  * the lock is taken only when *CallerHasLock is VI_FALSE (and released only
- * when it is VI_TRUE), and the flag is updated. */
+ * when it is VI_TRUE), and the flag is updated.
+ * @out CallerHasLock
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE */
 ZEVRA_API ViStatus ZEVRA_LockSession(ViSession Vi, ViBoolean *CallerHasLock);
+/* @out CallerHasLock
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, 0xBFFA1191 (this thread does not hold
+ *   the lock) */
 ZEVRA_API ViStatus ZEVRA_UnlockSession(ViSession Vi, ViBoolean *CallerHasLock);
-/* Empties the attribute cache. */
+/* Empties the attribute cache.
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE */
 ZEVRA_API ViStatus ZEVRA_InvalidateAllAttributes(ViSession Vi);
 
 /*- Direct I/O (refused in simulation with ZEVRA_ERROR_IO) -------------------------*/
 
+/* @in BufferSize, Buffer
+ * @out ReturnCount
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, ZEVRA_ERROR_IO (in simulation), a VISA
+ *   status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...) */
 ZEVRA_API ViStatus ZEVRA_viWrite(ViSession Vi, ViInt64 BufferSize, ViConstString Buffer, ViInt64 *ReturnCount);
 /* Reads one response; when Buffer is too small the rest of that response is
- * read and discarded, so the next read starts a fresh one. */
+ * read and discarded, so the next read starts a fresh one.
+ * @in BufferSize
+ * @out Buffer, ReturnCount
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, ZEVRA_ERROR_IO (in simulation), a VISA
+ *   status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...) */
 ZEVRA_API ViStatus ZEVRA_viRead(ViSession Vi, ViInt64 BufferSize, ViChar Buffer[], ViInt64 *ReturnCount);
 
 /*- Errors -------------------------------------------------------------------------*/
 
 /* The error recorded on the session (Vi 0: the calling thread's last error),
  * then cleared. BufferSize 0 returns the size needed and clears nothing; a
- * smaller buffer gets a truncated text and the size needed as result. */
+ * smaller buffer gets a truncated text and the size needed as result.
+ * @in ErrorDescriptionBufferSize
+ * @out ErrorCode, ErrorDescription
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER */
 ZEVRA_API ViStatus ZEVRA_GetError(ViSession Vi, ViStatus *ErrorCode, ViInt32 ErrorDescriptionBufferSize,
                                   ViChar ErrorDescription[]);
+/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE */
 ZEVRA_API ViStatus ZEVRA_ClearError(ViSession Vi);
-/* The message template of one of the status codes above (256 bytes). */
+/* The message template of one of the status codes above (256 bytes).
+ * @in ErrorCode
+ * @out ErrorMessage
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
+ *   IVI_ERROR_INVALID_VALUE */
 ZEVRA_API ViStatus ZEVRA_error_message(ViSession Vi, ViStatus ErrorCode, ViChar ErrorMessage[]);
 
 /*- Attributes ----------------------------------------------------------------*/
@@ -155,105 +205,255 @@ ZEVRA_API ViStatus ZEVRA_error_message(ViSession Vi, ViStatus ErrorCode, ViChar 
 #define IVI_SPECIFIC_ATTR_BASE 1150000
 #define IVI_CLASS_ATTR_BASE 1250000
 
+/** ViBoolean, read/write, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_RANGE_CHECK 1050002
+/** ViBoolean, read/write, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_QUERY_INSTRUMENT_STATUS 1050003
+/** ViBoolean, read/write, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_CACHE 1050004
+/** ViBoolean, read/write, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_SIMULATE 1050005
+/** ViBoolean, read/write, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_RECORD_COERCIONS 1050006
+/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_DRIVER_SETUP 1050007
+/** ViBoolean, read/write, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_INTERCHANGE_CHECK 1050021
+/** ViInt32, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_CHANNEL_COUNT 1050203
+/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_SPECIFIC_DRIVER_PREFIX 1050302
+/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_IO_RESOURCE_DESCRIPTOR 1050304
+/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_LOGICAL_NAME 1050305
+/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_SUPPORTED_INSTRUMENT_MODELS 1050327
+/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_GROUP_CAPABILITIES 1050401
+/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_INSTRUMENT_FIRMWARE_REVISION 1050510
+/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_INSTRUMENT_MANUFACTURER 1050511
+/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_INSTRUMENT_MODEL 1050512
+/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_SPECIFIC_DRIVER_VENDOR 1050513
+/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_SPECIFIC_DRIVER_DESCRIPTION 1050514
+/** ViInt32, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MAJOR_VERSION 1050515
+/** ViInt32, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MINOR_VERSION 1050516
+/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_SPECIFIC_DRIVER_REVISION 1050551
+/** ViSession, read-only, instrument. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_SYSTEM_IO_SESSION 1150001
+/** ViInt32, read/write, instrument. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_SYSTEM_IO_TIMEOUT 1150002
+/** ViInt32, read/write, instrument. Query `OUTP:INH:MODE?\n`. Command `OUTP:INH:MODE %s\n`. Values:
+ *  inhibit mode. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_DIGITAL_INHIBIT_MODE 1150003
+/** ViInt32, read-only, instrument. Query `DIG:INP:DATA?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_DIGITAL_INPUT_DATA 1150004
+/** ViInt32, read/write, instrument. Query `DIG:OUTP:DATA?\n`. Command `DIG:OUTP:DATA %ld\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_DIGITAL_OUTPUT_DATA 1150005
+/** ViInt32, read/write, instrument. Query `INST:SEL?\n`. Command `INST:SEL %s\n`. Values: channel.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_SELECTED_CHANNEL 1150006
+/** ViBoolean, read/write, instrument. Query `LIST:TOUT:BOST:DATA?\n`. Command `LIST:TOUT:BOST:DATA
+ *  %s\n`. Values: boolean. Simulated read: last written, else VI_TRUE. */
 #define ZEVRA_ATTR_BEGINNING_OF_STEP_TRIGGER_ENABLED 1150007
+/** ViInt32, read/write, instrument. Query `LIST:DWEL?\n`. Command `LIST:DWEL %ld\n`. Simulated
+ *  read: last written, else 0. */
 #define ZEVRA_ATTR_LIST_DWELL 1150008
+/** ViBoolean, read/write, instrument. Query `LIST:TOUT:EOST:DATA?\n`. Command `LIST:TOUT:EOST:DATA
+ *  %s\n`. Values: boolean. Simulated read: last written, else VI_TRUE. */
 #define ZEVRA_ATTR_END_OF_STEP_TRIGGER_ENABLED 1150009
+/** ViInt32, read/write, instrument. Query `LIST:COUN?\n`. Command `LIST:COUN %ld\n`. Simulated
+ *  read: last written, else 0. */
 #define ZEVRA_ATTR_LIST_REPEAT_COUNT 1150010
+/** ViReal64, read/write, instrument. Query `LIST:CURR?\n`. Command `LIST:CURR %0.15lg\n`. Simulated
+ *  read: last written, else 0. */
 #define ZEVRA_ATTR_STEP_CURRENT 1150011
+/** ViReal64, read/write, instrument. Query `LIST:VOLT?\n`. Command `LIST:VOLT %0.15lg\n`. Simulated
+ *  read: last written, else 0. */
 #define ZEVRA_ATTR_STEP_VOLTAGE 1150012
+/** ViInt32, read/write, instrument. Query `LIST:NEXT?\n`. Command `LIST:NEXT %ld\n`. Simulated
+ *  read: last written, else 0. */
 #define ZEVRA_ATTR_NEXT_LIST 1150013
+/** ViInt32, read/write, instrument. Query `LIST:NUMB?\n`. Command `LIST:NUMB %ld\n`. Simulated
+ *  read: last written, else 0. */
 #define ZEVRA_ATTR_SELECTED_LIST 1150014
+/** ViBoolean, read-only, instrument. Query `LIST:STAT?\n`. Values: boolean. Simulated read: always
+ *  VI_TRUE. */
 #define ZEVRA_ATTR_LIST_IS_RUNNING 1150015
+/** ViInt32, read/write, instrument. Query `LIST:STEP?\n`. Command `LIST:STEP %s\n`. Values: list
+ *  pace. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_LIST_PACE 1150016
+/** ViInt32, read/write, instrument. Query `LIST:STEP:NUMB?\n`. Command `LIST:STEP:NUMB %ld\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_SELECTED_STEP 1150017
+/** ViInt32, read/write, instrument. Query `LIST:TERM:LAST?\n`. Command `LIST:TERM:LAST %s\n`.
+ *  Values: list terminate state. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_LIST_TERMINATE_STATE 1150018
+/** ViInt32, read/write, instrument. Query `TRIG:SEQ:SOUR?\n`. Command `TRIG:SEQ:SOUR %s\n`. Values:
+ *  specific trigger source. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_LIST_TRIGGER_SOURCE 1150019
+/** ViBoolean, write-only, instrument. Command `OUTP:ALL:STATE %s\n`. Values: boolean. */
 #define ZEVRA_ATTR_ALL_OUTPUTS_ENABLED 1150020
+/** ViInt32, read/write, instrument. Query `OUTP:DEL:RISE?\n`. Command `OUTP:DEL:RISE %ld\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_OUTPUT_DELAY_RISE 1150021
+/** ViInt32, read/write, instrument. Query `OUTP:DEL:FALL?\n`. Command `OUTP:DEL:FALL %ld\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_OUTPUT_DELAY_FALL 1150022
+/** ViInt32, read/write, instrument. Query `OUTP:PAIR?\n`. Command `OUTP:PAIR %s\n`. Values: output
+ *  mode. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_OUTPUT_MODE 1150024
+/** ViBoolean, read/write, instrument. Query `OUTP:TIM?\n`. Command `OUTP:TIM %s\n`. Values:
+ *  boolean. Simulated read: last written, else VI_TRUE. */
 #define ZEVRA_ATTR_OUTPUT_TIMER_ENABLED 1150026
+/** ViString, read/write, instrument. Query `OUTP:TIM:COUN?\n`. Command `OUTP:TIM:COUN %s\n`.
+ *  Simulated read: last written, else "0". */
 #define ZEVRA_ATTR_OUTPUT_TIMER_DWELL 1150027
+/** ViReal64, read/write, instrument. Query `:CURR?\n`. Command `:CURR %0.15lg\n`. Simulated read:
+ *  last written, else 0. */
 #define ZEVRA_ATTR_CURRENT_LEVEL 1150028
+/** ViBoolean, read/write, instrument. Query `:CURR:PROT:STAT?\n`. Command `:CURR:PROT:STAT %s\n`.
+ *  Values: boolean. Simulated read: last written, else VI_TRUE. */
 #define ZEVRA_ATTR_OCP_ENABLED 1150029
+/** ViBoolean, read-only, instrument. Query `:CURR:PROT:TRIP?\n`. Values: boolean. Simulated read:
+ *  always VI_TRUE. */
 #define ZEVRA_ATTR_OCP_TRIPPED 1150030
+/** ViReal64, read/write, instrument. Query `:CURR:PROT?\n`. Command `:CURR:PROT %0.15lg\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL 1150031
+/** ViReal64, read/write, instrument. Query `:CURR:SLOPE?\n`. Command `:CURR:SLOPE %0.15lg\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_CURRENT_SLEW_RATE 1150032
+/** ViReal64, read/write, instrument. Query `VOLT:MAX?\n`. Command `VOLT:MAX %0.15lg\n`. Simulated
+ *  read: last written, else 0. */
 #define ZEVRA_ATTR_VOLTAGE_MAXIMUM 1150034
+/** ViReal64, read/write, instrument. Query `VOLT:MIN?\n`. Command `VOLT:MIN %0.15lg\n`. Simulated
+ *  read: last written, else 0. */
 #define ZEVRA_ATTR_VOLTAGE_MINIMUM 1150035
+/** ViBoolean, read-only, instrument. Query `:VOLT:PROT:TRIP?\n`. Values: boolean. Simulated read:
+ *  always VI_TRUE. */
 #define ZEVRA_ATTR_OVP_TRIPPED 1150036
+/** ViReal64, read/write, instrument. Query `:VOLT:PROT?\n`. Command `:VOLT:PROT %0.15lg\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL 1150038
+/** ViReal64, read/write, instrument. Query `VOLT:SLOP?\n`. Command `VOLT:SLOP %0.15lg\n`. Simulated
+ *  read: last written, else 0. */
 #define ZEVRA_ATTR_VOLTAGE_SLEW_RATE 1150039
+/** ViBoolean, read/write, instrument. Query `:VOLT:SENS?\n`. Command `:VOLT:SENS %s\n`. Values:
+ *  boolean. Simulated read: last written, else VI_TRUE. */
 #define ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED 1150040
+/** ViBoolean, read/write, instrument. Query `*PSC?\n`. Command `*PSC %s\n`. Values: boolean.
+ *  Simulated read: last written, else VI_TRUE. */
 #define ZEVRA_ATTR_POWER_ON_STATUS_CLEAR_ENABLED 1150041
+/** ViInt32, read/write, instrument. Query `STAT:OPER:ENAB?\n`. Command `STAT:OPER:ENAB %ld\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_OPERATION_ENABLE_REGISTER 1150042
+/** ViInt32, read-only, instrument. Query `STAT:OPER:EVEN?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_OPERATION_EVENT_REGISTER 1150043
+/** ViInt32, read/write, instrument. Query `STAT:QUES:ENAB?\n`. Command `STAT:QUES:ENAB %ld\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_ENABLE_REGISTER 1150044
+/** ViInt32, read-only, instrument. Query `STAT:QUES:EVEN?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_EVENT_REGISTER 1150045
+/** ViInt32, read/write, instrument. Query `STAT:QUES:INST:ENAB?\n`. Command `STAT:QUES:INST:ENAB
+ *  %ld\n`. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_ENABLE_REGISTER 1150046
+/** ViInt32, read-only, instrument. Query `STAT:QUES:INST?\n`. Simulated read: always 2. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_EVENT_REGISTER 1150047
+/** ViInt32, read-only, instrument. Query `STAT:QUES:ISUM1:COND?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_CONDITION_REGISTER 1150048
+/** ViInt32, read/write, instrument. Query `STAT:QUES:ISUM1:ENAB?\n`. Command `STAT:QUES:ISUM1:ENAB
+ *  %ld\n`. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_ENABLE_REGISTER 1150049
+/** ViInt32, read-only, instrument. Query `STAT:QUES:ISUM1?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_EVENT_REGISTER 1150050
+/** ViInt32, read-only, instrument. Query `STAT:QUES:ISUM2:COND?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_CONDITION_REGISTER 1150051
+/** ViInt32, read/write, instrument. Query `STAT:QUES:ISUM2:ENAB?\n`. Command `STAT:QUES:ISUM2:ENAB
+ *  %ld\n`. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_ENABLE_REGISTER 1150052
+/** ViInt32, read-only, instrument. Query `STAT:QUES:ISUM2?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_EVENT_REGISTER 1150053
+/** ViInt32, read-only, instrument. Query `STAT:QUES:ISUM3:COND?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_CONDITION_REGISTER 1150054
+/** ViInt32, read/write, instrument. Query `STAT:QUES:ISUM3:ENAB?\n`. Command `STAT:QUES:ISUM3:ENAB
+ *  %ld\n`. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_ENABLE_REGISTER 1150055
+/** ViInt32, read-only, instrument. Query `STAT:QUES:ISUM3?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_EVENT_REGISTER 1150056
+/** ViInt32, read-only, instrument. Query `STAT:QUES:ISUM4:COND?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_CONDITION_REGISTER 1150057
+/** ViInt32, read/write, instrument. Query `STAT:QUES:ISUM4:ENAB?\n`. Command `STAT:QUES:ISUM4:ENAB
+ *  %ld\n`. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_ENABLE_REGISTER 1150058
+/** ViInt32, read-only, instrument. Query `STAT:QUES:ISUM4?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_EVENT_REGISTER 1150059
+/** ViInt32, read/write, instrument. Query `*ESE?\n`. Command `*ESE %ld\n`. Simulated read: last
+ *  written, else 0. */
 #define ZEVRA_ATTR_STANDARD_EVENT_ENABLE_REGISTER 1150060
+/** ViInt32, read-only, instrument. Query `*ESR?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_STANDARD_EVENT_EVENT_REGISTER 1150061
+/** ViInt32, read/write, instrument. Query `*SRE?\n`. Command `*SRE %ld\n`. Simulated read: last
+ *  written, else 0. */
 #define ZEVRA_ATTR_STATUS_BYTE_ENABLE_REGISTER 1150062
+/** ViInt32, read-only, instrument. Query `*STB?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_STATUS_BYTE_EVENT_REGISTER 1150063
+/** ViBoolean, read/write, instrument. Query `SYST:BEEP:STAT?\n`. Command `SYST:BEEP:STAT %s\n`.
+ *  Values: boolean. Simulated read: last written, else VI_TRUE. */
 #define ZEVRA_ATTR_BEEPER_ENABLED 1150064
+/** ViString, read/write, instrument. Query `SYST:DATE?\n`. Command `SYST:DATE %s\n`. Simulated
+ *  read: last written, else "". */
 #define ZEVRA_ATTR_SYSTEM_DATE 1150065
+/** ViBoolean, read/write, instrument. Query `DISP:WIND:STAT?\n`. Command `DISP:WIND:STAT %s\n`.
+ *  Values: boolean. Simulated read: last written, else VI_TRUE. */
 #define ZEVRA_ATTR_DISPLAY_ENABLED 1150066
+/** ViBoolean, read/write, instrument. Query `LXI:IDEN:STAT?\n`. Command `LXI:IDEN:STAT %s\n`.
+ *  Values: boolean. Simulated read: last written, else VI_TRUE. */
 #define ZEVRA_ATTR_LXI_IDENTIFY_ENABLED 1150067
+/** ViString, read-only, instrument. Query `SYST:CHAN:MOD?\n`. Simulated read: always "". */
 #define ZEVRA_ATTR_MODULE_IDENTITY 1150068
+/** ViString, read-only, instrument. Query `SYST:CHAN:SERI?\n`. Simulated read: always "". */
 #define ZEVRA_ATTR_MODULE_SERIAL_NUMBER 1150069
+/** ViString, read-only, instrument. Query `SYST:CHAN:VERS?\n`. Simulated read: always "". */
 #define ZEVRA_ATTR_MODULE_FIRMWARE_VERSION 1150070
+/** ViString, read/write, instrument. Query `SYST:TIME?\n`. Command `SYST:TIME %s\n`. Simulated
+ *  read: always "0". */
 #define ZEVRA_ATTR_SYSTEM_TIME 1150071
+/** ViInt32, read/write, instrument. Query `SYST:COMM:RLST?\n`. Command `SYST:COMM:RLST %s\n`.
+ *  Values: remote state. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_REMOTE_STATE 1150072
+/** ViString, read-only, instrument. Query `SYST:VERS?\n`. Simulated read: always "". */
 #define ZEVRA_ATTR_SCPI_VERSION 1150073
+/** ViInt32, read-only, instrument. Query `SYST:COMM:TCP:CONT?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_TCP_CONTROL_PORT 1150074
+/** ViReal64, read/write, class (channel-based). Query `:VOLT?\n`. Command `:VOLT %0.15lg\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_VOLTAGE_LEVEL 1250001
+/** ViBoolean, read/write, class (channel-based). A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_OVP_ENABLED 1250002
+/** ViReal64, read/write, class (channel-based). A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_OVP_LIMIT 1250003
+/** ViInt32, read/write, class (channel-based). A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_CURRENT_LIMIT_BEHAVIOR 1250004
+/** ViReal64, read/write, class (channel-based). A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_CURRENT_LIMIT 1250005
+/** ViBoolean, read/write, class (channel-based). Query `OUTP:STAT?\n`. Command `OUTP:STAT %s\n`.
+ *  Values: boolean. Simulated read: last written, else VI_TRUE. */
 #define ZEVRA_ATTR_OUTPUT_ENABLED 1250006
+/** ViInt32, read/write, class (channel-based). A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_TRIGGER_SOURCE 1250101
+/** ViReal64, read/write, class (channel-based). A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_TRIGGERED_CURRENT_LIMIT 1250102
+/** ViReal64, read/write, class (channel-based). A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_TRIGGERED_VOLTAGE_LEVEL 1250103
 
 /*- Defined values ------------------------------------------------------------*/
@@ -335,98 +535,276 @@ ZEVRA_API ViStatus ZEVRA_error_message(ViSession Vi, ViStatus ErrorCode, ViChar 
  * "CH1,CH3", "CH1-CH4"); other attributes ignore it. The type of the function
  * must be the attribute's type.
  * ZEVRA_GetAttributeViString follows the IVI buffer rules: size 0 returns
- * 4096; a value that filled the buffer returns 4096 (it may have been cut). */
+ * 4096; a value that filled the buffer returns 4096 (it may have been cut).
+ * @in RepCapIdentifier (a channel selector), AttributeID
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
+ *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
+ *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
+ *   IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH, IVI_ERROR_IVI_ATTR_NOT_READABLE, a
+ *   VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with
+ *   QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetAttributeViInt32(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                              ViInt32 *AttributeValue);
+/* @in RepCapIdentifier (a channel selector), AttributeID
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
+ *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
+ *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
+ *   IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH, IVI_ERROR_IVI_ATTR_NOT_READABLE, a
+ *   VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with
+ *   QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetAttributeViReal64(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                               ViReal64 *AttributeValue);
+/* @in RepCapIdentifier (a channel selector), AttributeID
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
+ *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
+ *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
+ *   IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH, IVI_ERROR_IVI_ATTR_NOT_READABLE, a
+ *   VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with
+ *   QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetAttributeViBoolean(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                                ViBoolean *AttributeValue);
+/* @in RepCapIdentifier (a channel selector), AttributeID
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
+ *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
+ *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
+ *   IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH, IVI_ERROR_IVI_ATTR_NOT_READABLE, a
+ *   VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with
+ *   QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetAttributeViSession(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                                ViSession *AttributeValue);
+/* @in RepCapIdentifier (a channel selector), AttributeID, AttributeValueBufferSize
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
+ *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
+ *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
+ *   IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH, IVI_ERROR_IVI_ATTR_NOT_READABLE, a
+ *   VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with
+ *   QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetAttributeViString(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                               ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
+/* @in RepCapIdentifier (a channel selector), AttributeID, AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
+ *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
+ *   IVI_ERROR_CHANNEL_NAME_REQUIRED, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
+ *   IVI_ERROR_IVI_ATTR_NOT_WRITABLE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
+ *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetAttributeViInt32(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                              ViInt32 AttributeValue);
+/* @in RepCapIdentifier (a channel selector), AttributeID, AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
+ *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
+ *   IVI_ERROR_CHANNEL_NAME_REQUIRED, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
+ *   IVI_ERROR_IVI_ATTR_NOT_WRITABLE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
+ *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetAttributeViReal64(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                               ViReal64 AttributeValue);
+/* @in RepCapIdentifier (a channel selector), AttributeID, AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
+ *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
+ *   IVI_ERROR_CHANNEL_NAME_REQUIRED, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
+ *   IVI_ERROR_IVI_ATTR_NOT_WRITABLE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
+ *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetAttributeViBoolean(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                                ViBoolean AttributeValue);
+/* @in RepCapIdentifier (a channel selector), AttributeID, AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
+ *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
+ *   IVI_ERROR_CHANNEL_NAME_REQUIRED, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
+ *   IVI_ERROR_IVI_ATTR_NOT_WRITABLE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
+ *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetAttributeViSession(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                                ViSession AttributeValue);
+/* @in RepCapIdentifier (a channel selector), AttributeID, AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
+ *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
+ *   IVI_ERROR_CHANNEL_NAME_REQUIRED, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
+ *   IVI_ERROR_IVI_ATTR_NOT_WRITABLE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
+ *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetAttributeViString(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                               ViConstString AttributeValue);
 
-/* The physical name of output channel Index (1 to 4): "CH1" ... "CH4". */
+/* The physical name of output channel Index (1 to 4): "CH1" ... "CH4".
+ * @in Index, NameBufferSize
+ * @out Name
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
+ *   IVI_ERROR_INVALID_VALUE */
 ZEVRA_API ViStatus ZEVRA_GetChannelName(ViSession Vi, ViInt32 Index, ViInt32 NameBufferSize, ViChar Name[]);
 
 /*- Coercion records and interchange warnings ---------------------------------------*/
 
-/* The driver never coerces a value: the queue is always empty. */
+/* The driver never coerces a value: the queue is always empty.
+ * @in BufferSize
+ * @out CoercionRecord
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER */
 ZEVRA_API ViStatus ZEVRA_GetNextCoercionRecord(ViSession Vi, ViInt32 BufferSize, ViChar CoercionRecord[]);
-/* Interchange checking is not supported: these answer IVI_ERROR_FUNCTION_NOT_SUPPORTED. */
+/* Interchange checking is not supported: these answer IVI_ERROR_FUNCTION_NOT_SUPPORTED.
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
 ZEVRA_API ViStatus ZEVRA_ClearInterchangeWarnings(ViSession Vi);
+/* @in BufferSize
+ * @out InterchangeWarning
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
 ZEVRA_API ViStatus ZEVRA_GetNextInterchangeWarning(ViSession Vi, ViInt32 BufferSize, ViChar InterchangeWarning[]);
+/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
 ZEVRA_API ViStatus ZEVRA_ResetInterchangeCheck(ViSession Vi);
 
 /*- Output levels and protection ----------------------------------------------------*/
 
-/* ChannelName is a channel selector ("CH1", "CH1,CH3", "CH1-CH4", a virtual name). */
+/* ChannelName is a channel selector ("CH1", "CH1,CH3", "CH1-CH4", a virtual name).
+ * @in ChannelName (a channel selector), Level
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
+ *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
+ *   IVI_ERROR_CHANNEL_NAME_REQUIRED, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
+ *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ConfigureVoltageLevel(ViSession Vi, ViConstString ChannelName, ViReal64 Level);
 /* Behavior 1 (trip): the limit is the overcurrent protection level; otherwise
- * the regulated current level. */
+ * the regulated current level.
+ * @in ChannelName (a channel selector), Behavior, Limit
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
+ *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
+ *   IVI_ERROR_CHANNEL_NAME_REQUIRED, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
+ *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ConfigureCurrentLimit(ViSession Vi, ViConstString ChannelName, ViInt32 Behavior,
                                                ViReal64 Limit);
-/* Overvoltage protection is always on: Enabled must be VI_TRUE. */
+/* Overvoltage protection is always on: Enabled must be VI_TRUE.
+ * @in ChannelName (a channel selector), Enabled, Limit
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
+ *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
+ *   IVI_ERROR_CHANNEL_NAME_REQUIRED, IVI_ERROR_VALUE_NOT_SUPPORTED, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ConfigureOVP(ViSession Vi, ViConstString ChannelName, ViBoolean Enabled, ViReal64 Limit);
-/* From the ratings of the channel's module. */
+/* From the ratings of the channel's module.
+ * @in ChannelName (a channel selector), VoltageLevel
+ * @out MaxCurrentLimit
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
+ *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
+ *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
+ *   IVI_ERROR_UNEXPECTED_RESPONSE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
+ *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_QueryMaxCurrentLimit(ViSession Vi, ViConstString ChannelName, ViReal64 VoltageLevel,
                                               ViReal64 *MaxCurrentLimit);
+/* @in ChannelName (a channel selector), CurrentLimit
+ * @out MaxVoltageLevel
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
+ *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
+ *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
+ *   IVI_ERROR_UNEXPECTED_RESPONSE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
+ *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_QueryMaxVoltageLevel(ViSession Vi, ViConstString ChannelName, ViReal64 CurrentLimit,
                                               ViReal64 *MaxVoltageLevel);
-/* Clears the protection of each channel named. */
+/* Clears the protection of each channel named.
+ * @in ChannelName (a channel selector)
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
+ *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
+ *   IVI_ERROR_CHANNEL_NAME_REQUIRED, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
+ *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ResetOutputProtection(ViSession Vi, ViConstString ChannelName);
-/* These act on the instrument's selected channel. */
+/* These act on the instrument's selected channel.
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ClearOCP(ViSession Vi);
+/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ClearOVP(ViSession Vi);
+/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ClearProtectionErrors(ViSession Vi);
 
 /*- Output state, range and modes -----------------------------------------------------*/
 
+/* @in ChannelName (a channel selector), Enabled
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
+ *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
+ *   IVI_ERROR_CHANNEL_NAME_REQUIRED, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
+ *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ConfigureOutputEnabled(ViSession Vi, ViConstString ChannelName, ViBoolean Enabled);
 /* Checks that Range is reachable on each channel (RangeType 0 current, 1
- * voltage); the instrument has no ranges to switch. */
+ * voltage); the instrument has no ranges to switch.
+ * @in ChannelName (a channel selector), RangeType, Range
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
+ *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
+ *   IVI_ERROR_CHANNEL_NAME_REQUIRED, IVI_ERROR_INVALID_VALUE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ConfigureOutputRange(ViSession Vi, ViConstString ChannelName, ViInt32 RangeType,
                                               ViReal64 Range);
 /* Whether the channel is in OutputState (ZEVRA_VAL_OUTPUT_...), from its own
- * questionable-instrument summary condition register. */
+ * questionable-instrument summary condition register.
+ * @in ChannelName (a channel selector), OutputState
+ * @out InState
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
+ *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
+ *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
+ *   IVI_ERROR_VALUE_NOT_SUPPORTED, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
+ *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_QueryOutputState(ViSession Vi, ViConstString ChannelName, ViInt32 OutputState,
                                           ViBoolean *InState);
 
 /*- Triggering ------------------------------------------------------------------------*/
 
+/* @in ChannelName (a channel selector), Source
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
+ *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
+ *   IVI_ERROR_CHANNEL_NAME_REQUIRED, IVI_ERROR_VALUE_NOT_SUPPORTED, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ConfigureTriggerSource(ViSession Vi, ViConstString ChannelName, ViInt32 Source);
-/* Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED. */
+/* Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.
+ * @in ChannelName (a channel selector), Limit
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
 ZEVRA_API ViStatus ZEVRA_ConfigureTriggeredCurrentLimit(ViSession Vi, ViConstString ChannelName, ViReal64 Limit);
+/* @in ChannelName (a channel selector), Level
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
 ZEVRA_API ViStatus ZEVRA_ConfigureTriggeredVoltageLevel(ViSession Vi, ViConstString ChannelName, ViReal64 Level);
+/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
 ZEVRA_API ViStatus ZEVRA_Initiate(ViSession Vi);
+/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
 ZEVRA_API ViStatus ZEVRA_Abort(ViSession Vi);
-/* "*TRG", whatever the trigger source. */
+/* "*TRG", whatever the trigger source.
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SendSoftwareTrigger(ViSession Vi);
+/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GenerateImmediateTrigger(ViSession Vi);
 
 /*- Measurement -------------------------------------------------------------------------*/
 
+/* @in ChannelName (a channel selector), MeasurementType
+ * @out Measurement
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
+ *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
+ *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
+ *   IVI_ERROR_VALUE_NOT_SUPPORTED, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
+ *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_Measure(ViSession Vi, ViConstString ChannelName, ViInt32 MeasurementType,
                                  ViReal64 *Measurement);
-/* These measure the instrument's selected channel. */
+/* These measure the instrument's selected channel.
+ * @out Val
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_MeasureVoltage(ViSession Vi, ViReal64 *Val);
+/* @out Val
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_MeasureCurrent(ViSession Vi, ViReal64 *Val);
+/* @out Val
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_MeasurePower(ViSession Vi, ViReal64 *Val);
+/* @out Voltage, Current, Power
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_MeasureSelectedChannel(ViSession Vi, ViReal64 *Voltage, ViReal64 *Current, ViReal64 *Power);
 /* Voltage, current and power of every channel; each array is filled up to its
  * buffer size (a negative size counts as 0) and its actual size says how many
- * values it received. */
+ * values it received.
+ * @in VoltagesBufferSize, CurrentsBufferSize, PowersBufferSize
+ * @out Voltages, VoltagesActualSize, Currents, CurrentsActualSize, Powers, PowersActualSize
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
+ *   IVI_ERROR_UNEXPECTED_RESPONSE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
+ *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_MeasureAllChannels(ViSession Vi, ViInt32 VoltagesBufferSize, ViReal64 Voltages[],
                                             ViInt32 *VoltagesActualSize, ViInt32 CurrentsBufferSize,
                                             ViReal64 Currents[], ViInt32 *CurrentsActualSize,
@@ -434,156 +812,671 @@ ZEVRA_API ViStatus ZEVRA_MeasureAllChannels(ViSession Vi, ViInt32 VoltagesBuffer
 
 /*- List mode -----------------------------------------------------------------------------*/
 
+/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ClearList(ViSession Vi);
+/* @in ListNumber
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_DeleteSelectedList(ViSession Vi, ViInt32 ListNumber);
+/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SaveListData(ViSession Vi);
+/* @in ListNumber
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_EnableList(ViSession Vi, ViInt32 ListNumber);
+/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_DisableList(ViSession Vi);
-/* Channel is ZEVRA_VAL_CHANNEL1 .. ZEVRA_VAL_CHANNEL4. */
+/* Channel is ZEVRA_VAL_CHANNEL1 .. ZEVRA_VAL_CHANNEL4.
+ * @in Channel
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_StartList(ViSession Vi, ViInt32 Channel);
+/* @in Channel, Continuous
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_StartListContinuous(ViSession Vi, ViInt32 Channel, ViBoolean Continuous);
+/* @in Channel
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_AbortList(ViSession Vi, ViInt32 Channel);
 
 /*- Digital I/O -------------------------------------------------------------------------*/
 
+/* @in PinNumber, PinFunction
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ConfigureDigitalFunction(ViSession Vi, ViInt32 PinNumber, ViInt32 PinFunction);
+/* @in PinNumber, PinPolarity
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ConfigureDigitalPolarity(ViSession Vi, ViInt32 PinNumber, ViInt32 PinPolarity);
 
 /*- Status system ---------------------------------------------------------------------------*/
 
+/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ClearStatus(ViSession Vi);
+/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_Preset(ViSession Vi);
+/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetOperationComplete(ViSession Vi);
-/* Waits for "*OPC?" as long as the I/O timeout allows. */
+/* Waits for "*OPC?" as long as the I/O timeout allows.
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_WaitForOperationComplete(ViSession Vi);
+/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_WaitToContinue(ViSession Vi);
 
 /*- System settings and stored states ---------------------------------------------------------*/
 
+/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_Beep(ViSession Vi);
-/* Clears stored states and lists and resets the instrument. */
+/* Clears stored states and lists and resets the instrument.
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ClearAndReboot(ViSession Vi);
+/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_RemoteLock(ViSession Vi);
+/* @in Location
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SaveState(ViSession Vi, ViInt32 Location);
+/* @in Location
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_RecallState(ViSession Vi, ViInt32 Location);
-/* State: ZEVRA_VAL_POWER_ON_STATE_...; MemoryLocation is used with USER_STATE only. */
+/* State: ZEVRA_VAL_POWER_ON_STATE_...; MemoryLocation is used with USER_STATE only.
+ * @in State, MemoryLocation
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_ConfigurePowerOnState(ViSession Vi, ViInt32 State, ViInt32 MemoryLocation);
+/* @out State, MemoryLocation
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
+ *   IVI_ERROR_UNEXPECTED_RESPONSE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
+ *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_QueryPowerOnState(ViSession Vi, ViInt32 *State, ViInt32 *MemoryLocation);
 
 /*- Generated attribute functions (instrument-specific attributes) ----------------*/
 
+/* @attribute ZEVRA_ATTR_DIGITAL_INHIBIT_MODE
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetDigitalInhibitMode(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_DIGITAL_INHIBIT_MODE
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetDigitalInhibitMode(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_DIGITAL_INPUT_DATA
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetDigitalInputData(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_DIGITAL_OUTPUT_DATA
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetDigitalOutputData(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_DIGITAL_OUTPUT_DATA
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetDigitalOutputData(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_SELECTED_CHANNEL
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetSelectedChannel(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_SELECTED_CHANNEL
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetSelectedChannel(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_BEGINNING_OF_STEP_TRIGGER_ENABLED
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetBeginningOfStepTriggerEnabled(ViSession Vi, ViBoolean *AttributeValue);
+/* @attribute ZEVRA_ATTR_BEGINNING_OF_STEP_TRIGGER_ENABLED
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetBeginningOfStepTriggerEnabled(ViSession Vi, ViBoolean AttributeValue);
+/* @attribute ZEVRA_ATTR_LIST_DWELL
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetListDwell(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_LIST_DWELL
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetListDwell(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_END_OF_STEP_TRIGGER_ENABLED
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetEndOfStepTriggerEnabled(ViSession Vi, ViBoolean *AttributeValue);
+/* @attribute ZEVRA_ATTR_END_OF_STEP_TRIGGER_ENABLED
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetEndOfStepTriggerEnabled(ViSession Vi, ViBoolean AttributeValue);
+/* @attribute ZEVRA_ATTR_LIST_REPEAT_COUNT
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetListRepeatCount(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_LIST_REPEAT_COUNT
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetListRepeatCount(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_STEP_CURRENT
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetStepCurrent(ViSession Vi, ViReal64 *AttributeValue);
+/* @attribute ZEVRA_ATTR_STEP_CURRENT
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetStepCurrent(ViSession Vi, ViReal64 AttributeValue);
+/* @attribute ZEVRA_ATTR_STEP_VOLTAGE
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetStepVoltage(ViSession Vi, ViReal64 *AttributeValue);
+/* @attribute ZEVRA_ATTR_STEP_VOLTAGE
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetStepVoltage(ViSession Vi, ViReal64 AttributeValue);
+/* @attribute ZEVRA_ATTR_NEXT_LIST
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetNextList(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_NEXT_LIST
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetNextList(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_SELECTED_LIST
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetSelectedList(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_SELECTED_LIST
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetSelectedList(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_LIST_IS_RUNNING
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetListIsRunning(ViSession Vi, ViBoolean *AttributeValue);
+/* @attribute ZEVRA_ATTR_LIST_PACE
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetListPace(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_LIST_PACE
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetListPace(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_SELECTED_STEP
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetSelectedStep(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_SELECTED_STEP
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetSelectedStep(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_LIST_TERMINATE_STATE
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetListTerminateState(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_LIST_TERMINATE_STATE
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetListTerminateState(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_LIST_TRIGGER_SOURCE
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetListTriggerSource(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_LIST_TRIGGER_SOURCE
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetListTriggerSource(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_ALL_OUTPUTS_ENABLED
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetAllOutputsEnabled(ViSession Vi, ViBoolean AttributeValue);
+/* @attribute ZEVRA_ATTR_OUTPUT_DELAY_RISE
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetOutputDelayRise(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_OUTPUT_DELAY_RISE
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetOutputDelayRise(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_OUTPUT_DELAY_FALL
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetOutputDelayFall(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_OUTPUT_DELAY_FALL
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetOutputDelayFall(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_OUTPUT_MODE
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetOutputMode(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_OUTPUT_MODE
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetOutputMode(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_OUTPUT_TIMER_ENABLED
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetOutputTimerEnabled(ViSession Vi, ViBoolean *AttributeValue);
+/* @attribute ZEVRA_ATTR_OUTPUT_TIMER_ENABLED
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetOutputTimerEnabled(ViSession Vi, ViBoolean AttributeValue);
+/* @attribute ZEVRA_ATTR_OUTPUT_TIMER_DWELL
+ * @in AttributeValueBufferSize
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetOutputTimerDwell(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
+/* @attribute ZEVRA_ATTR_OUTPUT_TIMER_DWELL
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetOutputTimerDwell(ViSession Vi, ViConstString AttributeValue);
+/* @attribute ZEVRA_ATTR_CURRENT_LEVEL
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetCurrentLevel(ViSession Vi, ViReal64 *AttributeValue);
+/* @attribute ZEVRA_ATTR_CURRENT_LEVEL
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetCurrentLevel(ViSession Vi, ViReal64 AttributeValue);
+/* @attribute ZEVRA_ATTR_OCP_ENABLED
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetOcpEnabled(ViSession Vi, ViBoolean *AttributeValue);
+/* @attribute ZEVRA_ATTR_OCP_ENABLED
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetOcpEnabled(ViSession Vi, ViBoolean AttributeValue);
+/* @attribute ZEVRA_ATTR_OCP_TRIPPED
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetOcpTripped(ViSession Vi, ViBoolean *AttributeValue);
+/* @attribute ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetCurrentProtectionLevel(ViSession Vi, ViReal64 *AttributeValue);
+/* @attribute ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetCurrentProtectionLevel(ViSession Vi, ViReal64 AttributeValue);
+/* @attribute ZEVRA_ATTR_CURRENT_SLEW_RATE
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetCurrentSlewRate(ViSession Vi, ViReal64 *AttributeValue);
+/* @attribute ZEVRA_ATTR_CURRENT_SLEW_RATE
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetCurrentSlewRate(ViSession Vi, ViReal64 AttributeValue);
+/* @attribute ZEVRA_ATTR_VOLTAGE_MAXIMUM
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetVoltageMaximum(ViSession Vi, ViReal64 *AttributeValue);
+/* @attribute ZEVRA_ATTR_VOLTAGE_MAXIMUM
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetVoltageMaximum(ViSession Vi, ViReal64 AttributeValue);
+/* @attribute ZEVRA_ATTR_VOLTAGE_MINIMUM
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetVoltageMinimum(ViSession Vi, ViReal64 *AttributeValue);
+/* @attribute ZEVRA_ATTR_VOLTAGE_MINIMUM
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetVoltageMinimum(ViSession Vi, ViReal64 AttributeValue);
+/* @attribute ZEVRA_ATTR_OVP_TRIPPED
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetOvpTripped(ViSession Vi, ViBoolean *AttributeValue);
+/* @attribute ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetVoltageProtectionLevel(ViSession Vi, ViReal64 *AttributeValue);
+/* @attribute ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetVoltageProtectionLevel(ViSession Vi, ViReal64 AttributeValue);
+/* @attribute ZEVRA_ATTR_VOLTAGE_SLEW_RATE
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetVoltageSlewRate(ViSession Vi, ViReal64 *AttributeValue);
+/* @attribute ZEVRA_ATTR_VOLTAGE_SLEW_RATE
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetVoltageSlewRate(ViSession Vi, ViReal64 AttributeValue);
+/* @attribute ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetVoltageSenseEnabled(ViSession Vi, ViBoolean *AttributeValue);
+/* @attribute ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetVoltageSenseEnabled(ViSession Vi, ViBoolean AttributeValue);
+/* @attribute ZEVRA_ATTR_POWER_ON_STATUS_CLEAR_ENABLED
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetPowerOnStatusClearEnabled(ViSession Vi, ViBoolean *AttributeValue);
+/* @attribute ZEVRA_ATTR_POWER_ON_STATUS_CLEAR_ENABLED
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetPowerOnStatusClearEnabled(ViSession Vi, ViBoolean AttributeValue);
+/* @attribute ZEVRA_ATTR_OPERATION_ENABLE_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetOperationEnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_OPERATION_ENABLE_REGISTER
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetOperationEnableRegister(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_OPERATION_EVENT_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetOperationEventRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_ENABLE_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableEnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_ENABLE_REGISTER
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetQuestionableEnableRegister(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_EVENT_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableEventRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_ENABLE_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentEnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_ENABLE_REGISTER
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetQuestionableInstrumentEnableRegister(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_EVENT_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentEventRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_CONDITION_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary1ConditionRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_ENABLE_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary1EnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_ENABLE_REGISTER
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetQuestionableInstrumentSummary1EnableRegister(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_EVENT_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary1EventRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_CONDITION_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary2ConditionRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_ENABLE_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary2EnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_ENABLE_REGISTER
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetQuestionableInstrumentSummary2EnableRegister(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_EVENT_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary2EventRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_CONDITION_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary3ConditionRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_ENABLE_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary3EnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_ENABLE_REGISTER
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetQuestionableInstrumentSummary3EnableRegister(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_EVENT_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary3EventRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_CONDITION_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary4ConditionRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_ENABLE_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary4EnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_ENABLE_REGISTER
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetQuestionableInstrumentSummary4EnableRegister(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_EVENT_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary4EventRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_STANDARD_EVENT_ENABLE_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetStandardEventEnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_STANDARD_EVENT_ENABLE_REGISTER
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetStandardEventEnableRegister(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_STANDARD_EVENT_EVENT_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetStandardEventEventRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_STATUS_BYTE_ENABLE_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetStatusByteEnableRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_STATUS_BYTE_ENABLE_REGISTER
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetStatusByteEnableRegister(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_STATUS_BYTE_EVENT_REGISTER
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetStatusByteEventRegister(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_BEEPER_ENABLED
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetBeeperEnabled(ViSession Vi, ViBoolean *AttributeValue);
+/* @attribute ZEVRA_ATTR_BEEPER_ENABLED
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetBeeperEnabled(ViSession Vi, ViBoolean AttributeValue);
+/* @attribute ZEVRA_ATTR_SYSTEM_DATE
+ * @in AttributeValueBufferSize
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetSystemDate(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
+/* @attribute ZEVRA_ATTR_SYSTEM_DATE
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetSystemDate(ViSession Vi, ViConstString AttributeValue);
+/* @attribute ZEVRA_ATTR_DISPLAY_ENABLED
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetDisplayEnabled(ViSession Vi, ViBoolean *AttributeValue);
+/* @attribute ZEVRA_ATTR_DISPLAY_ENABLED
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetDisplayEnabled(ViSession Vi, ViBoolean AttributeValue);
+/* @attribute ZEVRA_ATTR_LXI_IDENTIFY_ENABLED
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetLxiIdentifyEnabled(ViSession Vi, ViBoolean *AttributeValue);
+/* @attribute ZEVRA_ATTR_LXI_IDENTIFY_ENABLED
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetLxiIdentifyEnabled(ViSession Vi, ViBoolean AttributeValue);
+/* @attribute ZEVRA_ATTR_MODULE_IDENTITY
+ * @in AttributeValueBufferSize
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetModuleIdentity(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
+/* @attribute ZEVRA_ATTR_MODULE_SERIAL_NUMBER
+ * @in AttributeValueBufferSize
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetModuleSerialNumber(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
+/* @attribute ZEVRA_ATTR_MODULE_FIRMWARE_VERSION
+ * @in AttributeValueBufferSize
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetModuleFirmwareVersion(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
+/* @attribute ZEVRA_ATTR_SYSTEM_TIME
+ * @in AttributeValueBufferSize
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetSystemTime(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
+/* @attribute ZEVRA_ATTR_SYSTEM_TIME
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetSystemTime(ViSession Vi, ViConstString AttributeValue);
+/* @attribute ZEVRA_ATTR_REMOTE_STATE
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetRemoteState(ViSession Vi, ViInt32 *AttributeValue);
+/* @attribute ZEVRA_ATTR_REMOTE_STATE
+ * @in AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_SetRemoteState(ViSession Vi, ViInt32 AttributeValue);
+/* @attribute ZEVRA_ATTR_SCPI_VERSION
+ * @in AttributeValueBufferSize
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetScpiVersion(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
+/* @attribute ZEVRA_ATTR_TCP_CONTROL_PORT
+ * @out AttributeValue
+ * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
+ *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
 ZEVRA_API ViStatus ZEVRA_GetTcpControlPort(ViSession Vi, ViInt32 *AttributeValue);
 
 #ifdef __cplusplus

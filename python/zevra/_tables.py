@@ -316,7 +316,7 @@ FUNCTIONS = (
     ("ZEVRA_InitWithOptions", (("ViRsrc", "ResourceName", False, False), ("ViBoolean", "IdQuery", False, False), ("ViBoolean", "Reset", False, False), ("ViConstString", "OptionString", False, False), ("ViSession", "Vi", True, False), ),
      None, "As ZEVRA_init, with an option string: any of \"Simulate=1, Cache=1, RangeCheck=1, QueryInstrStatus=1, RecordCoercions=0, InterchangeCheck=0\" (values true/false, 1/0, VI_TRUE/VI_FALSE; names and values in any case), optionally ending with \"DriverSetup=Model=QDX7000\"."),
     ("ZEVRA_close", (("ViSession", "Vi", False, False), ),
-     None, "Closes the session and its I/O; the handle answers IVI_ERROR_INVALID_SESSION_HANDLE afterwards. Takes no lock: do not close a session another thread is still using."),
+     None, "Closes the session and its I/O; the handle answers IVI_ERROR_INVALID_SESSION_HANDLE afterwards. Calls already running on other threads (and a lock another thread holds) finish first; calls that start after the close began are refused."),
     ("ZEVRA_reset", (("ViSession", "Vi", False, False), ),
      None, "\"*RST\", \"*OPC?\" and the status check; empties the attribute cache."),
     ("ZEVRA_ResetWithDefaults", (("ViSession", "Vi", False, False), ),

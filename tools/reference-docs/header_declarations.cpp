@@ -22,22 +22,35 @@ Parameter ParseParameter(std::string text) {
 
 }  // namespace
 
+std::vector<Parameter> ParseParameters(const std::string& parameters) {
+  std::vector<Parameter> parsed;
+  std::stringstream list(parameters);
+  for (std::string one; std::getline(list, one, ',');) parsed.push_back(ParseParameter(one));
+  return parsed;
+}
+
 std::vector<Declaration> ReadDeclarations(const std::string& header_path) {
   std::ifstream in(header_path);
   std::stringstream text;
   text << in.rdbuf();
-  std::string header = text.str();
+  return ParseDeclarations(text.str());
+}
+
+std::vector<Declaration> ParseDeclarations(const std::string& header) {
   std::regex declaration(R"((/\*(?:[^*]|\*(?!/))*\*/\n)?ZEVRA_API ViStatus (ZEVRA_\w+)\(([^;]*)\);)");
   std::vector<Declaration> out;
   for (std::sregex_iterator it(header.begin(), header.end(), declaration), end; it != end; ++it) {
     Declaration d;
     d.name = (*it)[2];
     d.parameters = std::regex_replace((*it)[3].str(), std::regex(R"(\s+)"), " ");
-    std::string comment = std::regex_replace((*it)[1].str(), std::regex(R"(/\*|\*/|\n \*|\n)"), " ");
+    // The generated tags (" * @returns ...") follow the prose and are not part of it.
+    std::string block = (*it)[1].str();
+    std::size_t tags = block.find(block.rfind("/* @", 0) == 0 ? "/* @" : "\n * @");
+    if (tags != std::string::npos) block.erase(tags);
+    std::string comment = std::regex_replace(block, std::regex(R"(/\*|\*/|\n \*|\n)"), " ");
     d.comment = std::regex_replace(comment, std::regex(R"(\s+)"), " ");
     d.comment = std::regex_replace(d.comment, std::regex(R"(^ | $)"), "");
-    std::stringstream params(d.parameters);
-    for (std::string one; std::getline(params, one, ',');) d.parsed.push_back(ParseParameter(one));
+    d.parsed = ParseParameters(d.parameters);
     out.push_back(std::move(d));
   }
   return out;

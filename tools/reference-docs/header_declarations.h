@@ -17,12 +17,16 @@ struct Parameter {
 struct Declaration {
   std::string name;        // "ZEVRA_Measure"
   std::string parameters;  // as written, blanks collapsed
-  std::string comment;     // one line, without the comment markers
+  std::string comment;     // the prose, one line, without the comment markers and the generated tags
   std::vector<Parameter> parsed;
 };
 
 // Every "ZEVRA_API ViStatus ZEVRA_...(...);" in header order; empty when the
 // file cannot be read.
 std::vector<Declaration> ReadDeclarations(const std::string& header_path);
+// The same from the header's text.
+std::vector<Declaration> ParseDeclarations(const std::string& header);
+// The parameter lists of a declaration's text ("ViSession Vi, ViReal64 *Value").
+std::vector<Parameter> ParseParameters(const std::string& parameters);
 
 }  // namespace reference_docs

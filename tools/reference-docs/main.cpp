@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -16,6 +17,7 @@
 #include "error_messages.h"
 #include "function_exchanges.h"
 #include "header_declarations.h"
+#include "header_docs.h"
 #include "table_text.h"
 #include "visa.h"
 
@@ -23,14 +25,22 @@ namespace {
 
 using reference_docs::Code;
 
+// The header's functions, with the statuses its comments list (the same text).
 void Functions(const std::string& header_path, std::ostream& out) {
-  out << "## Functions\n\n| Function | Parameters | Notes |\n|---|---|---|\n";
-  for (const reference_docs::Declaration& d : reference_docs::ReadDeclarations(header_path)) {
+  out << "## Functions\n\n| Function | Parameters | Notes | Returns besides VI_SUCCESS |\n|---|---|---|---|\n";
+  const std::vector<reference_docs::Declaration> declarations = reference_docs::ReadDeclarations(header_path);
+  std::string error;
+  const std::set<std::string> talking = reference_docs::TalkingFunctions(declarations, error);
+  for (const reference_docs::Declaration& d : declarations) {
     std::string comment = d.comment.empty() ? "" : " " + d.comment + " ";
     for (std::size_t at = 0; (at = comment.find('|', at)) != std::string::npos; at += 2) comment.replace(at, 1, "\\|");
     auto accessor = reference_docs::AttributeOfAccessor().find(d.name);
     if (accessor != reference_docs::AttributeOfAccessor().end()) comment += " Accesses `" + accessor->second + "`.";
-    out << "| `" << d.name << "` | `" << d.parameters << "` | " << comment << " |\n";
+    std::string statuses;
+    for (const std::string& status : reference_docs::FunctionStatuses(d, talking))
+      statuses += (statuses.empty() ? "" : ", ") + status;
+    out << "| `" << d.name << "` | `" << d.parameters << "` | " << comment << " | " << (statuses.empty() ? "—" : statuses)
+        << " |\n";
   }
   out << "\n";
 }

@@ -81,21 +81,6 @@ std::string EnumOf(const vexo::EnumMap* map) {
   return ClassName(name);
 }
 
-std::string AttributeDoc(const vexo::AttributeDescriptor& a, zevra::AttributeKind kind, ViAttr id) {
-  std::string access = a.read && a.write ? "read/write" : a.read ? "read-only" : "write-only";
-  std::string doc = a.name + " (" + std::to_string(id) + "): " + vexo::TypeName(a.type) + ", " + access + ", " +
-                    reference_docs::KindText(kind) + ".";
-  bool own = reference_docs::HasOwnCallbacks(a);
-  if (a.query != nullptr) doc += " Query " + reference_docs::Code(a.query) + ".";
-  if (a.command != nullptr) doc += " Command " + reference_docs::Code(a.command) + ".";
-  if (own && a.query == nullptr && a.command == nullptr) doc += " A behaviour of its own (see docs/reference.md).";
-  if (const char* map = reference_docs::MapName(a.map); map != nullptr) doc += std::string(" Values: ") + map + ".";
-  // The reference's "see below" points at its own section on these behaviours.
-  bool own_simulation = a.read != nullptr && a.read != vexo::TemplateRead && !a.simulated.fixed;
-  if (a.read && !own_simulation) doc += " Simulated read: " + reference_docs::Simulated(a) + ".";
-  return doc;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -124,7 +109,7 @@ int main(int argc, char** argv) {
     out << "    (" << Py(SnakeAfter(a.name, "ZEVRA_ATTR_")) << ", " << Py(a.name) << ", " << id << ", "
         << Py(vexo::TypeName(a.type)) << ", " << Py(a.channel_based) << ", " << Py(a.read != nullptr) << ", "
         << Py(a.write != nullptr) << ", " << (enum_class.empty() ? "None" : Py(enum_class)) << ",\n     "
-        << Py(AttributeDoc(a, registered.kind, id)) << "),\n";
+        << Py(a.name + " (" + std::to_string(id) + "): " + reference_docs::AttributeSummary(a, registered.kind)) << "),\n";
   }
   out << ")\n\n";
 

@@ -51,6 +51,20 @@ bool HasOwnCallbacks(const vexo::AttributeDescriptor& a) {
   return (a.read && a.read != vexo::TemplateRead) || (a.write && a.write != vexo::TemplateWrite);
 }
 
+std::string AttributeSummary(const vexo::AttributeDescriptor& a, zevra::AttributeKind kind) {
+  std::string access = a.read && a.write ? "read/write" : a.read ? "read-only" : "write-only";
+  std::string doc = std::string(vexo::TypeName(a.type)) + ", " + access + ", " + KindText(kind) + ".";
+  bool own = HasOwnCallbacks(a);
+  if (a.query != nullptr) doc += " Query " + Code(a.query) + ".";
+  if (a.command != nullptr) doc += " Command " + Code(a.command) + ".";
+  if (own && a.query == nullptr && a.command == nullptr) doc += " A behaviour of its own (see docs/reference.md).";
+  if (const char* map = MapName(a.map); map != nullptr) doc += std::string(" Values: ") + map + ".";
+  // The reference's "see below" points at its own section on these behaviours.
+  bool own_simulation = a.read != nullptr && a.read != vexo::TemplateRead && !a.simulated.fixed;
+  if (a.read && !own_simulation) doc += " Simulated read: " + Simulated(a) + ".";
+  return doc;
+}
+
 const std::map<std::string, std::string>& AttributeOfAccessor() {
   static const std::map<std::string, std::string> accessors = [] {
     std::map<std::string, std::string> m;

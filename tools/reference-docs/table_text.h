@@ -19,6 +19,10 @@ std::string Simulated(const vexo::AttributeDescriptor& a);
 std::string KindText(zevra::AttributeKind kind);
 // Whether the attribute has read or write behaviour of its own.
 bool HasOwnCallbacks(const vexo::AttributeDescriptor& a);
+// What an attribute is and does, in one paragraph: type, access, kind, its
+// exchange, its values and its simulated read. The header, the reference and
+// the Python docstrings all say this.
+std::string AttributeSummary(const vexo::AttributeDescriptor& a, zevra::AttributeKind kind);
 // ZEVRA_Get<Name>/ZEVRA_Set<Name> -> the attribute constant they access.
 const std::map<std::string, std::string>& AttributeOfAccessor();
 

@@ -1,0 +1,262 @@
+#include "header_docs.h"
+
+#include <map>
+#include <sstream>
+
+#include "attribute_registry.h"
+#include "function_exchanges.h"
+#include "table_text.h"
+
+namespace reference_docs {
+namespace {
+
+constexpr std::size_t kWidth = 100;
+
+// What a function's body adds to the statuses its parameters imply.
+struct KnownStatuses {
+  std::vector<std::string> statuses;
+  bool talks = false;  // exchanges with the instrument, though no recorded example shows it
+  bool exact = false;  // `statuses` are all it returns besides an invalid handle
+};
+
+constexpr const char* kVisaStatus = "a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...)";
+
+const std::map<std::string, KnownStatuses>& Known() {
+  static const std::map<std::string, KnownStatuses> known = [] {
+    const KnownStatuses open{{"IVI_ERROR_BAD_OPTION_NAME", "IVI_ERROR_BAD_OPTION_VALUE", "IVI_ERROR_ID_QUERY_FAILED",
+                              "a configuration store status"},
+                             true};
+    const KnownStatuses unsupported{{"IVI_ERROR_FUNCTION_NOT_SUPPORTED"}, false, true};
+    const KnownStatuses lock{{}, false, true};  // a null CallerHasLock is allowed
+    const KnownStatuses refused_value{{"IVI_ERROR_VALUE_NOT_SUPPORTED"}};
+    const KnownStatuses invalid_value{{"IVI_ERROR_INVALID_VALUE"}};
+    const KnownStatuses odd_reply{{"IVI_ERROR_UNEXPECTED_RESPONSE"}};
+    // No status check, and ReturnCount may be null.
+    const KnownStatuses direct_io{{"ZEVRA_ERROR_IO (in simulation)", kVisaStatus}, true, true};
+    return std::map<std::string, KnownStatuses>{
+        {"ZEVRA_init", open},
+        {"ZEVRA_InitWithOptions", open},
+        {"ZEVRA_viWrite", direct_io},
+        {"ZEVRA_viRead", direct_io},
+        {"ZEVRA_LockSession", lock},
+        {"ZEVRA_UnlockSession", {{"0xBFFA1191 (this thread does not hold the lock)"}, false, true}},
+        {"ZEVRA_error_message", invalid_value},
+        {"ZEVRA_GetChannelName", invalid_value},
+        {"ZEVRA_ConfigureOutputRange", invalid_value},
+        {"ZEVRA_ConfigureOVP", refused_value},
+        {"ZEVRA_ConfigureTriggerSource", refused_value},
+        {"ZEVRA_Measure", refused_value},
+        {"ZEVRA_QueryOutputState", refused_value},
+        {"ZEVRA_QueryMaxCurrentLimit", odd_reply},
+        {"ZEVRA_QueryMaxVoltageLevel", odd_reply},
+        {"ZEVRA_MeasureAllChannels", odd_reply},
+        {"ZEVRA_QueryPowerOnState", odd_reply},
+        {"ZEVRA_ConfigureTriggeredCurrentLimit", unsupported},
+        {"ZEVRA_ConfigureTriggeredVoltageLevel", unsupported},
+        {"ZEVRA_Initiate", unsupported},
+        {"ZEVRA_Abort", unsupported},
+        {"ZEVRA_ClearInterchangeWarnings", unsupported},
+        {"ZEVRA_GetNextInterchangeWarning", unsupported},
+        {"ZEVRA_ResetInterchangeCheck", unsupported},
+    };
+  }();
+  return known;
+}
+
+const KnownStatuses* KnownFor(const std::string& function) {
+  auto it = Known().find(function);
+  return it == Known().end() ? nullptr : &it->second;
+}
+
+bool IsSelector(const Parameter& p) { return p.name == "ChannelName" || p.name == "RepCapIdentifier"; }
+bool IsOutput(const Parameter& p) { return p.pointer || p.array; }
+bool IsTypedAccess(const std::string& function) {
+  return function.rfind("ZEVRA_GetAttributeVi", 0) == 0 || function.rfind("ZEVRA_SetAttributeVi", 0) == 0;
+}
+
+const vexo::AttributeDescriptor* AccessedAttribute(const std::string& function) {
+  auto accessor = AttributeOfAccessor().find(function);
+  if (accessor == AttributeOfAccessor().end()) return nullptr;
+  for (const auto& [id, registered] : zevra::AttributeRegistry())
+    if (registered.descriptor.name == accessor->second) return &registered.descriptor;
+  return nullptr;
+}
+
+// `text` cut into lines of at most kWidth at blanks: the first after `first`,
+// the others after `next`.
+std::vector<std::string> Wrap(const std::string& text, const std::string& first, const std::string& next) {
+  std::vector<std::string> lines{first};
+  std::istringstream words(text);
+  for (std::string word; words >> word;) {
+    std::string& line = lines.back();
+    bool fresh = lines.size() == 1 && line == first;
+    if (!fresh && line.size() + 1 + word.size() > kWidth) {
+      lines.push_back(next + word);
+    } else {
+      line += (fresh ? "" : " ") + word;
+    }
+  }
+  return lines;
+}
+
+std::string Join(const std::vector<std::string>& items, const char* separator) {
+  std::string text;
+  for (const std::string& item : items) text += (text.empty() ? "" : separator) + item;
+  return text;
+}
+
+std::vector<std::string> Tags(const Declaration& d, const std::set<std::string>& talking) {
+  std::vector<std::string> in, out;
+  for (const Parameter& p : d.parsed) {
+    if (IsOutput(p)) {
+      out.push_back(p.name);
+    } else if (p.name != "Vi") {
+      in.push_back(IsSelector(p) ? p.name + " (a channel selector)" : p.name);
+    }
+  }
+  std::vector<std::string> tags;
+  if (const vexo::AttributeDescriptor* a = AccessedAttribute(d.name)) tags.push_back("@attribute " + a->name);
+  if (!in.empty()) tags.push_back("@in " + Join(in, ", "));
+  if (!out.empty()) tags.push_back("@out " + Join(out, ", "));
+  std::vector<std::string> statuses = FunctionStatuses(d, talking);
+  tags.push_back("@returns VI_SUCCESS" + (statuses.empty() ? "" : ", or " + Join(statuses, ", ")));
+  return tags;
+}
+
+// A comment block: `prose` (its lines as written, closing marker removed)
+// followed by `tags`, each wrapped.
+void EmitComment(const std::vector<std::string>& prose, const std::vector<std::string>& tags, std::string& out) {
+  std::vector<std::string> lines = prose;
+  for (const std::string& tag : tags) {
+    std::vector<std::string> wrapped = Wrap(tag, lines.empty() ? "/* " : " * ", " *   ");
+    lines.insert(lines.end(), wrapped.begin(), wrapped.end());
+  }
+  lines.back() += " */";
+  for (const std::string& line : lines) out += line + "\n";
+}
+
+// The prose of a comment block before a declaration: its lines without the
+// closing marker and without the generated tags.
+std::vector<std::string> Prose(const std::vector<std::string>& block) {
+  std::vector<std::string> prose;
+  for (const std::string& line : block) {
+    if (line.rfind("/* @", 0) == 0 || line.rfind(" * @", 0) == 0) break;
+    prose.push_back(line);
+  }
+  if (!prose.empty()) {
+    std::string& last = prose.back();
+    if (std::size_t end = last.rfind("*/"); end != std::string::npos) last.erase(end);
+    while (!last.empty() && last.back() == ' ') last.pop_back();
+    if (last == " *" || last == "/*" || last.empty()) prose.pop_back();
+  }
+  return prose;
+}
+
+bool StartsWith(const std::string& line, const char* prefix) { return line.rfind(prefix, 0) == 0; }
+
+}  // namespace
+
+std::set<std::string> TalkingFunctions(const std::vector<Declaration>& declarations, std::string& error) {
+  std::set<std::string> talking;
+  for (const RecordedCall& call : RecordFunctionExchanges(error))
+    if (!call.sent.empty()) talking.insert(call.function);
+  for (const Declaration& d : declarations) {
+    const KnownStatuses* known = KnownFor(d.name);
+    const vexo::AttributeDescriptor* a = AccessedAttribute(d.name);
+    bool setter = d.name.rfind("ZEVRA_Set", 0) == 0;
+    if ((known != nullptr && known->talks) || IsTypedAccess(d.name) ||
+        (a != nullptr && (setter ? a->command : a->query) != nullptr))
+      talking.insert(d.name);
+  }
+  return talking;
+}
+
+std::vector<std::string> FunctionStatuses(const Declaration& d, const std::set<std::string>& talking) {
+  std::vector<std::string> statuses;
+  for (const Parameter& p : d.parsed)
+    if (p.name == "Vi" && !p.pointer) statuses.push_back("IVI_ERROR_INVALID_SESSION_HANDLE");
+  const KnownStatuses* known = KnownFor(d.name);
+  if (known != nullptr && known->exact) {
+    statuses.insert(statuses.end(), known->statuses.begin(), known->statuses.end());
+    return statuses;
+  }
+  bool outputs = false, selector = false;
+  for (const Parameter& p : d.parsed) {
+    outputs = outputs || IsOutput(p);
+    selector = selector || IsSelector(p);
+  }
+  if (outputs) statuses.push_back("IVI_ERROR_NULL_POINTER");
+  if (selector) {
+    for (const char* s : {"IVI_ERROR_BADLY_FORMED_SELECTOR", "IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER",
+                          "IVI_ERROR_INVALID_RANGE_IN_SELECTOR", "IVI_ERROR_CHANNEL_NAME_REQUIRED"})
+      statuses.push_back(s);
+  }
+  if (IsTypedAccess(d.name)) {
+    bool getter = d.name.rfind("ZEVRA_Get", 0) == 0;
+    for (const char* s : {"IVI_ERROR_INVALID_ATTRIBUTE", "IVI_ERROR_TYPES_DO_NOT_MATCH",
+                          getter ? "IVI_ERROR_IVI_ATTR_NOT_READABLE" : "IVI_ERROR_IVI_ATTR_NOT_WRITABLE"})
+      statuses.push_back(s);
+  }
+  if (known != nullptr) statuses.insert(statuses.end(), known->statuses.begin(), known->statuses.end());
+  if (talking.count(d.name) != 0) {
+    statuses.push_back(kVisaStatus);
+    statuses.push_back("IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus)");
+  }
+  return statuses;
+}
+
+std::string DocumentHeader(const std::string& header, const std::set<std::string>& talking) {
+  std::vector<std::string> lines;
+  std::istringstream in(header);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+
+  std::map<std::string, const zevra::RegisteredAttribute*> attributes;
+  for (const auto& [id, registered] : zevra::AttributeRegistry()) attributes[registered.descriptor.name] = &registered;
+
+  std::string out;
+  std::vector<std::string> pending;  // the comment block right above the next line
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    if (StartsWith(line, "/**")) {  // a generated attribute summary: written afresh below
+      while (i < lines.size() && lines[i].find("*/") == std::string::npos) ++i;
+      continue;
+    }
+    if (StartsWith(line, "/*") && !StartsWith(line, "/*-")) {
+      std::size_t end = i;
+      while (end < lines.size() && lines[end].find("*/") == std::string::npos) ++end;
+      if (end + 1 < lines.size() && StartsWith(lines[end + 1], "ZEVRA_API ViStatus ")) {
+        pending.assign(lines.begin() + static_cast<std::ptrdiff_t>(i), lines.begin() + static_cast<std::ptrdiff_t>(end) + 1);
+        i = end;
+        continue;
+      }
+    }
+    if (StartsWith(line, "#define ZEVRA_ATTR_")) {
+      std::string name = line.substr(8, line.find(' ', 8) - 8);
+      auto it = attributes.find(name);
+      if (it != attributes.end()) {
+        std::string summary = AttributeSummary(it->second->descriptor, it->second->kind);
+        if (summary.find("*/") != std::string::npos) return {};
+        std::vector<std::string> wrapped = Wrap(summary, "/** ", " *  ");
+        wrapped.back() += " */";
+        for (const std::string& w : wrapped) out += w + "\n";
+      }
+    }
+    if (StartsWith(line, "ZEVRA_API ViStatus ZEVRA_")) {
+      std::size_t end = i;
+      std::string text = line;
+      while (text.find(';') == std::string::npos && end + 1 < lines.size()) text += "\n" + lines[++end];
+      std::vector<Declaration> parsed = ParseDeclarations(text);
+      if (parsed.size() == 1) EmitComment(Prose(pending), Tags(parsed.front(), talking), out);
+      for (std::size_t k = i; k <= end; ++k) out += lines[k] + "\n";
+      pending.clear();
+      i = end;
+      continue;
+    }
+    for (const std::string& p : pending) out += p + "\n";
+    pending.clear();
+    out += line + "\n";
+  }
+  return out;
+}
+
+}  // namespace reference_docs

@@ -1,0 +1,26 @@
+// The documentation the public header carries beside its prose, written from
+// the driver's tables: above each attribute ID what the attribute is and does,
+// and in each function's comment its inputs, its outputs and the statuses it
+// returns. The reference documentation lists the same statuses.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "header_declarations.h"
+
+namespace reference_docs {
+
+// The functions that exchange with the instrument, from a recorded run and the
+// tables; `error` says why the run could not be recorded.
+std::set<std::string> TalkingFunctions(const std::vector<Declaration>& declarations, std::string& error);
+
+// What a function returns besides VI_SUCCESS, in the order a caller meets them.
+std::vector<std::string> FunctionStatuses(const Declaration& d, const std::set<std::string>& talking);
+
+// `header` with its generated documentation written afresh; its prose is kept.
+// Empty when the header cannot be documented (a text that would end a comment).
+std::string DocumentHeader(const std::string& header, const std::set<std::string>& talking);
+
+}  // namespace reference_docs

@@ -1,0 +1,38 @@
+// Writes the public header again with its generated documentation (each
+// attribute's summary, each function's inputs, outputs and statuses) made
+// afresh from the driver's tables; the prose written by hand is kept.
+//
+// usage: zevra-header-docs ZEVRA.h > ZEVRA.h.new
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "header_docs.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: zevra-header-docs ZEVRA.h\n";
+    return 2;
+  }
+  std::ifstream in(argv[1]);
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string header = text.str();
+  if (!in || header.empty()) {
+    std::cerr << "zevra-header-docs: cannot read " << argv[1] << "\n";
+    return 1;
+  }
+  std::string error;
+  std::set<std::string> talking = reference_docs::TalkingFunctions(reference_docs::ParseDeclarations(header), error);
+  if (!error.empty()) {
+    std::cerr << "zevra-header-docs: the exchanges could not be recorded: " << error << "\n";
+    return 1;
+  }
+  std::string documented = reference_docs::DocumentHeader(header, talking);
+  if (documented.empty()) {
+    std::cerr << "zevra-header-docs: a generated text would end its comment\n";
+    return 1;
+  }
+  std::cout << documented;
+  return 0;
+}
