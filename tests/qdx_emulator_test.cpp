@@ -74,6 +74,9 @@ TEST_F(QdxEmulator, ParameterErrorsSetTheirEventBits) {
       {"VOLT abc", "-104,\"Data type error\";", 0x20},
       {"VOLT 40", "-222,\"Data out of range\";", 0x10},
       {"VOLT -1", "-222,\"Data out of range\";", 0x10},
+      {"LIST:VOLT 999", "-222,\"Data out of range\";", 0x10},
+      {"LIST:VOLT 40", "-222,\"Data out of range\";", 0x10},
+      {"LIST:CURR 99", "-222,\"Data out of range\";", 0x10},
       {"OUTP:PAIR BOGUS", "-224,\"Illegal parameter value\";", 0x10},
       {"OUTP:STAT maybe", "-224,\"Illegal parameter value\";", 0x10},
       {"DIG:PIN9:FUNC DINP", "-114,\"Header suffix out of range\";", 0x20},
@@ -86,6 +89,7 @@ TEST_F(QdxEmulator, ParameterErrorsSetTheirEventBits) {
     EXPECT_EQ(Send("*ESR?"), std::to_string(c.esr));
     EXPECT_EQ(Errors(), c.error);
   }
+  EXPECT_EQ(Send("LIST:VOLT 32;LIST:VOLT?"), "32") << "a list level up to the module's own maximum";
   EXPECT_EQ(Send("VOLT MAX;VOLT?"), "32");
   EXPECT_EQ(Send("VOLT MIN;VOLT?"), "0");
   for (int i = 0; i < 12; ++i) Send("NOSUCH");

@@ -34,20 +34,28 @@ class CommandBuilder {
   void ListNumber(const char* pattern, long long OutputList::*field, long long min);
   void ListBool(const char* pattern, bool OutputList::*field);
   // A field of the selected list's selected step; the list grows to reach it.
-  void StepValue(const char* pattern, auto ListStep::*field, bool integer) {
+  // A level (`max` given) is limited by the selected channel's module, as the
+  // channel's own level is.
+  void StepValue(const char* pattern, auto ListStep::*field, bool integer, Limit max = nullptr) {
     Add(pattern, true, [field](Call& c) {
       auto& steps = c.m.list(c.m.selected_list).steps;
       auto k = static_cast<std::size_t>(c.m.selected_step);
       if (c.Count(0)) c.AnswerNumber(k < steps.size() ? static_cast<double>(steps[k].*field) : 0.0);
     });
-    Add(pattern, false, [field, integer](Call& c) {
+    Add(pattern, false, [field, integer, max](Call& c) {
       if (!c.Count(1)) return;
+      double limit = 1000;
+      if (max != nullptr) {
+        auto* channel = c.Channel();
+        if (channel == nullptr) return;
+        limit = max(*channel->module);
+      }
       auto& steps = c.m.list(c.m.selected_list).steps;
       auto k = static_cast<std::size_t>(c.m.selected_step);
       if (steps.size() <= k) steps.resize(k + 1);
       if (integer) {
         if (auto v = c.Integer(0, 0, 86400000)) steps[k].*field = static_cast<std::remove_reference_t<decltype(steps[k].*field)>>(*v);
-      } else if (auto v = c.Number(0, 0, 1000, 0)) {
+      } else if (auto v = c.Number(0, 0, limit, 0)) {
         steps[k].*field = static_cast<std::remove_reference_t<decltype(steps[k].*field)>>(*v);
       }
     });

@@ -23,8 +23,8 @@ void AddListCommands(CommandBuilder& b) {
     if (!c.Count(1)) return;
     if (auto v = c.Integer(0, 0, 511)) c.m.selected_step = static_cast<int>(*v);
   });
-  b.StepValue("LIST:VOLTage[:LEVel]", &ListStep::voltage, false);
-  b.StepValue("LIST:CURRent[:LEVel]", &ListStep::current, false);
+  b.StepValue("LIST:VOLTage[:LEVel]", &ListStep::voltage, false, [](const ModuleModel& m) { return m.max_voltage; });
+  b.StepValue("LIST:CURRent[:LEVel]", &ListStep::current, false, [](const ModuleModel& m) { return m.max_current; });
   b.StepValue("LIST:DWELl", &ListStep::dwell_ms, true);
   b.ListNumber("LIST:COUNt", &OutputList::count, 0);
   b.ListNumber("LIST:NEXT", &OutputList::next, -1);
