@@ -58,7 +58,7 @@ class Zevra(unittest.TestCase):
     def test_every_command_has_help(self):
         listing = zevra("--help")
         self.assertEqual(listing.returncode, 0)
-        for command in ("info", "set", "get", "output", "measure", "state", "status", "list", "save", "recall",
+        for command in ("info", "set", "get", "output", "measure", "state", "status", "errors", "list", "save", "recall",
                         "raw", "watch", "log", "shell"):
             self.assertIn("  " + command, listing.stdout)
             result = zevra(command, "--help")
@@ -74,7 +74,8 @@ class Zevra(unittest.TestCase):
             (["set", "1"], 2, "usage: zevra set CH VOLT|CURR|OVP|OCP VALUE"),
             (["output", "1", "maybe"], 2, "bad output state 'maybe'"),
             (["set", "1", "VOLT", "99"], 1,
-             "setting VOLT on CH1 failed: 0xBFFA0001 Instrument error detected."),
+             "setting VOLT on CH1 to 99 V failed: 0xBFFA0001 Instrument error detected.  Use ErrorQuery() to "
+             "determine the error(s).\n  instrument error -222: Data out of range\n"),
             (["-o", "Simulate=maybe", "info"], 1,
              "0xBFFA004C The 'maybe' value in the option string is unknown."),
             (["-r", "TCPIP0::127.0.0.1::1::SOCKET", "info"], 1, "cannot open TCPIP0::127.0.0.1::1::SOCKET: 0xBFFF0011"),
@@ -84,6 +85,64 @@ class Zevra(unittest.TestCase):
             result = zevra(*args)
             self.assertEqual(result.returncode, code, (args, result.stderr))
             self.assertIn(message, result.stderr, args)
+
+    def test_instrument_errors_are_read_out_and_errors_clears_nothing_first(self):
+        script = "set 2 CURR 50\nerrors\nraw 'VOLT 99'\nraw 'NOSUCH'\nerrors\nerrors\n"
+        result = zevra("--emulate", "shell", stdin=script)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("errors:  none queued\nsent:  VOLT 99\nsent:  NOSUCH\n"
+                      "code  message\n-222  Data out of range\n-113  Undefined header\nerrors:  none queued\n",
+                      result.stdout)
+        self.assertIn("setting CURR on CH2 to 50 A failed: 0xBFFA0001 Instrument error detected.  Use ErrorQuery() "
+                      "to determine the error(s).\n  instrument error -222: Data out of range\n", result.stderr)
+        self.assertEqual(json.loads(zevra("--json", "errors").stdout), {"errors": []})
+
+    def test_a_name_that_is_neither_resource_nor_logical_name(self):
+        result = zevra("-r", "PSU1", "info")
+        self.assertEqual(result.returncode, 1)
+        self.assertRegex(result.stderr, r"cannot open PSU1: 0xBFFF0012 .*\n  'PSU1' is not a VISA resource \(like "
+                         r"TCPIP0::host::5025::SOCKET\) and not a logical name in a configuration store; "
+                         r"(looked in \S+ \(the master store\)|no store was found \(IVICONFIGSERVERDEFAULT is not set "
+                         r"and \S+ does not exist\))\n$")
+        with tempfile.TemporaryDirectory() as tmp:
+            store = os.path.join(tmp, "store.xml")
+            with open(store, "w") as f:
+                f.write("<IviConfigStore><SoftwareModules><IviSoftwareModule id=\"ZEVRA\"><Name>ZEVRA</Name>"
+                        "<Prefix>ZEVRA</Prefix></IviSoftwareModule></SoftwareModules></IviConfigStore>\n")
+            env = dict(os.environ, IVICONFIGSERVERDEFAULT=store)
+            named = subprocess.run([os.path.join(BIN, "zevra"), "-r", "PSU1", "info"], capture_output=True, text=True,
+                                   timeout=60, env=env)
+            self.assertEqual(named.returncode, 1)
+            self.assertTrue(named.stderr.endswith("a configuration store; looked in %s (IVICONFIGSERVERDEFAULT)\n" % store),
+                            named.stderr)
+
+    def test_list_files_never_lose_a_step(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            def write(name, text):
+                path = os.path.join(tmp, name)
+                with open(path, "w") as f:
+                    f.write(text)
+                return path
+            good = write("good.csv", "voltage,current,dwell_ms\r\n1,1,100\r\n# a comment\r\n\r\n2,1,100\r\n")
+            cases = [
+                (write("late_header.csv", "v,c,d\n1,1,100\nabc,1,100\n"), "bad value in %s line 3 'abc': not a number"),
+                (write("short.csv", "1,1,100\n2,1\n"), "%s line 2: want voltage,current,dwell_ms"),
+                (write("long.csv", "1,1,100,7\n"), "%s line 1: want voltage,current,dwell_ms, no more"),
+                (write("negative.csv", "1,-1,100\n"), "%s line 1: levels and dwell are not negative"),
+                (write("rating.csv", "5,1,100\n40,1,100\n"),
+                 "%s line 2: 40.0000 V is more than CH1 delivers at 1.0000 A (32.0000 V); nothing was sent"),
+                (write("empty.csv", "voltage,current,dwell_ms\n"), "%s holds no steps"),
+            ]
+            script = "list load 1 %s\n" % good
+            for path, _ in cases:
+                script += "list load 1 %s\n" % path
+            script += "raw 'LIST:NUMB 1;:LIST:STEP:NUMB 0;:LIST:VOLT?'\nraw 'LIST:STEP:NUMB 1;:LIST:VOLT?'\n"
+            result = zevra("--emulate", "shell", stdin=script)
+            self.assertEqual(result.returncode, 1)
+            self.assertIn("steps:    2\n", result.stdout)
+            for path, message in cases:
+                self.assertIn("zevra: " + message % path + "\n", result.stderr)
+            self.assertTrue(result.stdout.endswith("reply:  1\nreply:  2\n"), result.stdout)
 
     def test_json_output(self):
         result = zevra("--json", "measure", "all")

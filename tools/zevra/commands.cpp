@@ -110,7 +110,7 @@ void Set(Context& c, const std::vector<std::string>& args, Report& r) {
   std::string channel = ChannelName(args[0]);
   const Quantity& q = FindQuantity(args[1]);
   double value = ParseNumber(args[2], "value");
-  std::string what = std::string("setting ") + q.name + " on " + channel;
+  std::string what = std::string("setting ") + q.name + " on " + channel + " to " + args[2] + " " + q.unit;
   if (std::string(q.name) == "VOLT") {
     s.Check(ZEVRA_ConfigureVoltageLevel(s.vi(), channel.c_str(), value), what);
   } else if (std::string(q.name) == "CURR") {
@@ -209,13 +209,14 @@ void Status(Context& c, const std::vector<std::string>&, Report& r) {
                       Decode(v, {{0, "CC"}, {1, "OV"}, {2, "unregulated"}, {3, "OC"}})});
   }
   Table& e = r.AddTable("errors", {"code", "message"});
-  for (int guard = 0; guard < 32; ++guard) {
-    ViInt32 code = 0;
-    char message[256];
-    s.Check(ZEVRA_error_query(s.vi(), &code, message), "reading the error queue");
-    if (code == 0) break;
-    e.rows.push_back({std::to_string(code), message});
-  }
+  for (const InstrumentError& error : s.InstrumentErrors()) e.rows.push_back({std::to_string(error.code), error.message});
+}
+
+void Errors(Context& c, const std::vector<std::string>&, Report& r) {
+  Table& e = r.AddTable("errors", {"code", "message"});
+  for (const InstrumentError& error : c.session.InstrumentErrors())
+    e.rows.push_back({std::to_string(error.code), error.message});
+  if (e.rows.empty() && !c.json) r.Field("errors", "none queued");
 }
 
 void List(Context& c, const std::vector<std::string>& args, Report& r) {
@@ -227,8 +228,25 @@ void List(Context& c, const std::vector<std::string>& args, Report& r) {
     if (args.size() != 3) throw UsageFailure(*c.command, "list load");
     std::ifstream in(args[2]);
     if (!in) throw Failure("cannot read " + args[2], 2);
-    std::vector<ListStep> steps = ParseListSteps(in, args[2]);
+    const ListFile file = ParseListSteps(in, args[2]);
+    const std::vector<ListStep>& steps = file.steps;
     if (steps.empty()) throw Failure(args[2] + " holds no steps", 2);
+    // Every level is checked against the channel's module before anything is
+    // sent (a simulated instrument has no modules to ask).
+    ViBoolean simulating = VI_FALSE;
+    s.Check(ZEVRA_GetAttributeViBoolean(s.vi(), "", ZEVRA_ATTR_SIMULATE, &simulating), "reading an option flag");
+    for (std::size_t k = 0; k < steps.size() && simulating == VI_FALSE; ++k) {
+      ViReal64 max_voltage = 0, max_current = 0;
+      s.Check(ZEVRA_QueryMaxVoltageLevel(s.vi(), channel.c_str(), steps[k][1], &max_voltage), "reading the ratings of " + channel);
+      s.Check(ZEVRA_QueryMaxCurrentLimit(s.vi(), channel.c_str(), steps[k][0], &max_current), "reading the ratings of " + channel);
+      std::string where = args[2] + " line " + std::to_string(file.lines[k]) + ": ";
+      if (steps[k][0] > max_voltage)
+        throw Failure(where + FormatNumber(steps[k][0]) + " V is more than " + channel + " delivers at " +
+                          FormatNumber(steps[k][1]) + " A (" + FormatNumber(max_voltage) + " V); nothing was sent", 2);
+      if (steps[k][1] > max_current)
+        throw Failure(where + FormatNumber(steps[k][1]) + " A is more than " + channel + " delivers at " +
+                          FormatNumber(steps[k][0]) + " V (" + FormatNumber(max_current) + " A); nothing was sent", 2);
+    }
     std::string what = "loading the list of " + channel;
     ViInt32 list = index + 1;
     s.Check(ZEVRA_SetSelectedChannel(s.vi(), index), what);
@@ -362,6 +380,7 @@ const std::vector<Command> kCommands = {
     {"measure", "measure [CH|all]", "measure voltage, current and power", 0, 1, Measure},
     {"state", "state CH", "whether a channel is in CV, CC, OV, OC or unregulated", 1, 1, State},
     {"status", "status", "status registers decoded, and the instrument's error queue", 0, 0, Status},
+    {"errors", "errors", "the instrument's error queue, read (and so emptied) without clearing it first", 0, 0, Errors},
     {"list", "list load CH FILE.csv | list run CH | list abort CH",
      "program a list from voltage,current,dwell_ms lines; run or abort it", 2, 3, List},
     {"save", "save N", "store the instrument state in memory N", 1, 1, Save},

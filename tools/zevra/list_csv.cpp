@@ -7,22 +7,30 @@
 
 namespace zevra_tool {
 
-std::vector<ListStep> ParseListSteps(std::istream& in, const std::string& name) {
-  std::vector<ListStep> steps;
+ListFile ParseListSteps(std::istream& in, const std::string& name) {
+  ListFile file;
   std::string line;
+  bool first_row = true;
   for (int number = 1; std::getline(in, line); ++number) {
-    if (line.empty() || line[0] == '#' || std::isalpha(static_cast<unsigned char>(line[0]))) continue;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    bool header = first_row && std::isalpha(static_cast<unsigned char>(line[0]));
+    first_row = false;
+    if (header) continue;
+    const std::string where = name + " line " + std::to_string(number);
     std::stringstream fields(line);
     ListStep step{};
     std::string field;
     for (double& v : step) {
-      if (!std::getline(fields, field, ','))
-        throw Failure(name + " line " + std::to_string(number) + ": want voltage,current,dwell_ms", 2);
-      v = ParseNumber(field, "value on line " + std::to_string(number));
+      if (!std::getline(fields, field, ',')) throw Failure(where + ": want voltage,current,dwell_ms", 2);
+      v = ParseNumber(field, "value in " + where);
     }
-    steps.push_back(step);
+    if (std::getline(fields, field, ',')) throw Failure(where + ": want voltage,current,dwell_ms, no more", 2);
+    if (step[0] < 0 || step[1] < 0 || step[2] < 0) throw Failure(where + ": levels and dwell are not negative", 2);
+    file.steps.push_back(step);
+    file.lines.push_back(number);
   }
-  return steps;
+  return file;
 }
 
 }  // namespace zevra_tool

@@ -60,6 +60,8 @@ int main(int argc, char** argv) {
     std::cout << "usage: zevra " << command->usage << "\n  " << command->help << "\n";
     return 0;
   }
+  // Opening with status checking clears the instrument's queue: the errors command must not.
+  if (std::string(command->name) == "errors") options.options = zevra_tool::WithoutStatusChecking(options.options);
   try {
     zevra_tool::Session session(options);
     zevra_tool::Context context{session, json};

@@ -46,8 +46,11 @@ std::string Report::Text() const {
   std::size_t width = 0;
   for (const auto& [key, value] : fields_) width = std::max(width, key.size());
   for (const auto& [key, value] : fields_) out << key << ":" << std::string(width - key.size() + 2, ' ') << value << "\n";
+  bool first_table = true;
   for (const Table& t : tables_) {
-    if (!fields_.empty() || &t != &tables_.front()) out << "\n";
+    if (t.rows.empty()) continue;  // an empty table says nothing in text (JSON shows it as [])
+    if (!fields_.empty() || !first_table) out << "\n";
+    first_table = false;
     std::vector<std::size_t> widths;
     for (const std::string& c : t.columns) widths.push_back(c.size());
     for (const auto& row : t.rows)

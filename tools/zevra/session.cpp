@@ -1,6 +1,8 @@
 #include "session.h"
 
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,8 +14,30 @@
 #include "visa.h"
 
 namespace zevra_tool {
+namespace {
+
+bool EqualsIgnoringCaseAscii(const std::string& a, const char* b) {
+  std::size_t n = std::strlen(b);
+  if (a.size() != n) return false;
+  for (std::size_t i = 0; i < n; ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+}  // namespace
+
+
+// Where a logical name was looked for, for the message when it is not there.
+std::string StoresLookedIn() {
+  std::string process = iviconfig::process_default_location();
+  if (!process.empty()) return "looked in " + process + " (IVICONFIGSERVERDEFAULT)";
+  std::string master = iviconfig::master_location();
+  if (std::filesystem::exists(master)) return "looked in " + master + " (the master store)";
+  return "no store was found (IVICONFIGSERVERDEFAULT is not set and " + master + " does not exist)";
+}
 
 Session::Session(const SessionOptions& options) {
+  const std::string stores = StoresLookedIn();
   EnsureConfigurationStore();
   resource_ = options.resource;
   if (options.emulate || resource_.empty()) {
@@ -34,7 +58,11 @@ Session::Session(const SessionOptions& options) {
     if (text[0] == '\0') viStatusDesc(VI_NULL, st, text);
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(st));
-    throw Failure("cannot open " + resource_ + ": " + hex + " " + text);
+    std::string message = "cannot open " + resource_ + ": " + hex + " " + text;
+    if (st == VI_ERROR_INV_RSRC_NAME && resource_.find("::") == std::string::npos)
+      message += "\n  '" + resource_ + "' is not a VISA resource (like TCPIP0::host::5025::SOCKET) and not a logical "
+                 "name in a configuration store; " + stores;
+    throw Failure(message);
   }
 }
 
@@ -69,7 +97,53 @@ void Session::Check(ViStatus status, const std::string& what) const {
   if (text[0] == '\0') viStatusDesc(vi_, status, text);  // VISA statuses are returned unrecorded
   char hex[16];
   std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(status));
-  throw Failure(what + " failed: " + hex + " " + text);
+  std::string message = what + " failed: " + hex + " " + text;
+  if (status == IVI_ERROR_INSTRUMENT_STATUS) {
+    std::vector<InstrumentError> errors = InstrumentErrors();
+    if (errors.empty()) message += "\n  the instrument's error queue is empty";
+    for (const InstrumentError& e : errors)
+      message += "\n  instrument error " + std::to_string(e.code) + ": " + e.message;
+  }
+  throw Failure(message);
+}
+
+std::vector<InstrumentError> Session::InstrumentErrors() const {
+  std::vector<InstrumentError> errors;
+  for (int guard = 0; guard < 32; ++guard) {
+    ViInt32 code = 0;
+    char message[256] = "";
+    ViStatus st = ZEVRA_error_query(vi_, &code, message);
+    if (st < 0) {
+      ZEVRA_ClearError(vi_);
+      errors.push_back({0, "(the error queue could not be read)"});
+      break;
+    }
+    if (code == 0) break;
+    errors.push_back({code, message});
+  }
+  return errors;
+}
+
+std::string WithoutStatusChecking(const std::string& options) {
+  // Items before a DriverSetup clause are "Name=Value"; DriverSetup runs to the end.
+  std::string kept;
+  std::size_t start = 0;
+  while (start <= options.size()) {
+    std::size_t comma = options.find(',', start);
+    std::string item = options.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    std::size_t first = item.find_first_not_of(" \t");
+    std::string name = first == std::string::npos ? "" : item.substr(first, item.find('=') - first);
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
+    auto is = [&](const char* other) { return EqualsIgnoringCaseAscii(name, other); };
+    if (is("DriverSetup")) {
+      kept += (kept.empty() ? "" : ",") + options.substr(start);
+      break;
+    }
+    if (!name.empty() && !is("QueryInstrStatus")) kept += (kept.empty() ? "" : ",") + item;
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return "QueryInstrStatus=0" + (kept.empty() ? "" : "," + kept);
 }
 
 std::string ChannelName(const std::string& text) {

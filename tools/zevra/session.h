@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "ZEVRA.h"
 
@@ -19,6 +20,12 @@ namespace zevra_tool {
 struct Failure : std::runtime_error {
   Failure(const std::string& message, int exit_code = 1) : std::runtime_error(message), code(exit_code) {}
   int code;
+};
+
+// One entry of the instrument's error queue.
+struct InstrumentError {
+  ViInt32 code;
+  std::string message;
 };
 
 struct SessionOptions {
@@ -36,8 +43,12 @@ class Session {
 
   ViSession vi() const { return vi_; }
   const std::string& resource() const { return resource_; }
-  // Throws a Failure naming `what` with the driver's description when status is an error.
+  // Throws a Failure naming `what` with the driver's description when status
+  // is an error; an instrument error comes with the instrument's queue, entry
+  // by entry.
   void Check(ViStatus status, const std::string& what) const;
+  // The instrument's error queue, read until it is empty (at most 32 entries).
+  std::vector<InstrumentError> InstrumentErrors() const;
 
  private:
   void EnsureConfigurationStore();
@@ -51,5 +62,8 @@ class Session {
 // "1".."4" or "CH1".."CH4" (any case) -> "CH1".."CH4"; a Failure (exit 2) otherwise.
 std::string ChannelName(const std::string& text);
 double ParseNumber(const std::string& text, const std::string& what);
+// The option string with status checking off, so that opening clears nothing
+// the instrument has queued.
+std::string WithoutStatusChecking(const std::string& options);
 
 }  // namespace zevra_tool
