@@ -58,8 +58,8 @@ class Zevra(unittest.TestCase):
     def test_every_command_has_help(self):
         listing = zevra("--help")
         self.assertEqual(listing.returncode, 0)
-        for command in ("info", "set", "get", "output", "measure", "state", "status", "errors", "list", "save", "recall",
-                        "raw", "watch", "log", "shell"):
+        for command in ("info", "set", "get", "output", "clear", "measure", "state", "status", "errors", "list",
+                        "save", "recall", "raw", "watch", "log", "shell"):
             self.assertIn("  " + command, listing.stdout)
             result = zevra(command, "--help")
             self.assertEqual(result.returncode, 0, command)
@@ -70,8 +70,12 @@ class Zevra(unittest.TestCase):
             (["frobnicate"], 2, "unknown command 'frobnicate'"),
             (["set", "9", "VOLT", "1"], 2, "bad channel '9': use 1-4 or CH1-CH4"),
             (["set", "1", "WATTS", "1"], 2, "unknown setting 'WATTS'"),
-            (["set", "1", "VOLT", "five"], 2, "bad value 'five': not a number"),
-            (["set", "1"], 2, "usage: zevra set CH VOLT|CURR|OVP|OCP VALUE"),
+            (["set", "1", "VOLT", "five"], 2, "bad value 'five': want a number of V (5, 5V, 500mV)"),
+            (["set", "1", "VOLT", "5A"], 2, "bad value '5A': want a number of V (5, 5V, 500mV)"),
+            (["set", "1", "CURR", "2MA"], 2, "bad value '2MA': want a number of A (5, 5A, 500mA)"),
+            (["set", "1", "VOLT", "inf"], 2, "bad value 'inf': want a number of V"),
+            (["set", "1"], 2, "usage: zevra set CH|all VOLT|CURR|OVP|OCP VALUE"),
+            (["clear", "5"], 2, "bad channel '5': use 1-4 or CH1-CH4"),
             (["output", "1", "maybe"], 2, "bad output state 'maybe'"),
             (["set", "1", "VOLT", "99"], 1,
              "setting VOLT on CH1 to 99 V failed: 0xBFFA0001 Instrument error detected.  Use ErrorQuery() to "
@@ -115,6 +119,31 @@ class Zevra(unittest.TestCase):
             self.assertEqual(named.returncode, 1)
             self.assertTrue(named.stderr.endswith("a configuration store; looked in %s (IVICONFIGSERVERDEFAULT)\n" % store),
                             named.stderr)
+
+    def test_values_take_units_and_prefixes(self):
+        cases = [("VOLT", "5", "5.0000 V"), ("VOLT", "5V", "5.0000 V"), ("VOLT", "500mV", "0.5000 V"),
+                 ("VOLT", "'2.5 v'", "2.5000 V"), ("CURR", "1.5A", "1.5000 A"), ("CURR", "100mA", "0.1000 A"),
+                 ("CURR", "250m", "0.2500 A"), ("OVP", "0.012kV", "12.0000 V")]
+        script = "".join("set 3 %s %s\nget 3 %s\n" % (setting, value, setting) for setting, value, _ in cases)
+        result = zevra("--emulate", "shell", stdin=script)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        readings = re.findall(r"channel:  CH3\n(\w+): +([^\n]+)\n", result.stdout)
+        self.assertEqual(readings, [(setting, shown) for setting, _, shown in cases])
+
+    def test_all_channels_and_clearing_a_tripped_output(self):
+        script = ("set all VOLT 3\nmeasure all\nset 2 VOLT 5\nset 2 OVP 4\noutput 2 on\noutput 2 on\n"
+                  "clear 2\nset 2 OVP 6\noutput all on\nstate 2\n")
+        result = zevra("--emulate", "shell", stdin=script)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("channels:  all\nVOLT:      3.0000 V\n", result.stdout)
+        self.assertIn("CH2:  protection cleared\n", result.stdout)
+        self.assertIn("CH1:  on\nCH2:  on\nCH3:  on\nCH4:  on\n", result.stdout)
+        self.assertIn("state:        CV\n", result.stdout)
+        self.assertEqual(result.stderr,
+                         "zevra: switching CH2 on failed: 0xBFFA0001 Instrument error detected.  Use ErrorQuery() to "
+                         "determine the error(s).\n  instrument error -221: Settings conflict\n"
+                         "  CH2's overvoltage protection has tripped; clear it with: zevra clear 2\n"
+                         "zevra: 1 command(s) of the script failed\n")
 
     def test_list_files_never_lose_a_step(self):
         with tempfile.TemporaryDirectory() as tmp:

@@ -107,21 +107,24 @@ void Info(Context& c, const std::vector<std::string>&, Report& r) {
 
 void Set(Context& c, const std::vector<std::string>& args, Report& r) {
   Session& s = c.session;
-  std::string channel = ChannelName(args[0]);
+  const std::vector<std::string> channels = ChannelNames(args[0]);
   const Quantity& q = FindQuantity(args[1]);
-  double value = ParseNumber(args[2], "value");
-  std::string what = std::string("setting ") + q.name + " on " + channel + " to " + args[2] + " " + q.unit;
-  if (std::string(q.name) == "VOLT") {
-    s.Check(ZEVRA_ConfigureVoltageLevel(s.vi(), channel.c_str(), value), what);
-  } else if (std::string(q.name) == "CURR") {
-    s.Check(ZEVRA_ConfigureCurrentLimit(s.vi(), channel.c_str(), 0, value), what);
-  } else if (std::string(q.name) == "OVP") {
-    s.Check(ZEVRA_ConfigureOVP(s.vi(), channel.c_str(), VI_TRUE, value), what);
-  } else {
-    s.Check(ZEVRA_SetSelectedChannel(s.vi(), ChannelIndex(channel)), what);
-    s.Check(ZEVRA_SetCurrentProtectionLevel(s.vi(), value), what);
-    s.Check(ZEVRA_SetOcpEnabled(s.vi(), VI_TRUE), what);
+  double value = ParseQuantity(args[2], q.unit, "value");
+  for (const std::string& channel : channels) {
+    std::string what = std::string("setting ") + q.name + " on " + channel + " to " + FormatQuantity(value, q.unit);
+    if (std::string(q.name) == "VOLT") {
+      s.Check(ZEVRA_ConfigureVoltageLevel(s.vi(), channel.c_str(), value), what);
+    } else if (std::string(q.name) == "CURR") {
+      s.Check(ZEVRA_ConfigureCurrentLimit(s.vi(), channel.c_str(), 0, value), what);
+    } else if (std::string(q.name) == "OVP") {
+      s.Check(ZEVRA_ConfigureOVP(s.vi(), channel.c_str(), VI_TRUE, value), what);
+    } else {
+      s.Check(ZEVRA_SetSelectedChannel(s.vi(), ChannelIndex(channel)), what);
+      s.Check(ZEVRA_SetCurrentProtectionLevel(s.vi(), value), what);
+      s.Check(ZEVRA_SetOcpEnabled(s.vi(), VI_TRUE), what);
+    }
   }
+  if (channels.size() > 1) r.Field("channels", "all");
   r.Field(Upper(args[1]), FormatNumber(value) + " " + q.unit);
 }
 
@@ -139,13 +142,44 @@ void Get(Context& c, const std::vector<std::string>& args, Report& r) {
   }
 }
 
+// Which protection of a channel has tripped: "overvoltage", "overcurrent", both or none.
+std::string TrippedProtection(Session& s, const std::string& channel) {
+  ViBoolean ov = VI_FALSE, oc = VI_FALSE;
+  if (ZEVRA_SetSelectedChannel(s.vi(), ChannelIndex(channel)) < 0 || ZEVRA_GetOvpTripped(s.vi(), &ov) < 0 ||
+      ZEVRA_GetOcpTripped(s.vi(), &oc) < 0) {
+    ZEVRA_ClearError(s.vi());
+    return {};
+  }
+  if (ov && oc) return "overvoltage and overcurrent";
+  return ov ? "overvoltage" : oc ? "overcurrent" : "";
+}
+
 void Output(Context& c, const std::vector<std::string>& args, Report& r) {
-  std::string channel = ChannelName(args[0]);
+  Session& s = c.session;
+  const std::vector<std::string> channels = ChannelNames(args[0]);
   std::string state = Upper(args[1]);
   if (state != "ON" && state != "OFF") throw Failure("bad output state '" + args[1] + "': use on or off", 2);
-  c.session.Check(ZEVRA_ConfigureOutputEnabled(c.session.vi(), channel.c_str(), state == "ON"),
-                  "switching " + channel + " " + args[1]);
-  r.Field(channel, state == "ON" ? "on" : "off");
+  for (const std::string& channel : channels) {
+    ViStatus st = ZEVRA_ConfigureOutputEnabled(s.vi(), channel.c_str(), state == "ON");
+    if (st >= 0) {
+      r.Field(channel, state == "ON" ? "on" : "off");
+      continue;
+    }
+    Failure failure = s.Failed(st, "switching " + channel + " " + args[1]);
+    // A tripped output refuses to switch on until its protection is cleared.
+    std::string tripped = state == "ON" ? TrippedProtection(s, channel) : "";
+    if (tripped.empty()) throw failure;
+    throw Failure(std::string(failure.what()) + "\n  " + channel + "'s " + tripped +
+                  " protection has tripped; clear it with: zevra clear " + channel.substr(2));
+  }
+}
+
+void Clear(Context& c, const std::vector<std::string>& args, Report& r) {
+  for (const std::string& channel : ChannelNames(args[0])) {
+    c.session.Check(ZEVRA_ResetOutputProtection(c.session.vi(), channel.c_str()),
+                    "clearing the output protection of " + channel);
+    r.Field(channel, "protection cleared");
+  }
 }
 
 void Measure(Context& c, const std::vector<std::string>& args, Report& r) {
@@ -374,9 +408,11 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
 
 const std::vector<Command> kCommands = {
     {"info", "info", "identity, supported models, modules per channel and option flags", 0, 0, Info},
-    {"set", "set CH VOLT|CURR|OVP|OCP VALUE", "set a level, limit or protection level of a channel", 3, 3, Set},
+    {"set", "set CH|all VOLT|CURR|OVP|OCP VALUE",
+     "set a level, limit or protection level of a channel (VALUE: 5, 5V, 500mV, 1.5A, 100mA)", 3, 3, Set},
     {"get", "get CH [VOLT|CURR|OVP|OCP]", "read a channel's settings", 1, 2, Get},
-    {"output", "output CH on|off", "switch a channel's output", 2, 2, Output},
+    {"output", "output CH|all on|off", "switch a channel's output", 2, 2, Output},
+    {"clear", "clear CH|all", "reset a channel's tripped output protection (overvoltage, overcurrent)", 1, 1, Clear},
     {"measure", "measure [CH|all]", "measure voltage, current and power", 0, 1, Measure},
     {"state", "state CH", "whether a channel is in CV, CC, OV, OC or unregulated", 1, 1, State},
     {"status", "status", "status registers decoded, and the instrument's error queue", 0, 0, Status},

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cmath>
 #include <cstring>
 #include <cstdlib>
 #include <filesystem>
@@ -90,7 +91,10 @@ void Session::EnsureConfigurationStore() {
 }
 
 void Session::Check(ViStatus status, const std::string& what) const {
-  if (status >= 0) return;
+  if (status < 0) throw Failed(status, what);
+}
+
+Failure Session::Failed(ViStatus status, const std::string& what) const {
   ViStatus code = 0;
   char text[1024] = "";
   ZEVRA_GetError(vi_, &code, sizeof text, text);
@@ -104,7 +108,7 @@ void Session::Check(ViStatus status, const std::string& what) const {
     for (const InstrumentError& e : errors)
       message += "\n  instrument error " + std::to_string(e.code) + ": " + e.message;
   }
-  throw Failure(message);
+  return Failure(message);
 }
 
 std::vector<InstrumentError> Session::InstrumentErrors() const {
@@ -122,6 +126,44 @@ std::vector<InstrumentError> Session::InstrumentErrors() const {
     errors.push_back({code, message});
   }
   return errors;
+}
+
+double ParseQuantity(const std::string& text, const std::string& unit, const std::string& what) {
+  const char* begin = text.c_str();
+  char* end = nullptr;
+  double value = std::strtod(begin, &end);
+  std::string rest = end == begin ? text : std::string(end);
+  while (!rest.empty() && rest.front() == ' ') rest.erase(0, 1);
+  auto bad = [&] { return Failure("bad " + what + " '" + text + "': want a number of " + unit + " (5, 5" + unit +
+                                      ", 500m" + unit + ")", 2); };
+  if (end == begin || !std::isfinite(value)) throw bad();
+  static constexpr std::pair<const char*, double> kPrefixes[] = {{"m", 1e-3}, {"u", 1e-6}, {"\xC2\xB5", 1e-6}, {"k", 1e3}};
+  if (!rest.empty() && !EqualsIgnoringCaseAscii(rest, unit.c_str())) {
+    bool matched = false;
+    for (const auto& [prefix, scale] : kPrefixes) {
+      std::string p = prefix;
+      if (rest.compare(0, p.size(), p) != 0) continue;
+      std::string after = rest.substr(p.size());
+      if (after.empty() || EqualsIgnoringCaseAscii(after, unit.c_str())) {
+        value *= scale;
+        matched = true;
+        break;
+      }
+    }
+    if (!matched) throw bad();
+  }
+  return value;
+}
+
+std::string FormatQuantity(double value, const std::string& unit) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.15g", value);
+  return std::string(text) + " " + unit;
+}
+
+std::vector<std::string> ChannelNames(const std::string& text) {
+  if (EqualsIgnoringCaseAscii(text, "all")) return {"CH1", "CH2", "CH3", "CH4"};
+  return {ChannelName(text)};
 }
 
 std::string WithoutStatusChecking(const std::string& options) {

@@ -47,6 +47,9 @@ class Session {
   // is an error; an instrument error comes with the instrument's queue, entry
   // by entry.
   void Check(ViStatus status, const std::string& what) const;
+  // The Failure Check throws, built without throwing it (reading the session's
+  // recorded error, and the queue for an instrument error).
+  Failure Failed(ViStatus status, const std::string& what) const;
   // The instrument's error queue, read until it is empty (at most 32 entries).
   std::vector<InstrumentError> InstrumentErrors() const;
 
@@ -62,6 +65,13 @@ class Session {
 // "1".."4" or "CH1".."CH4" (any case) -> "CH1".."CH4"; a Failure (exit 2) otherwise.
 std::string ChannelName(const std::string& text);
 double ParseNumber(const std::string& text, const std::string& what);
+// A value in `unit` ("V" or "A"): a number, optionally with an SI prefix (m, u, µ, k)
+// and the unit itself, in any case: "5", "5V", "500mV", "100mA", "1.5 A".
+double ParseQuantity(const std::string& text, const std::string& unit, const std::string& what);
+// "0.5 V": the shortest exact form of the value, with its unit.
+std::string FormatQuantity(double value, const std::string& unit);
+// A channel argument or "all": the channels it names.
+std::vector<std::string> ChannelNames(const std::string& text);
 // The option string with status checking off, so that opening clears nothing
 // the instrument has queued.
 std::string WithoutStatusChecking(const std::string& options);
