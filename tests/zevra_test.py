@@ -27,12 +27,15 @@ def zevra(*args, stdin=None, timeout=60):
                           timeout=timeout, env=env)
 
 
-def in_pty(args, keystrokes, timeout=30):
+def in_pty(args, keystrokes, timeout=30, env=None):
     """Runs zevra on a pseudo-terminal, typing each keystroke text in turn; returns what it printed and its status."""
     pid, fd = pty.fork()
     if pid == 0:
         os.environ.pop("IVICONFIGSERVERDEFAULT", None)
+        os.environ.pop("NO_COLOR", None)
         os.environ["HOME"] = tempfile.gettempdir()
+        os.environ["TERM"] = "xterm"
+        os.environ.update(env or {})
         os.execv(os.path.join(BIN, "zevra"), ["zevra", *args])
     output = b""
     deadline = time.time() + timeout
@@ -207,7 +210,31 @@ class Zevra(unittest.TestCase):
         output, status = in_pty(["--emulate", "watch", "all", "--interval", "50", "--count", "3"], [])
         self.assertEqual(status, 0, output)
         self.assertEqual(output.count("\x1b[H\x1b[2J"), 3)
-        self.assertEqual(output.count("channel  voltage_V"), 3)
+        header = "channel   set_V  voltage_V    set_A  current_A  power_W  state  output  trace_V"
+        self.assertEqual(output.count(header), 3, output)
+        self.assertEqual(len(re.findall(r"time:  \d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\r\n", output)), 3)
+        self.assertIn("off    off     \u2581\u2581\u2581", output)
+
+    def test_watch_shows_regulation_and_colours_it(self):
+        script = ("set 2 VOLT 5\nset 2 CURR 0.1\noutput 2 on\nset 3 VOLT 5\nset 3 OVP 4\noutput 3 on\n"
+                  "set 1 VOLT 2\noutput 1 on\nwatch all --interval 50 --count 2\nquit\n")
+        keys = [line + "\r" for line in script.splitlines()]
+        coloured, status = in_pty(["--emulate", "shell"], keys)
+        self.assertEqual(status, 0, coloured)
+        rows = re.findall(r"(\x1b\[[0-9;]*m)?(CH\d) +([\d.]+) +([\d.]+) +[\d.]+ +([\d.]+) +([\d.]+) +(\S+) +(on|off)",
+                          coloured)
+        last = {row[1]: row for row in rows[-4:]}
+        self.assertEqual(last["CH1"][0], "")
+        self.assertEqual(last["CH1"][2:], ("2.0000", "2.0000", "0.2000", "0.4000", "CV", "on"))
+        self.assertEqual(last["CH2"][0], "\x1b[33m")
+        self.assertEqual(last["CH2"][6:], ("CC", "on"))
+        self.assertEqual(last["CH3"][0], "\x1b[1;31m")
+        self.assertEqual(last["CH3"][6:], ("OV", "off"))
+        plain, status = in_pty(["--emulate", "shell"], keys, env={"NO_COLOR": "1"})
+        self.assertEqual(status, 0, plain)
+        self.assertNotIn("\x1b[33m", plain)
+        self.assertNotIn("\x1b[1;31m", plain)
+        self.assertIn("CC", plain)
 
     def test_log_writes_csv_and_svg_a_browser_renders(self):
         with tempfile.TemporaryDirectory() as tmp:

@@ -1,16 +1,13 @@
 #include "commands.h"
 
 #include <array>
-#include <atomic>
 #include <cctype>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <thread>
-#include <unistd.h>
 
 #include "list_csv.h"
 #include "svg_chart.h"
@@ -18,10 +15,9 @@
 namespace zevra_tool {
 
 void Shell(Context&, const std::vector<std::string>&, Report&);  // shell.cpp
+void Watch(Context&, const std::vector<std::string>&, Report&);  // watch.cpp
 
 namespace {
-
-std::atomic<bool> g_interrupted{false};
 
 std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -338,32 +334,6 @@ void Raw(Context& c, const std::vector<std::string>& args, Report& r) {
   r.Field("reply", text);
 }
 
-void OnInterrupt(int) { g_interrupted = true; }
-
-void Watch(Context& c, const std::vector<std::string>& args, Report&) {
-  std::string which = "all";
-  long interval_ms = 500, count = -1;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--interval" && i + 1 < args.size()) interval_ms = static_cast<long>(ParseNumber(args[++i], "interval"));
-    else if (args[i] == "--count" && i + 1 < args.size()) count = static_cast<long>(ParseNumber(args[++i], "count"));
-    else if (which == "all" && args[i][0] != '-') which = args[i];
-    else throw UsageFailure(*c.command);
-  }
-  if (which != "all") which = ChannelName(which);
-  if (interval_ms < 10) throw Failure("the interval is at least 10 ms", 2);
-  g_interrupted = false;
-  auto previous = std::signal(SIGINT, OnInterrupt);
-  bool tty = isatty(STDOUT_FILENO) != 0;
-  for (long n = 0; (count < 0 || n < count) && !g_interrupted; ++n) {
-    Report frame;
-    MeasureInto(c.session, which, frame);
-    if (tty) std::cout << "\033[H\033[2J";
-    std::cout << (c.json ? frame.Json() : "zevra watch (Ctrl-C to stop)\n" + frame.Text()) << std::flush;
-    if (count < 0 || n + 1 < count) std::this_thread::sleep_for(std::chrono::milliseconds(interval_ms));
-  }
-  std::signal(SIGINT, previous);
-}
-
 void Log(Context& c, const std::vector<std::string>& args, Report& r) {
   if (args.empty()) throw UsageFailure(*c.command);
   std::string channel = ChannelName(args[0]);
@@ -422,7 +392,8 @@ const std::vector<Command> kCommands = {
     {"save", "save N", "store the instrument state in memory N", 1, 1, Save},
     {"recall", "recall N", "recall the instrument state from memory N", 1, 1, Recall},
     {"raw", "raw 'SCPI'", "send one SCPI line; a query prints the reply", 1, 1, Raw},
-    {"watch", "watch [CH|all] [--interval MS] [--count N]", "a live measurement table (Ctrl-C stops)", 0, -1, Watch},
+    {"watch", "watch [CH|all] [--interval MS] [--count N]",
+     "a live panel: set and measured levels, power, CV/CC/OV/OC, output, a voltage trace (Ctrl-C stops)", 0, -1, Watch},
     {"log", "log CH --interval MS --duration S --csv FILE [--svg FILE]",
      "record measurements to CSV, and chart them as SVG", 1, -1, Log},
     {"shell", "shell", "an interactive prompt that takes these commands", 0, 0, Shell},
