@@ -181,9 +181,40 @@ class Zevra(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stderr)
         rows = json.loads(result.stdout)["measurements"]
         self.assertEqual([r["channel"] for r in rows], ["CH1", "CH2", "CH3", "CH4"])
+        self.assertTrue(all(isinstance(r[k], float) or isinstance(r[k], int)
+                            for r in rows for k in ("voltage_V", "current_A", "power_W")))
         info = json.loads(zevra("--json", "info").stdout)
-        self.assertEqual(info["model"], "QDX7001")
-        self.assertEqual(info["query_instr_status"], True)
+        self.assertEqual((info["model"], info["firmware"], info["supported_models"], info["query_instr_status"]),
+                         ("QDX7001", "1.00", ["QDX7000", "QDX7001"], True))
+        script = "set 1 VOLT 4.5\nset 1 CURR 200mA\noutput 1 on\nget 1\nstate 1\nstatus\nraw '*ESE 60'\nerrors\n"
+        outputs = [json.loads(line) for line in zevra("--json", "--emulate", "shell", stdin=script).stdout.splitlines()]
+        self.assertEqual(outputs[0], {"VOLT": 4.5})
+        self.assertEqual(outputs[1], {"CURR": 0.2})
+        self.assertEqual(outputs[2], {"CH1": "on"})
+        self.assertEqual(outputs[3], {"channel": "CH1", "VOLT": 4.5, "CURR": 0.2, "OVP": 35.2, "OCP": 10.34})
+        self.assertEqual(outputs[4], {"CV": False, "CC": True, "OV": False, "OC": False, "unregulated": False,
+                                      "output": "on", "state": "CC"})
+        registers = {r["register"]: r for r in outputs[5]["registers"]}
+        self.assertEqual(registers["CH1 condition"], {"register": "CH1 condition", "value": 1, "bits": ["CC"]})
+        self.assertEqual(outputs[5]["errors"], [])
+        self.assertEqual(outputs[6], {"sent": "*ESE 60"})
+        self.assertEqual(outputs[7], {"errors": []})
+
+    def test_json_failures_are_objects_on_standard_output(self):
+        refused = zevra("--json", "set", "1", "VOLT", "99")
+        self.assertEqual(refused.returncode, 1)
+        self.assertEqual(json.loads(refused.stdout), {"error": {
+            "message": "setting VOLT on CH1 to 99 V failed: 0xBFFA0001 Instrument error detected.  Use ErrorQuery() "
+                       "to determine the error(s).\n  instrument error -222: Data out of range",
+            "exit": 1, "status": -1074135039, "code": "0xBFFA0001",
+            "description": "Instrument error detected.  Use ErrorQuery() to determine the error(s).",
+            "instrument_errors": [{"code": -222, "message": "Data out of range"}]}})
+        bad = zevra("--json", "set", "1", "VOLT", "abc")
+        self.assertEqual(bad.returncode, 2)
+        self.assertEqual(json.loads(bad.stdout),
+                         {"error": {"message": "bad value 'abc': want a number of V (5, 5V, 500mV)", "exit": 2}})
+        unopened = json.loads(zevra("--json", "-r", "TCPIP0::127.0.0.1::1::SOCKET", "info").stdout)["error"]
+        self.assertEqual((unopened["exit"], unopened["code"], unopened["instrument_errors"]), (1, "0xBFFF0011", []))
 
     def test_a_script_on_standard_input(self):
         script = "set 2 VOLT 5\nset 2 CURR 1\noutput 2 on\nget 2 VOLT\nmeasure 2\nstate 2\nraw 'INST:SEL?'\n"

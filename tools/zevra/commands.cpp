@@ -33,11 +33,11 @@ std::string GetText(Session& s, ViAttr id, const char* selector = "") {
 ViInt32 ChannelIndex(const std::string& channel) { return channel[2] - '1'; }
 
 // Voltage, current and power of one channel, measured in one exchange.
-std::vector<std::string> MeasureRow(Session& s, const std::string& channel) {
+std::vector<Value> MeasureRow(Session& s, const std::string& channel) {
   s.Check(ZEVRA_SetSelectedChannel(s.vi(), ChannelIndex(channel)), "selecting " + channel);
   ViReal64 v = 0, i = 0, p = 0;
   s.Check(ZEVRA_MeasureSelectedChannel(s.vi(), &v, &i, &p), "measuring " + channel);
-  return {channel, FormatNumber(v), FormatNumber(i), FormatNumber(p)};
+  return {channel, Value::Number(v), Value::Number(i), Value::Number(p)};
 }
 
 void MeasureInto(Session& s, const std::string& which, Report& report) {
@@ -47,7 +47,7 @@ void MeasureInto(Session& s, const std::string& which, Report& report) {
     ViInt32 nv = 0, ni = 0, np = 0;
     s.Check(ZEVRA_MeasureAllChannels(s.vi(), 4, v, &nv, 4, i, &ni, 4, p, &np), "measuring all channels");
     for (ViInt32 k = 0; k < nv && k < ni && k < np; ++k)
-      t.rows.push_back({"CH" + std::to_string(k + 1), FormatNumber(v[k]), FormatNumber(i[k]), FormatNumber(p[k])});
+      t.rows.push_back({"CH" + std::to_string(k + 1), Value::Number(v[k]), Value::Number(i[k]), Value::Number(p[k])});
   } else {
     t.rows.push_back(MeasureRow(s, ChannelName(which)));
   }
@@ -82,7 +82,10 @@ void Info(Context& c, const std::vector<std::string>&, Report& r) {
   r.Field("model", GetText(s, ZEVRA_ATTR_INSTRUMENT_MODEL));
   r.Field("firmware", GetText(s, ZEVRA_ATTR_INSTRUMENT_FIRMWARE_REVISION));
   r.Field("driver", GetText(s, ZEVRA_ATTR_SPECIFIC_DRIVER_PREFIX) + " " + GetText(s, ZEVRA_ATTR_SPECIFIC_DRIVER_REVISION));
-  r.Field("supported_models", GetText(s, ZEVRA_ATTR_SUPPORTED_INSTRUMENT_MODELS));
+  std::vector<std::string> models;
+  std::stringstream supported(GetText(s, ZEVRA_ATTR_SUPPORTED_INSTRUMENT_MODELS));
+  for (std::string model; std::getline(supported, model, ',');) models.push_back(model);
+  r.Field("supported_models", Value::List(models));
   static constexpr std::pair<const char*, ViAttr> kFlags[] = {
       {"simulate", ZEVRA_ATTR_SIMULATE}, {"cache", ZEVRA_ATTR_CACHE}, {"query_instr_status", ZEVRA_ATTR_QUERY_INSTRUMENT_STATUS},
       {"range_check", ZEVRA_ATTR_RANGE_CHECK}, {"record_coercions", ZEVRA_ATTR_RECORD_COERCIONS},
@@ -90,7 +93,7 @@ void Info(Context& c, const std::vector<std::string>&, Report& r) {
   for (const auto& [name, id] : kFlags) {
     ViBoolean b = VI_FALSE;
     s.Check(ZEVRA_GetAttributeViBoolean(s.vi(), "", id, &b), "reading an option flag");
-    r.Field(name, b ? "true" : "false");
+    r.Field(name, Value::Boolean(b == VI_TRUE));
   }
   Table& t = r.AddTable("modules", {"channel", "module", "serial", "firmware"});
   for (ViInt32 k = 0; k < 4; ++k) {
@@ -121,7 +124,7 @@ void Set(Context& c, const std::vector<std::string>& args, Report& r) {
     }
   }
   if (channels.size() > 1) r.Field("channels", "all");
-  r.Field(Upper(args[1]), FormatNumber(value) + " " + q.unit);
+  r.Field(Upper(args[1]), Value::Number(value, q.unit));
 }
 
 void Get(Context& c, const std::vector<std::string>& args, Report& r) {
@@ -134,7 +137,7 @@ void Get(Context& c, const std::vector<std::string>& args, Report& r) {
     if (!q.channel_based) s.Check(ZEVRA_SetSelectedChannel(s.vi(), ChannelIndex(channel)), "selecting " + channel);
     s.Check(ZEVRA_GetAttributeViReal64(s.vi(), q.channel_based ? channel.c_str() : "", q.attribute, &value),
             std::string("reading ") + q.name);
-    r.Field(q.name, FormatNumber(value) + " " + q.unit);
+    r.Field(q.name, Value::Number(value, q.unit));
   }
 }
 
@@ -193,7 +196,7 @@ void State(Context& c, const std::vector<std::string>& args, Report& r) {
   for (const auto& [name, value] : kStates) {
     ViBoolean b = VI_FALSE;
     s.Check(ZEVRA_QueryOutputState(s.vi(), channel.c_str(), value, &b), "reading the state of " + channel);
-    r.Field(name, b ? "true" : "false");
+    r.Field(name, Value::Boolean(b == VI_TRUE));
     if (b) in += (in.empty() ? "" : ",") + std::string(name);
   }
   ViBoolean on = VI_FALSE;
@@ -203,16 +206,16 @@ void State(Context& c, const std::vector<std::string>& args, Report& r) {
 }
 
 // Register bits with names; others are shown by number.
-std::string Decode(ViInt32 value, const std::vector<std::pair<int, const char*>>& names) {
-  std::string out;
+Value Decode(ViInt32 value, const std::vector<std::pair<int, const char*>>& names) {
+  std::vector<std::string> out;
   for (int bit = 0; bit < 16; ++bit) {
     if ((value & (1 << bit)) == 0) continue;
     std::string name = "bit" + std::to_string(bit);
     for (const auto& [b, n] : names)
       if (b == bit) name = n;
-    out += (out.empty() ? "" : ",") + name;
+    out.push_back(name);
   }
-  return out.empty() ? "-" : out;
+  return Value::List(out);
 }
 
 void Status(Context& c, const std::vector<std::string>&, Report& r) {
@@ -225,9 +228,9 @@ void Status(Context& c, const std::vector<std::string>&, Report& r) {
   ViInt32 stb = read(ZEVRA_GetStatusByteEventRegister, "the status byte");
   ViInt32 esr = read(ZEVRA_GetStandardEventEventRegister, "the standard event register");
   Table& t = r.AddTable("registers", {"register", "value", "bits"});
-  t.rows.push_back({"status byte", std::to_string(stb),
+  t.rows.push_back({"status byte", Value::Integer(stb),
                     Decode(stb, {{2, "error-queue"}, {3, "questionable"}, {4, "MAV"}, {5, "ESB"}, {6, "RQS"}, {7, "operation"}})});
-  t.rows.push_back({"standard event", std::to_string(esr),
+  t.rows.push_back({"standard event", Value::Integer(esr),
                     Decode(esr, {{0, "OPC"}, {2, "query-error"}, {3, "device-error"}, {4, "execution-error"},
                                  {5, "command-error"}, {7, "power-on"}})});
   static ViStatus (*const kSummary[])(ViSession, ViInt32*) = {
@@ -235,17 +238,17 @@ void Status(Context& c, const std::vector<std::string>&, Report& r) {
       ZEVRA_GetQuestionableInstrumentSummary3ConditionRegister, ZEVRA_GetQuestionableInstrumentSummary4ConditionRegister};
   for (int k = 0; k < 4; ++k) {
     ViInt32 v = read(kSummary[k], "a summary register");
-    t.rows.push_back({"CH" + std::to_string(k + 1) + " condition", std::to_string(v),
+    t.rows.push_back({"CH" + std::to_string(k + 1) + " condition", Value::Integer(v),
                       Decode(v, {{0, "CC"}, {1, "OV"}, {2, "unregulated"}, {3, "OC"}})});
   }
   Table& e = r.AddTable("errors", {"code", "message"});
-  for (const InstrumentError& error : s.InstrumentErrors()) e.rows.push_back({std::to_string(error.code), error.message});
+  for (const InstrumentError& error : s.InstrumentErrors()) e.rows.push_back({Value::Integer(error.code), error.message});
 }
 
 void Errors(Context& c, const std::vector<std::string>&, Report& r) {
   Table& e = r.AddTable("errors", {"code", "message"});
   for (const InstrumentError& error : c.session.InstrumentErrors())
-    e.rows.push_back({std::to_string(error.code), error.message});
+    e.rows.push_back({Value::Integer(error.code), error.message});
   if (e.rows.empty() && !c.json) r.Field("errors", "none queued");
 }
 
@@ -292,8 +295,8 @@ void List(Context& c, const std::vector<std::string>& args, Report& r) {
     s.Check(ZEVRA_SetListPace(s.vi(), ZEVRA_VAL_LIST_PACE_DWELL), what);
     s.Check(ZEVRA_EnableList(s.vi(), list), what);
     r.Field("channel", channel);
-    r.Field("list", std::to_string(list));
-    r.Field("steps", std::to_string(steps.size()));
+    r.Field("list", Value::Integer(list));
+    r.Field("steps", Value::Integer(static_cast<long long>(steps.size())));
   } else if (action == "run" || action == "abort") {
     if (args.size() != 2) throw UsageFailure(*c.command, "list " + action);
     if (action == "run") {
@@ -313,7 +316,7 @@ void SaveRecall(Context& c, const std::vector<std::string>& args, Report& r, boo
   ViStatus st = save ? ZEVRA_SaveState(c.session.vi(), static_cast<ViInt32>(n))
                      : ZEVRA_RecallState(c.session.vi(), static_cast<ViInt32>(n));
   c.session.Check(st, std::string(save ? "saving" : "recalling") + " state " + args[0]);
-  r.Field(save ? "saved" : "recalled", args[0]);
+  r.Field(save ? "saved" : "recalled", Value::Integer(static_cast<ViInt32>(n)));
 }
 void Save(Context& c, const std::vector<std::string>& args, Report& r) { SaveRecall(c, args, r, true); }
 void Recall(Context& c, const std::vector<std::string>& args, Report& r) { SaveRecall(c, args, r, false); }
@@ -356,8 +359,8 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
     std::this_thread::sleep_until(due);
     double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (t > duration_s) break;
-    std::vector<std::string> row = MeasureRow(c.session, channel);
-    samples.push_back({t, std::stod(row[1]), std::stod(row[2]), std::stod(row[3])});
+    std::vector<Value> row = MeasureRow(c.session, channel);
+    samples.push_back({t, std::stod(row[1].json), std::stod(row[2].json), std::stod(row[3].json)});
   }
   std::ofstream out(csv);
   if (!out) throw Failure("cannot write " + csv, 2);
@@ -366,7 +369,7 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
     out << FormatNumber(s.time_s, 3) << "," << FormatNumber(s.voltage) << "," << FormatNumber(s.current) << ","
         << FormatNumber(s.power) << "\n";
   r.Field("channel", channel);
-  r.Field("samples", std::to_string(samples.size()));
+  r.Field("samples", Value::Integer(static_cast<long long>(samples.size())));
   r.Field("csv", csv);
   if (!svg.empty()) {
     std::ofstream chart(svg);
@@ -469,6 +472,8 @@ int RunCommand(Context& context, const std::vector<std::string>& words) {
     if (!report.empty()) std::cout << (context.json ? report.Json() : report.Text()) << std::flush;
     return 0;
   } catch (const Failure& f) {
+    // With --json a failure is an object on standard output too, for scripts.
+    if (context.json) std::cout << FailureJson(f) << std::flush;
     std::cerr << "zevra: " << f.what() << "\n";
     return f.code;
   }

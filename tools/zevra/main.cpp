@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
     zevra_tool::Context context{session, json};
     return zevra_tool::RunCommand(context, words);
   } catch (const zevra_tool::Failure& f) {
+    if (json) std::cout << zevra_tool::FailureJson(f) << std::flush;
     std::cerr << "zevra: " << f.what() << "\n";
     return f.code;
   }

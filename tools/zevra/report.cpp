@@ -15,8 +15,9 @@ bool LooksNumeric(const std::string& s) {
   return ec == std::errc{} && p == s.data() + s.size();
 }
 
-std::string JsonValue(const std::string& s) {
-  if (LooksNumeric(s) || s == "true" || s == "false") return s;
+}  // namespace
+
+std::string JsonString(const std::string& s) {
   std::string out = "\"";
   for (char c : s) {
     if (c == '"' || c == '\\') {
@@ -33,7 +34,39 @@ std::string JsonValue(const std::string& s) {
   return out + "\"";
 }
 
-}  // namespace
+Value::Value(std::string t) : text(std::move(t)), json(JsonString(text)) {}
+Value::Value(const char* t) : Value(std::string(t)) {}
+
+Value Value::Number(double value, const std::string& unit, int decimals) {
+  char json_text[32];
+  std::snprintf(json_text, sizeof json_text, "%.15g", value);
+  Value v(FormatNumber(value, decimals) + (unit.empty() ? "" : " " + unit));
+  v.json = json_text;
+  return v;
+}
+
+Value Value::Integer(long long value) {
+  Value v(std::to_string(value));
+  v.json = v.text;
+  return v;
+}
+
+Value Value::Boolean(bool value) {
+  Value v(value ? "true" : "false");
+  v.json = v.text;
+  return v;
+}
+
+Value Value::List(const std::vector<std::string>& items) {
+  std::string text, json = "[";
+  for (const std::string& item : items) {
+    text += (text.empty() ? "" : ",") + item;
+    json += (json.size() > 1 ? "," : "") + JsonString(item);
+  }
+  Value v(text.empty() ? "-" : text);
+  v.json = json + "]";
+  return v;
+}
 
 std::string FormatNumber(double value, int decimals) {
   char text[64];
@@ -45,7 +78,7 @@ std::string Report::Text() const {
   std::ostringstream out;
   std::size_t width = 0;
   for (const auto& [key, value] : fields_) width = std::max(width, key.size());
-  for (const auto& [key, value] : fields_) out << key << ":" << std::string(width - key.size() + 2, ' ') << value << "\n";
+  for (const auto& [key, value] : fields_) out << key << ":" << std::string(width - key.size() + 2, ' ') << value.text << "\n";
   bool first_table = true;
   for (const Table& t : tables_) {
     if (t.rows.empty()) continue;  // an empty table says nothing in text (JSON shows it as [])
@@ -54,11 +87,11 @@ std::string Report::Text() const {
     std::vector<std::size_t> widths;
     for (const std::string& c : t.columns) widths.push_back(c.size());
     for (const auto& row : t.rows)
-      for (std::size_t i = 0; i < row.size() && i < widths.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
+      for (std::size_t i = 0; i < row.size() && i < widths.size(); ++i) widths[i] = std::max(widths[i], row[i].text.size());
     // Columns of numbers line up on the right, words on the left.
     std::vector<bool> numeric(t.columns.size(), false);
     for (std::size_t i = 0; i < numeric.size(); ++i)
-      numeric[i] = !t.rows.empty() && i < t.rows[0].size() && LooksNumeric(t.rows[0][i]);
+      numeric[i] = !t.rows.empty() && i < t.rows[0].size() && LooksNumeric(t.rows[0][i].text);
     auto line = [&](const std::vector<std::string>& cells) {
       for (std::size_t i = 0; i < cells.size(); ++i) {
         bool right = i < numeric.size() && numeric[i];
@@ -68,7 +101,11 @@ std::string Report::Text() const {
       out << "\n";
     };
     line(t.columns);
-    for (const auto& row : t.rows) line(row);
+    for (const auto& row : t.rows) {
+      std::vector<std::string> cells;
+      for (const Value& v : row) cells.push_back(v.text);
+      line(cells);
+    }
   }
   return out.str();
 }
@@ -78,15 +115,15 @@ std::string Report::Json() const {
   out << "{";
   bool first = true;
   for (const auto& [key, value] : fields_) {
-    out << (first ? "" : ",") << JsonValue(key) << ":" << JsonValue(value);
+    out << (first ? "" : ",") << JsonString(key) << ":" << value.json;
     first = false;
   }
   for (const Table& t : tables_) {
-    out << (first ? "" : ",") << JsonValue(t.name) << ":[";
+    out << (first ? "" : ",") << JsonString(t.name) << ":[";
     for (std::size_t r = 0; r < t.rows.size(); ++r) {
       out << (r ? "," : "") << "{";
       for (std::size_t i = 0; i < t.columns.size() && i < t.rows[r].size(); ++i)
-        out << (i ? "," : "") << JsonValue(t.columns[i]) << ":" << JsonValue(t.rows[r][i]);
+        out << (i ? "," : "") << JsonString(t.columns[i]) << ":" << t.rows[r][i].json;
       out << "}";
     }
     out << "]";

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "config_store.h"
+#include "report.h"
 #include "qdx_instrument.h"
 #include "socket_server.h"
 #include "visa.h"
@@ -63,7 +64,10 @@ Session::Session(const SessionOptions& options) {
     if (st == VI_ERROR_INV_RSRC_NAME && resource_.find("::") == std::string::npos)
       message += "\n  '" + resource_ + "' is not a VISA resource (like TCPIP0::host::5025::SOCKET) and not a logical "
                  "name in a configuration store; " + stores;
-    throw Failure(message);
+    Failure failure(message);
+    failure.status = st;
+    failure.description = text;
+    throw failure;
   }
 }
 
@@ -102,13 +106,33 @@ Failure Session::Failed(ViStatus status, const std::string& what) const {
   char hex[16];
   std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(status));
   std::string message = what + " failed: " + hex + " " + text;
+  std::vector<InstrumentError> errors;
   if (status == IVI_ERROR_INSTRUMENT_STATUS) {
-    std::vector<InstrumentError> errors = InstrumentErrors();
+    errors = InstrumentErrors();
     if (errors.empty()) message += "\n  the instrument's error queue is empty";
     for (const InstrumentError& e : errors)
       message += "\n  instrument error " + std::to_string(e.code) + ": " + e.message;
   }
-  return Failure(message);
+  Failure failure(message);
+  failure.status = status;
+  failure.description = text;
+  failure.instrument_errors = std::move(errors);
+  return failure;
+}
+
+std::string FailureJson(const Failure& failure) {
+  std::string json = "{\"error\":{\"message\":" + JsonString(failure.what()) + ",\"exit\":" + std::to_string(failure.code);
+  if (failure.status != VI_SUCCESS) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(failure.status));
+    json += ",\"status\":" + std::to_string(failure.status) + ",\"code\":" + JsonString(hex) +
+            ",\"description\":" + JsonString(failure.description) + ",\"instrument_errors\":[";
+    for (std::size_t k = 0; k < failure.instrument_errors.size(); ++k)
+      json += std::string(k ? "," : "") + "{\"code\":" + std::to_string(failure.instrument_errors[k].code) +
+              ",\"message\":" + JsonString(failure.instrument_errors[k].message) + "}";
+    json += "]";
+  }
+  return json + "}}\n";
 }
 
 std::vector<InstrumentError> Session::InstrumentErrors() const {

@@ -16,17 +16,25 @@ class SocketServer;
 
 namespace zevra_tool {
 
-// A failure to report: the message, and the exit status of the program.
-struct Failure : std::runtime_error {
-  Failure(const std::string& message, int exit_code = 1) : std::runtime_error(message), code(exit_code) {}
-  int code;
-};
-
 // One entry of the instrument's error queue.
 struct InstrumentError {
   ViInt32 code;
   std::string message;
 };
+
+// A failure to report: the message, and the exit status of the program; for a
+// driver failure also its status, the driver's description and the
+// instrument's queued errors.
+struct Failure : std::runtime_error {
+  Failure(const std::string& message, int exit_code = 1) : std::runtime_error(message), code(exit_code) {}
+  int code;
+  ViStatus status = VI_SUCCESS;
+  std::string description;
+  std::vector<InstrumentError> instrument_errors;
+};
+
+// {"error": {...}}: the failure as JSON, for --json runs.
+std::string FailureJson(const Failure& failure);
 
 struct SessionOptions {
   std::string resource;  // VISA resource or logical name; empty with emulate

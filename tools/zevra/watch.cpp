@@ -126,8 +126,8 @@ void Watch(Context& c, const std::vector<std::string>& args, Report&) {
       if (trace.size() > kTraceLength) trace.pop_front();
       std::string state = Regulation(bits, on == VI_TRUE);
       states[channel] = state;
-      t.rows.push_back({channel, FormatNumber(set_v), FormatNumber(v), FormatNumber(set_a), FormatNumber(a),
-                        FormatNumber(p), state, on ? "on" : "off", Trace(trace)});
+      t.rows.push_back({channel, Value::Number(set_v), Value::Number(v), Value::Number(set_a), Value::Number(a),
+                        Value::Number(p), state, on ? "on" : "off", Trace(trace)});
     }
     if (tty) std::cout << "\033[H\033[2J";
     std::string text = colour ? Coloured(frame.Text(), states) : frame.Text();
