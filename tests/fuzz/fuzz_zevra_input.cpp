@@ -1,5 +1,6 @@
-// zevra's input: a command line (words, command names, channels, numbers)
-// and a list file.
+// zevra's input: a command line (words, command names, channels, numbers,
+// values with units), an option string to turn status checking off in, and a
+// list file.
 #include <sstream>
 
 #include "commands.h"
@@ -20,7 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       zevra_tool::ParseNumber(word, "value");
     } catch (const zevra_tool::Failure&) {
     }
+    try {
+      zevra_tool::ParseQuantity(word, "V", "value");
+    } catch (const zevra_tool::Failure&) {
+    }
   }
+  if (zevra_tool::WithoutStatusChecking(text).rfind("QueryInstrStatus=0", 0) != 0) __builtin_trap();
   std::istringstream in(text);
   try {
     zevra_tool::ParseListSteps(in, "fuzz.csv");
