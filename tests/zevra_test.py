@@ -135,13 +135,16 @@ class Zevra(unittest.TestCase):
 
     def test_all_channels_and_clearing_a_tripped_output(self):
         script = ("set all VOLT 3\nmeasure all\nset 2 VOLT 5\nset 2 OVP 4\noutput 2 on\noutput 2 on\n"
-                  "clear 2\nset 2 OVP 6\noutput all on\nstate 2\n")
+                  "clear 2\nset 2 OVP 6\noutput all on\nstate 2\nget all VOLT\nstate all\n")
         result = zevra("--emulate", "shell", stdin=script)
         self.assertEqual(result.returncode, 1)
         self.assertIn("channels:  all\nVOLT:      3.0000 V\n", result.stdout)
         self.assertIn("CH2:  protection cleared\n", result.stdout)
         self.assertIn("CH1:  on\nCH2:  on\nCH3:  on\nCH4:  on\n", result.stdout)
         self.assertIn("state:        CV\n", result.stdout)
+        self.assertIn("channel  VOLT\nCH1      3.0000 V\nCH2      5.0000 V\nCH3      3.0000 V\nCH4      3.0000 V\n",
+                      result.stdout)
+        self.assertRegex(result.stdout, r"channel +CV +CC +OV +OC +unregulated +output +state\n(CH\d .* on +\w+\n){4}")
         self.assertEqual(result.stderr,
                          "zevra: switching CH2 on failed: 0xBFFA0001 Instrument error detected.  Use ErrorQuery() to "
                          "determine the error(s).\n  instrument error -221: Settings conflict\n"
@@ -192,7 +195,7 @@ class Zevra(unittest.TestCase):
         self.assertEqual(outputs[1], {"CURR": 0.2})
         self.assertEqual(outputs[2], {"CH1": "on"})
         self.assertEqual(outputs[3], {"channel": "CH1", "VOLT": 4.5, "CURR": 0.2, "OVP": 35.2, "OCP": 10.34})
-        self.assertEqual(outputs[4], {"CV": False, "CC": True, "OV": False, "OC": False, "unregulated": False,
+        self.assertEqual(outputs[4], {"channel": "CH1", "CV": False, "CC": True, "OV": False, "OC": False, "unregulated": False,
                                       "output": "on", "state": "CC"})
         registers = {r["register"]: r for r in outputs[5]["registers"]}
         self.assertEqual(registers["CH1 condition"], {"register": "CH1 condition", "value": 1, "bits": ["CC"]})

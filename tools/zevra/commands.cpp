@@ -127,19 +127,40 @@ void Set(Context& c, const std::vector<std::string>& args, Report& r) {
   r.Field(Upper(args[1]), Value::Number(value, q.unit));
 }
 
-void Get(Context& c, const std::vector<std::string>& args, Report& r) {
-  Session& s = c.session;
-  std::string channel = ChannelName(args[0]);
+using ChannelReport = void (*)(Session&, const std::string& channel, const std::vector<std::string>& args, Report&);
+
+// One channel's fields; for "all", a table with a row of those fields per channel.
+void ForChannels(Context& c, const std::vector<std::string>& args, Report& r, ChannelReport one) {
+  const std::vector<std::string> channels = ChannelNames(args[0]);
+  if (channels.size() == 1) return one(c.session, channels.front(), args, r);
+  Table* table = nullptr;
+  for (const std::string& channel : channels) {
+    Report row;
+    one(c.session, channel, args, row);
+    if (table == nullptr) {
+      std::vector<std::string> columns;
+      for (const auto& [key, value] : row.fields()) columns.push_back(key);
+      table = &r.AddTable("channels", columns);
+    }
+    std::vector<Value> cells;
+    for (const auto& [key, value] : row.fields()) cells.push_back(value);
+    table->rows.push_back(std::move(cells));
+  }
+}
+
+void GetOne(Session& s, const std::string& channel, const std::vector<std::string>& args, Report& r) {
   r.Field("channel", channel);
   for (const Quantity& q : kQuantities) {
     if (args.size() == 2 && &FindQuantity(args[1]) != &q) continue;
     ViReal64 value = 0;
     if (!q.channel_based) s.Check(ZEVRA_SetSelectedChannel(s.vi(), ChannelIndex(channel)), "selecting " + channel);
     s.Check(ZEVRA_GetAttributeViReal64(s.vi(), q.channel_based ? channel.c_str() : "", q.attribute, &value),
-            std::string("reading ") + q.name);
+            std::string("reading ") + q.name + " of " + channel);
     r.Field(q.name, Value::Number(value, q.unit));
   }
 }
+
+void Get(Context& c, const std::vector<std::string>& args, Report& r) { ForChannels(c, args, r, GetOne); }
 
 // Which protection of a channel has tripped: "overvoltage", "overcurrent", both or none.
 std::string TrippedProtection(Session& s, const std::string& channel) {
@@ -185,9 +206,8 @@ void Measure(Context& c, const std::vector<std::string>& args, Report& r) {
   MeasureInto(c.session, args.empty() ? "all" : args[0], r);
 }
 
-void State(Context& c, const std::vector<std::string>& args, Report& r) {
-  Session& s = c.session;
-  std::string channel = ChannelName(args[0]);
+void StateOne(Session& s, const std::string& channel, const std::vector<std::string>&, Report& r) {
+  r.Field("channel", channel);
   static constexpr std::pair<const char*, ViInt32> kStates[] = {
       {"CV", ZEVRA_VAL_OUTPUT_CONSTANT_VOLTAGE}, {"CC", ZEVRA_VAL_OUTPUT_CONSTANT_CURRENT},
       {"OV", ZEVRA_VAL_OUTPUT_OVER_VOLTAGE}, {"OC", ZEVRA_VAL_OUTPUT_OVER_CURRENT},
@@ -204,6 +224,8 @@ void State(Context& c, const std::vector<std::string>& args, Report& r) {
   r.Field("output", on ? "on" : "off");
   r.Field("state", on ? (in.empty() ? "none" : in) : (in.empty() ? "off" : in));
 }
+
+void State(Context& c, const std::vector<std::string>& args, Report& r) { ForChannels(c, args, r, StateOne); }
 
 // Register bits with names; others are shown by number.
 Value Decode(ViInt32 value, const std::vector<std::pair<int, const char*>>& names) {
@@ -383,11 +405,11 @@ const std::vector<Command> kCommands = {
     {"info", "info", "identity, supported models, modules per channel and option flags", 0, 0, Info},
     {"set", "set CH|all VOLT|CURR|OVP|OCP VALUE",
      "set a level, limit or protection level of a channel (VALUE: 5, 5V, 500mV, 1.5A, 100mA)", 3, 3, Set},
-    {"get", "get CH [VOLT|CURR|OVP|OCP]", "read a channel's settings", 1, 2, Get},
+    {"get", "get CH|all [VOLT|CURR|OVP|OCP]", "read a channel's settings", 1, 2, Get},
     {"output", "output CH|all on|off", "switch a channel's output", 2, 2, Output},
     {"clear", "clear CH|all", "reset a channel's tripped output protection (overvoltage, overcurrent)", 1, 1, Clear},
     {"measure", "measure [CH|all]", "measure voltage, current and power", 0, 1, Measure},
-    {"state", "state CH", "whether a channel is in CV, CC, OV, OC or unregulated", 1, 1, State},
+    {"state", "state CH|all", "whether a channel is in CV, CC, OV, OC or unregulated", 1, 1, State},
     {"status", "status", "status registers decoded, and the instrument's error queue", 0, 0, Status},
     {"errors", "errors", "the instrument's error queue, read (and so emptied) without clearing it first", 0, 0, Errors},
     {"list", "list load CH FILE.csv | list run CH | list abort CH",

@@ -36,6 +36,7 @@ class Report {
     return tables_.back();
   }
   bool empty() const { return fields_.empty() && tables_.empty(); }
+  const std::vector<std::pair<std::string, Value>>& fields() const { return fields_; }
   std::string Text() const;
   std::string Json() const;
 
