@@ -70,7 +70,9 @@ class Zevra(unittest.TestCase):
 
     def test_bad_input_is_refused_clearly(self):
         cases = [
-            (["frobnicate"], 2, "unknown command 'frobnicate'"),
+            (["frobnicate"], 2, "unknown command 'frobnicate' (see zevra --help)"),
+            (["mesure", "all"], 2, "unknown command 'mesure'; did you mean 'measure'? (see zevra --help)"),
+            (["completion", "zsh"], 2, "usage: zevra completion bash"),
             (["set", "9", "VOLT", "1"], 2, "bad channel '9': use 1-4 or CH1-CH4"),
             (["set", "1", "WATTS", "1"], 2, "unknown setting 'WATTS'"),
             (["set", "1", "VOLT", "five"], 2, "bad value 'five': want a number of V (5, 5V, 500mV)"),
@@ -178,6 +180,24 @@ class Zevra(unittest.TestCase):
             for path, message in cases:
                 self.assertIn("zevra: " + message % path + "\n", result.stderr)
             self.assertTrue(result.stdout.endswith("reply:  1\nreply:  2\n"), result.stdout)
+
+    def test_bash_completion(self):
+        script = zevra("completion", "bash")
+        self.assertEqual(script.returncode, 0)
+        with tempfile.NamedTemporaryFile("w", suffix=".bash", delete=False) as f:
+            f.write(script.stdout)
+        try:
+            def complete(*words):
+                probe = ('source %s; COMP_WORDS=(%s); COMP_CWORD=%d; _zevra; echo "${COMPREPLY[*]}"' %
+                         (f.name, " ".join("'%s'" % w for w in words), len(words) - 1))
+                return subprocess.run(["bash", "-c", probe], capture_output=True, text=True, timeout=30).stdout.split()
+            self.assertEqual(complete("zevra", "me"), ["measure"])
+            self.assertEqual(complete("zevra", "-r", "PSU1", "cl"), ["clear"])
+            self.assertEqual(complete("zevra", "--json", "set", "1", "V"), ["VOLT"])
+            self.assertIn("all", complete("zevra", "get", "a"))
+            self.assertEqual(complete("zevra", "output", "1", "o"), ["on", "off"])
+        finally:
+            os.unlink(f.name)
 
     def test_json_output(self):
         result = zevra("--json", "measure", "all")

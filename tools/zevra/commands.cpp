@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <chrono>
@@ -359,6 +360,11 @@ void Raw(Context& c, const std::vector<std::string>& args, Report& r) {
   r.Field("reply", text);
 }
 
+void Completion(Context&, const std::vector<std::string>& args, Report&) {
+  if (args[0] != "bash") throw Failure("only bash completion is written: zevra completion bash", 2);
+  std::cout << BashCompletion();
+}
+
 void Log(Context& c, const std::vector<std::string>& args, Report& r) {
   if (args.empty()) throw UsageFailure(*c.command);
   std::string channel = ChannelName(args[0]);
@@ -422,6 +428,7 @@ const std::vector<Command> kCommands = {
     {"log", "log CH --interval MS --duration S --csv FILE [--svg FILE]",
      "record measurements to CSV, and chart them as SVG", 1, -1, Log},
     {"shell", "shell", "an interactive prompt that takes these commands", 0, 0, Shell},
+    {"completion", "completion bash", "print a bash completion script for zevra", 1, 1, Completion},
 };
 
 }  // namespace
@@ -448,6 +455,62 @@ const Command* FindCommand(const std::string& name) {
   for (const Command& c : kCommands)
     if (name == c.name) return &c;
   return nullptr;
+}
+
+namespace {
+
+std::size_t EditDistance(const std::string& a, const std::string& b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+}  // namespace
+
+Failure UnknownCommand(const std::string& name) {
+  const Command* nearest = nullptr;
+  std::size_t best = 3;  // at most two edits away
+  for (const Command& c : kCommands) {
+    std::size_t d = EditDistance(name, c.name);
+    if (d < best) {
+      best = d;
+      nearest = &c;
+    }
+  }
+  std::string message = "unknown command '" + name + "'";
+  if (nearest != nullptr) message += "; did you mean '" + std::string(nearest->name) + "'?";
+  return Failure(message + " (see zevra --help)", 2);
+}
+
+std::string BashCompletion() {
+  std::string names;
+  for (const Command& c : kCommands) names += (names.empty() ? "" : " ") + std::string(c.name);
+  return "# bash completion for zevra: source it, or put it in /etc/bash_completion.d/zevra\n"
+         "_zevra() {\n"
+         "  local word=\"${COMP_WORDS[COMP_CWORD]}\" i command=\"\"\n"
+         "  for ((i = 1; i < COMP_CWORD; i++)); do\n"
+         "    case \"${COMP_WORDS[i]}\" in\n"
+         "      -r|-o) ((i++)) ;;\n"
+         "      -*) ;;\n"
+         "      *) command=\"${COMP_WORDS[i]}\"; break ;;\n"
+         "    esac\n"
+         "  done\n"
+         "  if [[ -z \"$command\" ]]; then\n"
+         "    COMPREPLY=($(compgen -W \"" + names + " -r -o --emulate --json --help\" -- \"$word\"))\n"
+         "  else\n"
+         "    COMPREPLY=($(compgen -W \"1 2 3 4 all on off VOLT CURR OVP OCP load run abort --help\" -- \"$word\"))\n"
+         "  fi\n"
+         "}\n"
+         "complete -o default -F _zevra zevra\n";
 }
 
 std::vector<std::string> SplitWords(const std::string& line) {
@@ -480,7 +543,7 @@ int RunCommand(Context& context, const std::vector<std::string>& words) {
   const Command* command = FindCommand(words[0]);
   std::vector<std::string> args(words.begin() + 1, words.end());
   try {
-    if (command == nullptr) throw Failure("unknown command '" + words[0] + "'; see zevra --help", 2);
+    if (command == nullptr) throw UnknownCommand(words[0]);
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
       std::cout << "usage: zevra " << command->usage << "\n  " << command->help << "\n";
       return 0;

@@ -34,6 +34,10 @@ Failure UsageFailure(const Command& command, std::string_view form = {});
 
 const std::vector<Command>& Commands();
 const Command* FindCommand(const std::string& name);
+// "unknown command" (exit 2), suggesting the nearest command name when one is close.
+Failure UnknownCommand(const std::string& name);
+// A bash completion script for the command table.
+std::string BashCompletion();
 
 // Runs one command line and prints its report; returns the exit status.
 int RunCommand(Context& context, const std::vector<std::string>& words);

@@ -53,8 +53,17 @@ int main(int argc, char** argv) {
   std::vector<std::string> words(argv + i, argv + argc);
   const zevra_tool::Command* command = zevra_tool::FindCommand(words[0]);
   if (command == nullptr) {
-    std::cerr << "zevra: unknown command '" << words[0] << "'; see zevra --help\n";
+    std::cerr << "zevra: " << zevra_tool::UnknownCommand(words[0]).what() << "\n";
     return 2;
+  }
+  // Completion needs no instrument.
+  if (std::string(command->name) == "completion") {
+    if (words.size() != 2 || words[1] != "bash") {
+      std::cerr << "zevra: usage: zevra completion bash\n";
+      return 2;
+    }
+    std::cout << zevra_tool::BashCompletion();
+    return 0;
   }
   if (words.size() > 1 && (words[1] == "--help" || words[1] == "-h")) {
     std::cout << "usage: zevra " << command->usage << "\n  " << command->help << "\n";
