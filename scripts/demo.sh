@@ -22,9 +22,8 @@ if ! { cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEVRA_BUILD_TESTS
 fi
 
 mkdir -p build/demo
-echo "== zevra --emulate: a front-panel session (scripts/demo.zevra) =="
-./build/bin/zevra --emulate shell < scripts/demo.zevra
-echo "Chart of the list: build/demo/list.svg (open it in a browser); samples: build/demo/list.csv"
+echo "== zevra --emulate: a front-panel session (scripts/demo.zevra), each command before its output =="
+./build/bin/zevra --emulate shell --echo < scripts/demo.zevra
 echo
 
 out=$(mktemp)
@@ -69,3 +68,6 @@ PYTHONPATH="$PWD/python" ZEVRA_LIBRARY="$PWD/build/lib/libZEVRA_64.so.1" \
 echo
 echo "== Simulated driver session (no instrument) =="
 ./build/bin/open_by_logical_name SimulatedPSU "Simulate=1"
+echo
+echo "The front-panel session's list: chart build/demo/list.svg (open it in a browser), samples build/demo/list.csv"
+echo "The Python sweep's samples: build/demo/sweep.csv"

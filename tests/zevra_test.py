@@ -251,6 +251,13 @@ class Zevra(unittest.TestCase):
         self.assertEqual(failing.returncode, 1)
         self.assertIn("bad channel '7'", failing.stderr)
 
+    def test_a_script_echoed_as_a_transcript(self):
+        result = zevra("--emulate", "shell", "--echo", stdin="# levels\nset 1 VOLT 5\n\nget 1 VOLT\n")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stdout, "\nzevra> set 1 VOLT 5\nVOLT:  5.0000 V\n\nzevra> get 1 VOLT\n"
+                                        "channel:  CH1\nVOLT:     5.0000 V\n")
+        self.assertIn("usage: zevra shell [--echo]", zevra("--emulate", "shell", "--loud").stderr)
+
     def test_interactive_shell(self):
         output, status = in_pty(["--emulate", "shell"], ["set 1 VOLT 4.5\r", "get 1 VOLT\r", "nonsense\r", "help\r",
                                                           "quit\r"])

@@ -427,7 +427,8 @@ const std::vector<Command> kCommands = {
      "a live panel: set and measured levels, power, CV/CC/OV/OC, output, a voltage trace (Ctrl-C stops)", 0, -1, Watch},
     {"log", "log CH --interval MS --duration S --csv FILE [--svg FILE]",
      "record measurements to CSV, and chart them as SVG", 1, -1, Log},
-    {"shell", "shell", "an interactive prompt that takes these commands", 0, 0, Shell},
+    {"shell", "shell [--echo]", "an interactive prompt that takes these commands; --echo prints each command of a script",
+     0, 1, Shell},
     {"completion", "completion bash", "print a bash completion script for zevra", 1, 1, Completion},
 };
 

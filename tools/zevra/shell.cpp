@@ -13,7 +13,10 @@
 
 namespace zevra_tool {
 
-void Shell(Context& context, const std::vector<std::string>&, Report&) {
+void Shell(Context& context, const std::vector<std::string>& args, Report&) {
+  // --echo prints each command of a script before its output, as a transcript.
+  bool echo = !args.empty() && args[0] == "--echo";
+  if (!args.empty() && !echo) throw UsageFailure(*context.command);
   bool interactive = isatty(STDIN_FILENO) != 0;
   std::string history_file;
   if (interactive) {
@@ -34,6 +37,7 @@ void Shell(Context& context, const std::vector<std::string>&, Report&) {
     }
     std::vector<std::string> words = SplitWords(line);
     if (words.empty() || words[0][0] == '#') continue;
+    if (echo && !interactive) std::cout << "\nzevra> " << line << "\n" << std::flush;
     if (words[0] == "quit" || words[0] == "exit") break;
     if (words[0] == "help") {
       for (const Command& c : Commands()) std::cout << "  " << c.usage << "\n      " << c.help << "\n";
