@@ -402,7 +402,7 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
   if (!svg.empty()) {
     std::ofstream chart(svg);
     if (!chart) throw Failure("cannot write " + svg, 2);
-    chart << SvgChart(channel + ": voltage and current", samples);
+    chart << SvgChart(channel + ": voltage, current and power", samples);
     r.Field("svg", svg);
   }
 }

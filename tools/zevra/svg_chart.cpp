@@ -1,13 +1,26 @@
 #include "svg_chart.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 
 namespace zevra_tool {
 namespace {
 
-constexpr double kWidth = 800, kHeight = 400, kLeft = 70, kRight = 70, kTop = 50, kBottom = 50;
+constexpr double kWidth = 800, kLeft = 80, kRight = 30, kTop = 64, kPanelHeight = 140, kGap = 36, kBottom = 46;
+
+struct Series {
+  const char* name;   // class and legend text
+  const char* unit;
+  const char* colour;
+  double Sample::*field;
+};
+constexpr Series kSeries[] = {
+    {"voltage", "V", "#1f5fbf", &Sample::voltage},
+    {"current", "A", "#c0392b", &Sample::current},
+    {"power", "W", "#2e8b57", &Sample::power},
+};
 
 std::string Escape(const std::string& s) {
   std::string out;
@@ -26,55 +39,101 @@ std::string Num(double v) {
   return text;
 }
 
-std::string Label(double v) {
+// A tick step of 1, 2 or 5 times a power of ten giving at most about five intervals up to `max`.
+double NiceStep(double max) {
+  double raw = max / 5;
+  double magnitude = std::pow(10, std::floor(std::log10(raw)));
+  for (double m : {1.0, 2.0, 5.0, 10.0})
+    if (m * magnitude >= raw) return m * magnitude;
+  return 10 * magnitude;
+}
+
+std::string TickLabel(double v, const char* unit) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.3g", v);
+  std::snprintf(text, sizeof text, "%g %s", std::abs(v) < 1e-12 ? 0.0 : v, unit);
   return text;
+}
+
+// The axis top: the next tick at or above the largest value (at least one step).
+double AxisTop(double largest, double& step) {
+  step = NiceStep(largest > 0 ? largest * 1.05 : 1);
+  return std::max(step, std::ceil(largest * 1.05 / step) * step);
 }
 
 }  // namespace
 
 std::string SvgChart(const std::string& title, const std::vector<Sample>& samples) {
-  double t_max = 1, v_max = 1, i_max = 1;
-  for (const Sample& s : samples) {
-    t_max = std::max(t_max, s.time_s);
-    v_max = std::max(v_max, s.voltage * 1.1);
-    i_max = std::max(i_max, s.current * 1.1);
-  }
-  double plot_w = kWidth - kLeft - kRight, plot_h = kHeight - kTop - kBottom;
+  const double plot_w = kWidth - kLeft - kRight;
+  const double height = kTop + 3 * kPanelHeight + 2 * kGap + kBottom;
+  double t_last = 0;
+  for (const Sample& s : samples) t_last = std::max(t_last, s.time_s);
+  double t_step = 0;
+  const double t_max = AxisTop(t_last, t_step);
   auto x = [&](double t) { return kLeft + t / t_max * plot_w; };
-  auto y = [&](double value, double max) { return kTop + plot_h - value / max * plot_h; };
+
   std::ostringstream svg;
-  svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << kHeight
-      << "\" viewBox=\"0 0 " << kWidth << " " << kHeight << "\" font-family=\"sans-serif\" font-size=\"12\">\n"
+  svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << height << "\" viewBox=\"0 0 "
+      << kWidth << " " << height << "\" font-family=\"sans-serif\" font-size=\"12\">\n"
       << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
-      << "<text x=\"" << kWidth / 2 << "\" y=\"28\" text-anchor=\"middle\" font-size=\"16\">" << Escape(title) << "</text>\n"
-      << "<rect x=\"" << kLeft << "\" y=\"" << kTop << "\" width=\"" << plot_w << "\" height=\"" << plot_h
-      << "\" fill=\"none\" stroke=\"#444\"/>\n";
-  for (int k = 0; k <= 4; ++k) {
-    double f = k / 4.0, gy = kTop + plot_h - f * plot_h, gx = kLeft + f * plot_w;
-    svg << "<line x1=\"" << kLeft << "\" y1=\"" << Num(gy) << "\" x2=\"" << kLeft + plot_w << "\" y2=\"" << Num(gy)
-        << "\" stroke=\"#ddd\"/>\n"
-        << "<text x=\"" << kLeft - 6 << "\" y=\"" << Num(gy + 4) << "\" text-anchor=\"end\" fill=\"#1f5fbf\">"
-        << Label(f * v_max) << "</text>\n"
-        << "<text x=\"" << kLeft + plot_w + 6 << "\" y=\"" << Num(gy + 4) << "\" fill=\"#c0392b\">" << Label(f * i_max)
-        << "</text>\n"
-        << "<text x=\"" << Num(gx) << "\" y=\"" << kTop + plot_h + 18 << "\" text-anchor=\"middle\">" << Label(f * t_max)
-        << "</text>\n";
+      << "<text x=\"" << kWidth / 2 << "\" y=\"24\" text-anchor=\"middle\" font-size=\"16\">" << Escape(title) << "</text>\n";
+  // The legend, one entry per series, under the title.
+  svg << "<g class=\"legend\">\n";
+  for (std::size_t k = 0; k < std::size(kSeries); ++k) {
+    double lx = kLeft + static_cast<double>(k) * 150;
+    svg << "<line x1=\"" << lx << "\" y1=\"44\" x2=\"" << lx + 24 << "\" y2=\"44\" stroke=\"" << kSeries[k].colour
+        << "\" stroke-width=\"3\"/><text x=\"" << lx + 30 << "\" y=\"48\">" << kSeries[k].name << " ("
+        << kSeries[k].unit << ")</text>\n";
   }
-  svg << "<text x=\"" << kWidth / 2 << "\" y=\"" << kHeight - 8 << "\" text-anchor=\"middle\">time (s)</text>\n"
-      << "<text x=\"16\" y=\"" << kHeight / 2 << "\" fill=\"#1f5fbf\" transform=\"rotate(-90 16 " << kHeight / 2
-      << ")\" text-anchor=\"middle\">voltage (V)</text>\n"
-      << "<text x=\"" << kWidth - 12 << "\" y=\"" << kHeight / 2 << "\" fill=\"#c0392b\" transform=\"rotate(90 "
-      << kWidth - 12 << " " << kHeight / 2 << ")\" text-anchor=\"middle\">current (A)</text>\n";
-  for (int series = 0; series < 2; ++series) {
-    svg << "<polyline fill=\"none\" stroke-width=\"2\" stroke=\"" << (series == 0 ? "#1f5fbf" : "#c0392b")
-        << "\" class=\"" << (series == 0 ? "voltage" : "current") << "\" points=\"";
-    for (const Sample& s : samples)
-      svg << Num(x(s.time_s)) << "," << Num(series == 0 ? y(s.voltage, v_max) : y(s.current, i_max)) << " ";
-    svg << "\"/>\n";
+  svg << "<line x1=\"" << kLeft + 450 << "\" y1=\"44\" x2=\"" << kLeft + 474
+      << "\" y2=\"44\" stroke=\"#888\" stroke-dasharray=\"4 3\"/><text x=\"" << kLeft + 480
+      << "\" y=\"48\">step</text>\n</g>\n";
+
+  // Where the output steps: the voltage moves by more than a fiftieth of its range between samples.
+  double v_low = 0, v_high = 0;
+  for (const Sample& s : samples) {
+    v_low = std::min(v_low, s.voltage);
+    v_high = std::max(v_high, s.voltage);
   }
-  svg << "</svg>\n";
+  std::vector<double> steps;
+  for (std::size_t k = 1; k < samples.size(); ++k)
+    if (std::abs(samples[k].voltage - samples[k - 1].voltage) > (v_high - v_low) / 50 + 1e-9)
+      steps.push_back(samples[k].time_s);
+
+  for (std::size_t panel = 0; panel < std::size(kSeries); ++panel) {
+    const Series& series = kSeries[panel];
+    const double top = kTop + static_cast<double>(panel) * (kPanelHeight + kGap);
+    double largest = 0;
+    for (const Sample& s : samples) largest = std::max(largest, s.*series.field);
+    double step = 0;
+    const double max = AxisTop(largest, step);
+    auto y = [&](double v) { return top + kPanelHeight - std::max(0.0, v) / max * kPanelHeight; };
+    svg << "<g class=\"panel " << series.name << "\">\n<rect x=\"" << kLeft << "\" y=\"" << top << "\" width=\"" << plot_w
+        << "\" height=\"" << kPanelHeight << "\" fill=\"none\" stroke=\"#444\"/>\n";
+    for (double v = 0; v <= max + step / 2; v += step) {
+      svg << "<line x1=\"" << kLeft << "\" y1=\"" << Num(y(v)) << "\" x2=\"" << kLeft + plot_w << "\" y2=\"" << Num(y(v))
+          << "\" stroke=\"#e4e4e4\"/><text class=\"tick\" x=\"" << kLeft - 6 << "\" y=\"" << Num(y(v) + 4)
+          << "\" text-anchor=\"end\" fill=\"" << series.colour << "\">" << TickLabel(v, series.unit) << "</text>\n";
+    }
+    for (double t : steps)
+      svg << "<line class=\"step-mark\" x1=\"" << Num(x(t)) << "\" y1=\"" << top << "\" x2=\"" << Num(x(t)) << "\" y2=\""
+          << top + kPanelHeight << "\" stroke=\"#888\" stroke-dasharray=\"4 3\"/>\n";
+    // A step line: each sample holds until the next one.
+    svg << "<path class=\"series " << series.name << "\" fill=\"none\" stroke-width=\"2\" stroke=\"" << series.colour
+        << "\" d=\"";
+    for (std::size_t k = 0; k < samples.size(); ++k) {
+      double value = y(samples[k].*series.field);
+      if (k == 0) svg << "M" << Num(x(samples[k].time_s)) << "," << Num(value);
+      else svg << " H" << Num(x(samples[k].time_s)) << " V" << Num(value);
+    }
+    svg << "\"/>\n</g>\n";
+  }
+  // The time axis under the last panel.
+  const double axis_y = kTop + 3 * kPanelHeight + 2 * kGap;
+  for (double t = 0; t <= t_max + t_step / 2; t += t_step)
+    svg << "<text class=\"tick\" x=\"" << Num(x(t)) << "\" y=\"" << axis_y + 16 << "\" text-anchor=\"middle\">"
+        << TickLabel(t, "s") << "</text>\n";
+  svg << "<text x=\"" << kLeft + plot_w / 2 << "\" y=\"" << height - 8 << "\" text-anchor=\"middle\">time (s)</text>\n"
+      << "</svg>\n";
   return svg.str();
 }
 
