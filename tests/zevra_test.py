@@ -308,9 +308,12 @@ class Zevra(unittest.TestCase):
             self.assertEqual(result.returncode, 0, result.stderr)
             with open(csv) as f:
                 lines = f.read().splitlines()
-            self.assertEqual(lines[0], "time_s,voltage_V,current_A,power_W")
+            self.assertEqual(lines[0], "timestamp,time_s,voltage_V,current_A,power_W")
             self.assertGreaterEqual(len(lines), 15)
-            volts = {line.split(",")[1] for line in lines[1:]}
+            stamps = [line.split(",")[0] for line in lines[1:]]
+            self.assertTrue(all(re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z", t) for t in stamps), stamps)
+            self.assertEqual(stamps, sorted(stamps))
+            volts = {line.split(",")[2] for line in lines[1:]}
             self.assertTrue({"1.0000", "3.0000"} <= volts, volts)  # the list's steps show up
             with open(svg) as f:
                 document = f.read()

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -360,6 +361,18 @@ void Raw(Context& c, const std::vector<std::string>& args, Report& r) {
   r.Field("reply", text);
 }
 
+// "2026-12-07T12:31:05.123Z": UTC, to the millisecond.
+std::string IsoTimestamp(std::chrono::system_clock::time_point at) {
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(at.time_since_epoch()).count();
+  std::time_t seconds = static_cast<std::time_t>(ms / 1000);
+  std::tm utc{};
+  gmtime_r(&seconds, &utc);
+  char text[40];
+  std::size_t n = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
+  std::snprintf(text + n, sizeof text - n, ".%03dZ", static_cast<int>(ms % 1000));
+  return text;
+}
+
 void Completion(Context&, const std::vector<std::string>& args, Report&) {
   if (args[0] != "bash") throw Failure("only bash completion is written: zevra completion bash", 2);
   std::cout << BashCompletion();
@@ -381,6 +394,7 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
   if (csv.empty()) throw UsageFailure(*c.command);
   if (interval_ms < 10 || duration_s <= 0) throw Failure("the interval is at least 10 ms and the duration positive", 2);
   std::vector<Sample> samples;
+  const auto wall_start = std::chrono::system_clock::now();
   auto start = std::chrono::steady_clock::now();
   for (int n = 0;; ++n) {
     auto due = start + std::chrono::microseconds(static_cast<long long>(n * interval_ms * 1000));
@@ -392,10 +406,13 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
   }
   std::ofstream out(csv);
   if (!out) throw Failure("cannot write " + csv, 2);
-  out << "time_s,voltage_V,current_A,power_W\n";
-  for (const Sample& s : samples)
-    out << FormatNumber(s.time_s, 3) << "," << FormatNumber(s.voltage) << "," << FormatNumber(s.current) << ","
-        << FormatNumber(s.power) << "\n";
+  out << "timestamp,time_s,voltage_V,current_A,power_W\n";
+  for (const Sample& s : samples) {
+    auto at = wall_start + std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                               std::chrono::duration<double>(s.time_s));
+    out << IsoTimestamp(at) << "," << FormatNumber(s.time_s, 3) << "," << FormatNumber(s.voltage) << ","
+        << FormatNumber(s.current) << "," << FormatNumber(s.power) << "\n";
+  }
   r.Field("channel", channel);
   r.Field("samples", Value::Integer(static_cast<long long>(samples.size())));
   r.Field("csv", csv);
