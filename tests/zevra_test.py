@@ -301,9 +301,10 @@ class Zevra(unittest.TestCase):
     def test_log_writes_csv_and_svg_a_browser_renders(self):
         with tempfile.TemporaryDirectory() as tmp:
             csv, svg = os.path.join(tmp, "log.csv"), os.path.join(tmp, "log.svg")
+            html = os.path.join(tmp, "log.html")
             script = ("set 1 VOLT 3\noutput 1 on\nlist load 1 %s\nlist run 1\n"
-                      "log 1 --interval 50 --duration 1 --csv %s --svg %s\n" %
-                      (os.path.join(SOURCE, "examples", "list_steps.csv"), csv, svg))
+                      "log 1 --interval 50 --duration 1 --csv %s --svg %s --html %s\n" %
+                      (os.path.join(SOURCE, "examples", "list_steps.csv"), csv, svg, html))
             result = zevra("--emulate", "shell", stdin=script)
             self.assertEqual(result.returncode, 0, result.stderr)
             with open(csv) as f:
@@ -337,7 +338,25 @@ class Zevra(unittest.TestCase):
             self.assertEqual(document.count('class="step-mark"') % 3, 0)
             self.assertGreaterEqual(document.count('class="step-mark"'), 9)
             self.assertRegex(document, r'class="series voltage"[^>]* d="M[\d.]+,[\d.]+ H[\d.]+ V[\d.]+')
+            with open(html) as f:
+                page = f.read()
+            self.assertEqual(page.count("<svg"), 1)
+            self.assertEqual(page.count("<tr><td>"), len(lines) - 1)
+            self.render_page(html, tmp, len(lines) - 1)
             self.render(svg, tmp)
+
+    def render_page(self, html, tmp, samples):
+        """The page as a browser builds it: the chart inline, one table row per sample."""
+        chromium = shutil.which("chromium")
+        if chromium is None:
+            self.skipTest("no chromium on this machine")
+        flags = ["--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
+                 "--user-data-dir=" + os.path.join(tmp, "page-profile"), "--virtual-time-budget=3000"]
+        dom = subprocess.run([chromium, *flags, "--dump-dom", "file://" + html], capture_output=True, text=True,
+                             timeout=120).stdout
+        self.assertIn("<title>CH1: voltage, current and power</title>", dom)
+        self.assertEqual(len(re.findall(r'<path class="series', dom)), 3)
+        self.assertEqual(len(re.findall(r"<tr><td>", dom)), samples)
 
     def render(self, svg, tmp):
         """Draws the chart in headless Chromium: it must load, and each series' colour must cover pixels."""

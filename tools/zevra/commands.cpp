@@ -382,13 +382,14 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
   if (args.empty()) throw UsageFailure(*c.command);
   std::string channel = ChannelName(args[0]);
   double interval_ms = 100, duration_s = 5;
-  std::string csv, svg;
+  std::string csv, svg, html;
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (i + 1 >= args.size()) throw UsageFailure(*c.command);
     if (args[i] == "--interval") interval_ms = ParseNumber(args[++i], "interval");
     else if (args[i] == "--duration") duration_s = ParseNumber(args[++i], "duration");
     else if (args[i] == "--csv") csv = args[++i];
     else if (args[i] == "--svg") svg = args[++i];
+    else if (args[i] == "--html") html = args[++i];
     else throw UsageFailure(*c.command);
   }
   if (csv.empty()) throw UsageFailure(*c.command);
@@ -422,6 +423,12 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
     chart << SvgChart(channel + ": voltage, current and power", samples);
     r.Field("svg", svg);
   }
+  if (!html.empty()) {
+    std::ofstream page(html);
+    if (!page) throw Failure("cannot write " + html, 2);
+    page << HtmlReport(channel + ": voltage, current and power", samples);
+    r.Field("html", html);
+  }
 }
 
 const std::vector<Command> kCommands = {
@@ -442,8 +449,8 @@ const std::vector<Command> kCommands = {
     {"raw", "raw 'SCPI'", "send one SCPI line; a query prints the reply", 1, 1, Raw},
     {"watch", "watch [CH|all] [--interval MS] [--count N]",
      "a live panel: set and measured levels, power, CV/CC/OV/OC, output, a voltage trace (Ctrl-C stops)", 0, -1, Watch},
-    {"log", "log CH --interval MS --duration S --csv FILE [--svg FILE]",
-     "record measurements to CSV, and chart them as SVG", 1, -1, Log},
+    {"log", "log CH --interval MS --duration S --csv FILE [--svg FILE] [--html FILE]",
+     "record measurements to CSV; chart them as SVG, or as a page with the chart and a table", 1, -1, Log},
     {"shell", "shell [--echo]", "an interactive prompt that takes these commands; --echo prints each command of a script",
      0, 1, Shell},
     {"completion", "completion bash", "print a bash completion script for zevra", 1, 1, Completion},

@@ -137,4 +137,21 @@ std::string SvgChart(const std::string& title, const std::vector<Sample>& sample
   return svg.str();
 }
 
+std::string HtmlReport(const std::string& title, const std::vector<Sample>& samples) {
+  std::ostringstream html;
+  html << "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" << Escape(title)
+       << "</title>\n<style>body{font-family:sans-serif;margin:2em}table{border-collapse:collapse}"
+          "td,th{padding:2px 10px;text-align:right;border-bottom:1px solid #ddd}</style></head><body>\n<h1>"
+       << Escape(title) << "</h1>\n" << SvgChart(title, samples)
+       << "<table id=\"samples\">\n<tr><th>time (s)</th><th>voltage (V)</th><th>current (A)</th><th>power (W)</th></tr>\n";
+  for (const Sample& s : samples) {
+    char row[160];
+    std::snprintf(row, sizeof row, "<tr><td>%.3f</td><td>%.4f</td><td>%.4f</td><td>%.4f</td></tr>\n", s.time_s,
+                  s.voltage, s.current, s.power);
+    html << row;
+  }
+  html << "</table>\n</body></html>\n";
+  return html.str();
+}
+
 }  // namespace zevra_tool

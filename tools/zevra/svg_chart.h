@@ -11,5 +11,7 @@ struct Sample {
 };
 
 std::string SvgChart(const std::string& title, const std::vector<Sample>& samples);
+// A self-contained HTML page: the chart inline and a table of every sample.
+std::string HtmlReport(const std::string& title, const std::vector<Sample>& samples);
 
 }  // namespace zevra_tool
