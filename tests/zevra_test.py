@@ -58,6 +58,13 @@ def in_pty(args, keystrokes, timeout=30, env=None):
     return output.decode(errors="replace"), os.waitstatus_to_exitcode(status)
 
 
+def chromium_flags(profile):
+    """Headless Chromium that stays off the network, with its own profile directory."""
+    return ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+            "--disable-background-networking", "--disable-component-update", "--disable-sync",
+            "--user-data-dir=" + profile, "--virtual-time-budget=5000"]
+
+
 class Zevra(unittest.TestCase):
     def test_every_command_has_help(self):
         listing = zevra("--help")
@@ -350,8 +357,7 @@ class Zevra(unittest.TestCase):
         chromium = shutil.which("chromium")
         if chromium is None:
             self.skipTest("no chromium on this machine")
-        flags = ["--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
-                 "--user-data-dir=" + os.path.join(tmp, "page-profile"), "--virtual-time-budget=3000"]
+        flags = chromium_flags(os.path.join(tmp, "page-profile"))
         dom = subprocess.run([chromium, *flags, "--dump-dom", "file://" + html], capture_output=True, text=True,
                              timeout=120).stdout
         self.assertIn("<title>CH1: voltage, current and power</title>", dom)
@@ -383,9 +389,7 @@ img.onload = function() {
 img.onerror = function() { document.title = "broken"; };
 img.src = "%s";
 </script></body></html>""" % url)
-        flags = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                 "--user-data-dir=" + os.path.join(tmp, "profile"), "--virtual-time-budget=5000"]
+        flags = chromium_flags(os.path.join(tmp, "profile"))
         dom = subprocess.run([chromium, *flags, "--dump-dom", "file://" + page], capture_output=True, text=True,
                              timeout=120)
         title = re.search(r"<title>width (\d+) pixels (\d+) (\d+) (\d+)</title>", dom.stdout)

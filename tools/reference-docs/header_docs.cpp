@@ -156,9 +156,10 @@ bool StartsWith(const std::string& line, const char* prefix) { return line.rfind
 
 }  // namespace
 
-std::set<std::string> TalkingFunctions(const std::vector<Declaration>& declarations, std::string& error) {
+std::set<std::string> TalkingFunctions(const std::vector<Declaration>& declarations,
+                                       const std::vector<RecordedCall>& recorded) {
   std::set<std::string> talking;
-  for (const RecordedCall& call : RecordFunctionExchanges(error))
+  for (const RecordedCall& call : recorded)
     if (!call.sent.empty()) talking.insert(call.function);
   for (const Declaration& d : declarations) {
     const KnownStatuses* known = KnownFor(d.name);

@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "function_exchanges.h"
 #include "header_declarations.h"
 
 namespace reference_docs {
 
-// The functions that exchange with the instrument, from a recorded run and the
-// tables; `error` says why the run could not be recorded.
-std::set<std::string> TalkingFunctions(const std::vector<Declaration>& declarations, std::string& error);
+// The functions that exchange with the instrument: those whose recorded call
+// sent lines, and those the tables say talk.
+std::set<std::string> TalkingFunctions(const std::vector<Declaration>& declarations,
+                                       const std::vector<RecordedCall>& recorded);
 
 // What a function returns besides VI_SUCCESS, in the order a caller meets them.
 std::vector<std::string> FunctionStatuses(const Declaration& d, const std::set<std::string>& talking);

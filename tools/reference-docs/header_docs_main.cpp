@@ -23,11 +23,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::string error;
-  std::set<std::string> talking = reference_docs::TalkingFunctions(reference_docs::ParseDeclarations(header), error);
+  const std::vector<reference_docs::RecordedCall> recorded = reference_docs::RecordFunctionExchanges(error);
   if (!error.empty()) {
     std::cerr << "zevra-header-docs: the exchanges could not be recorded: " << error << "\n";
     return 1;
   }
+  std::set<std::string> talking = reference_docs::TalkingFunctions(reference_docs::ParseDeclarations(header), recorded);
   std::string documented = reference_docs::DocumentHeader(header, talking);
   if (documented.empty()) {
     std::cerr << "zevra-header-docs: a generated text would end its comment\n";
