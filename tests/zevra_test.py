@@ -17,6 +17,8 @@ import tempfile
 import time
 import unittest
 
+import jsonschema
+
 BIN = None
 SOURCE = None
 
@@ -75,6 +77,10 @@ class Zevra(unittest.TestCase):
             result = zevra(command, "--help")
             self.assertEqual(result.returncode, 0, command)
             self.assertTrue(result.stdout.startswith("usage: zevra " + command), command)
+        self.assertIn("\nCommands:\n", listing.stdout)
+        log = zevra("log", "--help").stdout
+        for flag in ("--interval MS", "--duration S", "--csv FILE", "--svg FILE", "--html FILE"):
+            self.assertRegex(log, r"\n  %s +\w" % re.escape(flag))
 
     def test_bad_input_is_refused_clearly(self):
         cases = [
@@ -88,6 +94,13 @@ class Zevra(unittest.TestCase):
             (["set", "1", "CURR", "2MA"], 2, "bad value '2MA': want a number of A (5, 5A, 500mA)"),
             (["set", "1", "VOLT", "inf"], 2, "bad value 'inf': want a number of V"),
             (["set", "1"], 2, "usage: zevra set CH|all VOLT|CURR|OVP|OCP VALUE"),
+            (["set", "1", "VOLT", "5", "6"], 2,
+             "too many arguments for set, from '6'\nusage: zevra set CH|all VOLT|CURR|OVP|OCP VALUE"),
+            (["info", "--loud"], 2, "unknown or incomplete option '--loud'\nusage: zevra info"),
+            (["watch", "1", "--interval"], 2, "--interval: 1 required MS missing"),
+            (["log", "1"], 2, "log needs --csv FILE\nusage: zevra log CH|all --csv FILE"),
+            (["-r"], 2, "-r: 1 required RESOURCE missing (see zevra --help)"),
+            (["get", "Out1"], 2, "bad channel 'Out1': use 1-4 or CH1-CH4"),
             (["clear", "5"], 2, "bad channel '5': use 1-4 or CH1-CH4"),
             (["output", "1", "maybe"], 2, "bad output state 'maybe'"),
             (["set", "1", "VOLT", "99"], 1,
@@ -133,6 +146,34 @@ class Zevra(unittest.TestCase):
             self.assertTrue(named.stderr.endswith("a configuration store; looked in %s (IVICONFIGSERVERDEFAULT)\n" % store),
                             named.stderr)
 
+    def test_virtual_names_from_the_store(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            store = os.path.join(tmp, "store.xml")
+            with open(store, "w") as f:
+                f.write("<IviConfigStore><SoftwareModules><IviSoftwareModule id=\"ZEVRA\"><Name>ZEVRA</Name>"
+                        "<Prefix>ZEVRA</Prefix></IviSoftwareModule></SoftwareModules>"
+                        "<HardwareAssets><IviHardwareAsset id=\"a1\"><Name>bench</Name><IOResourceDescriptor>"
+                        "TCPIP0::127.0.0.1::1::SOCKET</IOResourceDescriptor></IviHardwareAsset></HardwareAssets>"
+                        "<DriverSessions><IviDriverSession id=\"s1\"><Name>PSU1</Name><IviHardwareAsset idref=\"a1\"/>"
+                        "<IviSoftwareModuleRef idref=\"ZEVRA\"/><Simulate>true</Simulate><VirtualNames>"
+                        "<IviVirtualName><Name>Out</Name><MapTo>CH</MapTo><VirtualRanges><IviVirtualRange><Min>1</Min>"
+                        "<Max>4</Max><StartingPhysicalIndex>1</StartingPhysicalIndex></IviVirtualRange></VirtualRanges>"
+                        "</IviVirtualName><IviVirtualName><Name>Heater</Name><MapTo>CH3</MapTo></IviVirtualName>"
+                        "<IviVirtualName><Name>Broken</Name><MapTo>CH9</MapTo></IviVirtualName></VirtualNames>"
+                        "</IviDriverSession></DriverSessions></IviConfigStore>\n")
+            env = dict(os.environ, IVICONFIGSERVERDEFAULT=store)
+            script = "set Out2 VOLT 2\nset heater VOLT 3\nget 2 VOLT\nget Out1 VOLT\nget CH3 VOLT\nget Nope\nget Broken\n"
+            result = subprocess.run([os.path.join(BIN, "zevra"), "-r", "PSU1", "shell"], input=script,
+                                    capture_output=True, text=True, timeout=60, env=env)
+            self.assertEqual(result.returncode, 1, result.stderr)
+            self.assertEqual(re.findall(r"channel:  (CH\d)\nVOLT: +([\d.]+) V", result.stdout),
+                             [("CH2", "2.0000"), ("CH3", "3.0000"), ("CH2", "2.0000"), ("CH1", "0.0000"),
+                              ("CH3", "3.0000")])
+            self.assertEqual(result.stderr,
+                             "zevra: bad channel 'Nope': use 1-4 or CH1-CH4, or a virtual name of PSU1 in the store\n"
+                             "zevra: bad channel 'Broken': the store maps it to 'CH9', which is not CH1-CH4\n"
+                             "zevra: 2 command(s) of the script failed\n")
+
     def test_values_take_units_and_prefixes(self):
         cases = [("VOLT", "5", "5.0000 V"), ("VOLT", "5V", "5.0000 V"), ("VOLT", "500mV", "0.5000 V"),
                  ("VOLT", "'2.5 v'", "2.5000 V"), ("CURR", "1.5A", "1.5000 A"), ("CURR", "100mA", "0.1000 A"),
@@ -141,16 +182,18 @@ class Zevra(unittest.TestCase):
         result = zevra("--emulate", "shell", stdin=script)
         self.assertEqual(result.returncode, 0, result.stderr)
         readings = re.findall(r"channel:  CH3\n(\w+): +([^\n]+)\n", result.stdout)
-        self.assertEqual(readings, [(setting, shown) for setting, _, shown in cases])
+        # Each value as set reports it, then as read back.
+        self.assertEqual(readings, [(setting, shown) for setting, _, shown in cases for _ in (1, 2)])
 
     def test_all_channels_and_clearing_a_tripped_output(self):
         script = ("set all VOLT 3\nmeasure all\nset 2 VOLT 5\nset 2 OVP 4\noutput 2 on\noutput 2 on\n"
                   "clear 2\nset 2 OVP 6\noutput all on\nstate 2\nget all VOLT\nstate all\n")
         result = zevra("--emulate", "shell", stdin=script)
         self.assertEqual(result.returncode, 1)
-        self.assertIn("channels:  all\nVOLT:      3.0000 V\n", result.stdout)
-        self.assertIn("CH2:  protection cleared\n", result.stdout)
-        self.assertIn("CH1:  on\nCH2:  on\nCH3:  on\nCH4:  on\n", result.stdout)
+        self.assertIn("channel  VOLT\nCH1      3.0000 V\nCH2      3.0000 V\nCH3      3.0000 V\nCH4      3.0000 V\n",
+                      result.stdout)
+        self.assertIn("channel:     CH2\nprotection:  cleared\n", result.stdout)
+        self.assertIn("channel  output\nCH1      on\nCH2      on\nCH3      on\nCH4      on\n", result.stdout)
         self.assertIn("state:        CV\n", result.stdout)
         self.assertIn("channel  VOLT\nCH1      3.0000 V\nCH2      5.0000 V\nCH3      3.0000 V\nCH4      3.0000 V\n",
                       result.stdout)
@@ -189,6 +232,53 @@ class Zevra(unittest.TestCase):
                 self.assertIn("zevra: " + message % path + "\n", result.stderr)
             self.assertTrue(result.stdout.endswith("reply:  1\nreply:  2\n"), result.stdout)
 
+    def test_lists_on_all_channels(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            steps = os.path.join(tmp, "steps.csv")
+            with open(steps, "w") as f:
+                f.write("1,0.5,100\n2,0.5,100\n")
+            too_much = os.path.join(tmp, "too_much.csv")
+            with open(too_much, "w") as f:  # CH3's module delivers less than 40 V at 1 A
+                f.write("1,1,100\n33,1,100\n")
+            query = "".join("raw 'LIST:NUMB %d;:LIST:STEP:NUMB 1;:LIST:VOLT?'\n" % n for n in range(1, 5))
+            script = ("list load all %s\n%slist load all %s\n%slist run all\nlist abort all\n" %
+                      (steps, query, too_much, query))
+            result = zevra("--emulate", "shell", stdin=script)
+            self.assertEqual(result.returncode, 1)
+            self.assertRegex(result.stdout, r"channel +list +steps\n" + "".join(r"CH%d +%d +2\n" % (n, n) for n in range(1, 5)))
+            # The refused file changed no channel's list, not even the ones it would have fitted.
+            self.assertEqual(result.stdout.count("reply:  2\n"), 8, result.stdout)
+            self.assertRegex(result.stderr, r"zevra: %s line 2: 33.0000 V is more than CH\d delivers at 1.0000 A "
+                                            r"\([\d.]+ V\); nothing was sent\n" % re.escape(too_much))
+            self.assertIn("channel  list\nCH1      running\nCH2      running\nCH3      running\nCH4      running\n",
+                          result.stdout)
+            self.assertIn("CH4      aborted\n", result.stdout)
+
+    def test_log_of_all_channels(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            csv, svg, html = (os.path.join(tmp, "all." + kind) for kind in ("csv", "svg", "html"))
+            script = ("set 1 VOLT 1\nset 2 VOLT 2\nset 3 VOLT 3\nset 4 VOLT 4\noutput all on\n"
+                      "log all --interval 50 --duration 0.3 --csv %s --svg %s --html %s\n" % (csv, svg, html))
+            result = zevra("--emulate", "shell", stdin=script)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            with open(csv) as f:
+                rows = [line.split(",") for line in f.read().splitlines()]
+            self.assertEqual(rows[0], ["timestamp", "time_s"] + ["CH%d_%s" % (n, q) for n in range(1, 5)
+                                                                  for q in ("voltage_V", "current_A", "power_W")])
+            self.assertGreaterEqual(len(rows), 5)
+            for row in rows[1:]:  # each channel's own voltage in its own columns
+                self.assertEqual([row[2 + 3 * k] for k in range(4)], ["1.0000", "2.0000", "3.0000", "4.0000"])
+            with open(svg) as f:
+                document = f.read()
+            self.assertEqual(re.findall(r'class="series (\w+)" data-channel="(CH\d)"', document),
+                             [(q, "CH%d" % n) for q in ("voltage", "current", "power") for n in range(1, 5)])
+            legend = re.findall(r'<g class="legend">.*?</g>', document, re.S)[0]
+            self.assertEqual(re.findall(r">([^<]+)</text>", legend), ["CH1", "CH2", "CH3", "CH4", "step"])
+            with open(html) as f:
+                page = f.read()
+            self.assertIn("<th>CH4 power (W)</th>", page)
+            self.assertEqual(page.count("<tr><td>"), len(rows) - 1)
+
     def test_bash_completion(self):
         script = zevra("completion", "bash")
         self.assertEqual(script.returncode, 0)
@@ -204,6 +294,7 @@ class Zevra(unittest.TestCase):
             self.assertEqual(complete("zevra", "--json", "set", "1", "V"), ["VOLT"])
             self.assertIn("all", complete("zevra", "get", "a"))
             self.assertEqual(complete("zevra", "output", "1", "o"), ["on", "off"])
+            self.assertEqual(complete("zevra", "log", "1", "--d"), ["--duration"])
         finally:
             os.unlink(f.name)
 
@@ -219,9 +310,9 @@ class Zevra(unittest.TestCase):
                          ("QDX7001", "1.00", ["QDX7000", "QDX7001"], True))
         script = "set 1 VOLT 4.5\nset 1 CURR 200mA\noutput 1 on\nget 1\nstate 1\nstatus\nraw '*ESE 60'\nerrors\n"
         outputs = [json.loads(line) for line in zevra("--json", "--emulate", "shell", stdin=script).stdout.splitlines()]
-        self.assertEqual(outputs[0], {"VOLT": 4.5})
-        self.assertEqual(outputs[1], {"CURR": 0.2})
-        self.assertEqual(outputs[2], {"CH1": "on"})
+        self.assertEqual(outputs[0], {"channel": "CH1", "VOLT": 4.5})
+        self.assertEqual(outputs[1], {"channel": "CH1", "CURR": 0.2})
+        self.assertEqual(outputs[2], {"channel": "CH1", "output": "on"})
         self.assertEqual(outputs[3], {"channel": "CH1", "VOLT": 4.5, "CURR": 0.2, "OVP": 35.2, "OCP": 10.34})
         self.assertEqual(outputs[4], {"channel": "CH1", "CV": False, "CC": True, "OV": False, "OC": False, "unregulated": False,
                                       "output": "on", "state": "CC"})
@@ -231,13 +322,49 @@ class Zevra(unittest.TestCase):
         self.assertEqual(outputs[6], {"sent": "*ESE 60"})
         self.assertEqual(outputs[7], {"errors": []})
 
+    def test_json_follows_the_documented_schema(self):
+        with open(os.path.join(SOURCE, "docs", "zevra-json.schema.json")) as f:
+            schema = json.load(f)
+
+        def validator(name):
+            return jsonschema.Draft202012Validator({"$defs": schema["$defs"], "$ref": "#/$defs/" + name})
+
+        with tempfile.TemporaryDirectory() as tmp:
+            steps = os.path.join(SOURCE, "examples", "list_steps.csv")
+            csv = os.path.join(tmp, "log.csv")
+            lines = [("info", "info"), ("set", "set 1 VOLT 4.5"), ("set", "set all CURR 0.2"), ("get", "get 1"),
+                     ("get", "get all VOLT"), ("output", "output 1 on"), ("output", "output all off"),
+                     ("clear", "clear all"), ("measure", "measure"), ("measure", "measure 2"), ("state", "state 1"),
+                     ("state", "state all"), ("status", "status"), ("errors", "errors"),
+                     ("list", "list load 1 " + steps), ("list", "list load all " + steps), ("list", "list run all"),
+                     ("list", "list abort 1"), ("save", "save 1"), ("recall", "recall 1"), ("raw", "raw '*IDN?'"),
+                     ("raw", "raw '*CLS'"), ("log", "log 1 --interval 20 --duration 0.05 --csv " + csv),
+                     ("log", "log all --interval 20 --duration 0.05 --csv " + csv),
+                     ("error", "set 1 VOLT 99"), ("error", "set 1 VOLT abc"), ("error", "frobnicate")]
+            result = zevra("--json", "--emulate", "shell", stdin="".join(line + "\n" for _, line in lines))
+            outputs = [json.loads(line) for line in result.stdout.splitlines()]
+            # The script's own failure comes last, an error object like the rest.
+            lines.append(("error", "(the script)"))
+            self.assertEqual(len(outputs), len(lines), result.stdout)
+            self.assertEqual(outputs[-1]["error"]["message"], "3 command(s) of the script failed")
+            for (name, line), output in zip(lines, outputs):
+                errors = [e.message for e in validator(name).iter_errors(output)]
+                self.assertEqual(errors, [], (line, output))
+        # The schema refuses what the old output looked like: values with units, bits as text, a bare key.
+        for name, wrong in [("set", {"channel": "CH1", "VOLT": "4.5000 V"}), ("output", {"CH1": "on"}),
+                            ("status", {"registers": [{"register": "status byte", "value": 0, "bits": "MAV"}],
+                                        "errors": []}),
+                            ("info", {"firmware": 1.0}),
+                            ("error", {"error": {"message": "x", "exit": 1, "status": -1}})]:
+            self.assertFalse(validator(name).is_valid(wrong), (name, wrong))
+
     def test_json_failures_are_objects_on_standard_output(self):
         refused = zevra("--json", "set", "1", "VOLT", "99")
         self.assertEqual(refused.returncode, 1)
         self.assertEqual(json.loads(refused.stdout), {"error": {
             "message": "setting VOLT on CH1 to 99 V failed: 0xBFFA0001 Instrument error detected.  Use ErrorQuery() "
                        "to determine the error(s).\n  instrument error -222: Data out of range",
-            "exit": 1, "status": -1074135039, "code": "0xBFFA0001",
+            "exit": 1, "status": -1074135039, "code": "0xBFFA0001", "name": "IVI_ERROR_INSTRUMENT_STATUS",
             "description": "Instrument error detected.  Use ErrorQuery() to determine the error(s).",
             "instrument_errors": [{"code": -222, "message": "Data out of range"}]}})
         bad = zevra("--json", "set", "1", "VOLT", "abc")
@@ -245,7 +372,8 @@ class Zevra(unittest.TestCase):
         self.assertEqual(json.loads(bad.stdout),
                          {"error": {"message": "bad value 'abc': want a number of V (5, 5V, 500mV)", "exit": 2}})
         unopened = json.loads(zevra("--json", "-r", "TCPIP0::127.0.0.1::1::SOCKET", "info").stdout)["error"]
-        self.assertEqual((unopened["exit"], unopened["code"], unopened["instrument_errors"]), (1, "0xBFFF0011", []))
+        self.assertEqual((unopened["exit"], unopened["code"], unopened["name"], unopened["instrument_errors"]),
+                         (1, "0xBFFF0011", "VI_ERROR_RSRC_NFOUND", []))
 
     def test_a_script_on_standard_input(self):
         script = "set 2 VOLT 5\nset 2 CURR 1\noutput 2 on\nget 2 VOLT\nmeasure 2\nstate 2\nraw 'INST:SEL?'\n"
@@ -262,7 +390,7 @@ class Zevra(unittest.TestCase):
     def test_a_script_echoed_as_a_transcript(self):
         result = zevra("--emulate", "shell", "--echo", stdin="# levels\nset 1 VOLT 5\n\nget 1 VOLT\n")
         self.assertEqual(result.returncode, 0, result.stderr)
-        self.assertEqual(result.stdout, "\nzevra> set 1 VOLT 5\nVOLT:  5.0000 V\n\nzevra> get 1 VOLT\n"
+        self.assertEqual(result.stdout, "\nzevra> set 1 VOLT 5\nchannel:  CH1\nVOLT:     5.0000 V\n\nzevra> get 1 VOLT\n"
                                         "channel:  CH1\nVOLT:     5.0000 V\n")
         self.assertIn("usage: zevra shell [--echo]", zevra("--emulate", "shell", "--loud").stderr)
 
@@ -273,7 +401,7 @@ class Zevra(unittest.TestCase):
         self.assertIn("zevra> ", output)
         self.assertIn("4.5000 V", output)
         self.assertIn("unknown command 'nonsense'", output)
-        self.assertIn("list load CH FILE.csv", output)
+        self.assertIn("list load CH|all FILE.csv", output)
 
     def test_watch_refreshes_a_table(self):
         output, status = in_pty(["--emulate", "watch", "all", "--interval", "50", "--count", "3"], [])

@@ -5,67 +5,9 @@
 #include "driver_session.h"
 #include "instrument.h"
 #include "ivi_status.h"
-#include "IviConfigServer.h"
-#include "vexo_assert.h"
+#include "store_reading.h"
 
 namespace vexo {
-namespace {
-
-// A configuration server handle, released when it goes out of scope.
-class ConfigHandle {
- public:
-  ConfigHandle() = default;
-  ~ConfigHandle() { Release(); }
-  ConfigHandle(const ConfigHandle&) = delete;
-  ConfigHandle& operator=(const ConfigHandle&) = delete;
-  IviConfigHandle* Out() {
-    Release();
-    return &handle_;
-  }
-  IviConfigHandle get() const { return handle_; }
-  explicit operator bool() const { return handle_ != 0; }
-  void Release() {
-    if (handle_ != 0) {
-      [[maybe_unused]] ViStatus s = IviConfig_DisposeHandle(handle_);
-      VEXO_ASSERT(s >= 0);
-      handle_ = 0;
-    }
-  }
-
- private:
-  IviConfigHandle handle_ = 0;
-};
-
-// The server itself, closed when it goes out of scope unless closed explicitly.
-class ConfigServer {
- public:
-  ~ConfigServer() {
-    if (handle_ != 0) IviConfig_Close(handle_);
-  }
-  IviConfigHandle* Out() { return &handle_; }
-  IviConfigHandle get() const { return handle_; }
-  ViStatus Close() {
-    ViStatus st = handle_ != 0 ? IviConfig_Close(handle_) : VI_SUCCESS;
-    handle_ = 0;
-    return st;
-  }
-
- private:
-  IviConfigHandle handle_ = 0;
-};
-
-using StringGetter = ViStatus (*)(IviConfigHandle, ViInt32, ViInt32, ViChar[]);
-
-ViStatus GetText(StringGetter getter, IviConfigHandle h, ViInt32 id, std::size_t size, std::string& out) {
-  std::string buffer(size, '\0');
-  ViStatus st = getter(h, id, static_cast<ViInt32>(size), buffer.data());
-  if (st < 0) return st;
-  out.assign(buffer.c_str());
-  return st;
-}
-
-}  // namespace
-
 ViStatus DriverSession::Configure(const std::string& resource_name, const std::string& option_string) {
   logical_name_.clear();
   resource_descriptor_.clear();
@@ -84,18 +26,7 @@ ViStatus DriverSession::Configure(const std::string& resource_name, const std::s
   ConfigHandle session, collection, module;
   // Steps that fail record their own error and skip to the release of every handle.
   auto run = [&]() -> ViStatus {
-    ViStatus st = IviConfig_Initialize(server.Out());
-    if (st < 0) return ReportConfigStoreError(st);
-    std::string location;
-    st = GetText(IviConfig_GetConfigStorePropertyViString, server.get(),
-                 IVICONFIG_VAL_CONFIG_STORE_PROCESS_DEFAULT_LOCATION, 260, location);
-    if (st < 0) return ReportConfigStoreError(st);
-    if (location.empty()) {
-      st = GetText(IviConfig_GetConfigStorePropertyViString, server.get(),
-                   IVICONFIG_VAL_CONFIG_STORE_MASTER_LOCATION, 260, location);
-      if (st < 0) return ReportConfigStoreError(st);
-    }
-    st = IviConfig_Deserialize(server.get(), location.c_str());
+    ViStatus st = server.Open();
     if (st < 0) return ReportConfigStoreError(st);
 
     st = IviConfig_GetDriverSession(server.get(), resource_name.c_str(), session.Out());
@@ -216,43 +147,8 @@ ViStatus DriverSession::ApplyInitialModelSetting() {
 }
 
 ViStatus DriverSession::ReadVirtualNames(ViUInt32 config_session) {
-  virtual_names_.clear();
-  ConfigHandle names;
-  ViStatus st = IviConfig_GetSessionVirtualNameCollection(config_session, names.Out());
-  if (st < 0) return ReportConfigStoreError(st);
-  ViInt32 count = 0;
-  st = IviConfig_GetVirtualNameCount(names.get(), &count);
-  if (st < 0) return ReportConfigStoreError(st);
-  for (ViInt32 index = 1; index <= count; ++index) {
-    ConfigHandle item, ranges;
-    std::string name, maps_to;
-    st = IviConfig_GetVirtualNameItem(names.get(), index, item.Out());
-    if (st >= 0) st = GetText(IviConfig_GetVirtualNamePropertyViString, item.get(), IVICONFIG_VAL_NAME, 1024, name);
-    if (st >= 0)
-      st = GetText(IviConfig_GetVirtualNamePropertyViString, item.get(), IVICONFIG_VAL_VIRTUAL_NAME_MAP_TO, 1024,
-                   maps_to);
-    if (st >= 0) st = IviConfig_GetVirtualNameVirtualRangeCollection(item.get(), ranges.Out());
-    ViInt32 range_count = 0;
-    if (st >= 0) st = IviConfig_GetVirtualRangeCount(ranges.get(), &range_count);
-    if (st < 0) return ReportConfigStoreError(st);
-    if (range_count == 0) {
-      virtual_names_.add_name(name, maps_to);
-      continue;
-    }
-    for (ViInt32 r = 1; r <= range_count; ++r) {
-      ConfigHandle range;
-      ViInt32 min = 0, max = 0, start = 0;
-      st = IviConfig_GetVirtualRangeItem(ranges.get(), r, range.Out());
-      if (st >= 0) st = IviConfig_GetVirtualRangePropertyViInt32(range.get(), IVICONFIG_VAL_VIRTUAL_RANGE_MIN, &min);
-      if (st >= 0) st = IviConfig_GetVirtualRangePropertyViInt32(range.get(), IVICONFIG_VAL_VIRTUAL_RANGE_MAX, &max);
-      if (st >= 0)
-        st = IviConfig_GetVirtualRangePropertyViInt32(range.get(),
-                                                      IVICONFIG_VAL_VIRTUAL_RANGE_STARTING_PHYSICAL_INDEX, &start);
-      if (st < 0) return ReportConfigStoreError(st);
-      virtual_names_.add_range(name, maps_to, min, max, start);
-    }
-  }
-  return VI_SUCCESS;
+  ViStatus st = vexo::ReadVirtualNames(config_session, virtual_names_);
+  return st < 0 ? ReportConfigStoreError(st) : VI_SUCCESS;
 }
 
 ViStatus DriverSession::ReadPhysicalNames(ViUInt32 software_module) {

@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <sstream>
 #include <thread>
 
+#include "command_line.h"
 #include "list_csv.h"
 #include "svg_chart.h"
 
@@ -51,7 +53,7 @@ void MeasureInto(Session& s, const std::string& which, Report& report) {
     for (ViInt32 k = 0; k < nv && k < ni && k < np; ++k)
       t.rows.push_back({"CH" + std::to_string(k + 1), Value::Number(v[k]), Value::Number(i[k]), Value::Number(p[k])});
   } else {
-    t.rows.push_back(MeasureRow(s, ChannelName(which)));
+    t.rows.push_back(MeasureRow(s, s.Channel(which)));
   }
 }
 
@@ -106,39 +108,15 @@ void Info(Context& c, const std::vector<std::string>&, Report& r) {
   }
 }
 
-void Set(Context& c, const std::vector<std::string>& args, Report& r) {
-  Session& s = c.session;
-  const std::vector<std::string> channels = ChannelNames(args[0]);
-  const Quantity& q = FindQuantity(args[1]);
-  double value = ParseQuantity(args[2], q.unit, "value");
-  for (const std::string& channel : channels) {
-    std::string what = std::string("setting ") + q.name + " on " + channel + " to " + FormatQuantity(value, q.unit);
-    if (std::string(q.name) == "VOLT") {
-      s.Check(ZEVRA_ConfigureVoltageLevel(s.vi(), channel.c_str(), value), what);
-    } else if (std::string(q.name) == "CURR") {
-      s.Check(ZEVRA_ConfigureCurrentLimit(s.vi(), channel.c_str(), 0, value), what);
-    } else if (std::string(q.name) == "OVP") {
-      s.Check(ZEVRA_ConfigureOVP(s.vi(), channel.c_str(), VI_TRUE, value), what);
-    } else {
-      s.Check(ZEVRA_SetSelectedChannel(s.vi(), ChannelIndex(channel)), what);
-      s.Check(ZEVRA_SetCurrentProtectionLevel(s.vi(), value), what);
-      s.Check(ZEVRA_SetOcpEnabled(s.vi(), VI_TRUE), what);
-    }
-  }
-  if (channels.size() > 1) r.Field("channels", "all");
-  r.Field(Upper(args[1]), Value::Number(value, q.unit));
-}
-
-using ChannelReport = void (*)(Session&, const std::string& channel, const std::vector<std::string>& args, Report&);
+using ChannelReport = std::function<void(Session&, const std::string& channel, Report&)>;
 
 // One channel's fields; for "all", a table with a row of those fields per channel.
-void ForChannels(Context& c, const std::vector<std::string>& args, Report& r, ChannelReport one) {
-  const std::vector<std::string> channels = ChannelNames(args[0]);
-  if (channels.size() == 1) return one(c.session, channels.front(), args, r);
+void ForChannels(Context& c, const std::vector<std::string>& channels, Report& r, const ChannelReport& one) {
+  if (channels.size() == 1) return one(c.session, channels.front(), r);
   Table* table = nullptr;
   for (const std::string& channel : channels) {
     Report row;
-    one(c.session, channel, args, row);
+    one(c.session, channel, row);
     if (table == nullptr) {
       std::vector<std::string> columns;
       for (const auto& [key, value] : row.fields()) columns.push_back(key);
@@ -162,7 +140,31 @@ void GetOne(Session& s, const std::string& channel, const std::vector<std::strin
   }
 }
 
-void Get(Context& c, const std::vector<std::string>& args, Report& r) { ForChannels(c, args, r, GetOne); }
+void SetOne(Session& s, const std::string& channel, const Quantity& q, double value, Report& r) {
+  const std::string what = std::string("setting ") + q.name + " on " + channel + " to " + FormatQuantity(value, q.unit);
+  if (std::string(q.name) == "VOLT") {
+    s.Check(ZEVRA_ConfigureVoltageLevel(s.vi(), channel.c_str(), value), what);
+  } else if (std::string(q.name) == "CURR") {
+    s.Check(ZEVRA_ConfigureCurrentLimit(s.vi(), channel.c_str(), 0, value), what);
+  } else if (std::string(q.name) == "OVP") {
+    s.Check(ZEVRA_ConfigureOVP(s.vi(), channel.c_str(), VI_TRUE, value), what);
+  } else {
+    s.Check(ZEVRA_SetSelectedChannel(s.vi(), ChannelIndex(channel)), what);
+    s.Check(ZEVRA_SetCurrentProtectionLevel(s.vi(), value), what);
+    s.Check(ZEVRA_SetOcpEnabled(s.vi(), VI_TRUE), what);
+  }
+  r.Field("channel", channel);
+  r.Field(q.name, Value::Number(value, q.unit));
+}
+
+void Set(Context& c, const std::vector<std::string>& args, Report& r) {
+  const std::vector<std::string> channels = c.session.Channels(args[0]);
+  const Quantity& q = FindQuantity(args[1]);
+  const double value = ParseQuantity(args[2], q.unit, "value");
+  ForChannels(c, channels, r, [&](Session& s, const std::string& ch, Report& row) { SetOne(s, ch, q, value, row); });
+}
+
+void Get(Context& c, const std::vector<std::string>& args, Report& r) { ForChannels(c, c.session.Channels(args[0]), r, [&](Session& s, const std::string& ch, Report& row) { GetOne(s, ch, args, row); }); }
 
 // Which protection of a channel has tripped: "overvoltage", "overcurrent", both or none.
 std::string TrippedProtection(Session& s, const std::string& channel) {
@@ -176,39 +178,42 @@ std::string TrippedProtection(Session& s, const std::string& channel) {
   return ov ? "overvoltage" : oc ? "overcurrent" : "";
 }
 
-void Output(Context& c, const std::vector<std::string>& args, Report& r) {
-  Session& s = c.session;
-  const std::vector<std::string> channels = ChannelNames(args[0]);
-  std::string state = Upper(args[1]);
-  if (state != "ON" && state != "OFF") throw Failure("bad output state '" + args[1] + "': use on or off", 2);
-  for (const std::string& channel : channels) {
-    ViStatus st = ZEVRA_ConfigureOutputEnabled(s.vi(), channel.c_str(), state == "ON");
-    if (st >= 0) {
-      r.Field(channel, state == "ON" ? "on" : "off");
-      continue;
-    }
-    Failure failure = s.Failed(st, "switching " + channel + " " + args[1]);
+void OutputOne(Session& s, const std::string& channel, bool on, Report& r) {
+  ViStatus st = ZEVRA_ConfigureOutputEnabled(s.vi(), channel.c_str(), on ? VI_TRUE : VI_FALSE);
+  if (st < 0) {
+    Failure failure = s.Failed(st, "switching " + channel + (on ? " on" : " off"));
     // A tripped output refuses to switch on until its protection is cleared.
-    std::string tripped = state == "ON" ? TrippedProtection(s, channel) : "";
+    std::string tripped = on ? TrippedProtection(s, channel) : "";
     if (tripped.empty()) throw failure;
     throw Failure(std::string(failure.what()) + "\n  " + channel + "'s " + tripped +
                   " protection has tripped; clear it with: zevra clear " + channel.substr(2));
   }
+  r.Field("channel", channel);
+  r.Field("output", on ? "on" : "off");
+}
+
+void Output(Context& c, const std::vector<std::string>& args, Report& r) {
+  const std::vector<std::string> channels = c.session.Channels(args[0]);
+  const std::string state = Upper(args[1]);
+  if (state != "ON" && state != "OFF") throw Failure("bad output state '" + args[1] + "': use on or off", 2);
+  ForChannels(c, channels, r, [&](Session& s, const std::string& ch, Report& row) { OutputOne(s, ch, state == "ON", row); });
+}
+
+void ClearOne(Session& s, const std::string& channel, Report& r) {
+  s.Check(ZEVRA_ResetOutputProtection(s.vi(), channel.c_str()), "clearing the output protection of " + channel);
+  r.Field("channel", channel);
+  r.Field("protection", "cleared");
 }
 
 void Clear(Context& c, const std::vector<std::string>& args, Report& r) {
-  for (const std::string& channel : ChannelNames(args[0])) {
-    c.session.Check(ZEVRA_ResetOutputProtection(c.session.vi(), channel.c_str()),
-                    "clearing the output protection of " + channel);
-    r.Field(channel, "protection cleared");
-  }
+  ForChannels(c, c.session.Channels(args[0]), r, ClearOne);
 }
 
 void Measure(Context& c, const std::vector<std::string>& args, Report& r) {
   MeasureInto(c.session, args.empty() ? "all" : args[0], r);
 }
 
-void StateOne(Session& s, const std::string& channel, const std::vector<std::string>&, Report& r) {
+void StateOne(Session& s, const std::string& channel, Report& r) {
   r.Field("channel", channel);
   static constexpr std::pair<const char*, ViInt32> kStates[] = {
       {"CV", ZEVRA_VAL_OUTPUT_CONSTANT_VOLTAGE}, {"CC", ZEVRA_VAL_OUTPUT_CONSTANT_CURRENT},
@@ -227,7 +232,7 @@ void StateOne(Session& s, const std::string& channel, const std::vector<std::str
   r.Field("state", on ? (in.empty() ? "none" : in) : (in.empty() ? "off" : in));
 }
 
-void State(Context& c, const std::vector<std::string>& args, Report& r) { ForChannels(c, args, r, StateOne); }
+void State(Context& c, const std::vector<std::string>& args, Report& r) { ForChannels(c, c.session.Channels(args[0]), r, StateOne); }
 
 // Register bits with names; others are shown by number.
 Value Decode(ViInt32 value, const std::vector<std::pair<int, const char*>>& names) {
@@ -276,60 +281,81 @@ void Errors(Context& c, const std::vector<std::string>&, Report& r) {
   if (e.rows.empty() && !c.json) r.Field("errors", "none queued");
 }
 
+// Every level of a list file against a channel's module, before anything is sent.
+void CheckListRatings(Session& s, const std::string& channel, const ListFile& file, const std::string& path) {
+  for (std::size_t k = 0; k < file.steps.size(); ++k) {
+    const ListStep& step = file.steps[k];
+    ViReal64 max_voltage = 0, max_current = 0;
+    s.Check(ZEVRA_QueryMaxVoltageLevel(s.vi(), channel.c_str(), step[1], &max_voltage), "reading the ratings of " + channel);
+    s.Check(ZEVRA_QueryMaxCurrentLimit(s.vi(), channel.c_str(), step[0], &max_current), "reading the ratings of " + channel);
+    std::string where = path + " line " + std::to_string(file.lines[k]) + ": ";
+    if (step[0] > max_voltage)
+      throw Failure(where + FormatNumber(step[0]) + " V is more than " + channel + " delivers at " + FormatNumber(step[1]) +
+                        " A (" + FormatNumber(max_voltage) + " V); nothing was sent", 2);
+    if (step[1] > max_current)
+      throw Failure(where + FormatNumber(step[1]) + " A is more than " + channel + " delivers at " + FormatNumber(step[0]) +
+                        " V (" + FormatNumber(max_current) + " A); nothing was sent", 2);
+  }
+}
+
+ListFile ReadListFile(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) throw Failure("cannot read " + path, 2);
+  ListFile file = ParseListSteps(in, path);
+  if (file.steps.empty()) throw Failure(path + " holds no steps", 2);
+  return file;
+}
+
+// The list of a channel is the list numbered after it (CH2: list 2).
+void LoadListOne(Session& s, const std::string& channel, const ListFile& file, Report& r) {
+  const ViInt32 index = ChannelIndex(channel), list = index + 1;
+  const std::string what = "loading the list of " + channel;
+  s.Check(ZEVRA_SetSelectedChannel(s.vi(), index), what);
+  s.Check(ZEVRA_SetSelectedList(s.vi(), list), what);
+  s.Check(ZEVRA_ClearList(s.vi()), what);
+  for (std::size_t k = 0; k < file.steps.size(); ++k) {
+    s.Check(ZEVRA_SetSelectedStep(s.vi(), static_cast<ViInt32>(k)), what);
+    s.Check(ZEVRA_SetStepVoltage(s.vi(), file.steps[k][0]), what);
+    s.Check(ZEVRA_SetStepCurrent(s.vi(), file.steps[k][1]), what);
+    s.Check(ZEVRA_SetListDwell(s.vi(), static_cast<ViInt32>(file.steps[k][2])), what);
+  }
+  s.Check(ZEVRA_SetListRepeatCount(s.vi(), 1), what);
+  s.Check(ZEVRA_SetListPace(s.vi(), ZEVRA_VAL_LIST_PACE_DWELL), what);
+  s.Check(ZEVRA_EnableList(s.vi(), list), what);
+  r.Field("channel", channel);
+  r.Field("list", Value::Integer(list));
+  r.Field("steps", Value::Integer(static_cast<long long>(file.steps.size())));
+}
+
+void RunListOne(Session& s, const std::string& channel, Report& r) {
+  s.Check(ZEVRA_ConfigureTriggerSource(s.vi(), channel.c_str(), ZEVRA_VAL_TRIG_IMMEDIATE), "starting the list of " + channel);
+  s.Check(ZEVRA_StartList(s.vi(), ChannelIndex(channel)), "starting the list of " + channel);
+  r.Field("channel", channel);
+  r.Field("list", "running");
+}
+
+void AbortListOne(Session& s, const std::string& channel, Report& r) {
+  s.Check(ZEVRA_AbortList(s.vi(), ChannelIndex(channel)), "aborting the list of " + channel);
+  r.Field("channel", channel);
+  r.Field("list", "aborted");
+}
+
 void List(Context& c, const std::vector<std::string>& args, Report& r) {
   Session& s = c.session;
-  std::string action = args[0];
-  std::string channel = ChannelName(args[1]);
-  ViInt32 index = ChannelIndex(channel);
+  const std::string& action = args[0];
+  const std::vector<std::string> channels = s.Channels(args[1]);
   if (action == "load") {
     if (args.size() != 3) throw UsageFailure(*c.command, "list load");
-    std::ifstream in(args[2]);
-    if (!in) throw Failure("cannot read " + args[2], 2);
-    const ListFile file = ParseListSteps(in, args[2]);
-    const std::vector<ListStep>& steps = file.steps;
-    if (steps.empty()) throw Failure(args[2] + " holds no steps", 2);
-    // Every level is checked against the channel's module before anything is
-    // sent (a simulated instrument has no modules to ask).
+    const ListFile file = ReadListFile(args[2]);
+    // A simulated instrument has no modules to ask for ratings.
     ViBoolean simulating = VI_FALSE;
     s.Check(ZEVRA_GetAttributeViBoolean(s.vi(), "", ZEVRA_ATTR_SIMULATE, &simulating), "reading an option flag");
-    for (std::size_t k = 0; k < steps.size() && simulating == VI_FALSE; ++k) {
-      ViReal64 max_voltage = 0, max_current = 0;
-      s.Check(ZEVRA_QueryMaxVoltageLevel(s.vi(), channel.c_str(), steps[k][1], &max_voltage), "reading the ratings of " + channel);
-      s.Check(ZEVRA_QueryMaxCurrentLimit(s.vi(), channel.c_str(), steps[k][0], &max_current), "reading the ratings of " + channel);
-      std::string where = args[2] + " line " + std::to_string(file.lines[k]) + ": ";
-      if (steps[k][0] > max_voltage)
-        throw Failure(where + FormatNumber(steps[k][0]) + " V is more than " + channel + " delivers at " +
-                          FormatNumber(steps[k][1]) + " A (" + FormatNumber(max_voltage) + " V); nothing was sent", 2);
-      if (steps[k][1] > max_current)
-        throw Failure(where + FormatNumber(steps[k][1]) + " A is more than " + channel + " delivers at " +
-                          FormatNumber(steps[k][0]) + " V (" + FormatNumber(max_current) + " A); nothing was sent", 2);
-    }
-    std::string what = "loading the list of " + channel;
-    ViInt32 list = index + 1;
-    s.Check(ZEVRA_SetSelectedChannel(s.vi(), index), what);
-    s.Check(ZEVRA_SetSelectedList(s.vi(), list), what);
-    s.Check(ZEVRA_ClearList(s.vi()), what);
-    for (std::size_t k = 0; k < steps.size(); ++k) {
-      s.Check(ZEVRA_SetSelectedStep(s.vi(), static_cast<ViInt32>(k)), what);
-      s.Check(ZEVRA_SetStepVoltage(s.vi(), steps[k][0]), what);
-      s.Check(ZEVRA_SetStepCurrent(s.vi(), steps[k][1]), what);
-      s.Check(ZEVRA_SetListDwell(s.vi(), static_cast<ViInt32>(steps[k][2])), what);
-    }
-    s.Check(ZEVRA_SetListRepeatCount(s.vi(), 1), what);
-    s.Check(ZEVRA_SetListPace(s.vi(), ZEVRA_VAL_LIST_PACE_DWELL), what);
-    s.Check(ZEVRA_EnableList(s.vi(), list), what);
-    r.Field("channel", channel);
-    r.Field("list", Value::Integer(list));
-    r.Field("steps", Value::Integer(static_cast<long long>(steps.size())));
+    if (simulating == VI_FALSE)
+      for (const std::string& channel : channels) CheckListRatings(s, channel, file, args[2]);
+    ForChannels(c, channels, r, [&](Session& s, const std::string& ch, Report& row) { LoadListOne(s, ch, file, row); });
   } else if (action == "run" || action == "abort") {
     if (args.size() != 2) throw UsageFailure(*c.command, "list " + action);
-    if (action == "run") {
-      s.Check(ZEVRA_ConfigureTriggerSource(s.vi(), channel.c_str(), ZEVRA_VAL_TRIG_IMMEDIATE), "starting the list");
-      s.Check(ZEVRA_StartList(s.vi(), index), "starting the list of " + channel);
-    } else {
-      s.Check(ZEVRA_AbortList(s.vi(), index), "aborting the list of " + channel);
-    }
-    r.Field(channel, action == "run" ? "list running" : "list aborted");
+    ForChannels(c, channels, r, action == "run" ? RunListOne : AbortListOne);
   } else {
     throw Failure("unknown list action '" + action + "': use load, run or abort", 2);
   }
@@ -378,23 +404,54 @@ void Completion(Context&, const std::vector<std::string>& args, Report&) {
   std::cout << BashCompletion();
 }
 
-void Log(Context& c, const std::vector<std::string>& args, Report& r) {
-  if (args.empty()) throw UsageFailure(*c.command);
-  std::string channel = ChannelName(args[0]);
-  double interval_ms = 100, duration_s = 5;
-  std::string csv, svg, html;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    if (i + 1 >= args.size()) throw UsageFailure(*c.command);
-    if (args[i] == "--interval") interval_ms = ParseNumber(args[++i], "interval");
-    else if (args[i] == "--duration") duration_s = ParseNumber(args[++i], "duration");
-    else if (args[i] == "--csv") csv = args[++i];
-    else if (args[i] == "--svg") svg = args[++i];
-    else if (args[i] == "--html") html = args[++i];
-    else throw UsageFailure(*c.command);
+// One sample of each channel, measured together.
+std::vector<Sample> SampleChannels(Session& s, const std::vector<std::string>& channels, double t) {
+  std::vector<Sample> out;
+  if (channels.size() == 1) {
+    std::vector<Value> row = MeasureRow(s, channels.front());
+    out.push_back({t, std::stod(row[1].json), std::stod(row[2].json), std::stod(row[3].json)});
+    return out;
   }
-  if (csv.empty()) throw UsageFailure(*c.command);
+  ViReal64 v[4], i[4], p[4];
+  ViInt32 nv = 0, ni = 0, np = 0;
+  s.Check(ZEVRA_MeasureAllChannels(s.vi(), 4, v, &nv, 4, i, &ni, 4, p, &np), "measuring all channels");
+  for (std::size_t k = 0; k < channels.size(); ++k) {
+    ViInt32 index = ChannelIndex(channels[k]);
+    if (index >= nv || index >= ni || index >= np) throw Failure("the instrument measured fewer channels than asked");
+    out.push_back({t, v[index], i[index], p[index]});
+  }
+  return out;
+}
+
+void WriteLogCsv(std::ostream& out, std::chrono::system_clock::time_point wall_start, const std::vector<Trace>& traces) {
+  out << "timestamp,time_s";
+  // One channel: plain column names; several: each prefixed with its channel.
+  for (const Trace& trace : traces) {
+    std::string prefix = traces.size() > 1 ? trace.channel + "_" : "";
+    out << "," << prefix << "voltage_V," << prefix << "current_A," << prefix << "power_W";
+  }
+  out << "\n";
+  for (std::size_t n = 0; n < traces.front().samples.size(); ++n) {
+    const double t = traces.front().samples[n].time_s;
+    auto at = wall_start + std::chrono::duration_cast<std::chrono::system_clock::duration>(std::chrono::duration<double>(t));
+    out << IsoTimestamp(at) << "," << FormatNumber(t, 3);
+    for (const Trace& trace : traces) {
+      const Sample& s = trace.samples[n];
+      out << "," << FormatNumber(s.voltage) << "," << FormatNumber(s.current) << "," << FormatNumber(s.power);
+    }
+    out << "\n";
+  }
+}
+
+void Log(Context& c, const std::vector<std::string>& args, Report& r) {
+  const std::vector<std::string> channels = c.session.Channels(args[0]);
+  const double interval_ms = ParseNumber(c.Option("--interval", "100"), "interval");
+  const double duration_s = ParseNumber(c.Option("--duration", "5"), "duration");
+  const std::string csv = c.Option("--csv"), svg = c.Option("--svg"), html = c.Option("--html");
+  if (csv.empty()) throw Failure("log needs --csv FILE\n" + std::string(UsageFailure(*c.command).what()), 2);
   if (interval_ms < 10 || duration_s <= 0) throw Failure("the interval is at least 10 ms and the duration positive", 2);
-  std::vector<Sample> samples;
+  std::vector<Trace> traces;
+  for (const std::string& channel : channels) traces.push_back({channel, {}});
   const auto wall_start = std::chrono::system_clock::now();
   auto start = std::chrono::steady_clock::now();
   for (int n = 0;; ++n) {
@@ -402,31 +459,26 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
     std::this_thread::sleep_until(due);
     double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (t > duration_s) break;
-    std::vector<Value> row = MeasureRow(c.session, channel);
-    samples.push_back({t, std::stod(row[1].json), std::stod(row[2].json), std::stod(row[3].json)});
+    std::vector<Sample> now = SampleChannels(c.session, channels, t);
+    for (std::size_t k = 0; k < traces.size(); ++k) traces[k].samples.push_back(now[k]);
   }
   std::ofstream out(csv);
   if (!out) throw Failure("cannot write " + csv, 2);
-  out << "timestamp,time_s,voltage_V,current_A,power_W\n";
-  for (const Sample& s : samples) {
-    auto at = wall_start + std::chrono::duration_cast<std::chrono::system_clock::duration>(
-                               std::chrono::duration<double>(s.time_s));
-    out << IsoTimestamp(at) << "," << FormatNumber(s.time_s, 3) << "," << FormatNumber(s.voltage) << ","
-        << FormatNumber(s.current) << "," << FormatNumber(s.power) << "\n";
-  }
-  r.Field("channel", channel);
-  r.Field("samples", Value::Integer(static_cast<long long>(samples.size())));
+  WriteLogCsv(out, wall_start, traces);
+  const std::string who = channels.size() > 1 ? "all channels" : channels.front();
+  r.Field("channel", channels.size() > 1 ? "all" : channels.front());
+  r.Field("samples", Value::Integer(static_cast<long long>(traces.front().samples.size())));
   r.Field("csv", csv);
   if (!svg.empty()) {
     std::ofstream chart(svg);
     if (!chart) throw Failure("cannot write " + svg, 2);
-    chart << SvgChart(channel + ": voltage, current and power", samples);
+    chart << SvgChart(who + ": voltage, current and power", traces);
     r.Field("svg", svg);
   }
   if (!html.empty()) {
     std::ofstream page(html);
     if (!page) throw Failure("cannot write " + html, 2);
-    page << HtmlReport(channel + ": voltage, current and power", samples);
+    page << HtmlReport(who + ": voltage, current and power", traces);
     r.Field("html", html);
   }
 }
@@ -442,17 +494,24 @@ const std::vector<Command> kCommands = {
     {"state", "state CH|all", "whether a channel is in CV, CC, OV, OC or unregulated", 1, 1, State},
     {"status", "status", "status registers decoded, and the instrument's error queue", 0, 0, Status},
     {"errors", "errors", "the instrument's error queue, read (and so emptied) without clearing it first", 0, 0, Errors},
-    {"list", "list load CH FILE.csv | list run CH | list abort CH",
+    {"list", "list load CH|all FILE.csv | list run CH|all | list abort CH|all",
      "program a list from voltage,current,dwell_ms lines; run or abort it", 2, 3, List},
     {"save", "save N", "store the instrument state in memory N", 1, 1, Save},
     {"recall", "recall N", "recall the instrument state from memory N", 1, 1, Recall},
     {"raw", "raw 'SCPI'", "send one SCPI line; a query prints the reply", 1, 1, Raw},
     {"watch", "watch [CH|all] [--interval MS] [--count N]",
-     "a live panel: set and measured levels, power, CV/CC/OV/OC, output, a voltage trace (Ctrl-C stops)", 0, -1, Watch},
-    {"log", "log CH --interval MS --duration S --csv FILE [--svg FILE] [--html FILE]",
-     "record measurements to CSV; chart them as SVG, or as a page with the chart and a table", 1, -1, Log},
+     "a live panel: set and measured levels, power, CV/CC/OV/OC, output, a voltage trace (Ctrl-C stops)", 0, 1, Watch,
+     {{"--interval", "MS", "time between refreshes (default 500)"}, {"--count", "N", "stop after N refreshes"}}},
+    {"log", "log CH|all --csv FILE [--interval MS] [--duration S] [--svg FILE] [--html FILE]",
+     "record measurements to CSV (with all, columns per channel); chart them as SVG, or as a page with the chart "
+     "and a table", 1, 1, Log,
+     {{"--interval", "MS", "time between samples (default 100)"},
+      {"--duration", "S", "how long to record (default 5)"},
+      {"--csv", "FILE", "where the samples go (required)"},
+      {"--svg", "FILE", "a chart of voltage, current and power"},
+      {"--html", "FILE", "a page with the chart and a table of every sample"}}},
     {"shell", "shell [--echo]", "an interactive prompt that takes these commands; --echo prints each command of a script",
-     0, 1, Shell},
+     0, 0, Shell, {{"--echo", nullptr, "print each command of a script before its output"}}},
     {"completion", "completion bash", "print a bash completion script for zevra", 1, 1, Completion},
 };
 
@@ -517,8 +576,12 @@ Failure UnknownCommand(const std::string& name) {
 }
 
 std::string BashCompletion() {
-  std::string names;
-  for (const Command& c : kCommands) names += (names.empty() ? "" : " ") + std::string(c.name);
+  std::string names, flags;
+  for (const Command& c : kCommands) {
+    names += (names.empty() ? "" : " ") + std::string(c.name);
+    for (const Flag& f : c.flags)
+      if (flags.find(f.name) == std::string::npos) flags += std::string(" ") + f.name;
+  }
   return "# bash completion for zevra: source it, or put it in /etc/bash_completion.d/zevra\n"
          "_zevra() {\n"
          "  local word=\"${COMP_WORDS[COMP_CWORD]}\" i command=\"\"\n"
@@ -532,7 +595,8 @@ std::string BashCompletion() {
          "  if [[ -z \"$command\" ]]; then\n"
          "    COMPREPLY=($(compgen -W \"" + names + " -r -o --emulate --json --help\" -- \"$word\"))\n"
          "  else\n"
-         "    COMPREPLY=($(compgen -W \"1 2 3 4 all on off VOLT CURR OVP OCP load run abort --help\" -- \"$word\"))\n"
+         "    COMPREPLY=($(compgen -W \"1 2 3 4 all on off VOLT CURR OVP OCP load run abort --help" + flags +
+         "\" -- \"$word\"))\n"
          "  fi\n"
          "}\n"
          "complete -o default -F _zevra zevra\n";
@@ -563,29 +627,37 @@ std::vector<std::string> SplitWords(const std::string& line) {
   return words;
 }
 
-int RunCommand(Context& context, const std::vector<std::string>& words) {
-  if (words.empty()) return 0;
-  const Command* command = FindCommand(words[0]);
-  std::vector<std::string> args(words.begin() + 1, words.end());
+int PrintFailure(const Context& context, const Failure& f) {
+  // With --json a failure is an object on standard output too, for scripts.
+  if (context.json) std::cout << FailureJson(f) << std::flush;
+  std::cerr << "zevra: " << f.what() << "\n";
+  return f.code;
+}
+
+int RunCommand(Context& context, const Command& command, const std::vector<std::string>& args) {
   try {
-    if (command == nullptr) throw UnknownCommand(words[0]);
-    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-      std::cout << "usage: zevra " << command->usage << "\n  " << command->help << "\n";
-      return 0;
-    }
-    if (args.size() < command->min_args ||
-        (command->max_args >= 0 && args.size() > static_cast<std::size_t>(command->max_args)))
-      throw UsageFailure(*command);
     Report report;
-    context.command = command;
-    command->run(context, args, report);
+    context.command = &command;
+    command.run(context, args, report);
     if (!report.empty()) std::cout << (context.json ? report.Json() : report.Text()) << std::flush;
     return 0;
   } catch (const Failure& f) {
-    // With --json a failure is an object on standard output too, for scripts.
-    if (context.json) std::cout << FailureJson(f) << std::flush;
-    std::cerr << "zevra: " << f.what() << "\n";
-    return f.code;
+    return PrintFailure(context, f);
+  }
+}
+
+int RunLine(Context& context, const std::vector<std::string>& words) {
+  if (words.empty()) return 0;
+  try {
+    CommandLine line = ParseCommandLine(words, false);
+    if (!line.help.empty()) {
+      std::cout << line.help << std::flush;
+      return 0;
+    }
+    context.options = line.options;
+    return RunCommand(context, *line.command, line.args);
+  } catch (const Failure& f) {
+    return PrintFailure(context, f);
   }
 }
 

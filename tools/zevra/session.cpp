@@ -6,10 +6,14 @@
 #include <cstring>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <unistd.h>
 
 #include "config_store.h"
+#include "error_messages.h"
+#include "status_text.h"
+#include "store_reading.h"
 #include "report.h"
 #include "qdx_instrument.h"
 #include "socket_server.h"
@@ -52,6 +56,9 @@ Session::Session(const SessionOptions& options) {
     resource_ = "TCPIP0::127.0.0.1::" + std::to_string(server_->port()) + "::SOCKET";
   }
   std::string name = resource_;
+  // A logical name's virtual channel names come from the store, as the driver reads them.
+  logical_name_ = vexo::ReadLogicalNameVirtualNames(resource_, virtual_names_) >= 0;
+  if (!logical_name_) IviConfig_ClearError();
   ViStatus st = ZEVRA_InitWithOptions(name.data(), VI_TRUE, VI_FALSE, options.options.c_str(), &vi_);
   if (st < 0) {
     ViStatus code = 0;
@@ -120,13 +127,22 @@ Failure Session::Failed(ViStatus status, const std::string& what) const {
   return failure;
 }
 
+// A status's constant name ("IVI_ERROR_INSTRUMENT_STATUS", "VI_ERROR_RSRC_NFOUND"); empty when unknown.
+std::string StatusName(ViStatus status) {
+  for (const zevra::ErrorMessageRow& row : zevra::ErrorMessageTable())
+    if (row.code == status) return row.constant;
+  std::string text;
+  if (visa::status_text(status, text)) return text.substr(0, text.find(':'));
+  return {};
+}
+
 std::string FailureJson(const Failure& failure) {
   std::string json = "{\"error\":{\"message\":" + JsonString(failure.what()) + ",\"exit\":" + std::to_string(failure.code);
   if (failure.status != VI_SUCCESS) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(failure.status));
     json += ",\"status\":" + std::to_string(failure.status) + ",\"code\":" + JsonString(hex) +
-            ",\"description\":" + JsonString(failure.description) + ",\"instrument_errors\":[";
+            ",\"name\":" + JsonString(StatusName(failure.status)) + ",\"description\":" + JsonString(failure.description) + ",\"instrument_errors\":[";
     for (std::size_t k = 0; k < failure.instrument_errors.size(); ++k)
       json += std::string(k ? "," : "") + "{\"code\":" + std::to_string(failure.instrument_errors[k].code) +
               ",\"message\":" + JsonString(failure.instrument_errors[k].message) + "}";
@@ -185,9 +201,25 @@ std::string FormatQuantity(double value, const std::string& unit) {
   return std::string(text) + " " + unit;
 }
 
-std::vector<std::string> ChannelNames(const std::string& text) {
+std::vector<std::string> Session::Channels(const std::string& text) const {
   if (EqualsIgnoringCaseAscii(text, "all")) return {"CH1", "CH2", "CH3", "CH4"};
-  return {ChannelName(text)};
+  return {Channel(text)};
+}
+
+std::string Session::Channel(const std::string& text) const {
+  try {
+    return ChannelName(text);
+  } catch (const Failure& failure) {
+    if (std::optional<std::string> physical = virtual_names_.physical_for(text)) {
+      try {
+        return ChannelName(*physical);
+      } catch (const Failure&) {
+        throw Failure("bad channel '" + text + "': the store maps it to '" + *physical + "', which is not CH1-CH4", 2);
+      }
+    }
+    if (!logical_name_) throw;
+    throw Failure(std::string(failure.what()) + ", or a virtual name of " + resource_ + " in the store", 2);
+  }
 }
 
 std::string WithoutStatusChecking(const std::string& options) {

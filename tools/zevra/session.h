@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ZEVRA.h"
+#include "virtual_names.h"
 
 namespace emulator {
 class QdxInstrument;
@@ -60,6 +61,11 @@ class Session {
   Failure Failed(ViStatus status, const std::string& what) const;
   // The instrument's error queue, read until it is empty (at most 32 entries).
   std::vector<InstrumentError> InstrumentErrors() const;
+  // A channel argument: "1".."4" or "CH1".."CH4" in any case, or a virtual name
+  // the store gives the logical name opened ("Out1"); its physical name.
+  std::string Channel(const std::string& text) const;
+  // A channel argument or "all": the physical channels it names.
+  std::vector<std::string> Channels(const std::string& text) const;
 
  private:
   void EnsureConfigurationStore();
@@ -67,6 +73,8 @@ class Session {
   std::unique_ptr<emulator::SocketServer> server_;
   std::string temp_store_dir_;
   std::string resource_;
+  bool logical_name_ = false;
+  vexo::VirtualNameTable virtual_names_;
   ViSession vi_ = VI_NULL;
 };
 
@@ -78,8 +86,6 @@ double ParseNumber(const std::string& text, const std::string& what);
 double ParseQuantity(const std::string& text, const std::string& unit, const std::string& what);
 // "0.5 V": the shortest exact form of the value, with its unit.
 std::string FormatQuantity(double value, const std::string& unit);
-// A channel argument or "all": the channels it names.
-std::vector<std::string> ChannelNames(const std::string& text);
 // The option string with status checking off, so that opening clears nothing
 // the instrument has queued.
 std::string WithoutStatusChecking(const std::string& options);

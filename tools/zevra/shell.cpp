@@ -13,10 +13,9 @@
 
 namespace zevra_tool {
 
-void Shell(Context& context, const std::vector<std::string>& args, Report&) {
+void Shell(Context& context, const std::vector<std::string>&, Report&) {
   // --echo prints each command of a script before its output, as a transcript.
-  bool echo = !args.empty() && args[0] == "--echo";
-  if (!args.empty() && !echo) throw UsageFailure(*context.command);
+  const bool echo = context.Has("--echo");
   bool interactive = isatty(STDIN_FILENO) != 0;
   std::string history_file;
   if (interactive) {
@@ -47,7 +46,7 @@ void Shell(Context& context, const std::vector<std::string>& args, Report&) {
       std::cerr << "zevra: already in the shell\n";
       continue;
     }
-    if (RunCommand(context, words) != 0) ++failures;
+    if (RunLine(context, words) != 0) ++failures;
   }
   if (interactive && !history_file.empty()) write_history(history_file.c_str());
   // A script that had failures ends the run with a failure.

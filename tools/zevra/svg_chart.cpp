@@ -16,6 +16,7 @@ struct Series {
   const char* colour;
   double Sample::*field;
 };
+constexpr const char* kChannelColours[] = {"#1f5fbf", "#c0392b", "#2e8b57", "#d4801a"};
 constexpr Series kSeries[] = {
     {"voltage", "V", "#1f5fbf", &Sample::voltage},
     {"current", "A", "#c0392b", &Sample::current},
@@ -60,35 +61,8 @@ double AxisTop(double largest, double& step) {
   return std::max(step, std::ceil(largest * 1.05 / step) * step);
 }
 
-}  // namespace
-
-std::string SvgChart(const std::string& title, const std::vector<Sample>& samples) {
-  const double plot_w = kWidth - kLeft - kRight;
-  const double height = kTop + 3 * kPanelHeight + 2 * kGap + kBottom;
-  double t_last = 0;
-  for (const Sample& s : samples) t_last = std::max(t_last, s.time_s);
-  double t_step = 0;
-  const double t_max = AxisTop(t_last, t_step);
-  auto x = [&](double t) { return kLeft + t / t_max * plot_w; };
-
-  std::ostringstream svg;
-  svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << height << "\" viewBox=\"0 0 "
-      << kWidth << " " << height << "\" font-family=\"sans-serif\" font-size=\"12\">\n"
-      << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
-      << "<text x=\"" << kWidth / 2 << "\" y=\"24\" text-anchor=\"middle\" font-size=\"16\">" << Escape(title) << "</text>\n";
-  // The legend, one entry per series, under the title.
-  svg << "<g class=\"legend\">\n";
-  for (std::size_t k = 0; k < std::size(kSeries); ++k) {
-    double lx = kLeft + static_cast<double>(k) * 150;
-    svg << "<line x1=\"" << lx << "\" y1=\"44\" x2=\"" << lx + 24 << "\" y2=\"44\" stroke=\"" << kSeries[k].colour
-        << "\" stroke-width=\"3\"/><text x=\"" << lx + 30 << "\" y=\"48\">" << kSeries[k].name << " ("
-        << kSeries[k].unit << ")</text>\n";
-  }
-  svg << "<line x1=\"" << kLeft + 450 << "\" y1=\"44\" x2=\"" << kLeft + 474
-      << "\" y2=\"44\" stroke=\"#888\" stroke-dasharray=\"4 3\"/><text x=\"" << kLeft + 480
-      << "\" y=\"48\">step</text>\n</g>\n";
-
-  // Where the output steps: the voltage moves by more than a fiftieth of its range between samples.
+// Where a trace's output steps: the voltage moves by more than a fiftieth of its range between samples.
+std::vector<double> StepTimes(const std::vector<Sample>& samples) {
   double v_low = 0, v_high = 0;
   for (const Sample& s : samples) {
     v_low = std::min(v_low, s.voltage);
@@ -98,34 +72,96 @@ std::string SvgChart(const std::string& title, const std::vector<Sample>& sample
   for (std::size_t k = 1; k < samples.size(); ++k)
     if (std::abs(samples[k].voltage - samples[k - 1].voltage) > (v_high - v_low) / 50 + 1e-9)
       steps.push_back(samples[k].time_s);
+  return steps;
+}
+
+void LegendEntry(std::ostringstream& svg, double x, const std::string& colour, const std::string& text,
+                 const char* dash = nullptr) {
+  svg << "<line x1=\"" << x << "\" y1=\"44\" x2=\"" << x + 24 << "\" y2=\"44\" stroke=\"" << colour << "\"";
+  if (dash != nullptr) svg << " stroke-dasharray=\"" << dash << "\"";
+  else svg << " stroke-width=\"3\"";
+  svg << "/><text x=\"" << x + 30 << "\" y=\"48\">" << Escape(text) << "</text>\n";
+}
+
+}  // namespace
+
+std::string SvgChart(const std::string& title, const std::vector<Trace>& traces) {
+  const double plot_w = kWidth - kLeft - kRight;
+  const double height = kTop + 3 * kPanelHeight + 2 * kGap + kBottom;
+  const bool by_channel = traces.size() > 1;
+  double t_last = 0;
+  for (const Trace& trace : traces)
+    for (const Sample& s : trace.samples) t_last = std::max(t_last, s.time_s);
+  double t_step = 0;
+  const double t_max = AxisTop(t_last, t_step);
+  auto x = [&](double t) { return kLeft + t / t_max * plot_w; };
+  auto colour = [&](std::size_t trace, const Series& series) {
+    return std::string(by_channel ? kChannelColours[trace % std::size(kChannelColours)] : series.colour);
+  };
+
+  std::ostringstream svg;
+  svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << height << "\" viewBox=\"0 0 "
+      << kWidth << " " << height << "\" font-family=\"sans-serif\" font-size=\"12\">\n"
+      << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
+      << "<text x=\"" << kWidth / 2 << "\" y=\"24\" text-anchor=\"middle\" font-size=\"16\">" << Escape(title) << "</text>\n";
+  // The legend under the title: the quantities, or the channels, and the step marks.
+  svg << "<g class=\"legend\">\n";
+  double lx = kLeft;
+  if (by_channel) {
+    for (std::size_t k = 0; k < traces.size(); ++k, lx += 100) LegendEntry(svg, lx, colour(k, kSeries[0]), traces[k].channel);
+  } else {
+    for (const Series& series : kSeries) {
+      LegendEntry(svg, lx, series.colour, std::string(series.name) + " (" + series.unit + ")");
+      lx += 150;
+    }
+  }
+  LegendEntry(svg, lx, "#888", "step", "4 3");
+  svg << "</g>\n";
+
+  std::vector<double> steps;
+  for (const Trace& trace : traces) {
+    std::vector<double> own = StepTimes(trace.samples);
+    steps.insert(steps.end(), own.begin(), own.end());
+  }
+  std::sort(steps.begin(), steps.end());
+  steps.erase(std::unique(steps.begin(), steps.end()), steps.end());
 
   for (std::size_t panel = 0; panel < std::size(kSeries); ++panel) {
     const Series& series = kSeries[panel];
     const double top = kTop + static_cast<double>(panel) * (kPanelHeight + kGap);
     double largest = 0;
-    for (const Sample& s : samples) largest = std::max(largest, s.*series.field);
+    for (const Trace& trace : traces)
+      for (const Sample& s : trace.samples) largest = std::max(largest, s.*series.field);
     double step = 0;
     const double max = AxisTop(largest, step);
     auto y = [&](double v) { return top + kPanelHeight - std::max(0.0, v) / max * kPanelHeight; };
+    const std::string tick_colour = by_channel ? "#444" : series.colour;
     svg << "<g class=\"panel " << series.name << "\">\n<rect x=\"" << kLeft << "\" y=\"" << top << "\" width=\"" << plot_w
         << "\" height=\"" << kPanelHeight << "\" fill=\"none\" stroke=\"#444\"/>\n";
+    if (by_channel)
+      svg << "<text class=\"panel-label\" x=\"" << kLeft + 6 << "\" y=\"" << top + 14 << "\">" << series.name << " ("
+          << series.unit << ")</text>\n";
     for (double v = 0; v <= max + step / 2; v += step) {
       svg << "<line x1=\"" << kLeft << "\" y1=\"" << Num(y(v)) << "\" x2=\"" << kLeft + plot_w << "\" y2=\"" << Num(y(v))
           << "\" stroke=\"#e4e4e4\"/><text class=\"tick\" x=\"" << kLeft - 6 << "\" y=\"" << Num(y(v) + 4)
-          << "\" text-anchor=\"end\" fill=\"" << series.colour << "\">" << TickLabel(v, series.unit) << "</text>\n";
+          << "\" text-anchor=\"end\" fill=\"" << tick_colour << "\">" << TickLabel(v, series.unit) << "</text>\n";
     }
     for (double t : steps)
       svg << "<line class=\"step-mark\" x1=\"" << Num(x(t)) << "\" y1=\"" << top << "\" x2=\"" << Num(x(t)) << "\" y2=\""
           << top + kPanelHeight << "\" stroke=\"#888\" stroke-dasharray=\"4 3\"/>\n";
-    // A step line: each sample holds until the next one.
-    svg << "<path class=\"series " << series.name << "\" fill=\"none\" stroke-width=\"2\" stroke=\"" << series.colour
-        << "\" d=\"";
-    for (std::size_t k = 0; k < samples.size(); ++k) {
-      double value = y(samples[k].*series.field);
-      if (k == 0) svg << "M" << Num(x(samples[k].time_s)) << "," << Num(value);
-      else svg << " H" << Num(x(samples[k].time_s)) << " V" << Num(value);
+    // A step line per trace: each sample holds until the next one.
+    for (std::size_t k = 0; k < traces.size(); ++k) {
+      const std::vector<Sample>& samples = traces[k].samples;
+      svg << "<path class=\"series " << series.name << "\" data-channel=\"" << Escape(traces[k].channel)
+          << "\" fill=\"none\" stroke-width=\"2\" stroke=\"" << colour(k, series) << "\" d=\"";
+      for (std::size_t n = 0; n < samples.size(); ++n) {
+        double value = y(samples[n].*series.field);
+        if (n == 0) svg << "M" << Num(x(samples[n].time_s)) << "," << Num(value);
+        else svg << " H" << Num(x(samples[n].time_s)) << " V" << Num(value);
+      }
+      svg << "\"/>\n";
     }
-    svg << "\"/>\n</g>\n";
+    svg << "</g>\n";
   }
   // The time axis under the last panel.
   const double axis_y = kTop + 3 * kPanelHeight + 2 * kGap;
@@ -137,18 +173,31 @@ std::string SvgChart(const std::string& title, const std::vector<Sample>& sample
   return svg.str();
 }
 
-std::string HtmlReport(const std::string& title, const std::vector<Sample>& samples) {
+std::string HtmlReport(const std::string& title, const std::vector<Trace>& traces) {
   std::ostringstream html;
   html << "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" << Escape(title)
        << "</title>\n<style>body{font-family:sans-serif;margin:2em}table{border-collapse:collapse}"
           "td,th{padding:2px 10px;text-align:right;border-bottom:1px solid #ddd}</style></head><body>\n<h1>"
-       << Escape(title) << "</h1>\n" << SvgChart(title, samples)
-       << "<table id=\"samples\">\n<tr><th>time (s)</th><th>voltage (V)</th><th>current (A)</th><th>power (W)</th></tr>\n";
-  for (const Sample& s : samples) {
-    char row[160];
-    std::snprintf(row, sizeof row, "<tr><td>%.3f</td><td>%.4f</td><td>%.4f</td><td>%.4f</td></tr>\n", s.time_s,
-                  s.voltage, s.current, s.power);
-    html << row;
+       << Escape(title) << "</h1>\n" << SvgChart(title, traces) << "<table id=\"samples\">\n<tr><th>time (s)</th>";
+  // Several channels: each heading names its channel.
+  const bool by_channel = traces.size() > 1;
+  for (const Trace& trace : traces) {
+    std::string prefix = by_channel ? Escape(trace.channel) + " " : "";
+    html << "<th>" << prefix << "voltage (V)</th><th>" << prefix << "current (A)</th><th>" << prefix << "power (W)</th>";
+  }
+  html << "</tr>\n";
+  const std::size_t rows = traces.empty() ? 0 : traces.front().samples.size();
+  for (std::size_t n = 0; n < rows; ++n) {
+    char cell[64];
+    std::snprintf(cell, sizeof cell, "<tr><td>%.3f</td>", traces.front().samples[n].time_s);
+    html << cell;
+    for (const Trace& trace : traces) {
+      if (n >= trace.samples.size()) continue;
+      const Sample& s = trace.samples[n];
+      std::snprintf(cell, sizeof cell, "<td>%.4f</td><td>%.4f</td><td>%.4f</td>", s.voltage, s.current, s.power);
+      html << cell;
+    }
+    html << "</tr>\n";
   }
   html << "</table>\n</body></html>\n";
   return html.str();

@@ -10,8 +10,16 @@ struct Sample {
   double time_s, voltage, current, power;
 };
 
-std::string SvgChart(const std::string& title, const std::vector<Sample>& samples);
+// One channel's samples; every trace of a chart is sampled at the same times.
+struct Trace {
+  std::string channel;
+  std::vector<Sample> samples;
+};
+
+// Voltage, current and power in panels of their own. One trace is drawn in a
+// colour per quantity; several in a colour per channel, with channels in the legend.
+std::string SvgChart(const std::string& title, const std::vector<Trace>& traces);
 // A self-contained HTML page: the chart inline and a table of every sample.
-std::string HtmlReport(const std::string& title, const std::vector<Sample>& samples);
+std::string HtmlReport(const std::string& title, const std::vector<Trace>& traces);
 
 }  // namespace zevra_tool

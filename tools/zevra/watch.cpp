@@ -89,15 +89,9 @@ std::string Coloured(const std::string& text, const std::map<std::string, std::s
 
 void Watch(Context& c, const std::vector<std::string>& args, Report&) {
   Session& s = c.session;
-  std::string which = "all";
-  long interval_ms = 500, count = -1;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--interval" && i + 1 < args.size()) interval_ms = static_cast<long>(ParseNumber(args[++i], "interval"));
-    else if (args[i] == "--count" && i + 1 < args.size()) count = static_cast<long>(ParseNumber(args[++i], "count"));
-    else if (which == "all" && args[i][0] != '-') which = args[i];
-    else throw UsageFailure(*c.command);
-  }
-  const std::vector<std::string> channels = ChannelNames(which);
+  const std::vector<std::string> channels = s.Channels(args.empty() ? "all" : args[0]);
+  const long interval_ms = static_cast<long>(ParseNumber(c.Option("--interval", "500"), "interval"));
+  const long count = c.Has("--count") ? static_cast<long>(ParseNumber(c.Option("--count"), "count")) : -1;
   if (interval_ms < 10) throw Failure("the interval is at least 10 ms", 2);
   g_interrupted = false;
   auto previous = std::signal(SIGINT, OnInterrupt);

@@ -1,0 +1,106 @@
+#include "command_line.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <memory>
+
+namespace zevra_tool {
+namespace {
+
+constexpr const char* kTopUsage = "usage: zevra [-r RESOURCE] [-o OPTIONS] [--emulate] [--json] COMMAND [ARGS]";
+
+// Help in zevra's words: each command's usage line from the table, then what
+// CLI11 lists (arguments, options, and at the top the commands).
+class HelpFormatter : public CLI::Formatter {
+ public:
+  HelpFormatter() {
+    column_width(28);
+  }
+  std::string make_description(const CLI::App*) const override { return ""; }
+  std::string make_usage(const CLI::App* app, std::string) const override {
+    if (const Command* c = FindCommand(app->get_name()))
+      return "usage: zevra " + std::string(c->usage) + "\n  " + c->help + "\n";
+    return std::string(kTopUsage) + "\n  " + app->get_description() + "\n";
+  }
+  // The usage line already names the arguments.
+  std::string make_positionals(const CLI::App*) const override { return ""; }
+};
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& words, bool top_level) {
+  CommandLine line;
+  CLI::App app{"a terminal front panel for QDX power supplies (zevra COMMAND --help for each)", "zevra"};
+  app.formatter(std::make_shared<HelpFormatter>());
+  // Words no command takes are left for the messages below: an unknown command is named with a suggestion.
+  app.allow_extras();
+  app.require_subcommand(0, 1);
+  if (top_level) {
+    line.session.options = "QueryInstrStatus=1";  // so that a refused command shows the instrument's errors
+    app.add_option("-r", line.session.resource, "a VISA resource (TCPIP0::host::5025::SOCKET) or a logical name")
+        ->type_name("RESOURCE");
+    app.add_option("-o", line.session.options, "the option string, e.g. \"Simulate=1\" or \"QueryInstrStatus=1\"")
+        ->type_name("OPTIONS");
+    app.add_flag("--emulate", line.session.emulate, "an emulated instrument in this process (the default without -r)");
+    app.add_flag("--json", line.json, "print results as JSON");
+  }
+  struct Parsed {
+    const Command* command;
+    CLI::App* app;
+    std::vector<std::string> args;
+    std::vector<std::pair<std::string, CLI::Option*>> flags;
+  };
+  std::vector<std::unique_ptr<Parsed>> commands;
+  for (const Command& c : Commands()) {
+    auto parsed = std::make_unique<Parsed>(Parsed{&c, app.add_subcommand(c.name, c.help), {}, {}});
+    CLI::App* sub = parsed->app;
+    sub->fallthrough();  // global options may follow the command
+    sub->group("Commands");
+    // Counted below, so that too many arguments read like too few.
+    if (c.max_args > 0) sub->add_option("arguments", parsed->args)->expected(0, CLI::detail::expected_max_vector_size);
+    for (const Flag& flag : c.flags) {
+      CLI::Option* option = flag.value_name != nullptr
+                                ? sub->add_option(flag.name, flag.help)->type_name(flag.value_name)->expected(1)
+                                : sub->add_flag(flag.name, flag.help);
+      parsed->flags.emplace_back(flag.name, option);
+    }
+    commands.push_back(std::move(parsed));
+  }
+  std::vector<std::string> reversed(words.rbegin(), words.rend());  // CLI11 takes them last first
+  try {
+    app.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    line.help = app.help();
+    return line;
+  } catch (const CLI::ParseError& e) {
+    for (const auto& parsed : commands)
+      if (parsed->app->parsed()) throw Failure(std::string(e.what()) + "\n" + UsageFailure(*parsed->command).what(), 2);
+    throw Failure(std::string(e.what()) + " (see zevra --help)", 2);
+  }
+  const std::vector<std::string> extra = app.remaining();
+  for (const auto& parsed : commands) {
+    if (!parsed->app->parsed()) continue;
+    const Command& c = *parsed->command;
+    if (!extra.empty() && extra.front().starts_with("-"))
+      throw Failure("unknown or incomplete option '" + extra.front() + "'\n" + UsageFailure(c).what(), 2);
+    const std::size_t max = static_cast<std::size_t>(std::max(c.max_args, 0));
+    if (parsed->args.size() > max || !extra.empty()) {
+      std::string first = parsed->args.size() > max ? parsed->args[max] : extra.front();
+      throw Failure("too many arguments for " + std::string(c.name) + ", from '" + first + "'\n" +
+                        UsageFailure(c).what(), 2);
+    }
+    if (parsed->args.size() < c.min_args) throw UsageFailure(c);
+    line.command = &c;
+    line.args = parsed->args;
+    for (const auto& [name, option] : parsed->flags)
+      if (option->count() > 0) line.options[name] = option->get_expected_min() > 0 ? option->results().back() : "";
+    return line;
+  }
+  if (!extra.empty() && extra.front().starts_with("-"))
+    throw Failure("unknown or incomplete option '" + extra.front() + "' (see zevra --help)", 2);
+  if (!extra.empty()) throw UnknownCommand(extra.front());
+  throw Failure(std::string(kTopUsage) + " (see zevra --help)", 2);
+}
+
+}  // namespace zevra_tool

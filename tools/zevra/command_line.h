@@ -1,0 +1,30 @@
+// zevra's command line, parsed by CLI11 from the command table: the global
+// options, and a subcommand per command with its arguments and flags.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "session.h"
+
+namespace zevra_tool {
+
+struct CommandLine {
+  SessionOptions session;
+  bool json = false;
+  const Command* command = nullptr;
+  std::vector<std::string> args;
+  // The command's flags that were given: "--interval" -> "50"; a flag without a value -> "".
+  std::map<std::string, std::string> options;
+  // Set when help was asked for: print it, run nothing.
+  std::string help;
+};
+
+// `words` after the program name. At the top level the global options are
+// taken too, before or after the command; in the shell only a command. Bad
+// input is a Failure with exit status 2.
+CommandLine ParseCommandLine(const std::vector<std::string>& words, bool top_level);
+
+}  // namespace zevra_tool
