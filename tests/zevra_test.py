@@ -279,6 +279,31 @@ class Zevra(unittest.TestCase):
             self.assertIn("<th>CH4 power (W)</th>", page)
             self.assertEqual(page.count("<tr><td>"), len(rows) - 1)
 
+    def test_log_runs_a_list_and_marks_its_own_steps(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            steps, csv, svg = (os.path.join(tmp, name) for name in ("steps.csv", "log.csv", "log.svg"))
+            with open(steps, "w") as f:  # the first boundary leaves the voltage as it is
+                f.write("2,1,200\n2,1,200\n4,1,200\n")
+            script = ("output 1 on\nlog 1 --interval 20 --duration 0.7 --csv %s --svg %s --list %s\n" % (csv, svg, steps))
+            result = zevra("--emulate", "shell", stdin=script)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            with open(svg) as f:
+                document = f.read()
+            # Marks where the second and third steps begin and where the list ends, in each of the three
+            # panels (the plot starts at x 80 and is 690 wide).
+            t_max = max(float(t.split()[0]) for t in re.findall(r'class="tick"[^>]*>([\d.]+ s)<', document))
+            marks = re.findall(r'class="step-mark" x1="([\d.]+)"', document)
+            self.assertEqual(marks, ["%.1f" % (80 + t / t_max * 690) for t in (0.2, 0.4, 0.6)] * 3)
+            self.assertIn(">list step</text>", document)
+            with open(csv) as f:
+                samples = [line.split(",") for line in f.read().splitlines()[1:]]
+            during = lambda low, high: {row[2] for row in samples if low < float(row[1]) < high}
+            self.assertEqual(during(0, 0.15) | during(0.25, 0.35), {"2.0000"})
+            self.assertEqual(during(0.45, 0.55), {"4.0000"})
+            refused = zevra("--emulate", "log", "1", "--csv", csv, "--list", os.path.join(tmp, "missing.csv"))
+            self.assertEqual(refused.returncode, 2)
+            self.assertIn("cannot read %s" % os.path.join(tmp, "missing.csv"), refused.stderr)
+
     def test_bash_completion(self):
         script = zevra("completion", "bash")
         self.assertEqual(script.returncode, 0)

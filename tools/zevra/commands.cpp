@@ -298,6 +298,14 @@ void CheckListRatings(Session& s, const std::string& channel, const ListFile& fi
   }
 }
 
+// The file against each channel's module; a simulated instrument has no modules to ask.
+void CheckListFits(Session& s, const std::vector<std::string>& channels, const ListFile& file, const std::string& path) {
+  ViBoolean simulating = VI_FALSE;
+  s.Check(ZEVRA_GetAttributeViBoolean(s.vi(), "", ZEVRA_ATTR_SIMULATE, &simulating), "reading an option flag");
+  if (simulating == VI_FALSE)
+    for (const std::string& channel : channels) CheckListRatings(s, channel, file, path);
+}
+
 ListFile ReadListFile(const std::string& path) {
   std::ifstream in(path);
   if (!in) throw Failure("cannot read " + path, 2);
@@ -347,11 +355,7 @@ void List(Context& c, const std::vector<std::string>& args, Report& r) {
   if (action == "load") {
     if (args.size() != 3) throw UsageFailure(*c.command, "list load");
     const ListFile file = ReadListFile(args[2]);
-    // A simulated instrument has no modules to ask for ratings.
-    ViBoolean simulating = VI_FALSE;
-    s.Check(ZEVRA_GetAttributeViBoolean(s.vi(), "", ZEVRA_ATTR_SIMULATE, &simulating), "reading an option flag");
-    if (simulating == VI_FALSE)
-      for (const std::string& channel : channels) CheckListRatings(s, channel, file, args[2]);
+    CheckListFits(s, channels, file, args[2]);
     ForChannels(c, channels, r, [&](Session& s, const std::string& ch, Report& row) { LoadListOne(s, ch, file, row); });
   } else if (action == "run" || action == "abort") {
     if (args.size() != 2) throw UsageFailure(*c.command, "list " + action);
@@ -450,6 +454,19 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
   const std::string csv = c.Option("--csv"), svg = c.Option("--svg"), html = c.Option("--html");
   if (csv.empty()) throw Failure("log needs --csv FILE\n" + std::string(UsageFailure(*c.command).what()), 2);
   if (interval_ms < 10 || duration_s <= 0) throw Failure("the interval is at least 10 ms and the duration positive", 2);
+  // With --list the log loads the file and starts the list itself, so it knows where each step begins.
+  std::vector<double> list_steps;
+  if (c.Has("--list")) {
+    const std::string path = c.Option("--list");
+    const ListFile file = ReadListFile(path);
+    CheckListFits(c.session, channels, file, path);
+    Report ignored;
+    for (const std::string& channel : channels) LoadListOne(c.session, channel, file, ignored);
+    double at = 0;
+    // Where each step after the first begins, and where the list ends.
+    for (const ListStep& step : file.steps) list_steps.push_back(at += step[2] / 1000);
+    for (const std::string& channel : channels) RunListOne(c.session, channel, ignored);
+  }
   std::vector<Trace> traces;
   for (const std::string& channel : channels) traces.push_back({channel, {}});
   const auto wall_start = std::chrono::system_clock::now();
@@ -472,13 +489,13 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
   if (!svg.empty()) {
     std::ofstream chart(svg);
     if (!chart) throw Failure("cannot write " + svg, 2);
-    chart << SvgChart(who + ": voltage, current and power", traces);
+    chart << SvgChart(who + ": voltage, current and power", traces, list_steps);
     r.Field("svg", svg);
   }
   if (!html.empty()) {
     std::ofstream page(html);
     if (!page) throw Failure("cannot write " + html, 2);
-    page << HtmlReport(who + ": voltage, current and power", traces);
+    page << HtmlReport(who + ": voltage, current and power", traces, list_steps);
     r.Field("html", html);
   }
 }
@@ -502,14 +519,15 @@ const std::vector<Command> kCommands = {
     {"watch", "watch [CH|all] [--interval MS] [--count N]",
      "a live panel: set and measured levels, power, CV/CC/OV/OC, output, a voltage trace (Ctrl-C stops)", 0, 1, Watch,
      {{"--interval", "MS", "time between refreshes (default 500)"}, {"--count", "N", "stop after N refreshes"}}},
-    {"log", "log CH|all --csv FILE [--interval MS] [--duration S] [--svg FILE] [--html FILE]",
+    {"log", "log CH|all --csv FILE [--interval MS] [--duration S] [--svg FILE] [--html FILE] [--list FILE.csv]",
      "record measurements to CSV (with all, columns per channel); chart them as SVG, or as a page with the chart "
      "and a table", 1, 1, Log,
      {{"--interval", "MS", "time between samples (default 100)"},
       {"--duration", "S", "how long to record (default 5)"},
       {"--csv", "FILE", "where the samples go (required)"},
       {"--svg", "FILE", "a chart of voltage, current and power"},
-      {"--html", "FILE", "a page with the chart and a table of every sample"}}},
+      {"--html", "FILE", "a page with the chart and a table of every sample"},
+      {"--list", "FILE.csv", "load this list, start it as the log starts, and mark where each of its steps begins"}}},
     {"shell", "shell [--echo]", "an interactive prompt that takes these commands; --echo prints each command of a script",
      0, 0, Shell, {{"--echo", nullptr, "print each command of a script before its output"}}},
     {"completion", "completion bash", "print a bash completion script for zevra", 1, 1, Completion},

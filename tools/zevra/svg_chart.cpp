@@ -85,7 +85,7 @@ void LegendEntry(std::ostringstream& svg, double x, const std::string& colour, c
 
 }  // namespace
 
-std::string SvgChart(const std::string& title, const std::vector<Trace>& traces) {
+std::string SvgChart(const std::string& title, const std::vector<Trace>& traces, const std::vector<double>& list_steps) {
   const double plot_w = kWidth - kLeft - kRight;
   const double height = kTop + 3 * kPanelHeight + 2 * kGap + kBottom;
   const bool by_channel = traces.size() > 1;
@@ -115,12 +115,12 @@ std::string SvgChart(const std::string& title, const std::vector<Trace>& traces)
       lx += 150;
     }
   }
-  LegendEntry(svg, lx, "#888", "step", "4 3");
+  LegendEntry(svg, lx, "#888", list_steps.empty() ? "step" : "list step", "4 3");
   svg << "</g>\n";
 
-  std::vector<double> steps;
-  for (const Trace& trace : traces) {
-    std::vector<double> own = StepTimes(trace.samples);
+  std::vector<double> steps = list_steps;
+  for (std::size_t k = 0; k < traces.size() && list_steps.empty(); ++k) {
+    std::vector<double> own = StepTimes(traces[k].samples);
     steps.insert(steps.end(), own.begin(), own.end());
   }
   std::sort(steps.begin(), steps.end());
@@ -147,7 +147,8 @@ std::string SvgChart(const std::string& title, const std::vector<Trace>& traces)
           << "\" text-anchor=\"end\" fill=\"" << tick_colour << "\">" << TickLabel(v, series.unit) << "</text>\n";
     }
     for (double t : steps)
-      svg << "<line class=\"step-mark\" x1=\"" << Num(x(t)) << "\" y1=\"" << top << "\" x2=\"" << Num(x(t)) << "\" y2=\""
+      if (t <= t_max)
+        svg << "<line class=\"step-mark\" x1=\"" << Num(x(t)) << "\" y1=\"" << top << "\" x2=\"" << Num(x(t)) << "\" y2=\""
           << top + kPanelHeight << "\" stroke=\"#888\" stroke-dasharray=\"4 3\"/>\n";
     // A step line per trace: each sample holds until the next one.
     for (std::size_t k = 0; k < traces.size(); ++k) {
@@ -173,12 +174,12 @@ std::string SvgChart(const std::string& title, const std::vector<Trace>& traces)
   return svg.str();
 }
 
-std::string HtmlReport(const std::string& title, const std::vector<Trace>& traces) {
+std::string HtmlReport(const std::string& title, const std::vector<Trace>& traces, const std::vector<double>& list_steps) {
   std::ostringstream html;
   html << "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" << Escape(title)
        << "</title>\n<style>body{font-family:sans-serif;margin:2em}table{border-collapse:collapse}"
           "td,th{padding:2px 10px;text-align:right;border-bottom:1px solid #ddd}</style></head><body>\n<h1>"
-       << Escape(title) << "</h1>\n" << SvgChart(title, traces) << "<table id=\"samples\">\n<tr><th>time (s)</th>";
+       << Escape(title) << "</h1>\n" << SvgChart(title, traces, list_steps) << "<table id=\"samples\">\n<tr><th>time (s)</th>";
   // Several channels: each heading names its channel.
   const bool by_channel = traces.size() > 1;
   for (const Trace& trace : traces) {
