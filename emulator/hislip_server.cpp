@@ -1,5 +1,6 @@
 #include "hislip_server.h"
 
+#include "bus_actions.h"
 #include "line_assembler.h"
 
 #include <poll.h>
@@ -45,13 +46,18 @@ bool Receive(int fd, int stop_fd, hislip::Header& h, std::string& payload) {
 // still to come.
 class SyncClient final : public Client {
  public:
-  SyncClient(int fd, int stop_fd) : fd_(fd), stop_fd_(stop_fd) {}
+  SyncClient(int fd, int stop_fd, std::atomic<std::uint32_t>& last_answered, std::atomic<bool>& answered)
+      : fd_(fd), stop_fd_(stop_fd), last_answered_(last_answered), answered_(answered) {}
   void send(std::string_view bytes) override {
     while (!bytes.empty() && !closed_) {
       std::size_t nl = bytes.find('\n');
       std::size_t take = nl == std::string_view::npos ? bytes.size() : nl + 1;
       std::uint8_t type = nl == std::string_view::npos ? hislip::kData : hislip::kDataEnd;
       if (!Send(fd_, type, 0, message_id, bytes.substr(0, take))) closed_ = true;
+      if (type == hislip::kDataEnd) {
+        last_answered_ = message_id;
+        answered_ = true;
+      }
       bytes.remove_prefix(take);
     }
   }
@@ -65,6 +71,8 @@ class SyncClient final : public Client {
 
  private:
   int fd_, stop_fd_;
+  std::atomic<std::uint32_t>& last_answered_;
+  std::atomic<bool>& answered_;
   bool closed_ = false;
 };
 
@@ -90,36 +98,38 @@ void HislipServer::Serve(int fd, int stop_fd) {
       return;
     }
     std::uint16_t session;
+    auto state = std::make_shared<SessionState>();
     {
       std::lock_guard lock(sessions_mutex_);
       do session = next_session_++;
       while (session == 0 || sessions_.count(session) != 0);
-      sessions_.insert(session);
+      sessions_[session] = state;
     }
     // Synchronized mode (no overlap): control code 0.
     if (Send(fd, hislip::kInitializeResponse, 0, (std::uint32_t{hislip::kProtocolVersion} << 16) | session))
-      ServeSync(fd, stop_fd);
+      ServeSync(fd, stop_fd, *state);
     std::lock_guard lock(sessions_mutex_);
     sessions_.erase(session);
   } else if (h.type == hislip::kAsyncInitialize) {
-    bool known;
+    std::shared_ptr<SessionState> state;
     {
       std::lock_guard lock(sessions_mutex_);
-      known = sessions_.count(static_cast<std::uint16_t>(h.parameter)) != 0;
+      auto it = sessions_.find(static_cast<std::uint16_t>(h.parameter));
+      if (it != sessions_.end()) state = it->second;
     }
-    if (!known) {
+    if (!state) {
       Send(fd, hislip::kFatalError, kInvalidInitialization, 0, "no synchronous channel has that session ID");
       return;
     }
-    if (Send(fd, hislip::kAsyncInitializeResponse, 0, kVendorId)) ServeAsync(fd, stop_fd);
+    if (Send(fd, hislip::kAsyncInitializeResponse, 0, kVendorId)) ServeAsync(fd, stop_fd, *state);
   } else {
     Send(fd, hislip::kFatalError, kInvalidInitialization, 0, "a connection starts with Initialize or AsyncInitialize");
   }
 }
 
-void HislipServer::ServeSync(int fd, int stop_fd) {
+void HislipServer::ServeSync(int fd, int stop_fd, SessionState& state) {
   std::unique_ptr<Connection> connection = instrument_.connect();
-  SyncClient client(fd, stop_fd);
+  SyncClient client(fd, stop_fd, state.last_answered, state.answered);
   LineAssembler input;  // the message being received
   hislip::Header h;
   std::string payload;
@@ -144,7 +154,9 @@ void HislipServer::ServeSync(int fd, int stop_fd) {
         if (!Send(fd, hislip::kDeviceClearAcknowledge, 0, 0)) return;
         break;
       case hislip::kTrigger:
-        break;  // the instrument has no bus trigger
+        client.message_id = h.parameter;
+        DeviceTrigger(*connection, transcript_);
+        break;
       default:
         if (!Send(fd, hislip::kError, kUnrecognizedMessageType, 0, "unexpected message on the synchronous channel"))
           return;
@@ -152,12 +164,22 @@ void HislipServer::ServeSync(int fd, int stop_fd) {
   }
 }
 
-void HislipServer::ServeAsync(int fd, int stop_fd) {
+void HislipServer::ServeAsync(int fd, int stop_fd, SessionState& state) {
   hislip::Header h;
   std::string payload;
+  // Status queries go through a connection of their own: the status byte is
+  // the instrument's, and the synchronous channel's connection is its thread's.
+  std::unique_ptr<Connection> status = instrument_.connect();
   while (Receive(fd, stop_fd, h, payload)) {
     bool sent = true;
     switch (h.type) {
+      case hislip::kAsyncStatusQuery: {
+        // A reply is available (MAV) when the message the client names was
+        // answered and the client says it has not read that answer ("RMT delivered" clear).
+        bool waiting = (h.control & 1) == 0 && state.answered && state.last_answered == h.parameter;
+        sent = Send(fd, hislip::kAsyncStatusResponse, static_cast<std::uint8_t>(ReadStatusByte(*status, waiting)), 0);
+        break;
+      }
       case hislip::kAsyncMaximumMessageSize:
         sent = Send(fd, hislip::kAsyncMaximumMessageSizeResponse, 0, 0, hislip::EncodeU64(kMaximumMessageSize));
         break;
@@ -165,7 +187,7 @@ void HislipServer::ServeAsync(int fd, int stop_fd) {
         // The feature preference: synchronized mode, no encryption.
         sent = Send(fd, hislip::kAsyncDeviceClearAcknowledge, 0, 0);
         break;
-      default:  // locking and status queries are not offered
+      default:  // locking is not offered
         sent = Send(fd, hislip::kError, kUnrecognizedMessageType, 0, "unsupported message on the asynchronous channel");
     }
     if (!sent) return;

@@ -4,9 +4,11 @@
 // which it is.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 
 #include "instrument.h"
@@ -26,14 +28,19 @@ class HislipServer {
   const std::string& address() const { return listener_.address(); }
 
  private:
+  // What a session's two channels share: the ID of the last message answered.
+  struct SessionState {
+    std::atomic<std::uint32_t> last_answered{0};
+    std::atomic<bool> answered{false};
+  };
   void Serve(int fd, int stop_fd);
-  void ServeSync(int fd, int stop_fd);
-  void ServeAsync(int fd, int stop_fd);
+  void ServeSync(int fd, int stop_fd, SessionState& state);
+  void ServeAsync(int fd, int stop_fd, SessionState& state);
 
   Instrument& instrument_;
   Transcript* transcript_;
   std::mutex sessions_mutex_;
-  std::set<std::uint16_t> sessions_;
+  std::map<std::uint16_t, std::shared_ptr<SessionState>> sessions_;
   std::uint16_t next_session_ = 1;
   TcpListener listener_;
 };

@@ -1,5 +1,6 @@
 #include "vxi11_server.h"
 
+#include "bus_actions.h"
 #include "line_assembler.h"
 
 #include <arpa/inet.h>
@@ -249,6 +250,24 @@ struct CoreChannel {
     it->second.client.discard();
   }
 
+  void ReadStb(Device_GenericParms& parms, Device_ReadStbResp& resp) {
+    auto it = links.find(parms.lid);
+    if (it == links.end()) {
+      resp.error = kErrorInvalidLink;
+      return;
+    }
+    resp.stb = static_cast<u_char>(ReadStatusByte(*it->second.connection, !it->second.client.output.empty()));
+  }
+
+  void Trigger(Device_GenericParms& parms, Device_Error& resp) {
+    auto it = links.find(parms.lid);
+    if (it == links.end()) {
+      resp.error = kErrorInvalidLink;
+      return;
+    }
+    DeviceTrigger(*it->second.connection, transcript);
+  }
+
   void DestroyLink(Device_Link& lid, Device_Error& resp) {
     if (links.erase(lid) == 0) resp.error = kErrorInvalidLink;
   }
@@ -287,6 +306,14 @@ constexpr ProcedureRow kProcedures[] = {
        std::string data;
        return Serve(fd, h, in, xdr_Device_ReadParms, xdr_Device_ReadResp,
                     [&](Device_ReadParms& p, Device_ReadResp& r) { c.Read(p, r, data); });
+     }},
+    {13, [](CoreChannel& c, int fd, const CallHeader& h, XDR* in) {  // device_readstb
+       return Serve(fd, h, in, xdr_Device_GenericParms, xdr_Device_ReadStbResp,
+                    [&](Device_GenericParms& p, Device_ReadStbResp& r) { c.ReadStb(p, r); });
+     }},
+    {14, [](CoreChannel& c, int fd, const CallHeader& h, XDR* in) {  // device_trigger
+       return Serve(fd, h, in, xdr_Device_GenericParms, xdr_Device_Error,
+                    [&](Device_GenericParms& p, Device_Error& r) { c.Trigger(p, r); });
      }},
     {15, [](CoreChannel& c, int fd, const CallHeader& h, XDR* in) {  // device_clear
        return Serve(fd, h, in, xdr_Device_GenericParms, xdr_Device_Error,

@@ -4,38 +4,10 @@
 #include <new>
 #include <string>
 
+#include "api_guard.h"
 #include "registry.h"
 #include "status_text.h"
 #include "visa.h"
-
-namespace visa {
-namespace {
-
-template <typename Body>
-ViStatus guarded(Body&& body) noexcept {
-  try {
-    return body();
-  } catch (const std::bad_alloc&) {
-    return VI_ERROR_ALLOC;
-  } catch (...) {
-    return VI_ERROR_SYSTEM_ERROR;
-  }
-}
-
-template <typename Body>
-ViStatus with_session(ViSession vi, Body&& body) noexcept {
-  return guarded([&]() -> ViStatus {
-    std::shared_ptr<InstrumentSession> session = Registry::instance().find(vi);
-    if (!session) {
-      return Registry::instance().is_resource_manager(vi) ? VI_ERROR_NSUP_OPER
-                                                          : VI_ERROR_INV_OBJECT;
-    }
-    return body(*session);
-  });
-}
-
-}  // namespace
-}  // namespace visa
 
 using visa::InstrumentSession;
 using visa::Registry;
@@ -55,8 +27,11 @@ ViStatus viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, ViUInt32 ti
   if (vi == nullptr) return VI_ERROR_USER_BUF;
   *vi = VI_NULL;
   if (name == nullptr) return VI_ERROR_INV_RSRC_NAME;
-  if (mode != VI_NO_LOCK) return VI_ERROR_INV_ACC_MODE;  // locks are not offered
-  return visa::guarded([&] { return Registry::instance().open(sesn, name, timeout, vi); });
+  // A lock at open, and VI_LOAD_CONFIG, which has no stored configuration to load here.
+  const ViAccessMode lock = mode & ~static_cast<ViAccessMode>(VI_LOAD_CONFIG);
+  if (lock != VI_NO_LOCK && lock != VI_EXCLUSIVE_LOCK && lock != VI_SHARED_LOCK) return VI_ERROR_INV_ACC_MODE;
+  if (!visa::Registry::instance().is_resource_manager(sesn)) return VI_ERROR_INV_OBJECT;
+  return visa::guarded([&] { return Registry::instance().open(sesn, name, lock, timeout, vi); });
 }
 
 ViStatus viClose(ViObject vi) {
@@ -94,7 +69,7 @@ ViStatus viStatusDesc(ViObject, ViStatus status, ViChar desc[]) {
 
 ViStatus viRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt) {
   if (retCnt != nullptr) *retCnt = 0;
-  return visa::with_session(vi, [&](InstrumentSession& s) -> ViStatus {
+  return visa::with_accessible_session(vi, [&](InstrumentSession& s) -> ViStatus {
     if (buf == nullptr && cnt > 0) return VI_ERROR_USER_BUF;
     std::size_t got = 0;
     ViStatus st = s.read(reinterpret_cast<char*>(buf), cnt, got);
@@ -105,7 +80,7 @@ ViStatus viRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt) {
 
 ViStatus viWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViPUInt32 retCnt) {
   if (retCnt != nullptr) *retCnt = 0;
-  return visa::with_session(vi, [&](InstrumentSession& s) -> ViStatus {
+  return visa::with_accessible_session(vi, [&](InstrumentSession& s) -> ViStatus {
     if (buf == nullptr && cnt > 0) return VI_ERROR_USER_BUF;
     std::size_t written = 0;
     ViStatus st = s.write(reinterpret_cast<const char*>(buf), cnt, written);
@@ -115,17 +90,17 @@ ViStatus viWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViPUInt32 retCnt) {
 }
 
 ViStatus viFlush(ViSession vi, ViUInt16 mask) {
-  return visa::with_session(vi, [&](InstrumentSession& s) { return s.flush(mask); });
+  return visa::with_accessible_session(vi, [&](InstrumentSession& s) { return s.flush(mask); });
 }
 
 ViStatus viClear(ViSession vi) {
-  return visa::with_session(vi, [&](InstrumentSession& s) { return s.clear(); });
+  return visa::with_accessible_session(vi, [&](InstrumentSession& s) { return s.clear(); });
 }
 
 ViStatus viVPrintf(ViSession vi, ViConstString writeFmt, va_list params) {
   va_list args;
   va_copy(args, params);
-  ViStatus st = visa::with_session(vi, [&](InstrumentSession& s) { return s.printf(writeFmt, &args); });
+  ViStatus st = visa::with_accessible_session(vi, [&](InstrumentSession& s) { return s.printf(writeFmt, &args); });
   va_end(args);
   return st;
 }
@@ -141,7 +116,7 @@ ViStatus viPrintf(ViSession vi, ViConstString writeFmt, ...) {
 ViStatus viVScanf(ViSession vi, ViConstString readFmt, va_list params) {
   va_list args;
   va_copy(args, params);
-  ViStatus st = visa::with_session(vi, [&](InstrumentSession& s) { return s.scanf(readFmt, &args); });
+  ViStatus st = visa::with_accessible_session(vi, [&](InstrumentSession& s) { return s.scanf(readFmt, &args); });
   va_end(args);
   return st;
 }
@@ -157,7 +132,7 @@ ViStatus viScanf(ViSession vi, ViConstString readFmt, ...) {
 ViStatus viVQueryf(ViSession vi, ViConstString writeFmt, ViConstString readFmt, va_list params) {
   va_list args;
   va_copy(args, params);
-  ViStatus st = visa::with_session(
+  ViStatus st = visa::with_accessible_session(
       vi, [&](InstrumentSession& s) { return s.queryf(writeFmt, readFmt, &args); });
   va_end(args);
   return st;

@@ -87,6 +87,7 @@ class HislipTransport final : public Transport {
     if (pending_.empty() && pending_end_) {
       end = true;
       pending_end_ = false;
+      delivered_id_ = awaited_id_;
     }
     return VI_SUCCESS;
   }
@@ -111,9 +112,40 @@ class HislipTransport final : public Transport {
     }
     message_id_ = hislip::kFirstMessageId;
     awaited_id_ = 0;
+    delivered_id_ = 0;
     pending_.clear();
     pending_end_ = false;
     return st < 0 ? st : VI_SUCCESS;
+  }
+
+  // The status byte comes back on the asynchronous channel. "RMT delivered"
+  // tells the server whether the reply to our last message has been read, so
+  // that it reports MAV only for a reply still waiting.
+  ViStatus read_stb(Deadline deadline, ViUInt16& stb) override {
+    if (lost_) return VI_ERROR_CONN_LOST;
+    const bool reply_read = delivered_id_ == awaited_id_;
+    ViStatus st = Send(async_, hislip::Encode(hislip::kAsyncStatusQuery, reply_read ? 1 : 0, awaited_id_), deadline);
+    hislip::Header h;
+    std::string payload;
+    while (st >= 0) {
+      st = Receive(async_, deadline, h, payload);
+      if (st < 0) break;
+      if (h.type == hislip::kFatalError) return Lost();
+      if (h.type == hislip::kError) return VI_ERROR_IO;
+      if (h.type == hislip::kAsyncStatusResponse) {
+        stb = h.control;
+        return VI_SUCCESS;
+      }
+    }
+    return st;
+  }
+
+  // A trigger takes a message ID of its own, as a message would.
+  ViStatus assert_trigger(Deadline deadline) override {
+    if (lost_) return VI_ERROR_CONN_LOST;
+    ViStatus st = Send(sync_, hislip::Encode(hislip::kTrigger, 0, message_id_), deadline);
+    if (st >= 0) message_id_ += 2;
+    return st;
   }
 
   std::string peer_address() const override { return peer_; }
@@ -144,6 +176,7 @@ class HislipTransport final : public Transport {
   std::uint64_t max_message_size_ = 1 << 20;
   std::uint32_t message_id_ = hislip::kFirstMessageId;
   std::uint32_t awaited_id_ = 0;
+  std::uint32_t delivered_id_ = 0;  // the last message whose whole reply was read
   std::string pending_;
   bool pending_end_ = false;
   bool lost_ = false;

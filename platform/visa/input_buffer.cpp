@@ -83,6 +83,14 @@ ViStatus InputBuffer::read(Transport& transport, const ReadSettings& settings, D
   return VI_SUCCESS_MAX_CNT;
 }
 
+void InputBuffer::unread(std::string_view bytes) {
+  if (bytes.empty()) return;
+  // Stream offsets at or after the insertion move along with the bytes after it.
+  for (std::uint64_t& end : ends_)
+    if (end >= consumed()) end += bytes.size();
+  data_.insert(pos_, bytes);
+}
+
 void InputBuffer::clear() {
   base_ += data_.size();
   data_.clear();

@@ -40,6 +40,8 @@ class InputBuffer {
   // True when a byte or END is held without asking the transport.
   bool has_buffered() const { return pos_ < data_.size() || lone_end_pending(); }
   void clear();
+  // Puts bytes taken out of turn back in front of the unread input.
+  void unread(std::string_view bytes);
 
  private:
   ViStatus fill(Transport& transport, const ReadSettings& settings, Deadline deadline);

@@ -32,6 +32,10 @@ class InstrumentSession {
   ViStatus queryf(const char* write_format, const char* read_format, va_list* args);
   ViStatus flush(unsigned mask);
   ViStatus clear();
+  // The status byte and a device trigger: by the protocol's own messages, or on
+  // a raw socket as "*STB?" and "*TRG" when the I/O protocol is 488.2 strings.
+  ViStatus read_stb(ViUInt16& stb);
+  ViStatus assert_trigger(ViUInt16 protocol);
 
   // Attribute values, read by the attribute table.
   struct Settings {
@@ -39,6 +43,8 @@ class InstrumentSession {
     unsigned char termchar = '\n';
     bool termchar_enabled = false;
     bool send_end_enabled = true;
+    ViUInt16 io_protocol = 1;  // VI_PROT_NORMAL
+    std::uint32_t max_queue_length = 50;
   };
 
  private:
@@ -54,6 +60,9 @@ class InstrumentSession {
   ViStatus discard_input();
   ViStatus printf_locked(const char* format, va_list* args);
   ViStatus scanf_locked(const char* format, va_list* args);
+  // A 488.2 string on a raw socket: `command` sent and, with `reply`, the status
+  // byte line answering it (replies still unread are kept for the next read).
+  ViStatus socket_exchange(const char* command, std::string* reply);
 
   const ViSession handle_;
   const ViSession resource_manager_;

@@ -1,12 +1,17 @@
 #include "registry.h"
 
+#include <cstdio>
 #include <vector>
 
+#include "lock_table.h"
+#include "resource_expression.h"
 #include "resource_name.h"
 #include "transport.h"
 #include "visa.h"
 
 namespace visa {
+
+constexpr ViUInt32 kDefaultConnectTimeoutMs = 2000;
 
 // Never destroyed: sessions may be closed from exit handlers and static
 // destructors, after the statics of this library would be gone.
@@ -16,58 +21,138 @@ Registry& Registry::instance() {
 }
 
 ViSession Registry::open_resource_manager() {
+  auto config = std::make_shared<VisaConfig>(read_visa_config(visa_config_path()));
+  for (const std::string& problem : config->problems) std::fprintf(stderr, "visa: %s\n", problem.c_str());
   std::lock_guard lock(mutex_);
   ViSession handle = next_handle_++;
-  managers_[handle];
+  managers_[handle].config = std::move(config);
   return handle;
 }
 
-ViStatus Registry::open(ViSession resource_manager, const char* name, ViUInt32 open_timeout_ms,
+std::shared_ptr<const VisaConfig> Registry::config_of(ViSession resource_manager) {
+  std::lock_guard lock(mutex_);
+  auto it = managers_.find(resource_manager);
+  return it == managers_.end() ? nullptr : it->second.config;
+}
+
+ViStatus Registry::resolve(ViSession resource_manager, const char* name, ResourceName& out, std::string* alias) {
+  std::shared_ptr<const VisaConfig> config = config_of(resource_manager);
+  if (!config) return VI_ERROR_INV_OBJECT;
+  if (name == nullptr) return VI_ERROR_INV_RSRC_NAME;
+  if (const ResourceName* aliased = config->resolve(name)) {
+    out = *aliased;
+    if (alias != nullptr) *alias = name;
+    return VI_SUCCESS;
+  }
+  ViStatus st = parse_resource_name(name, out);
+  if (st >= 0 && alias != nullptr) *alias = config->alias_of(out);
+  return st;
+}
+
+ViStatus Registry::open(ViSession resource_manager, const char* name, ViAccessMode mode, ViUInt32 open_timeout_ms,
                         ViSession* out) {
-  if (!is_resource_manager(resource_manager)) return VI_ERROR_INV_OBJECT;
   ResourceName resource;
-  ViStatus st = parse_resource_name(name, resource);
+  ViStatus st = resolve(resource_manager, name, resource, nullptr);
   if (st < 0) return st;
   const TransportEntry& entry = transport_for(resource.kind);
   if (entry.open == nullptr) return VI_ERROR_LIBRARY_NFOUND;
   std::unique_ptr<Transport> transport;
-  // Connecting may take up to the open timeout; no lock is held meanwhile.
-  st = entry.open(resource, Deadline::after_ms(open_timeout_ms), transport);
+  // Connecting may take up to the open timeout; no lock is held meanwhile. An
+  // open timeout of 0 (VI_TMO_IMMEDIATE: take a lock only if it is free, as
+  // PyVISA asks by default) leaves connecting the default I/O timeout.
+  const ViUInt32 connect_ms = open_timeout_ms == VI_TMO_IMMEDIATE ? kDefaultConnectTimeoutMs : open_timeout_ms;
+  st = entry.open(resource, Deadline::after_ms(connect_ms), transport);
   if (st < 0) return st;
 
-  std::lock_guard lock(mutex_);
-  auto manager = managers_.find(resource_manager);
-  if (manager == managers_.end()) return VI_ERROR_INV_OBJECT;  // closed while connecting
-  ViSession handle = next_handle_++;
-  sessions_[handle] = std::make_shared<InstrumentSession>(handle, resource_manager,
-                                                          std::move(resource), std::move(transport));
-  manager->second.insert(handle);
+  ViSession handle;
+  std::string lock_key = resource.canonical;
+  {
+    std::lock_guard lock(mutex_);
+    auto manager = managers_.find(resource_manager);
+    if (manager == managers_.end()) return VI_ERROR_INV_OBJECT;  // closed while connecting
+    handle = next_handle_++;
+    sessions_[handle] = std::make_shared<InstrumentSession>(handle, resource_manager, std::move(resource),
+                                                            std::move(transport));
+    manager->second.sessions.insert(handle);
+  }
+  // An access mode that asks for a lock gets it within the open timeout, or the open fails.
+  if (mode == VI_EXCLUSIVE_LOCK || mode == VI_SHARED_LOCK) {
+    std::string key;
+    st = LockTable::instance().lock(lock_key, handle, mode, open_timeout_ms, nullptr, key);
+    if (st < 0) {
+      close(handle);
+      return st == VI_ERROR_TMO ? VI_ERROR_RSRC_LOCKED : st;
+    }
+  }
   *out = handle;
   return VI_SUCCESS;
 }
 
-ViStatus Registry::close(ViSession handle) {
+ViStatus Registry::close(ViObject handle) {
   // Sessions are destroyed outside the lock: closing a socket must not hold up other sessions.
   std::vector<std::shared_ptr<InstrumentSession>> closing;
   {
     std::lock_guard lock(mutex_);
     if (auto manager = managers_.find(handle); manager != managers_.end()) {
-      for (ViSession s : manager->second) {
+      for (ViSession s : manager->second.sessions) {
         if (auto it = sessions_.find(s); it != sessions_.end()) {
           closing.push_back(std::move(it->second));
           sessions_.erase(it);
         }
       }
+      for (ViFindList f : manager->second.find_lists) find_lists_.erase(f);
       managers_.erase(manager);
     } else if (auto it = sessions_.find(handle); it != sessions_.end()) {
       if (auto owner = managers_.find(it->second->resource_manager()); owner != managers_.end())
-        owner->second.erase(handle);
+        owner->second.sessions.erase(handle);
       closing.push_back(std::move(it->second));
       sessions_.erase(it);
+    } else if (auto list = find_lists_.find(handle); list != find_lists_.end()) {
+      if (auto owner = managers_.find(list->second.manager); owner != managers_.end())
+        owner->second.find_lists.erase(handle);
+      find_lists_.erase(list);
     } else {
       return VI_ERROR_INV_OBJECT;
     }
   }
+  for (const auto& session : closing) LockTable::instance().release(session->resource().canonical, session->handle());
+  return VI_SUCCESS;
+}
+
+ViStatus Registry::find_resources(ViSession resource_manager, const char* expression, ViFindList* list,
+                                  ViUInt32* count, std::string& first) {
+  if (list != nullptr) *list = VI_NULL;
+  if (count != nullptr) *count = 0;
+  std::shared_ptr<const VisaConfig> config = config_of(resource_manager);
+  if (!config) return VI_ERROR_INV_OBJECT;
+  if (expression == nullptr) return VI_ERROR_INV_EXPR;
+  ResourceExpression parsed;
+  ViStatus st = parsed.parse(expression);
+  if (st < 0) return st;
+  std::vector<std::string> names;
+  for (const ResourceName& resource : config->resources)
+    if (parsed.matches(resource)) names.push_back(resource.canonical);
+  if (names.empty()) return VI_ERROR_RSRC_NFOUND;
+  if (count != nullptr) *count = static_cast<ViUInt32>(names.size());
+  first = names.front();
+  if (list == nullptr) return VI_SUCCESS;
+  std::lock_guard lock(mutex_);
+  auto manager = managers_.find(resource_manager);
+  if (manager == managers_.end()) return VI_ERROR_INV_OBJECT;
+  ViFindList handle = next_handle_++;
+  find_lists_[handle] = FindList{resource_manager, std::move(names), 1};
+  manager->second.find_lists.insert(handle);
+  *list = handle;
+  return VI_SUCCESS;
+}
+
+ViStatus Registry::find_next(ViFindList list, std::string& next) {
+  std::lock_guard lock(mutex_);
+  auto it = find_lists_.find(list);
+  if (it == find_lists_.end()) return VI_ERROR_INV_OBJECT;
+  FindList& f = it->second;
+  if (f.next >= f.names.size()) return VI_ERROR_RSRC_NFOUND;
+  next = f.names[f.next++];
   return VI_SUCCESS;
 }
 

@@ -1,13 +1,17 @@
-// Handles of resource managers and instrument sessions. Handles are never
-// reused in a process; the map is locked only to look up, insert or erase.
+// Handles of resource managers, instrument sessions and find lists. Handles
+// are never reused in a process; the maps are locked only to look up, insert
+// or erase.
 #pragma once
 
 #include <map>
 #include <memory>
 #include <mutex>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "instrument_session.h"
+#include "visa_config.h"
 #include "visatype.h"
 
 namespace visa {
@@ -16,18 +20,41 @@ class Registry {
  public:
   static Registry& instance();
 
+  // A new resource manager, with the configuration file as it reads now.
   ViSession open_resource_manager();
-  ViStatus open(ViSession resource_manager, const char* name, ViUInt32 open_timeout_ms,
+  ViStatus open(ViSession resource_manager, const char* name, ViAccessMode mode, ViUInt32 open_timeout_ms,
                 ViSession* out);
-  ViStatus close(ViSession handle);
+  // Closes a session, a find list, or a resource manager with all it opened.
+  ViStatus close(ViObject handle);
   std::shared_ptr<InstrumentSession> find(ViSession handle);
   bool is_resource_manager(ViSession handle);
 
+  // A resource name or alias of the manager's configuration; `alias` gets the alias, if any.
+  ViStatus resolve(ViSession resource_manager, const char* name, ResourceName& out, std::string* alias);
+  // viFindRsrc: the matches of `expression`; the first in `first`, the rest
+  // kept in a find list when `list` is wanted.
+  ViStatus find_resources(ViSession resource_manager, const char* expression, ViFindList* list, ViUInt32* count,
+                          std::string& first);
+  ViStatus find_next(ViFindList list, std::string& next);
+
  private:
+  struct Manager {
+    std::set<ViSession> sessions;
+    std::set<ViFindList> find_lists;
+    std::shared_ptr<const VisaConfig> config;
+  };
+  struct FindList {
+    ViSession manager;
+    std::vector<std::string> names;
+    std::size_t next = 0;
+  };
+  std::shared_ptr<const VisaConfig> config_of(ViSession resource_manager);
+
   std::mutex mutex_;
   ViSession next_handle_ = 0x1000;
-  std::map<ViSession, std::set<ViSession>> managers_;  // manager -> its sessions
+  std::map<ViSession, Manager> managers_;
   std::map<ViSession, std::shared_ptr<InstrumentSession>> sessions_;
+  std::map<ViFindList, FindList> find_lists_;
 };
 
 }  // namespace visa

@@ -139,7 +139,10 @@ ViStatus parse_resource_name(std::string_view text, ResourceName& out) {
     }
   }
   r.device_name = device;
-  return finish("::" + device + "::INSTR");
+  // HiSLIP's port stays in the name unless it is the one clients assume.
+  std::string canonical_device = device;
+  if (r.kind == ResourceKind::Hislip && r.port != 4880) canonical_device += "," + std::to_string(r.port);
+  return finish("::" + canonical_device + "::INSTR");
 }
 
 }  // namespace visa

@@ -5,11 +5,16 @@
 #include <string>
 
 #include "instrument_session.h"
+#include "lock_table.h"
 #include "visa.h"
 
 namespace visa {
 
 enum class AttributeType { UInt8, UInt16, UInt32, Boolean, String };
+
+// Who made this VISA library, and its version as VISA encodes one (1.0.0).
+constexpr const char* kManufacturerName = "ZEVRA open instrument stack";
+constexpr ViAttrState kImplementationVersion = 0x00100000;
 
 struct AttributeRow {
   ViAttr id;
@@ -66,6 +71,35 @@ struct SessionAttributeAccess {
          [](const S& s) -> ViAttrState { return s.resource_.port; }, nullptr, nullptr},
         {VI_ATTR_TCPIP_NODELAY, AttributeType::Boolean,
          [](const S&) -> ViAttrState { return VI_TRUE; }, nullptr, nullptr},
+        {VI_ATTR_TCPIP_KEEPALIVE, AttributeType::Boolean,
+         [](const S&) -> ViAttrState { return VI_FALSE; }, nullptr, nullptr},
+        {VI_ATTR_TCPIP_DEVICE_NAME, AttributeType::String, nullptr,
+         [](const S& s) { return s.resource_.device_name; }, nullptr},
+        {VI_ATTR_RSRC_MANF_NAME, AttributeType::String, nullptr,
+         [](const S&) { return std::string(kManufacturerName); }, nullptr},
+        // No registered VXIplug&play vendor ID belongs to this library.
+        {VI_ATTR_RSRC_MANF_ID, AttributeType::UInt16, [](const S&) -> ViAttrState { return 0; }, nullptr, nullptr},
+        {VI_ATTR_RSRC_IMPL_VERSION, AttributeType::UInt32,
+         [](const S&) -> ViAttrState { return kImplementationVersion; }, nullptr, nullptr},
+        {VI_ATTR_RSRC_SPEC_VERSION, AttributeType::UInt32,
+         [](const S&) -> ViAttrState { return VI_SPEC_VERSION; }, nullptr, nullptr},
+        {VI_ATTR_RSRC_LOCK_STATE, AttributeType::UInt32,
+         [](const S& s) -> ViAttrState { return LockTable::instance().state(s.resource_.canonical); }, nullptr,
+         nullptr},
+        {VI_ATTR_IO_PROT, AttributeType::UInt16,
+         [](const S& s) -> ViAttrState { return s.settings_.io_protocol; }, nullptr,
+         [](S& s, ViAttrState v) -> ViStatus {
+           if (v != VI_PROT_NORMAL && v != VI_PROT_4882_STRS) return VI_ERROR_NSUP_ATTR_STATE;
+           s.settings_.io_protocol = static_cast<ViUInt16>(v);
+           return VI_SUCCESS;
+         }},
+        {VI_ATTR_MAX_QUEUE_LENGTH, AttributeType::UInt32,
+         [](const S& s) -> ViAttrState { return s.settings_.max_queue_length; }, nullptr,
+         [](S& s, ViAttrState v) -> ViStatus {
+           if (v == 0 || v > 0xFFFFFFFFull) return VI_ERROR_NSUP_ATTR_STATE;
+           s.settings_.max_queue_length = static_cast<std::uint32_t>(v);
+           return VI_SUCCESS;
+         }},
     };
     return rows;
   }

@@ -8,7 +8,7 @@
 
 #include "deadline.h"
 #include "resource_name.h"
-#include "visatype.h"
+#include "visa.h"
 
 namespace visa {
 
@@ -35,6 +35,11 @@ class Transport {
 
   // Device clear; a raw socket has nothing to send.
   virtual ViStatus clear(Deadline) { return VI_SUCCESS; }
+
+  // The status byte and a device trigger, where the protocol carries them (a
+  // raw socket does not: the session sends 488.2 strings when asked to).
+  virtual ViStatus read_stb(Deadline, ViUInt16&) { return VI_ERROR_NSUP_OPER; }
+  virtual ViStatus assert_trigger(Deadline) { return VI_ERROR_NSUP_OPER; }
 
   virtual std::string peer_address() const = 0;
 };

@@ -204,6 +204,25 @@ class Vxi11Transport final : public Transport {
     return st < 0 ? st : Track(FromDeviceError(error.error));
   }
 
+  ViStatus read_stb(Deadline deadline, ViUInt16& stb) override {
+    Device_GenericParms parms{lid_, 0, 0, static_cast<u_long>(RemainingMs(deadline))};
+    Device_ReadStbResp resp{};
+    ViStatus st = Call(13, reinterpret_cast<xdrproc_t>(xdr_Device_GenericParms), &parms,
+                       reinterpret_cast<xdrproc_t>(xdr_Device_ReadStbResp), &resp, RemainingMs(deadline) + kRpcMargin);
+    if (st < 0) return st;
+    if (resp.error != 0) return Track(FromDeviceError(resp.error));
+    stb = resp.stb;
+    return VI_SUCCESS;
+  }
+
+  ViStatus assert_trigger(Deadline deadline) override {
+    Device_GenericParms parms{lid_, 0, 0, static_cast<u_long>(RemainingMs(deadline))};
+    Device_Error error{};
+    ViStatus st = Call(14, reinterpret_cast<xdrproc_t>(xdr_Device_GenericParms), &parms,
+                       reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error, RemainingMs(deadline) + kRpcMargin);
+    return st < 0 ? st : Track(FromDeviceError(error.error));
+  }
+
   std::string peer_address() const override { return peer_; }
 
  private:

@@ -2,7 +2,9 @@
  * visa.h - the VISA C API offered by this project's VISA library.
  *
  * Values and signatures are the published VISA ones. Resources reached over
- * TCP/IP:  TCPIP[board]::host::port::SOCKET  (raw socket).
+ * TCP/IP:  TCPIP[board]::host::port::SOCKET  (raw socket),
+ *          TCPIP[board]::host[::inst0][::INSTR]  (VXI-11),
+ *          TCPIP[board]::host::hislipN[,port][::INSTR]  (HiSLIP).
  * Resource strings are parsed without regard to case; an IPv6 literal is
  * written in square brackets: TCPIP0::[::1]::5025::SOCKET.
  */
@@ -24,6 +26,10 @@ extern "C" {
 
 /* Completion codes */
 #define VI_SUCCESS_EVENT_EN ((ViStatus)0x3FFF0002L)
+#define VI_SUCCESS_EVENT_DIS ((ViStatus)0x3FFF0003L)
+#define VI_SUCCESS_QUEUE_EMPTY ((ViStatus)0x3FFF0004L)
+#define VI_SUCCESS_NESTED_SHARED ((ViStatus)0x3FFF0099L)
+#define VI_SUCCESS_NESTED_EXCLUSIVE ((ViStatus)0x3FFF009AL)
 #define VI_SUCCESS_TERM_CHAR ((ViStatus)0x3FFF0005L)
 #define VI_SUCCESS_MAX_CNT ((ViStatus)0x3FFF0006L)
 #define VI_WARN_UNKNOWN_STATUS ((ViStatus)0x3FFF0085L)
@@ -57,6 +63,13 @@ extern "C" {
 #define VI_ERROR_LIBRARY_NFOUND ((ViStatus)(_VI_ERROR + 0x3FFF009EL))
 #define VI_ERROR_CONN_LOST ((ViStatus)(_VI_ERROR + 0x3FFF00A6L))
 #define VI_ERROR_INV_PARAMETER ((ViStatus)(_VI_ERROR + 0x3FFF0078L))
+#define VI_ERROR_INV_LOCK_TYPE ((ViStatus)(_VI_ERROR + 0x3FFF0020L))
+#define VI_ERROR_INV_ACCESS_KEY ((ViStatus)(_VI_ERROR + 0x3FFF0021L))
+#define VI_ERROR_INV_EVENT ((ViStatus)(_VI_ERROR + 0x3FFF0026L))
+#define VI_ERROR_INV_MECH ((ViStatus)(_VI_ERROR + 0x3FFF0027L))
+#define VI_ERROR_NENABLED ((ViStatus)(_VI_ERROR + 0x3FFF002FL))
+#define VI_ERROR_INV_PROT ((ViStatus)(_VI_ERROR + 0x3FFF0079L))
+#define VI_ERROR_SESN_NLOCKED ((ViStatus)(_VI_ERROR + 0x3FFF009CL))
 
 /* Attributes */
 #define VI_ATTR_RSRC_CLASS (0xBFFF0001UL)
@@ -72,11 +85,38 @@ extern "C" {
 #define VI_ATTR_TCPIP_PORT (0x3FFF0197UL)
 #define VI_ATTR_TCPIP_DEVICE_NAME (0xBFFF0199UL)
 #define VI_ATTR_TCPIP_NODELAY (0x3FFF019AUL)
+#define VI_ATTR_TCPIP_KEEPALIVE (0x3FFF019BUL)
+#define VI_ATTR_RSRC_IMPL_VERSION (0x3FFF0003UL)
+#define VI_ATTR_RSRC_LOCK_STATE (0x3FFF0004UL)
+#define VI_ATTR_MAX_QUEUE_LENGTH (0x3FFF0005UL)
+#define VI_ATTR_RSRC_SPEC_VERSION (0x3FFF0170UL)
+#define VI_ATTR_RSRC_MANF_NAME (0xBFFF0174UL)
+#define VI_ATTR_RSRC_MANF_ID (0x3FFF0175UL)
+#define VI_ATTR_IO_PROT (0x3FFF001CUL)
+
+/* Events and mechanisms */
+#define VI_EVENT_SERVICE_REQ (0x3FFF200BUL)
+#define VI_ALL_ENABLED_EVENTS (0x3FFF7FFFUL)
+#define VI_QUEUE (1)
+#define VI_HNDLR (2)
+#define VI_SUSPEND_HNDLR (4)
+#define VI_ALL_MECH (0xFFFF)
+
+/* I/O protocols and trigger protocols */
+#define VI_PROT_NORMAL (1)
+#define VI_PROT_4882_STRS (4)
+#define VI_TRIG_PROT_DEFAULT (0)
+
+/* The VISA specification this library follows: 5.8 */
+#define VI_SPEC_VERSION (0x00500800UL)
 
 #define VI_INTF_TCPIP (6)
 #define VI_TMO_IMMEDIATE (0L)
 #define VI_TMO_INFINITE (0xFFFFFFFFUL)
 #define VI_NO_LOCK (0L)
+#define VI_EXCLUSIVE_LOCK (1L)
+#define VI_SHARED_LOCK (2L)
+#define VI_LOAD_CONFIG (4L)
 
 /* viFlush masks */
 #define VI_READ_BUF (1)
@@ -97,6 +137,26 @@ VI_EXPORT ViStatus viClose(ViObject vi);
 VI_EXPORT ViStatus viGetAttribute(ViObject vi, ViAttr attrName, void *attrValue);
 VI_EXPORT ViStatus viSetAttribute(ViObject vi, ViAttr attrName, ViAttrState attrValue);
 VI_EXPORT ViStatus viStatusDesc(ViObject vi, ViStatus status, ViChar desc[]);
+
+VI_EXPORT ViStatus viParseRsrc(ViSession rmSesn, ViConstRsrc rsrcName, ViUInt16 *intfType, ViUInt16 *intfNum);
+VI_EXPORT ViStatus viParseRsrcEx(ViSession rmSesn, ViConstRsrc rsrcName, ViUInt16 *intfType, ViUInt16 *intfNum,
+                                 ViChar rsrcClass[], ViChar expandedUnaliasedName[], ViChar aliasIfExists[]);
+VI_EXPORT ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViPFindList vi, ViPUInt32 retCnt,
+                              ViChar desc[]);
+VI_EXPORT ViStatus viFindNext(ViFindList vi, ViChar desc[]);
+
+VI_EXPORT ViStatus viReadSTB(ViSession vi, ViPUInt16 status);
+VI_EXPORT ViStatus viAssertTrigger(ViSession vi, ViUInt16 protocol);
+
+VI_EXPORT ViStatus viLock(ViSession vi, ViAccessMode lockType, ViUInt32 timeout, ViConstKeyId requestedKey,
+                          ViChar accessKey[]);
+VI_EXPORT ViStatus viUnlock(ViSession vi);
+
+VI_EXPORT ViStatus viEnableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism, ViEventFilter context);
+VI_EXPORT ViStatus viDisableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism);
+VI_EXPORT ViStatus viDiscardEvents(ViSession vi, ViEventType eventType, ViUInt16 mechanism);
+VI_EXPORT ViStatus viWaitOnEvent(ViSession vi, ViEventType inEventType, ViUInt32 timeout,
+                                 ViPEventType outEventType, ViPEvent outContext);
 
 VI_EXPORT ViStatus viRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt);
 VI_EXPORT ViStatus viWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViPUInt32 retCnt);

@@ -64,6 +64,16 @@ typedef ViUInt32 ViAccessMode;
 typedef ViUInt64 ViAttrState;
 typedef ViUInt64 ViBusAddress;
 typedef ViUInt64 ViBusSize;
+typedef ViUInt32 *ViPAccessMode;
+typedef ViObject ViFindList;
+typedef ViFindList *ViPFindList;
+typedef ViObject ViEvent;
+typedef ViEvent *ViPEvent;
+typedef ViUInt32 ViEventType;
+typedef ViEventType *ViPEventType;
+typedef ViUInt32 ViEventFilter;
+typedef ViString ViKeyId;
+typedef ViConstString ViConstKeyId;
 
 #define VI_NULL 0
 #define VI_TRUE ((ViBoolean)1)

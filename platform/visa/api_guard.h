@@ -1,0 +1,46 @@
+// What every exported function does around its body: no C++ exception
+// crosses into the caller, a handle is looked up once, and a session that
+// another session has locked the resource against is refused.
+#pragma once
+
+#include <memory>
+#include <new>
+
+#include "lock_table.h"
+#include "registry.h"
+#include "visa.h"
+
+namespace visa {
+
+template <typename Body>
+ViStatus guarded(Body&& body) noexcept {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    return VI_ERROR_ALLOC;
+  } catch (...) {
+    return VI_ERROR_SYSTEM_ERROR;
+  }
+}
+
+template <typename Body>
+ViStatus with_session(ViSession vi, Body&& body) noexcept {
+  return guarded([&]() -> ViStatus {
+    std::shared_ptr<InstrumentSession> session = Registry::instance().find(vi);
+    if (!session) {
+      return Registry::instance().is_resource_manager(vi) ? VI_ERROR_NSUP_OPER : VI_ERROR_INV_OBJECT;
+    }
+    return body(*session);
+  });
+}
+
+// An operation on the instrument: refused while another session holds a lock on it.
+template <typename Body>
+ViStatus with_accessible_session(ViSession vi, Body&& body) noexcept {
+  return with_session(vi, [&](InstrumentSession& s) -> ViStatus {
+    if (!LockTable::instance().may_access(s.resource().canonical, vi)) return VI_ERROR_RSRC_LOCKED;
+    return body(s);
+  });
+}
+
+}  // namespace visa

@@ -1,0 +1,84 @@
+// What a session does besides messages: the status byte and a device trigger.
+// VXI-11 and HiSLIP carry them as messages of their own; a raw socket has no
+// such messages, so they are sent as IEEE 488.2 strings when the session's
+// I/O protocol says so.
+#include <charconv>
+#include <string>
+
+#include "instrument_session.h"
+#include "visa.h"
+
+namespace visa {
+namespace {
+
+// How much unread reply a status byte read steps over before giving up.
+constexpr std::size_t kMostSkipped = 1 << 20;
+// Internal: the status byte came after replies that were waiting.
+constexpr ViStatus kRepliesWaiting = 1;
+
+// "0".."255", then the line feed (and a carriage return before it, if any).
+bool IsStatusByteLine(std::string_view line) {
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+  unsigned value = 0;
+  auto [end, ec] = std::from_chars(line.data(), line.data() + line.size(), value);
+  return !line.empty() && ec == std::errc{} && end == line.data() + line.size() && value <= 255;
+}
+
+}  // namespace
+
+ViStatus InstrumentSession::socket_exchange(const char* command, std::string* reply) {
+  std::string line = std::string(command) + "\n";
+  ViStatus st = track(transport_->write(line.data(), line.size(), true, deadline()));
+  if (st < 0 || reply == nullptr) return st;
+  // The answer is the first line that reads as a status byte; lines before it
+  // are replies the caller has not read yet, and go back for its next read.
+  const Deadline until = deadline();
+  const ReadSettings settings{true, '\n'};
+  std::string skipped, current;
+  char chunk[64];
+  while (skipped.size() < kMostSkipped) {
+    std::size_t got = 0;
+    st = track(input_.read(*transport_, settings, until, chunk, sizeof chunk, got));
+    if (st < 0) break;
+    current.append(chunk, got);
+    if (st == VI_SUCCESS_MAX_CNT) continue;
+    if (IsStatusByteLine(current)) {
+      *reply = current;
+      input_.unread(skipped);
+      return skipped.empty() ? VI_SUCCESS : kRepliesWaiting;
+    }
+    skipped += current;
+    current.clear();
+  }
+  input_.unread(skipped + current);
+  return st < 0 ? st : VI_ERROR_IO;
+}
+
+ViStatus InstrumentSession::read_stb(ViUInt16& stb) {
+  std::lock_guard lock(io_mutex_);
+  if (connection_lost_) return VI_ERROR_CONN_LOST;
+  ViStatus st = send_pending(false);
+  if (st < 0) return st;
+  if (resource_.kind != ResourceKind::Socket) return track(transport_->read_stb(deadline(), stb));
+  if (settings_.io_protocol != VI_PROT_4882_STRS) return VI_ERROR_NSUP_OPER;
+  std::string reply;
+  st = socket_exchange("*STB?", &reply);
+  if (st < 0) return st;
+  stb = static_cast<ViUInt16>(std::stoi(reply));
+  // A reply that was waiting is a message available, whatever the instrument said.
+  if (st == kRepliesWaiting) stb |= 0x10;
+  return VI_SUCCESS;
+}
+
+ViStatus InstrumentSession::assert_trigger(ViUInt16 protocol) {
+  if (protocol != VI_TRIG_PROT_DEFAULT) return VI_ERROR_INV_PROT;
+  std::lock_guard lock(io_mutex_);
+  if (connection_lost_) return VI_ERROR_CONN_LOST;
+  ViStatus st = send_pending(false);
+  if (st < 0) return st;
+  if (resource_.kind != ResourceKind::Socket) return track(transport_->assert_trigger(deadline()));
+  if (settings_.io_protocol != VI_PROT_4882_STRS) return VI_ERROR_NSUP_OPER;
+  return socket_exchange("*TRG", nullptr);
+}
+
+}  // namespace visa

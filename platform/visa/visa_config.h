@@ -1,0 +1,34 @@
+// The VISA configuration file: aliases and the resources viFindRsrc lists.
+// Its path is ZEVRA_VISA_CONF, or /etc/zevra/visa.conf; a missing file is an
+// empty configuration. One entry a line, '#' to the end of a line a comment:
+//   alias NAME RESOURCE     viOpen("NAME") opens RESOURCE
+//   resource RESOURCE       a LAN instrument viFindRsrc lists
+// A line that does not read is skipped, with its file, line and why on
+// standard error.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "resource_name.h"
+
+namespace visa {
+
+struct VisaConfig {
+  std::vector<std::pair<std::string, ResourceName>> aliases;  // alias -> resource
+  std::vector<ResourceName> resources;                        // listed, in file order, aliased ones too
+  std::vector<std::string> problems;                          // "FILE line N: ..."
+
+  // The resource an alias names (case-insensitive), if it is one.
+  const ResourceName* resolve(std::string_view alias) const;
+  // The first alias of a resource, empty when it has none.
+  std::string alias_of(const ResourceName& resource) const;
+};
+
+std::string visa_config_path();
+// Reads the file at `path`; problems are collected, not printed.
+VisaConfig read_visa_config(const std::string& path);
+
+}  // namespace visa
