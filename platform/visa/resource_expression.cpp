@@ -400,6 +400,7 @@ ResourceExpression& ResourceExpression::operator=(ResourceExpression&&) noexcept
 
 ViStatus ResourceExpression::parse(std::string_view text) {
   clause_.reset();
+  pattern_ = ResourcePattern{};
   if (text.size() > kMaxExpression) return VI_ERROR_INV_EXPR;
   std::size_t brace = text.find('{');
   std::string_view pattern = text.substr(0, brace);
@@ -408,11 +409,17 @@ ViStatus ResourceExpression::parse(std::string_view text) {
   if (st < 0 || brace == std::string_view::npos) return st;
   std::string_view rest = text.substr(brace + 1);
   while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.back()))) rest.remove_suffix(1);
-  if (rest.empty() || rest.back() != '}') return VI_ERROR_INV_EXPR;
+  if (rest.empty() || rest.back() != '}') {
+    pattern_ = ResourcePattern{};
+    return VI_ERROR_INV_EXPR;
+  }
   rest.remove_suffix(1);
   auto clause = std::make_unique<AttributeClause>();
   st = clause->parse(rest);
-  if (st < 0) return st;
+  if (st < 0) {
+    pattern_ = ResourcePattern{};  // a refused expression matches nothing
+    return st;
+  }
   clause_ = std::move(clause);
   return VI_SUCCESS;
 }

@@ -1,0 +1,147 @@
+"""Stock PyVISA (Debian's python3-pyvisa, ctypes backend) given our VISA
+library, against qdx-emulator over SOCKET, VXI-11 and HiSLIP: what a program
+written for a vendor's VISA does, unchanged.
+
+usage: pyvisa_drop_in_test.py QDX_EMULATOR LIBVISA
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+import pyvisa
+from pyvisa import constants, errors
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import emulator_program_test  # noqa: E402  (its Emulator runs the program)
+
+LIBVISA = None
+
+
+class DropIn(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.emulator = emulator_program_test.Emulator("--vxi11", "--hislip", "--transcript",
+                                                      os.path.join(tempfile.gettempdir(), "pyvisa-%d.log" % os.getpid()))
+        cls.transcript = cls.emulator.process.args[-1]
+        host, hislip = cls.emulator.address, cls.emulator.ports["HISLIP"]
+        cls.names = {"SOCKET": cls.emulator.resource,
+                     "VXI-11": "TCPIP0::%s::inst0::INSTR" % host,
+                     "HiSLIP": "TCPIP0::%s::hislip0,%d::INSTR" % (host, hislip)}
+        cls.conf = tempfile.NamedTemporaryFile("w", suffix=".conf", delete=False)
+        cls.conf.write("# the bench\nalias psu %s\nresource %s\nresource %s\nno such entry\n" %
+                       (cls.names["SOCKET"], cls.names["VXI-11"], cls.names["HiSLIP"]))
+        cls.conf.close()
+        os.environ["ZEVRA_VISA_CONF"] = cls.conf.name
+        os.environ["ZEVRA_VXI11_PORTMAPPER_PORT"] = str(cls.emulator.ports["VXI11"])
+        cls.rm = pyvisa.ResourceManager(LIBVISA)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.rm.close()
+        cls.emulator.stop()
+        os.unlink(cls.conf.name)
+        os.unlink(cls.transcript)
+
+    def open(self, name, **kwargs):
+        resource = self.rm.open_resource(name, read_termination="\n", write_termination="\n", **kwargs)
+        self.addCleanup(resource.close)
+        if resource.resource_class == "SOCKET":
+            resource.io_protocol = constants.IOProtocol.protocol4882_strs
+        return resource
+
+    def transcript_lines(self):
+        with open(self.transcript) as f:
+            return f.read().splitlines()
+
+    def test_resources_are_listed_parsed_and_aliased(self):
+        self.assertEqual(self.rm.list_resources("?*"), (self.names["SOCKET"], self.names["VXI-11"], self.names["HiSLIP"]))
+        self.assertEqual(self.rm.list_resources(), (self.names["VXI-11"], self.names["HiSLIP"]))  # "?*::INSTR"
+        self.assertEqual(self.rm.list_resources("?*{VI_ATTR_TCPIP_PORT == %d}" % self.emulator.port),
+                         (self.names["SOCKET"],))
+        self.assertEqual(self.rm.list_resources("GPIB?*"), ())
+        info = self.rm.resource_info("psu")
+        self.assertEqual((info.interface_type, info.interface_board_number, info.resource_class, info.resource_name,
+                          info.alias), (constants.InterfaceType.tcpip, 0, "SOCKET", self.names["SOCKET"], "psu"))
+        self.assertEqual(self.rm.resource_info("TCPIP::%s" % self.emulator.address).resource_name,
+                         self.names["VXI-11"])
+        with self.assertRaises(errors.VisaIOError) as refused:
+            self.rm.open_resource("TCPIP0::host::5025::SOCKET::extra")
+        self.assertEqual(refused.exception.error_code, constants.StatusCode.error_invalid_resource_name)
+
+    def test_each_transport_queries_reads_the_status_byte_and_triggers(self):
+        for wire, name in list(self.names.items()) + [("alias", "psu")]:
+            with self.subTest(wire):
+                r = self.open(name)
+                self.assertEqual(r.resource_manufacturer_name, "ZEVRA open instrument stack")
+                self.assertEqual(r.query("*IDN?"), "Halmeric,QDX7001,QDX7001-000001,1.00")
+                r.write("*CLS;*ESE 1;*SRE 32;*OPC")
+                self.assertEqual(r.read_stb(), 0x60)  # ESB, and the summary bit under *SRE
+                r.write("*IDN?")
+                time.sleep(0.05)
+                self.assertEqual(r.read_stb(), 0x70)  # a reply waits: MAV
+                self.assertEqual(r.read(), "Halmeric,QDX7001,QDX7001-000001,1.00")
+                self.assertEqual(r.read_stb(), 0x60)
+                before = len(self.transcript_lines())
+                r.assert_trigger()
+                self.assertEqual(r.query("*OPC?"), "1")
+                seen = self.transcript_lines()[before:]
+                self.assertEqual(seen, ["*TRG" if r.resource_class == "SOCKET" else "<trigger>", "*OPC?"])
+
+    def test_locks_between_resources(self):
+        for wire, name in self.names.items():
+            with self.subTest(wire):
+                first, second = self.open(name), self.open(name)
+                first.lock_excl()
+                self.assertEqual(second.lock_state, constants.AccessModes.exclusive_lock)
+                with self.assertRaises(errors.VisaIOError) as locked:
+                    second.query("*IDN?")
+                self.assertEqual(locked.exception.error_code, constants.StatusCode.error_resource_locked)
+                start = time.monotonic()
+                with self.assertRaises(errors.VisaIOError) as waited:
+                    second.lock_excl(timeout=200)
+                self.assertEqual(waited.exception.error_code, constants.StatusCode.error_timeout)
+                self.assertLess(time.monotonic() - start, 0.2 + 0.1)
+                # Released by the holder while the other waits.
+                threading.Timer(0.05, first.unlock).start()
+                second.lock_excl(timeout=5000)
+                self.assertEqual(second.query("*OPC?"), "1")
+                second.unlock()
+                key = first.lock(requested_key=None)
+                self.assertEqual(second.lock(requested_key=key), key)
+                self.assertEqual(first.query("*OPC?"), "1")
+                self.assertEqual(second.query("*OPC?"), "1")
+                first.unlock()
+                second.unlock()
+                self.assertEqual(second.lock_state, constants.AccessModes.no_lock)
+
+    def test_clear_timeout_and_read_raw(self):
+        for wire, name in self.names.items():
+            with self.subTest(wire):
+                r = self.open(name)
+                r.timeout = 300
+                r.write("*IDN?")
+                time.sleep(0.05)  # on a raw socket, clear drops only what has arrived
+                r.clear()  # the reply nobody read is gone
+                self.assertEqual(r.query("*OPC?"), "1")
+                start = time.monotonic()
+                with self.assertRaises(errors.VisaIOError) as late:
+                    r.read()  # nothing was asked
+                self.assertEqual(late.exception.error_code, constants.StatusCode.error_timeout)
+                self.assertLess(time.monotonic() - start, 0.3 + 0.1)
+                r.timeout = 5000
+                self.assertEqual(r.query("*OPC?"), "1")
+                # A whole reply, its line feed included, in one read_raw.
+                r.write("SYST:ERR?")
+                raw = r.read_raw()
+                self.assertTrue(raw.endswith(b"\n"), raw)
+                self.assertEqual(raw, b'0,"No error"\n')
+
+
+if __name__ == "__main__":
+    emulator_program_test.EMULATOR, LIBVISA = sys.argv[1], sys.argv[2]
+    emulator_program_test.TOOL_ENV = dict(emulator_program_test.TOOL_ENV)
+    unittest.main(argv=[sys.argv[0]], verbosity=2)

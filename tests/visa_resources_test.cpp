@@ -1,0 +1,189 @@
+// Resource names through the C API: parsing, aliases and listed resources
+// from the configuration file, and finding them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "support/scripted_emulator.h"
+#include "visa.h"
+
+namespace {
+
+using testsupport::ScriptedEmulator;
+
+// A configuration file for the resource managers opened while it lives.
+class VisaConf {
+ public:
+  explicit VisaConf(const std::string& text) {
+    path_ = "/tmp/zevra-visa-conf-" + std::to_string(getpid()) + ".conf";
+    std::ofstream(path_) << text;
+    setenv("ZEVRA_VISA_CONF", path_.c_str(), 1);
+  }
+  ~VisaConf() {
+    unsetenv("ZEVRA_VISA_CONF");
+    std::remove(path_.c_str());
+  }
+
+ private:
+  std::string path_;
+};
+
+class VisaResources : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(emu.started()) << emu.error();
+    conf = std::make_unique<VisaConf>("# the bench\n"
+                                      "alias psu " + emu.resource() + "   # the supply\n"
+                                      "resource TCPIP0::192.0.2.7::inst0::INSTR\n"
+                                      "resource TCPIP1::192.0.2.8::hislip0,4881::INSTR\n"
+                                      "alias dmm TCPIP::192.0.2.9\n"
+                                      "\n"
+                                      "resource TCPIP0::192.0.2.7::inst0::INSTR\n"  // listed once
+                                      "frobnicate x\n"
+                                      "alias bad::name TCPIP0::h::1::SOCKET\n"
+                                      "alias psu TCPIP0::h::2::SOCKET\n"
+                                      "resource USB0::1::2::3::INSTR\n");
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(viOpenDefaultRM(&rm), VI_SUCCESS);
+    problems = testing::internal::GetCapturedStderr();
+  }
+  void TearDown() override { viClose(rm); }
+
+  ScriptedEmulator emu;
+  std::unique_ptr<VisaConf> conf;
+  ViSession rm = VI_NULL;
+  std::string problems;
+};
+
+TEST_F(VisaResources, BadLinesAreNamedAndSkipped) {
+  EXPECT_NE(problems.find("line 8: unknown entry 'frobnicate'"), std::string::npos) << problems;
+  EXPECT_NE(problems.find("line 9: 'bad::name' cannot be an alias"), std::string::npos) << problems;
+  EXPECT_NE(problems.find("line 10: the alias 'psu' is given twice"), std::string::npos) << problems;
+  EXPECT_NE(problems.find("line 11: 'USB0::1::2::3::INSTR' is not a resource this library opens"), std::string::npos)
+      << problems;
+}
+
+TEST_F(VisaResources, ParseGivesTheExpandedNameAndAlias) {
+  struct Row {
+    std::string name;
+    ViStatus status;
+    const char* klass;
+    ViUInt16 board;
+    std::string expanded;
+    const char* alias;
+  };
+  const Row rows[] = {
+      {"psu", VI_SUCCESS, "SOCKET", 0, emu.resource(), "psu"},
+      {"PSU", VI_SUCCESS, "SOCKET", 0, emu.resource(), "PSU"},
+      {emu.resource(), VI_SUCCESS, "SOCKET", 0, emu.resource(), "psu"},  // the alias of a resource too
+      {"TCPIP::192.0.2.9", VI_SUCCESS, "INSTR", 0, "TCPIP0::192.0.2.9::inst0::INSTR", "dmm"},
+      {"tcpip2::h::hislip0", VI_SUCCESS, "INSTR", 2, "TCPIP2::h::hislip0::INSTR", ""},
+      {"TCPIP0::h::hislip1,4900::INSTR", VI_SUCCESS, "INSTR", 0, "TCPIP0::h::hislip1,4900::INSTR", ""},
+      {"TCPIP0::::5025::SOCKET", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
+      {"TCPIP0::h::5025::SOCKET::x", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
+      {"nonsense", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
+      {"USB0::0x1234::0x5678::SN1::INSTR", VI_ERROR_RSRC_NFOUND, "", 0, "", ""},
+  };
+  for (const Row& row : rows) {
+    ViUInt16 type = 0, board = 99;
+    char klass[VI_FIND_BUFLEN] = "", expanded[VI_FIND_BUFLEN] = "", alias[VI_FIND_BUFLEN] = "x";
+    ASSERT_EQ(viParseRsrcEx(rm, row.name.c_str(), &type, &board, klass, expanded, alias), row.status) << row.name;
+    if (row.status < 0) continue;
+    EXPECT_EQ(type, VI_INTF_TCPIP) << row.name;
+    EXPECT_EQ(board, row.board) << row.name;
+    EXPECT_STREQ(klass, row.klass) << row.name;
+    EXPECT_EQ(expanded, row.expanded) << row.name;
+    EXPECT_STREQ(alias, row.alias) << row.name;
+    ViUInt16 short_type = 0, short_board = 99;
+    EXPECT_EQ(viParseRsrc(rm, row.name.c_str(), &short_type, &short_board), VI_SUCCESS);
+    EXPECT_EQ(short_board, row.board);
+  }
+  ViUInt16 type = 0, board = 0;
+  EXPECT_EQ(viParseRsrc(rm, nullptr, &type, &board), VI_ERROR_INV_RSRC_NAME);
+  EXPECT_EQ(viParseRsrc(0xDEAD, "psu", &type, &board), VI_ERROR_INV_OBJECT);
+}
+
+TEST_F(VisaResources, AnAliasOpens) {
+  emu.instrument().set_identity("Halmeric,Test,1,0.1");
+  ViSession vi = VI_NULL;
+  ASSERT_EQ(viOpen(rm, "psu", VI_NO_LOCK, 2000, &vi), VI_SUCCESS);
+  char name[256] = "";
+  ASSERT_EQ(viGetAttribute(vi, VI_ATTR_RSRC_NAME, name), VI_SUCCESS);
+  EXPECT_EQ(name, emu.resource());
+  ASSERT_EQ(viSetAttribute(vi, VI_ATTR_TERMCHAR_EN, VI_TRUE), VI_SUCCESS);
+  char idn[64] = "";
+  ASSERT_EQ(viQueryf(vi, "*IDN?\n", "%63[^\n]", idn), VI_SUCCESS);
+  EXPECT_STREQ(idn, "Halmeric,Test,1,0.1");
+}
+
+std::vector<std::string> FindAll(ViSession rm, const char* expression, ViStatus& status) {
+  std::vector<std::string> found;
+  ViFindList list = VI_NULL;
+  ViUInt32 count = 99;
+  char desc[VI_FIND_BUFLEN] = "";
+  status = viFindRsrc(rm, expression, &list, &count, desc);
+  if (status < 0) {
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(list, static_cast<ViFindList>(VI_NULL));
+    return found;
+  }
+  found.push_back(desc);
+  while (viFindNext(list, desc) == VI_SUCCESS) found.push_back(desc);
+  EXPECT_EQ(found.size(), count);
+  EXPECT_EQ(viFindNext(list, desc), VI_ERROR_RSRC_NFOUND);
+  EXPECT_EQ(viClose(list), VI_SUCCESS);
+  EXPECT_EQ(viFindNext(list, desc), VI_ERROR_INV_OBJECT);
+  return found;
+}
+
+TEST_F(VisaResources, FindListsTheConfiguredResources) {
+  using Names = std::vector<std::string>;
+  ViStatus st = VI_SUCCESS;
+  const std::string psu = emu.resource();
+  EXPECT_EQ(FindAll(rm, "?*", st), (Names{psu, "TCPIP0::192.0.2.7::inst0::INSTR",
+                                          "TCPIP1::192.0.2.8::hislip0,4881::INSTR", "TCPIP0::192.0.2.9::inst0::INSTR"}));
+  EXPECT_EQ(FindAll(rm, "?*INSTR", st),
+            (Names{"TCPIP0::192.0.2.7::inst0::INSTR", "TCPIP1::192.0.2.8::hislip0,4881::INSTR",
+                   "TCPIP0::192.0.2.9::inst0::INSTR"}));
+  EXPECT_EQ(FindAll(rm, "?*{VI_ATTR_INTF_NUM == 1}", st), (Names{"TCPIP1::192.0.2.8::hislip0,4881::INSTR"}));
+  EXPECT_EQ(FindAll(rm, "?*::SOCKET", st), (Names{psu}));
+  EXPECT_EQ(FindAll(rm, "GPIB?*", st), Names{});
+  EXPECT_EQ(st, VI_ERROR_RSRC_NFOUND);
+  EXPECT_EQ(FindAll(rm, "(", st), Names{});
+  EXPECT_EQ(st, VI_ERROR_INV_EXPR);
+  // Without a list asked for, only the first and the count.
+  ViUInt32 count = 0;
+  char desc[VI_FIND_BUFLEN] = "";
+  EXPECT_EQ(viFindRsrc(rm, "?*INSTR", VI_NULL, &count, desc), VI_SUCCESS);
+  EXPECT_EQ(count, 3u);
+  EXPECT_STREQ(desc, "TCPIP0::192.0.2.7::inst0::INSTR");
+  EXPECT_EQ(viFindRsrc(rm, nullptr, VI_NULL, &count, desc), VI_ERROR_INV_EXPR);
+  // Closing the resource manager closes its lists.
+  ViFindList list = VI_NULL;
+  ASSERT_EQ(viFindRsrc(rm, "?*", &list, &count, desc), VI_SUCCESS);
+  ASSERT_EQ(viClose(rm), VI_SUCCESS);
+  EXPECT_EQ(viFindNext(list, desc), VI_ERROR_INV_OBJECT);
+  EXPECT_EQ(viFindRsrc(rm, "?*", &list, &count, desc), VI_ERROR_INV_OBJECT);
+  ASSERT_EQ(viOpenDefaultRM(&rm), VI_SUCCESS);
+}
+
+TEST(VisaResourcesWithoutConf, AMissingFileIsEmpty) {
+  setenv("ZEVRA_VISA_CONF", "/nonexistent/visa.conf", 1);
+  ViSession rm = VI_NULL;
+  testing::internal::CaptureStderr();
+  ASSERT_EQ(viOpenDefaultRM(&rm), VI_SUCCESS);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  ViUInt32 count = 7;
+  char desc[VI_FIND_BUFLEN] = "x";
+  EXPECT_EQ(viFindRsrc(rm, "?*", VI_NULL, &count, desc), VI_ERROR_RSRC_NFOUND);
+  EXPECT_EQ(count, 0u);
+  EXPECT_STREQ(desc, "");
+  viClose(rm);
+  unsetenv("ZEVRA_VISA_CONF");
+}
+
+}  // namespace
