@@ -79,6 +79,21 @@ ViStatus viDiscardEvents(ViSession vi, ViEventType eventType, ViUInt16 mechanism
   });
 }
 
+ViStatus viInstallHandler(ViSession vi, ViEventType eventType, ViHndlr handler, ViAddr) {
+  return visa::with_session(vi, [&](InstrumentSession&) -> ViStatus {
+    if (handler == nullptr) return VI_ERROR_INV_PARAMETER;
+    (void)eventType;
+    return VI_ERROR_INV_EVENT;
+  });
+}
+
+ViStatus viUninstallHandler(ViSession vi, ViEventType eventType, ViHndlr, ViAddr) {
+  return visa::with_session(vi, [&](InstrumentSession&) -> ViStatus {
+    (void)eventType;
+    return VI_ERROR_INV_EVENT;
+  });
+}
+
 ViStatus viWaitOnEvent(ViSession vi, ViEventType inEventType, ViUInt32, ViPEventType outEventType, ViPEvent outContext) {
   if (outEventType != nullptr) *outEventType = 0;
   if (outContext != nullptr) *outContext = VI_NULL;

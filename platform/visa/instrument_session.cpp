@@ -1,24 +1,20 @@
 #include "instrument_session.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "formatted_io.h"
 #include "visa.h"
 
 namespace visa {
-namespace {
-
-// Formatted output is sent in pieces of at most this size when no "\n" ends it first.
-constexpr std::size_t kWriteBufferSize = 4096;
-
-}  // namespace
 
 class InstrumentSession::WriteBuffer final : public WriteSink {
  public:
   explicit WriteBuffer(InstrumentSession& session) : session_(session) {}
   ViStatus append(const char* data, std::size_t size) override {
     session_.pending_output_.append(data, size);
-    if (session_.pending_output_.size() >= kWriteBufferSize) return session_.send_pending(false);
+    // Formatted output is sent in pieces of the buffer's size when no "\n" ends it first.
+    if (session_.pending_output_.size() >= session_.settings_.write_buffer_size) return session_.send_pending(false);
     return VI_SUCCESS;
   }
   ViStatus end_message() override { return session_.send_pending(true); }
@@ -141,6 +137,24 @@ ViStatus InstrumentSession::flush(unsigned mask) {
     if (connection_lost_) return VI_ERROR_CONN_LOST;
     return send_pending(false);
   }
+  return VI_SUCCESS;
+}
+
+ViStatus InstrumentSession::buffer_write(const char* buffer, std::size_t count, std::size_t& written) {
+  written = 0;
+  std::lock_guard lock(io_mutex_);
+  if (connection_lost_) return VI_ERROR_CONN_LOST;
+  WriteBuffer sink(*this);
+  ViStatus st = sink.append(buffer, count);
+  if (st >= 0) written = count;
+  return st;
+}
+
+ViStatus InstrumentSession::set_buffer_size(unsigned mask, std::uint32_t size) {
+  constexpr unsigned kBuffers = VI_READ_BUF | VI_WRITE_BUF | VI_IO_IN_BUF | VI_IO_OUT_BUF;
+  if (mask == 0 || (mask & ~kBuffers) != 0) return VI_ERROR_INV_MASK;
+  std::lock_guard lock(io_mutex_);
+  if ((mask & VI_WRITE_BUF) != 0) settings_.write_buffer_size = std::max<std::size_t>(size, 1);
   return VI_SUCCESS;
 }
 

@@ -32,6 +32,10 @@ class InstrumentSession {
   ViStatus queryf(const char* write_format, const char* read_format, va_list* args);
   ViStatus flush(unsigned mask);
   ViStatus clear();
+  // viBufWrite: into the formatted write buffer, sent when it fills or is flushed.
+  ViStatus buffer_write(const char* buffer, std::size_t count, std::size_t& written);
+  // viSetBuf: the formatted write buffer's size (the read buffer grows as needed).
+  ViStatus set_buffer_size(unsigned mask, std::uint32_t size);
   // The status byte and a device trigger: by the protocol's own messages, or on
   // a raw socket as "*STB?" and "*TRG" when the I/O protocol is 488.2 strings.
   ViStatus read_stb(ViUInt16& stb);
@@ -45,6 +49,7 @@ class InstrumentSession {
     bool send_end_enabled = true;
     ViUInt16 io_protocol = 1;  // VI_PROT_NORMAL
     std::uint32_t max_queue_length = 50;
+    std::size_t write_buffer_size = 4096;  // formatted output is sent in pieces of this size
   };
 
  private:

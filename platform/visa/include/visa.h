@@ -171,6 +171,83 @@ VI_EXPORT ViStatus viQueryf(ViSession vi, ViConstString writeFmt, ViConstString 
 VI_EXPORT ViStatus viVQueryf(ViSession vi, ViConstString writeFmt, ViConstString readFmt,
                              va_list params);
 
+/* Buffered and string formatted I/O, file transfers */
+VI_EXPORT ViStatus viSetBuf(ViSession vi, ViUInt16 mask, ViUInt32 size);
+VI_EXPORT ViStatus viBufWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViPUInt32 retCnt);
+VI_EXPORT ViStatus viBufRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt);
+/* viSPrintf writes into `buf` without a size: the caller's buffer must hold the whole text. */
+VI_EXPORT ViStatus viSPrintf(ViSession vi, ViPBuf buf, ViConstString writeFmt, ...);
+VI_EXPORT ViStatus viVSPrintf(ViSession vi, ViPBuf buf, ViConstString writeFmt, va_list parms);
+VI_EXPORT ViStatus viSScanf(ViSession vi, ViConstBuf buf, ViConstString readFmt, ...);
+VI_EXPORT ViStatus viVSScanf(ViSession vi, ViConstBuf buf, ViConstString readFmt, va_list parms);
+VI_EXPORT ViStatus viReadToFile(ViSession vi, ViConstString filename, ViUInt32 cnt, ViPUInt32 retCnt);
+VI_EXPORT ViStatus viWriteFromFile(ViSession vi, ViConstString filename, ViUInt32 cnt, ViPUInt32 retCnt);
+
+/* Event handlers */
+VI_EXPORT ViStatus viInstallHandler(ViSession vi, ViEventType eventType, ViHndlr handler, ViAddr userHandle);
+VI_EXPORT ViStatus viUninstallHandler(ViSession vi, ViEventType eventType, ViHndlr handler, ViAddr userHandle);
+
+/* Not supported on LAN resources: they answer VI_ERROR_NSUP_OPER for an open session. */
+VI_EXPORT ViStatus viReadAsync(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPJobId jobId);
+VI_EXPORT ViStatus viWriteAsync(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViPJobId jobId);
+VI_EXPORT ViStatus viTerminate(ViObject vi, ViUInt16 degree, ViJobId jobId);
+VI_EXPORT ViStatus viGpibControlREN(ViSession vi, ViUInt16 mode);
+VI_EXPORT ViStatus viGpibControlATN(ViSession vi, ViUInt16 mode);
+VI_EXPORT ViStatus viGpibSendIFC(ViSession vi);
+VI_EXPORT ViStatus viGpibCommand(ViSession vi, ViConstBuf cmd, ViUInt32 cnt, ViPUInt32 retCnt);
+VI_EXPORT ViStatus viGpibPassControl(ViSession vi, ViUInt16 primAddr, ViUInt16 secAddr);
+VI_EXPORT ViStatus viVxiCommandQuery(ViSession vi, ViUInt16 mode, ViUInt32 cmd, ViPUInt32 response);
+VI_EXPORT ViStatus viAssertUtilSignal(ViSession vi, ViUInt16 line);
+VI_EXPORT ViStatus viAssertIntrSignal(ViSession vi, ViInt16 mode, ViUInt32 statusID);
+VI_EXPORT ViStatus viMapTrigger(ViSession vi, ViInt16 trigSrc, ViInt16 trigDest, ViUInt16 mode);
+VI_EXPORT ViStatus viUnmapTrigger(ViSession vi, ViInt16 trigSrc, ViInt16 trigDest);
+VI_EXPORT ViStatus viUsbControlOut(ViSession vi, ViInt16 bmRequestType, ViInt16 bRequest, ViUInt16 wValue,
+                                   ViUInt16 wIndex, ViUInt16 wLength, ViConstBuf buf);
+VI_EXPORT ViStatus viUsbControlIn(ViSession vi, ViInt16 bmRequestType, ViInt16 bRequest, ViUInt16 wValue,
+                                  ViUInt16 wIndex, ViUInt16 wLength, ViPBuf buf, ViPUInt16 retCnt);
+VI_EXPORT ViStatus viIn8(ViSession vi, ViUInt16 space, ViBusAddress offset, ViPUInt8 val8);
+VI_EXPORT ViStatus viIn16(ViSession vi, ViUInt16 space, ViBusAddress offset, ViPUInt16 val16);
+VI_EXPORT ViStatus viIn32(ViSession vi, ViUInt16 space, ViBusAddress offset, ViPUInt32 val32);
+VI_EXPORT ViStatus viIn64(ViSession vi, ViUInt16 space, ViBusAddress offset, ViPUInt64 val64);
+VI_EXPORT ViStatus viOut8(ViSession vi, ViUInt16 space, ViBusAddress offset, ViUInt8 val8);
+VI_EXPORT ViStatus viOut16(ViSession vi, ViUInt16 space, ViBusAddress offset, ViUInt16 val16);
+VI_EXPORT ViStatus viOut32(ViSession vi, ViUInt16 space, ViBusAddress offset, ViUInt32 val32);
+VI_EXPORT ViStatus viOut64(ViSession vi, ViUInt16 space, ViBusAddress offset, ViUInt64 val64);
+VI_EXPORT ViStatus viIn8Ex(ViSession vi, ViUInt16 space, ViBusAddress64 offset, ViPUInt8 val8);
+VI_EXPORT ViStatus viIn16Ex(ViSession vi, ViUInt16 space, ViBusAddress64 offset, ViPUInt16 val16);
+VI_EXPORT ViStatus viIn32Ex(ViSession vi, ViUInt16 space, ViBusAddress64 offset, ViPUInt32 val32);
+VI_EXPORT ViStatus viIn64Ex(ViSession vi, ViUInt16 space, ViBusAddress64 offset, ViPUInt64 val64);
+VI_EXPORT ViStatus viOut8Ex(ViSession vi, ViUInt16 space, ViBusAddress64 offset, ViUInt8 val8);
+VI_EXPORT ViStatus viOut16Ex(ViSession vi, ViUInt16 space, ViBusAddress64 offset, ViUInt16 val16);
+VI_EXPORT ViStatus viOut32Ex(ViSession vi, ViUInt16 space, ViBusAddress64 offset, ViUInt32 val32);
+VI_EXPORT ViStatus viOut64Ex(ViSession vi, ViUInt16 space, ViBusAddress64 offset, ViUInt64 val64);
+VI_EXPORT ViStatus viMoveIn8(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length, ViAUInt8 buf8);
+VI_EXPORT ViStatus viMoveIn16(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length, ViAUInt16 buf16);
+VI_EXPORT ViStatus viMoveIn32(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length, ViAUInt32 buf32);
+VI_EXPORT ViStatus viMoveIn64(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length, ViAUInt64 buf64);
+VI_EXPORT ViStatus viMoveOut8(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length, ViAUInt8 buf8);
+VI_EXPORT ViStatus viMoveOut16(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length, ViAUInt16 buf16);
+VI_EXPORT ViStatus viMoveOut32(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length, ViAUInt32 buf32);
+VI_EXPORT ViStatus viMoveOut64(ViSession vi, ViUInt16 space, ViBusAddress offset, ViBusSize length, ViAUInt64 buf64);
+VI_EXPORT ViStatus viMove(ViSession vi, ViUInt16 srcSpace, ViBusAddress srcOffset, ViUInt16 srcWidth,
+                          ViUInt16 destSpace, ViBusAddress destOffset, ViUInt16 destWidth, ViBusSize srcLength);
+VI_EXPORT ViStatus viMoveAsync(ViSession vi, ViUInt16 srcSpace, ViBusAddress srcOffset, ViUInt16 srcWidth,
+                               ViUInt16 destSpace, ViBusAddress destOffset, ViUInt16 destWidth, ViBusSize srcLength,
+                               ViPJobId jobId);
+VI_EXPORT ViStatus viMapAddress(ViSession vi, ViUInt16 mapSpace, ViBusAddress mapOffset, ViBusSize mapSize,
+                                ViBoolean access, ViAddr suggested, ViPAddr address);
+VI_EXPORT ViStatus viUnmapAddress(ViSession vi);
+VI_EXPORT ViStatus viMemAlloc(ViSession vi, ViBusSize size, ViPBusAddress offset);
+VI_EXPORT ViStatus viMemFree(ViSession vi, ViBusAddress offset);
+VI_EXPORT void viPeek8(ViSession vi, ViAddr address, ViPUInt8 val8);
+VI_EXPORT void viPeek16(ViSession vi, ViAddr address, ViPUInt16 val16);
+VI_EXPORT void viPeek32(ViSession vi, ViAddr address, ViPUInt32 val32);
+VI_EXPORT void viPeek64(ViSession vi, ViAddr address, ViPUInt64 val64);
+VI_EXPORT void viPoke8(ViSession vi, ViAddr address, ViUInt8 val8);
+VI_EXPORT void viPoke16(ViSession vi, ViAddr address, ViUInt16 val16);
+VI_EXPORT void viPoke32(ViSession vi, ViAddr address, ViUInt32 val32);
+VI_EXPORT void viPoke64(ViSession vi, ViAddr address, ViUInt64 val64);
+
 #ifdef __cplusplus
 }
 #endif

@@ -74,6 +74,16 @@ typedef ViEventType *ViPEventType;
 typedef ViUInt32 ViEventFilter;
 typedef ViString ViKeyId;
 typedef ViConstString ViConstKeyId;
+typedef ViUInt32 ViJobId;
+typedef ViJobId *ViPJobId;
+typedef ViBusAddress *ViPBusAddress;
+typedef ViUInt64 ViBusAddress64;
+typedef ViBusAddress64 *ViPBusAddress64;
+typedef ViUInt8 *ViAUInt8;
+typedef ViUInt16 *ViAUInt16;
+typedef ViUInt32 *ViAUInt32;
+typedef ViUInt64 *ViAUInt64;
+typedef ViStatus (*ViHndlr)(ViSession vi, ViEventType eventType, ViEvent event, ViAddr userHandle);
 
 #define VI_NULL 0
 #define VI_TRUE ((ViBoolean)1)
