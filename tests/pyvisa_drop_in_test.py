@@ -5,6 +5,7 @@ written for a vendor's VISA does, unchanged.
 usage: pyvisa_drop_in_test.py QDX_EMULATOR LIBVISA
 """
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -139,6 +140,53 @@ class DropIn(unittest.TestCase):
                 raw = r.read_raw()
                 self.assertTrue(raw.endswith(b"\n"), raw)
                 self.assertEqual(raw, b'0,"No error"\n')
+
+
+    def test_the_trace_has_a_whole_line_per_call(self):
+        """A program run with ZEVRA_VISA_TRACE, four threads at once."""
+        with tempfile.TemporaryDirectory() as tmp:
+            trace = os.path.join(tmp, "visa.trace")
+            program = """
+import sys, threading, pyvisa
+rm = pyvisa.ResourceManager(sys.argv[1])
+def work(name):
+    r = rm.open_resource(name, read_termination="\\n", write_termination="\\n")
+    for _ in range(25):
+        assert r.query("*IDN?").startswith("Halmeric")
+    r.close()
+threads = [threading.Thread(target=work, args=(name,)) for name in sys.argv[2:]]
+for t in threads: t.start()
+for t in threads: t.join()
+r = rm.open_resource(sys.argv[2], write_termination="\\n")
+r.write("*CLS;" * 80)
+r.timeout = 100
+try:
+    r.read()
+except pyvisa.errors.VisaIOError:
+    pass
+"""
+            env = dict(os.environ, ZEVRA_VISA_TRACE=trace)
+            names = [self.names["SOCKET"], self.names["VXI-11"], self.names["HiSLIP"], self.names["SOCKET"]]
+            run = subprocess.run([sys.executable, "-c", program, LIBVISA, *names], env=env, capture_output=True,
+                                 text=True, timeout=120)
+            self.assertEqual(run.returncode, 0, run.stderr)
+            with open(trace) as f:
+                lines = f.read().splitlines()
+        line_form = re.compile(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{6}Z thread (\d+) session 0x[0-9A-F]+ (vi\w+)"
+                               r"(?: (.*))? -> (VI_\w+) \(0x[0-9A-F]{8}\) in \d+\.\d{6} s")
+        parsed = [line_form.fullmatch(line) for line in lines]
+        self.assertTrue(all(parsed), [line for line, p in zip(lines, parsed) if not p][:3])
+        self.assertGreaterEqual(len({p.group(1) for p in parsed if p.group(2) == "viWrite"}), 4)  # four threads
+        calls = [(p.group(2), p.group(3), p.group(4)) for p in parsed]
+        self.assertIn(("viOpen", "%s (session" % self.names["HiSLIP"], "VI_SUCCESS"),
+                      [(c, (d or "")[:len(self.names["HiSLIP"]) + 9], st) for c, d, st in calls])
+        self.assertEqual(sum(1 for c, d, st in calls if c == "viWrite" and d == 'wrote "*IDN?\\n"'), 100)
+        self.assertEqual(sum(1 for c, d, st in calls
+                             if c == "viRead" and d == 'read "Halmeric,QDX7001,QDX7001-000001,1.00\\n"'), 100)
+        long_write = [d for c, d, st in calls if c == "viWrite" and d.startswith('wrote "*CLS;')]
+        self.assertEqual(len(long_write), 1)
+        self.assertTrue(long_write[0].endswith('"... (401 bytes)'), long_write[0])
+        self.assertIn(("viRead", None, "VI_ERROR_TMO"), calls)
 
 
 if __name__ == "__main__":

@@ -24,12 +24,12 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 extern "C" {
 
 ViStatus viSetBuf(ViSession vi, ViUInt16 mask, ViUInt32 size) {
-  return visa::with_session(vi, [&](InstrumentSession& s) { return s.set_buffer_size(mask, size); });
+  return visa::with_session(__func__, vi, [&](InstrumentSession& s) { return s.set_buffer_size(mask, size); });
 }
 
 ViStatus viBufWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViPUInt32 retCnt) {
   if (retCnt != nullptr) *retCnt = 0;
-  return visa::with_accessible_session(vi, [&](InstrumentSession& s) -> ViStatus {
+  return visa::with_accessible_session(__func__, vi, [&](InstrumentSession& s) -> ViStatus {
     if (buf == nullptr && cnt > 0) return VI_ERROR_USER_BUF;
     std::size_t written = 0;
     ViStatus st = s.buffer_write(reinterpret_cast<const char*>(buf), cnt, written);
@@ -44,7 +44,7 @@ ViStatus viBufRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt) { r
 ViStatus viVSPrintf(ViSession vi, ViPBuf buf, ViConstString writeFmt, va_list parms) {
   va_list args;
   va_copy(args, parms);
-  ViStatus st = visa::with_session(vi, [&](InstrumentSession&) -> ViStatus {
+  ViStatus st = visa::with_session(__func__, vi, [&](InstrumentSession&) -> ViStatus {
     if (buf == nullptr) return VI_ERROR_USER_BUF;
     std::string text;
     ViStatus formatted = visa::format_to_string(writeFmt, &args, text);
@@ -59,15 +59,16 @@ ViStatus viVSPrintf(ViSession vi, ViPBuf buf, ViConstString writeFmt, va_list pa
 ViStatus viSPrintf(ViSession vi, ViPBuf buf, ViConstString writeFmt, ...) {
   va_list args;
   va_start(args, writeFmt);
+  visa::TracedCall trace(__func__, vi);
   ViStatus st = viVSPrintf(vi, buf, writeFmt, args);
   va_end(args);
-  return st;
+  return trace.finish(st);
 }
 
 ViStatus viVSScanf(ViSession vi, ViConstBuf buf, ViConstString readFmt, va_list parms) {
   va_list args;
   va_copy(args, parms);
-  ViStatus st = visa::with_session(vi, [&](InstrumentSession&) -> ViStatus {
+  ViStatus st = visa::with_session(__func__, vi, [&](InstrumentSession&) -> ViStatus {
     if (buf == nullptr) return VI_ERROR_USER_BUF;
     return visa::scan_from_string(reinterpret_cast<const char*>(buf), readFmt, &args);
   });
@@ -78,15 +79,16 @@ ViStatus viVSScanf(ViSession vi, ViConstBuf buf, ViConstString readFmt, va_list 
 ViStatus viSScanf(ViSession vi, ViConstBuf buf, ViConstString readFmt, ...) {
   va_list args;
   va_start(args, readFmt);
+  visa::TracedCall trace(__func__, vi);
   ViStatus st = viVSScanf(vi, buf, readFmt, args);
   va_end(args);
-  return st;
+  return trace.finish(st);
 }
 
 // Reads up to `cnt` bytes, or to the end of the message, into a new file.
 ViStatus viReadToFile(ViSession vi, ViConstString filename, ViUInt32 cnt, ViPUInt32 retCnt) {
   if (retCnt != nullptr) *retCnt = 0;
-  return visa::with_accessible_session(vi, [&](InstrumentSession& s) -> ViStatus {
+  return visa::with_accessible_session(__func__, vi, [&](InstrumentSession& s) -> ViStatus {
     if (filename == nullptr) return VI_ERROR_INV_PARAMETER;
     File file(std::fopen(filename, "wb"));
     if (!file) return VI_ERROR_INV_PARAMETER;
@@ -108,7 +110,7 @@ ViStatus viReadToFile(ViSession vi, ViConstString filename, ViUInt32 cnt, ViPUIn
 // Sends up to `cnt` bytes of a file as one message.
 ViStatus viWriteFromFile(ViSession vi, ViConstString filename, ViUInt32 cnt, ViPUInt32 retCnt) {
   if (retCnt != nullptr) *retCnt = 0;
-  return visa::with_accessible_session(vi, [&](InstrumentSession& s) -> ViStatus {
+  return visa::with_accessible_session(__func__, vi, [&](InstrumentSession& s) -> ViStatus {
     if (filename == nullptr) return VI_ERROR_INV_PARAMETER;
     File file(std::fopen(filename, "rb"));
     if (!file) return VI_ERROR_INV_PARAMETER;

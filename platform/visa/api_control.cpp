@@ -20,21 +20,24 @@ bool KnownMechanism(ViUInt16 mechanism) {
 extern "C" {
 
 ViStatus viReadSTB(ViSession vi, ViPUInt16 status) {
-  return visa::with_accessible_session(vi, [&](InstrumentSession& s) -> ViStatus {
+  return visa::with_accessible_session(__func__, vi, [&](InstrumentSession& s) -> ViStatus {
     if (status == nullptr) return VI_ERROR_USER_BUF;
     ViUInt16 stb = 0;
     ViStatus st = s.read_stb(stb);
-    if (st >= 0) *status = stb;
+    if (st >= 0) {
+      *status = stb;
+      visa::trace_detail("status byte " + std::to_string(stb));
+    }
     return st;
   });
 }
 
 ViStatus viAssertTrigger(ViSession vi, ViUInt16 protocol) {
-  return visa::with_accessible_session(vi, [&](InstrumentSession& s) { return s.assert_trigger(protocol); });
+  return visa::with_accessible_session(__func__, vi, [&](InstrumentSession& s) { return s.assert_trigger(protocol); });
 }
 
 ViStatus viLock(ViSession vi, ViAccessMode lockType, ViUInt32 timeout, ViConstKeyId requestedKey, ViChar accessKey[]) {
-  return visa::with_session(vi, [&](InstrumentSession& s) -> ViStatus {
+  return visa::with_session(__func__, vi, [&](InstrumentSession& s) -> ViStatus {
     std::string key;
     ViStatus st = visa::LockTable::instance().lock(s.resource().canonical, vi, lockType, timeout,
                                                    lockType == VI_SHARED_LOCK ? requestedKey : nullptr, key);
@@ -48,7 +51,7 @@ ViStatus viLock(ViSession vi, ViAccessMode lockType, ViUInt32 timeout, ViConstKe
 }
 
 ViStatus viUnlock(ViSession vi) {
-  return visa::with_session(vi, [&](InstrumentSession& s) {
+  return visa::with_session(__func__, vi, [&](InstrumentSession& s) {
     return visa::LockTable::instance().unlock(s.resource().canonical, vi);
   });
 }
@@ -56,7 +59,7 @@ ViStatus viUnlock(ViSession vi) {
 // No event is delivered yet: enabling is refused, and disabling or discarding
 // finds nothing enabled or queued.
 ViStatus viEnableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism, ViEventFilter) {
-  return visa::with_session(vi, [&](InstrumentSession&) -> ViStatus {
+  return visa::with_session(__func__, vi, [&](InstrumentSession&) -> ViStatus {
     if (mechanism != VI_QUEUE && mechanism != VI_HNDLR && mechanism != VI_SUSPEND_HNDLR) return VI_ERROR_INV_MECH;
     (void)eventType;
     return VI_ERROR_INV_EVENT;
@@ -64,7 +67,7 @@ ViStatus viEnableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism, 
 }
 
 ViStatus viDisableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism) {
-  return visa::with_session(vi, [&](InstrumentSession&) -> ViStatus {
+  return visa::with_session(__func__, vi, [&](InstrumentSession&) -> ViStatus {
     if (!KnownMechanism(mechanism)) return VI_ERROR_INV_MECH;
     if (eventType != VI_ALL_ENABLED_EVENTS && eventType != VI_EVENT_SERVICE_REQ) return VI_ERROR_INV_EVENT;
     return VI_SUCCESS_EVENT_DIS;
@@ -72,7 +75,7 @@ ViStatus viDisableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism)
 }
 
 ViStatus viDiscardEvents(ViSession vi, ViEventType eventType, ViUInt16 mechanism) {
-  return visa::with_session(vi, [&](InstrumentSession&) -> ViStatus {
+  return visa::with_session(__func__, vi, [&](InstrumentSession&) -> ViStatus {
     if (!KnownMechanism(mechanism)) return VI_ERROR_INV_MECH;
     if (eventType != VI_ALL_ENABLED_EVENTS && eventType != VI_EVENT_SERVICE_REQ) return VI_ERROR_INV_EVENT;
     return VI_SUCCESS_QUEUE_EMPTY;
@@ -80,7 +83,7 @@ ViStatus viDiscardEvents(ViSession vi, ViEventType eventType, ViUInt16 mechanism
 }
 
 ViStatus viInstallHandler(ViSession vi, ViEventType eventType, ViHndlr handler, ViAddr) {
-  return visa::with_session(vi, [&](InstrumentSession&) -> ViStatus {
+  return visa::with_session(__func__, vi, [&](InstrumentSession&) -> ViStatus {
     if (handler == nullptr) return VI_ERROR_INV_PARAMETER;
     (void)eventType;
     return VI_ERROR_INV_EVENT;
@@ -88,7 +91,7 @@ ViStatus viInstallHandler(ViSession vi, ViEventType eventType, ViHndlr handler, 
 }
 
 ViStatus viUninstallHandler(ViSession vi, ViEventType eventType, ViHndlr, ViAddr) {
-  return visa::with_session(vi, [&](InstrumentSession&) -> ViStatus {
+  return visa::with_session(__func__, vi, [&](InstrumentSession&) -> ViStatus {
     (void)eventType;
     return VI_ERROR_INV_EVENT;
   });
@@ -97,7 +100,7 @@ ViStatus viUninstallHandler(ViSession vi, ViEventType eventType, ViHndlr, ViAddr
 ViStatus viWaitOnEvent(ViSession vi, ViEventType inEventType, ViUInt32, ViPEventType outEventType, ViPEvent outContext) {
   if (outEventType != nullptr) *outEventType = 0;
   if (outContext != nullptr) *outContext = VI_NULL;
-  return visa::with_session(vi, [&](InstrumentSession&) -> ViStatus {
+  return visa::with_session(__func__, vi, [&](InstrumentSession&) -> ViStatus {
     if (inEventType != VI_ALL_ENABLED_EVENTS && inEventType != VI_EVENT_SERVICE_REQ) return VI_ERROR_INV_EVENT;
     return VI_ERROR_NENABLED;
   });

@@ -1,6 +1,7 @@
 // What every exported function does around its body: no C++ exception
-// crosses into the caller, a handle is looked up once, and a session that
-// another session has locked the resource against is refused.
+// crosses into the caller, the call is traced when tracing is on, a handle is
+// looked up once, and a session that another session has locked the resource
+// against is refused. `operation` is the function's name (__func__).
 #pragma once
 
 #include <memory>
@@ -8,24 +9,28 @@
 
 #include "lock_table.h"
 #include "registry.h"
+#include "trace.h"
 #include "visa.h"
 
 namespace visa {
 
 template <typename Body>
-ViStatus guarded(Body&& body) noexcept {
+ViStatus guarded(const char* operation, ViObject object, Body&& body) noexcept {
+  TracedCall trace(operation, object);
+  ViStatus status;
   try {
-    return body();
+    status = body();
   } catch (const std::bad_alloc&) {
-    return VI_ERROR_ALLOC;
+    status = VI_ERROR_ALLOC;
   } catch (...) {
-    return VI_ERROR_SYSTEM_ERROR;
+    status = VI_ERROR_SYSTEM_ERROR;
   }
+  return trace.finish(status);
 }
 
 template <typename Body>
-ViStatus with_session(ViSession vi, Body&& body) noexcept {
-  return guarded([&]() -> ViStatus {
+ViStatus with_session(const char* operation, ViSession vi, Body&& body) noexcept {
+  return guarded(operation, vi, [&]() -> ViStatus {
     std::shared_ptr<InstrumentSession> session = Registry::instance().find(vi);
     if (!session) {
       return Registry::instance().is_resource_manager(vi) ? VI_ERROR_NSUP_OPER : VI_ERROR_INV_OBJECT;
@@ -36,8 +41,8 @@ ViStatus with_session(ViSession vi, Body&& body) noexcept {
 
 // An operation on the instrument: refused while another session holds a lock on it.
 template <typename Body>
-ViStatus with_accessible_session(ViSession vi, Body&& body) noexcept {
-  return with_session(vi, [&](InstrumentSession& s) -> ViStatus {
+ViStatus with_accessible_session(const char* operation, ViSession vi, Body&& body) noexcept {
+  return with_session(operation, vi, [&](InstrumentSession& s) -> ViStatus {
     if (!LockTable::instance().may_access(s.resource().canonical, vi)) return VI_ERROR_RSRC_LOCKED;
     return body(s);
   });

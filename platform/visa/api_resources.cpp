@@ -22,7 +22,8 @@ extern "C" {
 
 ViStatus viParseRsrcEx(ViSession rmSesn, ViConstRsrc rsrcName, ViUInt16* intfType, ViUInt16* intfNum,
                        ViChar rsrcClass[], ViChar expandedUnaliasedName[], ViChar aliasIfExists[]) {
-  return visa::guarded([&]() -> ViStatus {
+  return visa::guarded(__func__, rmSesn, [&]() -> ViStatus {
+    if (rsrcName != nullptr) visa::trace_detail(rsrcName);
     visa::ResourceName resource;
     std::string alias;
     ViStatus st = visa::Registry::instance().resolve(rmSesn, rsrcName, resource, &alias);
@@ -41,7 +42,8 @@ ViStatus viParseRsrc(ViSession rmSesn, ViConstRsrc rsrcName, ViUInt16* intfType,
 }
 
 ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViPFindList vi, ViPUInt32 retCnt, ViChar desc[]) {
-  return visa::guarded([&]() -> ViStatus {
+  return visa::guarded(__func__, sesn, [&]() -> ViStatus {
+    if (expr != nullptr) visa::trace_detail(expr);
     if (!visa::Registry::instance().is_resource_manager(sesn))
       return visa::Registry::instance().find(sesn) ? VI_ERROR_NSUP_OPER : VI_ERROR_INV_OBJECT;
     std::string first;
@@ -52,7 +54,7 @@ ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViPFindList vi, ViPUInt3
 }
 
 ViStatus viFindNext(ViFindList vi, ViChar desc[]) {
-  return visa::guarded([&]() -> ViStatus {
+  return visa::guarded(__func__, vi, [&]() -> ViStatus {
     std::string next;
     ViStatus st = visa::Registry::instance().find_next(vi, next);
     CopyOut(st >= 0 ? next : std::string(), desc);

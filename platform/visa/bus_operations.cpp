@@ -6,6 +6,7 @@
 #include <string>
 
 #include "instrument_session.h"
+#include "trace.h"
 #include "visa.h"
 
 namespace visa {
@@ -28,6 +29,7 @@ bool IsStatusByteLine(std::string_view line) {
 
 ViStatus InstrumentSession::socket_exchange(const char* command, std::string* reply) {
   std::string line = std::string(command) + "\n";
+  trace_written(line.data(), line.size());
   ViStatus st = track(transport_->write(line.data(), line.size(), true, deadline()));
   if (st < 0 || reply == nullptr) return st;
   // The answer is the first line that reads as a status byte; lines before it
@@ -39,6 +41,7 @@ ViStatus InstrumentSession::socket_exchange(const char* command, std::string* re
   while (skipped.size() < kMostSkipped) {
     std::size_t got = 0;
     st = track(input_.read(*transport_, settings, until, chunk, sizeof chunk, got));
+    trace_read(chunk, got);
     if (st < 0) break;
     current.append(chunk, got);
     if (st == VI_SUCCESS_MAX_CNT) continue;

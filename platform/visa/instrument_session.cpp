@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "formatted_io.h"
+#include "trace.h"
 #include "visa.h"
 
 namespace visa {
@@ -31,7 +32,10 @@ class InstrumentSession::Reader final : public ReadSource {
     return session_.track(
         session_.input_.peek(*session_.transport_, settings_, deadline_, item));
   }
-  void consume(const InputBuffer::Item& item) override { session_.input_.consume(item); }
+  void consume(const InputBuffer::Item& item) override {
+    if (item.has_byte) trace_read(&item.byte, 1);
+    session_.input_.consume(item);
+  }
   bool has_buffered() const override { return session_.input_.has_buffered(); }
 
  private:
@@ -55,6 +59,7 @@ ViStatus InstrumentSession::track(ViStatus status) {
 ViStatus InstrumentSession::send_pending(bool end) {
   if (pending_output_.empty() && !end) return VI_SUCCESS;
   std::string data = std::exchange(pending_output_, {});
+  trace_written(data.data(), data.size());
   return track(transport_->write(data.data(), data.size(), end && settings_.send_end_enabled,
                                  deadline()));
 }
@@ -68,7 +73,9 @@ ViStatus InstrumentSession::read(char* buffer, std::size_t count, std::size_t& g
   got = 0;
   std::lock_guard lock(io_mutex_);
   if (connection_lost_) return VI_ERROR_CONN_LOST;
-  return track(input_.read(*transport_, read_settings(), deadline(), buffer, count, got));
+  ViStatus st = track(input_.read(*transport_, read_settings(), deadline(), buffer, count, got));
+  trace_read(buffer, got);
+  return st;
 }
 
 ViStatus InstrumentSession::write(const char* buffer, std::size_t count, std::size_t& written) {
@@ -78,6 +85,7 @@ ViStatus InstrumentSession::write(const char* buffer, std::size_t count, std::si
   // Formatted output still buffered goes first, so the byte stream keeps its order.
   ViStatus st = send_pending(false);
   if (st < 0) return st;
+  trace_written(buffer, count);
   st = track(transport_->write(buffer, count, settings_.send_end_enabled, deadline()));
   if (st >= 0) written = count;
   return st;

@@ -8,7 +8,8 @@
 namespace zevra_tool {
 namespace {
 
-constexpr const char* kTopUsage = "usage: zevra [-r RESOURCE] [-o OPTIONS] [--emulate] [--json] COMMAND [ARGS]";
+constexpr const char* kTopUsage =
+    "usage: zevra [-r RESOURCE] [-o OPTIONS] [--emulate] [--json] [--trace FILE] COMMAND [ARGS]";
 
 // Help in zevra's words: each command's usage line from the table, then what
 // CLI11 lists (arguments, options, and at the top the commands).
@@ -44,6 +45,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words, bool top_lev
         ->type_name("OPTIONS");
     app.add_flag("--emulate", line.session.emulate, "an emulated instrument in this process (the default without -r)");
     app.add_flag("--json", line.json, "print results as JSON");
+    app.add_option("--trace", line.trace, "append a line per VISA call to FILE (- for standard error)")
+        ->type_name("FILE");
   }
   struct Parsed {
     const Command* command;

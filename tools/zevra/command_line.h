@@ -14,6 +14,7 @@ namespace zevra_tool {
 struct CommandLine {
   SessionOptions session;
   bool json = false;
+  std::string trace;  // --trace FILE: the VISA library's I/O trace for this run
   const Command* command = nullptr;
   std::vector<std::string> args;
   // The command's flags that were given: "--interval" -> "50"; a flag without a value -> "".

@@ -1,5 +1,6 @@
 // zevra: a terminal front panel for QDX power supplies, through the driver's
 // public API.
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -33,6 +34,8 @@ int main(int argc, char** argv) {
     std::cout << zevra_tool::BashCompletion();
     return 0;
   }
+  // The VISA library looks for its trace file once, at its first call.
+  if (!line.trace.empty()) setenv("ZEVRA_VISA_TRACE", line.trace.c_str(), 1);
   // Opening with status checking clears the instrument's queue: the errors command must not.
   if (std::string(command.name) == "errors") line.session.options = zevra_tool::WithoutStatusChecking(line.session.options);
   try {

@@ -1,0 +1,170 @@
+#include "trace.h"
+
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <mutex>
+
+#include "status_text.h"
+
+namespace visa {
+namespace {
+
+// Payloads longer than this are cut, with their length shown.
+constexpr std::size_t kShownBytes = 200;
+
+struct Sink {
+  std::FILE* file = nullptr;
+  bool owned = false;
+  std::mutex mutex;
+};
+
+// Looked up once; never destroyed, so calls from exit handlers still trace.
+Sink* TheSink() {
+  static Sink* sink = [] {
+    const char* where = std::getenv("ZEVRA_VISA_TRACE");
+    if (where == nullptr || *where == '\0') return static_cast<Sink*>(nullptr);
+    auto* s = new Sink;
+    if (std::string(where) == "-") {
+      s->file = stderr;
+    } else {
+      s->file = std::fopen(where, "a");
+      s->owned = true;
+    }
+    if (s->file == nullptr) {
+      std::fprintf(stderr, "visa: cannot open the trace file %s; no trace is written\n", where);
+      delete s;
+      return static_cast<Sink*>(nullptr);
+    }
+    return s;
+  }();
+  return sink;
+}
+
+struct CallRecord {
+  const char* operation = nullptr;
+  ViObject object = 0;
+  std::chrono::system_clock::time_point wall;
+  std::chrono::steady_clock::time_point start;
+  // The first bytes each way, and how many there were.
+  std::string written, read, detail;
+  std::size_t written_total = 0, read_total = 0;
+};
+
+void Keep(std::string& kept, std::size_t& total, const char* data, std::size_t size) {
+  total += size;
+  if (kept.size() < kShownBytes) kept.append(data, std::min(size, kShownBytes - kept.size()));
+}
+
+thread_local CallRecord* current = nullptr;
+thread_local CallRecord record;
+
+// Printable, with C escapes for the rest; long payloads cut, with their length.
+std::string Shown(const std::string& bytes, std::size_t total) {
+  std::string out = "\"";
+  for (std::size_t i = 0; i < bytes.size() && i < kShownBytes; ++i) {
+    const unsigned char c = static_cast<unsigned char>(bytes[i]);
+    if (c == '\n') out += "\\n";
+    else if (c == '\r') out += "\\r";
+    else if (c == '\t') out += "\\t";
+    else if (c == '"' || c == '\\') out += std::string("\\") + static_cast<char>(c);
+    else if (c < 0x20 || c >= 0x7F) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  out += "\"";
+  if (total > bytes.size()) out += "... (" + std::to_string(total) + " bytes)";
+  return out;
+}
+
+std::string WallTime(std::chrono::system_clock::time_point at) {
+  const auto us = std::chrono::duration_cast<std::chrono::microseconds>(at.time_since_epoch()).count();
+  std::time_t seconds = static_cast<std::time_t>(us / 1000000);
+  std::tm utc{};
+  gmtime_r(&seconds, &utc);
+  char text[48];
+  std::size_t n = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
+  std::snprintf(text + n, sizeof text - n, ".%06dZ", static_cast<int>(us % 1000000));
+  return text;
+}
+
+}  // namespace
+
+bool trace_enabled() { return TheSink() != nullptr; }
+
+void TracedCall::begin(const char* operation, ViObject object) noexcept {
+  if (current != nullptr) return;  // part of the call already traced
+  try {
+    record = CallRecord{};
+    record.operation = operation;
+    record.object = object;
+    record.wall = std::chrono::system_clock::now();
+    record.start = std::chrono::steady_clock::now();
+    current = &record;
+    active_ = true;
+  } catch (...) {
+  }
+}
+
+ViStatus TracedCall::finish(ViStatus status) noexcept {
+  if (!active_) return status;
+  active_ = false;
+  current = nullptr;
+  try {
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - record.start).count();
+    std::string name;
+    status_text(status, name);
+    name = name.substr(0, name.find(':'));
+    char head[96];
+    std::snprintf(head, sizeof head, " thread %ld session 0x%X ", static_cast<long>(::syscall(SYS_gettid)),
+                  static_cast<unsigned>(record.object));
+    std::string line = WallTime(record.wall) + head + record.operation;
+    if (!record.detail.empty()) line += " " + record.detail;
+    if (record.written_total > 0) line += " wrote " + Shown(record.written, record.written_total);
+    if (record.read_total > 0) line += " read " + Shown(record.read, record.read_total);
+    char tail[64];
+    line += " -> " + name;
+    std::snprintf(tail, sizeof tail, " (0x%08X) in %.6f s\n", static_cast<unsigned>(status), seconds);
+    line += tail;
+    Sink* sink = TheSink();
+    std::lock_guard lock(sink->mutex);
+    std::fputs(line.c_str(), sink->file);
+    std::fflush(sink->file);
+  } catch (...) {
+  }
+  return status;
+}
+
+void trace_written(const char* data, std::size_t size) noexcept {
+  if (current == nullptr || data == nullptr) return;
+  try {
+    Keep(current->written, current->written_total, data, size);
+  } catch (...) {
+  }
+}
+
+void trace_read(const char* data, std::size_t size) noexcept {
+  if (current == nullptr || data == nullptr) return;
+  try {
+    Keep(current->read, current->read_total, data, size);
+  } catch (...) {
+  }
+}
+
+void trace_detail(const std::string& text) noexcept {
+  if (current == nullptr) return;
+  try {
+    current->detail = text;
+  } catch (...) {
+  }
+}
+
+}  // namespace visa

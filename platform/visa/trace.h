@@ -1,0 +1,40 @@
+// The I/O trace: with ZEVRA_VISA_TRACE=FILE (or "-" for standard error) every
+// exported call appends one line: wall-clock time to the microsecond, thread,
+// session, the call, the resource at open, the bytes written and read, the
+// status with its name, and how long it took. The variable is looked up once;
+// without it a call costs one test of a flag. Lines are written whole.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+
+#include "visatype.h"
+
+namespace visa {
+
+bool trace_enabled();
+
+// One exported call being traced. Calls made inside it are part of it.
+class TracedCall {
+ public:
+  TracedCall(const char* operation, ViObject object) noexcept {
+    if (trace_enabled()) begin(operation, object);
+  }
+  ~TracedCall() = default;
+  TracedCall(const TracedCall&) = delete;
+  TracedCall& operator=(const TracedCall&) = delete;
+  // Writes the line (when this call is traced) and hands the status back.
+  ViStatus finish(ViStatus status) noexcept;
+
+ private:
+  void begin(const char* operation, ViObject object) noexcept;
+  bool active_ = false;
+};
+
+// What the call in progress on this thread did; nothing when none is traced.
+void trace_written(const char* data, std::size_t size) noexcept;
+void trace_read(const char* data, std::size_t size) noexcept;
+void trace_detail(const std::string& text) noexcept;  // "TCPIP0::...::SOCKET -> session 0x1002"
+
+}  // namespace visa
