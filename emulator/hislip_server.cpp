@@ -46,13 +46,15 @@ bool Receive(int fd, int stop_fd, hislip::Header& h, std::string& payload) {
 // still to come.
 class SyncClient final : public Client {
  public:
-  SyncClient(int fd, int stop_fd, std::atomic<std::uint32_t>& last_answered, std::atomic<bool>& answered)
-      : fd_(fd), stop_fd_(stop_fd), last_answered_(last_answered), answered_(answered) {}
+  SyncClient(int fd, int stop_fd, Transcript* transcript, std::atomic<std::uint32_t>& last_answered,
+             std::atomic<bool>& answered)
+      : fd_(fd), stop_fd_(stop_fd), transcript_(transcript), last_answered_(last_answered), answered_(answered) {}
   void send(std::string_view bytes) override {
     while (!bytes.empty() && !closed_) {
       std::size_t nl = bytes.find('\n');
       std::size_t take = nl == std::string_view::npos ? bytes.size() : nl + 1;
       std::uint8_t type = nl == std::string_view::npos ? hislip::kData : hislip::kDataEnd;
+      if (transcript_ != nullptr) transcript_->record_reply(bytes.substr(0, take));
       if (!Send(fd_, type, 0, message_id, bytes.substr(0, take))) closed_ = true;
       if (type == hislip::kDataEnd) {
         last_answered_ = message_id;
@@ -71,6 +73,7 @@ class SyncClient final : public Client {
 
  private:
   int fd_, stop_fd_;
+  Transcript* transcript_;
   std::atomic<std::uint32_t>& last_answered_;
   std::atomic<bool>& answered_;
   bool closed_ = false;
@@ -129,7 +132,7 @@ void HislipServer::Serve(int fd, int stop_fd) {
 
 void HislipServer::ServeSync(int fd, int stop_fd, SessionState& state) {
   std::unique_ptr<Connection> connection = instrument_.connect();
-  SyncClient client(fd, stop_fd, state.last_answered, state.answered);
+  SyncClient client(fd, stop_fd, transcript_, state.last_answered, state.answered);
   LineAssembler input;  // the message being received
   hislip::Header h;
   std::string payload;

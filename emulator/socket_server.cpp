@@ -13,9 +13,10 @@ namespace {
 
 class SocketClient final : public Client {
  public:
-  SocketClient(int fd, int stop_fd) : fd_(fd), stop_fd_(stop_fd) {}
+  SocketClient(int fd, int stop_fd, Transcript* transcript) : fd_(fd), stop_fd_(stop_fd), transcript_(transcript) {}
 
   void send(std::string_view bytes) override {
+    if (transcript_ != nullptr) transcript_->record_reply(bytes);
     if (!closed_ && !WriteFully(fd_, bytes.data(), bytes.size())) closed_ = true;
   }
 
@@ -34,6 +35,7 @@ class SocketClient final : public Client {
  private:
   int fd_;
   int stop_fd_;
+  Transcript* transcript_;
   bool closed_ = false;
 };
 
@@ -46,7 +48,7 @@ SocketServer::~SocketServer() { stop(); }
 
 void SocketServer::Serve(int fd, int stop_fd) {
   std::unique_ptr<Connection> connection = instrument_.connect();
-  SocketClient client(fd, stop_fd);
+  SocketClient client(fd, stop_fd, transcript_);
   LineAssembler lines;
   char buffer[4096];
   while (!client.closed()) {

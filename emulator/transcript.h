@@ -1,8 +1,13 @@
-// Every line the emulator received, in order, from all clients.
+// Every line the emulator received, in order, from all clients. The file it
+// tees to also has what went back, each entry with its UTC time:
+//   2026-12-07T12:31:05.123456Z > *IDN?
+//   2026-12-07T12:31:05.123601Z < Halmeric,QDX7001,QDX7001-000001,1.00\n
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <mutex>
 #include <string>
@@ -22,14 +27,34 @@ class Transcript {
   void record(std::string_view line) {
     std::lock_guard lock(mutex_);
     lines_.emplace_back(line);
-    if (file_.is_open()) file_ << line << std::endl;
+    if (file_.is_open()) file_ << Now() << " > " << line << std::endl;
     changed_.notify_all();
+  }
+  // What an instrument sent back (only to the file), with escapes for line ends and unprintables.
+  void record_reply(std::string_view bytes) {
+    std::lock_guard lock(mutex_);
+    if (!file_.is_open() || bytes.empty()) return;
+    file_ << Now() << " < ";
+    for (unsigned char c : bytes) {
+      if (c == '\n') file_ << "\\n";
+      else if (c == '\r') file_ << "\\r";
+      else if (c == '\\') file_ << "\\\\";
+      else if (c < 0x20 || c >= 0x7F) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", c);
+        file_ << hex;
+      } else {
+        file_ << static_cast<char>(c);
+      }
+    }
+    file_ << std::endl;
   }
   // Waits until at least `count` lines were received; false on timeout.
   bool wait_for(std::size_t count, std::chrono::milliseconds timeout) const {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, timeout, [&] { return lines_.size() >= count; });
   }
+  // The received lines only.
   std::vector<std::string> lines() const {
     std::lock_guard lock(mutex_);
     return lines_;
@@ -40,6 +65,18 @@ class Transcript {
   }
 
  private:
+  static std::string Now() {
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(
+                        std::chrono::system_clock::now().time_since_epoch()).count();
+    std::time_t seconds = static_cast<std::time_t>(us / 1000000);
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    char text[48];
+    std::size_t n = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
+    std::snprintf(text + n, sizeof text - n, ".%06dZ", static_cast<int>(us % 1000000));
+    return text;
+  }
+
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
   std::vector<std::string> lines_;

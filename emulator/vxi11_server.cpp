@@ -223,6 +223,7 @@ struct CoreChannel {
     }
     data = output.substr(0, take);
     output.erase(0, take);
+    if (transcript != nullptr) transcript->record_reply(data);
     if (message_end != std::string::npos && take == message_end + 1) resp.reason |= kReasonEnd;
     if ((parms.flags & kTermCharSet) != 0 && !data.empty() && data.back() == parms.termChar)
       resp.reason |= kReasonTermChar;

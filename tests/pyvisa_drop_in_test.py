@@ -54,9 +54,16 @@ class DropIn(unittest.TestCase):
             resource.io_protocol = constants.IOProtocol.protocol4882_strs
         return resource
 
-    def transcript_lines(self):
+    def transcript_entries(self):
+        """(time, direction, text) for each entry of the emulator's transcript file."""
         with open(self.transcript) as f:
-            return f.read().splitlines()
+            entries = [re.fullmatch(r"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{6}Z) ([<>]) (.*)", line)
+                       for line in f.read().splitlines()]
+        self.assertTrue(all(entries))
+        return [e.groups() for e in entries]
+
+    def transcript_lines(self):
+        return [text for _, direction, text in self.transcript_entries() if direction == ">"]
 
     def test_resources_are_listed_parsed_and_aliased(self):
         self.assertEqual(self.rm.list_resources("?*"), (self.names["SOCKET"], self.names["VXI-11"], self.names["HiSLIP"]))
@@ -91,6 +98,11 @@ class DropIn(unittest.TestCase):
                 self.assertEqual(r.query("*OPC?"), "1")
                 seen = self.transcript_lines()[before:]
                 self.assertEqual(seen, ["*TRG" if r.resource_class == "SOCKET" else "<trigger>", "*OPC?"])
+                # Replies are in the transcript too, after what asked for them.
+                entries = self.transcript_entries()
+                self.assertEqual(entries[-2][1:], (">", "*OPC?"))
+                self.assertEqual(entries[-1][1:], ("<", "1\\n"))
+                self.assertLessEqual(entries[-2][0], entries[-1][0])
 
     def test_locks_between_resources(self):
         for wire, name in self.names.items():

@@ -31,11 +31,13 @@ class Emulator:
         self.resource = "TCPIP0::%s::%s::SOCKET" % match.groups()
 
     def transcript(self):
-        """What the emulator received so far; each call returns only what is new."""
+        """The lines the emulator received so far, one per line; each call returns only what is new.
+        (The file also holds the replies, each entry after its time: "TIME > line", "TIME < reply".)"""
         with open(self.transcript_path) as f:
             text = f.read()
         new, self._seen = text[getattr(self, "_seen", 0):], len(text)
-        return new
+        received = [line.split(" ", 2)[2] for line in new.splitlines() if line.split(" ", 2)[1:2] == [">"]]
+        return "".join(line + "\n" for line in received)
 
     def stop(self):
         self.process.send_signal(signal.SIGTERM)
