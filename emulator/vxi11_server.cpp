@@ -26,7 +26,8 @@ constexpr u_int kSuccess = 0, kProgramUnavailable = 1, kProcedureUnavailable = 3
 constexpr unsigned long kMaxRecvSize = 1024;
 constexpr long kEndFlag = 8, kTermCharSet = 0x80;
 constexpr long kReasonRequestCount = 1, kReasonTermChar = 2, kReasonEnd = 4;
-constexpr long kErrorInvalidLink = 4, kErrorIoTimeout = 15;
+constexpr long kErrorInvalidLink = 4, kErrorIoTimeout = 15, kErrorLocked = 11, kErrorNoLockHeld = 12;
+constexpr long kWaitLock = 1;
 
 // One RPC record (all its fragments), or false when the connection ends.
 bool ReadRecord(int fd, int stop_fd, std::vector<char>& record) {
@@ -154,19 +155,72 @@ void Vxi11Server::ServePortmapper(int fd, int stop_fd) {
 
 namespace {
 
-// The core channel's state on one connection: its links.
+// The core channel's state on one connection: its links, and the instrument's lock they share.
 struct CoreChannel {
   Instrument& instrument;
   Transcript* transcript;
+  Vxi11Server::DeviceLock& instrument_lock;
   std::map<long, Link> links;
-  long next_lid = 1;
   int stop_fd;
 
-  void CreateLink(Create_LinkParms&, Create_LinkResp& resp) {
-    long lid = next_lid++;
+  ~CoreChannel() {
+    for (const auto& [lid, link] : links) Release(lid);
+  }
+
+  // Whether `lid` may use the instrument now, or after waiting for the lock when it asks to.
+  long Access(long lid, long flags, u_long lock_timeout_ms) {
+    std::unique_lock guard(instrument_lock.mutex);
+    auto free = [&] { return instrument_lock.owner == 0 || instrument_lock.owner == lid; };
+    if (free()) return 0;
+    if ((flags & kWaitLock) == 0) return kErrorLocked;
+    auto wait = std::chrono::milliseconds(std::min<u_long>(lock_timeout_ms, 60000));
+    return instrument_lock.released.wait_for(guard, wait, free) ? 0 : kErrorLocked;
+  }
+  void Release(long lid) {
+    std::lock_guard guard(instrument_lock.mutex);
+    if (instrument_lock.owner != lid) return;
+    instrument_lock.owner = 0;
+    instrument_lock.released.notify_all();
+  }
+
+  void CreateLink(Create_LinkParms& parms, Create_LinkResp& resp) {
+    long lid = instrument_lock.next_lid++;
+    if (parms.lockDevice) {
+      if (long error = Access(lid, kWaitLock, parms.lock_timeout); error != 0) {
+        resp.error = error;
+        return;
+      }
+      std::lock_guard guard(instrument_lock.mutex);
+      instrument_lock.owner = lid;
+    }
     links[lid].connection = instrument.connect();
     resp.lid = lid;
     resp.maxRecvSize = kMaxRecvSize;
+  }
+
+  void Lock(Device_LockParms& parms, Device_Error& resp) {
+    if (links.count(parms.lid) == 0) {
+      resp.error = kErrorInvalidLink;
+      return;
+    }
+    resp.error = Access(parms.lid, parms.flags, parms.lock_timeout);
+    if (resp.error != 0) return;
+    std::lock_guard guard(instrument_lock.mutex);
+    instrument_lock.owner = parms.lid;
+  }
+
+  void Unlock(Device_Link& lid, Device_Error& resp) {
+    if (links.count(lid) == 0) {
+      resp.error = kErrorInvalidLink;
+      return;
+    }
+    std::lock_guard guard(instrument_lock.mutex);
+    if (instrument_lock.owner != lid) {
+      resp.error = kErrorNoLockHeld;
+      return;
+    }
+    instrument_lock.owner = 0;
+    instrument_lock.released.notify_all();
   }
 
   void Write(Device_WriteParms& parms, Device_WriteResp& resp) {
@@ -175,6 +229,7 @@ struct CoreChannel {
       resp.error = kErrorInvalidLink;
       return;
     }
+    if ((resp.error = Access(parms.lid, parms.flags, parms.lock_timeout)) != 0) return;
     Link& link = it->second;
     // A new message drops a reply nobody read (as an instrument's query-interrupted rule does).
     if (link.input.empty()) link.client.discard();
@@ -190,7 +245,10 @@ struct CoreChannel {
     if (end) link.input.end(deliver);  // END without a line feed still ends the message
     // An instrument that drops its client destroys the link: this write
     // was taken, every later call on the link is refused.
-    if (link.client.closed) links.erase(it);
+    if (link.client.closed) {
+      Release(parms.lid);
+      links.erase(it);
+    }
   }
 
   // `data` holds the bytes resp.data points at until the reply is sent.
@@ -200,6 +258,7 @@ struct CoreChannel {
       resp.error = kErrorInvalidLink;
       return;
     }
+    if ((resp.error = Access(parms.lid, parms.flags, parms.lock_timeout)) != 0) return;
     LinkClient& client = it->second.client;
     std::string& output = client.output;
     auto limit = LinkClient::Clock::now() + std::chrono::milliseconds(std::min<u_long>(parms.io_timeout, 60000));
@@ -247,6 +306,7 @@ struct CoreChannel {
       resp.error = kErrorInvalidLink;
       return;
     }
+    if ((resp.error = Access(parms.lid, parms.flags, parms.lock_timeout)) != 0) return;
     it->second.input.clear();
     it->second.client.discard();
   }
@@ -257,6 +317,7 @@ struct CoreChannel {
       resp.error = kErrorInvalidLink;
       return;
     }
+    if ((resp.error = Access(parms.lid, parms.flags, parms.lock_timeout)) != 0) return;
     resp.stb = static_cast<u_char>(ReadStatusByte(*it->second.connection, !it->second.client.output.empty()));
   }
 
@@ -266,11 +327,16 @@ struct CoreChannel {
       resp.error = kErrorInvalidLink;
       return;
     }
+    if ((resp.error = Access(parms.lid, parms.flags, parms.lock_timeout)) != 0) return;
     DeviceTrigger(*it->second.connection, transcript);
   }
 
   void DestroyLink(Device_Link& lid, Device_Error& resp) {
-    if (links.erase(lid) == 0) resp.error = kErrorInvalidLink;
+    if (links.erase(lid) == 0) {
+      resp.error = kErrorInvalidLink;
+      return;
+    }
+    Release(lid);
   }
 };
 
@@ -320,6 +386,14 @@ constexpr ProcedureRow kProcedures[] = {
        return Serve(fd, h, in, xdr_Device_GenericParms, xdr_Device_Error,
                     [&](Device_GenericParms& p, Device_Error& r) { c.Clear(p, r); });
      }},
+    {18, [](CoreChannel& c, int fd, const CallHeader& h, XDR* in) {  // device_lock
+       return Serve(fd, h, in, xdr_Device_LockParms, xdr_Device_Error,
+                    [&](Device_LockParms& p, Device_Error& r) { c.Lock(p, r); });
+     }},
+    {19, [](CoreChannel& c, int fd, const CallHeader& h, XDR* in) {  // device_unlock
+       return Serve(fd, h, in, xdr_Device_Link, xdr_Device_Error,
+                    [&](Device_Link& p, Device_Error& r) { c.Unlock(p, r); });
+     }},
     {23, [](CoreChannel& c, int fd, const CallHeader& h, XDR* in) {  // destroy_link
        return Serve(fd, h, in, xdr_Device_Link, xdr_Device_Error,
                     [&](Device_Link& p, Device_Error& r) { c.DestroyLink(p, r); });
@@ -329,7 +403,7 @@ constexpr ProcedureRow kProcedures[] = {
 }  // namespace
 
 void Vxi11Server::ServeCore(int fd, int stop_fd) {
-  CoreChannel channel{instrument_, transcript_, {}, 1, stop_fd};
+  CoreChannel channel{instrument_, transcript_, lock_, {}, stop_fd};
   std::vector<char> record;
   while (ReadRecord(fd, stop_fd, record)) {
     XDR in;

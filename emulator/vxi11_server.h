@@ -3,6 +3,9 @@
 // front of an instrument, over ONC RPC on TCP.
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 
 #include "instrument.h"
@@ -27,8 +30,19 @@ class Vxi11Server {
   void ServePortmapper(int fd, int stop_fd);
   void ServeCore(int fd, int stop_fd);
 
+  // The instrument's lock: held by one link of any connection at a time.
+ public:
+  struct DeviceLock {
+    std::mutex mutex;
+    std::condition_variable released;
+    long owner = 0;  // a link ID, unique across connections; 0: unlocked
+    std::atomic<long> next_lid{1};
+  };
+
+ private:
   Instrument& instrument_;
   Transcript* transcript_;
+  DeviceLock lock_;
   TcpListener portmapper_;
   TcpListener core_;
 };

@@ -131,6 +131,40 @@ class DropIn(unittest.TestCase):
                 second.unlock()
                 self.assertEqual(second.lock_state, constants.AccessModes.no_lock)
 
+    def test_a_vxi11_lock_holds_against_another_process(self):
+        holder = """
+import sys, time, pyvisa
+r = pyvisa.ResourceManager(sys.argv[1]).open_resource(sys.argv[2])
+r.lock_excl()
+print("locked", flush=True)
+sys.stdin.readline()
+r.unlock()
+print("unlocked", flush=True)
+sys.stdin.readline()
+"""
+        other = subprocess.Popen([sys.executable, "-c", holder, LIBVISA, self.names["VXI-11"]], stdin=subprocess.PIPE,
+                                 stdout=subprocess.PIPE, text=True)
+        try:
+            self.assertEqual(other.stdout.readline(), "locked\n")
+            r = self.open(self.names["VXI-11"])
+            with self.assertRaises(errors.VisaIOError) as locked:
+                r.query("*IDN?")
+            self.assertEqual(locked.exception.error_code, constants.StatusCode.error_resource_locked)
+            start = time.monotonic()
+            with self.assertRaises(errors.VisaIOError) as waited:
+                r.lock_excl(timeout=200)
+            self.assertEqual(waited.exception.error_code, constants.StatusCode.error_timeout)
+            self.assertLess(time.monotonic() - start, 0.2 + 0.2)
+            other.stdin.write("\n")
+            other.stdin.flush()
+            self.assertEqual(other.stdout.readline(), "unlocked\n")
+            r.lock_excl(timeout=1000)
+            self.assertEqual(r.query("*OPC?"), "1")
+            r.unlock()
+        finally:
+            other.stdin.close()
+            other.wait(timeout=30)
+
     def test_clear_timeout_and_read_raw(self):
         for wire, name in self.names.items():
             with self.subTest(wire):

@@ -41,6 +41,14 @@ ViStatus viLock(ViSession vi, ViAccessMode lockType, ViUInt32 timeout, ViConstKe
     std::string key;
     ViStatus st = visa::LockTable::instance().lock(s.resource().canonical, vi, lockType, timeout,
                                                    lockType == VI_SHARED_LOCK ? requestedKey : nullptr, key);
+    // A first exclusive lock takes the instrument's own lock too, so that it holds against other processes.
+    if (st == VI_SUCCESS && lockType == VI_EXCLUSIVE_LOCK) {
+      ViStatus wire = s.lock_device(timeout);
+      if (wire < 0) {
+        visa::LockTable::instance().unlock(s.resource().canonical, vi);
+        return wire;
+      }
+    }
     if (st >= 0 && lockType == VI_SHARED_LOCK && accessKey != nullptr) {
       std::size_t n = std::min<std::size_t>(key.size(), 255);
       std::memcpy(accessKey, key.data(), n);
@@ -51,8 +59,14 @@ ViStatus viLock(ViSession vi, ViAccessMode lockType, ViUInt32 timeout, ViConstKe
 }
 
 ViStatus viUnlock(ViSession vi) {
-  return visa::with_session(__func__, vi, [&](InstrumentSession& s) {
-    return visa::LockTable::instance().unlock(s.resource().canonical, vi);
+  return visa::with_session(__func__, vi, [&](InstrumentSession& s) -> ViStatus {
+    const bool exclusive = visa::LockTable::instance().holds_exclusive(s.resource().canonical, vi);
+    ViStatus st = visa::LockTable::instance().unlock(s.resource().canonical, vi);
+    if (st == VI_SUCCESS && exclusive) {
+      ViStatus wire = s.unlock_device();
+      if (wire < 0) return wire;
+    }
+    return st;
   });
 }
 

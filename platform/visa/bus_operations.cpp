@@ -73,6 +73,18 @@ ViStatus InstrumentSession::read_stb(ViUInt16& stb) {
   return VI_SUCCESS;
 }
 
+ViStatus InstrumentSession::lock_device(std::uint32_t timeout_ms) {
+  std::lock_guard lock(io_mutex_);
+  if (connection_lost_) return VI_ERROR_CONN_LOST;
+  return track(transport_->lock_device(timeout_ms, deadline()));
+}
+
+ViStatus InstrumentSession::unlock_device() {
+  std::lock_guard lock(io_mutex_);
+  if (connection_lost_) return VI_SUCCESS;  // a lost link holds no lock
+  return track(transport_->unlock_device(deadline()));
+}
+
 ViStatus InstrumentSession::assert_trigger(ViUInt16 protocol) {
   if (protocol != VI_TRIG_PROT_DEFAULT) return VI_ERROR_INV_PROT;
   std::lock_guard lock(io_mutex_);

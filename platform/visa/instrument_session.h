@@ -40,6 +40,9 @@ class InstrumentSession {
   // a raw socket as "*STB?" and "*TRG" when the I/O protocol is 488.2 strings.
   ViStatus read_stb(ViUInt16& stb);
   ViStatus assert_trigger(ViUInt16 protocol);
+  // The instrument's own lock where the protocol has one, for an exclusive lock of this session.
+  ViStatus lock_device(std::uint32_t timeout_ms);
+  ViStatus unlock_device();
 
   // Attribute values, read by the attribute table.
   struct Settings {

@@ -104,6 +104,12 @@ bool LockTable::may_access(const std::string& resource, ViSession session) {
   return l.shared.empty() || l.shared.count(session) != 0;
 }
 
+bool LockTable::holds_exclusive(const std::string& resource, ViSession session) {
+  std::lock_guard guard(mutex_);
+  auto it = locks_.find(resource);
+  return it != locks_.end() && it->second.exclusive_count > 0 && it->second.exclusive_owner == session;
+}
+
 ViAccessMode LockTable::state(const std::string& resource) {
   std::lock_guard guard(mutex_);
   auto it = locks_.find(resource);

@@ -27,6 +27,7 @@ class LockTable {
   // Every lock of a closing session.
   void release(const std::string& resource, ViSession session);
   bool may_access(const std::string& resource, ViSession session);
+  bool holds_exclusive(const std::string& resource, ViSession session);
   // VI_NO_LOCK, VI_EXCLUSIVE_LOCK or VI_SHARED_LOCK.
   ViAccessMode state(const std::string& resource);
 

@@ -79,6 +79,9 @@ ViStatus Registry::open(ViSession resource_manager, const char* name, ViAccessMo
   if (mode == VI_EXCLUSIVE_LOCK || mode == VI_SHARED_LOCK) {
     std::string key;
     st = LockTable::instance().lock(lock_key, handle, mode, open_timeout_ms, nullptr, key);
+    if (st >= 0 && mode == VI_EXCLUSIVE_LOCK) {
+      if (std::shared_ptr<InstrumentSession> session = find(handle)) st = session->lock_device(open_timeout_ms);
+    }
     if (st < 0) {
       close(handle);
       return st == VI_ERROR_TMO ? VI_ERROR_RSRC_LOCKED : st;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -40,6 +41,12 @@ class Transport {
   // raw socket does not: the session sends 488.2 strings when asked to).
   virtual ViStatus read_stb(Deadline, ViUInt16&) { return VI_ERROR_NSUP_OPER; }
   virtual ViStatus assert_trigger(Deadline) { return VI_ERROR_NSUP_OPER; }
+
+  // The instrument's own lock, where the protocol has one (VXI-11): taken
+  // within `timeout_ms`, or VI_ERROR_TMO. Elsewhere locks hold between this
+  // process's sessions only, and these do nothing.
+  virtual ViStatus lock_device(std::uint32_t, Deadline) { return VI_SUCCESS; }
+  virtual ViStatus unlock_device(Deadline) { return VI_SUCCESS; }
 
   virtual std::string peer_address() const = 0;
 };

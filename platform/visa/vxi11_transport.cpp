@@ -26,6 +26,8 @@ namespace {
 constexpr long kEndFlag = 8;
 constexpr long kTermCharSet = 0x80;
 constexpr long kReasonEnd = 4;
+constexpr long kWaitLock = 1;
+constexpr long kErrorLocked = 11, kErrorNoLockHeld = 12;
 constexpr unsigned kDefaultPortmapperPort = 111;
 
 // The portmapper's port: 111, or where ZEVRA_VXI11_PORTMAPPER_PORT says (an
@@ -221,6 +223,27 @@ class Vxi11Transport final : public Transport {
     ViStatus st = Call(14, reinterpret_cast<xdrproc_t>(xdr_Device_GenericParms), &parms,
                        reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error, RemainingMs(deadline) + kRpcMargin);
     return st < 0 ? st : Track(FromDeviceError(error.error));
+  }
+
+  ViStatus lock_device(std::uint32_t timeout_ms, Deadline deadline) override {
+    Device_LockParms parms{lid_, kWaitLock, static_cast<u_long>(timeout_ms)};
+    Device_Error error{};
+    ViStatus st = Call(18, reinterpret_cast<xdrproc_t>(xdr_Device_LockParms), &parms,
+                       reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error,
+                       std::max(timeout_ms, RemainingMs(deadline)) + kRpcMargin);
+    if (st < 0) return st;
+    // Still held by another link when the wait ran out.
+    if (error.error == kErrorLocked) return VI_ERROR_TMO;
+    return Track(FromDeviceError(error.error));
+  }
+
+  ViStatus unlock_device(Deadline deadline) override {
+    Device_Link lid = lid_;
+    Device_Error error{};
+    ViStatus st = Call(19, reinterpret_cast<xdrproc_t>(xdr_Device_Link), &lid,
+                       reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error, RemainingMs(deadline) + kRpcMargin);
+    if (st < 0) return st;
+    return error.error == 0 || error.error == kErrorNoLockHeld ? VI_SUCCESS : Track(FromDeviceError(error.error));
   }
 
   std::string peer_address() const override { return peer_; }
