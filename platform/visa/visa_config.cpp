@@ -45,9 +45,13 @@ std::string visa_config_path() {
 }
 
 VisaConfig read_visa_config(const std::string& path) {
-  VisaConfig config;
   std::ifstream in(path);
-  if (!in) return config;
+  if (!in) return {};
+  return parse_visa_config(in, path);
+}
+
+VisaConfig parse_visa_config(std::istream& in, const std::string& path) {
+  VisaConfig config;
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
     if (std::size_t hash = line.find('#'); hash != std::string::npos) line.resize(hash);

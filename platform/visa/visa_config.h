@@ -7,6 +7,7 @@
 // standard error.
 #pragma once
 
+#include <istream>
 #include <optional>
 #include <string>
 #include <utility>
@@ -30,5 +31,7 @@ struct VisaConfig {
 std::string visa_config_path();
 // Reads the file at `path`; problems are collected, not printed.
 VisaConfig read_visa_config(const std::string& path);
+// The same from a stream; `path` names it in the problems.
+VisaConfig parse_visa_config(std::istream& in, const std::string& path);
 
 }  // namespace visa
