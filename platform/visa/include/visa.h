@@ -107,7 +107,7 @@ extern "C" {
 #define VI_PROT_4882_STRS (4)
 #define VI_TRIG_PROT_DEFAULT (0)
 
-/* The VISA specification this library follows: 5.8 */
+/* The VISA version this library implements: 5.8 */
 #define VI_SPEC_VERSION (0x00500800UL)
 
 #define VI_INTF_TCPIP (6)
