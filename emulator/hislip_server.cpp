@@ -5,6 +5,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <string_view>
 
 #include "hislip_codec.h"
@@ -47,13 +48,25 @@ bool Receive(int fd, int stop_fd, hislip::Header& h, std::string& payload) {
 class SyncClient final : public Client {
  public:
   SyncClient(int fd, int stop_fd, Transcript* transcript, std::atomic<std::uint32_t>& last_answered,
-             std::atomic<bool>& answered)
-      : fd_(fd), stop_fd_(stop_fd), transcript_(transcript), last_answered_(last_answered), answered_(answered) {}
+             std::atomic<bool>& answered, const std::atomic<std::uint64_t>& client_maximum)
+      : fd_(fd),
+        stop_fd_(stop_fd),
+        transcript_(transcript),
+        last_answered_(last_answered),
+        answered_(answered),
+        client_maximum_(client_maximum) {}
   void send(std::string_view bytes) override {
+    // Pieces within the client's maximum message size; DataEnd ends each whole line.
+    const std::uint64_t most = client_maximum_ > hislip::kHeaderSize ? client_maximum_ - hislip::kHeaderSize : 1;
     while (!bytes.empty() && !closed_) {
       std::size_t nl = bytes.find('\n');
       std::size_t take = nl == std::string_view::npos ? bytes.size() : nl + 1;
-      std::uint8_t type = nl == std::string_view::npos ? hislip::kData : hislip::kDataEnd;
+      bool ends = nl != std::string_view::npos;
+      if (take > most) {
+        take = static_cast<std::size_t>(most);
+        ends = false;
+      }
+      std::uint8_t type = ends ? hislip::kDataEnd : hislip::kData;
       if (transcript_ != nullptr) transcript_->record_reply(bytes.substr(0, take));
       if (!Send(fd_, type, 0, message_id, bytes.substr(0, take))) closed_ = true;
       if (type == hislip::kDataEnd) {
@@ -76,6 +89,7 @@ class SyncClient final : public Client {
   Transcript* transcript_;
   std::atomic<std::uint32_t>& last_answered_;
   std::atomic<bool>& answered_;
+  const std::atomic<std::uint64_t>& client_maximum_;
   bool closed_ = false;
 };
 
@@ -132,7 +146,7 @@ void HislipServer::Serve(int fd, int stop_fd) {
 
 void HislipServer::ServeSync(int fd, int stop_fd, SessionState& state) {
   std::unique_ptr<Connection> connection = instrument_.connect();
-  SyncClient client(fd, stop_fd, transcript_, state.last_answered, state.answered);
+  SyncClient client(fd, stop_fd, transcript_, state.last_answered, state.answered, state.client_maximum);
   LineAssembler input;  // the message being received
   hislip::Header h;
   std::string payload;
@@ -184,6 +198,7 @@ void HislipServer::ServeAsync(int fd, int stop_fd, SessionState& state) {
         break;
       }
       case hislip::kAsyncMaximumMessageSize:
+        if (payload.size() == 8) state.client_maximum = std::max<std::uint64_t>(hislip::DecodeU64(payload), 17);
         sent = Send(fd, hislip::kAsyncMaximumMessageSizeResponse, 0, 0, hislip::EncodeU64(kMaximumMessageSize));
         break;
       case hislip::kAsyncDeviceClear:

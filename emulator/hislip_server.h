@@ -32,6 +32,8 @@ class HislipServer {
   struct SessionState {
     std::atomic<std::uint32_t> last_answered{0};
     std::atomic<bool> answered{false};
+    // The largest message the client takes, header included (1 MiB until it says).
+    std::atomic<std::uint64_t> client_maximum{1 << 20};
   };
   void Serve(int fd, int stop_fd);
   void ServeSync(int fd, int stop_fd, SessionState& state);

@@ -24,6 +24,7 @@ namespace {
 constexpr u_int kCall = 0, kReply = 1, kAccepted = 0;
 constexpr u_int kSuccess = 0, kProgramUnavailable = 1, kProcedureUnavailable = 3, kGarbageArguments = 4;
 constexpr unsigned long kMaxRecvSize = 1024;
+constexpr std::size_t kMostPerRead = 1 << 20;
 constexpr long kEndFlag = 8, kTermCharSet = 0x80;
 constexpr long kReasonRequestCount = 1, kReasonTermChar = 2, kReasonEnd = 4;
 constexpr long kErrorInvalidLink = 4, kErrorIoTimeout = 15, kErrorLocked = 11, kErrorNoLockHeld = 12;
@@ -70,7 +71,9 @@ bool DecodeHeader(XDR* in, CallHeader& h) {
 
 // Encodes and sends a reply: the accepted-reply header, then `encode(result)`.
 bool Reply(int fd, const CallHeader& h, u_int status, xdrproc_t encode, void* result) {
-  std::vector<char> buffer(kMaxRecvSize * 4 + 65536);
+  // The accepted-reply header, then the result at its encoded size.
+  std::size_t result_size = status == kSuccess && encode != nullptr ? xdr_sizeof(encode, result) : 0;
+  std::vector<char> buffer(result_size + 64);
   XDR out;
   xdrmem_create(&out, buffer.data(), static_cast<u_int>(buffer.size()), XDR_ENCODE);
   u_int xid = h.xid, type = kReply, accepted = kAccepted, flavor = 0, length = 0;
@@ -273,7 +276,8 @@ struct CoreChannel {
       resp.error = kErrorIoTimeout;
       return;
     }
-    std::size_t most = std::min<std::size_t>(output.size(), parms.requestSize);
+    // At most a bounded piece per reply, however much the client asks for.
+    std::size_t most = std::min<std::size_t>({output.size(), parms.requestSize, kMostPerRead});
     std::size_t message_end = output.find('\n');
     std::size_t take = std::min(most, message_end == std::string::npos ? output.size() : message_end + 1);
     if ((parms.flags & kTermCharSet) != 0) {
@@ -289,6 +293,8 @@ struct CoreChannel {
     if (resp.reason == 0) {
       if (take == parms.requestSize) {
         resp.reason = kReasonRequestCount;
+      } else if (take == kMostPerRead) {
+        // More of the message follows in the next read.
       } else {
         // Part of a message and no more coming: the rest never arrives in time.
         resp.error = kErrorIoTimeout;

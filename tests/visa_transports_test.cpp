@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -59,6 +60,28 @@ TEST_P(VisaTransport, LargeMessagesArriveWhole) {
   ASSERT_EQ(got, block.size() + 1);
   EXPECT_EQ(std::string(reply.data(), got), block + "\n");
   EXPECT_EQ(emu.lines(2).at(0), "DATA " + block);
+}
+
+// A reply of 16 MiB: larger than a HiSLIP message may be and than a VXI-11 read
+// returns at once, so it comes in many pieces, whole and in order.
+TEST_P(VisaTransport, A16MiBReplyArrivesWhole) {
+  std::string block(16 << 20, 'x');
+  for (std::size_t i = 0; i < block.size(); i += 4093) block[i] = static_cast<char>('a' + i % 26);
+  emu.instrument().on("BIG?", block);
+  VisaSession s(emu.resource());
+  s.set_timeout(20000);
+  ASSERT_EQ(viPrintf(s, "BIG?\n"), VI_SUCCESS);
+  std::vector<char> reply(block.size() + 16);
+  ViUInt32 got = 0;
+  ASSERT_EQ(viRead(s, reinterpret_cast<ViBuf>(reply.data()), static_cast<ViUInt32>(reply.size()), &got),
+            VI_SUCCESS_TERM_CHAR);
+  ASSERT_EQ(got, block.size() + 1);
+  EXPECT_TRUE(std::string_view(reply.data(), got - 1) == block);
+  // The session is in step afterwards.
+  emu.instrument().set_identity("Halmeric,Test,1,0.1");
+  char idn[64] = "";
+  ASSERT_EQ(viQueryf(s, "*IDN?\n", "%63[^\n]", idn), VI_SUCCESS);
+  EXPECT_STREQ(idn, "Halmeric,Test,1,0.1");
 }
 
 TEST_P(VisaTransport, SmallReadsTakeAReplyPieceByPiece) {
