@@ -62,14 +62,15 @@ TEST_P(VisaTransport, LargeMessagesArriveWhole) {
   EXPECT_EQ(emu.lines(2).at(0), "DATA " + block);
 }
 
-// A reply of 16 MiB: larger than a HiSLIP message may be and than a VXI-11 read
-// returns at once, so it comes in many pieces, whole and in order.
-TEST_P(VisaTransport, A16MiBReplyArrivesWhole) {
-  std::string block(16 << 20, 'x');
+// A reply larger than a HiSLIP message may be and than a VXI-11 read returns at
+// once (16 MiB; over VXI-11, whose reads come 16 kB at a time, 2 MiB, so that a
+// sanitizer build stays quick): in many pieces, whole and in order.
+TEST_P(VisaTransport, ALargeReplyArrivesWhole) {
+  std::string block(GetParam() == Wire::Vxi11 ? 2 << 20 : 16 << 20, 'x');
   for (std::size_t i = 0; i < block.size(); i += 4093) block[i] = static_cast<char>('a' + i % 26);
   emu.instrument().on("BIG?", block);
   VisaSession s(emu.resource());
-  s.set_timeout(20000);
+  s.set_timeout(60000);
   ASSERT_EQ(viPrintf(s, "BIG?\n"), VI_SUCCESS);
   std::vector<char> reply(block.size() + 16);
   ViUInt32 got = 0;
