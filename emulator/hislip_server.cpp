@@ -184,9 +184,9 @@ void HislipServer::ServeSync(int fd, int stop_fd, SessionState& state) {
 void HislipServer::ServeAsync(int fd, int stop_fd, SessionState& state) {
   hislip::Header h;
   std::string payload;
-  // Status queries go through a connection of their own: the status byte is
-  // the instrument's, and the synchronous channel's connection is its thread's.
-  std::unique_ptr<Connection> status = instrument_.connect();
+  // Status queries go through a connection of their own, made at the first one:
+  // the status byte is the instrument's, and the synchronous channel's connection is its thread's.
+  std::unique_ptr<Connection> status;
   while (Receive(fd, stop_fd, h, payload)) {
     bool sent = true;
     switch (h.type) {
@@ -194,6 +194,7 @@ void HislipServer::ServeAsync(int fd, int stop_fd, SessionState& state) {
         // A reply is available (MAV) when the message the client names was
         // answered and the client says it has not read that answer ("RMT delivered" clear).
         bool waiting = (h.control & 1) == 0 && state.answered && state.last_answered == h.parameter;
+        if (!status) status = instrument_.connect();
         sent = Send(fd, hislip::kAsyncStatusResponse, static_cast<std::uint8_t>(ReadStatusByte(*status, waiting)), 0);
         break;
       }

@@ -7,12 +7,13 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <ctime>
 #include <fstream>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "utc_timestamp.h"
 
 namespace emulator {
 
@@ -27,14 +28,14 @@ class Transcript {
   void record(std::string_view line) {
     std::lock_guard lock(mutex_);
     lines_.emplace_back(line);
-    if (file_.is_open()) file_ << Now() << " > " << line << std::endl;
+    if (file_.is_open()) file_ << timestamps::utc_timestamp(std::chrono::system_clock::now(), 6) << " > " << line << std::endl;
     changed_.notify_all();
   }
   // What an instrument sent back (only to the file), with escapes for line ends and unprintables.
   void record_reply(std::string_view bytes) {
     std::lock_guard lock(mutex_);
     if (!file_.is_open() || bytes.empty()) return;
-    file_ << Now() << " < ";
+    file_ << timestamps::utc_timestamp(std::chrono::system_clock::now(), 6) << " < ";
     for (unsigned char c : bytes) {
       if (c == '\n') file_ << "\\n";
       else if (c == '\r') file_ << "\\r";
@@ -65,18 +66,6 @@ class Transcript {
   }
 
  private:
-  static std::string Now() {
-    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(
-                        std::chrono::system_clock::now().time_since_epoch()).count();
-    std::time_t seconds = static_cast<std::time_t>(us / 1000000);
-    std::tm utc{};
-    gmtime_r(&seconds, &utc);
-    char text[48];
-    std::size_t n = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
-    std::snprintf(text + n, sizeof text - n, ".%06dZ", static_cast<int>(us % 1000000));
-    return text;
-  }
-
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
   std::vector<std::string> lines_;

@@ -179,6 +179,17 @@ struct CoreChannel {
     auto wait = std::chrono::milliseconds(std::min<u_long>(lock_timeout_ms, 60000));
     return instrument_lock.released.wait_for(guard, wait, free) ? 0 : kErrorLocked;
   }
+  // The link a call names, once it may use the instrument; null with `error` set otherwise.
+  Link* Usable(long lid, long flags, u_long lock_timeout_ms, long& error) {
+    auto it = links.find(lid);
+    if (it == links.end()) {
+      error = kErrorInvalidLink;
+      return nullptr;
+    }
+    error = Access(lid, flags, lock_timeout_ms);
+    return error == 0 ? &it->second : nullptr;
+  }
+
   void Release(long lid) {
     std::lock_guard guard(instrument_lock.mutex);
     if (instrument_lock.owner != lid) return;
@@ -227,13 +238,9 @@ struct CoreChannel {
   }
 
   void Write(Device_WriteParms& parms, Device_WriteResp& resp) {
-    auto it = links.find(parms.lid);
-    if (it == links.end()) {
-      resp.error = kErrorInvalidLink;
-      return;
-    }
-    if ((resp.error = Access(parms.lid, parms.flags, parms.lock_timeout)) != 0) return;
-    Link& link = it->second;
+    Link* usable = Usable(parms.lid, parms.flags, parms.lock_timeout, resp.error);
+    if (usable == nullptr) return;
+    Link& link = *usable;
     // A new message drops a reply nobody read (as an instrument's query-interrupted rule does).
     if (link.input.empty()) link.client.discard();
     resp.size = parms.data.data_len;
@@ -250,19 +257,15 @@ struct CoreChannel {
     // was taken, every later call on the link is refused.
     if (link.client.closed) {
       Release(parms.lid);
-      links.erase(it);
+      links.erase(parms.lid);
     }
   }
 
   // `data` holds the bytes resp.data points at until the reply is sent.
   void Read(Device_ReadParms& parms, Device_ReadResp& resp, std::string& data) {
-    auto it = links.find(parms.lid);
-    if (it == links.end()) {
-      resp.error = kErrorInvalidLink;
-      return;
-    }
-    if ((resp.error = Access(parms.lid, parms.flags, parms.lock_timeout)) != 0) return;
-    LinkClient& client = it->second.client;
+    Link* link = Usable(parms.lid, parms.flags, parms.lock_timeout, resp.error);
+    if (link == nullptr) return;
+    LinkClient& client = link->client;
     std::string& output = client.output;
     auto limit = LinkClient::Clock::now() + std::chrono::milliseconds(std::min<u_long>(parms.io_timeout, 60000));
     // Nothing to read (yet): wait for the reply or the read's own timeout, whichever comes first.
@@ -307,34 +310,22 @@ struct CoreChannel {
   }
 
   void Clear(Device_GenericParms& parms, Device_Error& resp) {
-    auto it = links.find(parms.lid);
-    if (it == links.end()) {
-      resp.error = kErrorInvalidLink;
-      return;
-    }
-    if ((resp.error = Access(parms.lid, parms.flags, parms.lock_timeout)) != 0) return;
-    it->second.input.clear();
-    it->second.client.discard();
+    Link* link = Usable(parms.lid, parms.flags, parms.lock_timeout, resp.error);
+    if (link == nullptr) return;
+    link->input.clear();
+    link->client.discard();
   }
 
   void ReadStb(Device_GenericParms& parms, Device_ReadStbResp& resp) {
-    auto it = links.find(parms.lid);
-    if (it == links.end()) {
-      resp.error = kErrorInvalidLink;
-      return;
-    }
-    if ((resp.error = Access(parms.lid, parms.flags, parms.lock_timeout)) != 0) return;
-    resp.stb = static_cast<u_char>(ReadStatusByte(*it->second.connection, !it->second.client.output.empty()));
+    Link* link = Usable(parms.lid, parms.flags, parms.lock_timeout, resp.error);
+    if (link == nullptr) return;
+    resp.stb = static_cast<u_char>(ReadStatusByte(*link->connection, !link->client.output.empty()));
   }
 
   void Trigger(Device_GenericParms& parms, Device_Error& resp) {
-    auto it = links.find(parms.lid);
-    if (it == links.end()) {
-      resp.error = kErrorInvalidLink;
-      return;
-    }
-    if ((resp.error = Access(parms.lid, parms.flags, parms.lock_timeout)) != 0) return;
-    DeviceTrigger(*it->second.connection, transcript);
+    Link* link = Usable(parms.lid, parms.flags, parms.lock_timeout, resp.error);
+    if (link == nullptr) return;
+    DeviceTrigger(*link->connection, transcript);
   }
 
   void DestroyLink(Device_Link& lid, Device_Error& resp) {

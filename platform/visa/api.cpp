@@ -117,11 +117,9 @@ ViStatus viClear(ViSession vi) {
 }
 
 ViStatus viVPrintf(ViSession vi, ViConstString writeFmt, va_list params) {
-  va_list args;
-  va_copy(args, params);
-  ViStatus st = visa::with_accessible_session(__func__, vi, [&](InstrumentSession& s) { return s.printf(writeFmt, &args); });
-  va_end(args);
-  return st;
+  return visa::with_copied_args(params, [&, operation = __func__](va_list* args) {
+    return visa::with_accessible_session(operation, vi, [&](InstrumentSession& s) { return s.printf(writeFmt, args); });
+  });
 }
 
 ViStatus viPrintf(ViSession vi, ViConstString writeFmt, ...) {
@@ -134,11 +132,9 @@ ViStatus viPrintf(ViSession vi, ViConstString writeFmt, ...) {
 }
 
 ViStatus viVScanf(ViSession vi, ViConstString readFmt, va_list params) {
-  va_list args;
-  va_copy(args, params);
-  ViStatus st = visa::with_accessible_session(__func__, vi, [&](InstrumentSession& s) { return s.scanf(readFmt, &args); });
-  va_end(args);
-  return st;
+  return visa::with_copied_args(params, [&, operation = __func__](va_list* args) {
+    return visa::with_accessible_session(operation, vi, [&](InstrumentSession& s) { return s.scanf(readFmt, args); });
+  });
 }
 
 ViStatus viScanf(ViSession vi, ViConstString readFmt, ...) {
@@ -151,12 +147,10 @@ ViStatus viScanf(ViSession vi, ViConstString readFmt, ...) {
 }
 
 ViStatus viVQueryf(ViSession vi, ViConstString writeFmt, ViConstString readFmt, va_list params) {
-  va_list args;
-  va_copy(args, params);
-  ViStatus st = visa::with_accessible_session(
-      __func__, vi, [&](InstrumentSession& s) { return s.queryf(writeFmt, readFmt, &args); });
-  va_end(args);
-  return st;
+  return visa::with_copied_args(params, [&, operation = __func__](va_list* args) {
+    return visa::with_accessible_session(
+      operation, vi, [&](InstrumentSession& s) { return s.queryf(writeFmt, readFmt, args); });
+  });
 }
 
 ViStatus viQueryf(ViSession vi, ViConstString writeFmt, ViConstString readFmt, ...) {

@@ -42,18 +42,16 @@ ViStatus viBufWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViPUInt32 retCnt
 ViStatus viBufRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt) { return viRead(vi, buf, cnt, retCnt); }
 
 ViStatus viVSPrintf(ViSession vi, ViPBuf buf, ViConstString writeFmt, va_list parms) {
-  va_list args;
-  va_copy(args, parms);
-  ViStatus st = visa::with_session(__func__, vi, [&](InstrumentSession&) -> ViStatus {
+  return visa::with_copied_args(parms, [&, operation = __func__](va_list* args) {
+    return visa::with_session(operation, vi, [&](InstrumentSession&) -> ViStatus {
     if (buf == nullptr) return VI_ERROR_USER_BUF;
     std::string text;
-    ViStatus formatted = visa::format_to_string(writeFmt, &args, text);
+    ViStatus formatted = visa::format_to_string(writeFmt, args, text);
     if (formatted < 0) return formatted;
     std::memcpy(buf, text.c_str(), text.size() + 1);
     return formatted;
   });
-  va_end(args);
-  return st;
+  });
 }
 
 ViStatus viSPrintf(ViSession vi, ViPBuf buf, ViConstString writeFmt, ...) {
@@ -66,14 +64,12 @@ ViStatus viSPrintf(ViSession vi, ViPBuf buf, ViConstString writeFmt, ...) {
 }
 
 ViStatus viVSScanf(ViSession vi, ViConstBuf buf, ViConstString readFmt, va_list parms) {
-  va_list args;
-  va_copy(args, parms);
-  ViStatus st = visa::with_session(__func__, vi, [&](InstrumentSession&) -> ViStatus {
+  return visa::with_copied_args(parms, [&, operation = __func__](va_list* args) {
+    return visa::with_session(operation, vi, [&](InstrumentSession&) -> ViStatus {
     if (buf == nullptr) return VI_ERROR_USER_BUF;
-    return visa::scan_from_string(reinterpret_cast<const char*>(buf), readFmt, &args);
+    return visa::scan_from_string(reinterpret_cast<const char*>(buf), readFmt, args);
   });
-  va_end(args);
-  return st;
+  });
 }
 
 ViStatus viSScanf(ViSession vi, ViConstBuf buf, ViConstString readFmt, ...) {

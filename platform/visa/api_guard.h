@@ -4,6 +4,7 @@
 // against is refused. `operation` is the function's name (__func__).
 #pragma once
 
+#include <cstdarg>
 #include <memory>
 #include <new>
 
@@ -46,6 +47,16 @@ ViStatus with_accessible_session(const char* operation, ViSession vi, Body&& bod
     if (!LockTable::instance().may_access(s.resource().canonical, vi)) return VI_ERROR_RSRC_LOCKED;
     return body(s);
   });
+}
+
+// A call given a va_list works on its own copy, released whatever the body returns.
+template <typename Body>
+ViStatus with_copied_args(va_list params, Body&& body) {
+  va_list args;
+  va_copy(args, params);
+  ViStatus status = body(&args);
+  va_end(args);
+  return status;
 }
 
 }  // namespace visa

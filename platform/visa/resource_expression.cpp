@@ -54,7 +54,10 @@ class Compiler {
     return static_cast<int>(states_.size()) - 1;
   }
   void Patch(const Fragment& f, int to) {
-    for (const Exit& e : f.exits) (e.alt ? states_[static_cast<std::size_t>(e.state)].alt : states_[static_cast<std::size_t>(e.state)].out) = to;
+    for (const Exit& e : f.exits) {
+      State& state = states_[static_cast<std::size_t>(e.state)];
+      (e.alt ? state.alt : state.out) = to;
+    }
   }
   Fragment Single(const State& s) {
     int id = Add(s);

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <mutex>
 
 #include "status_text.h"
+#include "utc_timestamp.h"
 
 namespace visa {
 namespace {
@@ -85,17 +85,6 @@ std::string Shown(const std::string& bytes, std::size_t total) {
   return out;
 }
 
-std::string WallTime(std::chrono::system_clock::time_point at) {
-  const auto us = std::chrono::duration_cast<std::chrono::microseconds>(at.time_since_epoch()).count();
-  std::time_t seconds = static_cast<std::time_t>(us / 1000000);
-  std::tm utc{};
-  gmtime_r(&seconds, &utc);
-  char text[48];
-  std::size_t n = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
-  std::snprintf(text + n, sizeof text - n, ".%06dZ", static_cast<int>(us % 1000000));
-  return text;
-}
-
 }  // namespace
 
 bool trace_enabled() { return TheSink() != nullptr; }
@@ -126,7 +115,7 @@ ViStatus TracedCall::finish(ViStatus status) noexcept {
     char head[96];
     std::snprintf(head, sizeof head, " thread %ld session 0x%X ", static_cast<long>(::syscall(SYS_gettid)),
                   static_cast<unsigned>(record.object));
-    std::string line = WallTime(record.wall) + head + record.operation;
+    std::string line = timestamps::utc_timestamp(record.wall, 6) + head + record.operation;
     if (!record.detail.empty()) line += " " + record.detail;
     if (record.written_total > 0) line += " wrote " + Shown(record.written, record.written_total);
     if (record.read_total > 0) line += " read " + Shown(record.read, record.read_total);

@@ -90,7 +90,8 @@ VisaConfig parse_visa_config(std::istream& in, const std::string& path) {
       config.aliases.emplace_back(first, resource);
     }
     bool listed = false;
-    for (const ResourceName& known : config.resources) listed = listed || SameIgnoringCase(known.canonical, resource.canonical);
+    for (const ResourceName& known : config.resources)
+      listed = listed || SameIgnoringCase(known.canonical, resource.canonical);
     if (!listed) config.resources.push_back(resource);
   }
   return config;

@@ -15,6 +15,7 @@
 #include "command_line.h"
 #include "list_csv.h"
 #include "svg_chart.h"
+#include "utc_timestamp.h"
 
 namespace zevra_tool {
 
@@ -391,18 +392,6 @@ void Raw(Context& c, const std::vector<std::string>& args, Report& r) {
   r.Field("reply", text);
 }
 
-// "2026-12-07T12:31:05.123Z": UTC, to the millisecond.
-std::string IsoTimestamp(std::chrono::system_clock::time_point at) {
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(at.time_since_epoch()).count();
-  std::time_t seconds = static_cast<std::time_t>(ms / 1000);
-  std::tm utc{};
-  gmtime_r(&seconds, &utc);
-  char text[40];
-  std::size_t n = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
-  std::snprintf(text + n, sizeof text - n, ".%03dZ", static_cast<int>(ms % 1000));
-  return text;
-}
-
 void Completion(Context&, const std::vector<std::string>& args, Report&) {
   if (args[0] != "bash") throw Failure("only bash completion is written: zevra completion bash", 2);
   std::cout << BashCompletion();
@@ -438,7 +427,7 @@ void WriteLogCsv(std::ostream& out, std::chrono::system_clock::time_point wall_s
   for (std::size_t n = 0; n < traces.front().samples.size(); ++n) {
     const double t = traces.front().samples[n].time_s;
     auto at = wall_start + std::chrono::duration_cast<std::chrono::system_clock::duration>(std::chrono::duration<double>(t));
-    out << IsoTimestamp(at) << "," << FormatNumber(t, 3);
+    out << timestamps::utc_timestamp(at, 3) << "," << FormatNumber(t, 3);
     for (const Trace& trace : traces) {
       const Sample& s = trace.samples[n];
       out << "," << FormatNumber(s.voltage) << "," << FormatNumber(s.current) << "," << FormatNumber(s.power);
