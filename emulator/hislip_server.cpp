@@ -102,7 +102,10 @@ HislipServer::~HislipServer() { stop(); }
 
 std::string HislipServer::start(const std::string& address, unsigned port) { return listener_.start(address, port); }
 
-void HislipServer::stop() { listener_.stop(); }
+void HislipServer::stop() {
+  locks_.stop();
+  listener_.stop();
+}
 
 void HislipServer::Serve(int fd, int stop_fd) {
   hislip::Header h;
@@ -125,20 +128,23 @@ void HislipServer::Serve(int fd, int stop_fd) {
     // Synchronized mode (no overlap): control code 0.
     if (Send(fd, hislip::kInitializeResponse, 0, (std::uint32_t{hislip::kProtocolVersion} << 16) | session))
       ServeSync(fd, stop_fd, *state);
+    locks_.release_all(session);
     std::lock_guard lock(sessions_mutex_);
     sessions_.erase(session);
   } else if (h.type == hislip::kAsyncInitialize) {
     std::shared_ptr<SessionState> state;
+    const auto session = static_cast<std::uint16_t>(h.parameter);
     {
       std::lock_guard lock(sessions_mutex_);
-      auto it = sessions_.find(static_cast<std::uint16_t>(h.parameter));
+      auto it = sessions_.find(session);
       if (it != sessions_.end()) state = it->second;
     }
     if (!state) {
       Send(fd, hislip::kFatalError, kInvalidInitialization, 0, "no synchronous channel has that session ID");
       return;
     }
-    if (Send(fd, hislip::kAsyncInitializeResponse, 0, kVendorId)) ServeAsync(fd, stop_fd, *state);
+    if (Send(fd, hislip::kAsyncInitializeResponse, 0, kVendorId)) ServeAsync(fd, stop_fd, session, *state);
+    locks_.release_all(session);
   } else {
     Send(fd, hislip::kFatalError, kInvalidInitialization, 0, "a connection starts with Initialize or AsyncInitialize");
   }
@@ -181,9 +187,19 @@ void HislipServer::ServeSync(int fd, int stop_fd, SessionState& state) {
   }
 }
 
-void HislipServer::ServeAsync(int fd, int stop_fd, SessionState& state) {
+void HislipServer::ServeAsync(int fd, int stop_fd, std::uint16_t session, SessionState& state) {
   hislip::Header h;
   std::string payload;
+  // Service requests arrive from whichever thread ran the line that asked for
+  // service, so every message on this channel is sent whole under one mutex.
+  std::mutex write_mutex;
+  auto reply = [&](std::uint8_t type, std::uint8_t control, std::uint32_t parameter, std::string_view body = {}) {
+    std::lock_guard lock(write_mutex);
+    return Send(fd, type, control, parameter, body);
+  };
+  ServiceRequests::Subscription service_requests(instrument_.service_requests(), [&](int status_byte) {
+    reply(hislip::kAsyncServiceRequest, static_cast<std::uint8_t>(status_byte), 0);
+  });
   // Status queries go through a connection of their own, made at the first one:
   // the status byte is the instrument's, and the synchronous channel's connection is its thread's.
   std::unique_ptr<Connection> status;
@@ -195,19 +211,34 @@ void HislipServer::ServeAsync(int fd, int stop_fd, SessionState& state) {
         // answered and the client says it has not read that answer ("RMT delivered" clear).
         bool waiting = (h.control & 1) == 0 && state.answered && state.last_answered == h.parameter;
         if (!status) status = instrument_.connect();
-        sent = Send(fd, hislip::kAsyncStatusResponse, static_cast<std::uint8_t>(ReadStatusByte(*status, waiting)), 0);
+        sent = reply(hislip::kAsyncStatusResponse, static_cast<std::uint8_t>(ReadStatusByte(*status, waiting)), 0);
         break;
       }
       case hislip::kAsyncMaximumMessageSize:
         if (payload.size() == 8) state.client_maximum = std::max<std::uint64_t>(hislip::DecodeU64(payload), 17);
-        sent = Send(fd, hislip::kAsyncMaximumMessageSizeResponse, 0, 0, hislip::EncodeU64(kMaximumMessageSize));
+        sent = reply(hislip::kAsyncMaximumMessageSizeResponse, 0, 0, hislip::EncodeU64(kMaximumMessageSize));
         break;
       case hislip::kAsyncDeviceClear:
         // The feature preference: synchronized mode, no encryption.
-        sent = Send(fd, hislip::kAsyncDeviceClearAcknowledge, 0, 0);
+        sent = reply(hislip::kAsyncDeviceClearAcknowledge, 0, 0);
         break;
-      default:  // locking is not offered
-        sent = Send(fd, hislip::kError, kUnrecognizedMessageType, 0, "unsupported message on the asynchronous channel");
+      case hislip::kAsyncLock: {
+        // A request waits up to the timeout it carries; a release names the last message sent.
+        std::uint8_t answer = hislip::kLockError;
+        if (h.control == hislip::kLockRequest)
+          answer = locks_.request(session, payload, std::chrono::milliseconds(h.parameter));
+        else if (h.control == hislip::kLockRelease)
+          answer = locks_.release(session);
+        sent = reply(hislip::kAsyncLockResponse, answer, 0);
+        break;
+      }
+      case hislip::kAsyncLockInfo: {
+        auto [exclusive, holders] = locks_.info();
+        sent = reply(hislip::kAsyncLockInfoResponse, exclusive ? 1 : 0, holders);
+        break;
+      }
+      default:
+        sent = reply(hislip::kError, kUnrecognizedMessageType, 0, "unsupported message on the asynchronous channel");
     }
     if (!sent) return;
   }

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 
+#include "hislip_locks.h"
 #include "instrument.h"
 #include "tcp_listener.h"
 #include "transcript.h"
@@ -37,13 +38,14 @@ class HislipServer {
   };
   void Serve(int fd, int stop_fd);
   void ServeSync(int fd, int stop_fd, SessionState& state);
-  void ServeAsync(int fd, int stop_fd, SessionState& state);
+  void ServeAsync(int fd, int stop_fd, std::uint16_t session, SessionState& state);
 
   Instrument& instrument_;
   Transcript* transcript_;
   std::mutex sessions_mutex_;
   std::map<std::uint16_t, std::shared_ptr<SessionState>> sessions_;
   std::uint16_t next_session_ = 1;
+  HislipLocks locks_;
   TcpListener listener_;
 };
 

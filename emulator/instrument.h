@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "service_requests.h"
+
 namespace emulator {
 
 // The client a line came from, as an instrument sees it.
@@ -35,6 +37,11 @@ class Instrument {
  public:
   virtual ~Instrument() = default;
   virtual std::unique_ptr<Connection> connect() = 0;
+  // Where the instrument's service requests go; one that never asks for service never raises one.
+  ServiceRequests& service_requests() { return service_requests_; }
+
+ private:
+  ServiceRequests service_requests_;
 };
 
 }  // namespace emulator

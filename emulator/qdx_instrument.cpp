@@ -32,11 +32,35 @@ void QdxInstrument::ReportOverlongLine() {
 }
 
 std::optional<std::string> QdxInstrument::Execute(std::string_view line, std::vector<std::string>& path) {
-  std::lock_guard lock(model_.mutex());
-  model_.Refresh();  // lists and protection catch up with the clock first
+  std::optional<std::string> reply;
+  int status_byte = 0;
+  bool service_requested = false;
+  {
+    std::lock_guard lock(model_.mutex());
+    reply = ExecuteLocked(line, path, service_requested);
+    status_byte = model_.StatusByte();
+  }
+  if (service_requested) service_requests().raise(status_byte);
+  return reply;
+}
+
+// A new reason for service: the summary bit rose since the last look.
+bool QdxInstrument::SummaryRose() {
+  const bool summary = (model_.StatusByte() & kMasterSummaryBit) != 0;
+  const bool rose = summary && !summary_was_set_;
+  summary_was_set_ = summary;
+  return rose;
+}
+
+std::optional<std::string> QdxInstrument::ExecuteLocked(std::string_view line, std::vector<std::string>& path,
+                                                        bool& service_requested) {
+  model_.Refresh();
+  service_requested = false;  // lists and protection catch up with the clock first
   std::vector<std::string> answers;
   bool queried = false;
   for (const scpi::MessageUnit& unit : scpi::SplitLine(line)) {
+    // Each command may give a reason for service ("*CLS;*OPC" clears one and gives another).
+    service_requested = SummaryRose() || service_requested;
     if (unit.syntax_error) {
       model_.PushError(-102, "Syntax error");
       continue;
@@ -79,6 +103,7 @@ std::optional<std::string> QdxInstrument::Execute(std::string_view line, std::ve
     // A query that failed answers nothing, as on the instrument.
     queried = queried || answers.size() > before;
   }
+  service_requested = SummaryRose() || service_requested;
   if (!queried) return std::nullopt;
   std::string reply;
   for (std::size_t i = 0; i < answers.size(); ++i) reply += (i ? ";" : "") + answers[i];

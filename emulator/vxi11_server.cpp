@@ -2,8 +2,11 @@
 
 #include "bus_actions.h"
 #include "line_assembler.h"
+#include "unique_fd.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <rpc/rpc.h>
 // after rpc.h, which it needs
@@ -13,61 +16,40 @@
 #include <chrono>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <memory>
 #include <vector>
 
+#include "onc_rpc.h"
 #include "vxi11.h"
 
 namespace emulator {
 namespace {
 
-constexpr u_int kCall = 0, kReply = 1, kAccepted = 0;
+constexpr u_int kReply = onc_rpc::kReply, kAccepted = 0;
 constexpr u_int kSuccess = 0, kProgramUnavailable = 1, kProcedureUnavailable = 3, kGarbageArguments = 4;
 constexpr unsigned long kMaxRecvSize = 1024;
 constexpr std::size_t kMostPerRead = 1 << 20;
 constexpr long kEndFlag = 8, kTermCharSet = 0x80;
 constexpr long kReasonRequestCount = 1, kReasonTermChar = 2, kReasonEnd = 4;
 constexpr long kErrorInvalidLink = 4, kErrorIoTimeout = 15, kErrorLocked = 11, kErrorNoLockHeld = 12;
+constexpr long kErrorChannelNotEstablished = 6, kErrorChannelEstablished = 29;
+constexpr int kInterruptConnectMs = 2000;
 constexpr long kWaitLock = 1;
+
+using onc_rpc::CallHeader;
 
 // One RPC record (all its fragments), or false when the connection ends.
 bool ReadRecord(int fd, int stop_fd, std::vector<char>& record) {
-  record.clear();
-  for (;;) {
-    std::uint32_t marker = 0;
-    if (!ReadFully(fd, stop_fd, &marker, sizeof marker)) return false;
-    marker = ntohl(marker);
-    std::size_t length = marker & 0x7FFFFFFFu;
-    if (length > (1u << 24)) return false;
-    std::size_t offset = record.size();
-    record.resize(offset + length);
-    if (length > 0 && !ReadFully(fd, stop_fd, record.data() + offset, length)) return false;
-    if ((marker & 0x80000000u) != 0) return true;
-  }
+  return onc_rpc::ReadRecord([&](void* data, std::size_t size) { return ReadFully(fd, stop_fd, data, size); }, record);
 }
 
 bool WriteRecord(int fd, const char* data, std::size_t size) {
-  std::uint32_t marker = htonl(static_cast<std::uint32_t>(size) | 0x80000000u);
+  std::uint32_t marker = onc_rpc::LastFragmentMarker(size);
   return WriteFully(fd, &marker, sizeof marker) && WriteFully(fd, data, size);
 }
 
-struct CallHeader {
-  u_int xid = 0, program = 0, version = 0, procedure = 0;
-};
-
-bool DecodeHeader(XDR* in, CallHeader& h) {
-  u_int type = 0, rpc_version = 0, flavor = 0;
-  if (!xdr_u_int(in, &h.xid) || !xdr_u_int(in, &type) || type != kCall || !xdr_u_int(in, &rpc_version) ||
-      rpc_version != 2 || !xdr_u_int(in, &h.program) || !xdr_u_int(in, &h.version) || !xdr_u_int(in, &h.procedure))
-    return false;
-  for (int i = 0; i < 2; ++i) {  // credential and verifier: skipped
-    char body[400];
-    char* p = body;
-    u_int length = 0;
-    if (!xdr_u_int(in, &flavor) || !xdr_bytes(in, &p, &length, sizeof body)) return false;
-  }
-  return true;
-}
+bool DecodeHeader(XDR* in, CallHeader& h) { return onc_rpc::DecodeCallHeader(in, h); }
 
 // Encodes and sends a reply: the accepted-reply header, then `encode(result)`.
 bool Reply(int fd, const CallHeader& h, u_int status, xdrproc_t encode, void* result) {
@@ -158,6 +140,57 @@ void Vxi11Server::ServePortmapper(int fd, int stop_fd) {
 
 namespace {
 
+// A TCP connection to `address:port` within a bounded time, or an invalid fd.
+UniqueFd ConnectWithin(std::uint32_t address, std::uint16_t port, int timeout_ms) {
+  UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (!fd) return fd;
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_addr.s_addr = htonl(address);
+  to.sin_port = htons(port);
+  if (::connect(fd.get(), reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+    pollfd p{fd.get(), POLLOUT, 0};
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (errno != EINPROGRESS || ::poll(&p, 1, timeout_ms) != 1 ||
+        ::getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
+      return UniqueFd();
+  }
+  int blocking = ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK;
+  ::fcntl(fd.get(), F_SETFL, blocking);
+  return fd;
+}
+
+// The interrupt channel a client asked for with create_intr_chan, and the
+// links that asked for service requests with device_enable_srq. Service
+// requests are sent from whichever thread raised them, so all of it is
+// guarded by `mutex`.
+struct InterruptChannel {
+  std::mutex mutex;
+  UniqueFd fd;
+  u_int program = 0, version = 0, next_xid = 1;
+  std::map<long, std::string> handles;  // link ID -> the handle its client gave
+
+  void Send() {
+    std::lock_guard lock(mutex);
+    if (!fd || handles.empty()) return;
+    char ignored[256];  // a client that answers the one-way call: its replies are dropped
+    while (::recv(fd.get(), ignored, sizeof ignored, MSG_DONTWAIT) > 0) {
+    }
+    for (auto& [lid, handle] : handles) {
+      Device_SrqParms parms{};
+      parms.handle.handle_len = static_cast<u_int>(handle.size());
+      parms.handle.handle_val = handle.data();
+      std::string call = onc_rpc::EncodeCall({next_xid++, program, version, 30},
+                                             reinterpret_cast<xdrproc_t>(xdr_Device_SrqParms), &parms);
+      if (!WriteFully(fd.get(), call.data(), call.size())) {
+        fd.reset();
+        return;
+      }
+    }
+  }
+};
+
 // The core channel's state on one connection: its links, and the instrument's lock they share.
 struct CoreChannel {
   Instrument& instrument;
@@ -165,9 +198,52 @@ struct CoreChannel {
   Vxi11Server::DeviceLock& instrument_lock;
   std::map<long, Link> links;
   int stop_fd;
+  InterruptChannel interrupts;
+  // Last, so that it stops before what it sends through goes.
+  std::optional<ServiceRequests::Subscription> service_requests;
 
   ~CoreChannel() {
+    service_requests.reset();
     for (const auto& [lid, link] : links) Release(lid);
+  }
+
+  void CreateInterruptChannel(Device_RemoteFunc& parms, Device_Error& resp) {
+    std::lock_guard lock(interrupts.mutex);
+    if (interrupts.fd) {
+      resp.error = kErrorChannelEstablished;
+      return;
+    }
+    if (parms.progFamily != DEVICE_TCP || parms.hostPort == 0) {
+      resp.error = kErrorChannelNotEstablished;
+      return;
+    }
+    interrupts.fd = ConnectWithin(static_cast<std::uint32_t>(parms.hostAddr), parms.hostPort, kInterruptConnectMs);
+    interrupts.program = static_cast<u_int>(parms.progNum);
+    interrupts.version = static_cast<u_int>(parms.progVers);
+    if (!interrupts.fd) resp.error = kErrorChannelNotEstablished;
+  }
+
+  void DestroyInterruptChannel(Device_Error& resp) {
+    std::lock_guard lock(interrupts.mutex);
+    if (!interrupts.fd) resp.error = kErrorChannelNotEstablished;
+    interrupts.fd.reset();
+  }
+
+  void EnableServiceRequests(Device_EnableSrqParms& parms, Device_Error& resp) {
+    if (links.count(parms.lid) == 0) {
+      resp.error = kErrorInvalidLink;
+      return;
+    }
+    std::lock_guard lock(interrupts.mutex);
+    if (parms.enable)
+      interrupts.handles[parms.lid] = std::string(parms.handle.handle_val, parms.handle.handle_len);
+    else
+      interrupts.handles.erase(parms.lid);
+  }
+
+  void ForgetLink(long lid) {
+    std::lock_guard lock(interrupts.mutex);
+    interrupts.handles.erase(lid);
   }
 
   // Whether `lid` may use the instrument now, or after waiting for the lock when it asks to.
@@ -257,6 +333,7 @@ struct CoreChannel {
     // was taken, every later call on the link is refused.
     if (link.client.closed) {
       Release(parms.lid);
+      ForgetLink(parms.lid);
       links.erase(parms.lid);
     }
   }
@@ -334,6 +411,7 @@ struct CoreChannel {
       return;
     }
     Release(lid);
+    ForgetLink(lid);
   }
 };
 
@@ -349,6 +427,9 @@ bool Serve(int fd, const CallHeader& h, XDR* in, bool_t (*decode)(XDR*, Params*)
   xdr_free(reinterpret_cast<xdrproc_t>(decode), reinterpret_cast<char*>(&parms));
   return ok;
 }
+
+// The arguments of a procedure that takes none.
+bool_t DecodeNothing(XDR*, char*) { return TRUE; }
 
 using Procedure = bool (*)(CoreChannel&, int fd, const CallHeader&, XDR*);
 
@@ -391,6 +472,18 @@ constexpr ProcedureRow kProcedures[] = {
        return Serve(fd, h, in, xdr_Device_Link, xdr_Device_Error,
                     [&](Device_Link& p, Device_Error& r) { c.Unlock(p, r); });
      }},
+    {20, [](CoreChannel& c, int fd, const CallHeader& h, XDR* in) {  // device_enable_srq
+       return Serve(fd, h, in, xdr_Device_EnableSrqParms, xdr_Device_Error,
+                    [&](Device_EnableSrqParms& p, Device_Error& r) { c.EnableServiceRequests(p, r); });
+     }},
+    {25, [](CoreChannel& c, int fd, const CallHeader& h, XDR* in) {  // create_intr_chan
+       return Serve(fd, h, in, xdr_Device_RemoteFunc, xdr_Device_Error,
+                    [&](Device_RemoteFunc& p, Device_Error& r) { c.CreateInterruptChannel(p, r); });
+     }},
+    {26, [](CoreChannel& c, int fd, const CallHeader& h, XDR* in) {  // destroy_intr_chan
+       return Serve(fd, h, in, DecodeNothing, xdr_Device_Error,
+                    [&](char&, Device_Error& r) { c.DestroyInterruptChannel(r); });
+     }},
     {23, [](CoreChannel& c, int fd, const CallHeader& h, XDR* in) {  // destroy_link
        return Serve(fd, h, in, xdr_Device_Link, xdr_Device_Error,
                     [&](Device_Link& p, Device_Error& r) { c.DestroyLink(p, r); });
@@ -400,7 +493,9 @@ constexpr ProcedureRow kProcedures[] = {
 }  // namespace
 
 void Vxi11Server::ServeCore(int fd, int stop_fd) {
-  CoreChannel channel{instrument_, transcript_, lock_, {}, stop_fd};
+  CoreChannel channel{instrument_, transcript_, lock_, {}, stop_fd, {}, {}};
+  channel.service_requests.emplace(instrument_.service_requests(),
+                                   [&channel](int) { channel.interrupts.Send(); });
   std::vector<char> record;
   while (ReadRecord(fd, stop_fd, record)) {
     XDR in;

@@ -25,10 +25,17 @@ enum MessageType : std::uint8_t {
   kAsyncInitialize = 17,
   kAsyncInitializeResponse = 18,
   kAsyncDeviceClear = 19,
+  kAsyncServiceRequest = 20,
   kAsyncStatusQuery = 21,
   kAsyncStatusResponse = 22,
   kAsyncDeviceClearAcknowledge = 23,
+  kAsyncLockInfo = 24,
+  kAsyncLockInfoResponse = 25,
 };
+
+// AsyncLock's control code, and the answers AsyncLockResponse carries.
+enum LockControl : std::uint8_t { kLockRelease = 0, kLockRequest = 1 };
+enum LockResponse : std::uint8_t { kLockFailure = 0, kLockSuccess = 1, kLockSharedReleased = 2, kLockError = 3 };
 
 constexpr std::size_t kHeaderSize = 16;
 constexpr std::uint16_t kProtocolVersion = 0x0100;  // 1.0
