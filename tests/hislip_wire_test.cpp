@@ -1,6 +1,7 @@
 // The VISA library's HiSLIP client byte for byte, against a hand-driven
 // server: the opening handshake, message IDs, chunking to the server's
-// maximum message size, late replies and device clear.
+// maximum message size, late replies, device clear, locks and service
+// requests; and the emulator's lock between two clients.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -8,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <string>
 #include <thread>
 
@@ -166,6 +169,69 @@ TEST(HislipWire, AServerThatRefusesTheSubAddressIsNotFound) {
   instrument.join();
 }
 
+// The opening handshake as a server answers it; the channels are handed back.
+void AcceptSession(FakeServer& server, UniqueFd& sync, UniqueFd& async) {
+  sync = server.Accept();
+  FakeServer::Read(sync);
+  FakeServer::Write(sync, hislip::kInitializeResponse, 0, (0x0100u << 16) | 7u);
+  async = server.Accept();
+  FakeServer::Read(async);
+  FakeServer::Write(async, hislip::kAsyncInitializeResponse, 0, 0x5A56);
+  FakeServer::Read(async);
+  FakeServer::Write(async, hislip::kAsyncMaximumMessageSizeResponse, 0, 0, hislip::EncodeU64(1 << 20));
+}
+
+// Locks and service requests share the asynchronous channel: requests carry
+// the lock's timeout and string, and a service request arriving unasked,
+// even just ahead of a status response, is told apart from it.
+TEST(HislipWire, LocksAndServiceRequestsOnTheAsynchronousChannel) {
+  FakeServer server;
+  std::promise<void> enabled;
+  std::thread instrument([&] {
+    UniqueFd sync, async;
+    AcceptSession(server, sync, async);
+    Message m = FakeServer::Read(async);
+    EXPECT_EQ(m.header.type, hislip::kAsyncLock);
+    EXPECT_EQ(m.header.control, hislip::kLockRequest);
+    EXPECT_EQ(m.header.parameter, 300u) << "the lock's timeout in milliseconds";
+    EXPECT_EQ(m.payload, "") << "exclusive: no lock string";
+    FakeServer::Write(async, hislip::kAsyncLockResponse, hislip::kLockSuccess, 0);
+    m = FakeServer::Read(async);
+    EXPECT_EQ(m.header.type, hislip::kAsyncLock);
+    EXPECT_EQ(m.header.control, hislip::kLockRelease);
+    EXPECT_EQ(m.header.parameter, 0xFFFFFEFEu) << "no message sent yet";
+    FakeServer::Write(async, hislip::kAsyncLockResponse, hislip::kLockSuccess, 0);
+    m = FakeServer::Read(async);
+    EXPECT_EQ(m.header.control, hislip::kLockRequest);
+    EXPECT_EQ(m.payload, "bench");
+    FakeServer::Write(async, hislip::kAsyncLockResponse, hislip::kLockFailure, 0);  // still held elsewhere
+
+    enabled.get_future().wait();
+    FakeServer::Write(async, hislip::kAsyncServiceRequest, 0x60, 0);
+    m = FakeServer::Read(async);
+    EXPECT_EQ(m.header.type, hislip::kAsyncStatusQuery);
+    FakeServer::Write(async, hislip::kAsyncServiceRequest, 0x60, 0);
+    FakeServer::Write(async, hislip::kAsyncStatusResponse, 0x42, 0);
+    FakeServer::Read(async);  // the client goes
+  });
+  {
+    testsupport::VisaSession s(server.resource());
+    ASSERT_EQ(s.open_status(), VI_SUCCESS);
+    EXPECT_EQ(viLock(s, VI_EXCLUSIVE_LOCK, 300, VI_NULL, VI_NULL), VI_SUCCESS);
+    EXPECT_EQ(viUnlock(s), VI_SUCCESS);
+    ViChar key[256] = "";
+    EXPECT_EQ(viLock(s, VI_SHARED_LOCK, 300, "bench", key), VI_ERROR_TMO);
+    ASSERT_EQ(viEnableEvent(s, VI_EVENT_SERVICE_REQ, VI_QUEUE, VI_NULL), VI_SUCCESS);
+    enabled.set_value();
+    EXPECT_EQ(viWaitOnEvent(s, VI_EVENT_SERVICE_REQ, 5000, VI_NULL, VI_NULL), VI_SUCCESS);
+    ViUInt16 stb = 0;
+    EXPECT_EQ(viReadSTB(s, &stb), VI_SUCCESS);
+    EXPECT_EQ(stb, 0x42);
+    EXPECT_EQ(viWaitOnEvent(s, VI_EVENT_SERVICE_REQ, 5000, VI_NULL, VI_NULL), VI_SUCCESS);
+  }
+  instrument.join();
+}
+
 UniqueFd Connect(unsigned port) {
   UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   sockaddr_in a{};
@@ -203,6 +269,59 @@ TEST(HislipWire, TheEmulatorRejectsBadOpeningsWithAFatalError) {
     // An orderly close, or a reset when the server left bytes unread.
     EXPECT_LE(::recv(fd.get(), &byte, 1, 0), 0) << "still open after a fatal error";
   }
+}
+
+// A raw client holding the emulator's lock keeps our library's sessions out
+// until it lets go; a shared lock admits only the same lock string.
+TEST(HislipWire, TheEmulatorsLockHoldsBetweenClients) {
+  emulator::ScriptedInstrument instrument;
+  emulator::HislipServer server(instrument, nullptr);
+  ASSERT_EQ(server.start("127.0.0.1", 0), "");
+  UniqueFd sync = Connect(server.port());
+  FakeServer::Write(sync, hislip::kInitialize, 0, 0x01000000, "hislip0");
+  Message m = FakeServer::Read(sync);
+  ASSERT_EQ(m.header.type, hislip::kInitializeResponse);
+  UniqueFd async = Connect(server.port());
+  FakeServer::Write(async, hislip::kAsyncInitialize, 0, m.header.parameter & 0xFFFF);
+  ASSERT_EQ(FakeServer::Read(async).header.type, hislip::kAsyncInitializeResponse);
+  auto lock = [&](std::uint8_t control, std::uint32_t parameter, const std::string& key) {
+    FakeServer::Write(async, hislip::kAsyncLock, control, parameter, key);
+    Message answer = FakeServer::Read(async);
+    EXPECT_EQ(answer.header.type, hislip::kAsyncLockResponse);
+    return answer.header.control;
+  };
+  ASSERT_EQ(lock(hislip::kLockRequest, 0, ""), hislip::kLockSuccess);
+  EXPECT_EQ(lock(hislip::kLockRequest, 0, ""), hislip::kLockError) << "already held";
+
+  const std::string resource = "TCPIP0::127.0.0.1::hislip0," + std::to_string(server.port()) + "::INSTR";
+  testsupport::VisaSession s(resource);
+  ASSERT_EQ(s.open_status(), VI_SUCCESS);
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(viLock(s, VI_EXCLUSIVE_LOCK, 200, VI_NULL, VI_NULL), VI_ERROR_TMO);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200 + 1000));
+  FakeServer::Write(async, hislip::kAsyncLockInfo, 0, 0);
+  m = FakeServer::Read(async);
+  EXPECT_EQ(m.header.type, hislip::kAsyncLockInfoResponse);
+  EXPECT_EQ(m.header.control, 1) << "the exclusive lock is held";
+  EXPECT_EQ(m.header.parameter, 1u) << "by one client";
+
+  // Released while our request waits: it is granted.
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(lock(hislip::kLockRelease, 0, ""), hislip::kLockSuccess);
+  });
+  EXPECT_EQ(viLock(s, VI_EXCLUSIVE_LOCK, 5000, VI_NULL, VI_NULL), VI_SUCCESS);
+  release.join();
+  EXPECT_EQ(lock(hislip::kLockRequest, 50, "k"), hislip::kLockFailure) << "exclusive beats shared";
+  EXPECT_EQ(viUnlock(s), VI_SUCCESS);
+
+  ASSERT_EQ(lock(hislip::kLockRequest, 0, "k"), hislip::kLockSuccess);
+  ViChar key[256] = "";
+  EXPECT_EQ(viLock(s, VI_SHARED_LOCK, 100, "other", key), VI_ERROR_TMO);
+  EXPECT_EQ(viLock(s, VI_SHARED_LOCK, 100, "k", key), VI_SUCCESS);
+  EXPECT_EQ(viUnlock(s), VI_SUCCESS);
+  EXPECT_EQ(lock(hislip::kLockRelease, 0, ""), hislip::kLockSharedReleased);
+  EXPECT_EQ(lock(hislip::kLockRelease, 0, ""), hislip::kLockError) << "nothing left to release";
 }
 
 }  // namespace

@@ -131,7 +131,7 @@ class DropIn(unittest.TestCase):
                 second.unlock()
                 self.assertEqual(second.lock_state, constants.AccessModes.no_lock)
 
-    def test_a_vxi11_lock_holds_against_another_process(self):
+    def test_the_instruments_lock_holds_against_another_process(self):
         holder = """
 import sys, time, pyvisa
 r = pyvisa.ResourceManager(sys.argv[1]).open_resource(sys.argv[2])
@@ -142,28 +142,65 @@ r.unlock()
 print("unlocked", flush=True)
 sys.stdin.readline()
 """
-        other = subprocess.Popen([sys.executable, "-c", holder, LIBVISA, self.names["VXI-11"]], stdin=subprocess.PIPE,
-                                 stdout=subprocess.PIPE, text=True)
-        try:
-            self.assertEqual(other.stdout.readline(), "locked\n")
-            r = self.open(self.names["VXI-11"])
-            with self.assertRaises(errors.VisaIOError) as locked:
-                r.query("*IDN?")
-            self.assertEqual(locked.exception.error_code, constants.StatusCode.error_resource_locked)
-            start = time.monotonic()
-            with self.assertRaises(errors.VisaIOError) as waited:
-                r.lock_excl(timeout=200)
-            self.assertEqual(waited.exception.error_code, constants.StatusCode.error_timeout)
-            self.assertLess(time.monotonic() - start, 0.2 + 0.2)
-            other.stdin.write("\n")
-            other.stdin.flush()
-            self.assertEqual(other.stdout.readline(), "unlocked\n")
-            r.lock_excl(timeout=1000)
-            self.assertEqual(r.query("*OPC?"), "1")
-            r.unlock()
-        finally:
-            other.stdin.close()
-            other.wait(timeout=30)
+        for kind in ("VXI-11", "HiSLIP"):
+            with self.subTest(kind):
+                other = subprocess.Popen([sys.executable, "-c", holder, LIBVISA, self.names[kind]],
+                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+                try:
+                    self.assertEqual(other.stdout.readline(), "locked\n")
+                    r = self.open(self.names[kind])
+                    if kind == "VXI-11":  # a VXI-11 instrument refuses other links' I/O too
+                        with self.assertRaises(errors.VisaIOError) as locked:
+                            r.query("*IDN?")
+                        self.assertEqual(locked.exception.error_code, constants.StatusCode.error_resource_locked)
+                    start = time.monotonic()
+                    with self.assertRaises(errors.VisaIOError) as waited:
+                        r.lock_excl(timeout=200)
+                    self.assertEqual(waited.exception.error_code, constants.StatusCode.error_timeout)
+                    self.assertLess(time.monotonic() - start, 0.2 + 0.3)
+                    other.stdin.write("\n")
+                    other.stdin.flush()
+                    self.assertEqual(other.stdout.readline(), "unlocked\n")
+                    r.lock_excl(timeout=1000)
+                    self.assertEqual(r.query("*OPC?"), "1")
+                    r.unlock()
+                    r.close()
+                finally:
+                    other.stdin.close()
+                    other.wait(timeout=30)
+                    other.stdout.close()
+
+    def test_service_requests_by_wait_and_by_handler(self):
+        srq = constants.EventType.service_request
+        for kind in ("VXI-11", "HiSLIP"):
+            with self.subTest(kind):
+                r = self.open(self.names[kind])
+                r.write("*CLS;*ESE 1;*SRE 32")
+                r.enable_event(srq, constants.EventMechanism.queue)
+                r.write("*OPC")
+                response = r.wait_on_event(srq, 5000)
+                self.assertEqual(response.event.event_type, srq)
+                self.assertEqual(r.read_stb(), 0x60)
+                timed_out = r.wait_on_event(srq, 100, capture_timeout=True)
+                self.assertTrue(timed_out.timed_out)
+                r.disable_event(srq, constants.EventMechanism.queue)
+
+                seen = []
+                arrived = threading.Event()
+
+                def handler(session, event_type, context, user_handle):
+                    seen.append((event_type, r.read_stb()))
+                    arrived.set()
+                    return constants.StatusCode.success
+
+                r.install_handler(srq, handler)
+                r.enable_event(srq, constants.EventMechanism.handler)
+                r.write("*CLS;*OPC")
+                self.assertTrue(arrived.wait(5))
+                self.assertEqual(seen, [(srq, 0x60)])
+                r.disable_event(srq, constants.EventMechanism.handler)
+                r.uninstall_handler(srq, handler)
+                r.write("*SRE 0;*CLS")
 
     def test_clear_timeout_and_read_raw(self):
         for wire, name in self.names.items():

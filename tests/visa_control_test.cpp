@@ -165,19 +165,34 @@ TEST_F(VisaLocks, OpenCanAskForALock) {
   EXPECT_EQ(viClose(rm), VI_SUCCESS);
 }
 
-TEST_F(VisaLocks, NoEventIsDeliveredYet) {
+// A raw socket carries no service requests: the event calls check their
+// arguments and find nothing to enable.
+TEST_F(VisaLocks, EventCallsCheckTheirArguments) {
   VisaSession s(emu.resource());
-  EXPECT_EQ(viEnableEvent(s, VI_EVENT_SERVICE_REQ, VI_QUEUE, 0), VI_ERROR_INV_EVENT);
-  EXPECT_EQ(viEnableEvent(s, VI_EVENT_SERVICE_REQ, 9, 0), VI_ERROR_INV_MECH);
-  EXPECT_EQ(viDisableEvent(s, VI_ALL_ENABLED_EVENTS, VI_ALL_MECH), VI_SUCCESS_EVENT_DIS);
-  EXPECT_EQ(viDiscardEvents(s, VI_ALL_ENABLED_EVENTS, VI_ALL_MECH), VI_SUCCESS_QUEUE_EMPTY);
-  EXPECT_EQ(viDisableEvent(s, 0x12345, VI_QUEUE), VI_ERROR_INV_EVENT);
+  struct Case {
+    const char* what;
+    ViStatus got, expected;
+  } cases[] = {
+      {"enable SRQ on a socket", viEnableEvent(s, VI_EVENT_SERVICE_REQ, VI_QUEUE, VI_NULL), VI_ERROR_INV_EVENT},
+      {"enable with no such mechanism", viEnableEvent(s, VI_EVENT_SERVICE_REQ, 9, VI_NULL), VI_ERROR_INV_MECH},
+      {"enable handler and suspended handler", viEnableEvent(s, VI_EVENT_SERVICE_REQ, VI_HNDLR | VI_SUSPEND_HNDLR, 0),
+       VI_ERROR_INV_MECH},
+      {"disable all", viDisableEvent(s, VI_ALL_ENABLED_EVENTS, VI_ALL_MECH), VI_SUCCESS_EVENT_DIS},
+      {"discard all", viDiscardEvents(s, VI_ALL_ENABLED_EVENTS, VI_ALL_MECH), VI_SUCCESS_QUEUE_EMPTY},
+      {"disable an unknown type", viDisableEvent(s, 0x12345, VI_QUEUE), VI_ERROR_INV_EVENT},
+      {"discard with no mechanism", viDiscardEvents(s, VI_ALL_ENABLED_EVENTS, 0), VI_ERROR_INV_MECH},
+      {"wait for all, none enabled", viWaitOnEvent(s, VI_ALL_ENABLED_EVENTS, 0, VI_NULL, VI_NULL), VI_ERROR_NENABLED},
+      {"install a null handler", viInstallHandler(s, VI_EVENT_SERVICE_REQ, nullptr, VI_NULL), VI_ERROR_INV_HNDLR_REF},
+      {"uninstall on a socket", viUninstallHandler(s, VI_EVENT_SERVICE_REQ, VI_ANY_HNDLR, VI_NULL),
+       VI_ERROR_INV_EVENT},
+      {"disable on no session", viDisableEvent(0xDEAD, VI_ALL_ENABLED_EVENTS, VI_ALL_MECH), VI_ERROR_INV_OBJECT},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.got, c.expected) << c.what;
   ViEventType type = 1;
   ViEvent context = 1;
-  EXPECT_EQ(viWaitOnEvent(s, VI_EVENT_SERVICE_REQ, 0, &type, &context), VI_ERROR_NENABLED);
+  EXPECT_EQ(viWaitOnEvent(s, VI_EVENT_SERVICE_REQ, 0, &type, &context), VI_ERROR_INV_EVENT);
   EXPECT_EQ(type, 0u);
   EXPECT_EQ(context, static_cast<ViEvent>(VI_NULL));
-  EXPECT_EQ(viDisableEvent(0xDEAD, VI_ALL_ENABLED_EVENTS, VI_ALL_MECH), VI_ERROR_INV_OBJECT);
 }
 
 }  // namespace

@@ -59,6 +59,13 @@ ViStatus viGetAttribute(ViObject vi, ViAttr attrName, void* attrValue) {
   return visa::guarded(__func__, vi, [&]() -> ViStatus {
     visa::trace_detail("attribute 0x" + Hex(attrName));
     if (Registry::instance().is_resource_manager(vi)) return VI_ERROR_NSUP_ATTR;
+    // An event context knows its type, and nothing else for the events delivered here.
+    if (ViEventType type = 0; Registry::instance().event_type(vi, type)) {
+      if (attrName != VI_ATTR_EVENT_TYPE) return VI_ERROR_NSUP_ATTR;
+      if (attrValue == nullptr) return VI_ERROR_USER_BUF;
+      *static_cast<ViEventType*>(attrValue) = type;
+      return VI_SUCCESS;
+    }
     return visa::with_session(__func__, vi, [&](InstrumentSession& s) {
       return s.get_attribute(attrName, attrValue);
     });
@@ -69,6 +76,8 @@ ViStatus viSetAttribute(ViObject vi, ViAttr attrName, ViAttrState attrValue) {
   return visa::guarded(__func__, vi, [&]() -> ViStatus {
     visa::trace_detail("attribute 0x" + Hex(attrName) + " = " + std::to_string(attrValue));
     if (Registry::instance().is_resource_manager(vi)) return VI_ERROR_NSUP_ATTR;
+    if (ViEventType type = 0; Registry::instance().event_type(vi, type))
+      return attrName == VI_ATTR_EVENT_TYPE ? VI_ERROR_ATTR_READONLY : VI_ERROR_NSUP_ATTR;
     return visa::with_session(__func__, vi, [&](InstrumentSession& s) {
       return s.set_attribute(attrName, attrValue);
     });

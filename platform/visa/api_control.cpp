@@ -9,14 +9,6 @@
 
 using visa::InstrumentSession;
 
-namespace {
-
-bool KnownMechanism(ViUInt16 mechanism) {
-  return mechanism == VI_QUEUE || mechanism == VI_HNDLR || mechanism == VI_SUSPEND_HNDLR || mechanism == VI_ALL_MECH;
-}
-
-}  // namespace
-
 extern "C" {
 
 ViStatus viReadSTB(ViSession vi, ViPUInt16 status) {
@@ -39,17 +31,18 @@ ViStatus viAssertTrigger(ViSession vi, ViUInt16 protocol) {
 ViStatus viLock(ViSession vi, ViAccessMode lockType, ViUInt32 timeout, ViConstKeyId requestedKey, ViChar accessKey[]) {
   return visa::with_session(__func__, vi, [&](InstrumentSession& s) -> ViStatus {
     std::string key;
+    const bool shared = lockType == VI_SHARED_LOCK;
     ViStatus st = visa::LockTable::instance().lock(s.resource().canonical, vi, lockType, timeout,
-                                                   lockType == VI_SHARED_LOCK ? requestedKey : nullptr, key);
-    // A first exclusive lock takes the instrument's own lock too, so that it holds against other processes.
-    if (st == VI_SUCCESS && lockType == VI_EXCLUSIVE_LOCK) {
-      ViStatus wire = s.lock_device(timeout);
+                                                   shared ? requestedKey : nullptr, key);
+    // A first lock of its kind takes the instrument's own too, so that it holds against other processes.
+    if (st == VI_SUCCESS) {
+      ViStatus wire = s.lock_device(timeout, shared ? &key : nullptr);
       if (wire < 0) {
         visa::LockTable::instance().unlock(s.resource().canonical, vi);
         return wire;
       }
     }
-    if (st >= 0 && lockType == VI_SHARED_LOCK && accessKey != nullptr) {
+    if (st >= 0 && shared && accessKey != nullptr) {
       std::size_t n = std::min<std::size_t>(key.size(), 255);
       std::memcpy(accessKey, key.data(), n);
       accessKey[n] = '\0';
@@ -62,61 +55,47 @@ ViStatus viUnlock(ViSession vi) {
   return visa::with_session(__func__, vi, [&](InstrumentSession& s) -> ViStatus {
     const bool exclusive = visa::LockTable::instance().holds_exclusive(s.resource().canonical, vi);
     ViStatus st = visa::LockTable::instance().unlock(s.resource().canonical, vi);
-    if (st == VI_SUCCESS && exclusive) {
-      ViStatus wire = s.unlock_device();
+    // The last level of a kind (exclusive first) gives up the instrument's own lock of that kind.
+    if (st == VI_SUCCESS) {
+      ViStatus wire = s.unlock_device(!exclusive);
       if (wire < 0) return wire;
     }
     return st;
   });
 }
 
-// No event is delivered yet: enabling is refused, and disabling or discarding
-// finds nothing enabled or queued.
-ViStatus viEnableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism, ViEventFilter) {
-  return visa::with_session(__func__, vi, [&](InstrumentSession&) -> ViStatus {
-    if (mechanism != VI_QUEUE && mechanism != VI_HNDLR && mechanism != VI_SUSPEND_HNDLR) return VI_ERROR_INV_MECH;
-    (void)eventType;
-    return VI_ERROR_INV_EVENT;
-  });
+ViStatus viEnableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism, ViEventFilter context) {
+  return visa::with_session(__func__, vi,
+                            [&](InstrumentSession& s) { return s.enable_event(eventType, mechanism, context); });
 }
 
 ViStatus viDisableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism) {
-  return visa::with_session(__func__, vi, [&](InstrumentSession&) -> ViStatus {
-    if (!KnownMechanism(mechanism)) return VI_ERROR_INV_MECH;
-    if (eventType != VI_ALL_ENABLED_EVENTS && eventType != VI_EVENT_SERVICE_REQ) return VI_ERROR_INV_EVENT;
-    return VI_SUCCESS_EVENT_DIS;
-  });
+  return visa::with_session(__func__, vi,
+                            [&](InstrumentSession& s) { return s.disable_event(eventType, mechanism); });
 }
 
 ViStatus viDiscardEvents(ViSession vi, ViEventType eventType, ViUInt16 mechanism) {
-  return visa::with_session(__func__, vi, [&](InstrumentSession&) -> ViStatus {
-    if (!KnownMechanism(mechanism)) return VI_ERROR_INV_MECH;
-    if (eventType != VI_ALL_ENABLED_EVENTS && eventType != VI_EVENT_SERVICE_REQ) return VI_ERROR_INV_EVENT;
-    return VI_SUCCESS_QUEUE_EMPTY;
+  return visa::with_session(__func__, vi,
+                            [&](InstrumentSession& s) { return s.events().discard(eventType, mechanism); });
+}
+
+ViStatus viInstallHandler(ViSession vi, ViEventType eventType, ViHndlr handler, ViAddr userHandle) {
+  return visa::with_session(__func__, vi,
+                            [&](InstrumentSession& s) { return s.events().install(eventType, handler, userHandle); });
+}
+
+ViStatus viUninstallHandler(ViSession vi, ViEventType eventType, ViHndlr handler, ViAddr userHandle) {
+  return visa::with_session(__func__, vi, [&](InstrumentSession& s) {
+    return s.events().uninstall(eventType, handler, userHandle);
   });
 }
 
-ViStatus viInstallHandler(ViSession vi, ViEventType eventType, ViHndlr handler, ViAddr) {
-  return visa::with_session(__func__, vi, [&](InstrumentSession&) -> ViStatus {
-    if (handler == nullptr) return VI_ERROR_INV_PARAMETER;
-    (void)eventType;
-    return VI_ERROR_INV_EVENT;
-  });
-}
-
-ViStatus viUninstallHandler(ViSession vi, ViEventType eventType, ViHndlr, ViAddr) {
-  return visa::with_session(__func__, vi, [&](InstrumentSession&) -> ViStatus {
-    (void)eventType;
-    return VI_ERROR_INV_EVENT;
-  });
-}
-
-ViStatus viWaitOnEvent(ViSession vi, ViEventType inEventType, ViUInt32, ViPEventType outEventType, ViPEvent outContext) {
+ViStatus viWaitOnEvent(ViSession vi, ViEventType inEventType, ViUInt32 timeout, ViPEventType outEventType,
+                       ViPEvent outContext) {
   if (outEventType != nullptr) *outEventType = 0;
   if (outContext != nullptr) *outContext = VI_NULL;
-  return visa::with_session(__func__, vi, [&](InstrumentSession&) -> ViStatus {
-    if (inEventType != VI_ALL_ENABLED_EVENTS && inEventType != VI_EVENT_SERVICE_REQ) return VI_ERROR_INV_EVENT;
-    return VI_ERROR_NENABLED;
+  return visa::with_session(__func__, vi, [&](InstrumentSession& s) {
+    return s.events().wait(inEventType, timeout, outEventType, outContext);
   });
 }
 

@@ -1,7 +1,8 @@
-// What a session does besides messages: the status byte and a device trigger.
-// VXI-11 and HiSLIP carry them as messages of their own; a raw socket has no
-// such messages, so they are sent as IEEE 488.2 strings when the session's
-// I/O protocol says so.
+// What a session does besides messages: the status byte, a device trigger,
+// the instrument's lock and service requests. VXI-11 and HiSLIP carry them as
+// messages of their own; a raw socket has no such messages, so the status
+// byte and trigger are sent as IEEE 488.2 strings when the session's I/O
+// protocol says so.
 #include <charconv>
 #include <string>
 
@@ -73,16 +74,17 @@ ViStatus InstrumentSession::read_stb(ViUInt16& stb) {
   return VI_SUCCESS;
 }
 
-ViStatus InstrumentSession::lock_device(std::uint32_t timeout_ms) {
+ViStatus InstrumentSession::lock_device(std::uint32_t timeout_ms, const std::string* shared_key) {
   std::lock_guard lock(io_mutex_);
   if (connection_lost_) return VI_ERROR_CONN_LOST;
+  if (shared_key != nullptr) return track(transport_->lock_device_shared(timeout_ms, *shared_key, deadline()));
   return track(transport_->lock_device(timeout_ms, deadline()));
 }
 
-ViStatus InstrumentSession::unlock_device() {
+ViStatus InstrumentSession::unlock_device(bool shared) {
   std::lock_guard lock(io_mutex_);
   if (connection_lost_) return VI_SUCCESS;  // a lost link holds no lock
-  return track(transport_->unlock_device(deadline()));
+  return track(transport_->unlock_device(shared, deadline()));
 }
 
 ViStatus InstrumentSession::assert_trigger(ViUInt16 protocol) {
@@ -94,6 +96,29 @@ ViStatus InstrumentSession::assert_trigger(ViUInt16 protocol) {
   if (resource_.kind != ResourceKind::Socket) return track(transport_->assert_trigger(deadline()));
   if (settings_.io_protocol != VI_PROT_4882_STRS) return VI_ERROR_NSUP_OPER;
   return socket_exchange("*TRG", nullptr);
+}
+
+ViStatus InstrumentSession::enable_event(ViEventType type, ViUInt16 mechanism, ViEventFilter filter) {
+  std::lock_guard lock(io_mutex_);
+  const bool was_enabled = events_.enabled(type);
+  ViStatus st = events_.enable(type, mechanism, filter, settings_.max_queue_length);
+  if (st < 0 || was_enabled || type != VI_EVENT_SERVICE_REQ) return st;
+  ViStatus started = connection_lost_ ? VI_ERROR_CONN_LOST
+                                      : track(transport_->start_service_requests(
+                                            [this] { events_.occurred(VI_EVENT_SERVICE_REQ); }, deadline()));
+  if (started < 0) {
+    events_.disable(type, VI_ALL_MECH);
+    return started;
+  }
+  return st;
+}
+
+ViStatus InstrumentSession::disable_event(ViEventType type, ViUInt16 mechanism) {
+  std::lock_guard lock(io_mutex_);
+  const bool was_enabled = events_.enabled(VI_EVENT_SERVICE_REQ);
+  ViStatus st = events_.disable(type, mechanism);
+  if (st >= 0 && was_enabled && !events_.enabled(VI_EVENT_SERVICE_REQ)) transport_->stop_service_requests(deadline());
+  return st;
 }
 
 }  // namespace visa

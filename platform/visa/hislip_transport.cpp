@@ -1,5 +1,6 @@
 // HiSLIP instrument resources (TCPIP::host::hislipN[,port]::INSTR): a
-// synchronous channel for data and an asynchronous one for control. Replies
+// synchronous channel for data and an asynchronous one for control, locks
+// and service requests. Replies
 // carry the message ID of the request they answer, so a late reply to an
 // earlier request is recognised and dropped.
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "hislip_async_channel.h"
 #include "protocols/hislip_codec.h"
 #include "tcp_connection.h"
 #include "transport.h"
@@ -15,7 +17,9 @@
 namespace visa {
 namespace {
 
-constexpr std::uint64_t kOurMaximumMessageSize = 1 << 20;
+constexpr std::uint64_t kOurMaximumMessageSize = kHislipOurMaximumMessageSize;
+// The server answers a lock request when its own wait ends; ours lasts this much longer.
+constexpr std::uint32_t kLockAnswerMarginMs = 1000;
 
 class HislipTransport final : public Transport {
  public:
@@ -31,15 +35,15 @@ class HislipTransport final : public Transport {
     if (st < 0 || h.type != hislip::kInitializeResponse) return VI_ERROR_RSRC_NFOUND;
     std::uint16_t session = static_cast<std::uint16_t>(h.parameter & 0xFFFF);
 
-    st = TcpConnection::connect(r.host, r.port, deadline, async_);
+    TcpConnection& async = async_.connection();
+    st = TcpConnection::connect(r.host, r.port, deadline, async);
     if (st < 0) return st;
-    st = Send(async_, hislip::Encode(hislip::kAsyncInitialize, 0, session), deadline);
-    if (st >= 0) st = Receive(async_, deadline, h, payload);
+    st = Send(async, hislip::Encode(hislip::kAsyncInitialize, 0, session), deadline);
+    if (st >= 0) st = Receive(async, deadline, h, payload);
     if (st < 0 || h.type != hislip::kAsyncInitializeResponse) return VI_ERROR_RSRC_NFOUND;
-    st = Send(async_, hislip::Encode(hislip::kAsyncMaximumMessageSize, 0, 0, hislip::EncodeU64(kOurMaximumMessageSize)),
-              deadline);
-    if (st >= 0) st = Receive(async_, deadline, h, payload);
-    if (st < 0 || h.type != hislip::kAsyncMaximumMessageSizeResponse) return VI_ERROR_RSRC_NFOUND;
+    st = Async(hislip::Encode(hislip::kAsyncMaximumMessageSize, 0, 0, hislip::EncodeU64(kOurMaximumMessageSize)),
+               hislip::kAsyncMaximumMessageSizeResponse, deadline, h, payload);
+    if (st < 0) return VI_ERROR_RSRC_NFOUND;
     max_message_size_ = std::max<std::uint64_t>(hislip::DecodeU64(payload), hislip::kHeaderSize + 1);
     peer_ = sync_.peer_address();
     return VI_SUCCESS;
@@ -102,8 +106,8 @@ class HislipTransport final : public Transport {
   ViStatus clear(Deadline deadline) override {
     hislip::Header h;
     std::string payload;
-    ViStatus st = Send(async_, hislip::Encode(hislip::kAsyncDeviceClear, 0, 0), deadline);
-    if (st >= 0) st = Receive(async_, deadline, h, payload);
+    ViStatus st = Async(hislip::Encode(hislip::kAsyncDeviceClear, 0, 0), hislip::kAsyncDeviceClearAcknowledge, deadline,
+                        h, payload);
     if (st < 0) return st;
     st = Send(sync_, hislip::Encode(hislip::kDeviceClearComplete, h.control, 0), deadline);
     while (st >= 0) {
@@ -124,21 +128,37 @@ class HislipTransport final : public Transport {
   ViStatus read_stb(Deadline deadline, ViUInt16& stb) override {
     if (lost_) return VI_ERROR_CONN_LOST;
     const bool reply_read = delivered_id_ == awaited_id_;
-    ViStatus st = Send(async_, hislip::Encode(hislip::kAsyncStatusQuery, reply_read ? 1 : 0, awaited_id_), deadline);
     hislip::Header h;
     std::string payload;
-    while (st >= 0) {
-      st = Receive(async_, deadline, h, payload);
-      if (st < 0) break;
-      if (h.type == hislip::kFatalError) return Lost();
-      if (h.type == hislip::kError) return VI_ERROR_IO;
-      if (h.type == hislip::kAsyncStatusResponse) {
-        stb = h.control;
-        return VI_SUCCESS;
-      }
-    }
+    ViStatus st = Async(hislip::Encode(hislip::kAsyncStatusQuery, reply_read ? 1 : 0, awaited_id_),
+                        hislip::kAsyncStatusResponse, deadline, h, payload);
+    if (st >= 0) stb = h.control;
     return st;
   }
+
+  // Locks are the server's: it waits up to the timeout the request carries.
+  // An empty lock string asks for the exclusive lock.
+  ViStatus lock_device(std::uint32_t timeout_ms, Deadline) override { return Lock(timeout_ms, ""); }
+  ViStatus lock_device_shared(std::uint32_t timeout_ms, const std::string& key, Deadline) override {
+    return Lock(timeout_ms, key);
+  }
+  // A release names the last message sent, so the server can order it after that message.
+  ViStatus unlock_device(bool, Deadline deadline) override {
+    if (lost_) return VI_SUCCESS;
+    hislip::Header h;
+    std::string payload;
+    ViStatus st = Async(hislip::Encode(hislip::kAsyncLock, hislip::kLockRelease, message_id_ - 2),
+                        hislip::kAsyncLockResponse, deadline, h, payload);
+    // An error answer means the server holds nothing for us: released either way.
+    return st < 0 ? st : VI_SUCCESS;
+  }
+
+  bool carries_service_requests() const override { return true; }
+  ViStatus start_service_requests(std::function<void()> notify, Deadline) override {
+    if (lost_) return VI_ERROR_CONN_LOST;
+    return async_.start_service_requests(std::move(notify));
+  }
+  void stop_service_requests(Deadline) override { async_.stop_service_requests(); }
 
   // A trigger takes a message ID of its own, as a message would.
   ViStatus assert_trigger(Deadline deadline) override {
@@ -160,19 +180,29 @@ class HislipTransport final : public Transport {
     return st == VI_ERROR_CONN_LOST ? Lost() : st;
   }
   ViStatus Receive(TcpConnection& c, Deadline deadline, hislip::Header& h, std::string& payload) {
-    unsigned char header[hislip::kHeaderSize];
-    ViStatus st = c.read_exact(header, sizeof header, deadline);
-    if (st == VI_SUCCESS && !hislip::Decode(header, h)) return Lost();  // out of step: unusable
-    if (st == VI_SUCCESS && h.length > kOurMaximumMessageSize) return Lost();
-    if (st == VI_SUCCESS) {
-      payload.assign(static_cast<std::size_t>(h.length), '\0');
-      if (h.length > 0) st = c.read_exact(payload.data(), payload.size(), deadline);
-    }
-    // A header read without its payload leaves the stream out of step.
+    ViStatus st = ReceiveHislipMessage(c, deadline, h, payload);
     return st == VI_ERROR_CONN_LOST ? Lost() : st;
   }
+  ViStatus Async(const std::string& message, std::uint8_t response, Deadline deadline, hislip::Header& h,
+                 std::string& payload) {
+    if (lost_) return VI_ERROR_CONN_LOST;
+    ViStatus st = async_.transaction(message, response, deadline, h, payload);
+    return st == VI_ERROR_CONN_LOST ? Lost() : st;
+  }
+  ViStatus Lock(std::uint32_t timeout_ms, const std::string& key) {
+    hislip::Header h;
+    std::string payload;
+    const std::uint64_t wait = std::uint64_t{timeout_ms} + kLockAnswerMarginMs;
+    Deadline answer = Deadline::after_ms(wait >= VI_TMO_INFINITE ? VI_TMO_INFINITE : static_cast<std::uint32_t>(wait));
+    ViStatus st = Async(hislip::Encode(hislip::kAsyncLock, hislip::kLockRequest, timeout_ms, key),
+                        hislip::kAsyncLockResponse, answer, h, payload);
+    if (st < 0) return st;
+    if (h.control == hislip::kLockSuccess) return VI_SUCCESS;
+    return h.control == hislip::kLockFailure ? VI_ERROR_TMO : VI_ERROR_RSRC_LOCKED;
+  }
 
-  TcpConnection sync_, async_;
+  TcpConnection sync_;
+  HislipAsyncChannel async_;
   std::uint64_t max_message_size_ = 1 << 20;
   std::uint32_t message_id_ = hislip::kFirstMessageId;
   std::uint32_t awaited_id_ = 0;

@@ -49,7 +49,10 @@ InstrumentSession::InstrumentSession(ViSession handle, ViSession resource_manage
     : handle_(handle),
       resource_manager_(resource_manager),
       resource_(std::move(resource)),
-      transport_(std::move(transport)) {}
+      events_(handle),
+      transport_(std::move(transport)) {
+  if (transport_->carries_service_requests()) events_.support(VI_EVENT_SERVICE_REQ);
+}
 
 ViStatus InstrumentSession::track(ViStatus status) {
   if (status == VI_ERROR_CONN_LOST) connection_lost_ = true;

@@ -8,6 +8,7 @@
 
 #include "input_buffer.h"
 #include "resource_name.h"
+#include "session_events.h"
 #include "transport.h"
 #include "visatype.h"
 
@@ -40,9 +41,16 @@ class InstrumentSession {
   // a raw socket as "*STB?" and "*TRG" when the I/O protocol is 488.2 strings.
   ViStatus read_stb(ViUInt16& stb);
   ViStatus assert_trigger(ViUInt16 protocol);
-  // The instrument's own lock where the protocol has one, for an exclusive lock of this session.
-  ViStatus lock_device(std::uint32_t timeout_ms);
-  ViStatus unlock_device();
+  // The instrument's own lock where the protocol has one: exclusive, or
+  // shared under `shared_key` when one is given.
+  ViStatus lock_device(std::uint32_t timeout_ms, const std::string* shared_key = nullptr);
+  ViStatus unlock_device(bool shared);
+
+  // Events. Enabling service requests for a first mechanism starts their
+  // delivery by the transport; disabling the last mechanism stops it.
+  ViStatus enable_event(ViEventType type, ViUInt16 mechanism, ViEventFilter filter);
+  ViStatus disable_event(ViEventType type, ViUInt16 mechanism);
+  SessionEvents& events() { return events_; }
 
   // Attribute values, read by the attribute table.
   struct Settings {
@@ -76,6 +84,7 @@ class InstrumentSession {
   const ViSession resource_manager_;
   const ResourceName resource_;
   std::mutex io_mutex_;  // one I/O operation at a time on this session
+  SessionEvents events_;  // before the transport, whose threads deliver to it and stop first
   std::unique_ptr<Transport> transport_;
   InputBuffer input_;
   std::string pending_output_;

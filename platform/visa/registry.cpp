@@ -79,8 +79,9 @@ ViStatus Registry::open(ViSession resource_manager, const char* name, ViAccessMo
   if (mode == VI_EXCLUSIVE_LOCK || mode == VI_SHARED_LOCK) {
     std::string key;
     st = LockTable::instance().lock(lock_key, handle, mode, open_timeout_ms, nullptr, key);
-    if (st >= 0 && mode == VI_EXCLUSIVE_LOCK) {
-      if (std::shared_ptr<InstrumentSession> session = find(handle)) st = session->lock_device(open_timeout_ms);
+    if (st >= 0) {
+      if (std::shared_ptr<InstrumentSession> session = find(handle))
+        st = session->lock_device(open_timeout_ms, mode == VI_SHARED_LOCK ? &key : nullptr);
     }
     if (st < 0) {
       close(handle);
@@ -89,6 +90,25 @@ ViStatus Registry::open(ViSession resource_manager, const char* name, ViAccessMo
   }
   *out = handle;
   return VI_SUCCESS;
+}
+
+ViEvent Registry::open_event(ViSession session, ViEventType type) {
+  std::lock_guard lock(mutex_);
+  ViEvent handle = next_handle_++;
+  events_[handle] = {session, type};
+  return handle;
+}
+
+bool Registry::event_type(ViEvent event, ViEventType& type) {
+  std::lock_guard lock(mutex_);
+  auto it = events_.find(event);
+  if (it == events_.end()) return false;
+  type = it->second.type;
+  return true;
+}
+
+void Registry::forget_events_of(ViSession session) {
+  std::erase_if(events_, [&](const auto& entry) { return entry.second.session == session; });
 }
 
 ViStatus Registry::close(ViObject handle) {
@@ -102,6 +122,7 @@ ViStatus Registry::close(ViObject handle) {
           closing.push_back(std::move(it->second));
           sessions_.erase(it);
         }
+        forget_events_of(s);
       }
       for (ViFindList f : manager->second.find_lists) find_lists_.erase(f);
       managers_.erase(manager);
@@ -110,6 +131,9 @@ ViStatus Registry::close(ViObject handle) {
         owner->second.sessions.erase(handle);
       closing.push_back(std::move(it->second));
       sessions_.erase(it);
+      forget_events_of(handle);
+    } else if (events_.erase(handle) != 0) {
+      // an event context: nothing more to it
     } else if (auto list = find_lists_.find(handle); list != find_lists_.end()) {
       if (auto owner = managers_.find(list->second.manager); owner != managers_.end())
         owner->second.find_lists.erase(handle);

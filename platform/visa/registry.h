@@ -24,7 +24,11 @@ class Registry {
   ViSession open_resource_manager();
   ViStatus open(ViSession resource_manager, const char* name, ViAccessMode mode, ViUInt32 open_timeout_ms,
                 ViSession* out);
-  // Closes a session, a find list, or a resource manager with all it opened.
+  // Event contexts, handed to a handler or out of viWaitOnEvent; closed with
+  // viClose, or with the session they came from.
+  ViEvent open_event(ViSession session, ViEventType type);
+  bool event_type(ViEvent event, ViEventType& type);
+  // Closes a session, a find list, an event context, or a resource manager with all it opened.
   ViStatus close(ViObject handle);
   std::shared_ptr<InstrumentSession> find(ViSession handle);
   bool is_resource_manager(ViSession handle);
@@ -55,6 +59,13 @@ class Registry {
   std::map<ViSession, Manager> managers_;
   std::map<ViSession, std::shared_ptr<InstrumentSession>> sessions_;
   std::map<ViFindList, FindList> find_lists_;
+  struct EventContext {
+    ViSession session;
+    ViEventType type;
+  };
+  std::map<ViEvent, EventContext> events_;
+  // Drops the contexts of a session being closed; the mutex is held.
+  void forget_events_of(ViSession session);
 };
 
 }  // namespace visa

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -45,8 +46,18 @@ class Transport {
   // The instrument's own lock, where the protocol has one (VXI-11): taken
   // within `timeout_ms`, or VI_ERROR_TMO. Elsewhere locks hold between this
   // process's sessions only, and these do nothing.
+  // A shared lock of the instrument's own (HiSLIP's lock string); where the
+  // protocol has none, shared locks hold between this process's sessions only.
   virtual ViStatus lock_device(std::uint32_t, Deadline) { return VI_SUCCESS; }
-  virtual ViStatus unlock_device(Deadline) { return VI_SUCCESS; }
+  virtual ViStatus lock_device_shared(std::uint32_t, const std::string&, Deadline) { return VI_SUCCESS; }
+  // Gives up the exclusive lock, or with `shared` the shared one.
+  virtual ViStatus unlock_device(bool /*shared*/, Deadline) { return VI_SUCCESS; }
+
+  // Service requests, where the protocol carries them: once started, `notify`
+  // is called from a thread of the transport's for each one, until stopped.
+  virtual bool carries_service_requests() const { return false; }
+  virtual ViStatus start_service_requests(std::function<void()>, Deadline) { return VI_ERROR_NSUP_OPER; }
+  virtual void stop_service_requests(Deadline) {}
 
   virtual std::string peer_address() const = 0;
 };

@@ -4,6 +4,7 @@
 #include <rpc/rpc.h>
 // after rpc.h, which it needs
 #include <rpc/pmap_prot.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 
 #include "io_watchdog.h"
 #include "tcp_connection.h"
+#include "vxi11_interrupts.h"
 #include "transport.h"
 #include "visa.h"
 #include "vxi11.h"
@@ -27,7 +29,7 @@ constexpr long kEndFlag = 8;
 constexpr long kTermCharSet = 0x80;
 constexpr long kReasonEnd = 4;
 constexpr long kWaitLock = 1;
-constexpr long kErrorLocked = 11, kErrorNoLockHeld = 12;
+constexpr long kErrorLocked = 11, kErrorNoLockHeld = 12, kErrorChannelEstablished = 29;
 constexpr unsigned kDefaultPortmapperPort = 111;
 
 // The portmapper's port: 111, or where ZEVRA_VXI11_PORTMAPPER_PORT says (an
@@ -39,6 +41,9 @@ unsigned PortmapperPort() {
   }
   return kDefaultPortmapperPort;
 }
+
+// The arguments of a procedure that takes none.
+bool_t EncodeNothing(XDR*, void*) { return TRUE; }
 
 timeval Tv(std::uint32_t ms) {
   timeval tv;
@@ -134,6 +139,7 @@ class Vxi11Transport final : public Transport {
   }
 
   ~Vxi11Transport() override {
+    stop_service_requests(Deadline::after_ms(1000));
     if (linked_ && !lost_) {
       Device_Link lid = lid_;
       Device_Error error{};
@@ -237,7 +243,9 @@ class Vxi11Transport final : public Transport {
     return Track(FromDeviceError(error.error));
   }
 
-  ViStatus unlock_device(Deadline deadline) override {
+  // Shared locks are not on the wire: VXI-11 has only the exclusive one.
+  ViStatus unlock_device(bool shared, Deadline deadline) override {
+    if (shared) return VI_SUCCESS;
     Device_Link lid = lid_;
     Device_Error error{};
     ViStatus st = Call(19, reinterpret_cast<xdrproc_t>(xdr_Device_Link), &lid,
@@ -246,9 +254,73 @@ class Vxi11Transport final : public Transport {
     return error.error == 0 || error.error == kErrorNoLockHeld ? VI_SUCCESS : Track(FromDeviceError(error.error));
   }
 
+  // Service requests come over an interrupt channel we serve: the instrument
+  // connects to it after create_intr_chan and calls device_intr_srq with the
+  // handle device_enable_srq gave it.
+  bool carries_service_requests() const override { return true; }
+
+  ViStatus start_service_requests(std::function<void()> notify, Deadline deadline) override {
+    if (lost_) return VI_ERROR_CONN_LOST;
+    std::uint32_t local = 0;
+    if (!LocalIpv4(local)) return VI_ERROR_NSUP_OPER;  // the channel names an IPv4 address only
+    auto interrupts = std::make_unique<Vxi11Interrupts>();
+    std::string handle = "zevra-" + std::to_string(lid_);
+    ViStatus st = interrupts->start(local, handle, std::move(notify));
+    if (st < 0) return st;
+    Device_RemoteFunc where{local, interrupts->port(), DEVICE_INTR, DEVICE_INTR_VERSION, DEVICE_TCP};
+    Device_Error error{};
+    st = Call(25, reinterpret_cast<xdrproc_t>(xdr_Device_RemoteFunc), &where,
+              reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error, RemainingMs(deadline) + kRpcMargin);
+    if (st < 0) return st;
+    if (error.error != 0 && error.error != kErrorChannelEstablished) return Track(FromDeviceError(error.error));
+    st = EnableSrq(true, handle, deadline);
+    if (st < 0) return st;
+    interrupts_ = std::move(interrupts);
+    return VI_SUCCESS;
+  }
+
+  void stop_service_requests(Deadline deadline) override {
+    if (!interrupts_) return;
+    if (!lost_) {
+      EnableSrq(false, "", deadline);
+      Device_Error error{};
+      Call(26, reinterpret_cast<xdrproc_t>(EncodeNothing), nullptr, reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error,
+           RemainingMs(deadline) + kRpcMargin);
+    }
+    interrupts_.reset();
+  }
+
   std::string peer_address() const override { return peer_; }
 
  private:
+  ViStatus EnableSrq(bool enable, std::string handle, Deadline deadline) {
+    Device_EnableSrqParms parms{};
+    parms.lid = lid_;
+    parms.enable = enable;
+    parms.handle.handle_len = static_cast<u_int>(handle.size());
+    parms.handle.handle_val = handle.data();
+    Device_Error error{};
+    ViStatus st = Call(20, reinterpret_cast<xdrproc_t>(xdr_Device_EnableSrqParms), &parms,
+                       reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error, RemainingMs(deadline) + kRpcMargin);
+    return st < 0 ? st : Track(FromDeviceError(error.error));
+  }
+
+  // The address the instrument reached us on, which it can reach back.
+  bool LocalIpv4(std::uint32_t& address) const {
+    sockaddr_storage local{};
+    socklen_t length = sizeof local;
+    if (::getsockname(connection_.fd(), reinterpret_cast<sockaddr*>(&local), &length) != 0) return false;
+    if (local.ss_family == AF_INET) {
+      address = ntohl(reinterpret_cast<const sockaddr_in&>(local).sin_addr.s_addr);
+      return true;
+    }
+    const auto& v6 = reinterpret_cast<const sockaddr_in6&>(local);
+    if (local.ss_family != AF_INET6 || !IN6_IS_ADDR_V4MAPPED(&v6.sin6_addr)) return false;
+    std::memcpy(&address, &v6.sin6_addr.s6_addr[12], 4);
+    address = ntohl(address);
+    return true;
+  }
+
   // The device answers its own io_timeout first; a late answer after ours is
   // told apart by its transaction ID and dropped.
   static constexpr std::uint32_t kRpcMargin = 50;
@@ -277,6 +349,7 @@ class Vxi11Transport final : public Transport {
   bool linked_ = false;
   bool lost_ = false;
   std::string peer_;
+  std::unique_ptr<Vxi11Interrupts> interrupts_;
 };
 
 }  // namespace

@@ -28,6 +28,9 @@ extern "C" {
 #define VI_SUCCESS_EVENT_EN ((ViStatus)0x3FFF0002L)
 #define VI_SUCCESS_EVENT_DIS ((ViStatus)0x3FFF0003L)
 #define VI_SUCCESS_QUEUE_EMPTY ((ViStatus)0x3FFF0004L)
+#define VI_SUCCESS_QUEUE_NEMPTY ((ViStatus)0x3FFF0080L)
+#define VI_SUCCESS_NCHAIN ((ViStatus)0x3FFF0098L)
+#define VI_WARN_QUEUE_OVERFLOW ((ViStatus)0x3FFF000CL)
 #define VI_SUCCESS_NESTED_SHARED ((ViStatus)0x3FFF0099L)
 #define VI_SUCCESS_NESTED_EXCLUSIVE ((ViStatus)0x3FFF009AL)
 #define VI_SUCCESS_TERM_CHAR ((ViStatus)0x3FFF0005L)
@@ -68,6 +71,9 @@ extern "C" {
 #define VI_ERROR_INV_EVENT ((ViStatus)(_VI_ERROR + 0x3FFF0026L))
 #define VI_ERROR_INV_MECH ((ViStatus)(_VI_ERROR + 0x3FFF0027L))
 #define VI_ERROR_NENABLED ((ViStatus)(_VI_ERROR + 0x3FFF002FL))
+#define VI_ERROR_HNDLR_NINSTALLED ((ViStatus)(_VI_ERROR + 0x3FFF0028L))
+#define VI_ERROR_INV_HNDLR_REF ((ViStatus)(_VI_ERROR + 0x3FFF0029L))
+#define VI_ERROR_INV_CONTEXT ((ViStatus)(_VI_ERROR + 0x3FFF002AL))
 #define VI_ERROR_INV_PROT ((ViStatus)(_VI_ERROR + 0x3FFF0079L))
 #define VI_ERROR_SESN_NLOCKED ((ViStatus)(_VI_ERROR + 0x3FFF009CL))
 
@@ -93,6 +99,7 @@ extern "C" {
 #define VI_ATTR_RSRC_MANF_NAME (0xBFFF0174UL)
 #define VI_ATTR_RSRC_MANF_ID (0x3FFF0175UL)
 #define VI_ATTR_IO_PROT (0x3FFF001CUL)
+#define VI_ATTR_EVENT_TYPE (0x3FFF4010UL)
 
 /* Events and mechanisms */
 #define VI_EVENT_SERVICE_REQ (0x3FFF200BUL)
@@ -101,6 +108,7 @@ extern "C" {
 #define VI_HNDLR (2)
 #define VI_SUSPEND_HNDLR (4)
 #define VI_ALL_MECH (0xFFFF)
+#define VI_ANY_HNDLR (0)
 
 /* I/O protocols and trigger protocols */
 #define VI_PROT_NORMAL (1)
