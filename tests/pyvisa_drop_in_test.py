@@ -134,17 +134,22 @@ class DropIn(unittest.TestCase):
     def test_the_instruments_lock_holds_against_another_process(self):
         holder = """
 import sys, time, pyvisa
-r = pyvisa.ResourceManager(sys.argv[1]).open_resource(sys.argv[2])
-r.lock_excl()
+from pyvisa import constants
+# Locked at open (VXI-11: create_link's lock flag), or by a lock call after it.
+if sys.argv[3] == "open":
+    r = pyvisa.ResourceManager(sys.argv[1]).open_resource(sys.argv[2], access_mode=constants.AccessModes.exclusive_lock)
+else:
+    r = pyvisa.ResourceManager(sys.argv[1]).open_resource(sys.argv[2])
+    r.lock_excl()
 print("locked", flush=True)
 sys.stdin.readline()
 r.unlock()
 print("unlocked", flush=True)
 sys.stdin.readline()
 """
-        for kind in ("VXI-11", "HiSLIP"):
-            with self.subTest(kind):
-                other = subprocess.Popen([sys.executable, "-c", holder, LIBVISA, self.names[kind]],
+        for kind, how in (("VXI-11", "lock"), ("VXI-11", "open"), ("HiSLIP", "lock"), ("HiSLIP", "open")):
+            with self.subTest(kind=kind, how=how):
+                other = subprocess.Popen([sys.executable, "-c", holder, LIBVISA, self.names[kind], how],
                                          stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
                 try:
                     self.assertEqual(other.stdout.readline(), "locked\n")

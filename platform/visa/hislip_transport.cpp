@@ -23,7 +23,8 @@ constexpr std::uint32_t kLockAnswerMarginMs = 1000;
 
 class HislipTransport final : public Transport {
  public:
-  ViStatus Open(const ResourceName& r, Deadline deadline) {
+  ViStatus Open(const ResourceName& r, const OpenRequest& request) {
+    const Deadline deadline = request.deadline;
     ViStatus st = TcpConnection::connect(r.host, r.port, deadline, sync_);
     if (st < 0) return st;
     std::uint32_t parameter = (static_cast<std::uint32_t>(hislip::kProtocolVersion) << 16) | ('Z' << 8) | 'V';
@@ -215,8 +216,9 @@ class HislipTransport final : public Transport {
 
 }  // namespace
 
-ViStatus open_hislip_transport(const ResourceName& resource, Deadline deadline, std::unique_ptr<Transport>& out) {
-  return open_transport_of_type<HislipTransport>(resource, deadline, out);
+ViStatus open_hislip_transport(const ResourceName& resource, const OpenRequest& request,
+                               std::unique_ptr<Transport>& out) {
+  return open_transport_of_type<HislipTransport>(resource, request, out);
 }
 
 }  // namespace visa

@@ -45,6 +45,7 @@ class InstrumentSession {
   // shared under `shared_key` when one is given.
   ViStatus lock_device(std::uint32_t timeout_ms, const std::string* shared_key = nullptr);
   ViStatus unlock_device(bool shared);
+  bool holds_device_lock() const { return transport_->holds_device_lock(); }
 
   // Events. Enabling service requests for a first mechanism starts their
   // delivery by the transport; disabling the last mechanism stops it.

@@ -61,7 +61,8 @@ ViStatus Registry::open(ViSession resource_manager, const char* name, ViAccessMo
   // open timeout of 0 (VI_TMO_IMMEDIATE: take a lock only if it is free, as
   // PyVISA asks by default) leaves connecting the default I/O timeout.
   const ViUInt32 connect_ms = open_timeout_ms == VI_TMO_IMMEDIATE ? kDefaultConnectTimeoutMs : open_timeout_ms;
-  st = entry.open(resource, Deadline::after_ms(connect_ms), transport);
+  OpenRequest request{Deadline::after_ms(connect_ms), mode == VI_EXCLUSIVE_LOCK, open_timeout_ms};
+  st = entry.open(resource, request, transport);
   if (st < 0) return st;
 
   ViSession handle;
@@ -79,10 +80,10 @@ ViStatus Registry::open(ViSession resource_manager, const char* name, ViAccessMo
   if (mode == VI_EXCLUSIVE_LOCK || mode == VI_SHARED_LOCK) {
     std::string key;
     st = LockTable::instance().lock(lock_key, handle, mode, open_timeout_ms, nullptr, key);
-    if (st >= 0) {
-      if (std::shared_ptr<InstrumentSession> session = find(handle))
-        st = session->lock_device(open_timeout_ms, mode == VI_SHARED_LOCK ? &key : nullptr);
-    }
+    // The instrument's own lock, unless the transport took it while opening.
+    std::shared_ptr<InstrumentSession> session = find(handle);
+    if (st >= 0 && session && !session->holds_device_lock())
+      st = session->lock_device(open_timeout_ms, mode == VI_SHARED_LOCK ? &key : nullptr);
     if (st < 0) {
       close(handle);
       return st == VI_ERROR_TMO ? VI_ERROR_RSRC_LOCKED : st;

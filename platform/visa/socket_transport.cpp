@@ -33,10 +33,10 @@ class SocketTransport final : public Transport {
 
 }  // namespace
 
-ViStatus open_socket_transport(const ResourceName& resource, Deadline deadline,
+ViStatus open_socket_transport(const ResourceName& resource, const OpenRequest& request,
                                std::unique_ptr<Transport>& out) {
   TcpConnection connection;
-  ViStatus st = TcpConnection::connect(resource.host, resource.port, deadline, connection);
+  ViStatus st = TcpConnection::connect(resource.host, resource.port, request.deadline, connection);
   if (st != VI_SUCCESS) return st;
   out = std::make_unique<SocketTransport>(std::move(connection));
   return VI_SUCCESS;

@@ -59,40 +59,52 @@ class Transport {
   virtual ViStatus start_service_requests(std::function<void()>, Deadline) { return VI_ERROR_NSUP_OPER; }
   virtual void stop_service_requests(Deadline) {}
 
+  // The instrument's exclusive lock was taken while opening.
+  virtual bool holds_device_lock() const { return false; }
+
   virtual std::string peer_address() const = 0;
+};
+
+// What opening asks of a transport: connecting within `deadline`, and, for an
+// exclusive open, the instrument's lock at once where the protocol can take
+// it while connecting (VXI-11's create_link); `holds_device_lock` then says so.
+struct OpenRequest {
+  Deadline deadline;
+  bool exclusive_lock = false;
+  std::uint32_t lock_timeout_ms = 0;
 };
 
 struct TransportEntry {
   ResourceKind kind;
   const char* name;
   // Null when the transport is not built; `unavailable_reason` then says why.
-  ViStatus (*open)(const ResourceName& resource, Deadline deadline,
-                   std::unique_ptr<Transport>& out);
+  ViStatus (*open)(const ResourceName& resource, const OpenRequest& request, std::unique_ptr<Transport>& out);
   const char* unavailable_reason;
 };
 
 // The transport for a resource kind; never null for a kind the parser yields.
 const TransportEntry& transport_for(ResourceKind kind);
 
-// Opens a transport of type T (which has ViStatus Open(resource, deadline))
+// Opens a transport of type T (which has ViStatus Open(resource, request))
 // and hands it out only when it opened.
 template <typename T>
-ViStatus open_transport_of_type(const ResourceName& resource, Deadline deadline, std::unique_ptr<Transport>& out) {
+ViStatus open_transport_of_type(const ResourceName& resource, const OpenRequest& request,
+                                std::unique_ptr<Transport>& out) {
   auto transport = std::make_unique<T>();
-  ViStatus st = transport->Open(resource, deadline);
+  ViStatus st = transport->Open(resource, request);
   if (st < 0) return st;
   out = std::move(transport);
   return VI_SUCCESS;
 }
 
 // HiSLIP (TCPIP::host::hislipN[,port]::INSTR).
-ViStatus open_hislip_transport(const ResourceName& resource, Deadline deadline, std::unique_ptr<Transport>& out);
+ViStatus open_hislip_transport(const ResourceName& resource, const OpenRequest& request, std::unique_ptr<Transport>& out);
 
 // VXI-11 (TCPIP::host[::inst0]::INSTR).
-ViStatus open_vxi11_transport(const ResourceName& resource, Deadline deadline, std::unique_ptr<Transport>& out);
+ViStatus open_vxi11_transport(const ResourceName& resource, const OpenRequest& request, std::unique_ptr<Transport>& out);
 
 // Raw TCP/IP socket (TCPIP::host::port::SOCKET).
-ViStatus open_socket_transport(const ResourceName& resource, Deadline deadline,
+ViStatus open_socket_transport(const ResourceName& resource, const OpenRequest& request,
                                std::unique_ptr<Transport>& out);
 
 }  // namespace visa

@@ -97,7 +97,8 @@ ViStatus RpcClient(const std::string& host, unsigned port, unsigned long program
 
 class Vxi11Transport final : public Transport {
  public:
-  ViStatus Open(const ResourceName& r, Deadline deadline) {
+  ViStatus Open(const ResourceName& r, const OpenRequest& request) {
+    const Deadline deadline = request.deadline;
     // Where does the core channel listen?
     TcpConnection pmap_connection;
     Client portmapper;
@@ -122,15 +123,19 @@ class Vxi11Transport final : public Transport {
 
     Create_LinkParms link{};
     link.clientId = 0;
-    link.lockDevice = 0;
-    link.lock_timeout = 0;
+    // An exclusive open takes the instrument's lock with the link, waiting up to the open timeout.
+    link.lockDevice = request.exclusive_lock;
+    link.lock_timeout = request.exclusive_lock ? request.lock_timeout_ms : 0;
     std::string device = r.device_name;
     link.device = device.data();
     Create_LinkResp resp{};
+    const std::uint32_t wait = std::max(RemainingMs(deadline), static_cast<std::uint32_t>(link.lock_timeout));
     st = Call(10, reinterpret_cast<xdrproc_t>(xdr_Create_LinkParms), &link, reinterpret_cast<xdrproc_t>(xdr_Create_LinkResp),
-              &resp, RemainingMs(deadline));
+              &resp, wait + kRpcMargin);
     if (st < 0) return VI_ERROR_RSRC_NFOUND;
+    if (resp.error == kErrorLocked) return VI_ERROR_RSRC_LOCKED;  // another link kept the lock
     if (resp.error != 0) return VI_ERROR_RSRC_NFOUND;
+    holds_device_lock_ = request.exclusive_lock;
     lid_ = resp.lid;
     max_recv_size_ = std::max<unsigned long>(resp.maxRecvSize, 1);
     linked_ = true;
@@ -290,6 +295,7 @@ class Vxi11Transport final : public Transport {
     interrupts_.reset();
   }
 
+  bool holds_device_lock() const override { return holds_device_lock_; }
   std::string peer_address() const override { return peer_; }
 
  private:
@@ -350,12 +356,14 @@ class Vxi11Transport final : public Transport {
   bool lost_ = false;
   std::string peer_;
   std::unique_ptr<Vxi11Interrupts> interrupts_;
+  bool holds_device_lock_ = false;
 };
 
 }  // namespace
 
-ViStatus open_vxi11_transport(const ResourceName& resource, Deadline deadline, std::unique_ptr<Transport>& out) {
-  return open_transport_of_type<Vxi11Transport>(resource, deadline, out);
+ViStatus open_vxi11_transport(const ResourceName& resource, const OpenRequest& request,
+                              std::unique_ptr<Transport>& out) {
+  return open_transport_of_type<Vxi11Transport>(resource, request, out);
 }
 
 }  // namespace visa
