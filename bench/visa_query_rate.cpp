@@ -1,131 +1,146 @@
-// Queries per second over loopback: "*IDN?" through our VISA library
-// (viQueryf with the driver's identity format) over each transport, against
-// the same exchange made with plain socket calls, all against one in-process
-// emulator.
+// "*IDN?" through our VISA library (viQueryf with the driver's identity
+// format) over each transport, side by side with a raw C client of the same
+// protocol (raw_clients.h), all against one in-process emulator. The modes run
+// interleaved in small blocks, so that a change of load on the machine falls
+// on all of them alike; each round gives wall and client-thread CPU time per
+// query, and the medians of the rounds are reported.
 //
-// usage: visa_query_rate [QUERIES]
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#include <unistd.h>
+// usage: visa_query_rate [QUERIES_PER_MODE] [ROUNDS]
+#include <time.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
-#include <utility>
+#include <vector>
 
 #include "hislip_server.h"
+#include "raw_clients.h"
 #include "scripted_instrument.h"
 #include "socket_server.h"
-#include "vxi11_server.h"
 #include "visa.h"
+#include "vxi11_server.h"
 
 namespace {
 
-double queries_per_second(int count, const std::function<bool()>& query) {
-  for (int i = 0; i < count / 20 + 1; ++i) {
-    if (!query()) return -1;  // warm-up
-  }
-  auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < count; ++i) {
-    if (!query()) return -1;
-  }
-  std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-  return count / elapsed.count();
+constexpr int kBlock = 200;  // queries of one mode before the next mode's turn
+
+double ThreadCpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-// The plain-socket client: write the query, read up to the line feed.
-class PlainClient {
- public:
-  explicit PlainClient(unsigned port) {
-    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int one = 1;
-    ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    ok_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-  }
-  ~PlainClient() { ::close(fd_); }
-  bool ok() const { return ok_; }
-
-  bool query() {
-    static const char kQuery[] = "*IDN?\n";
-    if (::send(fd_, kQuery, sizeof kQuery - 1, 0) != sizeof kQuery - 1) return false;
-    char buf[512];
-    std::size_t used = 0;
-    for (;;) {
-      ssize_t n = ::recv(fd_, buf + used, sizeof buf - used, 0);
-      if (n <= 0) return false;
-      used += static_cast<std::size_t>(n);
-      if (buf[used - 1] == '\n') return true;
-      if (used == sizeof buf) return false;
-    }
-  }
-
- private:
-  int fd_ = -1;
-  bool ok_ = false;
+struct Mode {
+  std::string name;
+  std::function<bool()> query;
+  double wall = 0, cpu = 0;                       // this round's totals
+  std::vector<double> wall_per_query, cpu_per_query;  // one entry a round
 };
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// A VISA session for `resource`, closed with its resource manager at exit.
+ViSession OpenVisa(const std::string& resource) {
+  ViSession rm = 0, vi = 0;
+  if (viOpenDefaultRM(&rm) < 0 || viOpen(rm, resource.c_str(), VI_NULL, 2000, &vi) < 0) return 0;
+  viSetAttribute(vi, VI_ATTR_TERMCHAR, '\n');
+  viSetAttribute(vi, VI_ATTR_TERMCHAR_EN, VI_TRUE);
+  return vi;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  int count = argc > 1 ? std::atoi(argv[1]) : 20000;
+  const int per_mode = argc > 1 ? std::max(std::atoi(argv[1]), kBlock) : 20000;
+  const int rounds = argc > 2 ? std::max(std::atoi(argv[2]), 1) : 3;
   emulator::ScriptedInstrument instrument;
   emulator::SocketServer server(instrument, nullptr);
+  emulator::Vxi11Server vxi11(instrument, nullptr);
+  emulator::HislipServer hislip(instrument, nullptr);
   std::string error = server.start("127.0.0.1", 0);
+  if (error.empty()) error = vxi11.start("127.0.0.1", 0);
+  if (error.empty()) error = hislip.start("127.0.0.1", 0);
   if (!error.empty()) {
     std::fprintf(stderr, "emulator: %s\n", error.c_str());
     return 1;
   }
-  emulator::Vxi11Server vxi11(instrument, nullptr);
-  emulator::HislipServer hislip(instrument, nullptr);
-  if (!(error = vxi11.start("127.0.0.1", 0)).empty() || !(error = hislip.start("127.0.0.1", 0)).empty()) {
-    std::fprintf(stderr, "emulator: %s\n", error.c_str());
-    return 1;
-  }
   setenv("ZEVRA_VXI11_PORTMAPPER_PORT", std::to_string(vxi11.portmapper_port()).c_str(), 1);
-  const std::pair<const char*, std::string> transports[] = {
-      {"SOCKET", "TCPIP0::127.0.0.1::" + std::to_string(server.port()) + "::SOCKET"},
-      {"VXI-11", "TCPIP0::127.0.0.1::inst0::INSTR"},
-      {"HiSLIP", "TCPIP0::127.0.0.1::hislip0," + std::to_string(hislip.port()) + "::INSTR"},
+
+  struct Transport {
+    const char* name;
+    std::string resource;
+    std::unique_ptr<bench::RawClient> raw;
+  } transports[] = {
+      {"SOCKET", "TCPIP0::127.0.0.1::" + std::to_string(server.port()) + "::SOCKET", bench::RawSocket(server.port())},
+      {"VXI-11", "TCPIP0::127.0.0.1::inst0::INSTR", bench::RawVxi11(vxi11.core_port())},
+      {"HiSLIP", "TCPIP0::127.0.0.1::hislip0," + std::to_string(hislip.port()) + "::INSTR",
+       bench::RawHislip(hislip.port())},
   };
-  double visa[3] = {};
-  for (std::size_t t = 0; t < 3; ++t) {
-    const std::string& resource = transports[t].second;
-    ViSession rm = 0, vi = 0;
-    if (viOpenDefaultRM(&rm) < 0 || viOpen(rm, resource.c_str(), VI_NULL, 2000, &vi) < 0) {
-      std::fprintf(stderr, "cannot open %s\n", resource.c_str());
+  std::vector<Mode> modes;
+  char f[4][257];
+  for (Transport& t : transports) {
+    ViSession vi = OpenVisa(t.resource);
+    if (vi == 0 || !t.raw->ok()) {
+      std::fprintf(stderr, "cannot open %s\n", t.resource.c_str());
       return 1;
     }
-    viSetAttribute(vi, VI_ATTR_TERMCHAR, '\n');
-    viSetAttribute(vi, VI_ATTR_TERMCHAR_EN, VI_TRUE);
-    char f[4][257];
-    visa[t] = queries_per_second(count, [&] {
-      return viQueryf(vi, "*IDN?\n", "%256[^,],%256[^,],%256[^,],%256[^,]%*T", f[0], f[1], f[2], f[3]) == VI_SUCCESS;
-    });
-    viClose(rm);
-    if (visa[t] <= 0) {
-      std::fprintf(stderr, "a query over %s failed\n", transports[t].first);
-      return 1;
+    modes.push_back({std::string("raw ") + t.name, [raw = t.raw.get()] { return raw->query(); }, 0, 0, {}, {}});
+    modes.push_back({std::string("VISA ") + t.name,
+                     [vi, &f] {
+                       return viQueryf(vi, "*IDN?\n", "%256[^,],%256[^,],%256[^,],%256[^,]%*T", f[0], f[1], f[2],
+                                       f[3]) == VI_SUCCESS;
+                     },
+                     0, 0, {}, {}});
+  }
+
+  auto run_block = [](Mode& m) {
+    for (int i = 0; i < kBlock; ++i) {
+      if (m.query()) continue;
+      std::fprintf(stderr, "a query by %s failed\n", m.name.c_str());
+      return false;
+    }
+    return true;
+  };
+  for (Mode& m : modes)  // warm-up
+    if (!run_block(m)) return 1;
+  const int blocks = per_mode / kBlock;
+  for (int round = 0; round < rounds; ++round) {
+    for (Mode& m : modes) m.wall = m.cpu = 0;
+    for (int b = 0; b < blocks; ++b) {
+      for (Mode& m : modes) {
+        const double cpu_start = ThreadCpuSeconds();
+        const auto wall_start = std::chrono::steady_clock::now();
+        if (!run_block(m)) return 1;
+        m.wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
+        m.cpu += ThreadCpuSeconds() - cpu_start;
+      }
+    }
+    for (Mode& m : modes) {
+      m.wall_per_query.push_back(m.wall / (blocks * kBlock));
+      m.cpu_per_query.push_back(m.cpu / (blocks * kBlock));
     }
   }
 
-  PlainClient plain_client(server.port());
-  double plain = plain_client.ok() ? queries_per_second(count, [&] { return plain_client.query(); })
-                                   : -1;
-  if (plain <= 0) {
-    std::fprintf(stderr, "a plain-socket query failed\n");
-    return 1;
+  std::printf("%d queries per mode in blocks of %d, modes interleaved; medians of %d rounds\n", blocks * kBlock,
+              kBlock, rounds);
+  std::printf("%-12s %14s %14s %10s %10s\n", "path", "wall us/query", "CPU us/query", "wall/raw", "CPU/raw");
+  for (std::size_t i = 0; i < modes.size(); i += 2) {
+    const Mode& raw = modes[i];
+    const Mode& visa = modes[i + 1];
+    const double raw_wall = Median(raw.wall_per_query), raw_cpu = Median(raw.cpu_per_query);
+    const double visa_wall = Median(visa.wall_per_query), visa_cpu = Median(visa.cpu_per_query);
+    std::printf("%-12s %14.2f %14.2f\n", raw.name.c_str(), raw_wall * 1e6, raw_cpu * 1e6);
+    std::printf("%-12s %14.2f %14.2f %10.2f %10.2f\n", visa.name.c_str(), visa_wall * 1e6, visa_cpu * 1e6,
+                visa_wall / raw_wall, visa_cpu / raw_cpu);
   }
-  std::printf("plain socket: %.0f q/s (%d queries)\n", plain, count);
-  std::printf("transport  VISA q/s  VISA/plain-socket\n");
-  for (std::size_t t = 0; t < 3; ++t) std::printf("%-9s  %8.0f  %17.3f\n", transports[t].first, visa[t], visa[t] / plain);
+  const double socket_wall = Median(modes[0].wall_per_query);
+  std::printf("VISA VXI-11 against one raw SOCKET round trip: %.2f wall\n", Median(modes[3].wall_per_query) / socket_wall);
   return 0;
 }
