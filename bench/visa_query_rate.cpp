@@ -5,7 +5,12 @@
 // on all of them alike; each round gives wall and client-thread CPU time per
 // query, and the medians of the rounds are reported.
 //
-// usage: visa_query_rate [QUERIES_PER_MODE] [ROUNDS]
+// The process runs on one CPU unless --spread is given: on a small virtual
+// machine where a wake-up lands (the same core or another) moves a loopback
+// round trip by a factor of two, which would swamp what is measured.
+//
+// usage: visa_query_rate [QUERIES_PER_MODE] [ROUNDS] [--spread]
+#include <sched.h>
 #include <time.h>
 
 #include <algorithm>
@@ -55,11 +60,28 @@ ViSession OpenVisa(const std::string& resource) {
   return vi;
 }
 
+// Keeps this process (and the threads it starts later) on the first CPU it may use.
+bool PinToOneCpu() {
+  cpu_set_t allowed;
+  if (sched_getaffinity(0, sizeof allowed, &allowed) != 0) return false;
+  for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+    if (!CPU_ISSET(cpu, &allowed)) continue;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(cpu, &one);
+    return sched_setaffinity(0, sizeof one, &one) == 0;
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int per_mode = argc > 1 ? std::max(std::atoi(argv[1]), kBlock) : 20000;
-  const int rounds = argc > 2 ? std::max(std::atoi(argv[2]), 1) : 3;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const bool spread = std::erase(args, "--spread") > 0;
+  const int per_mode = args.size() > 0 ? std::max(std::atoi(args[0].c_str()), kBlock) : 20000;
+  const int rounds = args.size() > 1 ? std::max(std::atoi(args[1].c_str()), 1) : 3;
+  const bool pinned = !spread && PinToOneCpu();
   emulator::ScriptedInstrument instrument;
   emulator::SocketServer server(instrument, nullptr);
   emulator::Vxi11Server vxi11(instrument, nullptr);
@@ -128,8 +150,8 @@ int main(int argc, char** argv) {
     }
   }
 
-  std::printf("%d queries per mode in blocks of %d, modes interleaved; medians of %d rounds\n", blocks * kBlock,
-              kBlock, rounds);
+  std::printf("%d queries per mode in blocks of %d, modes interleaved; medians of %d rounds; %s\n",
+              blocks * kBlock, kBlock, rounds, pinned ? "one CPU" : "CPUs as the scheduler places them");
   std::printf("%-12s %14s %14s %10s %10s\n", "path", "wall us/query", "CPU us/query", "wall/raw", "CPU/raw");
   for (std::size_t i = 0; i < modes.size(); i += 2) {
     const Mode& raw = modes[i];

@@ -65,6 +65,8 @@ class Input final : public visa::ReadSource {
   }
   void consume(const InputBuffer::Item& item) override { buffer.consume(item); }
   bool has_buffered() const override { return buffer.has_buffered(); }
+  std::string_view plain_run() override { return buffer.plain_run(settings_); }
+  void take_plain(std::size_t n) override { buffer.consume_plain(n); }
   ViStatus read(char* out, std::size_t count, std::size_t& got) {
     return buffer.read(transport, settings_, Deadline::immediate(), out, count, got);
   }
@@ -288,6 +290,44 @@ TEST_P(BothEndings, UnparsableRepliesFailAndAreDropped) {
   }
 }
 
+// Replies larger than the buffer's refill, cut at every kind of place: the
+// bulk scans must give exactly what byte-at-a-time scanning gives.
+TEST_P(BothEndings, FieldsSpanningRefillsComeOutWhole) {
+  const std::string first(40000, 'a'), second(30000, 'b');
+  const std::string reply = first + "," + second + "\n";
+  for (std::size_t piece : {1ul, 7ul, 4096ul, 16383ul, 16384ul, 16385ul, reply.size()}) {
+    SCOPED_TRACE(piece);
+    for (const char* rest : {"%#t", "%#T"}) {
+      Input in = make();
+      // Cut every `piece` bytes; pieces of one byte only around the comma and the end.
+      std::vector<std::size_t> cuts;
+      for (std::size_t at = 0; at < reply.size(); at += piece)
+        if (piece > 1 || (at > 39990 && at < 40010) || at + 5 > reply.size() || at == 0 || at == 40010) cuts.push_back(at);
+      cuts.push_back(reply.size());
+      for (std::size_t i = 0; i + 1 < cuts.size(); ++i)
+        in.transport.feed(reply.substr(cuts[i], cuts[i + 1] - cuts[i]), message_based() && i + 2 == cuts.size());
+      std::vector<char> a(50001), b(50001);
+      ViInt32 a_count = 50000, b_count = 50000;
+      const std::string format = std::string("%#[^,],") + rest;
+      ASSERT_EQ(scan(in, format.c_str(), &a_count, a.data(), &b_count, b.data()), VI_SUCCESS);
+      EXPECT_EQ(std::string(a.data(), a_count), first);
+      EXPECT_EQ(std::string(b.data(), b_count), second + "\n");
+      EXPECT_FALSE(in.has_buffered());
+    }
+  }
+}
+
+TEST_P(BothEndings, AWidthStopsABulkRunAndTheRestStays) {
+  Input in = make();
+  feed(in, std::string(20000, 'x') + "yz\n");
+  std::vector<char> field(20001);
+  ASSERT_EQ(scan(in, "%19999[x]", field.data()), VI_SUCCESS);
+  EXPECT_EQ(std::strlen(field.data()), 19999u);
+  char rest[8];
+  ASSERT_EQ(scan(in, "%s", rest), VI_SUCCESS);
+  EXPECT_STREQ(rest, "xyz");
+}
+
 INSTANTIATE_TEST_SUITE_P(Endings, BothEndings, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "END" : "TermChar"; });
 
@@ -441,6 +481,43 @@ TEST(InputBuffer, WithoutTerminationOnlyTheCountEndsARead) {
   EXPECT_EQ(got, 4u);
   in.transport.feed("abc\n");
   EXPECT_EQ(in.read(buf, 4, got), VI_SUCCESS_MAX_CNT);
+}
+
+// Large raw reads go straight from the transport into the caller's buffer:
+// what follows a termination character, and where END falls, are kept.
+TEST(InputBuffer, LargeReadsKeepWhatFollowsTheTerminationCharacter) {
+  Input in(true);
+  in.transport.feed("line one\nline two\n" + std::string(100, 'z'));
+  std::vector<char> buf(65536);
+  std::size_t got = 0;
+  EXPECT_EQ(in.read(buf.data(), buf.size(), got), VI_SUCCESS_TERM_CHAR);
+  EXPECT_EQ(std::string(buf.data(), got), "line one\n");
+  EXPECT_EQ(in.read(buf.data(), buf.size(), got), VI_SUCCESS_TERM_CHAR);
+  EXPECT_EQ(std::string(buf.data(), got), "line two\n");
+  EXPECT_EQ(in.read(buf.data(), buf.size(), got), VI_ERROR_TMO);
+  EXPECT_EQ(std::string(buf.data(), got), std::string(100, 'z'));
+}
+
+TEST(InputBuffer, LargeReadsOfAMessageInPiecesEndOnlyAtItsEnd) {
+  Input in(false);
+  const std::string message = std::string(50000, 'm') + "\n";
+  in.transport.feed(message.substr(0, 20000));
+  in.transport.feed(message.substr(20000, 20000));
+  in.transport.feed(message.substr(40000), true);
+  in.transport.feed("next", true);
+  std::vector<char> buf(1 << 20);
+  std::size_t got = 0;
+  EXPECT_EQ(in.read(buf.data(), buf.size(), got), VI_SUCCESS);
+  EXPECT_EQ(std::string(buf.data(), got), message);
+  EXPECT_EQ(in.read(buf.data(), buf.size(), got), VI_SUCCESS);
+  EXPECT_EQ(std::string(buf.data(), got), "next");
+  // A termination character inside a message read with END keeps the END for the rest.
+  Input term(true);
+  term.transport.feed("ab\ncd", true);
+  EXPECT_EQ(term.read(buf.data(), buf.size(), got), VI_SUCCESS_TERM_CHAR);
+  EXPECT_EQ(std::string(buf.data(), got), "ab\n");
+  EXPECT_EQ(term.read(buf.data(), buf.size(), got), VI_SUCCESS);
+  EXPECT_EQ(std::string(buf.data(), got), "cd");
 }
 
 }  // namespace

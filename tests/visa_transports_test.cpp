@@ -117,6 +117,27 @@ TEST_P(VisaTransport, TimeoutsAndLateRepliesNeverMixUp) {
   EXPECT_EQ(opc, 1);
 }
 
+// A query skips its discard step only when every message sent has been
+// answered by a whole reply read; these leave a reply waiting, and the next
+// query must still get its own.
+TEST_P(VisaTransport, RepliesLeftUnreadNeverAnswerTheNextQuery) {
+  emu.instrument().on("TWO?", "first\nsecond");
+  VisaSession s(emu.resource());
+  ViUInt32 got = 0;
+  ViInt32 opc = 0;
+  ASSERT_EQ(viWrite(s, reinterpret_cast<ViConstBuf>("*IDN?\n"), 6, &got), VI_SUCCESS);
+  std::this_thread::sleep_for(100ms);  // the unread reply has arrived
+  ASSERT_EQ(viQueryf(s, "*OPC?\n", "%ld%*T", &opc), VI_SUCCESS);
+  EXPECT_EQ(opc, 1);
+  char word[16] = "";
+  ASSERT_EQ(viQueryf(s, "TWO?\n", "%15s", word), VI_SUCCESS);
+  EXPECT_STREQ(word, "first");
+  std::this_thread::sleep_for(100ms);
+  opc = 0;
+  ASSERT_EQ(viQueryf(s, "*OPC?\n", "%ld%*T", &opc), VI_SUCCESS) << "took the rest of the earlier reply";
+  EXPECT_EQ(opc, 1);
+}
+
 TEST_P(VisaTransport, AnUnfinishedReplyTimesOutAndTheNextQueryIsClean) {
   emu.instrument().on("PART?", "12345", 1, Fault::partial(3));
   VisaSession s(emu.resource());

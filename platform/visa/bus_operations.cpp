@@ -55,6 +55,7 @@ ViStatus InstrumentSession::socket_exchange(const char* command, std::string* re
     current.clear();
   }
   input_.unread(skipped + current);
+  read_cut_short_ = true;  // a late status byte line may still come
   return st < 0 ? st : VI_ERROR_IO;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <string_view>
 #include <cstddef>
 
 #include "input_buffer.h"
@@ -26,6 +27,10 @@ class ReadSource {
   virtual void consume(const InputBuffer::Item& item) = 0;
   // True when the next item is already held, so looking at it cannot block.
   virtual bool has_buffered() const = 0;
+  // The data bytes held that end no message, seen without waiting (perhaps
+  // none), and taking the first `n` of them: conversions scan runs in bulk.
+  virtual std::string_view plain_run() = 0;
+  virtual void take_plain(std::size_t n) = 0;
 };
 
 // Both take the argument list by pointer so that a query's write and read

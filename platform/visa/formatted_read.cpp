@@ -4,6 +4,7 @@
 // enabled termination character) that closes a message is the message end
 // itself: no conversion but "%t"/"%T" stores it, so a field read with "%[^,]"
 // never ends in a line feed, whichever transport delivered it.
+#include <algorithm>
 #include <bitset>
 #include <cctype>
 #include <charconv>
@@ -67,6 +68,13 @@ class Scanner {
 
   bool ended() const { return ended_; }
 
+  // Data bytes that can be taken in bulk, with no symbol peeked and unread.
+  std::string_view plain_run() {
+    if (ended_ || pending_end_) return {};
+    return source_.plain_run();
+  }
+  void take_plain(std::size_t n) { source_.take_plain(n); }
+
   // Whether the message end is next without waiting for the transport.
   bool end_is_next_without_waiting() {
     if (ended_) return false;
@@ -113,6 +121,11 @@ struct TextTarget {
   void put(char c) {
     if (buffer != nullptr && stored < capacity) buffer[stored] = c;
     if (stored < capacity) ++stored;
+  }
+  void put(std::string_view run) {
+    const std::size_t n = std::min(run.size(), capacity - stored);
+    if (buffer != nullptr && n > 0) std::memcpy(buffer + stored, run.data(), n);
+    stored += n;
   }
   void finish() {
     if (buffer != nullptr) buffer[stored] = '\0';
@@ -350,13 +363,26 @@ ViStatus scan_run(Scanner& in, const FormatSpec& spec, va_list* args) {
   ViStatus st = text_target(spec, args, target, limit);
   if (st < 0) return st;
   std::size_t taken = 0;
+  auto accepts = [&](unsigned char c) { return is_string ? std::isspace(c) == 0 : accepted.test(c); };
   while (taken < limit) {
+    // What is already held goes in runs; a byte that ends a message, or one
+    // yet to arrive, goes through peek.
+    const std::string_view run = in.plain_run();
+    if (!run.empty()) {
+      const std::size_t most = std::min(run.size(), limit - taken);
+      std::size_t n = 0;
+      while (n < most && accepts(static_cast<unsigned char>(run[n]))) ++n;
+      target.put(run.substr(0, n));
+      in.take_plain(n);
+      taken += n;
+      if (n < most) break;  // a byte outside the set
+      continue;
+    }
     Symbol sym;
     st = in.peek(sym);
     if (st < 0) return st;
     if (sym.is_end) break;
-    unsigned char c = static_cast<unsigned char>(sym.byte);
-    if (is_string ? std::isspace(c) != 0 : !accepted.test(c)) break;
+    if (!accepts(static_cast<unsigned char>(sym.byte))) break;
     target.put(sym.byte);
     in.take(sym);
     ++taken;
@@ -376,6 +402,12 @@ ViStatus scan_rest(Scanner& in, const FormatSpec& spec, va_list* args) {
   if (target.buffer != nullptr) target.capacity = std::min(target.capacity, limit);
   if (spec.suppress && in.ended()) return VI_SUCCESS;
   while (!in.ended()) {
+    const std::string_view run = in.plain_run();
+    if (!run.empty()) {
+      target.put(run);
+      in.take_plain(run.size());
+      continue;
+    }
     Symbol sym;
     st = in.peek(sym);
     if (st < 0) return st;

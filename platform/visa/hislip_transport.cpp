@@ -9,6 +9,7 @@
 #include <string>
 
 #include "hislip_async_channel.h"
+#include "hislip_stream.h"
 #include "protocols/hislip_codec.h"
 #include "tcp_connection.h"
 #include "transport.h"
@@ -23,6 +24,8 @@ constexpr std::uint32_t kLockAnswerMarginMs = 1000;
 
 class HislipTransport final : public Transport {
  public:
+  HislipTransport() : input_(sync_) {}
+
   ViStatus Open(const ResourceName& r, const OpenRequest& request) {
     const Deadline deadline = request.deadline;
     ViStatus st = TcpConnection::connect(r.host, r.port, deadline, sync_);
@@ -32,7 +35,7 @@ class HislipTransport final : public Transport {
     st = Send(sync_, hislip::Encode(hislip::kInitialize, 0, parameter, sub_address), deadline);
     hislip::Header h;
     std::string payload;
-    if (st >= 0) st = Receive(sync_, deadline, h, payload);
+    if (st >= 0) st = ReceiveWhole(deadline, h, payload);
     if (st < 0 || h.type != hislip::kInitializeResponse) return VI_ERROR_RSRC_NFOUND;
     std::uint16_t session = static_cast<std::uint16_t>(h.parameter & 0xFFFF);
 
@@ -40,7 +43,7 @@ class HislipTransport final : public Transport {
     st = TcpConnection::connect(r.host, r.port, deadline, async);
     if (st < 0) return st;
     st = Send(async, hislip::Encode(hislip::kAsyncInitialize, 0, session), deadline);
-    if (st >= 0) st = Receive(async, deadline, h, payload);
+    if (st >= 0) st = ReceiveHislipMessage(async, deadline, h, payload);
     if (st < 0 || h.type != hislip::kAsyncInitializeResponse) return VI_ERROR_RSRC_NFOUND;
     st = Async(hislip::Encode(hislip::kAsyncMaximumMessageSize, 0, 0, hislip::EncodeU64(kOurMaximumMessageSize)),
                hislip::kAsyncMaximumMessageSizeResponse, deadline, h, payload);
@@ -69,38 +72,42 @@ class HislipTransport final : public Transport {
     return VI_SUCCESS;
   }
 
+  // The payload of the awaited reply goes to the caller as it arrives; other
+  // messages, and data answering an earlier request, are passed over.
   ViStatus read(char* data, std::size_t capacity, const ReadSettings&, Deadline deadline, std::size_t& got,
                 bool& end) override {
     got = 0;
     end = false;
     if (lost_) return VI_ERROR_CONN_LOST;
-    while (pending_.empty() && !pending_end_) {
-      hislip::Header h;
-      std::string payload;
-      ViStatus st = Receive(sync_, deadline, h, payload);
+    for (;;) {
+      if (!in_reply_) {
+        hislip::Header h;
+        ViStatus st = Track(input_.header(deadline, h));
+        if (st < 0) return st;
+        if (h.type == hislip::kFatalError) return Lost();
+        if (h.type == hislip::kError) return VI_ERROR_IO;
+        if (h.type != hislip::kData && h.type != hislip::kDataEnd) continue;
+        if (h.parameter != awaited_id_) continue;  // a late reply to an earlier request
+        in_reply_ = true;
+        reply_ends_ = h.type == hislip::kDataEnd;
+      }
+      ViStatus st = Track(input_.take(data, capacity, deadline, got));
       if (st < 0) return st;
-      if (h.type == hislip::kFatalError) return Lost();
-      if (h.type == hislip::kError) return VI_ERROR_IO;
-      if (h.type != hislip::kData && h.type != hislip::kDataEnd) continue;
-      if (h.parameter != awaited_id_) continue;  // a late reply to an earlier request
-      pending_ = std::move(payload);
-      pending_end_ = h.type == hislip::kDataEnd;
+      if (input_.payload_left() > 0) return VI_SUCCESS;
+      in_reply_ = false;
+      if (reply_ends_) {
+        end = true;
+        delivered_id_ = awaited_id_;
+        return VI_SUCCESS;
+      }
+      if (got > 0) return VI_SUCCESS;
     }
-    got = std::min(capacity, pending_.size());
-    std::memcpy(data, pending_.data(), got);
-    pending_.erase(0, got);
-    if (pending_.empty() && pending_end_) {
-      end = true;
-      pending_end_ = false;
-      delivered_id_ = awaited_id_;
-    }
-    return VI_SUCCESS;
   }
 
-  // Late replies are told apart by their message ID; what is held is stale.
+  // Late replies are told apart by their message ID; the rest of a reply
+  // being read is stale.
   ViStatus discard_arrived() override {
-    pending_.clear();
-    pending_end_ = false;
+    in_reply_ = false;
     return lost_ ? VI_ERROR_CONN_LOST : VI_SUCCESS;
   }
 
@@ -112,14 +119,13 @@ class HislipTransport final : public Transport {
     if (st < 0) return st;
     st = Send(sync_, hislip::Encode(hislip::kDeviceClearComplete, h.control, 0), deadline);
     while (st >= 0) {
-      st = Receive(sync_, deadline, h, payload);
+      st = Track(input_.header(deadline, h));
       if (st >= 0 && h.type == hislip::kDeviceClearAcknowledge) break;
     }
     message_id_ = hislip::kFirstMessageId;
     awaited_id_ = 0;
     delivered_id_ = 0;
-    pending_.clear();
-    pending_end_ = false;
+    in_reply_ = false;
     return st < 0 ? st : VI_SUCCESS;
   }
 
@@ -180,9 +186,11 @@ class HislipTransport final : public Transport {
     ViStatus st = c.write_all(message.data(), message.size(), deadline);
     return st == VI_ERROR_CONN_LOST ? Lost() : st;
   }
-  ViStatus Receive(TcpConnection& c, Deadline deadline, hislip::Header& h, std::string& payload) {
-    ViStatus st = ReceiveHislipMessage(c, deadline, h, payload);
-    return st == VI_ERROR_CONN_LOST ? Lost() : st;
+  ViStatus Track(ViStatus st) { return st == VI_ERROR_CONN_LOST ? Lost() : st; }
+  // A whole message from the synchronous channel, for the opening handshake.
+  ViStatus ReceiveWhole(Deadline deadline, hislip::Header& h, std::string& payload) {
+    ViStatus st = Track(input_.header(deadline, h));
+    return st < 0 ? st : Track(input_.payload(deadline, payload, kOurMaximumMessageSize));
   }
   ViStatus Async(const std::string& message, std::uint8_t response, Deadline deadline, hislip::Header& h,
                  std::string& payload) {
@@ -203,13 +211,14 @@ class HislipTransport final : public Transport {
   }
 
   TcpConnection sync_;
+  HislipStream input_;
   HislipAsyncChannel async_;
   std::uint64_t max_message_size_ = 1 << 20;
   std::uint32_t message_id_ = hislip::kFirstMessageId;
   std::uint32_t awaited_id_ = 0;
   std::uint32_t delivered_id_ = 0;  // the last message whose whole reply was read
-  std::string pending_;
-  bool pending_end_ = false;
+  bool in_reply_ = false;    // the payload being read answers our request
+  bool reply_ends_ = false;  // and comes in a DataEnd
   bool lost_ = false;
   std::string peer_;
 };

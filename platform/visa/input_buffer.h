@@ -31,6 +31,10 @@ class InputBuffer {
                 Item& item);
   // Consumes what the last peek returned.
   void consume(const Item& item);
+  // The bytes held that are plain data: up to, not including, the first byte
+  // that ends a message (the termination character, or a byte END follows).
+  std::string_view plain_run(const ReadSettings& settings) const;
+  void consume_plain(std::size_t n);
 
   // viRead: copies up to `count` bytes, stopping after the termination character
   // or END. Status VI_SUCCESS (END), VI_SUCCESS_TERM_CHAR or VI_SUCCESS_MAX_CNT.
@@ -39,12 +43,20 @@ class InputBuffer {
 
   // True when a byte or END is held without asking the transport.
   bool has_buffered() const { return pos_ < data_.size() || lone_end_pending(); }
+  // True when the last thing taken ended a message and nothing more is held:
+  // the stream stands between messages.
+  bool at_message_boundary() const { return last_ended_message_ && !has_buffered(); }
   void clear();
   // Puts bytes taken out of turn back in front of the unread input.
   void unread(std::string_view bytes);
 
  private:
   ViStatus fill(Transport& transport, const ReadSettings& settings, Deadline deadline);
+  // Reads of at least this much, with nothing held, bypass the buffer.
+  static constexpr std::size_t kDirectReadSize = 16384;
+  static constexpr ViStatus kReadOn = 1;  // read_direct: the read goes on
+  ViStatus read_direct(Transport& transport, const ReadSettings& settings, Deadline deadline, char* out,
+                       std::size_t count, std::size_t& got);
   bool lone_end_pending() const { return !ends_.empty() && ends_.front() == consumed(); }
   std::uint64_t consumed() const { return base_ + pos_; }
 
@@ -52,6 +64,7 @@ class InputBuffer {
   std::size_t pos_ = 0;
   std::uint64_t base_ = 0;    // stream offset of data_[0]
   std::deque<std::uint64_t> ends_;  // stream offsets at which a message ended
+  bool last_ended_message_ = true;
 };
 
 }  // namespace visa

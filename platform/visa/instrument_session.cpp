@@ -37,6 +37,11 @@ class InstrumentSession::Reader final : public ReadSource {
     session_.input_.consume(item);
   }
   bool has_buffered() const override { return session_.input_.has_buffered(); }
+  std::string_view plain_run() override { return session_.input_.plain_run(settings_); }
+  void take_plain(std::size_t n) override {
+    trace_read(session_.input_.plain_run(settings_).data(), n);
+    session_.input_.consume_plain(n);
+  }
 
  private:
   InstrumentSession& session_;
@@ -63,13 +68,25 @@ ViStatus InstrumentSession::send_pending(bool end) {
   if (pending_output_.empty() && !end) return VI_SUCCESS;
   std::string data = std::exchange(pending_output_, {});
   trace_written(data.data(), data.size());
+  ++sends_unanswered_;
   return track(transport_->write(data.data(), data.size(), end && settings_.send_end_enabled,
                                  deadline()));
 }
 
 ViStatus InstrumentSession::discard_input() {
   input_.clear();
+  sends_unanswered_ = 0;
+  read_cut_short_ = false;
   return track(transport_->discard_arrived());
+}
+
+ViStatus InstrumentSession::note_read(ViStatus status) {
+  if (status < 0 || !input_.at_message_boundary()) {
+    read_cut_short_ = true;
+  } else if (sends_unanswered_ > 0) {
+    --sends_unanswered_;
+  }
+  return status;
 }
 
 ViStatus InstrumentSession::read(char* buffer, std::size_t count, std::size_t& got) {
@@ -78,7 +95,7 @@ ViStatus InstrumentSession::read(char* buffer, std::size_t count, std::size_t& g
   if (connection_lost_) return VI_ERROR_CONN_LOST;
   ViStatus st = track(input_.read(*transport_, read_settings(), deadline(), buffer, count, got));
   trace_read(buffer, got);
-  return st;
+  return note_read(st);
 }
 
 ViStatus InstrumentSession::write(const char* buffer, std::size_t count, std::size_t& written) {
@@ -89,6 +106,7 @@ ViStatus InstrumentSession::write(const char* buffer, std::size_t count, std::si
   ViStatus st = send_pending(false);
   if (st < 0) return st;
   trace_written(buffer, count);
+  ++sends_unanswered_;
   st = track(transport_->write(buffer, count, settings_.send_end_enabled, deadline()));
   if (st >= 0) written = count;
   return st;
@@ -104,7 +122,7 @@ ViStatus InstrumentSession::printf_locked(const char* format, va_list* args) {
 
 ViStatus InstrumentSession::scanf_locked(const char* format, va_list* args) {
   Reader source(*this, deadline());
-  return format_read(format, args, source);
+  return note_read(format_read(format, args, source));
 }
 
 ViStatus InstrumentSession::printf(const char* format, va_list* args) {
@@ -124,7 +142,7 @@ ViStatus InstrumentSession::queryf(const char* write_format, const char* read_fo
   std::lock_guard lock(io_mutex_);
   if (connection_lost_) return VI_ERROR_CONN_LOST;
   // A reply that arrived after an earlier timeout must not be taken as this one's.
-  ViStatus st = discard_input();
+  ViStatus st = input_may_be_stale() ? discard_input() : VI_SUCCESS;
   if (st < 0) return st;
   st = printf_locked(write_format, args);
   if (st < 0) return st;

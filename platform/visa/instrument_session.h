@@ -75,6 +75,12 @@ class InstrumentSession {
   ViStatus track(ViStatus status);
   ViStatus send_pending(bool end);
   ViStatus discard_input();
+  // A query's discard step is needed only when a reply may be waiting unread:
+  // something was sent and not answered by a whole message read, or a read
+  // failed or stopped inside a message.
+  bool input_may_be_stale() const { return sends_unanswered_ > 0 || read_cut_short_ || !input_.at_message_boundary(); }
+  // Records how a read operation ended.
+  ViStatus note_read(ViStatus status);
   ViStatus printf_locked(const char* format, va_list* args);
   ViStatus scanf_locked(const char* format, va_list* args);
   // A 488.2 string on a raw socket: `command` sent and, with `reply`, the status
@@ -91,6 +97,8 @@ class InstrumentSession {
   std::string pending_output_;
   Settings settings_;
   bool connection_lost_ = false;
+  unsigned sends_unanswered_ = 0;
+  bool read_cut_short_ = false;
 };
 
 }  // namespace visa

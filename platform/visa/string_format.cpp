@@ -37,6 +37,11 @@ class StringSource final : public ReadSource {
     if (item.has_byte) ++pos_;
   }
   bool has_buffered() const override { return true; }
+  // All but the last byte, which ends the message.
+  std::string_view plain_run() override {
+    return pos_ + 1 < text_.size() ? text_.substr(pos_, text_.size() - pos_ - 1) : std::string_view{};
+  }
+  void take_plain(std::size_t n) override { pos_ += n; }
 
  private:
   std::string_view text_;

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <utility>
 
@@ -65,6 +66,8 @@ int connect_one(const addrinfo* ai, Deadline deadline) {
     ::close(fd);
     return -1;
   }
+  // Reads block in recv under a receive timeout; writes pass MSG_DONTWAIT.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   // Small command/response exchanges must not wait on delayed acknowledgements.
   int one = 1;
   ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
@@ -75,12 +78,14 @@ int connect_one(const addrinfo* ai, Deadline deadline) {
 
 TcpConnection::~TcpConnection() { close(); }
 
-TcpConnection::TcpConnection(TcpConnection&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+TcpConnection::TcpConnection(TcpConnection&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), receive_timeout_ms_(other.receive_timeout_ms_) {}
 
 TcpConnection& TcpConnection::operator=(TcpConnection&& other) noexcept {
   if (this != &other) {
     close();
     fd_ = std::exchange(other.fd_, -1);
+    receive_timeout_ms_ = other.receive_timeout_ms_;
   }
   return *this;
 }
@@ -119,7 +124,7 @@ ViStatus TcpConnection::write_all(const void* data, std::size_t size, Deadline d
   if (fd_ < 0) return VI_ERROR_CONN_LOST;
   const char* p = static_cast<const char*>(data);
   while (size > 0) {
-    ssize_t n = ::send(fd_, p, size, MSG_NOSIGNAL);
+    ssize_t n = ::send(fd_, p, size, MSG_NOSIGNAL | MSG_DONTWAIT);
     if (n > 0) {
       p += n;
       size -= static_cast<std::size_t>(n);
@@ -142,14 +147,14 @@ ViStatus TcpConnection::read_some(void* data, std::size_t size, Deadline deadlin
                                   std::size_t& got) {
   got = 0;
   if (fd_ < 0) return VI_ERROR_CONN_LOST;
-  // Bytes that keep arriving never stretch the timeout.
-  if (deadline.exhausted()) return VI_ERROR_TMO;
-  // Reads usually follow a query whose reply has not arrived yet: wait first,
-  // which saves a failing recv per exchange.
-  ViStatus ready = wait_ready(fd_, POLLIN, deadline);
-  if (ready != VI_SUCCESS) return ready;
   for (;;) {
-    ssize_t n = ::recv(fd_, data, size, 0);
+    // Bytes that keep arriving never stretch the timeout.
+    if (deadline.exhausted()) return VI_ERROR_TMO;
+    // A blocking receive bounded by the socket's receive timeout: one system
+    // call per read, where a poll first would make two.
+    const int ms = deadline.poll_timeout_ms();
+    if (ms != 0) arm_receive_timeout(ms);
+    ssize_t n = ::recv(fd_, data, size, ms == 0 ? MSG_DONTWAIT : 0);
     if (n > 0) {
       got = static_cast<std::size_t>(n);
       return VI_SUCCESS;
@@ -157,9 +162,20 @@ ViStatus TcpConnection::read_some(void* data, std::size_t size, Deadline deadlin
     if (n == 0) return VI_ERROR_CONN_LOST;
     if (errno == EINTR) continue;
     if (errno != EAGAIN && errno != EWOULDBLOCK) return status_from_errno(errno);
-    ViStatus st = wait_ready(fd_, POLLIN, deadline);
-    if (st != VI_SUCCESS) return st;
+    if (ms == 0) return VI_ERROR_TMO;  // nothing had arrived, and no time to wait
   }
+}
+
+void TcpConnection::arm_receive_timeout(int ms) {
+  // 0 is "wait forever" to the socket, as -1 is to poll().
+  const int wanted = ms < 0 ? 0 : ms;
+  // Left as it is while close enough: a receive then overshoots the deadline
+  // by at most the slack, and repeated reads in one timeout cost no call.
+  if (wanted == receive_timeout_ms_) return;
+  if (wanted != 0 && receive_timeout_ms_ != 0 && std::abs(wanted - receive_timeout_ms_) <= kReceiveTimeoutSlackMs)
+    return;
+  timeval tv{wanted / 1000, static_cast<suseconds_t>((wanted % 1000) * 1000)};
+  if (::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) == 0) receive_timeout_ms_ = wanted;
 }
 
 ViStatus TcpConnection::read_exact(void* data, std::size_t size, Deadline deadline) {

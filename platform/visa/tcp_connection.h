@@ -41,7 +41,11 @@ class TcpConnection {
 
  private:
   explicit TcpConnection(int fd) : fd_(fd) {}
+  // Sets SO_RCVTIMEO for a wait of `ms` (-1: forever) unless it is already close.
+  void arm_receive_timeout(int ms);
+  static constexpr int kReceiveTimeoutSlackMs = 10;
   int fd_ = -1;
+  int receive_timeout_ms_ = 0;  // the socket's SO_RCVTIMEO; 0 waits forever
 };
 
 }  // namespace visa
