@@ -39,15 +39,46 @@ constexpr long kWaitLock = 1;
 
 using onc_rpc::CallHeader;
 
-// One RPC record (all its fragments), or false when the connection ends.
-bool ReadRecord(int fd, int stop_fd, std::vector<char>& record) {
-  return onc_rpc::ReadRecord([&](void* data, std::size_t size) { return ReadFully(fd, stop_fd, data, size); }, record);
-}
+// The records of one connection, read through a buffer: a call usually
+// comes whole in one receive, marker and body together.
+class RecordReader {
+ public:
+  RecordReader(int fd, int stop_fd) : fd_(fd), stop_fd_(stop_fd) {}
+  // One RPC record (all its fragments), or false when the connection ends.
+  bool next(std::vector<char>& record) {
+    return onc_rpc::ReadRecord([this](void* data, std::size_t size) { return read(data, size); }, record);
+  }
 
-bool WriteRecord(int fd, const char* data, std::size_t size) {
-  std::uint32_t marker = onc_rpc::LastFragmentMarker(size);
-  return WriteFully(fd, &marker, sizeof marker) && WriteFully(fd, data, size);
-}
+ private:
+  bool read(void* data, std::size_t size) {
+    char* p = static_cast<char*>(data);
+    while (size > 0) {
+      if (begin_ == end_) {
+        // A large piece goes straight to its place.
+        if (size >= sizeof buffer_) return ReadFully(fd_, stop_fd_, p, size);
+        begin_ = end_ = 0;
+        pollfd fds[2] = {{fd_, POLLIN, 0}, {stop_fd_, POLLIN, 0}};
+        int n = ::poll(fds, 2, -1);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 || (fds[1].revents & POLLIN) != 0) return false;
+        ssize_t got = ::recv(fd_, buffer_, sizeof buffer_, 0);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        end_ = static_cast<std::size_t>(got);
+      }
+      const std::size_t n = std::min(size, end_ - begin_);
+      std::memcpy(p, buffer_ + begin_, n);
+      begin_ += n;
+      p += n;
+      size -= n;
+    }
+    return true;
+  }
+
+  int fd_, stop_fd_;
+  char buffer_[16384];
+  std::size_t begin_ = 0, end_ = 0;
+};
 
 bool DecodeHeader(XDR* in, CallHeader& h) { return onc_rpc::DecodeCallHeader(in, h); }
 
@@ -55,16 +86,21 @@ bool DecodeHeader(XDR* in, CallHeader& h) { return onc_rpc::DecodeCallHeader(in,
 bool Reply(int fd, const CallHeader& h, u_int status, xdrproc_t encode, void* result) {
   // The accepted-reply header, then the result at its encoded size.
   std::size_t result_size = status == kSuccess && encode != nullptr ? xdr_sizeof(encode, result) : 0;
-  std::vector<char> buffer(result_size + 64);
+  // The record marker goes in front, so that a reply leaves in one send.
+  constexpr std::size_t kMarker = 4;
+  std::vector<char> buffer(kMarker + result_size + 64);
   XDR out;
-  xdrmem_create(&out, buffer.data(), static_cast<u_int>(buffer.size()), XDR_ENCODE);
+  xdrmem_create(&out, buffer.data() + kMarker, static_cast<u_int>(buffer.size() - kMarker), XDR_ENCODE);
   u_int xid = h.xid, type = kReply, accepted = kAccepted, flavor = 0, length = 0;
   bool ok = xdr_u_int(&out, &xid) && xdr_u_int(&out, &type) && xdr_u_int(&out, &accepted) &&
             xdr_u_int(&out, &flavor) && xdr_u_int(&out, &length) && xdr_u_int(&out, &status);
   if (ok && status == kSuccess && encode != nullptr) ok = encode(&out, result) != 0;
   std::size_t size = xdr_getpos(&out);
   xdr_destroy(&out);
-  return ok && WriteRecord(fd, buffer.data(), size);
+  if (!ok) return false;
+  const std::uint32_t marker = onc_rpc::LastFragmentMarker(size);
+  std::memcpy(buffer.data(), &marker, sizeof marker);
+  return WriteFully(fd, buffer.data(), kMarker + size);
 }
 
 // What an instrument sends back on a link, held until device_read takes it.
@@ -118,7 +154,8 @@ void Vxi11Server::stop() {
 
 void Vxi11Server::ServePortmapper(int fd, int stop_fd) {
   std::vector<char> record;
-  while (ReadRecord(fd, stop_fd, record)) {
+  RecordReader reader(fd, stop_fd);
+  while (reader.next(record)) {
     XDR in;
     xdrmem_create(&in, record.data(), static_cast<u_int>(record.size()), XDR_DECODE);
     CallHeader h;
@@ -497,7 +534,8 @@ void Vxi11Server::ServeCore(int fd, int stop_fd) {
   channel.service_requests.emplace(instrument_.service_requests(),
                                    [&channel](int) { channel.interrupts.Send(); });
   std::vector<char> record;
-  while (ReadRecord(fd, stop_fd, record)) {
+  RecordReader reader(fd, stop_fd);
+  while (reader.next(record)) {
     XDR in;
     xdrmem_create(&in, record.data(), static_cast<u_int>(record.size()), XDR_DECODE);
     CallHeader h;

@@ -66,11 +66,12 @@ ViStatus InstrumentSession::track(ViStatus status) {
 
 ViStatus InstrumentSession::send_pending(bool end) {
   if (pending_output_.empty() && !end) return VI_SUCCESS;
-  std::string data = std::exchange(pending_output_, {});
-  trace_written(data.data(), data.size());
+  trace_written(pending_output_.data(), pending_output_.size());
   ++sends_unanswered_;
-  return track(transport_->write(data.data(), data.size(), end && settings_.send_end_enabled,
-                                 deadline()));
+  ViStatus st = transport_->write(pending_output_.data(), pending_output_.size(),
+                                  end && settings_.send_end_enabled, deadline());
+  pending_output_.clear();  // its storage stays for the next command
+  return track(st);
 }
 
 ViStatus InstrumentSession::discard_input() {

@@ -29,6 +29,7 @@ ViStatus LockTable::lock(const std::string& resource, ViSession session, ViAcces
                          const char* requested_key, std::string& key) {
   if (type != VI_EXCLUSIVE_LOCK && type != VI_SHARED_LOCK) return VI_ERROR_INV_LOCK_TYPE;
   std::unique_lock guard(mutex_);
+  Published published(*this);
   Locks& l = locks_[resource];
   // A shared lock asked for without a key gets a new one (or the one this session already shares).
   std::string wanted;
@@ -65,6 +66,7 @@ ViStatus LockTable::lock(const std::string& resource, ViSession session, ViAcces
 
 ViStatus LockTable::unlock(const std::string& resource, ViSession session) {
   std::lock_guard guard(mutex_);
+  Published published(*this);
   auto it = locks_.find(resource);
   if (it == locks_.end()) return VI_ERROR_SESN_NLOCKED;
   Locks& l = it->second;
@@ -83,6 +85,7 @@ ViStatus LockTable::unlock(const std::string& resource, ViSession session) {
 
 void LockTable::release(const std::string& resource, ViSession session) {
   std::lock_guard guard(mutex_);
+  Published published(*this);
   auto it = locks_.find(resource);
   if (it == locks_.end()) return;
   Locks& l = it->second;
@@ -96,6 +99,8 @@ void LockTable::release(const std::string& resource, ViSession session) {
 }
 
 bool LockTable::may_access(const std::string& resource, ViSession session) {
+  // Nothing locked anywhere: every I/O call asks, so this answer costs no mutex.
+  if (entries_.load(std::memory_order_acquire) == 0) return true;
   std::lock_guard guard(mutex_);
   auto it = locks_.find(resource);
   if (it == locks_.end()) return true;

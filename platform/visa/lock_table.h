@@ -5,6 +5,7 @@
 // up to its timeout.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -40,6 +41,13 @@ class LockTable {
   };
   bool grantable(const Locks& l, ViSession session, ViAccessMode type, const std::string& key) const;
 
+  // How many resources have an entry, published when a change under the mutex ends.
+  struct Published {
+    explicit Published(LockTable& table) : table(table) {}
+    ~Published() { table.entries_.store(table.locks_.size(), std::memory_order_release); }
+    LockTable& table;
+  };
+  std::atomic<std::size_t> entries_{0};
   std::mutex mutex_;
   std::condition_variable released_;
   std::map<std::string, Locks> locks_;

@@ -1,6 +1,6 @@
-// VXI-11 instrument resources (TCPIP::host[::inst0]::INSTR): ONC RPC through
-// libtirpc, the portmapper first, then the core channel. Messages end with
-// the END reason of device_read.
+// VXI-11 instrument resources (TCPIP::host[::inst0]::INSTR): ONC RPC (our
+// own client, libtirpc's XDR routines), the portmapper first, then the core
+// channel. Messages end with the END reason of device_read.
 #include <rpc/rpc.h>
 // after rpc.h, which it needs
 #include <rpc/pmap_prot.h>
@@ -8,14 +8,13 @@
 #include <sys/socket.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
 
-#include "io_watchdog.h"
+#include "onc_rpc_client.h"
 #include "tcp_connection.h"
 #include "vxi11_interrupts.h"
 #include "transport.h"
@@ -45,13 +44,6 @@ unsigned PortmapperPort() {
 // The arguments of a procedure that takes none.
 bool_t EncodeNothing(XDR*, void*) { return TRUE; }
 
-timeval Tv(std::uint32_t ms) {
-  timeval tv;
-  tv.tv_sec = ms / 1000;
-  tv.tv_usec = static_cast<suseconds_t>((ms % 1000) * 1000);
-  return tv;
-}
-
 std::uint32_t RemainingMs(Deadline d, std::uint32_t infinite = 24u * 3600 * 1000) {
   int ms = d.poll_timeout_ms();
   return ms < 0 ? infinite : static_cast<std::uint32_t>(ms);
@@ -67,32 +59,13 @@ ViStatus FromDeviceError(long error) {
   }
 }
 
-ViStatus FromRpc(clnt_stat status) {
-  switch (status) {
-    case RPC_SUCCESS: return VI_SUCCESS;
-    case RPC_TIMEDOUT: return VI_ERROR_TMO;
-    case RPC_CANTSEND:
-    case RPC_CANTRECV: return VI_ERROR_CONN_LOST;
-    default: return VI_ERROR_IO;
-  }
-}
-
-struct ClientDeleter {
-  void operator()(CLIENT* c) const { clnt_destroy(c); }
-};
-using Client = std::unique_ptr<CLIENT, ClientDeleter>;
-
 // An RPC client on a connection we opened (with its timeout and TCP_NODELAY).
-ViStatus RpcClient(const std::string& host, unsigned port, unsigned long program, unsigned long version,
-                   Deadline deadline, TcpConnection& connection, Client& client) {
+ViStatus RpcClient(const std::string& host, unsigned port, u_int program, u_int version, Deadline deadline,
+                   TcpConnection& connection, std::unique_ptr<OncRpcClient>& client) {
   ViStatus st = TcpConnection::connect(host, port, deadline, connection);
   if (st < 0) return st;
-  sockaddr_storage address{};
-  socklen_t length = sizeof address;
-  ::getpeername(connection.fd(), reinterpret_cast<sockaddr*>(&address), &length);
-  netbuf server{length, length, &address};
-  client.reset(clnt_vc_create(connection.fd(), &server, program, version, 0, 0));
-  return client ? VI_SUCCESS : VI_ERROR_RSRC_NFOUND;
+  client = std::make_unique<OncRpcClient>(connection, program, version);
+  return VI_SUCCESS;
 }
 
 class Vxi11Transport final : public Transport {
@@ -101,23 +74,16 @@ class Vxi11Transport final : public Transport {
     const Deadline deadline = request.deadline;
     // Where does the core channel listen?
     TcpConnection pmap_connection;
-    Client portmapper;
+    std::unique_ptr<OncRpcClient> portmapper;
     ViStatus st = RpcClient(r.host, PortmapperPort(), PMAPPROG, PMAPVERS, deadline, pmap_connection, portmapper);
     if (st < 0) return VI_ERROR_RSRC_NFOUND;
     struct pmap parms {
       DEVICE_CORE, DEVICE_CORE_VERSION, IPPROTO_TCP, 0
     };
     u_long port = 0;
-    clnt_stat asked;
-    {
-      WatchedCall watched(pmap_connection.fd(),
-                          std::chrono::steady_clock::now() + std::chrono::milliseconds(RemainingMs(deadline)) +
-                              kWatchdogMargin);
-      asked = clnt_call(portmapper.get(), PMAPPROC_GETPORT, reinterpret_cast<xdrproc_t>(xdr_pmap),
-                        reinterpret_cast<caddr_t>(&parms), reinterpret_cast<xdrproc_t>(xdr_u_long),
-                        reinterpret_cast<caddr_t>(&port), Tv(RemainingMs(deadline)));
-    }
-    if (asked != RPC_SUCCESS || port == 0 || port > 65535) return VI_ERROR_RSRC_NFOUND;
+    st = portmapper->call(PMAPPROC_GETPORT, reinterpret_cast<xdrproc_t>(xdr_pmap), &parms,
+                          reinterpret_cast<xdrproc_t>(xdr_u_long), &port, deadline);
+    if (st < 0 || port == 0 || port > 65535) return VI_ERROR_RSRC_NFOUND;
     st = RpcClient(r.host, static_cast<unsigned>(port), DEVICE_CORE, DEVICE_CORE_VERSION, deadline, connection_, core_);
     if (st < 0) return VI_ERROR_RSRC_NFOUND;
 
@@ -192,18 +158,22 @@ class Vxi11Transport final : public Transport {
     parms.lock_timeout = 0;
     parms.flags = settings.termchar_enabled ? kTermCharSet : 0;
     parms.termChar = static_cast<char>(settings.termchar);
-    Device_ReadResp resp{};
-    ViStatus st = Call(12, reinterpret_cast<xdrproc_t>(xdr_Device_ReadParms), &parms,
-                       reinterpret_cast<xdrproc_t>(xdr_Device_ReadResp), &resp, RemainingMs(deadline) + kRpcMargin);
+    // The reply's data is copied once, from the received record to the caller.
+    long error = 0, reason = 0;
+    std::size_t size = 0;
+    auto head = [&](XDR* in) { return xdr_long(in, &error) && xdr_long(in, &reason); };
+    auto take = [&](const char* bytes, std::size_t n) {
+      size = std::min(n, capacity);
+      std::memcpy(data, bytes, size);
+    };
+    ViStatus st = Track(core_ ? core_->call_for_bytes(12, reinterpret_cast<xdrproc_t>(xdr_Device_ReadParms), &parms,
+                                                      head, take, Deadline::after_ms(RemainingMs(deadline) + kRpcMargin))
+                              : VI_ERROR_CONN_LOST);
     if (st < 0) return st;
-    if (resp.error == 0) {
-      got = std::min<std::size_t>(resp.data.data_len, capacity);
-      std::memcpy(data, resp.data.data_val, got);
-      end = (resp.reason & kReasonEnd) != 0;
-    }
-    long error = resp.error;
-    xdr_free(reinterpret_cast<xdrproc_t>(xdr_Device_ReadResp), reinterpret_cast<char*>(&resp));
-    return error == 0 ? VI_SUCCESS : Track(FromDeviceError(error));
+    if (error != 0) return Track(FromDeviceError(error));
+    got = size;
+    end = (reason & kReasonEnd) != 0;
+    return VI_SUCCESS;
   }
 
   // Requests and replies: nothing arrives unasked.
@@ -330,26 +300,19 @@ class Vxi11Transport final : public Transport {
   // The device answers its own io_timeout first; a late answer after ours is
   // told apart by its transaction ID and dropped.
   static constexpr std::uint32_t kRpcMargin = 50;
-  static constexpr std::chrono::milliseconds kWatchdogMargin{40};
 
   ViStatus Track(ViStatus st) {
     if (st == VI_ERROR_CONN_LOST) lost_ = true;
     return st;
   }
 
-  ViStatus Call(u_long procedure, xdrproc_t encode, void* args, xdrproc_t decode, void* result, std::uint32_t ms) {
+  ViStatus Call(u_int procedure, xdrproc_t encode, void* args, xdrproc_t decode, void* result, std::uint32_t ms) {
     if (!core_) return VI_ERROR_CONN_LOST;
-    WatchedCall watched(connection_.fd(), std::chrono::steady_clock::now() + std::chrono::milliseconds(ms) +
-                                              kWatchdogMargin);
-    clnt_stat status = clnt_call(core_.get(), procedure, encode, reinterpret_cast<caddr_t>(args), decode,
-                                 reinterpret_cast<caddr_t>(result), Tv(ms));
-    // A peer that flooded the call past its time has lost its link.
-    if (status != RPC_SUCCESS && watched.cut()) return Track(VI_ERROR_CONN_LOST);
-    return Track(FromRpc(status));
+    return Track(core_->call(procedure, encode, args, decode, result, Deadline::after_ms(ms)));
   }
 
   TcpConnection connection_;
-  Client core_;
+  std::unique_ptr<OncRpcClient> core_;
   Device_Link lid_ = 0;
   unsigned long max_recv_size_ = 1024;
   bool linked_ = false;

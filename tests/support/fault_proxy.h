@@ -91,6 +91,7 @@ class FaultProxy {
   FaultProxy& operator=(const FaultProxy&) = delete;
 
   unsigned port() const { return port_; }
+  static constexpr std::size_t kGetportReplySize = 4 + 24 + 4;
   // The fault applies from now on, counting `after` from here.
   void arm() {
     forwarded_ = 0;
@@ -123,7 +124,8 @@ class FaultProxy {
 
   // Forwards `data` to the client, as the fault says; false: the relay ends.
   bool ToClient(int client, std::string data) {
-    if (fault_.rewrite_port != 0 && data.size() >= 4) {
+    // Only a whole GETPORT reply (marker, reply header, port) carries the port.
+    if (fault_.rewrite_port != 0 && data.size() == kGetportReplySize) {
       unsigned char* tail = reinterpret_cast<unsigned char*>(data.data() + data.size() - 4);
       tail[0] = tail[1] = 0;
       tail[2] = static_cast<unsigned char>(fault_.rewrite_port >> 8);
