@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "hislip_codec.h"
@@ -15,8 +16,6 @@
 namespace bench {
 namespace {
 
-constexpr char kQuery[] = "*IDN?\n";
-constexpr std::size_t kQueryLength = sizeof kQuery - 1;
 
 int ConnectLoopback(unsigned port) {
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -51,21 +50,29 @@ class Socket final : public RawClient {
     if (fd_ >= 0) ::close(fd_);
   }
   bool ok() const override { return fd_ >= 0; }
-  bool query() override {
-    if (::send(fd_, kQuery, kQueryLength, 0) != static_cast<ssize_t>(kQueryLength)) return false;
+  bool query(std::string_view command, std::string* reply) override {
+    if (::send(fd_, command.data(), command.size(), 0) != static_cast<ssize_t>(command.size())) return false;
+    std::string& in = reply != nullptr ? *reply : scratch_;
+    // Receives straight into the reply's storage; it grows (zero-filled) only
+    // when a reply is larger than any before.
     std::size_t used = 0;
     for (;;) {
-      ssize_t n = ::recv(fd_, buffer_ + used, sizeof buffer_ - used, 0);
+      if (used == in.size()) in.resize(std::max<std::size_t>(in.size() * 2, 4096));
+      ssize_t n = ::recv(fd_, in.data() + used, in.size() - used, 0);
       if (n <= 0) return false;
       used += static_cast<std::size_t>(n);
-      if (buffer_[used - 1] == '\n') return true;
-      if (used == sizeof buffer_) return false;
+      if (in[used - 1] == '\n') {
+        length_ = used;
+        return true;
+      }
     }
   }
+  std::size_t reply_length() const override { return length_; }
 
  private:
   int fd_;
-  char buffer_[512];
+  std::string scratch_;
+  std::size_t length_ = 0;
 };
 
 class Hislip final : public RawClient {
@@ -85,28 +92,40 @@ class Hislip final : public RawClient {
     if (async_ >= 0) ::close(async_);
   }
   bool ok() const override { return ok_; }
-  bool query() override {
-    if (!Send(sync_, hislip::Encode(hislip::kDataEnd, 0, message_id_, kQuery))) return false;
+  bool query(std::string_view command, std::string* reply) override {
+    if (!Send(sync_, hislip::Encode(hislip::kDataEnd, 0, message_id_, command))) return false;
+    length_ = 0;
     hislip::Header h;
     do {
-      if (!Receive(sync_, h) || h.parameter != message_id_) return false;
+      if (!Receive(sync_, h, reply) || h.parameter != message_id_) return false;
     } while (h.type != hislip::kDataEnd);
     message_id_ += 2;
     return true;
   }
+  std::size_t reply_length() const override { return length_; }
 
  private:
   static bool Send(int fd, const std::string& message) {
     return ::send(fd, message.data(), message.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(message.size());
   }
-  // A header and its payload, into the one buffer.
-  bool Receive(int fd, hislip::Header& h) {
+  // A header and its payload: into the one buffer, or after what `reply`
+  // holds of this reply (its storage grows only for a larger reply than any before).
+  bool Receive(int fd, hislip::Header& h, std::string* reply = nullptr) {
     unsigned char header[hislip::kHeaderSize];
-    if (!ReadExact(fd, header, sizeof header) || !hislip::Decode(header, h) || h.length > sizeof payload_) return false;
-    return ReadExact(fd, payload_, static_cast<std::size_t>(h.length));
+    if (!ReadExact(fd, header, sizeof header) || !hislip::Decode(header, h)) return false;
+    const std::size_t length = static_cast<std::size_t>(h.length);
+    if (reply == nullptr) {
+      if (length > sizeof payload_) return false;
+      return ReadExact(fd, payload_, length);
+    }
+    if (reply->size() < length_ + length) reply->resize(length_ + length);
+    if (!ReadExact(fd, reply->data() + length_, length)) return false;
+    length_ += length;
+    return true;
   }
   int sync_, async_;
   bool ok_ = false;
+  std::size_t length_ = 0;
   std::uint32_t message_id_ = hislip::kFirstMessageId;
   char payload_[4096];
 };
@@ -135,29 +154,36 @@ class Vxi11 final : public RawClient {
     if (fd_ >= 0) ::close(fd_);
   }
   bool ok() const override { return ok_; }
-  bool query() override {
+  bool query(std::string_view command, std::string* reply) override {
     Device_WriteParms write{};
     write.lid = lid_;
     write.io_timeout = 2000;
     write.flags = 8;  // END
-    write.data.data_len = kQueryLength;
-    write.data.data_val = const_cast<char*>(kQuery);
+    write.data.data_len = static_cast<u_int>(command.size());
+    write.data.data_val = const_cast<char*>(command.data());
     Device_WriteResp written{};
     if (!Call(11, reinterpret_cast<xdrproc_t>(xdr_Device_WriteParms), &write,
               reinterpret_cast<xdrproc_t>(xdr_Device_WriteResp), &written) ||
         written.error != 0)
       return false;
-    Device_ReadParms read{};
-    read.lid = lid_;
-    read.requestSize = 1024;
-    read.io_timeout = 2000;
-    Device_ReadResp reply{};
-    bool ok = Call(12, reinterpret_cast<xdrproc_t>(xdr_Device_ReadParms), &read,
-                   reinterpret_cast<xdrproc_t>(xdr_Device_ReadResp), &reply) &&
-              reply.error == 0 && (reply.reason & 4) != 0;
-    xdr_free(reinterpret_cast<xdrproc_t>(xdr_Device_ReadResp), reinterpret_cast<char*>(&reply));
-    return ok;
+    length_ = 0;
+    for (;;) {  // device_read until the reply's END
+      Device_ReadParms read{};
+      read.lid = lid_;
+      read.requestSize = reply != nullptr ? 16u << 20 : 1024;
+      read.io_timeout = 2000;
+      Device_ReadResp answer{};
+      bool ok = Call(12, reinterpret_cast<xdrproc_t>(xdr_Device_ReadParms), &read,
+                     reinterpret_cast<xdrproc_t>(xdr_Device_ReadResp), &answer) &&
+                answer.error == 0;
+      if (ok) length_ += answer.data.data_len;
+      const bool end = (answer.reason & 4) != 0;
+      xdr_free(reinterpret_cast<xdrproc_t>(xdr_Device_ReadResp), reinterpret_cast<char*>(&answer));
+      if (!ok) return false;
+      if (end) return true;
+    }
   }
+  std::size_t reply_length() const override { return length_; }
 
  private:
   bool Call(u_long procedure, xdrproc_t encode, void* args, xdrproc_t decode, void* result) {
@@ -169,6 +195,7 @@ class Vxi11 final : public RawClient {
   CLIENT* client_ = nullptr;
   Device_Link lid_ = 0;
   bool ok_ = false;
+  std::size_t length_ = 0;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace bench {
 
@@ -17,7 +18,13 @@ class RawClient {
   // False when the client could not connect.
   virtual bool ok() const = 0;
   // One "*IDN?" and its whole reply; false on any failure.
-  virtual bool query() = 0;
+  bool query() { return query("*IDN?\n", nullptr); }
+  // `command` (ending in a line feed) and its whole reply, received into
+  // `reply`'s storage when given (reused, and grown only when too small: its
+  // size says nothing; reply_length does); false on any failure.
+  virtual bool query(std::string_view command, std::string* reply) = 0;
+  // The length of the last reply.
+  virtual std::size_t reply_length() const = 0;
 };
 
 std::unique_ptr<RawClient> RawSocket(unsigned port);

@@ -110,7 +110,10 @@ bool Reply(int fd, const CallHeader& h, u_int status, xdrproc_t encode, void* re
 class LinkClient final : public Client {
  public:
   using Clock = std::chrono::steady_clock;
-  void send(std::string_view bytes) override { output.append(bytes); }
+  void send(std::string_view bytes) override {
+    if (taken == output.size()) discard_taken();
+    output.append(bytes);
+  }
   void close() override { closed = true; }
   bool pause(std::chrono::milliseconds duration) override {
     readable_at = std::max(readable_at, Clock::now()) + duration;
@@ -118,11 +121,24 @@ class LinkClient final : public Client {
   }
   void discard() {
     output.clear();
+    taken = 0;
     readable_at = {};
   }
+  // What device_read has not taken yet; taking moves an offset, so a large
+  // reply read in many pieces is never moved or searched whole.
+  std::string_view unread() const { return std::string_view(output).substr(taken); }
+  void take(std::size_t n) { taken += n; }
+  void put_back(std::size_t n) { taken -= n; }
   std::string output;
+  std::size_t taken = 0;
   Clock::time_point readable_at{};
   bool closed = false;
+
+ private:
+  void discard_taken() {
+    output.clear();
+    taken = 0;
+  }
 };
 
 struct Link {
@@ -380,7 +396,7 @@ struct CoreChannel {
     Link* link = Usable(parms.lid, parms.flags, parms.lock_timeout, resp.error);
     if (link == nullptr) return;
     LinkClient& client = link->client;
-    std::string& output = client.output;
+    const std::string_view output = client.unread();
     auto limit = LinkClient::Clock::now() + std::chrono::milliseconds(std::min<u_long>(parms.io_timeout, 60000));
     // Nothing to read (yet): wait for the reply or the read's own timeout, whichever comes first.
     auto wake = output.empty() ? limit : std::min(limit, client.readable_at);
@@ -395,14 +411,16 @@ struct CoreChannel {
     }
     // At most a bounded piece per reply, however much the client asks for.
     std::size_t most = std::min<std::size_t>({output.size(), parms.requestSize, kMostPerRead});
-    std::size_t message_end = output.find('\n');
-    std::size_t take = std::min(most, message_end == std::string::npos ? output.size() : message_end + 1);
+    // Only the piece that can go is searched.
+    const std::string_view window = output.substr(0, most);
+    std::size_t message_end = window.find('\n');
+    std::size_t take = message_end == std::string_view::npos ? most : message_end + 1;
     if ((parms.flags & kTermCharSet) != 0) {
-      std::size_t term = output.find(parms.termChar);
-      if (term != std::string::npos && term < take) take = term + 1;
+      std::size_t term = window.find(static_cast<char>(parms.termChar));
+      if (term != std::string_view::npos && term < take) take = term + 1;
     }
-    data = output.substr(0, take);
-    output.erase(0, take);
+    data.assign(output.substr(0, take));
+    client.take(take);
     if (transcript != nullptr) transcript->record_reply(data);
     if (message_end != std::string::npos && take == message_end + 1) resp.reason |= kReasonEnd;
     if ((parms.flags & kTermCharSet) != 0 && !data.empty() && data.back() == parms.termChar)
@@ -415,7 +433,7 @@ struct CoreChannel {
       } else {
         // Part of a message and no more coming: the rest never arrives in time.
         resp.error = kErrorIoTimeout;
-        output.insert(0, data);
+        client.put_back(data.size());
         data.clear();
       }
     }
@@ -433,7 +451,7 @@ struct CoreChannel {
   void ReadStb(Device_GenericParms& parms, Device_ReadStbResp& resp) {
     Link* link = Usable(parms.lid, parms.flags, parms.lock_timeout, resp.error);
     if (link == nullptr) return;
-    resp.stb = static_cast<u_char>(ReadStatusByte(*link->connection, !link->client.output.empty()));
+    resp.stb = static_cast<u_char>(ReadStatusByte(*link->connection, !link->client.unread().empty()));
   }
 
   void Trigger(Device_GenericParms& parms, Device_Error& resp) {

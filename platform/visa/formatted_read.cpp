@@ -363,7 +363,12 @@ ViStatus scan_run(Scanner& in, const FormatSpec& spec, va_list* args) {
   ViStatus st = text_target(spec, args, target, limit);
   if (st < 0) return st;
   std::size_t taken = 0;
-  auto accepts = [&](unsigned char c) { return is_string ? std::isspace(c) == 0 : accepted.test(c); };
+  auto accepts = [&](unsigned char c) { return is_string ? std::isspace(c) == 0 : accepted[c]; };
+  // A set that refuses one byte only ("%[^\n]", "%[^,]") is scanned with memchr.
+  int refused = -1;
+  if (!is_string && accepted.count() == 255)
+    for (int c = 0; c < 256 && refused < 0; ++c)
+      if (!accepted[c]) refused = c;
   while (taken < limit) {
     // What is already held goes in runs; a byte that ends a message, or one
     // yet to arrive, goes through peek.
@@ -371,7 +376,12 @@ ViStatus scan_run(Scanner& in, const FormatSpec& spec, va_list* args) {
     if (!run.empty()) {
       const std::size_t most = std::min(run.size(), limit - taken);
       std::size_t n = 0;
-      while (n < most && accepts(static_cast<unsigned char>(run[n]))) ++n;
+      if (refused >= 0) {
+        const void* hit = std::memchr(run.data(), refused, most);
+        n = hit != nullptr ? static_cast<std::size_t>(static_cast<const char*>(hit) - run.data()) : most;
+      } else {
+        while (n < most && accepts(static_cast<unsigned char>(run[n]))) ++n;
+      }
       target.put(run.substr(0, n));
       in.take_plain(n);
       taken += n;

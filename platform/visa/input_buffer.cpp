@@ -15,12 +15,12 @@ ViStatus InputBuffer::fill(Transport& transport, const ReadSettings& settings, D
   }
   // Bytes that keep arriving never stretch the timeout, on any transport.
   if (deadline.exhausted()) return VI_ERROR_TMO;
-  char chunk[16384];
+  if (!chunk_) chunk_ = std::make_unique<char[]>(kChunkSize);
   std::size_t got = 0;
   bool end = false;
-  ViStatus st = transport.read(chunk, sizeof chunk, settings, deadline, got, end);
+  ViStatus st = transport.read(chunk_.get(), kChunkSize, settings, deadline, got, end);
   if (st < 0) return st;
-  data_.append(chunk, got);
+  data_.append(chunk_.get(), got);
   if (end) ends_.push_back(base_ + data_.size());
   return VI_SUCCESS;
 }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 
 #include "deadline.h"
@@ -60,6 +61,8 @@ class InputBuffer {
   bool lone_end_pending() const { return !ends_.empty() && ends_.front() == consumed(); }
   std::uint64_t consumed() const { return base_ + pos_; }
 
+  static constexpr std::size_t kChunkSize = 64 * 1024;  // the most one refill asks the transport for
+  std::unique_ptr<char[]> chunk_;
   std::string data_;          // bytes not yet trimmed; data_[pos_] is the next unread one
   std::size_t pos_ = 0;
   std::uint64_t base_ = 0;    // stream offset of data_[0]
