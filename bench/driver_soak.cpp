@@ -11,11 +11,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "ZEVRA.h"
+#include "driver_store.h"
 #include "qdx_instrument.h"
 #include "socket_server.h"
 
@@ -57,13 +57,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "emulator: %s\n", error.c_str());
     return 1;
   }
-  std::string dir = (std::filesystem::temp_directory_path() / "zevra-soak-XXXXXX").string();
-  if (mkdtemp(dir.data()) == nullptr) return 1;
-  std::string store = dir + "/store.xml";
-  std::ofstream(store) << "<?xml version=\"1.0\"?><IviConfigStore><SoftwareModules><IviSoftwareModule id=\"ZEVRA\">"
-                          "<Name>ZEVRA</Name><Prefix>ZEVRA</Prefix><ModulePath>libZEVRA_64.so</ModulePath>"
-                          "<DataComponents/><PhysicalNames/></IviSoftwareModule></SoftwareModules></IviConfigStore>\n";
-  setenv("IVICONFIGSERVERDEFAULT", store.c_str(), 1);
+  bench::TempDriverStore store;
+  if (!store.ok()) return 1;
   std::string resource = "TCPIP0::127.0.0.1::" + std::to_string(server.port()) + "::SOCKET";
 
   ViSession vi = VI_NULL;
@@ -107,6 +102,5 @@ int main(int argc, char** argv) {
   }
   report(exchanges);
   ZEVRA_close(vi);
-  std::filesystem::remove_all(dir);
   return 0;
 }

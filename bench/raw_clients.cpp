@@ -50,8 +50,11 @@ class Socket final : public RawClient {
     if (fd_ >= 0) ::close(fd_);
   }
   bool ok() const override { return fd_ >= 0; }
+  bool send(std::string_view command) override {
+    return ::send(fd_, command.data(), command.size(), 0) == static_cast<ssize_t>(command.size());
+  }
   bool query(std::string_view command, std::string* reply) override {
-    if (::send(fd_, command.data(), command.size(), 0) != static_cast<ssize_t>(command.size())) return false;
+    if (!send(command)) return false;
     std::string& in = reply != nullptr ? *reply : scratch_;
     // Receives straight into the reply's storage; it grows (zero-filled) only
     // when a reply is larger than any before.
@@ -92,14 +95,19 @@ class Hislip final : public RawClient {
     if (async_ >= 0) ::close(async_);
   }
   bool ok() const override { return ok_; }
-  bool query(std::string_view command, std::string* reply) override {
+  bool send(std::string_view command) override {
     if (!Send(sync_, hislip::Encode(hislip::kDataEnd, 0, message_id_, command))) return false;
+    message_id_ += 2;
+    return true;
+  }
+  bool query(std::string_view command, std::string* reply) override {
+    if (!send(command)) return false;
+    const std::uint32_t id = message_id_ - 2;
     length_ = 0;
     hislip::Header h;
     do {
-      if (!Receive(sync_, h, reply) || h.parameter != message_id_) return false;
+      if (!Receive(sync_, h, reply) || h.parameter != id) return false;
     } while (h.type != hislip::kDataEnd);
-    message_id_ += 2;
     return true;
   }
   std::size_t reply_length() const override { return length_; }
@@ -155,17 +163,7 @@ class Vxi11 final : public RawClient {
   }
   bool ok() const override { return ok_; }
   bool query(std::string_view command, std::string* reply) override {
-    Device_WriteParms write{};
-    write.lid = lid_;
-    write.io_timeout = 2000;
-    write.flags = 8;  // END
-    write.data.data_len = static_cast<u_int>(command.size());
-    write.data.data_val = const_cast<char*>(command.data());
-    Device_WriteResp written{};
-    if (!Call(11, reinterpret_cast<xdrproc_t>(xdr_Device_WriteParms), &write,
-              reinterpret_cast<xdrproc_t>(xdr_Device_WriteResp), &written) ||
-        written.error != 0)
-      return false;
+    if (!send(command)) return false;
     length_ = 0;
     for (;;) {  // device_read until the reply's END
       Device_ReadParms read{};
@@ -182,6 +180,18 @@ class Vxi11 final : public RawClient {
       if (!ok) return false;
       if (end) return true;
     }
+  }
+  bool send(std::string_view command) override {
+    Device_WriteParms write{};
+    write.lid = lid_;
+    write.io_timeout = 2000;
+    write.flags = 8;  // END
+    write.data.data_len = static_cast<u_int>(command.size());
+    write.data.data_val = const_cast<char*>(command.data());
+    Device_WriteResp written{};
+    return Call(11, reinterpret_cast<xdrproc_t>(xdr_Device_WriteParms), &write,
+                reinterpret_cast<xdrproc_t>(xdr_Device_WriteResp), &written) &&
+           written.error == 0;
   }
   std::size_t reply_length() const override { return length_; }
 

@@ -23,6 +23,8 @@ class RawClient {
   // `reply`'s storage when given (reused, and grown only when too small: its
   // size says nothing; reply_length does); false on any failure.
   virtual bool query(std::string_view command, std::string* reply) = 0;
+  // `command` (ending in a line feed) as one message, with no reply to wait for.
+  virtual bool send(std::string_view command) = 0;
   // The length of the last reply.
   virtual std::size_t reply_length() const = 0;
 };

@@ -151,16 +151,29 @@ PhysicalNameTables& Tables() {
 }  // namespace
 
 const std::vector<std::string>& PhysicalNames(ViSession vi) {
+  // Each thread keeps its last table, so that threads on their own sessions
+  // do not meet on the tables' mutex; the table stays alive while held here.
+  thread_local struct {
+    ViSession vi = VI_NULL;
+    std::shared_ptr<const std::vector<std::string>> table;
+  } last;
+  if (last.table && last.vi == vi) return *last.table;
   PhysicalNameTables& t = Tables();
+  std::shared_ptr<const std::vector<std::string>> table;
   {
     std::lock_guard lock(t.mutex);
-    if (auto it = t.tables.find(vi); it != t.tables.end()) return *it->second;
+    if (auto it = t.tables.find(vi); it != t.tables.end()) table = it->second;
   }
-  std::vector<std::string> names;
-  ResolveUncached(VI_NULL, Capability().physical_names, false, names);
-  auto table = std::make_shared<const std::vector<std::string>>(std::move(names));
-  std::lock_guard lock(t.mutex);
-  return *t.tables.emplace(vi, std::move(table)).first->second;
+  if (!table) {
+    std::vector<std::string> names;
+    ResolveUncached(VI_NULL, Capability().physical_names, false, names);
+    auto made = std::make_shared<const std::vector<std::string>>(std::move(names));
+    std::lock_guard lock(t.mutex);
+    table = t.tables.emplace(vi, std::move(made)).first->second;
+  }
+  last.vi = vi;
+  last.table = table;
+  return *table;
 }
 
 ViStatus ResolveSelector(ViSession vi, ViConstString selector, bool validate, std::vector<std::string>& channels) {

@@ -76,6 +76,9 @@ class ReentrantLock {
 struct Session {
   // Read by every call while a close may be clearing it.
   std::atomic<ViAddr> data{nullptr};
+  // Set by Dispose before the entry leaves the registry: a thread's cached
+  // look-up of this handle then fails as the registry's would.
+  std::atomic<bool> removed{false};
   ReentrantLock lock;
   std::mutex error_mutex;
   ErrorRecord error;
@@ -91,10 +94,30 @@ class Registry {
     return handle;
   }
 
+  // Every exported call looks its handle up, several times a driver call:
+  // each thread remembers its last hit, so threads working on their own
+  // sessions do not meet on the registry's mutex. Handles are never reused.
   std::shared_ptr<Session> find(ViSession vi) {
-    std::lock_guard guard(mutex_);
-    auto it = sessions_.find(vi);
-    return it == sessions_.end() ? nullptr : it->second;
+    thread_local struct {
+      ViSession vi = 0;
+      std::shared_ptr<Session> session;
+    } last;
+    if (last.session && last.vi == vi) {
+      if (!last.session->removed.load(std::memory_order_acquire)) return last.session;
+      last.session.reset();
+      return nullptr;
+    }
+    std::shared_ptr<Session> found;
+    {
+      std::lock_guard guard(mutex_);
+      auto it = sessions_.find(vi);
+      if (it != sessions_.end()) found = it->second;
+    }
+    if (found) {
+      last.vi = vi;
+      last.session = found;
+    }
+    return found;
   }
 
   std::shared_ptr<Session> remove(ViSession vi) {
@@ -102,6 +125,7 @@ class Registry {
     auto it = sessions_.find(vi);
     if (it == sessions_.end()) return nullptr;
     auto session = std::move(it->second);
+    session->removed.store(true, std::memory_order_release);
     sessions_.erase(it);
     return session;
   }

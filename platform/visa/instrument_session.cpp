@@ -67,7 +67,7 @@ ViStatus InstrumentSession::track(ViStatus status) {
 ViStatus InstrumentSession::send_pending(bool end) {
   if (pending_output_.empty() && !end) return VI_SUCCESS;
   trace_written(pending_output_.data(), pending_output_.size());
-  ++sends_unanswered_;
+  note_sent(pending_output_);
   ViStatus st = transport_->write(pending_output_.data(), pending_output_.size(),
                                   end && settings_.send_end_enabled, deadline());
   pending_output_.clear();  // its storage stays for the next command
@@ -79,6 +79,13 @@ ViStatus InstrumentSession::discard_input() {
   sends_unanswered_ = 0;
   read_cut_short_ = false;
   return track(transport_->discard_arrived());
+}
+
+// Only a query is answered: an IEEE 488.2 instrument sends nothing for a
+// command, so a message without "?" leaves no reply for a later query to
+// take by mistake.
+void InstrumentSession::note_sent(std::string_view bytes) {
+  if (bytes.find('?') != std::string_view::npos) ++sends_unanswered_;
 }
 
 ViStatus InstrumentSession::note_read(ViStatus status) {
@@ -107,7 +114,7 @@ ViStatus InstrumentSession::write(const char* buffer, std::size_t count, std::si
   ViStatus st = send_pending(false);
   if (st < 0) return st;
   trace_written(buffer, count);
-  ++sends_unanswered_;
+  note_sent(std::string_view(buffer, count));
   st = track(transport_->write(buffer, count, settings_.send_end_enabled, deadline()));
   if (st >= 0) written = count;
   return st;

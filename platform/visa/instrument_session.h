@@ -1,6 +1,7 @@
 // One open VISA instrument session: its transport, buffers and attributes.
 #pragma once
 
+#include <atomic>
 #include <cstdarg>
 #include <memory>
 #include <mutex>
@@ -20,6 +21,9 @@ class InstrumentSession {
                     std::unique_ptr<Transport> transport);
 
   ViSession handle() const { return handle_; }
+  // Set by the registry as the session leaves it: look-ups no longer find it.
+  void mark_closed() { closed_.store(true, std::memory_order_release); }
+  bool closed() const { return closed_.load(std::memory_order_acquire); }
   ViSession resource_manager() const { return resource_manager_; }
   const ResourceName& resource() const { return resource_; }
 
@@ -76,10 +80,11 @@ class InstrumentSession {
   ViStatus send_pending(bool end);
   ViStatus discard_input();
   // A query's discard step is needed only when a reply may be waiting unread:
-  // something was sent and not answered by a whole message read, or a read
+  // a query was sent and not answered by a whole message read, or a read
   // failed or stopped inside a message.
   bool input_may_be_stale() const { return sends_unanswered_ > 0 || read_cut_short_ || !input_.at_message_boundary(); }
-  // Records how a read operation ended.
+  // Records what a send may bring back, and how a read operation ended.
+  void note_sent(std::string_view bytes);
   ViStatus note_read(ViStatus status);
   ViStatus printf_locked(const char* format, va_list* args);
   ViStatus scanf_locked(const char* format, va_list* args);
@@ -97,6 +102,7 @@ class InstrumentSession {
   std::string pending_output_;
   Settings settings_;
   bool connection_lost_ = false;
+  std::atomic<bool> closed_{false};
   unsigned sends_unanswered_ = 0;
   bool read_cut_short_ = false;
 };

@@ -120,6 +120,7 @@ ViStatus Registry::close(ViObject handle) {
     if (auto manager = managers_.find(handle); manager != managers_.end()) {
       for (ViSession s : manager->second.sessions) {
         if (auto it = sessions_.find(s); it != sessions_.end()) {
+          it->second->mark_closed();
           closing.push_back(std::move(it->second));
           sessions_.erase(it);
         }
@@ -130,6 +131,7 @@ ViStatus Registry::close(ViObject handle) {
     } else if (auto it = sessions_.find(handle); it != sessions_.end()) {
       if (auto owner = managers_.find(it->second->resource_manager()); owner != managers_.end())
         owner->second.sessions.erase(handle);
+      it->second->mark_closed();
       closing.push_back(std::move(it->second));
       sessions_.erase(it);
       forget_events_of(handle);
@@ -184,10 +186,30 @@ ViStatus Registry::find_next(ViFindList list, std::string& next) {
   return VI_SUCCESS;
 }
 
+// Every I/O call looks its session up: each thread remembers its last hit
+// (weakly, so a close still destroys the session at once), and threads on
+// their own sessions do not meet on the registry's mutex. Handles are never
+// reused; a session marked closed is not found.
 std::shared_ptr<InstrumentSession> Registry::find(ViSession handle) {
-  std::lock_guard lock(mutex_);
-  auto it = sessions_.find(handle);
-  return it == sessions_.end() ? nullptr : it->second;
+  thread_local struct {
+    ViSession handle = VI_NULL;
+    std::weak_ptr<InstrumentSession> session;
+  } last;
+  if (last.handle == handle) {
+    std::shared_ptr<InstrumentSession> session = last.session.lock();
+    if (session && !session->closed()) return session;
+  }
+  std::shared_ptr<InstrumentSession> found;
+  {
+    std::lock_guard lock(mutex_);
+    auto it = sessions_.find(handle);
+    if (it != sessions_.end()) found = it->second;
+  }
+  if (found) {
+    last.handle = handle;
+    last.session = found;
+  }
+  return found;
 }
 
 bool Registry::is_resource_manager(ViSession handle) {

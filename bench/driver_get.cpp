@@ -1,0 +1,145 @@
+// A driver Get of a channel attribute (the voltage level of CH2, read from
+// the instrument each time: Cache=0) over SOCKET, side by side with a raw C
+// client sending exactly the bytes the driver sends (taken from the
+// emulator's transcript of one Get) and reading the same replies, with
+// QueryInstrStatus off and on; and between them the same exchanges made with
+// VISA calls (viPrintf, viQueryf), which shows the library's share. Modes interleave in blocks; medians of rounds;
+// one CPU unless --spread (bench_support.h).
+//
+// usage: driver_get [GETS_PER_MODE] [ROUNDS] [--spread]
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ZEVRA.h"
+#include "bench_support.h"
+#include "driver_store.h"
+#include "qdx_instrument.h"
+#include "raw_clients.h"
+#include "socket_server.h"
+#include "visa.h"
+
+namespace {
+
+constexpr int kBlock = 200;
+
+struct Mode {
+  std::string name;
+  std::function<bool()> get;
+  bench::Samples samples;
+};
+
+// The lines one Get sends, as the emulator received them.
+std::vector<std::string> LinesOfOneGet(emulator::Transcript& transcript, ViSession vi) {
+  ViReal64 level = 0;
+  transcript.clear();
+  if (ZEVRA_GetAttributeViReal64(vi, "CH2", ZEVRA_ATTR_VOLTAGE_LEVEL, &level) < 0) return {};
+  return transcript.lines();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const bool spread = std::erase(args, "--spread") > 0;
+  const int per_mode = args.size() > 0 ? std::max(std::atoi(args[0].c_str()), kBlock) : 20000;
+  const int rounds = args.size() > 1 ? std::max(std::atoi(args[1].c_str()), 1) : 3;
+  const bool pinned = !spread && bench::PinToOneCpu();
+
+  emulator::QdxOptions options;
+  options.virtual_time = true;
+  emulator::QdxInstrument instrument(options);
+  // The lines of a Get are learnt on a server that keeps a transcript; the
+  // timing runs on one that does not.
+  emulator::Transcript transcript;
+  emulator::SocketServer recorded(instrument, &transcript);
+  emulator::SocketServer server(instrument, nullptr);
+  for (emulator::SocketServer* s : {&recorded, &server}) {
+    if (std::string error = s->start("127.0.0.1", 0); !error.empty()) {
+      std::fprintf(stderr, "emulator: %s\n", error.c_str());
+      return 1;
+    }
+  }
+  bench::TempDriverStore store;
+  if (!store.ok()) return 1;
+  auto resource_of = [](const emulator::SocketServer& s) {
+    return "TCPIP0::127.0.0.1::" + std::to_string(s.port()) + "::SOCKET";
+  };
+  std::string resource = resource_of(server), recorded_resource = resource_of(recorded);
+
+  std::vector<Mode> modes;
+  std::vector<std::unique_ptr<bench::RawClient>> raws;
+  std::vector<ViSession> sessions;
+  for (const char* status : {"0", "1"}) {
+    ViSession vi = VI_NULL, learner = VI_NULL;
+    std::string options_text = std::string("Cache=0,QueryInstrStatus=") + status;
+    if (ZEVRA_InitWithOptions(recorded_resource.data(), VI_TRUE, VI_FALSE, options_text.c_str(), &learner) < 0 ||
+        ZEVRA_InitWithOptions(resource.data(), VI_TRUE, VI_FALSE, options_text.c_str(), &vi) < 0) {
+      std::fprintf(stderr, "cannot open %s\n", resource.c_str());
+      return 1;
+    }
+    sessions.push_back(vi);
+    std::vector<std::string> lines = LinesOfOneGet(transcript, learner);
+    ZEVRA_close(learner);
+    if (lines.empty()) {
+      std::fprintf(stderr, "the Get sent nothing\n");
+      return 1;
+    }
+    std::printf("QueryInstrStatus=%s: a Get sends", status);
+    for (const std::string& line : lines) std::printf(" \"%s\"", line.c_str());
+    std::printf("\n");
+    raws.push_back(bench::RawSocket(server.port()));
+    bench::RawClient* raw = raws.back().get();
+    modes.push_back({std::string("raw C, status ") + (*status == '1' ? "on" : "off"),
+                     [raw, lines] {
+                       for (const std::string& line : lines) {
+                         // A query is answered with a line; a command is sent with no reply to wait for.
+                         if (line.find('?') != std::string::npos ? !raw->query(line + "\n", nullptr)
+                                                                 : !raw->send(line + "\n"))
+                           return false;
+                       }
+                       return true;
+                     },
+                     {}});
+    ViSession rm = VI_NULL, direct = VI_NULL;
+    if (viOpenDefaultRM(&rm) < 0 || viOpen(rm, resource.c_str(), VI_NULL, 2000, &direct) < 0) return 1;
+    viSetAttribute(direct, VI_ATTR_TERMCHAR_EN, VI_TRUE);
+    modes.push_back({std::string("VISA calls, status ") + (*status == '1' ? "on" : "off"),
+                     [direct, lines] {
+                       char reply[256];
+                       for (const std::string& line : lines) {
+                         const std::string command = line + "\n";
+                         ViStatus st = line.find('?') != std::string::npos
+                                           ? viQueryf(direct, command.c_str(), "%255[^\n]", reply)
+                                           : viPrintf(direct, command.c_str());
+                         if (st < 0) return false;
+                       }
+                       return true;
+                     },
+                     {}});
+    modes.push_back({std::string("driver Get, status ") + (*status == '1' ? "on" : "off"),
+                     [vi] {
+                       ViReal64 level = 0;
+                       return ZEVRA_GetAttributeViReal64(vi, "CH2", ZEVRA_ATTR_VOLTAGE_LEVEL, &level) >= 0;
+                     },
+                     {}});
+  }
+  if (!bench::RunModes(modes, rounds, per_mode / kBlock, kBlock, [](Mode& m) { return m.get(); })) return 1;
+
+  std::printf("%d Gets per mode in blocks of %d, modes interleaved; medians of %d rounds; %s\n",
+              per_mode / kBlock * kBlock, kBlock, rounds, pinned ? "one CPU" : "CPUs as the scheduler places them");
+  std::printf("%-24s %14s %14s %10s %10s\n", "path", "wall us/Get", "CPU us/Get", "wall/raw", "CPU/raw");
+  for (std::size_t i = 0; i < modes.size(); i += 3) {
+    const bench::Samples& raw = modes[i].samples;
+    std::printf("%-24s %14.2f %14.2f\n", modes[i].name.c_str(), raw.wall() * 1e6, raw.cpu() * 1e6);
+    for (std::size_t k = i + 1; k < i + 3; ++k) {
+      const bench::Samples& m = modes[k].samples;
+      std::printf("%-24s %14.2f %14.2f %10.2f %10.2f\n", modes[k].name.c_str(), m.wall() * 1e6, m.cpu() * 1e6,
+                  m.wall() / raw.wall(), m.cpu() / raw.cpu());
+    }
+  }
+  for (ViSession vi : sessions) ZEVRA_close(vi);
+  return 0;
+}
