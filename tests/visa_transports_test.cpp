@@ -138,6 +138,39 @@ TEST_P(VisaTransport, RepliesLeftUnreadNeverAnswerTheNextQuery) {
   EXPECT_EQ(opc, 1);
 }
 
+// Look-ups are remembered per thread; a close must still refuse the handle
+// on every thread at once and let go of the instrument (its lock) at once.
+TEST_P(VisaTransport, AClosedSessionIsRefusedEverywhereAndLetsGoAtOnce) {
+  ViSession rm = VI_NULL, a = VI_NULL, b = VI_NULL;
+  ASSERT_EQ(viOpenDefaultRM(&rm), VI_SUCCESS);
+  ASSERT_EQ(viOpen(rm, emu.resource().c_str(), VI_EXCLUSIVE_LOCK, 2000, &a), VI_SUCCESS);
+  viSetAttribute(a, VI_ATTR_TERMCHAR_EN, VI_TRUE);
+  ViInt32 opc = 0;
+  ASSERT_EQ(viQueryf(a, "*OPC?\n", "%ld%*T", &opc), VI_SUCCESS);
+  std::atomic<ViStatus> other{VI_SUCCESS};
+  std::atomic<int> step{0};
+  std::thread helper([&] {
+    ViInt32 v = 0;
+    other = viQueryf(a, "*OPC?\n", "%ld%*T", &v);  // this thread has looked the session up too
+    step = 1;
+    while (step != 2) std::this_thread::yield();
+    other = viQueryf(a, "*OPC?\n", "%ld%*T", &v);
+  });
+  while (step != 1) std::this_thread::yield();
+  EXPECT_EQ(other.load(), VI_SUCCESS);
+  ASSERT_EQ(viClose(a), VI_SUCCESS);
+  step = 2;
+  helper.join();
+  EXPECT_EQ(other.load(), VI_ERROR_INV_OBJECT);
+  EXPECT_EQ(viQueryf(a, "*OPC?\n", "%ld%*T", &opc), VI_ERROR_INV_OBJECT);
+  ViUInt32 got = 0;
+  EXPECT_EQ(viWrite(a, reinterpret_cast<ViConstBuf>("*CLS\n"), 5, &got), VI_ERROR_INV_OBJECT);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(viOpen(rm, emu.resource().c_str(), VI_EXCLUSIVE_LOCK, 500, &b), VI_SUCCESS) << "the lock was kept";
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 400ms);
+  EXPECT_EQ(viClose(rm), VI_SUCCESS);
+}
+
 TEST_P(VisaTransport, AnUnfinishedReplyTimesOutAndTheNextQueryIsClean) {
   emu.instrument().on("PART?", "12345", 1, Fault::partial(3));
   VisaSession s(emu.resource());
