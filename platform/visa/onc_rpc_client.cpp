@@ -1,81 +1,58 @@
 #include "onc_rpc_client.h"
 
-#include <arpa/inet.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstring>
 
-#include "protocols/onc_rpc.h"
+#include "protocols/onc_rpc_framing.h"
 #include "visa.h"
 
 namespace visa {
 namespace {
 
 constexpr std::size_t kInitialInput = 64 * 1024;
-constexpr u_int kMessageAccepted = 0, kAcceptSuccess = 0;
+constexpr std::uint32_t kRpcVersion = 2, kAuthNone = 0, kMessageAccepted = 0, kAcceptSuccess = 0;
+constexpr std::size_t kMostAuthBytes = 400;
 
 // A transaction ID that another client on the same server is unlikely to share.
-u_int FirstXid() {
-  return static_cast<u_int>(std::chrono::steady_clock::now().time_since_epoch().count()) & 0x7FFFFFFFu;
+std::uint32_t FirstXid() {
+  return static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()) & 0x7FFFFFFFu;
 }
 
 }  // namespace
 
-OncRpcClient::OncRpcClient(TcpConnection& connection, u_int program, u_int version)
+OncRpcClient::OncRpcClient(TcpConnection& connection, std::uint32_t program, std::uint32_t version)
     : connection_(connection), program_(program), version_(version), xid_(FirstXid()), in_(kInitialInput) {}
 
-ViStatus OncRpcClient::call(u_int procedure, xdrproc_t encode, void* args, xdrproc_t decode, void* result,
-                            Deadline deadline) {
-  ViStatus st = send_call(procedure, encode, args, deadline);
-  if (st < 0) return st;
-  XDR in;
-  st = receive_reply(deadline, in);
-  if (st < 0) return st;
-  const bool ok = decode(&in, result) != 0;
-  xdr_destroy(&in);
-  return ok ? VI_SUCCESS : VI_ERROR_IO;
+// The record marker (filled in when sent), the call header, no credential.
+void OncRpcClient::begin_call(std::uint32_t procedure) {
+  out_.assign(4, '\0');
+  xdr::Writer header(out_);
+  header.u32(++xid_).u32(onc_rpc::kCall).u32(kRpcVersion).u32(program_).u32(version_).u32(procedure);
+  header.u32(kAuthNone).u32(0).u32(kAuthNone).u32(0);
 }
 
-ViStatus OncRpcClient::send_call(u_int procedure, xdrproc_t encode, void* args, Deadline deadline) {
+ViStatus OncRpcClient::send_call(Deadline deadline) {
   if (!connection_.is_open()) return VI_ERROR_CONN_LOST;
-  const std::size_t args_size = encode != nullptr ? xdr_sizeof(encode, args) : 0;
-  out_.resize(args_size + 64);
-  XDR out;
-  xdrmem_create(&out, out_.data() + 4, static_cast<u_int>(out_.size() - 4), XDR_ENCODE);
-  u_int xid = ++xid_, type = onc_rpc::kCall, rpc_version = 2, program = program_, version = version_, none = 0;
-  bool ok = xdr_u_int(&out, &xid) && xdr_u_int(&out, &type) && xdr_u_int(&out, &rpc_version) &&
-            xdr_u_int(&out, &program) && xdr_u_int(&out, &version) && xdr_u_int(&out, &procedure) &&
-            xdr_u_int(&out, &none) && xdr_u_int(&out, &none) && xdr_u_int(&out, &none) && xdr_u_int(&out, &none);
-  if (ok && encode != nullptr) ok = encode(&out, args) != 0;
-  const std::size_t size = xdr_getpos(&out);
-  xdr_destroy(&out);
-  if (!ok) return VI_ERROR_IO;
-  const std::uint32_t marker = onc_rpc::LastFragmentMarker(size);
+  const std::uint32_t marker = onc_rpc::LastFragmentMarker(out_.size() - 4);
   std::memcpy(out_.data(), &marker, sizeof marker);
-  return connection_.write_all(out_.data(), size + 4, deadline);
+  return connection_.write_all(out_.data(), out_.size(), deadline);
 }
 
-ViStatus OncRpcClient::receive_reply(Deadline deadline, XDR& in) {
+ViStatus OncRpcClient::receive_reply(Deadline deadline) {
   for (;;) {
     ViStatus st = next_record(deadline);
     if (st < 0) return st;
-    xdrmem_create(&in, const_cast<char*>(record_), static_cast<u_int>(record_size_), XDR_DECODE);
-    u_int xid = 0, type = 0, reply_stat = 0, flavor = 0, accept_stat = 0;
-    char body[400];
-    char* p = body;
-    u_int body_length = 0;
-    const bool header = xdr_u_int(&in, &xid) && xdr_u_int(&in, &type) && type == onc_rpc::kReply;
-    if (!header || xid != xid_) {  // a late reply to a call that gave up
-      xdr_destroy(&in);
-      continue;
-    }
-    const bool accepted = xdr_u_int(&in, &reply_stat) && reply_stat == kMessageAccepted &&
-                          xdr_u_int(&in, &flavor) && xdr_bytes(&in, &p, &body_length, sizeof body) &&
-                          xdr_u_int(&in, &accept_stat) && accept_stat == kAcceptSuccess;
-    if (accepted) return VI_SUCCESS;
-    xdr_destroy(&in);
-    return VI_ERROR_IO;
+    xdr::Reader in(record_, record_size_);
+    const std::uint32_t xid = in.u32(), type = in.u32();
+    if (!in.ok() || type != onc_rpc::kReply || xid != xid_) continue;  // a late reply to a call that gave up
+    const std::uint32_t reply_stat = in.u32();
+    in.u32();                      // the verifier's flavor
+    in.opaque(kMostAuthBytes);     // and its body
+    const std::uint32_t accept_stat = in.u32();
+    if (!in.ok() || reply_stat != kMessageAccepted || accept_stat != kAcceptSuccess) return VI_ERROR_IO;
+    result_at_ = record_size_ - in.left();
+    return VI_SUCCESS;
   }
 }
 

@@ -5,46 +5,52 @@
 // after its call gave up is told apart by its transaction ID and dropped.
 #pragma once
 
-#include <rpc/rpc.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <string>
 #include <vector>
 
 #include "deadline.h"
 #include "tcp_connection.h"
 #include "visa.h"
+#include "xdr_codec.h"
 
 namespace visa {
 
 class OncRpcClient {
  public:
-  OncRpcClient(TcpConnection& connection, u_int program, u_int version);
+  OncRpcClient(TcpConnection& connection, std::uint32_t program, std::uint32_t version);
 
-  // Calls `procedure` with `args` (encoded by `encode`; null for none) and
-  // decodes its result with `decode`. VI_ERROR_TMO when no reply came in
-  // time, VI_ERROR_CONN_LOST when the connection broke or its stream went out
-  // of step, VI_ERROR_IO when the server refused the call.
-  ViStatus call(u_int procedure, xdrproc_t encode, void* args, xdrproc_t decode, void* result, Deadline deadline);
-
-  // A reply's opaque data handed to `sink` (pointer, size) without decoding
-  // it into a copy first: for device_read's payload. `decode_head` decodes the
-  // fields before the data, which must be a counted opaque at the reply's end.
-  template <typename Head, typename Sink>
-  ViStatus call_for_bytes(u_int procedure, xdrproc_t encode, void* args, Head&& decode_head, Sink&& sink,
-                          Deadline deadline);
+  // Calls `procedure` with the arguments `encode(xdr::Writer&)` writes and
+  // hands the result to `decode(xdr::Reader&)`, which reads it (straight from
+  // the received bytes) and says whether it made sense. VI_ERROR_TMO when no
+  // reply came in time, VI_ERROR_CONN_LOST when the connection broke or its
+  // stream went out of step, VI_ERROR_IO when the server refused the call or
+  // its result did not decode.
+  template <typename Encode, typename Decode>
+  ViStatus call(std::uint32_t procedure, Encode&& encode, Decode&& decode, Deadline deadline) {
+    begin_call(procedure);
+    xdr::Writer args(out_);
+    encode(args);
+    ViStatus st = send_call(deadline);
+    if (st < 0) return st;
+    st = receive_reply(deadline);
+    if (st < 0) return st;
+    xdr::Reader result(record_ + result_at_, record_size_ - result_at_);
+    return decode(result) && result.ok() ? VI_SUCCESS : VI_ERROR_IO;
+  }
 
  private:
-  ViStatus send_call(u_int procedure, xdrproc_t encode, void* args, Deadline deadline);
-  // The reply to the last call, positioned after its accepted-reply header.
-  ViStatus receive_reply(Deadline deadline, XDR& in);
+  void begin_call(std::uint32_t procedure);
+  ViStatus send_call(Deadline deadline);
+  // The accepted reply to the last call; its result starts at result_at_.
+  ViStatus receive_reply(Deadline deadline);
   ViStatus next_record(Deadline deadline);
 
   TcpConnection& connection_;
-  const u_int program_, version_;
-  u_int xid_;
-  std::vector<char> out_;
+  const std::uint32_t program_, version_;
+  std::uint32_t xid_;
+  std::string out_;
   // Received bytes: [begin_, end_) unread; a whole record, once assembled,
   // lies at [record_, record_ + record_size_) (in the buffer, or in joined_
   // when it came in several fragments).
@@ -52,23 +58,7 @@ class OncRpcClient {
   std::size_t begin_ = 0, end_ = 0;
   std::vector<char> joined_;
   const char* record_ = nullptr;
-  std::size_t record_size_ = 0;
+  std::size_t record_size_ = 0, result_at_ = 0;
 };
-
-template <typename Head, typename Sink>
-ViStatus OncRpcClient::call_for_bytes(u_int procedure, xdrproc_t encode, void* args, Head&& decode_head, Sink&& sink,
-                                      Deadline deadline) {
-  ViStatus st = send_call(procedure, encode, args, deadline);
-  if (st < 0) return st;
-  XDR in;
-  st = receive_reply(deadline, in);
-  if (st < 0) return st;
-  u_int length = 0;
-  const bool ok = decode_head(&in) && xdr_u_int(&in, &length) &&
-                  length <= record_size_ - xdr_getpos(&in);
-  if (ok) sink(record_ + xdr_getpos(&in), static_cast<std::size_t>(length));
-  xdr_destroy(&in);
-  return ok ? VI_SUCCESS : VI_ERROR_IO;
-}
 
 }  // namespace visa

@@ -10,14 +10,15 @@
 #include <cerrno>
 #include <vector>
 
-#include "onc_rpc.h"
+#include "protocols/onc_rpc_framing.h"
 #include "visa.h"
-#include "vxi11.h"
+#include "xdr_codec.h"
 
 namespace visa {
 namespace {
 
-constexpr u_int kDeviceIntrSrq = 30;
+constexpr std::uint32_t kDeviceIntr = 0x0607B1, kDeviceIntrSrq = 30;
+constexpr std::size_t kMostAuthBytes = 400, kMostHandle = 40;
 // A record that has begun to arrive is read whole within this time.
 constexpr int kRecordMs = 5000;
 
@@ -89,15 +90,19 @@ bool Vxi11Interrupts::serve_connection(int fd) {
       return true;
     };
     if (!onc_rpc::ReadRecord(read_exact, record)) return true;
-    XDR in;
-    xdrmem_create(&in, record.data(), static_cast<u_int>(record.size()), XDR_DECODE);
-    onc_rpc::CallHeader h;
-    Device_SrqParms parms{};
-    const bool ours = onc_rpc::DecodeCallHeader(&in, h) && h.program == DEVICE_INTR &&
-                      h.procedure == kDeviceIntrSrq && xdr_Device_SrqParms(&in, &parms) &&
-                      std::string(parms.handle.handle_val, parms.handle.handle_len) == handle_;
-    xdr_free(reinterpret_cast<xdrproc_t>(xdr_Device_SrqParms), reinterpret_cast<char*>(&parms));
-    xdr_destroy(&in);
+    // The call header (its credential and verifier passed over), then the handle.
+    xdr::Reader in(record.data(), record.size());
+    in.u32();  // the transaction ID: a one-way call is never answered
+    const std::uint32_t type = in.u32(), rpc_version = in.u32(), program = in.u32();
+    in.u32();  // the program's version
+    const std::uint32_t procedure = in.u32();
+    for (int i = 0; i < 2; ++i) {
+      in.u32();
+      in.opaque(kMostAuthBytes);
+    }
+    const std::string_view handle = in.opaque(kMostHandle);
+    const bool ours = in.ok() && type == onc_rpc::kCall && rpc_version == 2 && program == kDeviceIntr &&
+                      procedure == kDeviceIntrSrq && handle == handle_;
     if (ours && notify_) notify_();
   }
 }

@@ -1,9 +1,7 @@
-// VXI-11 instrument resources (TCPIP::host[::inst0]::INSTR): ONC RPC (our
-// own client, libtirpc's XDR routines), the portmapper first, then the core
-// channel. Messages end with the END reason of device_read.
-#include <rpc/rpc.h>
-// after rpc.h, which it needs
-#include <rpc/pmap_prot.h>
+// VXI-11 instrument resources (TCPIP::host[::inst0]::INSTR): ONC RPC through
+// our own client and XDR codec, the portmapper first, then the core channel.
+// Messages end with the END reason of device_read.
+#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 
@@ -19,11 +17,30 @@
 #include "vxi11_interrupts.h"
 #include "transport.h"
 #include "visa.h"
-#include "vxi11.h"
 
 namespace visa {
 namespace {
 
+// The programs, procedures and codes of the VXI-11 core channel and the
+// portmapper that this client uses.
+constexpr std::uint32_t kPortmapper = 100000, kPortmapperVersion = 2, kGetPort = 3;
+constexpr std::uint32_t kDeviceCore = 0x0607AF, kDeviceCoreVersion = 1;
+constexpr std::uint32_t kDeviceIntr = 0x0607B1, kDeviceIntrVersion = 1, kDeviceTcp = 0;
+enum Procedure : std::uint32_t {
+  kCreateLink = 10,
+  kDeviceWrite = 11,
+  kDeviceRead = 12,
+  kDeviceReadStb = 13,
+  kDeviceTrigger = 14,
+  kDeviceClear = 15,
+  kDeviceLock = 18,
+  kDeviceUnlock = 19,
+  kDeviceEnableSrq = 20,
+  kDestroyLink = 23,
+  kCreateIntrChan = 25,
+  kDestroyIntrChan = 26,
+};
+constexpr std::size_t kMostData = 1u << 24;  // no message piece is larger
 constexpr long kEndFlag = 8;
 constexpr long kTermCharSet = 0x80;
 constexpr long kReasonEnd = 4;
@@ -41,9 +58,6 @@ unsigned PortmapperPort() {
   return kDefaultPortmapperPort;
 }
 
-// The arguments of a procedure that takes none.
-bool_t EncodeNothing(XDR*, void*) { return TRUE; }
-
 std::uint32_t RemainingMs(Deadline d, std::uint32_t infinite = 24u * 3600 * 1000) {
   int ms = d.poll_timeout_ms();
   return ms < 0 ? infinite : static_cast<std::uint32_t>(ms);
@@ -60,7 +74,7 @@ ViStatus FromDeviceError(long error) {
 }
 
 // An RPC client on a connection we opened (with its timeout and TCP_NODELAY).
-ViStatus RpcClient(const std::string& host, unsigned port, u_int program, u_int version, Deadline deadline,
+ViStatus RpcClient(const std::string& host, unsigned port, std::uint32_t program, std::uint32_t version, Deadline deadline,
                    TcpConnection& connection, std::unique_ptr<OncRpcClient>& client) {
   ViStatus st = TcpConnection::connect(host, port, deadline, connection);
   if (st < 0) return st;
@@ -75,35 +89,41 @@ class Vxi11Transport final : public Transport {
     // Where does the core channel listen?
     TcpConnection pmap_connection;
     std::unique_ptr<OncRpcClient> portmapper;
-    ViStatus st = RpcClient(r.host, PortmapperPort(), PMAPPROG, PMAPVERS, deadline, pmap_connection, portmapper);
+    ViStatus st = RpcClient(r.host, PortmapperPort(), kPortmapper, kPortmapperVersion, deadline, pmap_connection,
+                            portmapper);
     if (st < 0) return VI_ERROR_RSRC_NFOUND;
-    struct pmap parms {
-      DEVICE_CORE, DEVICE_CORE_VERSION, IPPROTO_TCP, 0
-    };
-    u_long port = 0;
-    st = portmapper->call(PMAPPROC_GETPORT, reinterpret_cast<xdrproc_t>(xdr_pmap), &parms,
-                          reinterpret_cast<xdrproc_t>(xdr_u_long), &port, deadline);
+    std::uint32_t port = 0;
+    st = portmapper->call(
+        kGetPort, [](xdr::Writer& w) { w.u32(kDeviceCore).u32(kDeviceCoreVersion).u32(IPPROTO_TCP).u32(0); },
+        [&](xdr::Reader& in) { return (port = in.u32(), true); }, deadline);
     if (st < 0 || port == 0 || port > 65535) return VI_ERROR_RSRC_NFOUND;
-    st = RpcClient(r.host, static_cast<unsigned>(port), DEVICE_CORE, DEVICE_CORE_VERSION, deadline, connection_, core_);
+    st = RpcClient(r.host, port, kDeviceCore, kDeviceCoreVersion, deadline, connection_, core_);
     if (st < 0) return VI_ERROR_RSRC_NFOUND;
 
-    Create_LinkParms link{};
-    link.clientId = 0;
     // An exclusive open takes the instrument's lock with the link, waiting up to the open timeout.
-    link.lockDevice = request.exclusive_lock;
-    link.lock_timeout = request.exclusive_lock ? request.lock_timeout_ms : 0;
-    std::string device = r.device_name;
-    link.device = device.data();
-    Create_LinkResp resp{};
-    const std::uint32_t wait = std::max(RemainingMs(deadline), static_cast<std::uint32_t>(link.lock_timeout));
-    st = Call(10, reinterpret_cast<xdrproc_t>(xdr_Create_LinkParms), &link, reinterpret_cast<xdrproc_t>(xdr_Create_LinkResp),
-              &resp, wait + kRpcMargin);
+    const std::uint32_t lock_timeout = request.exclusive_lock ? request.lock_timeout_ms : 0;
+    std::int32_t error = 0, lid = 0;
+    std::uint32_t max_recv = 0;
+    const std::uint32_t wait = std::max(RemainingMs(deadline), lock_timeout);
+    st = Call(
+        kCreateLink,
+        [&](xdr::Writer& w) {
+          w.i32(0).u32(request.exclusive_lock ? 1 : 0).u32(lock_timeout).opaque(r.device_name);
+        },
+        [&](xdr::Reader& in) {
+          error = in.i32();
+          lid = in.i32();
+          in.u32();  // the abort channel's port, which this client does not use
+          max_recv = in.u32();
+          return true;
+        },
+        wait + kRpcMargin);
     if (st < 0) return VI_ERROR_RSRC_NFOUND;
-    if (resp.error == kErrorLocked) return VI_ERROR_RSRC_LOCKED;  // another link kept the lock
-    if (resp.error != 0) return VI_ERROR_RSRC_NFOUND;
+    if (error == kErrorLocked) return VI_ERROR_RSRC_LOCKED;  // another link kept the lock
+    if (error != 0) return VI_ERROR_RSRC_NFOUND;
     holds_device_lock_ = request.exclusive_lock;
-    lid_ = resp.lid;
-    max_recv_size_ = std::max<unsigned long>(resp.maxRecvSize, 1);
+    lid_ = lid;
+    max_recv_size_ = std::max<std::uint32_t>(max_recv, 1);
     linked_ = true;
     peer_ = connection_.peer_address();
     return VI_SUCCESS;
@@ -112,10 +132,8 @@ class Vxi11Transport final : public Transport {
   ~Vxi11Transport() override {
     stop_service_requests(Deadline::after_ms(1000));
     if (linked_ && !lost_) {
-      Device_Link lid = lid_;
-      Device_Error error{};
-      Call(23, reinterpret_cast<xdrproc_t>(xdr_Device_Link), &lid, reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error,
-           1000);
+      std::int32_t error = 0;
+      CallForError(kDestroyLink, [&](xdr::Writer& w) { w.i32(lid_); }, 1000, error);
     }
     core_.reset();  // before the connection it uses is closed
   }
@@ -127,21 +145,25 @@ class Vxi11Transport final : public Transport {
     do {
       std::size_t chunk = std::min<std::size_t>(size - offset, max_recv_size_);
       bool last = offset + chunk == size;
-      Device_WriteParms parms{};
-      parms.lid = lid_;
-      parms.io_timeout = RemainingMs(deadline);
-      parms.lock_timeout = 0;
-      parms.flags = last && end ? kEndFlag : 0;
-      parms.data.data_len = static_cast<u_int>(chunk);
-      parms.data.data_val = const_cast<char*>(data + offset);
       if (offset > 0 && deadline.exhausted()) return VI_ERROR_TMO;
-      Device_WriteResp resp{};
-      ViStatus st = Call(11, reinterpret_cast<xdrproc_t>(xdr_Device_WriteParms), &parms,
-                         reinterpret_cast<xdrproc_t>(xdr_Device_WriteResp), &resp, RemainingMs(deadline) + kRpcMargin);
+      std::int32_t error = 0;
+      std::uint32_t taken = 0;
+      ViStatus st = Call(
+          kDeviceWrite,
+          [&](xdr::Writer& w) {
+            w.i32(lid_).u32(RemainingMs(deadline)).u32(0).i32(last && end ? kEndFlag : 0);
+            w.opaque(std::string_view(data + offset, chunk));
+          },
+          [&](xdr::Reader& in) {
+            error = in.i32();
+            taken = in.u32();
+            return true;
+          },
+          RemainingMs(deadline) + kRpcMargin);
       if (st < 0) return st;
-      if (resp.error != 0) return Track(FromDeviceError(resp.error));
-      offset += std::min<std::size_t>(resp.size, chunk);
-      if (resp.size == 0 && chunk > 0) return VI_ERROR_IO;
+      if (error != 0) return Track(FromDeviceError(error));
+      offset += std::min<std::size_t>(taken, chunk);
+      if (taken == 0 && chunk > 0) return VI_ERROR_IO;
     } while (offset < size);
     return VI_SUCCESS;
   }
@@ -151,24 +173,25 @@ class Vxi11Transport final : public Transport {
     got = 0;
     end = false;
     if (lost_) return VI_ERROR_CONN_LOST;
-    Device_ReadParms parms{};
-    parms.lid = lid_;
-    parms.requestSize = static_cast<u_long>(std::min<std::size_t>(capacity, 0x7FFFFFFF));
-    parms.io_timeout = RemainingMs(deadline);
-    parms.lock_timeout = 0;
-    parms.flags = settings.termchar_enabled ? kTermCharSet : 0;
-    parms.termChar = static_cast<char>(settings.termchar);
     // The reply's data is copied once, from the received record to the caller.
-    long error = 0, reason = 0;
+    std::int32_t error = 0, reason = 0;
     std::size_t size = 0;
-    auto head = [&](XDR* in) { return xdr_long(in, &error) && xdr_long(in, &reason); };
-    auto take = [&](const char* bytes, std::size_t n) {
-      size = std::min(n, capacity);
-      std::memcpy(data, bytes, size);
-    };
-    ViStatus st = Track(core_ ? core_->call_for_bytes(12, reinterpret_cast<xdrproc_t>(xdr_Device_ReadParms), &parms,
-                                                      head, take, Deadline::after_ms(RemainingMs(deadline) + kRpcMargin))
-                              : VI_ERROR_CONN_LOST);
+    const std::uint32_t request = static_cast<std::uint32_t>(std::min<std::size_t>(capacity, 0x7FFFFFFF));
+    ViStatus st = Call(
+        kDeviceRead,
+        [&](xdr::Writer& w) {
+          w.i32(lid_).u32(request).u32(RemainingMs(deadline)).u32(0);
+          w.i32(settings.termchar_enabled ? kTermCharSet : 0).u32(settings.termchar);
+        },
+        [&](xdr::Reader& in) {
+          error = in.i32();
+          reason = in.i32();
+          const std::string_view bytes = in.opaque(kMostData);
+          size = std::min(bytes.size(), capacity);
+          std::memcpy(data, bytes.data(), size);
+          return true;
+        },
+        RemainingMs(deadline) + kRpcMargin);
     if (st < 0) return st;
     if (error != 0) return Track(FromDeviceError(error));
     got = size;
@@ -179,54 +202,45 @@ class Vxi11Transport final : public Transport {
   // Requests and replies: nothing arrives unasked.
   ViStatus discard_arrived() override { return lost_ ? VI_ERROR_CONN_LOST : VI_SUCCESS; }
 
-  ViStatus clear(Deadline deadline) override {
-    Device_GenericParms parms{lid_, 0, 0, static_cast<u_long>(RemainingMs(deadline))};
-    Device_Error error{};
-    ViStatus st = Call(15, reinterpret_cast<xdrproc_t>(xdr_Device_GenericParms), &parms,
-                       reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error, RemainingMs(deadline) + kRpcMargin);
-    return st < 0 ? st : Track(FromDeviceError(error.error));
-  }
+  ViStatus clear(Deadline deadline) override { return Generic(kDeviceClear, deadline); }
 
   ViStatus read_stb(Deadline deadline, ViUInt16& stb) override {
-    Device_GenericParms parms{lid_, 0, 0, static_cast<u_long>(RemainingMs(deadline))};
-    Device_ReadStbResp resp{};
-    ViStatus st = Call(13, reinterpret_cast<xdrproc_t>(xdr_Device_GenericParms), &parms,
-                       reinterpret_cast<xdrproc_t>(xdr_Device_ReadStbResp), &resp, RemainingMs(deadline) + kRpcMargin);
+    std::int32_t error = 0;
+    std::uint32_t byte = 0;
+    ViStatus st = Call(
+        kDeviceReadStb, [&](xdr::Writer& w) { GenericParms(w, deadline); },
+        [&](xdr::Reader& in) {
+          error = in.i32();
+          byte = in.u32();
+          return true;
+        },
+        RemainingMs(deadline) + kRpcMargin);
     if (st < 0) return st;
-    if (resp.error != 0) return Track(FromDeviceError(resp.error));
-    stb = resp.stb;
+    if (error != 0) return Track(FromDeviceError(error));
+    stb = static_cast<ViUInt16>(byte & 0xFF);
     return VI_SUCCESS;
   }
 
-  ViStatus assert_trigger(Deadline deadline) override {
-    Device_GenericParms parms{lid_, 0, 0, static_cast<u_long>(RemainingMs(deadline))};
-    Device_Error error{};
-    ViStatus st = Call(14, reinterpret_cast<xdrproc_t>(xdr_Device_GenericParms), &parms,
-                       reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error, RemainingMs(deadline) + kRpcMargin);
-    return st < 0 ? st : Track(FromDeviceError(error.error));
-  }
+  ViStatus assert_trigger(Deadline deadline) override { return Generic(kDeviceTrigger, deadline); }
 
   ViStatus lock_device(std::uint32_t timeout_ms, Deadline deadline) override {
-    Device_LockParms parms{lid_, kWaitLock, static_cast<u_long>(timeout_ms)};
-    Device_Error error{};
-    ViStatus st = Call(18, reinterpret_cast<xdrproc_t>(xdr_Device_LockParms), &parms,
-                       reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error,
-                       std::max(timeout_ms, RemainingMs(deadline)) + kRpcMargin);
+    std::int32_t error = 0;
+    ViStatus st = CallForError(
+        kDeviceLock, [&](xdr::Writer& w) { w.i32(lid_).i32(kWaitLock).u32(timeout_ms); },
+        std::max(timeout_ms, RemainingMs(deadline)) + kRpcMargin, error);
     if (st < 0) return st;
     // Still held by another link when the wait ran out.
-    if (error.error == kErrorLocked) return VI_ERROR_TMO;
-    return Track(FromDeviceError(error.error));
+    if (error == kErrorLocked) return VI_ERROR_TMO;
+    return Track(FromDeviceError(error));
   }
 
   // Shared locks are not on the wire: VXI-11 has only the exclusive one.
   ViStatus unlock_device(bool shared, Deadline deadline) override {
     if (shared) return VI_SUCCESS;
-    Device_Link lid = lid_;
-    Device_Error error{};
-    ViStatus st = Call(19, reinterpret_cast<xdrproc_t>(xdr_Device_Link), &lid,
-                       reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error, RemainingMs(deadline) + kRpcMargin);
+    std::int32_t error = 0;
+    ViStatus st = CallForError(kDeviceUnlock, [&](xdr::Writer& w) { w.i32(lid_); }, RemainingMs(deadline) + kRpcMargin, error);
     if (st < 0) return st;
-    return error.error == 0 || error.error == kErrorNoLockHeld ? VI_SUCCESS : Track(FromDeviceError(error.error));
+    return error == 0 || error == kErrorNoLockHeld ? VI_SUCCESS : Track(FromDeviceError(error));
   }
 
   // Service requests come over an interrupt channel we serve: the instrument
@@ -242,12 +256,15 @@ class Vxi11Transport final : public Transport {
     std::string handle = "zevra-" + std::to_string(lid_);
     ViStatus st = interrupts->start(local, handle, std::move(notify));
     if (st < 0) return st;
-    Device_RemoteFunc where{local, interrupts->port(), DEVICE_INTR, DEVICE_INTR_VERSION, DEVICE_TCP};
-    Device_Error error{};
-    st = Call(25, reinterpret_cast<xdrproc_t>(xdr_Device_RemoteFunc), &where,
-              reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error, RemainingMs(deadline) + kRpcMargin);
+    std::int32_t error = 0;
+    st = CallForError(
+        kCreateIntrChan,
+        [&](xdr::Writer& w) {
+          w.u32(local).u32(interrupts->port()).u32(kDeviceIntr).u32(kDeviceIntrVersion).u32(kDeviceTcp);
+        },
+        RemainingMs(deadline) + kRpcMargin, error);
     if (st < 0) return st;
-    if (error.error != 0 && error.error != kErrorChannelEstablished) return Track(FromDeviceError(error.error));
+    if (error != 0 && error != kErrorChannelEstablished) return Track(FromDeviceError(error));
     st = EnableSrq(true, handle, deadline);
     if (st < 0) return st;
     interrupts_ = std::move(interrupts);
@@ -258,9 +275,8 @@ class Vxi11Transport final : public Transport {
     if (!interrupts_) return;
     if (!lost_) {
       EnableSrq(false, "", deadline);
-      Device_Error error{};
-      Call(26, reinterpret_cast<xdrproc_t>(EncodeNothing), nullptr, reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error,
-           RemainingMs(deadline) + kRpcMargin);
+      std::int32_t error = 0;
+      CallForError(kDestroyIntrChan, [](xdr::Writer&) {}, RemainingMs(deadline) + kRpcMargin, error);
     }
     interrupts_.reset();
   }
@@ -269,16 +285,22 @@ class Vxi11Transport final : public Transport {
   std::string peer_address() const override { return peer_; }
 
  private:
-  ViStatus EnableSrq(bool enable, std::string handle, Deadline deadline) {
-    Device_EnableSrqParms parms{};
-    parms.lid = lid_;
-    parms.enable = enable;
-    parms.handle.handle_len = static_cast<u_int>(handle.size());
-    parms.handle.handle_val = handle.data();
-    Device_Error error{};
-    ViStatus st = Call(20, reinterpret_cast<xdrproc_t>(xdr_Device_EnableSrqParms), &parms,
-                       reinterpret_cast<xdrproc_t>(xdr_Device_Error), &error, RemainingMs(deadline) + kRpcMargin);
-    return st < 0 ? st : Track(FromDeviceError(error.error));
+  ViStatus EnableSrq(bool enable, const std::string& handle, Deadline deadline) {
+    std::int32_t error = 0;
+    ViStatus st = CallForError(
+        kDeviceEnableSrq, [&](xdr::Writer& w) { w.i32(lid_).u32(enable ? 1 : 0).opaque(handle); },
+        RemainingMs(deadline) + kRpcMargin, error);
+    return st < 0 ? st : Track(FromDeviceError(error));
+  }
+
+  // Device_GenericParms: the link, no flags, no lock wait, the I/O timeout.
+  void GenericParms(xdr::Writer& w, Deadline deadline) const { w.i32(lid_).i32(0).u32(0).u32(RemainingMs(deadline)); }
+  // A procedure taking Device_GenericParms and answering a Device_Error.
+  ViStatus Generic(Procedure procedure, Deadline deadline) {
+    std::int32_t error = 0;
+    ViStatus st = CallForError(
+        procedure, [&](xdr::Writer& w) { GenericParms(w, deadline); }, RemainingMs(deadline) + kRpcMargin, error);
+    return st < 0 ? st : Track(FromDeviceError(error));
   }
 
   // The address the instrument reached us on, which it can reach back.
@@ -306,15 +328,21 @@ class Vxi11Transport final : public Transport {
     return st;
   }
 
-  ViStatus Call(u_int procedure, xdrproc_t encode, void* args, xdrproc_t decode, void* result, std::uint32_t ms) {
+  template <typename Encode, typename Decode>
+  ViStatus Call(Procedure procedure, Encode&& encode, Decode&& decode, std::uint32_t ms) {
     if (!core_) return VI_ERROR_CONN_LOST;
-    return Track(core_->call(procedure, encode, args, decode, result, Deadline::after_ms(ms)));
+    return Track(core_->call(procedure, encode, decode, Deadline::after_ms(ms)));
+  }
+  // Most procedures answer a Device_Error alone.
+  template <typename Encode>
+  ViStatus CallForError(Procedure procedure, Encode&& encode, std::uint32_t ms, std::int32_t& error) {
+    return Call(procedure, encode, [&](xdr::Reader& in) { return (error = in.i32(), true); }, ms);
   }
 
   TcpConnection connection_;
   std::unique_ptr<OncRpcClient> core_;
-  Device_Link lid_ = 0;
-  unsigned long max_recv_size_ = 1024;
+  std::int32_t lid_ = 0;
+  std::uint32_t max_recv_size_ = 1024;
   bool linked_ = false;
   bool lost_ = false;
   std::string peer_;

@@ -1,10 +1,11 @@
-// ONC RPC on TCP as both ends of VXI-11 frame it by hand: records of
-// fragments, the call header, and calls sent one way (the interrupt channel's
-// device_intr_srq expects no reply).
+// ONC RPC on TCP through libtirpc's XDR, for the emulator's end of VXI-11:
+// the call header, and calls sent one way (the interrupt channel's
+// device_intr_srq expects no reply). The framing is onc_rpc_framing.h.
 #pragma once
 
-#include <arpa/inet.h>
 #include <rpc/rpc.h>
+
+#include "onc_rpc_framing.h"
 
 #include <cstdint>
 #include <string>
@@ -12,33 +13,9 @@
 
 namespace onc_rpc {
 
-constexpr u_int kCall = 0, kReply = 1;
-constexpr std::size_t kMostPerRecord = 1u << 24;
-
 struct CallHeader {
   u_int xid = 0, program = 0, version = 0, procedure = 0;
 };
-
-// One record, all its fragments; `read(data, size)` reads exactly `size`
-// bytes or returns false. False also for a record larger than we take.
-template <typename ReadExact>
-bool ReadRecord(ReadExact&& read, std::vector<char>& record) {
-  record.clear();
-  for (;;) {
-    std::uint32_t marker = 0;
-    if (!read(&marker, sizeof marker)) return false;
-    marker = ntohl(marker);
-    std::size_t length = marker & 0x7FFFFFFFu;
-    if (record.size() + length > kMostPerRecord) return false;
-    std::size_t offset = record.size();
-    record.resize(offset + length);
-    if (length > 0 && !read(record.data() + offset, length)) return false;
-    if ((marker & 0x80000000u) != 0) return true;
-  }
-}
-
-// The record marker for a record sent as one fragment.
-inline std::uint32_t LastFragmentMarker(std::size_t size) { return htonl(static_cast<std::uint32_t>(size) | 0x80000000u); }
 
 // Decodes a call's header; the credential and verifier are skipped.
 inline bool DecodeCallHeader(XDR* in, CallHeader& h) {

@@ -1,0 +1,37 @@
+// ONC RPC's record marking on TCP, shared by both ends of VXI-11: records of
+// fragments, each behind a four-byte marker. Needs no RPC library.
+#pragma once
+
+#include <arpa/inet.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace onc_rpc {
+
+constexpr std::uint32_t kCall = 0, kReply = 1;
+constexpr std::size_t kMostPerRecord = 1u << 24;
+
+// One record, all its fragments; `read(data, size)` reads exactly `size`
+// bytes or returns false. False also for a record larger than we take.
+template <typename ReadExact>
+bool ReadRecord(ReadExact&& read, std::vector<char>& record) {
+  record.clear();
+  for (;;) {
+    std::uint32_t marker = 0;
+    if (!read(&marker, sizeof marker)) return false;
+    marker = ntohl(marker);
+    std::size_t length = marker & 0x7FFFFFFFu;
+    if (record.size() + length > kMostPerRecord) return false;
+    std::size_t offset = record.size();
+    record.resize(offset + length);
+    if (length > 0 && !read(record.data() + offset, length)) return false;
+    if ((marker & 0x80000000u) != 0) return true;
+  }
+}
+
+// The record marker for a record sent as one fragment.
+inline std::uint32_t LastFragmentMarker(std::size_t size) { return htonl(static_cast<std::uint32_t>(size) | 0x80000000u); }
+
+}  // namespace onc_rpc
