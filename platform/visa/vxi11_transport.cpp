@@ -15,6 +15,7 @@
 #include "onc_rpc_client.h"
 #include "tcp_connection.h"
 #include "vxi11_interrupts.h"
+#include "vxi11_replies.h"
 #include "transport.h"
 #include "visa.h"
 
@@ -40,7 +41,6 @@ enum Procedure : std::uint32_t {
   kCreateIntrChan = 25,
   kDestroyIntrChan = 26,
 };
-constexpr std::size_t kMostData = 1u << 24;  // no message piece is larger
 constexpr long kEndFlag = 8;
 constexpr long kTermCharSet = 0x80;
 constexpr long kReasonEnd = 4;
@@ -102,28 +102,20 @@ class Vxi11Transport final : public Transport {
 
     // An exclusive open takes the instrument's lock with the link, waiting up to the open timeout.
     const std::uint32_t lock_timeout = request.exclusive_lock ? request.lock_timeout_ms : 0;
-    std::int32_t error = 0, lid = 0;
-    std::uint32_t max_recv = 0;
+    vxi11::CreateLinkReply link;
     const std::uint32_t wait = std::max(RemainingMs(deadline), lock_timeout);
     st = Call(
         kCreateLink,
         [&](xdr::Writer& w) {
           w.i32(0).u32(request.exclusive_lock ? 1 : 0).u32(lock_timeout).opaque(r.device_name);
         },
-        [&](xdr::Reader& in) {
-          error = in.i32();
-          lid = in.i32();
-          in.u32();  // the abort channel's port, which this client does not use
-          max_recv = in.u32();
-          return true;
-        },
-        wait + kRpcMargin);
+        [&](xdr::Reader& in) { return (link = vxi11::DecodeCreateLink(in), true); }, wait + kRpcMargin);
     if (st < 0) return VI_ERROR_RSRC_NFOUND;
-    if (error == kErrorLocked) return VI_ERROR_RSRC_LOCKED;  // another link kept the lock
-    if (error != 0) return VI_ERROR_RSRC_NFOUND;
+    if (link.error == kErrorLocked) return VI_ERROR_RSRC_LOCKED;  // another link kept the lock
+    if (link.error != 0) return VI_ERROR_RSRC_NFOUND;
     holds_device_lock_ = request.exclusive_lock;
-    lid_ = lid;
-    max_recv_size_ = std::max<std::uint32_t>(max_recv, 1);
+    lid_ = link.lid;  // the abort channel's port is not used
+    max_recv_size_ = std::max<std::uint32_t>(link.max_recv_size, 1);
     linked_ = true;
     peer_ = connection_.peer_address();
     return VI_SUCCESS;
@@ -146,24 +138,18 @@ class Vxi11Transport final : public Transport {
       std::size_t chunk = std::min<std::size_t>(size - offset, max_recv_size_);
       bool last = offset + chunk == size;
       if (offset > 0 && deadline.exhausted()) return VI_ERROR_TMO;
-      std::int32_t error = 0;
-      std::uint32_t taken = 0;
+      vxi11::WriteReply written;
       ViStatus st = Call(
           kDeviceWrite,
           [&](xdr::Writer& w) {
             w.i32(lid_).u32(RemainingMs(deadline)).u32(0).i32(last && end ? kEndFlag : 0);
             w.opaque(std::string_view(data + offset, chunk));
           },
-          [&](xdr::Reader& in) {
-            error = in.i32();
-            taken = in.u32();
-            return true;
-          },
-          RemainingMs(deadline) + kRpcMargin);
+          [&](xdr::Reader& in) { return (written = vxi11::DecodeWrite(in), true); }, RemainingMs(deadline) + kRpcMargin);
       if (st < 0) return st;
-      if (error != 0) return Track(FromDeviceError(error));
-      offset += std::min<std::size_t>(taken, chunk);
-      if (taken == 0 && chunk > 0) return VI_ERROR_IO;
+      if (written.error != 0) return Track(FromDeviceError(written.error));
+      offset += std::min<std::size_t>(written.size, chunk);
+      if (written.size == 0 && chunk > 0) return VI_ERROR_IO;
     } while (offset < size);
     return VI_SUCCESS;
   }
@@ -174,7 +160,7 @@ class Vxi11Transport final : public Transport {
     end = false;
     if (lost_) return VI_ERROR_CONN_LOST;
     // The reply's data is copied once, from the received record to the caller.
-    std::int32_t error = 0, reason = 0;
+    vxi11::ReadReply reply;
     std::size_t size = 0;
     const std::uint32_t request = static_cast<std::uint32_t>(std::min<std::size_t>(capacity, 0x7FFFFFFF));
     ViStatus st = Call(
@@ -184,18 +170,16 @@ class Vxi11Transport final : public Transport {
           w.i32(settings.termchar_enabled ? kTermCharSet : 0).u32(settings.termchar);
         },
         [&](xdr::Reader& in) {
-          error = in.i32();
-          reason = in.i32();
-          const std::string_view bytes = in.opaque(kMostData);
-          size = std::min(bytes.size(), capacity);
-          std::memcpy(data, bytes.data(), size);
+          reply = vxi11::DecodeRead(in);
+          size = std::min(reply.data.size(), capacity);
+          std::memcpy(data, reply.data.data(), size);
           return true;
         },
         RemainingMs(deadline) + kRpcMargin);
     if (st < 0) return st;
-    if (error != 0) return Track(FromDeviceError(error));
+    if (reply.error != 0) return Track(FromDeviceError(reply.error));
     got = size;
-    end = (reason & kReasonEnd) != 0;
+    end = (reply.reason & kReasonEnd) != 0;
     return VI_SUCCESS;
   }
 
@@ -205,19 +189,13 @@ class Vxi11Transport final : public Transport {
   ViStatus clear(Deadline deadline) override { return Generic(kDeviceClear, deadline); }
 
   ViStatus read_stb(Deadline deadline, ViUInt16& stb) override {
-    std::int32_t error = 0;
-    std::uint32_t byte = 0;
+    vxi11::ReadStbReply reply;
     ViStatus st = Call(
         kDeviceReadStb, [&](xdr::Writer& w) { GenericParms(w, deadline); },
-        [&](xdr::Reader& in) {
-          error = in.i32();
-          byte = in.u32();
-          return true;
-        },
-        RemainingMs(deadline) + kRpcMargin);
+        [&](xdr::Reader& in) { return (reply = vxi11::DecodeReadStb(in), true); }, RemainingMs(deadline) + kRpcMargin);
     if (st < 0) return st;
-    if (error != 0) return Track(FromDeviceError(error));
-    stb = static_cast<ViUInt16>(byte & 0xFF);
+    if (reply.error != 0) return Track(FromDeviceError(reply.error));
+    stb = reply.stb;
     return VI_SUCCESS;
   }
 
@@ -336,7 +314,7 @@ class Vxi11Transport final : public Transport {
   // Most procedures answer a Device_Error alone.
   template <typename Encode>
   ViStatus CallForError(Procedure procedure, Encode&& encode, std::uint32_t ms, std::int32_t& error) {
-    return Call(procedure, encode, [&](xdr::Reader& in) { return (error = in.i32(), true); }, ms);
+    return Call(procedure, encode, [&](xdr::Reader& in) { return (error = vxi11::DecodeError(in), true); }, ms);
   }
 
   TcpConnection connection_;

@@ -24,6 +24,13 @@ class ReplySource final : public visa::ReadSource {
     if (item.has_byte) ++at_;
   }
   bool has_buffered() const override { return at_ < reply_.size(); }
+  // Up to the first line feed, and never the last byte, which carries END.
+  std::string_view plain_run() override {
+    if (at_ + 1 >= reply_.size()) return {};
+    std::string_view rest = reply_.substr(at_, reply_.size() - at_ - 1);
+    return rest.substr(0, rest.find('\n'));
+  }
+  void take_plain(std::size_t n) override { at_ += n; }
 
  private:
   std::string_view reply_;
