@@ -1,5 +1,6 @@
 // printf-style conversions for viPrintf and the write half of viQueryf.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "c_locale.h"
@@ -109,8 +110,10 @@ ViStatus format_write(const char* format, va_list* args, WriteSink& sink) {
       continue;
     }
     if (c != '%') {
-      literal.push_back(c);
-      ++pos;
+      // Plain text up to the next conversion or line feed, in one piece.
+      const std::size_t run = std::strcspn(format + pos, "%\n");
+      literal.append(format + pos, run);
+      pos += run;
       continue;
     }
     ++pos;
