@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,29 @@ inline bool PinToOneCpu() {
   }
   return false;
 }
+
+// The common command line: [COUNT] [ROUNDS] [--spread], or [ROUNDS]
+// [--spread] when there is no count. Pins the process to one CPU unless
+// --spread is given.
+struct Options {
+  int count = 0;
+  int rounds = 3;
+  bool pinned = false;
+};
+inline Options ParseOptions(int argc, char** argv, bool takes_count, int default_count = 0, int least_count = 0) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const bool spread = std::erase(args, "--spread") > 0;
+  Options o;
+  std::size_t next = 0;
+  if (takes_count) {
+    o.count = args.size() > next ? std::max(std::atoi(args[next].c_str()), least_count) : default_count;
+    ++next;
+  }
+  o.rounds = args.size() > next ? std::max(std::atoi(args[next].c_str()), 1) : 3;
+  o.pinned = !spread && PinToOneCpu();
+  return o;
+}
+inline const char* Placement(const Options& o) { return o.pinned ? "one CPU" : "CPUs as the scheduler places them"; }
 
 inline double ThreadCpuSeconds() {
   timespec t{};

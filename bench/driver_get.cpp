@@ -16,7 +16,7 @@
 #include "ZEVRA.h"
 #include "bench_support.h"
 #include "driver_store.h"
-#include "qdx_instrument.h"
+#include "qdx_on_loopback.h"
 #include "raw_clients.h"
 #include "socket_server.h"
 #include "visa.h"
@@ -42,32 +42,22 @@ std::vector<std::string> LinesOfOneGet(emulator::Transcript& transcript, ViSessi
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  const bool spread = std::erase(args, "--spread") > 0;
-  const int per_mode = args.size() > 0 ? std::max(std::atoi(args[0].c_str()), kBlock) : 20000;
-  const int rounds = args.size() > 1 ? std::max(std::atoi(args[1].c_str()), 1) : 3;
-  const bool pinned = !spread && bench::PinToOneCpu();
+  const bench::Options run = bench::ParseOptions(argc, argv, true, 20000, kBlock);
+  const int per_mode = run.count, rounds = run.rounds;
 
-  emulator::QdxOptions options;
-  options.virtual_time = true;
-  emulator::QdxInstrument instrument(options);
   // The lines of a Get are learnt on a server that keeps a transcript; the
   // timing runs on one that does not.
+  bench::QdxOnLoopback qdx;
   emulator::Transcript transcript;
-  emulator::SocketServer recorded(instrument, &transcript);
-  emulator::SocketServer server(instrument, nullptr);
-  for (emulator::SocketServer* s : {&recorded, &server}) {
-    if (std::string error = s->start("127.0.0.1", 0); !error.empty()) {
-      std::fprintf(stderr, "emulator: %s\n", error.c_str());
-      return 1;
-    }
-  }
+  emulator::SocketServer recorded(qdx.instrument, &transcript);
   bench::TempDriverStore store;
-  if (!store.ok()) return 1;
-  auto resource_of = [](const emulator::SocketServer& s) {
-    return "TCPIP0::127.0.0.1::" + std::to_string(s.port()) + "::SOCKET";
-  };
-  std::string resource = resource_of(server), recorded_resource = resource_of(recorded);
+  if (!qdx.start() || !store.ok()) return 1;
+  if (std::string error = recorded.start("127.0.0.1", 0); !error.empty()) {
+    std::fprintf(stderr, "emulator: %s\n", error.c_str());
+    return 1;
+  }
+  std::string resource = qdx.resource();
+  std::string recorded_resource = "TCPIP0::127.0.0.1::" + std::to_string(recorded.port()) + "::SOCKET";
 
   std::vector<Mode> modes;
   std::vector<std::unique_ptr<bench::RawClient>> raws;
@@ -90,7 +80,7 @@ int main(int argc, char** argv) {
     std::printf("QueryInstrStatus=%s: a Get sends", status);
     for (const std::string& line : lines) std::printf(" \"%s\"", line.c_str());
     std::printf("\n");
-    raws.push_back(bench::RawSocket(server.port()));
+    raws.push_back(bench::RawSocket(qdx.server.port()));
     bench::RawClient* raw = raws.back().get();
     modes.push_back({std::string("raw C, status ") + (*status == '1' ? "on" : "off"),
                      [raw, lines] {
@@ -129,7 +119,7 @@ int main(int argc, char** argv) {
   if (!bench::RunModes(modes, rounds, per_mode / kBlock, kBlock, [](Mode& m) { return m.get(); })) return 1;
 
   std::printf("%d Gets per mode in blocks of %d, modes interleaved; medians of %d rounds; %s\n",
-              per_mode / kBlock * kBlock, kBlock, rounds, pinned ? "one CPU" : "CPUs as the scheduler places them");
+              per_mode / kBlock * kBlock, kBlock, rounds, bench::Placement(run));
   std::printf("%-24s %14s %14s %10s %10s\n", "path", "wall us/Get", "CPU us/Get", "wall/raw", "CPU/raw");
   for (std::size_t i = 0; i < modes.size(); i += 3) {
     const bench::Samples& raw = modes[i].samples;

@@ -16,8 +16,7 @@
 
 #include "ZEVRA.h"
 #include "driver_store.h"
-#include "qdx_instrument.h"
-#include "socket_server.h"
+#include "qdx_on_loopback.h"
 
 namespace {
 
@@ -49,17 +48,10 @@ bool Check(ViSession vi, ViStatus st, const char* what) {
 
 int main(int argc, char** argv) {
   long exchanges = argc > 1 ? std::atol(argv[1]) : 1000000;
-  emulator::QdxOptions options;
-  options.virtual_time = true;
-  emulator::QdxInstrument instrument(options);
-  emulator::SocketServer server(instrument, nullptr);
-  if (std::string error = server.start("127.0.0.1", 0); !error.empty()) {
-    std::fprintf(stderr, "emulator: %s\n", error.c_str());
-    return 1;
-  }
+  bench::QdxOnLoopback qdx;
   bench::TempDriverStore store;
-  if (!store.ok()) return 1;
-  std::string resource = "TCPIP0::127.0.0.1::" + std::to_string(server.port()) + "::SOCKET";
+  if (!qdx.start() || !store.ok()) return 1;
+  std::string resource = qdx.resource();
 
   ViSession vi = VI_NULL;
   auto open = [&] {

@@ -16,8 +16,7 @@
 #include "ZEVRA.h"
 #include "bench_support.h"
 #include "driver_store.h"
-#include "qdx_instrument.h"
-#include "socket_server.h"
+#include "qdx_on_loopback.h"
 
 namespace {
 
@@ -64,17 +63,10 @@ double PairsPerSecond(const std::string& resource, const char* options, int thre
 int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::max(std::atof(argv[1]), 0.1) : 1.0;
   const int rounds = argc > 2 ? std::max(std::atoi(argv[2]), 1) : 3;
-  emulator::QdxOptions options;
-  options.virtual_time = true;
-  emulator::QdxInstrument instrument(options);
-  emulator::SocketServer server(instrument, nullptr);
-  if (std::string error = server.start("127.0.0.1", 0); !error.empty()) {
-    std::fprintf(stderr, "emulator: %s\n", error.c_str());
-    return 1;
-  }
+  bench::QdxOnLoopback qdx;
   bench::TempDriverStore store;
-  if (!store.ok()) return 1;
-  const std::string resource = "TCPIP0::127.0.0.1::" + std::to_string(server.port()) + "::SOCKET";
+  if (!qdx.start() || !store.ok()) return 1;
+  const std::string resource = qdx.resource();
 
   std::printf("%u CPUs; %.1f s a run, medians of %d rounds; Set+Get pairs per second\n",
               std::thread::hardware_concurrency(), seconds, rounds);

@@ -34,11 +34,8 @@ struct Mode {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  const bool spread = std::erase(args, "--spread") > 0;
-  const int rounds = args.size() > 0 ? std::max(std::atoi(args[0].c_str()), 1) : 3;
-  const bool pinned = !spread && bench::PinToOneCpu();
-
+  const bench::Options options = bench::ParseOptions(argc, argv, false);
+  const int rounds = options.rounds;
   bench::LoopbackEmulator emulator;
   if (!emulator.start()) return 1;
   emulator::ScriptedInstrument& instrument = emulator.instrument;
@@ -72,7 +69,7 @@ int main(int argc, char** argv) {
     }
   }
 
-  std::printf("medians of %d rounds; %s\n", rounds, pinned ? "one CPU" : "CPUs as the scheduler places them");
+  std::printf("medians of %d rounds; %s\n", rounds, bench::Placement(options));
   std::printf("%-6s %-22s %12s %12s %9s %9s\n", "reply", "path", "wall ms", "CPU ms", "wall/raw", "CPU/raw");
   for (const Size& size : sizes) {
     const std::string command = std::string("BULK") + std::to_string(size.bytes) + "?\n";

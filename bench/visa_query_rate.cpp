@@ -31,15 +31,11 @@ struct Mode {
   bench::Samples samples;
 };
 
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  const bool spread = std::erase(args, "--spread") > 0;
-  const int per_mode = args.size() > 0 ? std::max(std::atoi(args[0].c_str()), kBlock) : 20000;
-  const int rounds = args.size() > 1 ? std::max(std::atoi(args[1].c_str()), 1) : 3;
-  const bool pinned = !spread && bench::PinToOneCpu();
+  const bench::Options options = bench::ParseOptions(argc, argv, true, 20000, kBlock);
+  const int per_mode = options.count, rounds = options.rounds;
   bench::LoopbackEmulator emulator;
   if (!emulator.start()) return 1;
 
@@ -73,7 +69,7 @@ int main(int argc, char** argv) {
   if (!bench::RunModes(modes, rounds, blocks, kBlock, [](Mode& m) { return m.query(); })) return 1;
 
   std::printf("%d queries per mode in blocks of %d, modes interleaved; medians of %d rounds; %s\n",
-              blocks * kBlock, kBlock, rounds, pinned ? "one CPU" : "CPUs as the scheduler places them");
+              blocks * kBlock, kBlock, rounds, bench::Placement(options));
   std::printf("%-12s %14s %14s %10s %10s\n", "path", "wall us/query", "CPU us/query", "wall/raw", "CPU/raw");
   for (std::size_t i = 0; i < modes.size(); i += 2) {
     const Mode& raw = modes[i];
