@@ -64,10 +64,12 @@ std::string_view InputBuffer::plain_run(const ReadSettings& settings) const {
   return {start, size};
 }
 
-void InputBuffer::consume_plain(std::size_t n) {
-  if (n == 0) return;
+const char* InputBuffer::consume_plain(std::size_t n) {
+  const char* taken = data_.data() + pos_;
+  if (n == 0) return taken;
   pos_ += n;
   last_ended_message_ = false;
+  return taken;
 }
 
 // A large read with nothing held goes from the transport straight into the

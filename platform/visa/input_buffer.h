@@ -35,7 +35,8 @@ class InputBuffer {
   // The bytes held that are plain data: up to, not including, the first byte
   // that ends a message (the termination character, or a byte END follows).
   std::string_view plain_run(const ReadSettings& settings) const;
-  void consume_plain(std::size_t n);
+  // Takes the first `n` bytes of the run; returns where they are (for the trace).
+  const char* consume_plain(std::size_t n);
 
   // viRead: copies up to `count` bytes, stopping after the termination character
   // or END. Status VI_SUCCESS (END), VI_SUCCESS_TERM_CHAR or VI_SUCCESS_MAX_CNT.

@@ -39,8 +39,7 @@ class InstrumentSession::Reader final : public ReadSource {
   bool has_buffered() const override { return session_.input_.has_buffered(); }
   std::string_view plain_run() override { return session_.input_.plain_run(settings_); }
   void take_plain(std::size_t n) override {
-    trace_read(session_.input_.plain_run(settings_).data(), n);
-    session_.input_.consume_plain(n);
+    trace_read(session_.input_.consume_plain(n), n);
   }
 
  private:

@@ -11,8 +11,7 @@ namespace visa {
 namespace {
 
 constexpr std::size_t kInitialInput = 64 * 1024;
-constexpr std::uint32_t kRpcVersion = 2, kAuthNone = 0, kMessageAccepted = 0, kAcceptSuccess = 0;
-constexpr std::size_t kMostAuthBytes = 400;
+constexpr std::uint32_t kAuthNone = 0, kMessageAccepted = 0, kAcceptSuccess = 0;
 
 // A transaction ID that another client on the same server is unlikely to share.
 std::uint32_t FirstXid() {
@@ -28,7 +27,7 @@ OncRpcClient::OncRpcClient(TcpConnection& connection, std::uint32_t program, std
 void OncRpcClient::begin_call(std::uint32_t procedure) {
   out_.assign(4, '\0');
   xdr::Writer header(out_);
-  header.u32(++xid_).u32(onc_rpc::kCall).u32(kRpcVersion).u32(program_).u32(version_).u32(procedure);
+  header.u32(++xid_).u32(onc_rpc::kCall).u32(onc_rpc::kRpcVersion).u32(program_).u32(version_).u32(procedure);
   header.u32(kAuthNone).u32(0).u32(kAuthNone).u32(0);
 }
 
@@ -48,12 +47,19 @@ ViStatus OncRpcClient::receive_reply(Deadline deadline) {
     if (!in.ok() || type != onc_rpc::kReply || xid != xid_) continue;  // a late reply to a call that gave up
     const std::uint32_t reply_stat = in.u32();
     in.u32();                      // the verifier's flavor
-    in.opaque(kMostAuthBytes);     // and its body
+    in.opaque(onc_rpc::kMostAuthBytes);     // and its body
     const std::uint32_t accept_stat = in.u32();
     if (!in.ok() || reply_stat != kMessageAccepted || accept_stat != kAcceptSuccess) return VI_ERROR_IO;
     result_at_ = record_size_ - in.left();
     return VI_SUCCESS;
   }
+}
+
+// Moves the unread bytes to the front of the buffer.
+void OncRpcClient::compact() {
+  std::memmove(in_.data(), in_.data() + begin_, end_ - begin_);
+  end_ -= begin_;
+  begin_ = 0;
 }
 
 // Assembles the next whole record from the stream. What has arrived of an
@@ -76,9 +82,7 @@ ViStatus OncRpcClient::next_record(Deadline deadline) {
       if (end_ - begin_ < 4 + length) {
         // Room for the whole fragment, moved to the front.
         if (in_.size() - begin_ < 4 + length) {
-          std::memmove(in_.data(), in_.data() + begin_, end_ - begin_);
-          end_ -= begin_;
-          begin_ = 0;
+          compact();
           if (in_.size() < 4 + length) in_.resize(4 + length);
         }
         break;
@@ -98,11 +102,7 @@ ViStatus OncRpcClient::next_record(Deadline deadline) {
       }
     }
     if (begin_ == end_) begin_ = end_ = 0;
-    if (end_ == in_.size()) {  // a partial marker at the very end
-      std::memmove(in_.data(), in_.data() + begin_, end_ - begin_);
-      end_ -= begin_;
-      begin_ = 0;
-    }
+    if (end_ == in_.size()) compact();  // a partial marker at the very end
     std::size_t got = 0;
     ViStatus st = connection_.read_some(in_.data() + end_, in_.size() - end_, deadline, got);
     if (st < 0) return st;

@@ -46,6 +46,7 @@ class OncRpcClient {
   // The accepted reply to the last call; its result starts at result_at_.
   ViStatus receive_reply(Deadline deadline);
   ViStatus next_record(Deadline deadline);
+  void compact();
 
   TcpConnection& connection_;
   const std::uint32_t program_, version_;

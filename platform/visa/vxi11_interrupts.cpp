@@ -12,13 +12,12 @@
 
 #include "protocols/onc_rpc_framing.h"
 #include "visa.h"
+#include "vxi11_messages.h"
 #include "xdr_codec.h"
 
 namespace visa {
 namespace {
 
-constexpr std::uint32_t kDeviceIntr = 0x0607B1, kDeviceIntrSrq = 30;
-constexpr std::size_t kMostAuthBytes = 400, kMostHandle = 40;
 // A record that has begun to arrive is read whole within this time.
 constexpr int kRecordMs = 5000;
 
@@ -98,11 +97,11 @@ bool Vxi11Interrupts::serve_connection(int fd) {
     const std::uint32_t procedure = in.u32();
     for (int i = 0; i < 2; ++i) {
       in.u32();
-      in.opaque(kMostAuthBytes);
+      in.opaque(onc_rpc::kMostAuthBytes);
     }
-    const std::string_view handle = in.opaque(kMostHandle);
-    const bool ours = in.ok() && type == onc_rpc::kCall && rpc_version == 2 && program == kDeviceIntr &&
-                      procedure == kDeviceIntrSrq && handle == handle_;
+    const std::string_view handle = in.opaque(vxi11::kMostHandle);
+    const bool ours = in.ok() && type == onc_rpc::kCall && rpc_version == onc_rpc::kRpcVersion &&
+                      program == vxi11::kDeviceIntr && procedure == vxi11::kDeviceIntrSrq && handle == handle_;
     if (ours && notify_) notify_();
   }
 }

@@ -15,32 +15,16 @@
 #include "onc_rpc_client.h"
 #include "tcp_connection.h"
 #include "vxi11_interrupts.h"
-#include "vxi11_replies.h"
+#include "vxi11_messages.h"
 #include "transport.h"
 #include "visa.h"
 
 namespace visa {
 namespace {
 
-// The programs, procedures and codes of the VXI-11 core channel and the
-// portmapper that this client uses.
+using namespace vxi11;
+// The portmapper's program and the one procedure this client calls.
 constexpr std::uint32_t kPortmapper = 100000, kPortmapperVersion = 2, kGetPort = 3;
-constexpr std::uint32_t kDeviceCore = 0x0607AF, kDeviceCoreVersion = 1;
-constexpr std::uint32_t kDeviceIntr = 0x0607B1, kDeviceIntrVersion = 1, kDeviceTcp = 0;
-enum Procedure : std::uint32_t {
-  kCreateLink = 10,
-  kDeviceWrite = 11,
-  kDeviceRead = 12,
-  kDeviceReadStb = 13,
-  kDeviceTrigger = 14,
-  kDeviceClear = 15,
-  kDeviceLock = 18,
-  kDeviceUnlock = 19,
-  kDeviceEnableSrq = 20,
-  kDestroyLink = 23,
-  kCreateIntrChan = 25,
-  kDestroyIntrChan = 26,
-};
 constexpr long kEndFlag = 8;
 constexpr long kTermCharSet = 0x80;
 constexpr long kReasonEnd = 4;
@@ -102,14 +86,14 @@ class Vxi11Transport final : public Transport {
 
     // An exclusive open takes the instrument's lock with the link, waiting up to the open timeout.
     const std::uint32_t lock_timeout = request.exclusive_lock ? request.lock_timeout_ms : 0;
-    vxi11::CreateLinkReply link;
+    CreateLinkReply link;
     const std::uint32_t wait = std::max(RemainingMs(deadline), lock_timeout);
     st = Call(
         kCreateLink,
         [&](xdr::Writer& w) {
           w.i32(0).u32(request.exclusive_lock ? 1 : 0).u32(lock_timeout).opaque(r.device_name);
         },
-        [&](xdr::Reader& in) { return (link = vxi11::DecodeCreateLink(in), true); }, wait + kRpcMargin);
+        [&](xdr::Reader& in) { return (link = DecodeCreateLink(in), true); }, wait + kRpcMargin);
     if (st < 0) return VI_ERROR_RSRC_NFOUND;
     if (link.error == kErrorLocked) return VI_ERROR_RSRC_LOCKED;  // another link kept the lock
     if (link.error != 0) return VI_ERROR_RSRC_NFOUND;
@@ -138,14 +122,14 @@ class Vxi11Transport final : public Transport {
       std::size_t chunk = std::min<std::size_t>(size - offset, max_recv_size_);
       bool last = offset + chunk == size;
       if (offset > 0 && deadline.exhausted()) return VI_ERROR_TMO;
-      vxi11::WriteReply written;
+      WriteReply written;
       ViStatus st = Call(
           kDeviceWrite,
           [&](xdr::Writer& w) {
             w.i32(lid_).u32(RemainingMs(deadline)).u32(0).i32(last && end ? kEndFlag : 0);
             w.opaque(std::string_view(data + offset, chunk));
           },
-          [&](xdr::Reader& in) { return (written = vxi11::DecodeWrite(in), true); }, RemainingMs(deadline) + kRpcMargin);
+          [&](xdr::Reader& in) { return (written = DecodeWrite(in), true); }, RemainingMs(deadline) + kRpcMargin);
       if (st < 0) return st;
       if (written.error != 0) return Track(FromDeviceError(written.error));
       offset += std::min<std::size_t>(written.size, chunk);
@@ -160,7 +144,7 @@ class Vxi11Transport final : public Transport {
     end = false;
     if (lost_) return VI_ERROR_CONN_LOST;
     // The reply's data is copied once, from the received record to the caller.
-    vxi11::ReadReply reply;
+    ReadReply reply;
     std::size_t size = 0;
     const std::uint32_t request = static_cast<std::uint32_t>(std::min<std::size_t>(capacity, 0x7FFFFFFF));
     ViStatus st = Call(
@@ -170,7 +154,7 @@ class Vxi11Transport final : public Transport {
           w.i32(settings.termchar_enabled ? kTermCharSet : 0).u32(settings.termchar);
         },
         [&](xdr::Reader& in) {
-          reply = vxi11::DecodeRead(in);
+          reply = DecodeRead(in);
           size = std::min(reply.data.size(), capacity);
           std::memcpy(data, reply.data.data(), size);
           return true;
@@ -189,10 +173,10 @@ class Vxi11Transport final : public Transport {
   ViStatus clear(Deadline deadline) override { return Generic(kDeviceClear, deadline); }
 
   ViStatus read_stb(Deadline deadline, ViUInt16& stb) override {
-    vxi11::ReadStbReply reply;
+    ReadStbReply reply;
     ViStatus st = Call(
         kDeviceReadStb, [&](xdr::Writer& w) { GenericParms(w, deadline); },
-        [&](xdr::Reader& in) { return (reply = vxi11::DecodeReadStb(in), true); }, RemainingMs(deadline) + kRpcMargin);
+        [&](xdr::Reader& in) { return (reply = DecodeReadStb(in), true); }, RemainingMs(deadline) + kRpcMargin);
     if (st < 0) return st;
     if (reply.error != 0) return Track(FromDeviceError(reply.error));
     stb = reply.stb;
@@ -314,7 +298,7 @@ class Vxi11Transport final : public Transport {
   // Most procedures answer a Device_Error alone.
   template <typename Encode>
   ViStatus CallForError(Procedure procedure, Encode&& encode, std::uint32_t ms, std::int32_t& error) {
-    return Call(procedure, encode, [&](xdr::Reader& in) { return (error = vxi11::DecodeError(in), true); }, ms);
+    return Call(procedure, encode, [&](xdr::Reader& in) { return (error = DecodeError(in), true); }, ms);
   }
 
   TcpConnection connection_;

@@ -8,7 +8,7 @@
 
 #include "fuzz_support.h"
 #include "vxi11.h"
-#include "vxi11_replies.h"
+#include "vxi11_messages.h"
 
 namespace {
 

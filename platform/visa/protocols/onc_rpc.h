@@ -21,10 +21,10 @@ struct CallHeader {
 inline bool DecodeCallHeader(XDR* in, CallHeader& h) {
   u_int type = 0, rpc_version = 0, flavor = 0;
   if (!xdr_u_int(in, &h.xid) || !xdr_u_int(in, &type) || type != kCall || !xdr_u_int(in, &rpc_version) ||
-      rpc_version != 2 || !xdr_u_int(in, &h.program) || !xdr_u_int(in, &h.version) || !xdr_u_int(in, &h.procedure))
+      rpc_version != kRpcVersion || !xdr_u_int(in, &h.program) || !xdr_u_int(in, &h.version) || !xdr_u_int(in, &h.procedure))
     return false;
   for (int i = 0; i < 2; ++i) {
-    char body[400];
+    char body[kMostAuthBytes];
     char* p = body;
     u_int length = 0;
     if (!xdr_u_int(in, &flavor) || !xdr_bytes(in, &p, &length, sizeof body)) return false;

@@ -10,7 +10,8 @@
 
 namespace onc_rpc {
 
-constexpr std::uint32_t kCall = 0, kReply = 1;
+constexpr std::uint32_t kCall = 0, kReply = 1, kRpcVersion = 2;
+constexpr std::size_t kMostAuthBytes = 400;  // a credential's or verifier's body
 constexpr std::size_t kMostPerRecord = 1u << 24;
 
 // One record, all its fragments; `read(data, size)` reads exactly `size`

@@ -1,6 +1,7 @@
-// The results of the VXI-11 core procedures this client calls, decoded from
-// XDR as the interface definition lays them out. A decoder reads its fields
-// in order; the reader's ok() then says whether the reply held them all.
+// The VXI-11 messages this client exchanges: the programs and procedures it
+// calls and serves, and the results of the core procedures, decoded from XDR
+// as the interface definition lays them out. A decoder reads its fields in
+// order; the reader's ok() then says whether the reply held them all.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +12,25 @@
 
 namespace visa::vxi11 {
 
+constexpr std::uint32_t kDeviceCore = 0x0607AF, kDeviceCoreVersion = 1;
+constexpr std::uint32_t kDeviceIntr = 0x0607B1, kDeviceIntrVersion = 1, kDeviceTcp = 0;
+enum Procedure : std::uint32_t {
+  kCreateLink = 10,
+  kDeviceWrite = 11,
+  kDeviceRead = 12,
+  kDeviceReadStb = 13,
+  kDeviceTrigger = 14,
+  kDeviceClear = 15,
+  kDeviceLock = 18,
+  kDeviceUnlock = 19,
+  kDeviceEnableSrq = 20,
+  kDestroyLink = 23,
+  kCreateIntrChan = 25,
+  kDestroyIntrChan = 26,
+  kDeviceIntrSrq = 30,  // on the interrupt channel, which the client serves
+};
 constexpr std::size_t kMostData = 1u << 24;  // no message piece is larger
+constexpr std::size_t kMostHandle = 40;      // of device_enable_srq and device_intr_srq
 
 // Device_Error: the answer of most procedures.
 inline std::int32_t DecodeError(xdr::Reader& in) { return in.i32(); }
