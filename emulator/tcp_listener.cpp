@@ -103,18 +103,25 @@ void TcpListener::accept_loop() {
   }
 }
 
-bool ReadFully(int fd, int stop_fd, void* data, std::size_t size) {
-  char* p = static_cast<char*>(data);
-  while (size > 0) {
+std::size_t ReadSome(int fd, int stop_fd, void* data, std::size_t size) {
+  for (;;) {
     pollfd fds[2] = {{fd, POLLIN, 0}, {stop_fd, POLLIN, 0}};
     int n = ::poll(fds, 2, -1);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0 || (fds[1].revents & POLLIN) != 0) return false;
-    ssize_t got = ::recv(fd, p, size, 0);
+    if (n < 0 || (fds[1].revents & POLLIN) != 0) return 0;
+    ssize_t got = ::recv(fd, data, size, 0);
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
+    return got > 0 ? static_cast<std::size_t>(got) : 0;
+  }
+}
+
+bool ReadFully(int fd, int stop_fd, void* data, std::size_t size) {
+  char* p = static_cast<char*>(data);
+  while (size > 0) {
+    const std::size_t got = ReadSome(fd, stop_fd, p, size);
+    if (got == 0) return false;
     p += got;
-    size -= static_cast<std::size_t>(got);
+    size -= got;
   }
   return true;
 }

@@ -49,6 +49,9 @@ class TcpListener {
   unsigned port_ = 0;
 };
 
+// Reads what has arrived (at least one byte, at most `size`), waiting for it;
+// 0 when the connection ended or stop_fd became readable.
+std::size_t ReadSome(int fd, int stop_fd, void* data, std::size_t size);
 // Reads exactly `size` bytes, giving up when stop_fd becomes readable.
 bool ReadFully(int fd, int stop_fd, void* data, std::size_t size);
 bool WriteFully(int fd, const void* data, std::size_t size);

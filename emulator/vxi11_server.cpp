@@ -56,15 +56,9 @@ class RecordReader {
       if (begin_ == end_) {
         // A large piece goes straight to its place.
         if (size >= sizeof buffer_) return ReadFully(fd_, stop_fd_, p, size);
-        begin_ = end_ = 0;
-        pollfd fds[2] = {{fd_, POLLIN, 0}, {stop_fd_, POLLIN, 0}};
-        int n = ::poll(fds, 2, -1);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 || (fds[1].revents & POLLIN) != 0) return false;
-        ssize_t got = ::recv(fd_, buffer_, sizeof buffer_, 0);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        end_ = static_cast<std::size_t>(got);
+        begin_ = 0;
+        end_ = ReadSome(fd_, stop_fd_, buffer_, sizeof buffer_);
+        if (end_ == 0) return false;
       }
       const std::size_t n = std::min(size, end_ - begin_);
       std::memcpy(p, buffer_ + begin_, n);
@@ -120,8 +114,7 @@ class LinkClient final : public Client {
     return true;
   }
   void discard() {
-    output.clear();
-    taken = 0;
+    discard_taken();
     readable_at = {};
   }
   // What device_read has not taken yet; taking moves an offset, so a large
