@@ -26,8 +26,9 @@ ViStatus ZEVRADriverSession::OpenIo() {
   char resource_class[1024] = "";
   st = viGetAttribute(InstrumentSession(), VI_ATTR_RSRC_CLASS, resource_class);
   if (st < 0) return st;
-  // A raw socket has no END indicator: replies end at the line feed.
-  if (interface_type == VI_INTF_TCPIP && vexo::EqualsIgnoringCase(resource_class, "SOCKET")) {
+  // A raw socket and a serial line have no END indicator: replies end at the line feed.
+  if ((interface_type == VI_INTF_TCPIP && vexo::EqualsIgnoringCase(resource_class, "SOCKET")) ||
+      interface_type == VI_INTF_ASRL) {
     ViStatus term = viSetAttribute(InstrumentSession(), VI_ATTR_TERMCHAR, 10);
     if (term < 0) return term;
     return viSetAttribute(InstrumentSession(), VI_ATTR_TERMCHAR_EN, VI_TRUE);

@@ -10,6 +10,7 @@
 
 #include "qdx_instrument.h"
 #include "scripted_instrument.h"
+#include "serial_server.h"
 #include "socket_server.h"
 #include "hislip_server.h"
 #include "vxi11_server.h"
@@ -34,9 +35,12 @@ constexpr const char* kUsage =
     "  --hislip              serve HiSLIP (TCPIP::host::hislip0,port::INSTR) too\n"
     "  --hislip-port N       the HiSLIP port; 0 picks a free one (default), 4880 is\n"
     "                        the one clients assume when a resource names none\n"
+    "  --serial              serve a serial line too, on a pseudo-terminal it creates\n"
+    "                        (open it as ASRL<path>::INSTR)\n"
+    "  --baud N              the serial line's baud rate (default 9600)\n"
     "Prints 'listening SOCKET <address> <port>' (and 'listening VXI11 <address>\n"
-    "<portmapper port>', 'listening HISLIP <address> <port>') once it serves, then\n"
-    "runs until SIGINT or SIGTERM.\n";
+    "<portmapper port>', 'listening HISLIP <address> <port>', 'listening ASRL\n"
+    "<pty path> <baud>') once it serves, then runs until SIGINT or SIGTERM.\n";
 
 bool ParsePort(const char* text, unsigned& port) {
   char* end = nullptr;
@@ -56,8 +60,8 @@ int Fail(const std::string& message) {
 int main(int argc, char** argv) {
   std::string address = "127.0.0.1", transcript_path;
   unsigned port = 0;
-  bool scripted = false, vxi11 = false, hislip = false;
-  unsigned portmapper_port = 0, hislip_port = 0;
+  bool scripted = false, vxi11 = false, hislip = false, serial = false;
+  unsigned portmapper_port = 0, hislip_port = 0, baud = 9600;
   emulator::QdxOptions options;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -103,6 +107,13 @@ int main(int argc, char** argv) {
       hislip = true;
     } else if (arg == "--hislip-port" && has_value) {
       if (!ParsePort(argv[++i], hislip_port)) return Fail(std::string("bad port '") + argv[i] + "'");
+    } else if (arg == "--serial") {
+      serial = true;
+    } else if (arg == "--baud" && has_value) {
+      char* end = nullptr;
+      unsigned long v = std::strtoul(argv[++i], &end, 10);
+      if (*end != '\0' || v == 0 || v > 4000000) return Fail(std::string("bad baud rate '") + argv[i] + "'");
+      baud = static_cast<unsigned>(v);
     } else {
       std::fprintf(stderr, "qdx-emulator: unknown or incomplete option '%s'\n%s", arg.c_str(), kUsage);
       return 2;
@@ -153,10 +164,21 @@ int main(int argc, char** argv) {
     }
     std::printf("listening HISLIP %s %u\n", hislip_server->address().c_str(), hislip_server->port());
   }
+  std::unique_ptr<emulator::SerialServer> serial_server;
+  if (serial) {
+    serial_server = std::make_unique<emulator::SerialServer>(*instrument, transcript_path.empty() ? nullptr : &transcript);
+    error = serial_server->start(baud);
+    if (!error.empty()) {
+      std::fprintf(stderr, "qdx-emulator: serial line: %s\n", error.c_str());
+      return 1;
+    }
+    std::printf("listening ASRL %s %u\n", serial_server->path().c_str(), serial_server->baud());
+  }
   std::fflush(stdout);
 
   int received = 0;
   sigwait(&signals, &received);
+  if (serial_server) serial_server->stop();
   if (hislip_server) hislip_server->stop();
   if (vxi11_server) vxi11_server->stop();
   server.stop();

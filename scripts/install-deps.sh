@@ -7,12 +7,12 @@ set -euo pipefail
 
 build_packages=(
   cmake make g++ binutils pkgconf rpcsvc-proto
-  libpugixml-dev libtirpc-dev libreadline-dev libcli11-dev
+  libpugixml-dev libtirpc-dev libreadline-dev libcli11-dev libusb-1.0-0-dev libavahi-client-dev
   python3
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  python3 python3-pyvisa python3-pyvisa-py python3-pytest python3-jsonschema lxi-tools
+  python3 python3-pyvisa python3-pyvisa-py python3-pytest python3-jsonschema python3-serial lxi-tools
   chromium dpkg-dev
   clang libclang-rt-14-dev
 )

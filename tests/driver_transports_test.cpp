@@ -32,11 +32,11 @@ TEST_P(DriverTransport, ASessionFromOpenToClose) {
   ASSERT_EQ(ZEVRA_GetAttributeViString(vi, "", ZEVRA_ATTR_IO_RESOURCE_DESCRIPTOR, sizeof resource, resource),
             VI_SUCCESS);
   EXPECT_EQ(resource, emu.resource());
-  // Only a raw socket, which has no END indicator, reads up to the line feed.
+  // Only a raw socket and a serial line, which have no END indicator, read up to the line feed.
   ViSession io = Session(vi).InstrumentSession();
   ViBoolean termchar_enabled = VI_FALSE;
   ASSERT_EQ(viGetAttribute(io, VI_ATTR_TERMCHAR_EN, &termchar_enabled), VI_SUCCESS);
-  EXPECT_EQ(termchar_enabled, GetParam() == Wire::Socket ? VI_TRUE : VI_FALSE);
+  EXPECT_EQ(termchar_enabled, GetParam() == Wire::Socket || GetParam() == Wire::Serial ? VI_TRUE : VI_FALSE);
   char resource_class[32] = "";
   ASSERT_EQ(viGetAttribute(io, VI_ATTR_RSRC_CLASS, resource_class), VI_SUCCESS);
   EXPECT_STREQ(resource_class, GetParam() == Wire::Socket ? "SOCKET" : "INSTR");
@@ -66,7 +66,7 @@ TEST_P(DriverTransport, ASessionFromOpenToClose) {
   EXPECT_EQ(emu.transcript().lines(), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Wires, DriverTransport, ::testing::Values(Wire::Socket, Wire::Vxi11, Wire::Hislip),
+INSTANTIATE_TEST_SUITE_P(Wires, DriverTransport, ::testing::Values(Wire::Socket, Wire::Vxi11, Wire::Hislip, Wire::Serial),
                          [](const auto& info) { return std::string(WireName(info.param)); });
 
 }  // namespace

@@ -49,7 +49,8 @@ class ProxiedInstrument {
     switch (emu_.wire().wire()) {
       case Wire::Vxi11: return "TCPIP0::127.0.0.1::inst0::INSTR";
       case Wire::Hislip: return "TCPIP0::127.0.0.1::hislip0," + port + "::INSTR";
-      case Wire::Socket: break;
+      case Wire::Socket:
+      case Wire::Serial: break;
     }
     return "TCPIP0::127.0.0.1::" + port + "::SOCKET";
   }

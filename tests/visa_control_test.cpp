@@ -23,7 +23,8 @@ using Lines = std::vector<std::string>;
 class VisaControl : public ::testing::TestWithParam<Wire> {
  protected:
   void SetUp() override { ASSERT_TRUE(emu.started()) << emu.error(); }
-  bool socket() const { return GetParam() == Wire::Socket; }
+  // A raw socket and a serial line carry the status byte and trigger as 488.2 strings.
+  bool socket() const { return GetParam() == Wire::Socket || GetParam() == Wire::Serial; }
   ScriptedEmulator emu{GetParam()};
 };
 
@@ -34,7 +35,7 @@ TEST_P(VisaControl, StatusByteWithTheMessageAvailableRule) {
   ASSERT_EQ(s.open_status(), VI_SUCCESS);
   ViUInt16 stb = 0xFFFF;
   if (socket()) {
-    // A raw socket has no status byte of its own: only as 488.2 strings.
+    // A byte stream has no status byte of its own: only as 488.2 strings.
     EXPECT_EQ(viReadSTB(s, &stb), VI_ERROR_NSUP_OPER);
     ASSERT_EQ(viSetAttribute(s, VI_ATTR_IO_PROT, VI_PROT_4882_STRS), VI_SUCCESS);
   }
@@ -68,7 +69,7 @@ TEST_P(VisaControl, TriggerReachesTheInstrument) {
   EXPECT_EQ(emu.lines(2), (Lines{socket() ? "*TRG" : "<trigger>", "VOLT 1"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Wires, VisaControl, ::testing::Values(Wire::Socket, Wire::Vxi11, Wire::Hislip),
+INSTANTIATE_TEST_SUITE_P(Wires, VisaControl, ::testing::Values(Wire::Socket, Wire::Vxi11, Wire::Hislip, Wire::Serial),
                          [](const auto& info) { return std::string(testsupport::WireName(info.param)); });
 
 class VisaLocks : public ::testing::Test {

@@ -46,7 +46,7 @@ class VisaResources : public ::testing::Test {
                                       "frobnicate x\n"
                                       "alias bad::name TCPIP0::h::1::SOCKET\n"
                                       "alias psu TCPIP0::h::2::SOCKET\n"
-                                      "resource USB0::1::2::3::INSTR\n");
+                                      "resource GPIB0::5::INSTR\n");
     testing::internal::CaptureStderr();
     ASSERT_EQ(viOpenDefaultRM(&rm), VI_SUCCESS);
     problems = testing::internal::GetCapturedStderr();
@@ -63,7 +63,7 @@ TEST_F(VisaResources, BadLinesAreNamedAndSkipped) {
   EXPECT_NE(problems.find("line 8: unknown entry 'frobnicate'"), std::string::npos) << problems;
   EXPECT_NE(problems.find("line 9: 'bad::name' cannot be an alias"), std::string::npos) << problems;
   EXPECT_NE(problems.find("line 10: the alias 'psu' is given twice"), std::string::npos) << problems;
-  EXPECT_NE(problems.find("line 11: 'USB0::1::2::3::INSTR' is not a resource this library opens"), std::string::npos)
+  EXPECT_NE(problems.find("line 11: 'GPIB0::5::INSTR' is not a resource this library opens"), std::string::npos)
       << problems;
 }
 
@@ -75,6 +75,7 @@ TEST_F(VisaResources, ParseGivesTheExpandedNameAndAlias) {
     ViUInt16 board;
     std::string expanded;
     const char* alias;
+    ViUInt16 type = VI_INTF_TCPIP;
   };
   const Row rows[] = {
       {"psu", VI_SUCCESS, "SOCKET", 0, emu.resource(), "psu"},
@@ -86,14 +87,25 @@ TEST_F(VisaResources, ParseGivesTheExpandedNameAndAlias) {
       {"TCPIP0::::5025::SOCKET", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
       {"TCPIP0::h::5025::SOCKET::x", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
       {"nonsense", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
-      {"USB0::0x1234::0x5678::SN1::INSTR", VI_ERROR_RSRC_NFOUND, "", 0, "", ""},
+      {"ASRL1::INSTR", VI_SUCCESS, "INSTR", 1, "ASRL1::INSTR", "", VI_INTF_ASRL},
+      {"asrl12", VI_SUCCESS, "INSTR", 12, "ASRL12::INSTR", "", VI_INTF_ASRL},
+      {"ASRL/dev/ttyUSB0::INSTR", VI_SUCCESS, "INSTR", 0, "ASRL/dev/ttyUSB0::INSTR", "", VI_INTF_ASRL},
+      {"ASRL0::INSTR", VI_ERROR_RSRC_NFOUND, "", 0, "", ""},
+      {"ASRL1::SOCKET", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
+      {"ASRLCOM1::INSTR", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
+      {"USB0::0x1234::0x5678::SN1::INSTR", VI_SUCCESS, "INSTR", 0, "USB0::0x1234::0x5678::SN1::INSTR", "", VI_INTF_USB},
+      {"usb::4660::0xabcd::SN1", VI_SUCCESS, "INSTR", 0, "USB0::0x1234::0xABCD::SN1::INSTR", "", VI_INTF_USB},
+      {"USB2::0x1234::0x5678::SN1::3::RAW", VI_SUCCESS, "RAW", 2, "USB2::0x1234::0x5678::SN1::3::RAW", "", VI_INTF_USB},
+      {"USB0::0x12345::0x5678::SN1::INSTR", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
+      {"USB0::0x1234::0x5678::INSTR", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
+      {"GPIB0::5::INSTR", VI_ERROR_RSRC_NFOUND, "", 0, "", ""},
   };
   for (const Row& row : rows) {
     ViUInt16 type = 0, board = 99;
     char klass[VI_FIND_BUFLEN] = "", expanded[VI_FIND_BUFLEN] = "", alias[VI_FIND_BUFLEN] = "x";
     ASSERT_EQ(viParseRsrcEx(rm, row.name.c_str(), &type, &board, klass, expanded, alias), row.status) << row.name;
     if (row.status < 0) continue;
-    EXPECT_EQ(type, VI_INTF_TCPIP) << row.name;
+    EXPECT_EQ(type, row.type) << row.name;
     EXPECT_EQ(board, row.board) << row.name;
     EXPECT_STREQ(klass, row.klass) << row.name;
     EXPECT_EQ(expanded, row.expanded) << row.name;

@@ -28,7 +28,7 @@ ViStatus viParseRsrcEx(ViSession rmSesn, ViConstRsrc rsrcName, ViUInt16* intfTyp
     std::string alias;
     ViStatus st = visa::Registry::instance().resolve(rmSesn, rsrcName, resource, &alias);
     if (st < 0) return st;
-    if (intfType != nullptr) *intfType = VI_INTF_TCPIP;
+    if (intfType != nullptr) *intfType = resource.interface_type();
     if (intfNum != nullptr) *intfNum = static_cast<ViUInt16>(resource.board);
     CopyOut(resource.resource_class, rsrcClass);
     CopyOut(resource.canonical, expandedUnaliasedName);

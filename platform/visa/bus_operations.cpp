@@ -64,7 +64,7 @@ ViStatus InstrumentSession::read_stb(ViUInt16& stb) {
   if (connection_lost_) return VI_ERROR_CONN_LOST;
   ViStatus st = send_pending(false);
   if (st < 0) return st;
-  if (resource_.kind != ResourceKind::Socket) return track(transport_->read_stb(deadline(), stb));
+  if (!resource_.byte_stream()) return track(transport_->read_stb(deadline(), stb));
   if (settings_.io_protocol != VI_PROT_4882_STRS) return VI_ERROR_NSUP_OPER;
   std::string reply;
   st = socket_exchange("*STB?", &reply);
@@ -94,7 +94,7 @@ ViStatus InstrumentSession::assert_trigger(ViUInt16 protocol) {
   if (connection_lost_) return VI_ERROR_CONN_LOST;
   ViStatus st = send_pending(false);
   if (st < 0) return st;
-  if (resource_.kind != ResourceKind::Socket) return track(transport_->assert_trigger(deadline()));
+  if (!resource_.byte_stream()) return track(transport_->assert_trigger(deadline()));
   if (settings_.io_protocol != VI_PROT_4882_STRS) return VI_ERROR_NSUP_OPER;
   return socket_exchange("*TRG", nullptr);
 }

@@ -67,10 +67,18 @@ ViStatus InstrumentSession::send_pending(bool end) {
   if (pending_output_.empty() && !end) return VI_SUCCESS;
   trace_written(pending_output_.data(), pending_output_.size());
   note_sent(pending_output_);
-  ViStatus st = transport_->write(pending_output_.data(), pending_output_.size(),
-                                  end && settings_.send_end_enabled, deadline());
+  ViStatus st = transport_write(pending_output_.data(), pending_output_.size(), end && settings_.send_end_enabled);
   pending_output_.clear();  // its storage stays for the next command
   return track(st);
+}
+
+ViStatus InstrumentSession::transport_write(const char* data, std::size_t size, bool end) {
+  if (!end || !transport_->sends_termchar_at_end()) return transport_->write(data, size, end, deadline());
+  std::string message;
+  message.reserve(size + 1);
+  message.append(data, size).push_back(static_cast<char>(settings_.termchar));
+  trace_written(message.data() + size, 1);
+  return transport_->write(message.data(), message.size(), true, deadline());
 }
 
 ViStatus InstrumentSession::discard_input() {
@@ -114,7 +122,7 @@ ViStatus InstrumentSession::write(const char* buffer, std::size_t count, std::si
   if (st < 0) return st;
   trace_written(buffer, count);
   note_sent(std::string_view(buffer, count));
-  st = track(transport_->write(buffer, count, settings_.send_end_enabled, deadline()));
+  st = track(transport_write(buffer, count, settings_.send_end_enabled));
   if (st >= 0) written = count;
   return st;
 }
@@ -169,6 +177,8 @@ ViStatus InstrumentSession::flush(unsigned mask) {
   if ((mask & (VI_READ_BUF | VI_READ_BUF_DISCARD | VI_IO_IN_BUF | VI_IO_IN_BUF_DISCARD)) != 0)
     input_.clear();
   if ((mask & (VI_WRITE_BUF_DISCARD | VI_IO_OUT_BUF_DISCARD)) != 0) pending_output_.clear();
+  if ((mask & (VI_IO_IN_BUF_DISCARD | VI_IO_OUT_BUF_DISCARD)) != 0)
+    transport_->discard_io_buffers((mask & VI_IO_IN_BUF_DISCARD) != 0, (mask & VI_IO_OUT_BUF_DISCARD) != 0);
   if ((mask & (VI_WRITE_BUF | VI_IO_OUT_BUF)) != 0) {
     if (connection_lost_) return VI_ERROR_CONN_LOST;
     return send_pending(false);
@@ -201,7 +211,12 @@ ViStatus InstrumentSession::clear() {
   input_.clear();
   ViStatus st = track(transport_->discard_arrived());
   if (st < 0) return st;
-  return track(transport_->clear(deadline()));
+  st = track(transport_->clear(deadline()));
+  // A serial line has no clear message: a 488.2 instrument hears "*CLS" instead.
+  if (st < 0 || resource_.kind != ResourceKind::Serial || settings_.io_protocol != VI_PROT_4882_STRS) return st;
+  static constexpr char kClearStatus[] = "*CLS\n";
+  trace_written(kClearStatus, sizeof kClearStatus - 1);
+  return track(transport_write(kClearStatus, sizeof kClearStatus - 1, true));
 }
 
 }  // namespace visa

@@ -74,7 +74,11 @@ class InstrumentSession {
   class Reader;
 
   Deadline deadline() const { return Deadline::after_ms(settings_.timeout_ms); }
-  ReadSettings read_settings() const { return {settings_.termchar_enabled, settings_.termchar}; }
+  ReadSettings read_settings() const {
+    return {settings_.termchar_enabled || transport_->ends_reads_at_termchar(), settings_.termchar};
+  }
+  // Every write reaches the transport here: a serial line may add the termination character.
+  ViStatus transport_write(const char* data, std::size_t size, bool end);
   // Remembers a lost connection: every later I/O call answers VI_ERROR_CONN_LOST.
   ViStatus track(ViStatus status);
   ViStatus send_pending(bool end);

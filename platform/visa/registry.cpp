@@ -1,5 +1,7 @@
 #include "registry.h"
 
+#include "trace.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -55,7 +57,10 @@ ViStatus Registry::open(ViSession resource_manager, const char* name, ViAccessMo
   ViStatus st = resolve(resource_manager, name, resource, nullptr);
   if (st < 0) return st;
   const TransportEntry& entry = transport_for(resource.kind);
-  if (entry.open == nullptr) return VI_ERROR_LIBRARY_NFOUND;
+  if (entry.open == nullptr) {
+    trace_detail(entry.unavailable_reason);
+    return VI_ERROR_LIBRARY_NFOUND;
+  }
   std::unique_ptr<Transport> transport;
   // Connecting may take up to the open timeout; no lock is held meanwhile. An
   // open timeout of 0 (VI_TMO_IMMEDIATE: take a lock only if it is free, as

@@ -241,20 +241,39 @@ struct KnownAttribute {
 // What is known of a resource without opening it; an attribute a resource
 // does not have (a VXI-11 port) is empty and compares true with nothing.
 const KnownAttribute kKnownAttributes[] = {
-    {"VI_ATTR_INTF_TYPE", false, [](const ResourceName&) -> AttributeValue { return static_cast<long long>(VI_INTF_TCPIP); }},
+    {"VI_ATTR_INTF_TYPE", false, [](const ResourceName& r) -> AttributeValue { return static_cast<long long>(r.interface_type()); }},
     {"VI_ATTR_INTF_NUM", false, [](const ResourceName& r) -> AttributeValue { return static_cast<long long>(r.board); }},
     {"VI_ATTR_RSRC_CLASS", true, [](const ResourceName& r) -> AttributeValue { return r.resource_class; }},
     {"VI_ATTR_RSRC_NAME", true, [](const ResourceName& r) -> AttributeValue { return r.canonical; }},
-    {"VI_ATTR_TCPIP_HOSTNAME", true, [](const ResourceName& r) -> AttributeValue { return r.host; }},
+    {"VI_ATTR_TCPIP_HOSTNAME", true,
+     [](const ResourceName& r) -> AttributeValue {
+       if (r.interface_type() != VI_INTF_TCPIP) return std::monostate{};
+       return r.host;
+     }},
     {"VI_ATTR_TCPIP_PORT", false,
      [](const ResourceName& r) -> AttributeValue {
-       if (r.port == 0) return std::monostate{};
+       if (r.interface_type() != VI_INTF_TCPIP || r.port == 0) return std::monostate{};
        return static_cast<long long>(r.port);
      }},
     {"VI_ATTR_TCPIP_DEVICE_NAME", true,
      [](const ResourceName& r) -> AttributeValue {
-       if (r.kind == ResourceKind::Socket) return std::monostate{};
+       if (r.kind != ResourceKind::Vxi11 && r.kind != ResourceKind::Hislip) return std::monostate{};
        return r.device_name;
+     }},
+    {"VI_ATTR_MANF_ID", false,
+     [](const ResourceName& r) -> AttributeValue {
+       if (r.interface_type() != VI_INTF_USB) return std::monostate{};
+       return static_cast<long long>(r.usb.vendor);
+     }},
+    {"VI_ATTR_MODEL_CODE", false,
+     [](const ResourceName& r) -> AttributeValue {
+       if (r.interface_type() != VI_INTF_USB) return std::monostate{};
+       return static_cast<long long>(r.usb.product);
+     }},
+    {"VI_ATTR_USB_SERIAL_NUM", true,
+     [](const ResourceName& r) -> AttributeValue {
+       if (r.interface_type() != VI_INTF_USB) return std::monostate{};
+       return r.usb.serial;
      }},
 };
 

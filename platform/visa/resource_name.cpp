@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <vector>
 
 #include "visa.h"
@@ -69,14 +70,104 @@ bool parse_host(std::string_view field, std::string& host) {
   return true;
 }
 
+// A USB vendor or product ID: "0x0957" or decimal.
+bool parse_usb_id(std::string_view s, unsigned& out) {
+  if (starts_with_ci(s, "0x")) {
+    s.remove_prefix(2);
+    if (s.empty() || s.size() > 4) return false;
+    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out, 16);
+    return ec == std::errc{} && p == s.data() + s.size();
+  }
+  return parse_uint(s, 0xFFFF, out);
+}
+
+std::string usb_canonical(unsigned board, const UsbAddress& a, bool raw) {
+  char ids[32];
+  std::snprintf(ids, sizeof ids, "::0x%04X::0x%04X::", a.vendor, a.product);
+  std::string name = "USB" + std::to_string(board) + ids + a.serial;
+  if (a.interface_number >= 0) name += "::" + std::to_string(a.interface_number);
+  return name + (raw ? "::RAW" : "::INSTR");
+}
+
+// ASRL<n>[::INSTR] (port n is /dev/ttyS<n-1>) or ASRL<device path>[::INSTR].
+ViStatus parse_serial(const std::vector<std::string_view>& fields, ResourceName& out) {
+  if (fields.size() > 2 || (fields.size() == 2 && !iequals(fields[1], "INSTR"))) return VI_ERROR_INV_RSRC_NAME;
+  std::string_view port = fields[0].substr(4);
+  if (!port.empty() && port.front() == '/') {
+    out = serial_resource(std::string(port));
+    return VI_SUCCESS;
+  }
+  ResourceName r;
+  if (!parse_uint(port, 65535, r.board)) return VI_ERROR_INV_RSRC_NAME;
+  if (r.board == 0) return VI_ERROR_RSRC_NFOUND;  // ports count from 1
+  r.kind = ResourceKind::Serial;
+  r.resource_class = "INSTR";
+  r.device_path = "/dev/ttyS" + std::to_string(r.board - 1);
+  r.canonical = "ASRL" + std::to_string(r.board) + "::INSTR";
+  out = std::move(r);
+  return VI_SUCCESS;
+}
+
+// USB[board]::vendor::product::serial[::interface][::INSTR|::RAW].
+ViStatus parse_usb(std::vector<std::string_view> fields, ResourceName& out) {
+  ResourceName r;
+  std::string_view board = fields[0].substr(3);
+  if (!board.empty() && !parse_uint(board, 65535, r.board)) return VI_ERROR_INV_RSRC_NAME;
+  bool raw = false;
+  if (iequals(fields.back(), "RAW")) {
+    raw = true;
+    fields.pop_back();
+  } else if (iequals(fields.back(), "INSTR")) {
+    fields.pop_back();
+  }
+  if (fields.size() != 4 && fields.size() != 5) return VI_ERROR_INV_RSRC_NAME;
+  if (!parse_usb_id(fields[1], r.usb.vendor) || !parse_usb_id(fields[2], r.usb.product)) return VI_ERROR_INV_RSRC_NAME;
+  r.usb.serial = std::string(fields[3]);
+  if (fields.size() == 5) {
+    unsigned number = 0;
+    if (!parse_uint(fields[4], 255, number)) return VI_ERROR_INV_RSRC_NAME;
+    r.usb.interface_number = static_cast<int>(number);
+  }
+  out = usb_resource(r.board, r.usb, raw);
+  return VI_SUCCESS;
+}
+
 // Interfaces VISA knows but this library does not reach.
 bool is_other_interface(std::string_view text) {
-  static constexpr std::string_view kOthers[] = {"GPIB", "USB", "ASRL", "VXI", "PXI", "GPIB-VXI"};
+  static constexpr std::string_view kOthers[] = {"GPIB", "VXI", "PXI", "GPIB-VXI"};
   return std::any_of(std::begin(kOthers), std::end(kOthers),
                      [&](std::string_view p) { return starts_with_ci(text, p); });
 }
 
 }  // namespace
+
+ResourceName serial_resource(const std::string& path) {
+  ResourceName r;
+  r.kind = ResourceKind::Serial;
+  r.resource_class = "INSTR";
+  r.device_path = path;
+  r.canonical = "ASRL" + path + "::INSTR";
+  return r;
+}
+
+ResourceName usb_resource(unsigned board, const UsbAddress& address, bool raw) {
+  ResourceName r;
+  r.kind = raw ? ResourceKind::UsbRaw : ResourceKind::UsbInstr;
+  r.board = board;
+  r.resource_class = raw ? "RAW" : "INSTR";
+  r.usb = address;
+  r.canonical = usb_canonical(board, address, raw);
+  return r;
+}
+
+ViUInt16 ResourceName::interface_type() const {
+  switch (kind) {
+    case ResourceKind::Serial: return VI_INTF_ASRL;
+    case ResourceKind::UsbInstr:
+    case ResourceKind::UsbRaw: return VI_INTF_USB;
+    default: return VI_INTF_TCPIP;
+  }
+}
 
 ViStatus parse_resource_name(std::string_view text, ResourceName& out) {
   std::vector<std::string_view> fields;
@@ -86,6 +177,8 @@ ViStatus parse_resource_name(std::string_view text, ResourceName& out) {
   }
 
   std::string_view intf = fields[0];
+  if (starts_with_ci(intf, "ASRL")) return parse_serial(fields, out);
+  if (starts_with_ci(intf, "USB")) return parse_usb(fields, out);
   if (!starts_with_ci(intf, "TCPIP")) {
     if (is_other_interface(intf) && fields.size() >= 2) return VI_ERROR_RSRC_NFOUND;
     return VI_ERROR_INV_RSRC_NAME;

@@ -4,13 +4,12 @@
 #include <span>
 #include <string>
 
+#include "attribute_value.h"
 #include "instrument_session.h"
 #include "lock_table.h"
 #include "visa.h"
 
 namespace visa {
-
-enum class AttributeType { UInt8, UInt16, UInt32, Boolean, String };
 
 // Who made this VISA library, and its version as VISA encodes one (1.0.0).
 constexpr const char* kManufacturerName = "ZEVRA open instrument stack";
@@ -22,6 +21,7 @@ struct AttributeRow {
   ViAttrState (*number)(const InstrumentSession&);
   std::string (*text)(const InstrumentSession&);
   ViStatus (*set)(InstrumentSession&, ViAttrState);  // null: read-only
+  bool tcpip_only = false;  // a LAN resource's attribute: not there on a serial line or USB
 };
 
 struct SessionAttributeAccess {
@@ -40,7 +40,7 @@ struct SessionAttributeAccess {
         {VI_ATTR_RSRC_NAME, AttributeType::String, nullptr,
          [](const S& s) { return s.resource_.canonical; }, nullptr},
         {VI_ATTR_INTF_TYPE, AttributeType::UInt16,
-         [](const S&) -> ViAttrState { return VI_INTF_TCPIP; }, nullptr, nullptr},
+         [](const S& s) -> ViAttrState { return s.resource_.interface_type(); }, nullptr, nullptr},
         {VI_ATTR_INTF_NUM, AttributeType::UInt16,
          [](const S& s) -> ViAttrState { return s.resource_.board; }, nullptr, nullptr},
         {VI_ATTR_TMO_VALUE, AttributeType::UInt32,
@@ -64,17 +64,17 @@ struct SessionAttributeAccess {
          [](const S& s) -> ViAttrState { return s.settings_.send_end_enabled; }, nullptr,
          [](S& s, ViAttrState v) { return set_bool(s.settings_.send_end_enabled, v); }},
         {VI_ATTR_TCPIP_ADDR, AttributeType::String, nullptr,
-         [](const S& s) { return s.transport_->peer_address(); }, nullptr},
+         [](const S& s) { return s.transport_->peer_address(); }, nullptr, true},
         {VI_ATTR_TCPIP_HOSTNAME, AttributeType::String, nullptr,
-         [](const S& s) { return s.resource_.host; }, nullptr},
+         [](const S& s) { return s.resource_.host; }, nullptr, true},
         {VI_ATTR_TCPIP_PORT, AttributeType::UInt16,
-         [](const S& s) -> ViAttrState { return s.resource_.port; }, nullptr, nullptr},
+         [](const S& s) -> ViAttrState { return s.resource_.port; }, nullptr, nullptr, true},
         {VI_ATTR_TCPIP_NODELAY, AttributeType::Boolean,
-         [](const S&) -> ViAttrState { return VI_TRUE; }, nullptr, nullptr},
+         [](const S&) -> ViAttrState { return VI_TRUE; }, nullptr, nullptr, true},
         {VI_ATTR_TCPIP_KEEPALIVE, AttributeType::Boolean,
-         [](const S&) -> ViAttrState { return VI_FALSE; }, nullptr, nullptr},
+         [](const S&) -> ViAttrState { return VI_FALSE; }, nullptr, nullptr, true},
         {VI_ATTR_TCPIP_DEVICE_NAME, AttributeType::String, nullptr,
-         [](const S& s) { return s.resource_.device_name; }, nullptr},
+         [](const S& s) { return s.resource_.device_name; }, nullptr, true},
         {VI_ATTR_RSRC_MANF_NAME, AttributeType::String, nullptr,
          [](const S&) { return std::string(kManufacturerName); }, nullptr},
         // No registered VXIplug&play vendor ID belongs to this library.
@@ -114,37 +114,31 @@ struct SessionAttributeAccess {
 
 ViStatus InstrumentSession::get_attribute(ViAttr attribute, void* value) {
   const AttributeRow* row = SessionAttributeAccess::find(attribute);
-  if (row == nullptr) return VI_ERROR_NSUP_ATTR;
-  if (value == nullptr) return VI_ERROR_USER_BUF;
+  bool here = row != nullptr && (!row->tcpip_only || resource_.interface_type() == VI_INTF_TCPIP);
   std::lock_guard lock(io_mutex_);
-  switch (row->type) {
-    case AttributeType::UInt8:
-      *static_cast<ViUInt8*>(value) = static_cast<ViUInt8>(row->number(*this));
-      break;
-    case AttributeType::UInt16:
-      *static_cast<ViUInt16*>(value) = static_cast<ViUInt16>(row->number(*this));
-      break;
-    case AttributeType::UInt32:
-      *static_cast<ViUInt32*>(value) = static_cast<ViUInt32>(row->number(*this));
-      break;
-    case AttributeType::Boolean:
-      *static_cast<ViBoolean*>(value) = static_cast<ViBoolean>(row->number(*this));
-      break;
-    case AttributeType::String: {
-      // VISA string attributes fit a 256-byte buffer.
-      std::string text = row->text(*this).substr(0, 255);
-      std::memcpy(value, text.c_str(), text.size() + 1);
-      break;
+  AttributeValue v;
+  if (here) {
+    v.type = row->type;
+    if (row->type == AttributeType::String) {
+      v.text = row->text(*this);
+    } else {
+      v.number = row->number(*this);
     }
+  } else {
+    ViStatus st = transport_->get_attribute(attribute, v);
+    if (st < 0) return st;
   }
+  if (value == nullptr) return VI_ERROR_USER_BUF;
+  store_attribute(v, value);
   return VI_SUCCESS;
 }
 
 ViStatus InstrumentSession::set_attribute(ViAttr attribute, ViAttrState value) {
   const AttributeRow* row = SessionAttributeAccess::find(attribute);
-  if (row == nullptr) return VI_ERROR_NSUP_ATTR;
-  if (row->set == nullptr) return VI_ERROR_ATTR_READONLY;
+  bool here = row != nullptr && (!row->tcpip_only || resource_.interface_type() == VI_INTF_TCPIP);
   std::lock_guard lock(io_mutex_);
+  if (!here) return transport_->set_attribute(attribute, value);
+  if (row->set == nullptr) return VI_ERROR_ATTR_READONLY;
   return row->set(*this, value);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "attribute_value.h"
 #include "deadline.h"
 #include "resource_name.h"
 #include "visa.h"
@@ -63,6 +64,18 @@ class Transport {
   virtual bool holds_device_lock() const { return false; }
 
   virtual std::string peer_address() const = 0;
+
+  // Attributes of the interface itself (a serial line's settings) beyond the
+  // session's own.
+  virtual ViStatus get_attribute(ViAttr, AttributeValue&) const { return VI_ERROR_NSUP_ATTR; }
+  virtual ViStatus set_attribute(ViAttr, ViAttrState) { return VI_ERROR_NSUP_ATTR; }
+  // A serial line ends reads at the termination character unless told not to,
+  // and may send it after each message.
+  virtual bool ends_reads_at_termchar() const { return false; }
+  virtual bool sends_termchar_at_end() const { return false; }
+  // Discards what the operating system holds for the interface (viFlush's
+  // VI_IO_IN_BUF_DISCARD and VI_IO_OUT_BUF_DISCARD).
+  virtual void discard_io_buffers(bool /*input*/, bool /*output*/) {}
 };
 
 // What opening asks of a transport: connecting within `deadline`, and, for an
@@ -102,6 +115,10 @@ ViStatus open_hislip_transport(const ResourceName& resource, const OpenRequest& 
 
 // VXI-11 (TCPIP::host[::inst0]::INSTR).
 ViStatus open_vxi11_transport(const ResourceName& resource, const OpenRequest& request, std::unique_ptr<Transport>& out);
+
+// A serial port (ASRL<n>::INSTR, ASRL/dev/ttyUSB0::INSTR).
+ViStatus open_serial_transport(const ResourceName& resource, const OpenRequest& request,
+                               std::unique_ptr<Transport>& out);
 
 // Raw TCP/IP socket (TCPIP::host::port::SOCKET).
 ViStatus open_socket_transport(const ResourceName& resource, const OpenRequest& request,

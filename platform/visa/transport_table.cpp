@@ -9,6 +9,9 @@ constexpr TransportEntry kTransports[] = {
     {ResourceKind::Socket, "TCPIP SOCKET", &open_socket_transport, nullptr},
     {ResourceKind::Vxi11, "TCPIP INSTR (VXI-11)", &open_vxi11_transport, nullptr},
     {ResourceKind::Hislip, "TCPIP INSTR (HiSLIP)", &open_hislip_transport, nullptr},
+    {ResourceKind::Serial, "ASRL INSTR", &open_serial_transport, nullptr},
+    {ResourceKind::UsbInstr, "USB INSTR", nullptr, "USB instruments are not reached yet"},
+    {ResourceKind::UsbRaw, "USB RAW", nullptr, "USB instruments are not reached yet"},
 };
 
 }  // namespace

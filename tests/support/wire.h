@@ -1,5 +1,6 @@
 // The emulator's other transports for tests: an instrument served over
-// VXI-11 or HiSLIP as well as its raw socket, and the VISA resource for each.
+// VXI-11, HiSLIP or a serial line as well as its raw socket, and the VISA
+// resource for each.
 #pragma once
 
 #include <cstdlib>
@@ -8,19 +9,21 @@
 #include <string>
 
 #include "hislip_server.h"
+#include "serial_server.h"
 #include "instrument.h"
 #include "transcript.h"
 #include "vxi11_server.h"
 
 namespace testsupport {
 
-enum class Wire { Socket, Vxi11, Hislip };
+enum class Wire { Socket, Vxi11, Hislip, Serial };
 
 inline const char* WireName(Wire w) {
   switch (w) {
     case Wire::Socket: return "Socket";
     case Wire::Vxi11: return "Vxi11";
     case Wire::Hislip: return "Hislip";
+    case Wire::Serial: return "Serial";
   }
   return "?";
 }
@@ -43,12 +46,17 @@ class WireServer {
       hislip_ = std::make_unique<emulator::HislipServer>(instrument, transcript);
       return hislip_->start("127.0.0.1", 0);
     }
+    if (wire == Wire::Serial) {
+      serial_ = std::make_unique<emulator::SerialServer>(instrument, transcript);
+      return serial_->start(9600);
+    }
     return {};
   }
   // The resource for this wire; `socket_resource` is the raw socket's.
   std::string resource(const std::string& socket_resource) const {
     if (wire_ == Wire::Vxi11) return "TCPIP0::127.0.0.1::inst0::INSTR";
     if (wire_ == Wire::Hislip) return "TCPIP0::127.0.0.1::hislip0," + std::to_string(hislip_->port()) + "::INSTR";
+    if (wire_ == Wire::Serial) return "ASRL" + serial_->path() + "::INSTR";
     return socket_resource;
   }
   // The port a client connects to for the instrument itself: the raw socket's,
@@ -65,6 +73,7 @@ class WireServer {
   void stop() {
     if (vxi11_) vxi11_->stop();
     if (hislip_) hislip_->stop();
+    if (serial_) serial_->stop();
   }
   ~WireServer() {
     stop();
@@ -75,6 +84,7 @@ class WireServer {
   Wire wire_ = Wire::Socket;
   std::unique_ptr<emulator::Vxi11Server> vxi11_;
   std::unique_ptr<emulator::HislipServer> hislip_;
+  std::unique_ptr<emulator::SerialServer> serial_;
 };
 
 }  // namespace testsupport
