@@ -42,13 +42,16 @@ class Emulator:
         self.resource = "TCPIP0::%s::%d::SOCKET" % (self.address, self.port)
         # One more line for each other transport asked for.
         self.ports = {}
-        for _ in range(("--vxi11" in args) + ("--hislip" in args)):
+        self.serial_path = None
+        for _ in range(("--vxi11" in args) + ("--hislip" in args) + ("--serial" in args)):
             line = self.process.stdout.readline().strip()
-            match = re.fullmatch(r"listening (VXI11|HISLIP) (\S+) (\d+)", line)
+            match = re.fullmatch(r"listening (VXI11|HISLIP|ASRL) (\S+) (\d+)", line)
             if not match:
                 self.stop()
                 raise AssertionError("unexpected line: %r" % line)
-            self.ports[match.group(1)] = int(match.group(3))
+            self.ports[match.group(1)] = int(match.group(3))  # the baud rate for ASRL
+            if match.group(1) == "ASRL":
+                self.serial_path = match.group(2)
 
     def stop(self, sig=signal.SIGTERM):
         if self.process.poll() is None:

@@ -277,6 +277,87 @@ except pyvisa.errors.VisaIOError:
         self.assertIn(("viRead", None, "VI_ERROR_TMO"), calls)
 
 
+
+class SerialLine(unittest.TestCase):
+    """The emulator's serial line (a pseudo-terminal) through stock PyVISA on
+    our library, and through PyVISA-py (pyserial) as an independent client."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.emulator = emulator_program_test.Emulator("--serial", "--baud", "115200")
+        cls.name = "ASRL%s::INSTR" % cls.emulator.serial_path
+        cls.rm = pyvisa.ResourceManager(LIBVISA)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.rm.close()
+        cls.emulator.stop()
+
+    def open_ours(self):
+        r = self.rm.open_resource(self.name, read_termination="\n", write_termination="\n")
+        self.addCleanup(r.close)
+        return r
+
+    def test_the_emulator_says_where_its_line_is(self):
+        self.assertEqual(self.emulator.ports["ASRL"], 115200)
+        self.assertTrue(os.path.exists(self.emulator.serial_path), self.emulator.serial_path)
+        info = self.rm.resource_info(self.name)
+        self.assertEqual((info.interface_type, info.resource_class, info.resource_name),
+                         (constants.InterfaceType.asrl, "INSTR", self.name))
+
+    def test_a_serial_session_queries_and_keeps_its_line_settings(self):
+        r = self.open_ours()
+        self.assertIsInstance(r, pyvisa.resources.SerialInstrument)
+        self.assertEqual((r.baud_rate, r.data_bits, r.parity, r.stop_bits, r.flow_control, r.end_input),
+                         (9600, 8, constants.Parity.none, constants.StopBits.one, constants.ControlFlow.none,
+                          constants.SerialTermination.termination_char))
+        r.baud_rate = 115200
+        r.flow_control = constants.ControlFlow.xon_xoff
+        self.assertEqual((r.baud_rate, r.flow_control), (115200, constants.ControlFlow.xon_xoff))
+        with self.assertRaises(errors.VisaIOError) as refused:
+            r.baud_rate = 12345
+        self.assertEqual(refused.exception.error_code, constants.StatusCode.error_nonsupported_attribute_state)
+        self.assertEqual(r.query("*IDN?"), "Halmeric,QDX7001,QDX7001-000001,1.00")
+        r.io_protocol = constants.IOProtocol.protocol4882_strs
+        r.write("*CLS;*ESE 1;*SRE 32;*OPC")
+        self.assertEqual(r.read_stb(), 0x60)
+        r.clear()
+        self.assertEqual(r.read_stb(), 0)  # the clear sent *CLS
+        self.assertEqual(r.bytes_in_buffer, 0)
+
+    def test_another_process_holding_the_port_keeps_us_out(self):
+        holder = ("import sys, pyvisa\n"
+                  "r = pyvisa.ResourceManager(sys.argv[1]).open_resource(sys.argv[2])\n"
+                  "print('holding', flush=True)\n"
+                  "sys.stdin.readline()\n")
+        other = subprocess.Popen([sys.executable, "-c", holder, LIBVISA, self.name],
+                                 stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        try:
+            self.assertEqual(other.stdout.readline(), "holding\n")
+            with self.assertRaises(errors.VisaIOError) as busy:
+                self.rm.open_resource(self.name)
+            self.assertEqual(busy.exception.error_code, constants.StatusCode.error_resource_busy)
+        finally:
+            other.stdin.close()
+            other.wait(timeout=30)
+            other.stdout.close()
+        self.assertEqual(self.open_ours().query("*OPC?"), "1")
+
+    def test_pyvisa_py_and_our_library_agree_on_the_line(self):
+        py = pyvisa.ResourceManager("@py")
+        try:
+            theirs = py.open_resource(self.name, read_termination="\n", write_termination="\n", timeout=2000)
+            theirs.write("INST:SEL 1;:VOLT 2.5")
+            their_idn, their_volt = theirs.query("*IDN?"), theirs.query(":VOLT?")
+            theirs.close()
+        finally:
+            py.close()
+        ours = self.open_ours()
+        self.assertEqual(ours.query("*IDN?"), their_idn)
+        self.assertEqual(ours.query("INST:SEL 1;:VOLT?"), their_volt)
+        self.assertEqual(float(their_volt), 2.5)
+
+
 if __name__ == "__main__":
     emulator_program_test.EMULATOR, LIBVISA = sys.argv[1], sys.argv[2]
     emulator_program_test.TOOL_ENV = dict(emulator_program_test.TOOL_ENV)
