@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -36,6 +37,7 @@ constexpr long kErrorInvalidLink = 4, kErrorIoTimeout = 15, kErrorLocked = 11, k
 constexpr long kErrorChannelNotEstablished = 6, kErrorChannelEstablished = 29;
 constexpr int kInterruptConnectMs = 2000;
 constexpr long kWaitLock = 1;
+constexpr std::size_t kMarker = 4;  // a TCP record's marker, in front of each reply
 
 using onc_rpc::CallHeader;
 
@@ -76,22 +78,28 @@ class RecordReader {
 
 bool DecodeHeader(XDR* in, CallHeader& h) { return onc_rpc::DecodeCallHeader(in, h); }
 
-// Encodes and sends a reply: the accepted-reply header, then `encode(result)`.
-bool Reply(int fd, const CallHeader& h, u_int status, xdrproc_t encode, void* result) {
-  // The accepted-reply header, then the result at its encoded size.
+// Encodes a reply, the accepted-reply header then `encode(result)`, behind
+// four bytes left for a TCP record marker; `size` is the reply's own length.
+bool EncodeReply(const CallHeader& h, u_int status, xdrproc_t encode, void* result, std::vector<char>& buffer,
+                 std::size_t& size) {
   std::size_t result_size = status == kSuccess && encode != nullptr ? xdr_sizeof(encode, result) : 0;
-  // The record marker goes in front, so that a reply leaves in one send.
-  constexpr std::size_t kMarker = 4;
-  std::vector<char> buffer(kMarker + result_size + 64);
+  buffer.assign(kMarker + result_size + 64, '\0');
   XDR out;
   xdrmem_create(&out, buffer.data() + kMarker, static_cast<u_int>(buffer.size() - kMarker), XDR_ENCODE);
   u_int xid = h.xid, type = kReply, accepted = kAccepted, flavor = 0, length = 0;
   bool ok = xdr_u_int(&out, &xid) && xdr_u_int(&out, &type) && xdr_u_int(&out, &accepted) &&
             xdr_u_int(&out, &flavor) && xdr_u_int(&out, &length) && xdr_u_int(&out, &status);
   if (ok && status == kSuccess && encode != nullptr) ok = encode(&out, result) != 0;
-  std::size_t size = xdr_getpos(&out);
+  size = xdr_getpos(&out);
   xdr_destroy(&out);
-  if (!ok) return false;
+  return ok;
+}
+
+// Sends a reply on a TCP connection, marker and all in one send.
+bool Reply(int fd, const CallHeader& h, u_int status, xdrproc_t encode, void* result) {
+  std::vector<char> buffer;
+  std::size_t size = 0;
+  if (!EncodeReply(h, status, encode, result, buffer, size)) return false;
   const std::uint32_t marker = onc_rpc::LastFragmentMarker(size);
   std::memcpy(buffer.data(), &marker, sizeof marker);
   return WriteFully(fd, buffer.data(), kMarker + size);
@@ -153,34 +161,88 @@ Vxi11Server::~Vxi11Server() { stop(); }
 std::string Vxi11Server::start(const std::string& address, unsigned portmapper_port, unsigned core_port) {
   std::string error = core_.start(address, core_port);
   if (error.empty()) error = portmapper_.start(address, portmapper_port);
+  if (error.empty()) error = start_datagrams(address);
   return error;
 }
 
+// The portmapper on UDP, at the port its TCP listener has.
+std::string Vxi11Server::start_datagrams(const std::string& address) {
+  udp_.reset(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+  sockaddr_in at{};
+  at.sin_family = AF_INET;
+  at.sin_port = htons(static_cast<std::uint16_t>(portmapper_.port()));
+  if (!udp_ || ::inet_pton(AF_INET, address.c_str(), &at.sin_addr) != 1 ||
+      ::bind(udp_.get(), reinterpret_cast<sockaddr*>(&at), sizeof at) != 0)
+    return "cannot serve the portmapper on UDP port " + std::to_string(portmapper_.port()) + ": " + std::strerror(errno);
+  int pipe_fds[2];
+  if (::pipe2(pipe_fds, O_CLOEXEC) != 0) return "cannot create a pipe";
+  udp_wake_read_.reset(pipe_fds[0]);
+  udp_wake_write_.reset(pipe_fds[1]);
+  udp_thread_ = std::thread([this] { ServePortmapperDatagrams(); });
+  return {};
+}
+
 void Vxi11Server::stop() {
+  if (udp_thread_.joinable()) {
+    char byte = 0;
+    (void)!::write(udp_wake_write_.get(), &byte, 1);
+    udp_thread_.join();
+  }
   portmapper_.stop();
   core_.stop();
 }
 
+// The portmapper's answer to one call, or false for a call it cannot read.
+bool Vxi11Server::AnswerPortmapper(const std::vector<char>& record, std::vector<char>& reply, std::size_t& size) {
+  XDR in;
+  xdrmem_create(&in, const_cast<char*>(record.data()), static_cast<u_int>(record.size()), XDR_DECODE);
+  CallHeader h;
+  bool ok = DecodeHeader(&in, h);
+  if (ok && h.program == PMAPPROG && h.procedure == PMAPPROC_GETPORT) {
+    pmap query{};
+    u_long port = 0;
+    if (xdr_pmap(&in, &query) && query.pm_prog == DEVICE_CORE && query.pm_prot == IPPROTO_TCP) port = core_.port();
+    ok = EncodeReply(h, kSuccess, reinterpret_cast<xdrproc_t>(xdr_u_long), &port, reply, size);
+  } else if (ok && h.program == PMAPPROG && h.procedure == PMAPPROC_NULL) {
+    ok = EncodeReply(h, kSuccess, nullptr, nullptr, reply, size);
+  } else if (ok) {
+    ok = EncodeReply(h, h.program == PMAPPROG ? kProcedureUnavailable : kProgramUnavailable, nullptr, nullptr, reply,
+                     size);
+  }
+  xdr_destroy(&in);
+  return ok;
+}
+
 void Vxi11Server::ServePortmapper(int fd, int stop_fd) {
-  std::vector<char> record;
+  std::vector<char> record, reply;
   RecordReader reader(fd, stop_fd);
   while (reader.next(record)) {
-    XDR in;
-    xdrmem_create(&in, record.data(), static_cast<u_int>(record.size()), XDR_DECODE);
-    CallHeader h;
-    bool ok = DecodeHeader(&in, h);
-    if (ok && h.program == PMAPPROG && h.procedure == PMAPPROC_GETPORT) {
-      pmap query{};
-      u_long port = 0;
-      if (xdr_pmap(&in, &query) && query.pm_prog == DEVICE_CORE && query.pm_prot == IPPROTO_TCP) port = core_.port();
-      ok = Reply(fd, h, kSuccess, reinterpret_cast<xdrproc_t>(xdr_u_long), &port);
-    } else if (ok && h.program == PMAPPROG && h.procedure == PMAPPROC_NULL) {
-      ok = Reply(fd, h, kSuccess, nullptr, nullptr);
-    } else if (ok) {
-      ok = Reply(fd, h, h.program == PMAPPROG ? kProcedureUnavailable : kProgramUnavailable, nullptr, nullptr);
-    }
-    xdr_destroy(&in);
-    if (!ok) return;
+    std::size_t size = 0;
+    if (!AnswerPortmapper(record, reply, size)) return;
+    const std::uint32_t marker = onc_rpc::LastFragmentMarker(size);
+    std::memcpy(reply.data(), &marker, sizeof marker);
+    if (!WriteFully(fd, reply.data(), kMarker + size)) return;
+  }
+}
+
+// Over UDP each datagram is one call and its answer one datagram back, as
+// broadcast discovery (ours, lxi-tools', PyVISA-py's) sends them.
+void Vxi11Server::ServePortmapperDatagrams() {
+  std::vector<char> record(65536), reply;
+  for (;;) {
+    pollfd fds[2] = {{udp_.get(), POLLIN, 0}, {udp_wake_read_.get(), POLLIN, 0}};
+    int n = ::poll(fds, 2, -1);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 || (fds[1].revents & POLLIN) != 0) return;
+    sockaddr_storage from{};
+    socklen_t from_size = sizeof from;
+    record.resize(65536);
+    ssize_t got = ::recvfrom(udp_.get(), record.data(), record.size(), 0, reinterpret_cast<sockaddr*>(&from), &from_size);
+    if (got <= 0) continue;
+    record.resize(static_cast<std::size_t>(got));
+    std::size_t size = 0;
+    if (!AnswerPortmapper(record, reply, size)) continue;
+    ::sendto(udp_.get(), reply.data() + kMarker, size, 0, reinterpret_cast<sockaddr*>(&from), from_size);
   }
 }
 

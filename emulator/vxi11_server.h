@@ -1,16 +1,19 @@
 // The emulator's VXI-11 transport: a portmapper answer and the core channel
 // (create_link, device_write, device_read, device_clear, destroy_link) in
-// front of an instrument, over ONC RPC on TCP.
+// front of an instrument, over ONC RPC on TCP; the portmapper answers on UDP too.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "instrument.h"
 #include "tcp_listener.h"
 #include "transcript.h"
+#include "unique_fd.h"
 
 namespace emulator {
 
@@ -27,7 +30,10 @@ class Vxi11Server {
   const std::string& address() const { return core_.address(); }
 
  private:
+  std::string start_datagrams(const std::string& address);
+  bool AnswerPortmapper(const std::vector<char>& record, std::vector<char>& reply, std::size_t& size);
   void ServePortmapper(int fd, int stop_fd);
+  void ServePortmapperDatagrams();
   void ServeCore(int fd, int stop_fd);
 
   // The instrument's lock: held by one link of any connection at a time.
@@ -45,6 +51,8 @@ class Vxi11Server {
   DeviceLock lock_;
   TcpListener portmapper_;
   TcpListener core_;
+  UniqueFd udp_, udp_wake_read_, udp_wake_write_;
+  std::thread udp_thread_;
 };
 
 }  // namespace emulator

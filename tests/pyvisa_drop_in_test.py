@@ -66,8 +66,14 @@ class DropIn(unittest.TestCase):
         return [text for _, direction, text in self.transcript_entries() if direction == ">"]
 
     def test_resources_are_listed_parsed_and_aliased(self):
-        self.assertEqual(self.rm.list_resources("?*"), (self.names["SOCKET"], self.names["VXI-11"], self.names["HiSLIP"]))
-        self.assertEqual(self.rm.list_resources(), (self.names["VXI-11"], self.names["HiSLIP"]))  # "?*::INSTR"
+        # The configured resources come first; this machine's serial ports and
+        # instruments found on the network follow, each once.
+        listed = self.rm.list_resources("?*")
+        self.assertEqual(listed[:3], (self.names["SOCKET"], self.names["VXI-11"], self.names["HiSLIP"]))
+        self.assertEqual(len(set(listed)), len(listed))
+        instr = self.rm.list_resources()  # "?*::INSTR"
+        self.assertEqual(instr[:2], (self.names["VXI-11"], self.names["HiSLIP"]))
+        self.assertTrue(all(name.endswith("::INSTR") for name in instr), instr)
         self.assertEqual(self.rm.list_resources("?*{VI_ATTR_TCPIP_PORT == %d}" % self.emulator.port),
                          (self.names["SOCKET"],))
         self.assertEqual(self.rm.list_resources("GPIB?*"), ())

@@ -49,6 +49,12 @@ TEST(ResourceExpression, MatchesLikeVisa) {
       {"?*{VI_ATTR_INTF_NUM == 1 || VI_ATTR_TCPIP_HOSTNAME == \"h?*\"}", "TCPIP0::host::5025::SOCKET", true},
       {"?*{!(VI_ATTR_TCPIP_DEVICE_NAME == \"hislip?*\")}", "TCPIP0::h::hislip0::INSTR", false},
       {"?*{ VI_ATTR_INTF_TYPE == 6 }", "TCPIP0::h::5025::SOCKET", true},
+      {"?*{VI_ATTR_INTF_TYPE == 4}", "ASRL/dev/ttyUSB0::INSTR", true},
+      {"ASRL?*", "ASRL3::INSTR", true},
+      {"?*{VI_ATTR_TCPIP_HOSTNAME == \"?*\"}", "ASRL3::INSTR", false},  // a serial port has no host
+      {"USB?*{VI_ATTR_MANF_ID == 0x1234 && VI_ATTR_MODEL_CODE == 0x5678}", "USB0::0x1234::0x5678::SN9::INSTR", true},
+      {"USB?*{VI_ATTR_USB_SERIAL_NUM == \"SN?\"}", "USB0::0x1234::0x5678::SN9::INSTR", true},
+      {"?*{VI_ATTR_MANF_ID == 0x1234}", "TCPIP0::h::inst0::INSTR", false},
   };
   for (const Case& c : cases) {
     visa::ResourceExpression e;

@@ -2,6 +2,7 @@
 // from the configuration file, and finding them.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -37,6 +38,7 @@ class VisaResources : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(emu.started()) << emu.error();
     conf = std::make_unique<VisaConf>("# the bench\n"
+                                      "discovery-window 0   # configured resources only, and the ports\n"
                                       "alias psu " + emu.resource() + "   # the supply\n"
                                       "resource TCPIP0::192.0.2.7::inst0::INSTR\n"
                                       "resource TCPIP1::192.0.2.8::hislip0,4881::INSTR\n"
@@ -46,7 +48,8 @@ class VisaResources : public ::testing::Test {
                                       "frobnicate x\n"
                                       "alias bad::name TCPIP0::h::1::SOCKET\n"
                                       "alias psu TCPIP0::h::2::SOCKET\n"
-                                      "resource GPIB0::5::INSTR\n");
+                                      "resource GPIB0::5::INSTR\n"
+                                      "discovery-window 99999\n");
     testing::internal::CaptureStderr();
     ASSERT_EQ(viOpenDefaultRM(&rm), VI_SUCCESS);
     problems = testing::internal::GetCapturedStderr();
@@ -60,10 +63,13 @@ class VisaResources : public ::testing::Test {
 };
 
 TEST_F(VisaResources, BadLinesAreNamedAndSkipped) {
-  EXPECT_NE(problems.find("line 8: unknown entry 'frobnicate'"), std::string::npos) << problems;
-  EXPECT_NE(problems.find("line 9: 'bad::name' cannot be an alias"), std::string::npos) << problems;
-  EXPECT_NE(problems.find("line 10: the alias 'psu' is given twice"), std::string::npos) << problems;
-  EXPECT_NE(problems.find("line 11: 'GPIB0::5::INSTR' is not a resource this library opens"), std::string::npos)
+  EXPECT_NE(problems.find("line 9: unknown entry 'frobnicate'"), std::string::npos) << problems;
+  EXPECT_NE(problems.find("line 10: 'bad::name' cannot be an alias"), std::string::npos) << problems;
+  EXPECT_NE(problems.find("line 11: the alias 'psu' is given twice"), std::string::npos) << problems;
+  EXPECT_NE(problems.find("line 12: 'GPIB0::5::INSTR' is not a resource this library opens"), std::string::npos)
+      << problems;
+  EXPECT_NE(problems.find("line 13: want discovery-window MILLISECONDS (0 to 10000); the line is skipped"),
+            std::string::npos)
       << problems;
 }
 
@@ -156,12 +162,13 @@ TEST_F(VisaResources, FindListsTheConfiguredResources) {
   using Names = std::vector<std::string>;
   ViStatus st = VI_SUCCESS;
   const std::string psu = emu.resource();
-  EXPECT_EQ(FindAll(rm, "?*", st), (Names{psu, "TCPIP0::192.0.2.7::inst0::INSTR",
+  // Serial ports this machine has are listed too: the patterns here name LAN resources.
+  EXPECT_EQ(FindAll(rm, "TCPIP?*", st), (Names{psu, "TCPIP0::192.0.2.7::inst0::INSTR",
                                           "TCPIP1::192.0.2.8::hislip0,4881::INSTR", "TCPIP0::192.0.2.9::inst0::INSTR"}));
-  EXPECT_EQ(FindAll(rm, "?*INSTR", st),
+  EXPECT_EQ(FindAll(rm, "TCPIP?*INSTR", st),
             (Names{"TCPIP0::192.0.2.7::inst0::INSTR", "TCPIP1::192.0.2.8::hislip0,4881::INSTR",
                    "TCPIP0::192.0.2.9::inst0::INSTR"}));
-  EXPECT_EQ(FindAll(rm, "?*{VI_ATTR_INTF_NUM == 1}", st), (Names{"TCPIP1::192.0.2.8::hislip0,4881::INSTR"}));
+  EXPECT_EQ(FindAll(rm, "TCPIP?*{VI_ATTR_INTF_NUM == 1}", st), (Names{"TCPIP1::192.0.2.8::hislip0,4881::INSTR"}));
   EXPECT_EQ(FindAll(rm, "?*::SOCKET", st), (Names{psu}));
   EXPECT_EQ(FindAll(rm, "GPIB?*", st), Names{});
   EXPECT_EQ(st, VI_ERROR_RSRC_NFOUND);
@@ -170,7 +177,7 @@ TEST_F(VisaResources, FindListsTheConfiguredResources) {
   // Without a list asked for, only the first and the count.
   ViUInt32 count = 0;
   char desc[VI_FIND_BUFLEN] = "";
-  EXPECT_EQ(viFindRsrc(rm, "?*INSTR", VI_NULL, &count, desc), VI_SUCCESS);
+  EXPECT_EQ(viFindRsrc(rm, "TCPIP?*INSTR", VI_NULL, &count, desc), VI_SUCCESS);
   EXPECT_EQ(count, 3u);
   EXPECT_STREQ(desc, "TCPIP0::192.0.2.7::inst0::INSTR");
   EXPECT_EQ(viFindRsrc(rm, nullptr, VI_NULL, &count, desc), VI_ERROR_INV_EXPR);
@@ -191,11 +198,48 @@ TEST(VisaResourcesWithoutConf, AMissingFileIsEmpty) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   ViUInt32 count = 7;
   char desc[VI_FIND_BUFLEN] = "x";
-  EXPECT_EQ(viFindRsrc(rm, "?*", VI_NULL, &count, desc), VI_ERROR_RSRC_NFOUND);
+  // Addresses kept for documentation, which nothing on a network answers from.
+  EXPECT_EQ(viFindRsrc(rm, "TCPIP?*{VI_ATTR_TCPIP_HOSTNAME == \"192.0.2.?*\"}", VI_NULL, &count, desc),
+            VI_ERROR_RSRC_NFOUND);
   EXPECT_EQ(count, 0u);
   EXPECT_STREQ(desc, "");
   viClose(rm);
   unsetenv("ZEVRA_VISA_CONF");
+}
+
+}  // namespace
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// A VXI-11 instrument on loopback, found by its portmapper's answer over UDP.
+TEST(VisaDiscovery, AVxi11InstrumentAnswersWithinTheWindowAndIsListedOnce) {
+  ScriptedEmulator emu(testsupport::Wire::Vxi11);
+  ASSERT_TRUE(emu.started()) << emu.error();
+  const std::string found = "TCPIP0::127.0.0.1::inst0::INSTR";
+  struct Row {
+    const char* conf;
+    Names expected;  // of "TCPIP?*"
+  };
+  const Row rows[] = {
+      {"discovery-window 250\n", {found}},
+      // Configured first; the answer from the same instrument adds nothing.
+      {"discovery-window 250\nresource TCPIP0::192.0.2.7::inst0::INSTR\nresource tcpip::127.0.0.1\n",
+       {"TCPIP0::192.0.2.7::inst0::INSTR", found}},
+      {"discovery-window 0\n", {}},
+  };
+  for (const Row& row : rows) {
+    VisaConf conf(row.conf);
+    ViSession rm = VI_NULL;
+    ASSERT_EQ(viOpenDefaultRM(&rm), VI_SUCCESS);
+    ViStatus st = VI_SUCCESS;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(FindAll(rm, "TCPIP?*", st), row.expected) << row.conf;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250 + 250)) << row.conf;
+    EXPECT_EQ(st, row.expected.empty() ? VI_ERROR_RSRC_NFOUND : VI_SUCCESS);
+    viClose(rm);
+  }
 }
 
 }  // namespace

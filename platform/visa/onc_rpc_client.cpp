@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 
+#include "onc_rpc_messages.h"
 #include "protocols/onc_rpc_framing.h"
 #include "visa.h"
 
@@ -11,7 +13,6 @@ namespace visa {
 namespace {
 
 constexpr std::size_t kInitialInput = 64 * 1024;
-constexpr std::uint32_t kAuthNone = 0, kMessageAccepted = 0, kAcceptSuccess = 0;
 
 // A transaction ID that another client on the same server is unlikely to share.
 std::uint32_t FirstXid() {
@@ -27,8 +28,7 @@ OncRpcClient::OncRpcClient(TcpConnection& connection, std::uint32_t program, std
 void OncRpcClient::begin_call(std::uint32_t procedure) {
   out_.assign(4, '\0');
   xdr::Writer header(out_);
-  header.u32(++xid_).u32(onc_rpc::kCall).u32(onc_rpc::kRpcVersion).u32(program_).u32(version_).u32(procedure);
-  header.u32(kAuthNone).u32(0).u32(kAuthNone).u32(0);
+  onc_rpc_messages::EncodeCallHeader(header, ++xid_, program_, version_, procedure);
 }
 
 ViStatus OncRpcClient::send_call(Deadline deadline) {
@@ -43,13 +43,9 @@ ViStatus OncRpcClient::receive_reply(Deadline deadline) {
     ViStatus st = next_record(deadline);
     if (st < 0) return st;
     xdr::Reader in(record_, record_size_);
-    const std::uint32_t xid = in.u32(), type = in.u32();
-    if (!in.ok() || type != onc_rpc::kReply || xid != xid_) continue;  // a late reply to a call that gave up
-    const std::uint32_t reply_stat = in.u32();
-    in.u32();                      // the verifier's flavor
-    in.opaque(onc_rpc::kMostAuthBytes);     // and its body
-    const std::uint32_t accept_stat = in.u32();
-    if (!in.ok() || reply_stat != kMessageAccepted || accept_stat != kAcceptSuccess) return VI_ERROR_IO;
+    const onc_rpc_messages::Reply reply = onc_rpc_messages::DecodeReplyHeader(in, xid_);
+    if (reply == onc_rpc_messages::Reply::NotOurs) continue;  // a late reply to a call that gave up
+    if (reply == onc_rpc_messages::Reply::Refused) return VI_ERROR_IO;
     result_at_ = record_size_ - in.left();
     return VI_SUCCESS;
   }
@@ -111,3 +107,15 @@ ViStatus OncRpcClient::next_record(Deadline deadline) {
 }
 
 }  // namespace visa
+
+namespace visa::onc_rpc_messages {
+
+unsigned PortmapperPort() {
+  if (const char* env = std::getenv("ZEVRA_VXI11_PORTMAPPER_PORT")) {
+    long port = std::strtol(env, nullptr, 10);
+    if (port > 0 && port < 65536) return static_cast<unsigned>(port);
+  }
+  return kDefaultPortmapperPort;
+}
+
+}  // namespace visa::onc_rpc_messages

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "discovery.h"
 #include "lock_table.h"
 #include "resource_expression.h"
 #include "resource_name.h"
@@ -165,7 +166,7 @@ ViStatus Registry::find_resources(ViSession resource_manager, const char* expres
   ViStatus st = parsed.parse(expression);
   if (st < 0) return st;
   std::vector<std::string> names;
-  for (const ResourceName& resource : config->resources)
+  for (const ResourceName& resource : discover_resources(*config))
     if (parsed.matches(resource)) names.push_back(resource.canonical);
   if (names.empty()) return VI_ERROR_RSRC_NFOUND;
   if (count != nullptr) *count = static_cast<ViUInt32>(names.size());

@@ -62,9 +62,20 @@ VisaConfig parse_visa_config(std::istream& in, const std::string& path) {
     auto problem = [&](const std::string& why) {
       config.problems.push_back(path + " line " + std::to_string(number) + ": " + why + "; the line is skipped");
     };
+    if (keyword == "discovery-window") {
+      char* end = nullptr;
+      unsigned long ms = std::strtoul(first.c_str(), &end, 10);
+      if (first.empty() || *end != '\0' || !second.empty() || ms > kMostDiscoveryWindowMs) {
+        problem("want discovery-window MILLISECONDS (0 to " + std::to_string(kMostDiscoveryWindowMs) + ")");
+        continue;
+      }
+      config.discovery_window_ms = static_cast<std::uint32_t>(ms);
+      continue;
+    }
     const bool is_alias = keyword == "alias", is_resource = keyword == "resource";
     if (!is_alias && !is_resource) {
-      problem("unknown entry '" + keyword + "' (use alias NAME RESOURCE or resource RESOURCE)");
+      problem("unknown entry '" + keyword +
+              "' (use alias NAME RESOURCE, resource RESOURCE or discovery-window MILLISECONDS)");
       continue;
     }
     const std::string& text = is_alias ? second : first;

@@ -2,11 +2,14 @@
 // Its path is ZEVRA_VISA_CONF, or /etc/zevra/visa.conf; a missing file is an
 // empty configuration. One entry a line, '#' to the end of a line a comment:
 //   alias NAME RESOURCE     viOpen("NAME") opens RESOURCE
-//   resource RESOURCE       a LAN instrument viFindRsrc lists
+//   resource RESOURCE       an instrument viFindRsrc lists (found or not)
+//   discovery-window MS     how long viFindRsrc waits for LAN instruments to
+//                           answer (default 300; 0 looks for none)
 // A line that does not read is skipped, with its file, line and why on
 // standard error.
 #pragma once
 
+#include <cstdint>
 #include <istream>
 #include <optional>
 #include <string>
@@ -17,10 +20,13 @@
 
 namespace visa {
 
+constexpr std::uint32_t kDefaultDiscoveryWindowMs = 300, kMostDiscoveryWindowMs = 10000;
+
 struct VisaConfig {
   std::vector<std::pair<std::string, ResourceName>> aliases;  // alias -> resource
   std::vector<ResourceName> resources;                        // listed, in file order, aliased ones too
   std::vector<std::string> problems;                          // "FILE line N: ..."
+  std::uint32_t discovery_window_ms = kDefaultDiscoveryWindowMs;
 
   // The resource an alias names (case-insensitive), if it is one.
   const ResourceName* resolve(std::string_view alias) const;

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "onc_rpc_client.h"
+#include "onc_rpc_messages.h"
 #include "tcp_connection.h"
 #include "vxi11_interrupts.h"
 #include "vxi11_messages.h"
@@ -23,24 +24,12 @@ namespace visa {
 namespace {
 
 using namespace vxi11;
-// The portmapper's program and the one procedure this client calls.
-constexpr std::uint32_t kPortmapper = 100000, kPortmapperVersion = 2, kGetPort = 3;
+using namespace onc_rpc_messages;
 constexpr long kEndFlag = 8;
 constexpr long kTermCharSet = 0x80;
 constexpr long kReasonEnd = 4;
 constexpr long kWaitLock = 1;
 constexpr long kErrorLocked = 11, kErrorNoLockHeld = 12, kErrorChannelEstablished = 29;
-constexpr unsigned kDefaultPortmapperPort = 111;
-
-// The portmapper's port: 111, or where ZEVRA_VXI11_PORTMAPPER_PORT says (an
-// emulator on loopback answers on a port of its own).
-unsigned PortmapperPort() {
-  if (const char* env = std::getenv("ZEVRA_VXI11_PORTMAPPER_PORT")) {
-    long port = std::strtol(env, nullptr, 10);
-    if (port > 0 && port < 65536) return static_cast<unsigned>(port);
-  }
-  return kDefaultPortmapperPort;
-}
 
 std::uint32_t RemainingMs(Deadline d, std::uint32_t infinite = 24u * 3600 * 1000) {
   int ms = d.poll_timeout_ms();
@@ -78,7 +67,7 @@ class Vxi11Transport final : public Transport {
     if (st < 0) return VI_ERROR_RSRC_NFOUND;
     std::uint32_t port = 0;
     st = portmapper->call(
-        kGetPort, [](xdr::Writer& w) { w.u32(kDeviceCore).u32(kDeviceCoreVersion).u32(IPPROTO_TCP).u32(0); },
+        kGetPort, [](xdr::Writer& w) { w.u32(kDeviceCore).u32(kDeviceCoreVersion).u32(kIpProtocolTcp).u32(0); },
         [&](xdr::Reader& in) { return (port = in.u32(), true); }, deadline);
     if (st < 0 || port == 0 || port > 65535) return VI_ERROR_RSRC_NFOUND;
     st = RpcClient(r.host, port, kDeviceCore, kDeviceCoreVersion, deadline, connection_, core_);
