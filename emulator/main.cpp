@@ -7,8 +7,12 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include <unistd.h>
 
 #include "qdx_instrument.h"
+#include "mdns_advertiser.h"
 #include "scripted_instrument.h"
 #include "serial_server.h"
 #include "socket_server.h"
@@ -38,6 +42,8 @@ constexpr const char* kUsage =
     "  --serial              serve a serial line too, on a pseudo-terminal it creates\n"
     "                        (open it as ASRL<path>::INSTR)\n"
     "  --baud N              the serial line's baud rate (default 9600)\n"
+    "  --mdns                advertise the network transports over mDNS (through a\n"
+    "                        running Avahi daemon; use --address 0.0.0.0 with it)\n"
     "Prints 'listening SOCKET <address> <port>' (and 'listening VXI11 <address>\n"
     "<portmapper port>', 'listening HISLIP <address> <port>', 'listening ASRL\n"
     "<pty path> <baud>') once it serves, then runs until SIGINT or SIGTERM.\n";
@@ -60,7 +66,7 @@ int Fail(const std::string& message) {
 int main(int argc, char** argv) {
   std::string address = "127.0.0.1", transcript_path;
   unsigned port = 0;
-  bool scripted = false, vxi11 = false, hislip = false, serial = false;
+  bool scripted = false, vxi11 = false, hislip = false, serial = false, mdns = false;
   unsigned portmapper_port = 0, hislip_port = 0, baud = 9600;
   emulator::QdxOptions options;
   for (int i = 1; i < argc; ++i) {
@@ -107,6 +113,8 @@ int main(int argc, char** argv) {
       hislip = true;
     } else if (arg == "--hislip-port" && has_value) {
       if (!ParsePort(argv[++i], hislip_port)) return Fail(std::string("bad port '") + argv[i] + "'");
+    } else if (arg == "--mdns") {
+      mdns = true;
     } else if (arg == "--serial") {
       serial = true;
     } else if (arg == "--baud" && has_value) {
@@ -175,6 +183,15 @@ int main(int argc, char** argv) {
     std::printf("listening ASRL %s %u\n", serial_server->path().c_str(), serial_server->baud());
   }
   std::fflush(stdout);
+  // Advertised once serving; without a daemon the emulator serves all the same.
+  emulator::MdnsAdvertiser advertiser;
+  if (mdns) {
+    std::vector<emulator::MdnsAdvertiser::Service> services{{"_scpi-raw._tcp", server.port()}};
+    if (hislip_server) services.push_back({"_hislip._tcp", hislip_server->port()});
+    if (vxi11_server) services.push_back({"_vxi-11._tcp", vxi11_server->portmapper_port()});
+    error = advertiser.start("qdx-emulator " + std::to_string(::getpid()), services);
+    if (!error.empty()) std::fprintf(stderr, "qdx-emulator: mDNS: %s; not advertised\n", error.c_str());
+  }
 
   int received = 0;
   sigwait(&signals, &received);

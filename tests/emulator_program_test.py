@@ -9,6 +9,7 @@ usage: emulator_program_test.py QDX_EMULATOR LIBVISA
 import ctypes
 import os
 import re
+import tempfile
 import time
 import socket
 import signal
@@ -202,6 +203,45 @@ class EmulatorProgram(unittest.TestCase):
         with emulator:
             # Without a port lxi speaks VXI-11, through the portmapper on port 111.
             self.check_lxi(emulator, ["-t", "5"], 1)
+            # Both find it by the portmapper's answer to a UDP broadcast: lxi-tools
+            # (asking the instrument's identity too) and our library, configured with nothing.
+            found = subprocess.run(["lxi", "discover", "-t", "1"], capture_output=True, text=True, timeout=60)
+            self.assertIn('Found "Halmeric,QDX7001,QDX7001-000001,1.00" on address 127.0.0.1', found.stdout)
+            env = dict(os.environ, ZEVRA_VISA_CONF="/nonexistent/visa.conf")
+            env.pop("ZEVRA_VXI11_PORTMAPPER_PORT", None)
+            listed = subprocess.run([sys.executable, "-c",
+                                     "import sys, pyvisa; print(pyvisa.ResourceManager(sys.argv[1]).list_resources('TCPIP?*'))",
+                                     LIBVISA], capture_output=True, text=True, env=env, timeout=60)
+            self.assertIn("'TCPIP0::127.0.0.1::inst0::INSTR'", listed.stdout, listed.stderr)
+
+    def test_advertised_over_mdns_and_found_by_our_library(self):
+        if subprocess.run(["avahi-daemon", "--check"], capture_output=True).returncode != 0:
+            self.skipTest("no Avahi daemon runs here (scripts/test.sh starts one where it can)")
+        with Emulator("--address", "0.0.0.0", "--hislip", "--mdns") as emulator:
+            conf = tempfile.NamedTemporaryFile("w", suffix=".conf", delete=False)
+            conf.write("discovery-window 1500\n")
+            conf.close()
+            self.addCleanup(os.unlink, conf.name)
+            program = ("import sys, pyvisa\n"
+                       "rm = pyvisa.ResourceManager(sys.argv[1])\n"
+                       "for name in rm.list_resources(sys.argv[2]):\n"
+                       "    r = rm.open_resource(name, read_termination='\\n', write_termination='\\n')\n"
+                       "    print(name, r.query('*IDN?'))\n"
+                       "    r.close()\n")
+            # The daemon may take a moment to announce a new service.
+            deadline = time.monotonic() + 10
+            while True:
+                out = subprocess.run([sys.executable, "-c", program, LIBVISA,
+                                      "TCPIP?*::hislip0,%d::INSTR" % emulator.ports["HISLIP"]],
+                                     capture_output=True, text=True, env=dict(os.environ, ZEVRA_VISA_CONF=conf.name),
+                                     timeout=60)
+                if out.stdout or time.monotonic() > deadline:
+                    break
+            self.assertIn("Halmeric,QDX7001,QDX7001-000001,1.00", out.stdout, out.stderr)
+            raw = subprocess.run([sys.executable, "-c", program, LIBVISA, "TCPIP?*::%d::SOCKET" % emulator.port],
+                                 capture_output=True, text=True, env=dict(os.environ, ZEVRA_VISA_CONF=conf.name),
+                                 timeout=60)
+            self.assertIn("::%d::SOCKET Halmeric,QDX7001" % emulator.port, raw.stdout, raw.stderr)
 
     def test_pyvisa_and_our_library_get_the_same_answers(self):
         answers = {}

@@ -1,4 +1,4 @@
-// Finding instruments advertised over mDNS (HiSLIP, raw SCPI sockets, LXI),
+// Finding instruments advertised over mDNS (HiSLIP, raw SCPI sockets, LXI and VXI-11),
 // through the Avahi daemon. The Avahi client libraries are loaded when first
 // needed: a machine without them, or without a running daemon, just has no
 // such source, and the note says why.
@@ -82,8 +82,9 @@ const ServiceRow kServices[] = {
      }},
     {"_scpi-raw._tcp",
      [](const std::string& host, std::uint16_t port) { return "TCPIP0::" + host + "::" + std::to_string(port) + "::SOCKET"; }},
-    // An LXI instrument speaks VXI-11.
+    // An LXI instrument speaks VXI-11; some advertise that service by its own name.
     {"_lxi._tcp", [](const std::string& host, std::uint16_t) { return "TCPIP0::" + host + "::inst0::INSTR"; }},
+    {"_vxi-11._tcp", [](const std::string& host, std::uint16_t) { return "TCPIP0::" + host + "::inst0::INSTR"; }},
 };
 
 struct Search {
