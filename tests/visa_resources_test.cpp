@@ -199,7 +199,7 @@ TEST(VisaResourcesWithoutConf, AMissingFileIsEmpty) {
   ViUInt32 count = 7;
   char desc[VI_FIND_BUFLEN] = "x";
   // Addresses kept for documentation, which nothing on a network answers from.
-  EXPECT_EQ(viFindRsrc(rm, "TCPIP?*{VI_ATTR_TCPIP_HOSTNAME == \"192.0.2.?*\"}", VI_NULL, &count, desc),
+  EXPECT_EQ(viFindRsrc(rm, "TCPIP?*{VI_ATTR_TCPIP_HOSTNAME == \"198.51.100.?*\"}", VI_NULL, &count, desc),
             VI_ERROR_RSRC_NFOUND);
   EXPECT_EQ(count, 0u);
   EXPECT_STREQ(desc, "");

@@ -71,7 +71,7 @@ class Zevra(unittest.TestCase):
     def test_every_command_has_help(self):
         listing = zevra("--help")
         self.assertEqual(listing.returncode, 0)
-        for command in ("info", "set", "get", "output", "clear", "measure", "state", "status", "errors", "list",
+        for command in ("find", "info", "set", "get", "output", "clear", "measure", "state", "status", "errors", "list",
                         "save", "recall", "raw", "watch", "log", "shell"):
             self.assertIn("  " + command, listing.stdout)
             result = zevra(command, "--help")
@@ -382,6 +382,54 @@ class Zevra(unittest.TestCase):
                             ("info", {"firmware": 1.0}),
                             ("error", {"error": {"message": "x", "exit": 1, "status": -1}})]:
             self.assertFalse(validator(name).is_valid(wrong), (name, wrong))
+
+    def test_find_lists_what_visa_finds_with_identities(self):
+        emulator = subprocess.Popen([os.path.join(BIN, "qdx-emulator"), "--vxi11", "--serial"],
+                                    stdout=subprocess.PIPE, text=True)
+        try:
+            lines = [emulator.stdout.readline().split() for _ in range(3)]
+            socket_resource = "TCPIP0::%s::%s::SOCKET" % (lines[0][2], lines[0][3])
+            pty_resource = "ASRL%s::INSTR" % lines[2][2]
+            with tempfile.NamedTemporaryFile("w", suffix=".conf", delete=False) as conf:
+                conf.write("alias psu %s\nresource %s\nresource TCPIP0::127.0.0.1::1::SOCKET\n"
+                           "discovery-window 300\n" % (socket_resource, pty_resource))
+            self.addCleanup(os.unlink, conf.name)
+            env = dict(os.environ, ZEVRA_VISA_CONF=conf.name, ZEVRA_VXI11_PORTMAPPER_PORT=lines[1][3])
+            idn = "Halmeric,QDX7001,QDX7001-000001,1.00"
+
+            def find(*args):
+                return subprocess.run([os.path.join(BIN, "zevra"), "find", *args], capture_output=True, text=True,
+                                      timeout=60, env=env)
+
+            start = time.monotonic()
+            result = find("--json", "--timeout", "300")
+            self.assertLess(time.monotonic() - start, 5, "every instrument is asked at once")
+            self.assertEqual(result.returncode, 0, result.stderr)
+            listed = {row["resource"]: row for row in json.loads(result.stdout)["instruments"]}
+            self.assertEqual(listed[socket_resource], {"resource": socket_resource, "interface": "TCPIP",
+                                                       "class": "SOCKET", "alias": "psu", "identity": idn,
+                                                       "status": "VI_SUCCESS"})
+            self.assertEqual(listed[pty_resource]["identity"], idn)
+            self.assertEqual(listed["TCPIP0::127.0.0.1::inst0::INSTR"]["identity"], idn)  # found, not configured
+            # Nothing listens on port 1: listed all the same, with why it did not answer.
+            self.assertEqual(listed["TCPIP0::127.0.0.1::1::SOCKET"]["identity"], "")
+            self.assertEqual(listed["TCPIP0::127.0.0.1::1::SOCKET"]["status"], "VI_ERROR_RSRC_NFOUND")
+            with open(os.path.join(SOURCE, "docs", "zevra-json.schema.json")) as f:
+                schema = json.load(f)
+            jsonschema.validate(json.loads(result.stdout), {"$defs": schema["$defs"], "$ref": "#/$defs/find"})
+            text = find("ASRL?*", "--timeout", "300")
+            self.assertRegex(text.stdout, r"\n%s +ASRL +INSTR +%s +VI_SUCCESS\n" % (re.escape(pty_resource), re.escape(idn)))
+            self.assertNotIn("TCPIP", text.stdout.split("\n", 1)[1])
+            bad = find("(")
+            self.assertEqual((bad.returncode, bad.stderr), (2, "zevra: '(' is not a resource expression\n"))
+            # What find lists, -r opens: here the serial line.
+            measured = subprocess.run([os.path.join(BIN, "zevra"), "-r", pty_resource, "info"], capture_output=True,
+                                      text=True, timeout=60, env=env)
+            self.assertIn("model:               QDX7001", measured.stdout, measured.stderr)
+        finally:
+            emulator.terminate()
+            emulator.wait(timeout=10)
+            emulator.stdout.close()
 
     def test_json_failures_are_objects_on_standard_output(self):
         refused = zevra("--json", "set", "1", "VOLT", "99")

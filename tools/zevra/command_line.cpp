@@ -39,7 +39,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words, bool top_lev
   app.require_subcommand(0, 1);
   if (top_level) {
     line.session.options = "QueryInstrStatus=1";  // so that a refused command shows the instrument's errors
-    app.add_option("-r", line.session.resource, "a VISA resource (TCPIP0::host::5025::SOCKET) or a logical name")
+    app.add_option("-r", line.session.resource, "a VISA resource (TCPIP0::host::5025::SOCKET, TCPIP0::host::hislip0::INSTR, ASRL/dev/ttyUSB0::INSTR, ...) or a logical name")
         ->type_name("RESOURCE");
     app.add_option("-o", line.session.options, "the option string, e.g. \"Simulate=1\" or \"QueryInstrStatus=1\"")
         ->type_name("OPTIONS");

@@ -21,6 +21,7 @@ namespace zevra_tool {
 
 void Shell(Context&, const std::vector<std::string>&, Report&);  // shell.cpp
 void Watch(Context&, const std::vector<std::string>&, Report&);  // watch.cpp
+void Find(Context&, const std::vector<std::string>&, Report&);   // find.cpp
 
 namespace {
 
@@ -490,6 +491,9 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
 }
 
 const std::vector<Command> kCommands = {
+    {"find", "find [EXPRESSION] [--timeout MS]",
+     "list the instruments VISA finds (configured, serial ports, USB, LAN), each with its *IDN? answer", 0, 1, Find,
+     {{"--timeout", "MS", "how long each instrument has to answer (default 500)"}}, false},
     {"info", "info", "identity, supported models, modules per channel and option flags", 0, 0, Info},
     {"set", "set CH|all VOLT|CURR|OVP|OCP VALUE",
      "set a level, limit or protection level of a channel (VALUE: 5, 5V, 500mV, 1.5A, 100mA)", 3, 3, Set},

@@ -42,6 +42,7 @@ struct Command {
   // Fills the report; throws Failure on error.
   void (*run)(Context&, const std::vector<std::string>& args, Report& report);
   std::vector<Flag> flags = {};
+  bool needs_instrument = true;  // false: runs without opening a driver session
 };
 
 // "usage: zevra <usage>" as a failure with exit status 2; with `form` ("list load"), only the usage

@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
   if (!line.trace.empty()) setenv("ZEVRA_VISA_TRACE", line.trace.c_str(), 1);
   // Opening with status checking clears the instrument's queue: the errors command must not.
   if (std::string(command.name) == "errors") line.session.options = zevra_tool::WithoutStatusChecking(line.session.options);
+  line.session.no_instrument = !command.needs_instrument;
   try {
     zevra_tool::Session session(line.session);
     zevra_tool::Context context{session, line.json, &command, line.options};

@@ -43,6 +43,7 @@ std::string StoresLookedIn() {
 }
 
 Session::Session(const SessionOptions& options) {
+  if (options.no_instrument) return;
   const std::string stores = StoresLookedIn();
   EnsureConfigurationStore();
   resource_ = options.resource;

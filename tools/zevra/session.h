@@ -41,6 +41,7 @@ struct SessionOptions {
   std::string resource;  // VISA resource or logical name; empty with emulate
   std::string options;   // the option string
   bool emulate = false;
+  bool no_instrument = false;  // a command that talks to no instrument through the driver
 };
 
 class Session {
