@@ -66,7 +66,7 @@ TEST_P(DriverTransport, ASessionFromOpenToClose) {
   EXPECT_EQ(emu.transcript().lines(), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Wires, DriverTransport, ::testing::Values(Wire::Socket, Wire::Vxi11, Wire::Hislip, Wire::Serial),
+INSTANTIATE_TEST_SUITE_P(Wires, DriverTransport, ::testing::Values(Wire::Socket, Wire::Vxi11, Wire::Hislip, Wire::Serial, Wire::Usb),
                          [](const auto& info) { return std::string(WireName(info.param)); });
 
 }  // namespace

@@ -50,7 +50,8 @@ class ProxiedInstrument {
       case Wire::Vxi11: return "TCPIP0::127.0.0.1::inst0::INSTR";
       case Wire::Hislip: return "TCPIP0::127.0.0.1::hislip0," + port + "::INSTR";
       case Wire::Socket:
-      case Wire::Serial: break;
+      case Wire::Serial:
+      case Wire::Usb: break;
     }
     return "TCPIP0::127.0.0.1::" + port + "::SOCKET";
   }

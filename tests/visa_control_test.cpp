@@ -69,7 +69,7 @@ TEST_P(VisaControl, TriggerReachesTheInstrument) {
   EXPECT_EQ(emu.lines(2), (Lines{socket() ? "*TRG" : "<trigger>", "VOLT 1"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Wires, VisaControl, ::testing::Values(Wire::Socket, Wire::Vxi11, Wire::Hislip, Wire::Serial),
+INSTANTIATE_TEST_SUITE_P(Wires, VisaControl, ::testing::Values(Wire::Socket, Wire::Vxi11, Wire::Hislip, Wire::Serial, Wire::Usb),
                          [](const auto& info) { return std::string(testsupport::WireName(info.param)); });
 
 class VisaLocks : public ::testing::Test {

@@ -177,13 +177,18 @@ TEST_P(VisaEvents, ClosingWhileRequestsArriveIsClean) {
   std::atomic<int> calls{0};
   ASSERT_EQ(viInstallHandler(s, VI_EVENT_SERVICE_REQ, Count, &calls), VI_SUCCESS);
   ASSERT_EQ(viEnableEvent(s, VI_EVENT_SERVICE_REQ, VI_HNDLR | VI_QUEUE, VI_NULL), VI_SUCCESS);
+  // A USB interface has one holder: there the session itself makes the requests.
   VisaSession other(emu.resource());
-  for (int i = 0; i < 20; ++i) ASSERT_EQ(viPrintf(other, "*CLS;*OPC\n"), VI_SUCCESS);
+  const ViSession writer = GetParam() == Wire::Usb ? static_cast<ViSession>(s) : other.vi();
+  if (GetParam() == Wire::Usb) {
+    EXPECT_EQ(other.open_status(), VI_ERROR_RSRC_BUSY);
+  }
+  for (int i = 0; i < 20; ++i) ASSERT_EQ(viPrintf(writer, "*CLS;*OPC\n"), VI_SUCCESS);
   EXPECT_EQ(viClose(s), VI_SUCCESS);
   EXPECT_EQ(viWaitOnEvent(s, VI_EVENT_SERVICE_REQ, 0, VI_NULL, VI_NULL), VI_ERROR_INV_OBJECT);
 }
 
-INSTANTIATE_TEST_SUITE_P(Wires, VisaEvents, ::testing::Values(Wire::Vxi11, Wire::Hislip),
+INSTANTIATE_TEST_SUITE_P(Wires, VisaEvents, ::testing::Values(Wire::Vxi11, Wire::Hislip, Wire::Usb),
                          [](const auto& info) { return std::string(testsupport::WireName(info.param)); });
 
 }  // namespace

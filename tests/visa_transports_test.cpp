@@ -260,8 +260,8 @@ TEST_P(VisaTransport, SessionsOnOneInstrumentAreIndependent) {
   emu.instrument().on("BLOCK?", "x", 1, Fault::no_reply());
   VisaSession blocked(emu.resource());
   VisaSession free_one(emu.resource());
-  if (GetParam() == Wire::Serial) {
-    // A serial port has one holder at a time.
+  if (GetParam() == Wire::Serial || GetParam() == Wire::Usb) {
+    // A serial port, and a USB interface, has one holder at a time.
     EXPECT_EQ(free_one.open_status(), VI_ERROR_RSRC_BUSY);
     return;
   }
@@ -281,7 +281,7 @@ TEST_P(VisaTransport, SessionsOnOneInstrumentAreIndependent) {
   EXPECT_TRUE(free_done_first) << "the second session waited for the first";
 }
 
-INSTANTIATE_TEST_SUITE_P(Wires, VisaTransport, ::testing::Values(Wire::Socket, Wire::Vxi11, Wire::Hislip, Wire::Serial),
+INSTANTIATE_TEST_SUITE_P(Wires, VisaTransport, ::testing::Values(Wire::Socket, Wire::Vxi11, Wire::Hislip, Wire::Serial, Wire::Usb),
                          [](const auto& info) { return std::string(testsupport::WireName(info.param)); });
 
 }  // namespace

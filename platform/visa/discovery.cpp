@@ -6,6 +6,7 @@
 
 #include "onc_rpc_messages.h"
 #include "trace.h"
+#include "usb_device.h"
 
 namespace visa {
 namespace {
@@ -14,6 +15,13 @@ bool SameName(const std::string& a, const std::string& b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
          });
+}
+
+std::vector<ResourceName> UsbResources() {
+  std::vector<ResourceName> found;
+  for (const auto& addresses : {emulated_usb_instruments(), libusb_instruments()})
+    for (const UsbAddress& a : addresses) found.push_back(usb_resource(0, a, false));
+  return found;
 }
 
 void AddNew(std::vector<ResourceName>& all, const std::vector<ResourceName>& more) {
@@ -29,7 +37,7 @@ std::vector<ResourceName> discover_resources(const VisaConfig& config) {
   std::vector<ResourceName> all;
   AddNew(all, config.resources);
   AddNew(all, find_serial_ports());
-  AddNew(all, find_usb_instruments());
+  AddNew(all, UsbResources());
   if (config.discovery_window_ms == 0) return all;
   // The two LAN searches wait out the same window side by side.
   std::vector<ResourceName> advertised;

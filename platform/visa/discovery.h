@@ -20,8 +20,6 @@ std::vector<ResourceName> discover_resources(const VisaConfig& config);
 // (a `type` other than 0 under `sys_class_tty`), ttyUSB and ttyACM ports.
 std::vector<ResourceName> find_serial_ports(const std::string& sys_class_tty = "/sys/class/tty",
                                             const std::string& dev = "/dev");
-// USBTMC interfaces on the USB buses (class 0xFE, subclass 3).
-std::vector<ResourceName> find_usb_instruments();
 // VXI-11 instruments whose portmapper answers a GETPORT for the core channel,
 // asked on each IPv4 interface's broadcast address and on loopback.
 std::vector<ResourceName> find_vxi11_instruments(std::uint32_t window_ms, unsigned portmapper_port);

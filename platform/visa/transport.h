@@ -120,6 +120,10 @@ ViStatus open_vxi11_transport(const ResourceName& resource, const OpenRequest& r
 ViStatus open_serial_transport(const ResourceName& resource, const OpenRequest& request,
                                std::unique_ptr<Transport>& out);
 
+// A USBTMC instrument (USB::vendor::product::serial::INSTR).
+ViStatus open_usbtmc_transport(const ResourceName& resource, const OpenRequest& request,
+                               std::unique_ptr<Transport>& out);
+
 // Raw TCP/IP socket (TCPIP::host::port::SOCKET).
 ViStatus open_socket_transport(const ResourceName& resource, const OpenRequest& request,
                                std::unique_ptr<Transport>& out);

@@ -10,8 +10,8 @@ constexpr TransportEntry kTransports[] = {
     {ResourceKind::Vxi11, "TCPIP INSTR (VXI-11)", &open_vxi11_transport, nullptr},
     {ResourceKind::Hislip, "TCPIP INSTR (HiSLIP)", &open_hislip_transport, nullptr},
     {ResourceKind::Serial, "ASRL INSTR", &open_serial_transport, nullptr},
-    {ResourceKind::UsbInstr, "USB INSTR", nullptr, "USB instruments are not reached yet"},
-    {ResourceKind::UsbRaw, "USB RAW", nullptr, "USB instruments are not reached yet"},
+    {ResourceKind::UsbInstr, "USB INSTR (USBTMC)", &open_usbtmc_transport, nullptr},
+    {ResourceKind::UsbRaw, "USB RAW", nullptr, "USB RAW resources are not opened: only USBTMC instruments (INSTR)"},
 };
 
 }  // namespace

@@ -1,13 +1,15 @@
 // The emulator's other transports for tests: an instrument served over
-// VXI-11, HiSLIP or a serial line as well as its raw socket, and the VISA
-// resource for each.
+// VXI-11, HiSLIP, a serial line or USB (a USBTMC device on this process's
+// emulated bus) as well as its raw socket, and the VISA resource for each.
 #pragma once
 
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 #include <ostream>
 #include <string>
 
+#include "emulated_usb_bus.h"
 #include "hislip_server.h"
 #include "serial_server.h"
 #include "instrument.h"
@@ -16,7 +18,7 @@
 
 namespace testsupport {
 
-enum class Wire { Socket, Vxi11, Hislip, Serial };
+enum class Wire { Socket, Vxi11, Hislip, Serial, Usb };
 
 inline const char* WireName(Wire w) {
   switch (w) {
@@ -24,6 +26,7 @@ inline const char* WireName(Wire w) {
     case Wire::Vxi11: return "Vxi11";
     case Wire::Hislip: return "Hislip";
     case Wire::Serial: return "Serial";
+    case Wire::Usb: return "Usb";
   }
   return "?";
 }
@@ -50,6 +53,15 @@ class WireServer {
       serial_ = std::make_unique<emulator::SerialServer>(instrument, transcript);
       return serial_->start(9600);
     }
+    if (wire == Wire::Usb) {
+      // Each instrument a serial number of its own, on this process's emulated bus.
+      static std::atomic<int> next{1};
+      emulator::UsbIdentity identity;
+      identity.serial = "EMU" + std::to_string(next++);
+      usb_ = std::make_unique<emulator::UsbtmcDevice>(instrument, transcript, identity);
+      emulator::EmulatedUsbBus::instance().attach(usb_.get());
+      return {};
+    }
     return {};
   }
   // The resource for this wire; `socket_resource` is the raw socket's.
@@ -57,6 +69,7 @@ class WireServer {
     if (wire_ == Wire::Vxi11) return "TCPIP0::127.0.0.1::inst0::INSTR";
     if (wire_ == Wire::Hislip) return "TCPIP0::127.0.0.1::hislip0," + std::to_string(hislip_->port()) + "::INSTR";
     if (wire_ == Wire::Serial) return "ASRL" + serial_->path() + "::INSTR";
+    if (wire_ == Wire::Usb) return "USB0::0x1AB1::0x7001::" + usb_->identity().serial + "::INSTR";
     return socket_resource;
   }
   // The port a client connects to for the instrument itself: the raw socket's,
@@ -74,9 +87,11 @@ class WireServer {
     if (vxi11_) vxi11_->stop();
     if (hislip_) hislip_->stop();
     if (serial_) serial_->stop();
+    if (usb_) usb_->unplug();
   }
   ~WireServer() {
     stop();
+    if (usb_) emulator::EmulatedUsbBus::instance().detach(usb_.get());
     if (vxi11_) unsetenv("ZEVRA_VXI11_PORTMAPPER_PORT");
   }
 
@@ -85,6 +100,7 @@ class WireServer {
   std::unique_ptr<emulator::Vxi11Server> vxi11_;
   std::unique_ptr<emulator::HislipServer> hislip_;
   std::unique_ptr<emulator::SerialServer> serial_;
+  std::unique_ptr<emulator::UsbtmcDevice> usb_;
 };
 
 }  // namespace testsupport
