@@ -28,6 +28,11 @@ ViStatus viAssertTrigger(ViSession vi, ViUInt16 protocol) {
   return visa::with_accessible_session(__func__, vi, [&](InstrumentSession& s) { return s.assert_trigger(protocol); });
 }
 
+// Remote enable, go to local and local lockout: USB488's requests on a USB instrument.
+ViStatus viGpibControlREN(ViSession vi, ViUInt16 mode) {
+  return visa::with_accessible_session(__func__, vi, [&](InstrumentSession& s) { return s.control_ren(mode); });
+}
+
 ViStatus viLock(ViSession vi, ViAccessMode lockType, ViUInt32 timeout, ViConstKeyId requestedKey, ViChar accessKey[]) {
   return visa::with_session(__func__, vi, [&](InstrumentSession& s) -> ViStatus {
     std::string key;

@@ -99,6 +99,15 @@ ViStatus InstrumentSession::assert_trigger(ViUInt16 protocol) {
   return socket_exchange("*TRG", nullptr);
 }
 
+ViStatus InstrumentSession::control_ren(ViUInt16 mode) {
+  if (mode > VI_GPIB_REN_ADDRESS_GTL) return VI_ERROR_INV_MODE;
+  std::lock_guard lock(io_mutex_);
+  if (connection_lost_) return VI_ERROR_CONN_LOST;
+  ViStatus st = send_pending(false);
+  if (st < 0) return st;
+  return track(transport_->control_ren(mode, deadline()));
+}
+
 ViStatus InstrumentSession::enable_event(ViEventType type, ViUInt16 mechanism, ViEventFilter filter) {
   std::lock_guard lock(io_mutex_);
   const bool was_enabled = events_.enabled(type);

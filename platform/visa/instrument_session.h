@@ -45,6 +45,8 @@ class InstrumentSession {
   // a raw socket as "*STB?" and "*TRG" when the I/O protocol is 488.2 strings.
   ViStatus read_stb(ViUInt16& stb);
   ViStatus assert_trigger(ViUInt16 protocol);
+  // viGpibControlREN's modes, where the protocol carries remote and local control.
+  ViStatus control_ren(ViUInt16 mode);
   // The instrument's own lock where the protocol has one: exclusive, or
   // shared under `shared_key` when one is given.
   ViStatus lock_device(std::uint32_t timeout_ms, const std::string* shared_key = nullptr);

@@ -73,6 +73,7 @@ constexpr StatusRow kStatusTable[] = {
     {VI_ERROR_INV_MASK, "VI_ERROR_INV_MASK", "The specified mask does not specify a valid flush operation."},
     {VI_ERROR_USER_BUF, "VI_ERROR_USER_BUF",
      "A specified user buffer is not valid or cannot be accessed for the required size."},
+    {VI_ERROR_INV_MODE, "VI_ERROR_INV_MODE", "The value specified by the mode parameter is invalid."},
     {VI_ERROR_RSRC_BUSY, "VI_ERROR_RSRC_BUSY",
      "The resource is valid, but VISA cannot currently access it: another program holds it."},
     {VI_ERROR_INV_PARAMETER, "VI_ERROR_INV_PARAMETER", "The value of a parameter is invalid."},

@@ -43,6 +43,8 @@ class Transport {
   // raw socket does not: the session sends 488.2 strings when asked to).
   virtual ViStatus read_stb(Deadline, ViUInt16&) { return VI_ERROR_NSUP_OPER; }
   virtual ViStatus assert_trigger(Deadline) { return VI_ERROR_NSUP_OPER; }
+  // Remote and local control (viGpibControlREN's modes), where the protocol has it.
+  virtual ViStatus control_ren(ViUInt16 /*mode*/, Deadline) { return VI_ERROR_NSUP_OPER; }
 
   // The instrument's own lock, where the protocol has one (VXI-11): taken
   // within `timeout_ms`, or VI_ERROR_TMO. Elsewhere locks hold between this

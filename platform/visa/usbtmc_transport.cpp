@@ -142,6 +142,34 @@ class UsbtmcTransport final : public Transport {
     return send(std::string(reinterpret_cast<const char*>(trigger.data()), trigger.size()), deadline);
   }
 
+  // USB488: REN_CONTROL, GO_TO_LOCAL, LOCAL_LOCKOUT, in the order each mode asks for them.
+  ViStatus control_ren(ViUInt16 mode, Deadline deadline) override {
+    if (lost_) return VI_ERROR_CONN_LOST;
+    struct Step {
+      std::uint8_t request;
+      std::uint16_t value;
+    };
+    std::vector<Step> steps;
+    switch (mode) {
+      case VI_GPIB_REN_DEASSERT: steps = {{usbtmc::kRenControl, 0}}; break;
+      case VI_GPIB_REN_ASSERT:
+      case VI_GPIB_REN_ASSERT_ADDRESS: steps = {{usbtmc::kRenControl, 1}}; break;
+      case VI_GPIB_REN_DEASSERT_GTL: steps = {{usbtmc::kGoToLocal, 0}, {usbtmc::kRenControl, 0}}; break;
+      case VI_GPIB_REN_ASSERT_LLO:
+      case VI_GPIB_REN_ASSERT_ADDRESS_LLO: steps = {{usbtmc::kRenControl, 1}, {usbtmc::kLocalLockout, 0}}; break;
+      case VI_GPIB_REN_ADDRESS_GTL: steps = {{usbtmc::kGoToLocal, 0}}; break;
+      default: return VI_ERROR_INV_MODE;
+    }
+    for (const Step& step : steps) {
+      std::uint8_t answer[1] = {};
+      ViStatus st = control(usbtmc::kToInterface, step.request, step.value, device_->interface_number(), answer, 1,
+                            deadline);
+      if (st < 0) return st;
+      if (answer[0] != usbtmc::kSuccess) return VI_ERROR_IO;
+    }
+    return VI_SUCCESS;
+  }
+
   bool carries_service_requests() const override { return device_->has_interrupt_in(); }
 
   ViStatus start_service_requests(std::function<void()> notify, Deadline) override {

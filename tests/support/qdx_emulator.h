@@ -27,6 +27,8 @@ class QdxEmulator {
     return wire_.resource("TCPIP0::127.0.0.1::" + std::to_string(server_.port()) + "::SOCKET");
   }
   const WireServer& wire() const { return wire_; }
+  // The transport goes away, as when the instrument is switched off.
+  void stop_wire() { wire_.stop(); }
   unsigned socket_port() const { return server_.port(); }
   emulator::QdxInstrument& instrument() { return instrument_; }
   emulator::Transcript& transcript() { return transcript_; }
