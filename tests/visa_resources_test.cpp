@@ -236,7 +236,8 @@ TEST(VisaDiscovery, AVxi11InstrumentAnswersWithinTheWindowAndIsListedOnce) {
     ViStatus st = VI_SUCCESS;
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(FindAll(rm, "TCPIP?*", st), row.expected) << row.conf;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250 + 250)) << row.conf;
+    // The window bounds the wait; the rest is enumeration and, under a sanitizer, its overhead.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250 + 1000)) << row.conf;
     EXPECT_EQ(st, row.expected.empty() ? VI_ERROR_RSRC_NFOUND : VI_SUCCESS);
     viClose(rm);
   }

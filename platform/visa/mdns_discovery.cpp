@@ -126,6 +126,8 @@ void OnBrowsed(AvahiServiceBrowser*, AvahiIfIndex interface, AvahiProtocol proto
 }  // namespace
 
 std::vector<ResourceName> find_mdns_instruments(std::uint32_t window_ms, std::string& note) {
+  // The window counts from here: connecting to the daemon is part of it.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(window_ms);
   const AvahiApi& api = Avahi();
   if (!api.missing.empty()) {
     note = "mDNS discovery skipped: " + api.missing;
@@ -148,7 +150,6 @@ std::vector<ResourceName> find_mdns_instruments(std::uint32_t window_ms, std::st
                                              static_cast<AvahiLookupFlags>(0), &OnBrowsed, &search);
     if (b != nullptr) browsers.push_back(b);
   }
-  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(window_ms);
   for (;;) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
     if (left.count() <= 0 || api.simple_poll_iterate(poll, static_cast<int>(left.count())) != 0) break;
