@@ -205,7 +205,7 @@ class EmulatorProgram(unittest.TestCase):
             self.check_lxi(emulator, ["-t", "5"], 1)
             # Both find it by the portmapper's answer to a UDP broadcast: lxi-tools
             # (asking the instrument's identity too) and our library, configured with nothing.
-            found = subprocess.run(["lxi", "discover", "-t", "1"], capture_output=True, text=True, timeout=60)
+            found = subprocess.run(["lxi", "discover", "-t", "2"], capture_output=True, text=True, timeout=60, env=TOOL_ENV)
             self.assertIn('Found "Halmeric,QDX7001,QDX7001-000001,1.00" on address 127.0.0.1', found.stdout)
             env = dict(os.environ, ZEVRA_VISA_CONF="/nonexistent/visa.conf")
             env.pop("ZEVRA_VXI11_PORTMAPPER_PORT", None)
