@@ -37,8 +37,7 @@ class UsbtmcDevice::HostClient final : public Client {
 };
 
 UsbtmcDevice::UsbtmcDevice(Instrument& instrument, Transcript* transcript, UsbIdentity identity)
-    : instrument_(instrument),
-      transcript_(transcript),
+    : transcript_(transcript),
       identity_(std::move(identity)),
       connection_(instrument.connect()),
       client_(std::make_unique<HostClient>(*this)),

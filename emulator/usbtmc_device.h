@@ -64,7 +64,6 @@ class UsbtmcDevice {
   template <typename Ready>
   bool wait(std::unique_lock<std::mutex>& lock, unsigned timeout_ms, Ready&& ready);
 
-  Instrument& instrument_;
   Transcript* transcript_;
   const UsbIdentity identity_;
   std::mutex io_mutex_;  // one bulk-OUT message at a time reaches the instrument
