@@ -173,7 +173,8 @@ ViStatus parse_resource_name(std::string_view text, ResourceName& out) {
   std::vector<std::string_view> fields;
   if (!split_fields(text, fields) || fields.empty()) return VI_ERROR_INV_RSRC_NAME;
   for (std::string_view f : fields) {
-    if (f.empty()) return VI_ERROR_INV_RSRC_NAME;
+    // A field ending in ':' would run into the "::" after it and not read back as itself.
+    if (f.empty() || f.back() == ':') return VI_ERROR_INV_RSRC_NAME;
   }
 
   std::string_view intf = fields[0];
