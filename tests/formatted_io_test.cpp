@@ -2,10 +2,12 @@
 // (termination character) and message-based (END) input can be fed exactly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 #include <cmath>
 #include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -124,6 +126,35 @@ TEST(FormattedWrite, ConversionsTheDriverUses) {
   EXPECT_EQ(print("%5.2f|%-4d|%04X|%%|%c", 3.14159, ViInt32{7}, ViUInt32{255}, 'z'),
             " 3.14|7   |00FF|%|z");
   EXPECT_EQ(print("%*d", 4, 42), "  42");
+}
+
+// Every conversion prints what the C library prints in the C locale, whichever
+// way the engine takes to it.
+TEST(FormattedWrite, NumbersMatchTheCLibrary) {
+  const double reals[] = {0.0, -0.0, 1.5, 0.1, 2.5, 1e-320, 1e300, -123456.789, 99999.95, HUGE_VAL, -HUGE_VAL};
+  const char* real_specs[] = {"%f", "%lf", "%e", "%g", "%.0f", "%.0g", "%.3e", "%0.15lg", "%.17g", "%E", "%G", "%+g", "%#g", "%8.2f"};
+  for (const char* spec : real_specs) {
+    for (double v : reals) {
+      char expected[512];
+      std::snprintf(expected, sizeof expected, spec, v);
+      EXPECT_EQ(print(spec, v), expected) << spec << " " << v;
+    }
+  }
+  // VISA's "l" is 32 bits: the C library is asked without it.
+  auto c_library = [](std::string spec, auto v) {
+    spec.erase(std::remove(spec.begin(), spec.end(), 'l'), spec.end());
+    char text[64];
+    std::snprintf(text, sizeof text, spec.c_str(), v);
+    return std::string(text);
+  };
+  const ViInt32 ints[] = {0, 7, -7, INT_MIN, INT_MAX};
+  for (const char* spec : {"%d", "%ld", "%0d", "%i", "%5d", "%.3d", "%+d"}) {
+    for (ViInt32 v : ints) EXPECT_EQ(print(spec, v), c_library(spec, v)) << spec << " " << v;
+  }
+  for (const char* spec : {"%u", "%lu", "%0u", "%x", "%o"}) {
+    for (ViUInt32 v : {0u, 4294967295u}) EXPECT_EQ(print(spec, v), c_library(spec, v)) << spec << " " << v;
+  }
+  EXPECT_EQ(print("%s|%5s|%.2s|%-3s|", "ON", "ON", "OFF", "A"), "ON|   ON|OF|A  |");
 }
 
 TEST(FormattedWrite, LineFeedInTheFormatEndsAMessage) {
@@ -345,6 +376,43 @@ TEST(FormattedRead, IntegersRoundRealRepliesHalfAwayFromZero) {
     ASSERT_EQ(scan(in, "%ld", &v), VI_SUCCESS) << c.reply;
     EXPECT_EQ(v, c.expected) << c.reply;
   }
+}
+
+// A number reads the same whether its characters are held together or arrive
+// one by one, and what follows it stays for the next conversion.
+TEST(FormattedRead, NumbersInAnyPiecesAndWhatFollowsThem) {
+  struct Case {
+    const char* reply;
+    double value;
+    const char* after;
+  };
+  const Case cases[] = {{"-1.25e-3V\n", -1.25e-3, "V\n"}, {"+12.5,3\n", 12.5, ",3\n"},
+                        {"1e\n", 1, "e\n"},               {"-INF;\n", -HUGE_VAL, ";\n"},
+                        {"7.E+2x\n", 700, "x\n"},          {"42e+\n", 42, "e+\n"}};
+  for (const Case& c : cases) {
+    const std::string reply = c.reply;
+    for (std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{3}, reply.size()}) {
+      SCOPED_TRACE(std::string(c.reply) + " in pieces of " + std::to_string(piece));
+      Input in(true);
+      for (std::size_t at = 0; at < reply.size(); at += piece) in.transport.feed(reply.substr(at, piece));
+      ViReal64 v = 0;
+      char rest[16] = "";
+      if (std::string_view(c.reply).substr(0, 2) == "1e" || std::string_view(c.reply).substr(0, 3) == "42e") {
+        // An exponent without digits is not part of the number: the number parses without it.
+        ASSERT_EQ(scan(in, "%lf%t", &v, rest), VI_ERROR_INV_FMT);
+        continue;
+      }
+      ASSERT_EQ(scan(in, "%lf%t", &v, rest), VI_SUCCESS);
+      EXPECT_EQ(v, c.value);
+      EXPECT_STREQ(rest, c.after);
+    }
+  }
+  Input in(true);
+  in.transport.feed("12345\n");
+  ViInt32 head = 0, tail = 0;
+  ASSERT_EQ(scan(in, "%3ld%ld", &head, &tail), VI_SUCCESS);
+  EXPECT_EQ(head, 123);
+  EXPECT_EQ(tail, 45);
 }
 
 TEST(FormattedRead, SizesFollowTheVisaTypes) {

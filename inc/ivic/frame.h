@@ -25,9 +25,9 @@ struct ActiveCall {
 };
 std::vector<ActiveCall>& ActiveCalls();
 
-// The driver session behind a handle, or null.
-inline DriverSession* ResolveSession(ViSession vi) {
-  const std::vector<ActiveCall>& active = ActiveCalls();
+// The driver session behind a handle, or null: a call this thread is inside
+// answers first, the handle registry otherwise.
+inline DriverSession* ResolveSession(const std::vector<ActiveCall>& active, ViSession vi) {
   for (auto call = active.rbegin(); call != active.rend(); ++call) {
     if (call->vi == vi) return call->session;
   }
@@ -35,14 +35,20 @@ inline DriverSession* ResolveSession(ViSession vi) {
   if (IviSession_GetDataPtr(vi, &data) < 0) return nullptr;
   return static_cast<DriverSession*>(data);
 }
+inline DriverSession* ResolveSession(ViSession vi) { return ResolveSession(ActiveCalls(), vi); }
 
 // Marks this thread as inside a call on `session` for the scope's lifetime.
 class ActiveCallScope {
  public:
-  ActiveCallScope(ViSession vi, DriverSession* session) { ActiveCalls().push_back({vi, session}); }
-  ~ActiveCallScope() { ActiveCalls().pop_back(); }
+  ActiveCallScope(std::vector<ActiveCall>& active, ViSession vi, DriverSession* session) : active_(active) {
+    active_.push_back({vi, session});
+  }
+  ~ActiveCallScope() { active_.pop_back(); }
   ActiveCallScope(const ActiveCallScope&) = delete;
   ActiveCallScope& operator=(const ActiveCallScope&) = delete;
+
+ private:
+  std::vector<ActiveCall>& active_;
 };
 
 // Runs `body` and turns an escaping exception into a status.
@@ -81,12 +87,13 @@ class SessionLock {
 // so once the lock is held the session resolved before it is alive.
 template <typename Body>
 ViStatus Frame(ViSession vi, Body&& body) noexcept {
-  DriverSession* session = ResolveSession(vi);
+  std::vector<ActiveCall>& active = ActiveCalls();  // thread-local: looked up once per frame
+  DriverSession* session = ResolveSession(active, vi);
   if (session == nullptr) return IVI_ERROR_INVALID_SESSION_HANDLE;
   SessionLock lock(vi);
   if (lock.status() < 0) return lock.status();
   return Guarded(vi, [&] {
-    ActiveCallScope scope(vi, session);
+    ActiveCallScope scope(active, vi, session);
     return body(*session);
   });
 }

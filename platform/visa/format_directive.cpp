@@ -79,7 +79,7 @@ bool parse_format_spec(const char* format, std::size_t& pos, bool reading, Forma
     if (format[pos] == ']') ++pos;
     while (format[pos] != '\0' && format[pos] != ']') ++pos;
     if (format[pos] != ']') return false;
-    spec.scanset.assign(format + start, pos - start);
+    spec.scanset = std::string_view(format + start, pos - start);
     ++pos;
   }
   return true;

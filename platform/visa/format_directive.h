@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace visa {
 
@@ -20,7 +21,7 @@ struct FormatSpec {
   long precision = -1;        // -1: none
   LengthModifier length = LengthModifier::None;
   char conversion = 0;
-  std::string scanset;        // for '[': the characters between the brackets
+  std::string_view scanset;   // for '[': the characters between the brackets (in the format)
   bool has_flag(char f) const { return flags.find(f) != std::string::npos; }
 };
 

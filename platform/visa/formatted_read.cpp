@@ -159,7 +159,7 @@ ViStatus text_target(const FormatSpec& spec, va_list* args, TextTarget& target,
   return VI_SUCCESS;
 }
 
-std::bitset<256> build_scanset(const std::string& text) {
+std::bitset<256> build_scanset(std::string_view text) {
   std::bitset<256> set;
   std::size_t i = 0;
   bool negate = !text.empty() && text[0] == '^';
@@ -179,71 +179,95 @@ std::bitset<256> build_scanset(const std::string& text) {
   return set;
 }
 
-// Collects the characters of a number: NR1, NR2, NR3, and for reals INF/NAN words.
+// Which characters may extend a number read so far: NR1, NR2, NR3, and for
+// reals the INF/NAN words.
+class NumberShape {
+ public:
+  NumberShape(bool real, int base) : real_(real), base_(base) {}
+
+  // Whether `c` continues the number; moves on if it does.
+  bool accept(char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    switch (stage_) {
+      case Stage::Sign:
+        if (c == '+' || c == '-') {
+          stage_ = Stage::IntDigits;
+          return true;
+        }
+        [[fallthrough]];
+      case Stage::IntDigits:
+        if (base_ == 16 ? std::isxdigit(u) != 0 : std::isdigit(u) != 0) {
+          stage_ = Stage::IntDigits;
+          return digit();
+        }
+        if (base_ == 10 && c == '.') {
+          stage_ = Stage::Fraction;
+          last_digit_ = false;
+          return true;
+        }
+        if (base_ == 10 && (c == 'e' || c == 'E') && last_digit_) {
+          stage_ = Stage::ExpSign;
+          last_digit_ = false;
+          return true;
+        }
+        if (real_ && std::isalpha(u) && !any_digit_ && stage_ != Stage::Fraction) {
+          stage_ = Stage::Word;  // INF, INFINITY, NAN
+          return true;
+        }
+        return false;
+      case Stage::Fraction:
+        if (std::isdigit(u) != 0) return digit();
+        if ((c == 'e' || c == 'E') && any_digit_) {
+          stage_ = Stage::ExpSign;
+          last_digit_ = false;
+          return true;
+        }
+        return false;
+      case Stage::ExpSign:
+        if (c != '+' && c != '-' && std::isdigit(u) == 0) return false;
+        stage_ = Stage::ExpDigits;
+        return true;
+      case Stage::ExpDigits:
+        return std::isdigit(u) != 0;
+      case Stage::Word:
+        return std::isalpha(u) != 0;
+    }
+    return false;
+  }
+
+ private:
+  enum class Stage { Sign, IntDigits, Fraction, ExpSign, ExpDigits, Word };
+  bool digit() {
+    any_digit_ = last_digit_ = true;
+    return true;
+  }
+  bool real_;
+  int base_;
+  Stage stage_ = Stage::Sign;
+  bool any_digit_ = false;
+  bool last_digit_ = false;
+};
+
+// Collects the characters of a number, from what is held in runs and through
+// peek for the rest.
 ViStatus collect_number(Scanner& in, std::size_t limit, bool real, int base, std::string& text) {
-  enum Stage { Sign, IntDigits, Fraction, ExpSign, ExpDigits };
-  Stage stage = Sign;
+  NumberShape shape(real, base);
   while (text.size() < limit) {
+    const std::string_view run = in.plain_run();
+    if (!run.empty()) {
+      const std::size_t most = std::min(run.size(), limit - text.size());
+      std::size_t n = 0;
+      while (n < most && shape.accept(run[n])) ++n;
+      text.append(run.data(), n);
+      in.take_plain(n);
+      if (n < most) break;  // a character the number cannot take
+      continue;
+    }
     Symbol sym;
     ViStatus st = in.peek(sym);
     if (st < 0) return st;
-    if (sym.is_end) break;
-    char c = sym.byte;
-    bool accept = false;
-    switch (stage) {
-      case Sign:
-        if (c == '+' || c == '-') {
-          accept = true;
-          stage = IntDigits;
-          break;
-        }
-        [[fallthrough]];
-      case IntDigits:
-        if (base == 16 ? std::isxdigit(static_cast<unsigned char>(c)) != 0
-                       : std::isdigit(static_cast<unsigned char>(c)) != 0) {
-          accept = true;
-          stage = IntDigits;
-        } else if (base == 10 && c == '.') {
-          accept = true;
-          stage = Fraction;
-        } else if (base == 10 && (c == 'e' || c == 'E') && !text.empty() &&
-                   std::isdigit(static_cast<unsigned char>(text.back()))) {
-          accept = true;
-          stage = ExpSign;
-        } else if (real && std::isalpha(static_cast<unsigned char>(c)) &&
-                   (text.empty() || text == "+" || text == "-")) {
-          // INF, INFINITY, NAN
-          while (text.size() < limit && std::isalpha(static_cast<unsigned char>(c))) {
-            text.push_back(c);
-            in.take(sym);
-            st = in.peek(sym);
-            if (st < 0) return st;
-            if (sym.is_end) break;
-            c = sym.byte;
-          }
-          return VI_SUCCESS;
-        }
-        break;
-      case Fraction:
-        if (std::isdigit(static_cast<unsigned char>(c))) {
-          accept = true;
-        } else if ((c == 'e' || c == 'E') && text.find_first_of("0123456789") != std::string::npos) {
-          accept = true;
-          stage = ExpSign;
-        }
-        break;
-      case ExpSign:
-        if (c == '+' || c == '-' || std::isdigit(static_cast<unsigned char>(c))) {
-          accept = true;
-          stage = ExpDigits;
-        }
-        break;
-      case ExpDigits:
-        accept = std::isdigit(static_cast<unsigned char>(c)) != 0;
-        break;
-    }
-    if (!accept) break;
-    text.push_back(c);
+    if (sym.is_end || !shape.accept(sym.byte)) break;
+    text.push_back(sym.byte);
     in.take(sym);
   }
   return VI_SUCCESS;

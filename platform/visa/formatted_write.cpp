@@ -1,7 +1,10 @@
 // printf-style conversions for viPrintf and the write half of viQueryf.
+#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <system_error>
 
 #include "c_locale.h"
 #include "format_directive.h"
@@ -22,18 +25,63 @@ std::string c_spec(const FormatSpec& spec, const char* length, char conversion) 
   return s;
 }
 
+// The text of one message as it is built; the C locale is set only when the
+// C library formats a number, which most commands never need.
+struct Output {
+  std::string text;
+  std::optional<ScopedCLocale> c_locale;
+};
+
 template <typename T>
-ViStatus append_formatted(WriteSink& sink, const std::string& spec, T value) {
+ViStatus append_formatted(Output& out, const std::string& spec, T value) {
+  if (!out.c_locale) out.c_locale.emplace();
   char small[128];
   int n = std::snprintf(small, sizeof small, spec.c_str(), value);
   if (n < 0) return VI_ERROR_INV_FMT;
-  if (static_cast<std::size_t>(n) < sizeof small) return sink.append(small, static_cast<std::size_t>(n));
-  std::string big(static_cast<std::size_t>(n) + 1, '\0');
-  std::snprintf(big.data(), big.size(), spec.c_str(), value);
-  return sink.append(big.data(), static_cast<std::size_t>(n));
+  if (static_cast<std::size_t>(n) < sizeof small) {
+    out.text.append(small, static_cast<std::size_t>(n));
+    return VI_SUCCESS;
+  }
+  const std::size_t at = out.text.size();
+  out.text.resize(at + static_cast<std::size_t>(n) + 1);
+  std::snprintf(out.text.data() + at, static_cast<std::size_t>(n) + 1, spec.c_str(), value);
+  out.text.resize(at + static_cast<std::size_t>(n));
+  return VI_SUCCESS;
 }
 
-ViStatus write_one(const FormatSpec& spec, va_list* args, WriteSink& sink) {
+// A conversion with no width and no flag that shows (a '0' without a width
+// pads nothing) prints as std::to_chars does, which is what printf prints in
+// the C locale, without the C library's stream machinery.
+bool is_plain(const FormatSpec& spec) {
+  return spec.width < 0 && spec.flags.find_first_not_of('0') == std::string::npos;
+}
+
+template <typename... Args>
+bool append_to_chars(Output& out, Args... args) {
+  char digits[64];
+  auto [end, ec] = std::to_chars(digits, digits + sizeof digits, args...);
+  if (ec != std::errc{}) return false;
+  out.text.append(digits, static_cast<std::size_t>(end - digits));
+  return true;
+}
+
+// %f, %e and %g in lower case go through std::to_chars when nothing else shapes them.
+ViStatus write_real(const FormatSpec& spec, double value, Output& out) {
+  if (is_plain(spec)) {
+    const int precision = spec.precision < 0 ? 6 : static_cast<int>(spec.precision);
+    std::chars_format style{};
+    switch (spec.conversion) {
+      case 'f': style = std::chars_format::fixed; break;
+      case 'e': style = std::chars_format::scientific; break;
+      case 'g': style = std::chars_format::general; break;
+      default: break;
+    }
+    if (style != std::chars_format{} && append_to_chars(out, value, style, precision)) return VI_SUCCESS;
+  }
+  return append_formatted(out, c_spec(spec, "", spec.conversion), value);
+}
+
+ViStatus write_one(const FormatSpec& spec, va_list* args, Output& out) {
   switch (spec.conversion) {
     case 'd':
     case 'i': {
@@ -45,7 +93,8 @@ ViStatus write_one(const FormatSpec& spec, va_list* args, WriteSink& sink) {
         case LengthModifier::LongDouble: return VI_ERROR_NSUP_FMT;
         default: v = va_arg(*args, ViInt32); break;  // VISA's long is 32 bits
       }
-      return append_formatted(sink, c_spec(spec, "ll", spec.conversion), v);
+      if (is_plain(spec) && spec.precision < 0 && append_to_chars(out, v)) return VI_SUCCESS;
+      return append_formatted(out, c_spec(spec, "ll", spec.conversion), v);
     }
     case 'u':
     case 'x':
@@ -59,7 +108,8 @@ ViStatus write_one(const FormatSpec& spec, va_list* args, WriteSink& sink) {
         case LengthModifier::LongDouble: return VI_ERROR_NSUP_FMT;
         default: v = va_arg(*args, ViUInt32); break;
       }
-      return append_formatted(sink, c_spec(spec, "ll", spec.conversion), v);
+      if (spec.conversion == 'u' && is_plain(spec) && spec.precision < 0 && append_to_chars(out, v)) return VI_SUCCESS;
+      return append_formatted(out, c_spec(spec, "ll", spec.conversion), v);
     }
     case 'f':
     case 'F':
@@ -72,13 +122,17 @@ ViStatus write_one(const FormatSpec& spec, va_list* args, WriteSink& sink) {
       if (spec.length == LengthModifier::LongDouble || spec.length == LengthModifier::Short ||
           spec.length == LengthModifier::Char)
         return VI_ERROR_NSUP_FMT;
-      return append_formatted(sink, c_spec(spec, "", spec.conversion), va_arg(*args, double));
+      return write_real(spec, va_arg(*args, double), out);
     case 'c':
-      return append_formatted(sink, c_spec(spec, "", 'c'), va_arg(*args, int));
+      return append_formatted(out, c_spec(spec, "", 'c'), va_arg(*args, int));
     case 's': {
       const char* s = va_arg(*args, const char*);
       if (s == nullptr) return VI_ERROR_USER_BUF;
-      return append_formatted(sink, c_spec(spec, "", 's'), s);
+      if (spec.flags.empty() && spec.width < 0 && spec.precision < 0) {
+        out.text.append(s);
+        return VI_SUCCESS;
+      }
+      return append_formatted(out, c_spec(spec, "", 's'), s);
     }
     default:
       return VI_ERROR_NSUP_FMT;
@@ -89,21 +143,21 @@ ViStatus write_one(const FormatSpec& spec, va_list* args, WriteSink& sink) {
 
 ViStatus format_write(const char* format, va_list* args, WriteSink& sink) {
   if (format == nullptr) return VI_ERROR_USER_BUF;
-  ScopedCLocale c_locale;
-  std::size_t pos = 0;
-  std::string literal;
-  auto flush_literal = [&]() -> ViStatus {
-    if (literal.empty()) return VI_SUCCESS;
-    ViStatus st = sink.append(literal.data(), literal.size());
-    literal.clear();
+  // A message goes to the sink whole, at its line feed or at the format's end.
+  Output out;
+  auto flush = [&]() -> ViStatus {
+    if (out.text.empty()) return VI_SUCCESS;
+    ViStatus st = sink.append(out.text.data(), out.text.size());
+    out.text.clear();
     return st;
   };
+  std::size_t pos = 0;
   while (format[pos] != '\0') {
     char c = format[pos];
     if (c == '\n') {
-      literal.push_back('\n');
+      out.text.push_back('\n');
       ++pos;
-      ViStatus st = flush_literal();
+      ViStatus st = flush();
       if (st < 0) return st;
       st = sink.end_message();
       if (st < 0) return st;
@@ -112,13 +166,13 @@ ViStatus format_write(const char* format, va_list* args, WriteSink& sink) {
     if (c != '%') {
       // Plain text up to the next conversion or line feed, in one piece.
       const std::size_t run = std::strcspn(format + pos, "%\n");
-      literal.append(format + pos, run);
+      out.text.append(format + pos, run);
       pos += run;
       continue;
     }
     ++pos;
     if (format[pos] == '%') {
-      literal.push_back('%');
+      out.text.push_back('%');
       ++pos;
       continue;
     }
@@ -139,12 +193,10 @@ ViStatus format_write(const char* format, va_list* args, WriteSink& sink) {
     // No field is padded or extended to more than this: a width of a billion
     // would otherwise build a gigabyte to send.
     if (spec.width > kMaxFieldWidth || spec.precision > kMaxFieldWidth) return VI_ERROR_INV_FMT;
-    ViStatus st = flush_literal();
-    if (st < 0) return st;
-    st = write_one(spec, args, sink);
+    ViStatus st = write_one(spec, args, out);
     if (st < 0) return st;
   }
-  return flush_literal();
+  return flush();
 }
 
 }  // namespace visa

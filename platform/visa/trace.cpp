@@ -103,8 +103,7 @@ void TracedCall::begin(const char* operation, ViObject object) noexcept {
   }
 }
 
-ViStatus TracedCall::finish(ViStatus status) noexcept {
-  if (!active_) return status;
+ViStatus TracedCall::finish_traced(ViStatus status) noexcept {
   active_ = false;
   current = nullptr;
   try {
@@ -133,7 +132,8 @@ ViStatus TracedCall::finish(ViStatus status) noexcept {
 }
 
 void trace_written(const char* data, std::size_t size) noexcept {
-  if (current == nullptr || data == nullptr) return;
+  // Tracing off: no thread-local looked up.
+  if (TheSink() == nullptr || current == nullptr || data == nullptr) return;
   try {
     Keep(current->written, current->written_total, data, size);
   } catch (...) {
@@ -141,7 +141,7 @@ void trace_written(const char* data, std::size_t size) noexcept {
 }
 
 void trace_read(const char* data, std::size_t size) noexcept {
-  if (current == nullptr || data == nullptr) return;
+  if (TheSink() == nullptr || current == nullptr || data == nullptr) return;
   try {
     Keep(current->read, current->read_total, data, size);
   } catch (...) {
@@ -149,7 +149,7 @@ void trace_read(const char* data, std::size_t size) noexcept {
 }
 
 void trace_detail(const std::string& text) noexcept {
-  if (current == nullptr) return;
+  if (TheSink() == nullptr || current == nullptr) return;
   try {
     current->detail = text;
   } catch (...) {

@@ -25,10 +25,11 @@ class TracedCall {
   TracedCall(const TracedCall&) = delete;
   TracedCall& operator=(const TracedCall&) = delete;
   // Writes the line (when this call is traced) and hands the status back.
-  ViStatus finish(ViStatus status) noexcept;
+  ViStatus finish(ViStatus status) noexcept { return active_ ? finish_traced(status) : status; }
 
  private:
   void begin(const char* operation, ViObject object) noexcept;
+  ViStatus finish_traced(ViStatus status) noexcept;
   bool active_ = false;
 };
 
