@@ -210,7 +210,7 @@ class NumberShape {
           last_digit_ = false;
           return true;
         }
-        if (real_ && std::isalpha(u) && !any_digit_ && stage_ != Stage::Fraction) {
+        if (real_ && std::isalpha(u) && !any_digit_) {
           stage_ = Stage::Word;  // INF, INFINITY, NAN
           return true;
         }
