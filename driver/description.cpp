@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "ZEVRA.h"
 #include "attribute_registry.h"
@@ -17,10 +18,16 @@ namespace {
 constexpr const char* kSupportedModels = "QDX7001, QDX7000";
 constexpr const char* kFamily = "DefaultFamily";
 
+// Every access looks its row up, a channel access twice (the selection is a
+// write of its own): hashed, rather than walking the ordered registry's tree.
 const vexo::AttributeDescriptor* FindAttribute(ViAttr id) {
-  const auto& registry = AttributeRegistry();
-  auto it = registry.find(id);
-  return it == registry.end() ? nullptr : &it->second.descriptor;
+  static const std::unordered_map<ViAttr, const vexo::AttributeDescriptor*> index = [] {
+    std::unordered_map<ViAttr, const vexo::AttributeDescriptor*> m;
+    for (const auto& [attribute, row] : AttributeRegistry()) m.emplace(attribute, &row.descriptor);
+    return m;
+  }();
+  auto it = index.find(id);
+  return it == index.end() ? nullptr : it->second;
 }
 
 const char* ErrorTemplate(ViStatus code) {

@@ -97,13 +97,16 @@ class Registry {
   // Every exported call looks its handle up, several times a driver call:
   // each thread remembers its last hit, so threads working on their own
   // sessions do not meet on the registry's mutex. Handles are never reused.
-  std::shared_ptr<Session> find(ViSession vi) {
+  // The entry is returned by plain pointer, kept alive by this thread's
+  // remembered reference: no service calls another, so nothing on this
+  // thread replaces that reference before the caller is done with it.
+  Session* find(ViSession vi) {
     thread_local struct {
       ViSession vi = 0;
       std::shared_ptr<Session> session;
     } last;
     if (last.session && last.vi == vi) {
-      if (!last.session->removed.load(std::memory_order_acquire)) return last.session;
+      if (!last.session->removed.load(std::memory_order_acquire)) return last.session.get();
       last.session.reset();
       return nullptr;
     }
@@ -113,11 +116,10 @@ class Registry {
       auto it = sessions_.find(vi);
       if (it != sessions_.end()) found = it->second;
     }
-    if (found) {
-      last.vi = vi;
-      last.session = found;
-    }
-    return found;
+    if (!found) return nullptr;
+    last.vi = vi;
+    last.session = std::move(found);
+    return last.session.get();
   }
 
   std::shared_ptr<Session> remove(ViSession vi) {
@@ -197,7 +199,7 @@ ViStatus IviSession_Dispose(ViSession vi) {
 
 ViStatus IviSession_SetDataPtr(ViSession vi, ViAddr dataPtr) {
   return guarded([&]() -> ViStatus {
-    auto session = registry().find(vi);
+    Session* session = registry().find(vi);
     if (!session) return IVI_ERROR_INVALID_SESSION_HANDLE;
     session->data = dataPtr;
     return VI_SUCCESS;
@@ -207,7 +209,7 @@ ViStatus IviSession_SetDataPtr(ViSession vi, ViAddr dataPtr) {
 ViStatus IviSession_GetDataPtr(ViSession vi, ViAddr* dataPtr) {
   if (dataPtr == nullptr) return IVI_ERROR_NULL_POINTER;
   return guarded([&]() -> ViStatus {
-    auto session = registry().find(vi);
+    Session* session = registry().find(vi);
     if (!session) return IVI_ERROR_INVALID_SESSION_HANDLE;
     *dataPtr = session->data;
     return VI_SUCCESS;
@@ -216,7 +218,7 @@ ViStatus IviSession_GetDataPtr(ViSession vi, ViAddr* dataPtr) {
 
 ViStatus IviSession_Lock(ViSession vi, ViBoolean* callerHasLock) {
   return guarded([&]() -> ViStatus {
-    auto session = registry().find(vi);
+    Session* session = registry().find(vi);
     if (!session) return IVI_ERROR_INVALID_SESSION_HANDLE;
     if (callerHasLock != nullptr && *callerHasLock != VI_FALSE) return VI_SUCCESS;
     ViStatus st = session->lock.lock();
@@ -227,7 +229,7 @@ ViStatus IviSession_Lock(ViSession vi, ViBoolean* callerHasLock) {
 
 ViStatus IviSession_Unlock(ViSession vi, ViBoolean* callerHasLock) {
   return guarded([&]() -> ViStatus {
-    auto session = registry().find(vi);
+    Session* session = registry().find(vi);
     if (!session) return IVI_ERROR_INVALID_SESSION_HANDLE;
     if (callerHasLock != nullptr && *callerHasLock == VI_FALSE) return VI_SUCCESS;
     ViStatus st = session->lock.unlock();
@@ -239,7 +241,7 @@ ViStatus IviSession_Unlock(ViSession vi, ViBoolean* callerHasLock) {
 ViStatus IviSession_SetError(ViSession vi, ViStatus code, ViConstString description) {
   return guarded([&]() -> ViStatus {
     if (vi != VI_NULL) {
-      auto session = registry().find(vi);
+      Session* session = registry().find(vi);
       if (!session) return IVI_ERROR_INVALID_SESSION_HANDLE;
       std::lock_guard guard(session->error_mutex);
       session->error.set(code, description);
@@ -253,7 +255,7 @@ ViStatus IviSession_GetError(ViSession vi, ViInt32 bufferSize, ViStatus* code,
                              ViChar description[]) {
   return guarded([&]() -> ViStatus {
     if (vi == VI_NULL) return copy_out(t_last_error, bufferSize, code, description);
-    auto session = registry().find(vi);
+    Session* session = registry().find(vi);
     if (!session) return IVI_ERROR_INVALID_SESSION_HANDLE;
     std::lock_guard guard(session->error_mutex);
     return copy_out(session->error, bufferSize, code, description);
@@ -266,7 +268,7 @@ ViStatus IviSession_ClearError(ViSession vi) {
       t_last_error.clear();
       return VI_SUCCESS;
     }
-    auto session = registry().find(vi);
+    Session* session = registry().find(vi);
     if (!session) return IVI_ERROR_INVALID_SESSION_HANDLE;
     std::lock_guard guard(session->error_mutex);
     session->error.clear();

@@ -25,10 +25,7 @@ bool parse_format_spec(const char* format, std::size_t& pos, bool reading, Forma
     spec.suppress = true;
     ++pos;
   }
-  while (format[pos] != '\0' && std::strchr("-+ #0", format[pos]) != nullptr) {
-    spec.flags.push_back(format[pos]);
-    ++pos;
-  }
+  for (unsigned bit; (bit = flag_bit(format[pos])) != 0; ++pos) spec.flags |= bit;
   if (format[pos] == '*' && !reading) {
     spec.width_from_args = true;
     ++pos;

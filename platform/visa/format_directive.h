@@ -12,8 +12,20 @@ inline constexpr long kMaxFieldWidth = 1L << 20;
 
 enum class LengthModifier { None, Short, Char, Long, LongLong, LongDouble };
 
+// The flag characters a specification may carry, in the order they are printed back.
+inline constexpr char kFormatFlags[] = "-+ #0";
+
+// A set of flags as bits, so that parsing one allocates nothing; a flag given
+// twice means what it means once.
+constexpr unsigned flag_bit(char f) {
+  for (unsigned i = 0; kFormatFlags[i] != '\0'; ++i) {
+    if (kFormatFlags[i] == f) return 1u << i;
+  }
+  return 0;
+}
+
 struct FormatSpec {
-  std::string flags;          // any of "-+ #0"
+  unsigned flags = 0;         // flag_bit of each of "-+ #0" given
   bool suppress = false;      // '*' right after '%' in a read format
   bool width_from_args = false;
   long width = -1;            // -1: none
@@ -22,7 +34,7 @@ struct FormatSpec {
   LengthModifier length = LengthModifier::None;
   char conversion = 0;
   std::string_view scanset;   // for '[': the characters between the brackets (in the format)
-  bool has_flag(char f) const { return flags.find(f) != std::string::npos; }
+  bool has_flag(char f) const { return (flags & flag_bit(f)) != 0; }
 };
 
 // Parses the specification starting after the '%' at format[pos]; on success

@@ -17,7 +17,10 @@ namespace {
 // Builds the specification snprintf sees: our flags, width and precision, with
 // the length modifier replaced by the one matching the value actually passed.
 std::string c_spec(const FormatSpec& spec, const char* length, char conversion) {
-  std::string s = "%" + spec.flags;
+  std::string s = "%";
+  for (const char* f = kFormatFlags; *f != '\0'; ++f) {
+    if (spec.has_flag(*f)) s += *f;
+  }
   if (spec.width >= 0) s += std::to_string(spec.width);
   if (spec.precision >= 0) s += "." + std::to_string(spec.precision);
   s += length;
@@ -53,7 +56,7 @@ ViStatus append_formatted(Output& out, const std::string& spec, T value) {
 // pads nothing) prints as std::to_chars does, which is what printf prints in
 // the C locale, without the C library's stream machinery.
 bool is_plain(const FormatSpec& spec) {
-  return spec.width < 0 && spec.flags.find_first_not_of('0') == std::string::npos;
+  return spec.width < 0 && (spec.flags & ~flag_bit('0')) == 0;
 }
 
 template <typename... Args>
@@ -128,7 +131,7 @@ ViStatus write_one(const FormatSpec& spec, va_list* args, Output& out) {
     case 's': {
       const char* s = va_arg(*args, const char*);
       if (s == nullptr) return VI_ERROR_USER_BUF;
-      if (spec.flags.empty() && spec.width < 0 && spec.precision < 0) {
+      if (spec.flags == 0 && spec.width < 0 && spec.precision < 0) {
         out.text.append(s);
         return VI_SUCCESS;
       }
@@ -181,7 +184,7 @@ ViStatus format_write(const char* format, va_list* args, WriteSink& sink) {
     if (spec.width_from_args) {
       long w = va_arg(*args, int);  // long: negating INT_MIN must not overflow
       if (w < 0) {
-        spec.flags.push_back('-');
+        spec.flags |= flag_bit('-');
         w = -w;
       }
       spec.width = w;
