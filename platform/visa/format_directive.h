@@ -18,11 +18,16 @@ inline constexpr char kFormatFlags[] = "-+ #0";
 // A set of flags as bits, so that parsing one allocates nothing; a flag given
 // twice means what it means once.
 constexpr unsigned flag_bit(char f) {
-  for (unsigned i = 0; kFormatFlags[i] != '\0'; ++i) {
-    if (kFormatFlags[i] == f) return 1u << i;
+  switch (f) {
+    case '-': return 1u << 0;
+    case '+': return 1u << 1;
+    case ' ': return 1u << 2;
+    case '#': return 1u << 3;
+    case '0': return 1u << 4;
+    default: return 0;
   }
-  return 0;
 }
+static_assert(flag_bit(kFormatFlags[4]) == 1u << 4, "bits follow the order of kFormatFlags");
 
 struct FormatSpec {
   unsigned flags = 0;         // flag_bit of each of "-+ #0" given
