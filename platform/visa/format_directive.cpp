@@ -1,7 +1,6 @@
 #include "format_directive.h"
 
 #include <cctype>
-#include <cstring>
 
 namespace visa {
 namespace {
