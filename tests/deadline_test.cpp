@@ -22,6 +22,7 @@ TEST(Deadline, NeverEndsBeforeItsTimeAndEndsRightAfter) {
     EXPECT_GE(took, milliseconds(ms)) << ms << " ms";
     EXPECT_LT(took, milliseconds(ms + 200)) << ms << " ms";
     EXPECT_TRUE(deadline.exhausted());
+    EXPECT_TRUE(deadline.left().exhausted);
     EXPECT_EQ(deadline.poll_timeout_ms(), 0);
   }
 }
@@ -30,12 +31,19 @@ TEST(Deadline, AWaitItOffersNeverOutlastsIt) {
   for (std::uint32_t ms : {2u, 120u, 2000u, 600000u}) {
     const Clock::time_point start = Clock::now();
     const Deadline deadline = Deadline::after_ms(ms);
+    const Deadline::Left left = deadline.left();
     const int wait = deadline.poll_timeout_ms();
     const auto elapsed = std::chrono::duration_cast<milliseconds>(Clock::now() - start).count();
     // Rounded up by a millisecond, so that a remainder waits rather than spins.
     EXPECT_LE(wait, static_cast<long>(ms) - elapsed + 1) << ms << " ms";
-    // Short by no more than a clock tick (and a loaded machine's delays).
+    // Short by no more than the time this took (with room for a loaded machine).
     EXPECT_GE(wait, static_cast<long>(ms) - elapsed - 200) << ms << " ms";
+    // The one-reading answer a read asks before each wait says the same.
+    if (ms >= 120) {  // 2 ms may pass on a loaded machine
+      EXPECT_FALSE(left.exhausted) << ms << " ms";
+    }
+    EXPECT_GE(left.poll_ms, wait) << ms << " ms";
+    EXPECT_LE(left.poll_ms, static_cast<long>(ms) + 1) << ms << " ms";
   }
 }
 
@@ -45,11 +53,14 @@ TEST(Deadline, ZeroTakesWhatHasArrivedForAMomentAndInfiniteNeverEnds) {
   EXPECT_EQ(zero.poll_timeout_ms(), 0);
   std::this_thread::sleep_for(milliseconds(15));  // past the grace in which arrived bytes are still taken
   EXPECT_TRUE(zero.exhausted());
+  EXPECT_TRUE(zero.left().exhausted);
 
   const Deadline forever = Deadline::after_ms(0xFFFFFFFFu);
   EXPECT_FALSE(forever.expired());
   EXPECT_FALSE(forever.exhausted());
   EXPECT_EQ(forever.poll_timeout_ms(), -1);
+  EXPECT_FALSE(forever.left().exhausted);
+  EXPECT_EQ(forever.left().poll_ms, -1);
 }
 
 }  // namespace

@@ -149,10 +149,11 @@ ViStatus TcpConnection::read_some(void* data, std::size_t size, Deadline deadlin
   if (fd_ < 0) return VI_ERROR_CONN_LOST;
   for (;;) {
     // Bytes that keep arriving never stretch the timeout.
-    if (deadline.exhausted()) return VI_ERROR_TMO;
+    const Deadline::Left left = deadline.left();
+    if (left.exhausted) return VI_ERROR_TMO;
     // A blocking receive bounded by the socket's receive timeout: one system
     // call per read, where a poll first would make two.
-    const int ms = deadline.poll_timeout_ms();
+    const int ms = left.poll_ms;
     if (ms != 0) arm_receive_timeout(ms);
     ssize_t n = ::recv(fd_, data, size, ms == 0 ? MSG_DONTWAIT : 0);
     if (n > 0) {
