@@ -132,7 +132,8 @@ TEST(FormattedWrite, ConversionsTheDriverUses) {
 // way the engine takes to it.
 TEST(FormattedWrite, NumbersMatchTheCLibrary) {
   const double reals[] = {0.0, -0.0, 1.5, 0.1, 2.5, 1e-320, 1e300, -123456.789, 99999.95, HUGE_VAL, -HUGE_VAL};
-  const char* real_specs[] = {"%f", "%lf", "%e", "%g", "%.0f", "%.0g", "%.3e", "%0.15lg", "%.17g", "%E", "%G", "%+g", "%#g", "%8.2f"};
+  const char* real_specs[] = {"%f", "%lf", "%e", "%g", "%.0f", "%.0g", "%.3e", "%0.15lg", "%.17g", "%E", "%G", "%+g", "%#g", "%8.2f",
+                              "%- +#010.3e", "%0-8.1f", "%++g"};
   for (const char* spec : real_specs) {
     for (double v : reals) {
       char expected[512];
@@ -148,7 +149,7 @@ TEST(FormattedWrite, NumbersMatchTheCLibrary) {
     return std::string(text);
   };
   const ViInt32 ints[] = {0, 7, -7, INT_MIN, INT_MAX};
-  for (const char* spec : {"%d", "%ld", "%0d", "%i", "%5d", "%.3d", "%+d"}) {
+  for (const char* spec : {"%d", "%ld", "%0d", "%i", "%5d", "%.3d", "%+d", "% -6d", "%--+5d", "%0+6d"}) {
     for (ViInt32 v : ints) EXPECT_EQ(print(spec, v), c_library(spec, v)) << spec << " " << v;
   }
   for (const char* spec : {"%u", "%lu", "%0u", "%x", "%o"}) {

@@ -27,7 +27,14 @@ constexpr unsigned flag_bit(char f) {
     default: return 0;
   }
 }
-static_assert(flag_bit(kFormatFlags[4]) == 1u << 4, "bits follow the order of kFormatFlags");
+static_assert(
+    [] {
+      for (unsigned i = 0; kFormatFlags[i] != '\0'; ++i) {
+        if (flag_bit(kFormatFlags[i]) != 1u << i) return false;
+      }
+      return true;
+    }(),
+    "each flag's bit follows its place in kFormatFlags");
 
 struct FormatSpec {
   unsigned flags = 0;         // flag_bit of each of "-+ #0" given
