@@ -31,7 +31,7 @@ class Deadline {
   // grace in which what has already arrived is still taken.
   bool exhausted() const {
     if (infinite_) return false;
-    return Clock::now() >= (zero_ ? at_ + kZeroTimeoutGrace : at_);
+    return Clock::now() >= last_take();
   }
 
   // Milliseconds left, as poll() wants them: -1 for infinite, 0 when expired.
@@ -46,11 +46,14 @@ class Deadline {
   Left left() const {
     if (infinite_) return {false, -1};
     const Clock::time_point now = Clock::now();
-    if (now >= (zero_ ? at_ + kZeroTimeoutGrace : at_)) return {true, 0};
+    if (now >= last_take()) return {true, 0};
     return {false, poll_timeout_ms_at(now)};
   }
 
  private:
+  // The moment after which no more bytes are taken (see exhausted()).
+  Clock::time_point last_take() const { return zero_ ? at_ + kZeroTimeoutGrace : at_; }
+
   int poll_timeout_ms_at(Clock::time_point now) const {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(at_ - now).count();
     if (left <= 0) return 0;
