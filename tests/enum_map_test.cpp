@@ -62,12 +62,18 @@ TEST_F(EnumMaps, ModelAndFamilyTieBreaks) {
       {"OTHER_MODEL_C", 3, "OC", "QDX7001"},
       {"GENERIC_C", 3, "C", ""},
       {"GENERIC_D", 4, "D", ""},
+      {"FAMILY_E", 5, "FE", "DefaultFamily"},
+      {"MODEL_E", 5, "ME", "QDX7000"},
+      {"GENERIC_F1", 6, "F1", ""},
+      {"GENERIC_F2", 6, "F2", ""},
   };
   // Sending: exact model first, then family, then generic; rows of other models never.
   EXPECT_EQ(Command(map, 1), "FA");
   EXPECT_EQ(Command(map, 2), "MB");
   EXPECT_EQ(Command(map, 3), "C");
   EXPECT_EQ(Command(map, 4), "D");
+  EXPECT_EQ(Command(map, 5), "ME") << "a later row for the exact model beats an earlier family row";
+  EXPECT_EQ(Command(map, 6), "F1") << "among rows of one kind, the first";
   // Reading: an exact model row decides; a generic token is refused for a value the model has its own row for.
   EXPECT_EQ(Parse(map, "mb"), 2);
   EXPECT_EQ(Parse(map, "B"), -100);

@@ -21,6 +21,7 @@ std::vector<std::string> SplitList(std::string_view text) {
   return {items.begin(), items.end()};
 }
 
+// In order of preference: a row for the exact model beats one for its family.
 enum class Applicability { ExactModel, Family, Generic, NotApplicable };
 
 Applicability Classify(const std::vector<std::string>& models, const DriverSession* session) {
@@ -43,13 +44,21 @@ EnumMap::EnumMap(std::initializer_list<EnumRow> rows) {
 ViStatus EnumMap::ValueToCommand(ViSession vi, ViInt32 value, std::string& command) const {
   command.clear();
   const DriverSession* session = ResolveSession(vi);
-  for (Applicability wanted : {Applicability::ExactModel, Applicability::Family, Applicability::Generic}) {
-    for (const Row& row : rows_) {
-      if (row.value == value && !row.tokens.empty() && Classify(row.models, session) == wanted) {
-        command = row.tokens.front();
-        return VI_SUCCESS;
-      }
+  // The first row of the value for this exact model, else for its family, else for any model.
+  const Row* best = nullptr;
+  Applicability best_kind = Applicability::NotApplicable;
+  for (const Row& row : rows_) {
+    if (row.value != value || row.tokens.empty()) continue;
+    const Applicability kind = Classify(row.models, session);
+    if (kind < best_kind) {
+      best = &row;
+      best_kind = kind;
+      if (kind == Applicability::ExactModel) break;
     }
+  }
+  if (best != nullptr) {
+    command = best->tokens.front();
+    return VI_SUCCESS;
   }
   return ReportErrorWithElaboration(vi, IVI_ERROR_CANNOT_RECOVER,
                                     "Could not convert defined value '%d' to an instrument command.",

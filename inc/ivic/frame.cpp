@@ -21,7 +21,8 @@ CloseHooks& Hooks() {
 }  // namespace
 
 std::vector<ActiveCall>& ActiveCalls() {
-  thread_local std::vector<ActiveCall> calls;
+  // initial-exec: every frame reads it without a call into the dynamic linker.
+  [[gnu::tls_model("initial-exec")]] thread_local std::vector<ActiveCall> calls;
   return calls;
 }
 

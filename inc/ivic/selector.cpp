@@ -176,41 +176,67 @@ const std::vector<std::string>& PhysicalNames(ViSession vi) {
   return *table;
 }
 
-ViStatus ResolveSelector(ViSession vi, ViConstString selector, bool validate, std::vector<std::string>& channels) {
-  channels.clear();
-  if (selector == nullptr || IsBlank(selector)) {
-    const std::vector<std::string>& physical = PhysicalNames(vi);
-    if (physical.size() == 1) {
-      channels = physical;
-      return VI_SUCCESS;
-    }
-    return Record(vi, IVI_ERROR_CHANNEL_NAME_REQUIRED,
-                  "No selector was specified for repeated capability '%s'.  The repeated capability identifier can "
-                  "be null or empty only when there is exactly one physical name defined.  Repeated capability '%s' "
-                  "has %d physical names defined.",
-                  {RepCapName(), RepCapName(), std::to_string(physical.size())});
+namespace {
+
+// No selector names the one physical name, when there is exactly one.
+ViStatus ResolveBlank(ViSession vi, std::vector<std::string>& channels) {
+  const std::vector<std::string>& physical = PhysicalNames(vi);
+  if (physical.size() == 1) {
+    channels = physical;
+    return VI_SUCCESS;
   }
+  return Record(vi, IVI_ERROR_CHANNEL_NAME_REQUIRED,
+                "No selector was specified for repeated capability '%s'.  The repeated capability identifier can "
+                "be null or empty only when there is exactly one physical name defined.  Repeated capability '%s' "
+                "has %d physical names defined.",
+                {RepCapName(), RepCapName(), std::to_string(physical.size())});
+}
+
+}  // namespace
+
+ViStatus ResolveChannels(ViSession vi, ViConstString selector, std::vector<std::string>& scratch,
+                         const std::vector<std::string>*& channels) {
+  channels = &scratch;
+  scratch.clear();
+  if (selector == nullptr || IsBlank(selector)) return ResolveBlank(vi, scratch);
   // Resolutions depend only on the text and the session's names, fixed at open.
   DriverSession* session = ResolveSession(vi);
-  if (session != nullptr && validate) {
+  if (session != nullptr) {
     if (const std::vector<std::string>* known = session->ResolvedSelector(selector)) {
-      channels = *known;
+      channels = known;
       return VI_SUCCESS;
     }
   }
-  ViStatus st = ResolveUncached(vi, selector, validate, channels);
-  if (st >= 0 && session != nullptr && validate) session->RememberResolvedSelector(selector, channels);
+  ViStatus st = ResolveUncached(vi, selector, true, scratch);
+  if (st >= 0 && session != nullptr) session->RememberResolvedSelector(selector, scratch);
   return st;
 }
 
+ViStatus ResolveSelector(ViSession vi, ViConstString selector, bool validate, std::vector<std::string>& channels) {
+  if (!validate) {
+    channels.clear();
+    if (selector == nullptr || IsBlank(selector)) return ResolveBlank(vi, channels);
+    return ResolveUncached(vi, selector, false, channels);
+  }
+  const std::vector<std::string>* resolved = nullptr;
+  ViStatus st = ResolveChannels(vi, selector, channels, resolved);
+  if (st >= 0 && resolved != &channels) channels = *resolved;
+  return st;
+}
+
+ViStatus RequireSingleChannel(ViSession vi, const std::vector<std::string>& channels) {
+  if (channels.size() == 1) return VI_SUCCESS;
+  return Record(vi, IVI_ERROR_BADLY_FORMED_SELECTOR,
+                "Only a single repeated capability identifier can be specified for the current operation.");
+}
+
 ViStatus ResolveSingleSelector(ViSession vi, ViConstString selector, std::string& channel) {
-  std::vector<std::string> channels;
-  ViStatus st = ResolveSelector(vi, selector, true, channels);
+  std::vector<std::string> scratch;
+  const std::vector<std::string>* channels = nullptr;
+  ViStatus st = ResolveChannels(vi, selector, scratch, channels);
   if (st < 0) return st;
-  if (channels.size() != 1)
-    return Record(vi, IVI_ERROR_BADLY_FORMED_SELECTOR,
-                  "Only a single repeated capability identifier can be specified for the current operation.");
-  channel = channels.front();
+  if (ViStatus single = RequireSingleChannel(vi, *channels); single < 0) return single;
+  channel = channels->front();
   return st;
 }
 

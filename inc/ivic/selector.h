@@ -16,6 +16,13 @@ class DriverSession;
 // Physical channel names, in selector order. With `validate` each must be a
 // physical name. Errors are recorded on vi (nothing is recorded for vi 0).
 ViStatus ResolveSelector(ViSession vi, ViConstString selector, bool validate, std::vector<std::string>& channels);
+// The same, validated, without copying: `channels` points at the session's
+// remembered resolution (kept until the session is configured again, at
+// open) or, for a selector not remembered, at `scratch`.
+ViStatus ResolveChannels(ViSession vi, ViConstString selector, std::vector<std::string>& scratch,
+                         const std::vector<std::string>*& channels);
+// Fails unless `channels` names exactly one channel.
+ViStatus RequireSingleChannel(ViSession vi, const std::vector<std::string>& channels);
 // Exactly one channel.
 ViStatus ResolveSingleSelector(ViSession vi, ViConstString selector, std::string& channel);
 // Makes `channel` the instrument's selected channel: the capability's

@@ -64,11 +64,12 @@ ViStatus Framed(const AttributeDescriptor& a, ViSession vi, ViConstString select
       return ReportNullPointer(vi, a.label, "AttributeValue", 0);
     if (!a.channel_based || a.framing == Framing::kNoSelector)
       return invoke(AttributeCall{a, vi, &s, WithoutChannels()});
-    std::vector<std::string> channels(reading ? 1 : 0);
-    ViStatus st = reading ? ResolveSingleSelector(vi, selector, channels.front())
-                          : ResolveSelector(vi, selector, true, channels);
+    std::vector<std::string> scratch;
+    const std::vector<std::string>* channels = nullptr;
+    ViStatus st = ResolveChannels(vi, selector, scratch, channels);
+    if (st >= 0 && reading) st = RequireSingleChannel(vi, *channels);
     if (st < 0) return st;
-    return invoke(AttributeCall{a, vi, &s, channels});
+    return invoke(AttributeCall{a, vi, &s, *channels});
   });
 }
 

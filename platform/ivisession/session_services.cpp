@@ -101,7 +101,8 @@ class Registry {
   // remembered reference: no service calls another, so nothing on this
   // thread replaces that reference before the caller is done with it.
   Session* find(ViSession vi) {
-    thread_local struct {
+    // initial-exec: the look-up reads it without a call into the dynamic linker.
+    [[gnu::tls_model("initial-exec")]] thread_local struct {
       ViSession vi = 0;
       std::shared_ptr<Session> session;
     } last;

@@ -197,7 +197,8 @@ ViStatus Registry::find_next(ViFindList list, std::string& next) {
 // their own sessions do not meet on the registry's mutex. Handles are never
 // reused; a session marked closed is not found.
 std::shared_ptr<InstrumentSession> Registry::find(ViSession handle) {
-  thread_local struct {
+  // initial-exec: the look-up reads it without a call into the dynamic linker.
+  [[gnu::tls_model("initial-exec")]] thread_local struct {
     ViSession handle = VI_NULL;
     std::weak_ptr<InstrumentSession> session;
   } last;
