@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "IviSession.h"
 
@@ -92,6 +93,37 @@ TEST(IviSession, LockNestsOnOneThreadAndBlocksOthersUntilFullyReleased) {
   EXPECT_TRUE(other.still_waiting());
   ASSERT_EQ(IviSession_Unlock(h.get(), nullptr), VI_SUCCESS);
   EXPECT_EQ(other.finish(), VI_SUCCESS);
+}
+
+// Threads that take the lock two levels deep in turn: no two are ever inside
+// at once, no lock or unlock fails, and no waiter is left asleep.
+TEST(IviSession, ContendedLockExcludesAndWakesEveryWaiter) {
+  Handle h;
+  constexpr int kThreads = 4, kRounds = 5000;
+  int inside = 0, entries = 0;  // guarded by the session lock alone
+  std::atomic<int> failures{0}, overlaps{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&] {
+      for (int i = 0; i < kRounds; ++i) {
+        if (IviSession_Lock(h.get(), nullptr) != VI_SUCCESS || IviSession_Lock(h.get(), nullptr) != VI_SUCCESS) {
+          ++failures;
+          return;
+        }
+        if (++inside != 1) ++overlaps;
+        if (i % 8 == 0) std::this_thread::yield();  // let the others find it held and wait
+        ++entries;
+        --inside;
+        if (IviSession_Unlock(h.get(), nullptr) != VI_SUCCESS || IviSession_Unlock(h.get(), nullptr) != VI_SUCCESS)
+          ++failures;
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(failures.load(), 0);
+  EXPECT_EQ(overlaps.load(), 0);
+  EXPECT_EQ(entries, kThreads * kRounds);
+  EXPECT_EQ(IviSession_Unlock(h.get(), nullptr), IVI_ERROR_SESSION_NOT_LOCKED) << "every level was released";
 }
 
 TEST(IviSession, CallerHasLockFlag) {

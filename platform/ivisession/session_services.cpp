@@ -32,45 +32,66 @@ struct ErrorRecord {
   }
 };
 
-// A lock one thread may take several times; others wait until every level is released.
+// A lock one thread may take several times; others wait until every level is
+// released. Taking a free lock, or another level of one's own, is one atomic
+// step; only a thread that finds it held by another meets the mutex.
 class ReentrantLock {
  public:
   ViStatus lock() {
-    std::unique_lock guard(mutex_);
-    auto me = std::this_thread::get_id();
-    if (depth_ > 0 && owner_ == me) {
+    const std::thread::id me = std::this_thread::get_id();
+    // Only this thread ever stores its own id, so a plain load tells it whether it holds the lock.
+    if (owner_.load(std::memory_order_relaxed) == me) {
       ++depth_;
       return VI_SUCCESS;
     }
-    released_.wait(guard, [&] { return depth_ == 0 || disposed_; });
-    if (disposed_) return IVI_ERROR_INVALID_SESSION_HANDLE;
-    owner_ = me;
+    if (!try_take(me)) {
+      std::unique_lock guard(mutex_);
+      // Counted before the next attempt: a release after that attempt sees the waiter and wakes it.
+      waiters_.fetch_add(1);
+      released_.wait(guard, [&] { return disposed_.load() || try_take(me); });
+      waiters_.fetch_sub(1);
+      if (owner_.load(std::memory_order_relaxed) != me) return IVI_ERROR_INVALID_SESSION_HANDLE;
+    }
+    if (disposed_.load()) {
+      release();
+      return IVI_ERROR_INVALID_SESSION_HANDLE;
+    }
     depth_ = 1;
     return VI_SUCCESS;
   }
 
   ViStatus unlock() {
-    std::lock_guard guard(mutex_);
-    if (depth_ == 0 || owner_ != std::this_thread::get_id()) return IVI_ERROR_SESSION_NOT_LOCKED;
-    if (--depth_ == 0) {
-      owner_ = {};
-      released_.notify_one();
-    }
+    if (owner_.load(std::memory_order_relaxed) != std::this_thread::get_id() || depth_ == 0)
+      return IVI_ERROR_SESSION_NOT_LOCKED;
+    if (--depth_ == 0) release();
     return VI_SUCCESS;
   }
 
   void dispose() {
+    disposed_.store(true);
     std::lock_guard guard(mutex_);
-    disposed_ = true;
     released_.notify_all();
   }
 
  private:
+  bool try_take(std::thread::id me) {
+    std::thread::id free;
+    return owner_.compare_exchange_strong(free, me);
+  }
+  void release() {
+    owner_.store(std::thread::id());
+    if (waiters_.load() > 0) {
+      std::lock_guard guard(mutex_);
+      released_.notify_one();
+    }
+  }
+
+  std::atomic<std::thread::id> owner_{};
+  unsigned depth_ = 0;  // touched by the owner only
+  std::atomic<unsigned> waiters_{0};
+  std::atomic<bool> disposed_{false};
   std::mutex mutex_;
   std::condition_variable released_;
-  std::thread::id owner_;
-  unsigned depth_ = 0;
-  bool disposed_ = false;
 };
 
 struct Session {
