@@ -451,6 +451,32 @@ TEST(FormattedRead, RealSpellingsTheInstrumentMaySend) {
   EXPECT_TRUE(std::isnan(v));
 }
 
+// Every shape of scan set takes what the C library's takes, whether the reply
+// is held whole or arrives a byte at a time; the line feed always ends the field.
+TEST(FormattedRead, ScanSetsOfEveryShapeTakeWhatTheCLibraryTakes) {
+  struct Case {
+    const char* format;
+    const char* reply;  // without its closing line feed
+  };
+  const Case cases[] = {{"%[^,]", "CH1,CH2"},       {"%[^]]", "ab]cd"},        {"%[^-]", "5-7"},
+                        {"%[a-z]", "volt2"},        {"%[]a]", "]a]ab"},        {"%[-x]", "x-x-y"},
+                        {"%[^a-c]", "xyzbq"},       {"%[0-9.]", "12.5V"},      {"%[^ ]", "no space"},
+                        {"%[^\t]", "tab\there"},    {"%3[^,]", "abcdef,g"},    {"%[^;]", "whole reply"}};
+  for (const Case& c : cases) {
+    char expected[64] = "";
+    ASSERT_EQ(std::sscanf(c.reply, c.format, expected), 1) << c.format;
+    const std::string reply = std::string(c.reply) + "\n";
+    for (std::size_t piece : {std::size_t{1}, reply.size()}) {
+      SCOPED_TRACE(std::string(c.format) + " on \"" + c.reply + "\" in pieces of " + std::to_string(piece));
+      Input in(true);
+      for (std::size_t at = 0; at < reply.size(); at += piece) in.transport.feed(reply.substr(at, piece));
+      char got[64] = "";
+      ASSERT_EQ(scan(in, c.format, got), VI_SUCCESS);
+      EXPECT_STREQ(got, expected);
+    }
+  }
+}
+
 TEST(FormattedRead, StringsAndCharacters) {
   Input in(true);
   in.transport.feed("  hello world\n");

@@ -1,14 +1,14 @@
 #include "format_directive.h"
 
-#include <cctype>
+#include "ascii.h"
 
 namespace visa {
 namespace {
 
 bool read_number(const char* format, std::size_t& pos, long& out) {
-  if (!std::isdigit(static_cast<unsigned char>(format[pos]))) return false;
+  if (!is_ascii_digit(format[pos])) return false;
   long v = 0;
-  while (std::isdigit(static_cast<unsigned char>(format[pos]))) {
+  while (is_ascii_digit(format[pos])) {
     if (v < 100000000) v = v * 10 + (format[pos] - '0');
     ++pos;
   }

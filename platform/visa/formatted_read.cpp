@@ -6,7 +6,6 @@
 // never ends in a line feed, whichever transport delivered it.
 #include <algorithm>
 #include <bitset>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -14,6 +13,7 @@
 #include <limits>
 #include <string>
 
+#include "ascii.h"
 #include "format_directive.h"
 #include "formatted_io.h"
 #include "visa.h"
@@ -75,6 +75,7 @@ class Scanner {
   }
   void take_plain(std::size_t n) { source_.take_plain(n); }
 
+
   // Whether the message end is next without waiting for the transport.
   bool end_is_next_without_waiting() {
     if (ended_) return false;
@@ -88,7 +89,7 @@ class Scanner {
       Symbol sym;
       ViStatus st = peek(sym);
       if (st < 0) return st;
-      if (sym.is_end || !std::isspace(static_cast<unsigned char>(sym.byte))) return VI_SUCCESS;
+      if (sym.is_end || !is_ascii_space(sym.byte)) return VI_SUCCESS;
       take(sym);
     }
   }
@@ -187,7 +188,6 @@ class NumberShape {
 
   // Whether `c` continues the number; moves on if it does.
   bool accept(char c) {
-    const unsigned char u = static_cast<unsigned char>(c);
     switch (stage_) {
       case Stage::Sign:
         if (c == '+' || c == '-') {
@@ -196,7 +196,7 @@ class NumberShape {
         }
         [[fallthrough]];
       case Stage::IntDigits:
-        if (base_ == 16 ? std::isxdigit(u) != 0 : std::isdigit(u) != 0) {
+        if (base_ == 16 ? is_ascii_xdigit(c) : is_ascii_digit(c)) {
           stage_ = Stage::IntDigits;
           return digit();
         }
@@ -210,13 +210,13 @@ class NumberShape {
           last_digit_ = false;
           return true;
         }
-        if (real_ && std::isalpha(u) && !any_digit_) {
+        if (real_ && is_ascii_alpha(c) && !any_digit_) {
           stage_ = Stage::Word;  // INF, INFINITY, NAN
           return true;
         }
         return false;
       case Stage::Fraction:
-        if (std::isdigit(u) != 0) return digit();
+        if (is_ascii_digit(c)) return digit();
         if ((c == 'e' || c == 'E') && any_digit_) {
           stage_ = Stage::ExpSign;
           last_digit_ = false;
@@ -224,13 +224,13 @@ class NumberShape {
         }
         return false;
       case Stage::ExpSign:
-        if (c != '+' && c != '-' && std::isdigit(u) == 0) return false;
+        if (c != '+' && c != '-' && !is_ascii_digit(c)) return false;
         stage_ = Stage::ExpDigits;
         return true;
       case Stage::ExpDigits:
-        return std::isdigit(u) != 0;
+        return is_ascii_digit(c);
       case Stage::Word:
-        return std::isalpha(u) != 0;
+        return is_ascii_alpha(c);
     }
     return false;
   }
@@ -372,14 +372,22 @@ ViStatus scan_real(Scanner& in, const FormatSpec& spec, va_list* args) {
   return VI_SUCCESS;
 }
 
+// The one byte a scan set refuses when it is written as "^" and that byte
+// ("%[^\n]", "%[^,]"), or -1: such a set is scanned with memchr.
+int sole_refused_byte(std::string_view scanset) {
+  if (scanset.size() != 2 || scanset[0] != '^') return -1;
+  return static_cast<unsigned char>(scanset[1]);
+}
+
 // "%s" and "%[...]": a run of accepted data bytes, never past the message end.
 ViStatus scan_run(Scanner& in, const FormatSpec& spec, va_list* args) {
-  bool is_string = spec.conversion == 's';
+  const bool is_string = spec.conversion == 's';
+  const int refused = is_string ? -1 : sole_refused_byte(spec.scanset);
   std::bitset<256> accepted;
   if (is_string) {
     ViStatus st = in.skip_space();
     if (st < 0) return st;
-  } else {
+  } else if (refused < 0) {
     accepted = build_scanset(spec.scanset);
   }
   TextTarget target;
@@ -387,12 +395,11 @@ ViStatus scan_run(Scanner& in, const FormatSpec& spec, va_list* args) {
   ViStatus st = text_target(spec, args, target, limit);
   if (st < 0) return st;
   std::size_t taken = 0;
-  auto accepts = [&](unsigned char c) { return is_string ? std::isspace(c) == 0 : accepted[c]; };
-  // A set that refuses one byte only ("%[^\n]", "%[^,]") is scanned with memchr.
-  int refused = -1;
-  if (!is_string && accepted.count() == 255)
-    for (int c = 0; c < 256 && refused < 0; ++c)
-      if (!accepted[c]) refused = c;
+  auto accepts = [&](char c) -> bool {
+    if (is_string) return !is_ascii_space(c);
+    if (refused >= 0) return static_cast<unsigned char>(c) != refused;
+    return accepted[static_cast<unsigned char>(c)];
+  };
   while (taken < limit) {
     // What is already held goes in runs; a byte that ends a message, or one
     // yet to arrive, goes through peek.
@@ -404,7 +411,7 @@ ViStatus scan_run(Scanner& in, const FormatSpec& spec, va_list* args) {
         const void* hit = std::memchr(run.data(), refused, most);
         n = hit != nullptr ? static_cast<std::size_t>(static_cast<const char*>(hit) - run.data()) : most;
       } else {
-        while (n < most && accepts(static_cast<unsigned char>(run[n]))) ++n;
+        while (n < most && accepts(run[n])) ++n;
       }
       target.put(run.substr(0, n));
       in.take_plain(n);
@@ -416,7 +423,7 @@ ViStatus scan_run(Scanner& in, const FormatSpec& spec, va_list* args) {
     st = in.peek(sym);
     if (st < 0) return st;
     if (sym.is_end) break;
-    if (!accepts(static_cast<unsigned char>(sym.byte))) break;
+    if (!accepts(sym.byte)) break;
     target.put(sym.byte);
     in.take(sym);
     ++taken;
@@ -498,7 +505,7 @@ ViStatus run_format(Scanner& in, const char* format, va_list* args) {
   std::size_t pos = 0;
   while (format[pos] != '\0') {
     char c = format[pos];
-    if (std::isspace(static_cast<unsigned char>(c))) {
+    if (is_ascii_space(c)) {
       ++pos;
       ViStatus st = in.skip_space();
       if (st < 0) return st;
