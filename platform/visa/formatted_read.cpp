@@ -75,7 +75,6 @@ class Scanner {
   }
   void take_plain(std::size_t n) { source_.take_plain(n); }
 
-
   // Whether the message end is next without waiting for the transport.
   bool end_is_next_without_waiting() {
     if (ended_) return false;
