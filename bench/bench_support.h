@@ -1,8 +1,9 @@
-// What the benchmarks share: pinning to one CPU, client-thread CPU time,
-// medians, and running modes interleaved in blocks.
+// What the benchmarks share: pinning to one CPU, client-thread CPU time and
+// context switches, medians, and running modes interleaved in blocks.
 #pragma once
 
 #include <sched.h>
+#include <sys/resource.h>
 #include <time.h>
 
 #include <algorithm>
@@ -59,17 +60,31 @@ inline double ThreadCpuSeconds() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
+// This thread's context switches so far: the waits it blocked in, and the
+// times the scheduler took the CPU from it (on one CPU, mostly to run the
+// peer it had just woken).
+struct Switches {
+  long waited = 0, preempted = 0;
+};
+inline Switches ThreadSwitches() {
+  rusage u{};
+  if (getrusage(RUSAGE_THREAD, &u) != 0) return {};
+  return {u.ru_nvcsw, u.ru_nivcsw};
+}
+
 inline double Median(std::vector<double> v) {
   if (v.empty()) return 0;
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
 }
 
-// Per-operation wall and CPU seconds, one entry a round.
+// Per-operation wall and CPU seconds and context switches, one entry a round.
 struct Samples {
-  std::vector<double> wall_per_op, cpu_per_op;
+  std::vector<double> wall_per_op, cpu_per_op, waited_per_op, preempted_per_op;
   double wall() const { return Median(wall_per_op); }
   double cpu() const { return Median(cpu_per_op); }
+  double waited() const { return Median(waited_per_op); }
+  double preempted() const { return Median(preempted_per_op); }
 };
 
 // Runs `blocks` blocks of `per_block` operations of each mode in turn, for
@@ -89,19 +104,27 @@ bool RunModes(std::vector<Mode>& modes, int rounds, int blocks, int per_block, O
   for (Mode& m : modes)
     if (!run_block(m)) return false;
   for (int round = 0; round < rounds; ++round) {
-    std::vector<double> wall(modes.size()), cpu(modes.size());
+    std::vector<double> wall(modes.size()), cpu(modes.size()), waited(modes.size()), preempted(modes.size());
     for (int b = 0; b < blocks; ++b) {
       for (std::size_t k = 0; k < modes.size(); ++k) {
+        const Switches switches_start = ThreadSwitches();
         const double cpu_start = ThreadCpuSeconds();
         const auto wall_start = std::chrono::steady_clock::now();
         if (!run_block(modes[k])) return false;
         wall[k] += std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
         cpu[k] += ThreadCpuSeconds() - cpu_start;
+        const Switches switches_end = ThreadSwitches();
+        waited[k] += static_cast<double>(switches_end.waited - switches_start.waited);
+        preempted[k] += static_cast<double>(switches_end.preempted - switches_start.preempted);
       }
     }
+    const double ops = static_cast<double>(blocks) * per_block;
     for (std::size_t k = 0; k < modes.size(); ++k) {
-      modes[k].samples.wall_per_op.push_back(wall[k] / (blocks * per_block));
-      modes[k].samples.cpu_per_op.push_back(cpu[k] / (blocks * per_block));
+      Samples& s = modes[k].samples;
+      s.wall_per_op.push_back(wall[k] / ops);
+      s.cpu_per_op.push_back(cpu[k] / ops);
+      s.waited_per_op.push_back(waited[k] / ops);
+      s.preempted_per_op.push_back(preempted[k] / ops);
     }
   }
   return true;
