@@ -121,8 +121,8 @@ int main(int argc, char** argv) {
   std::printf("%d Gets per mode in blocks of %d, modes interleaved; medians of %d rounds; %s\n",
               per_mode / kBlock * kBlock, kBlock, rounds, bench::Placement(run));
   // Waits and preemptions per Get show why wall time can grow by more than
-  // the client's CPU time: on one CPU, a client that spends longer between its
-  // sends is more often preempted by the server it has just woken.
+  // the client's CPU time: on one CPU, a client that spends longer on each
+  // exchange is more often preempted by the server its send has just woken.
   std::printf("%-24s %12s %12s %9s %9s %8s %10s\n", "path", "wall us/Get", "CPU us/Get", "wall/raw", "CPU/raw",
               "waits", "preempted");
   for (std::size_t i = 0; i < modes.size(); i += 3) {
