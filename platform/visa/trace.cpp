@@ -87,7 +87,7 @@ std::string Shown(const std::string& bytes, std::size_t total) {
 
 }  // namespace
 
-bool trace_enabled() { return TheSink() != nullptr; }
+const bool kTraceEnabled = TheSink() != nullptr;
 
 void TracedCall::begin(const char* operation, ViObject object) noexcept {
   if (current != nullptr) return;  // part of the call already traced
@@ -131,17 +131,16 @@ ViStatus TracedCall::finish_traced(ViStatus status) noexcept {
   return status;
 }
 
-void trace_written(const char* data, std::size_t size) noexcept {
-  // Tracing off: no thread-local looked up.
-  if (TheSink() == nullptr || current == nullptr || data == nullptr) return;
+void keep_written(const char* data, std::size_t size) noexcept {
+  if (current == nullptr || data == nullptr) return;
   try {
     Keep(current->written, current->written_total, data, size);
   } catch (...) {
   }
 }
 
-void trace_read(const char* data, std::size_t size) noexcept {
-  if (TheSink() == nullptr || current == nullptr || data == nullptr) return;
+void keep_read(const char* data, std::size_t size) noexcept {
+  if (current == nullptr || data == nullptr) return;
   try {
     Keep(current->read, current->read_total, data, size);
   } catch (...) {
@@ -149,7 +148,7 @@ void trace_read(const char* data, std::size_t size) noexcept {
 }
 
 void trace_detail(const std::string& text) noexcept {
-  if (TheSink() == nullptr || current == nullptr) return;
+  if (!trace_enabled() || current == nullptr) return;
   try {
     current->detail = text;
   } catch (...) {

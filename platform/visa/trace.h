@@ -13,7 +13,10 @@
 
 namespace visa {
 
-bool trace_enabled();
+// Decided once, while the library loads: a call that is not traced costs a
+// test of this flag and no function call.
+extern const bool kTraceEnabled;
+inline bool trace_enabled() { return kTraceEnabled; }
 
 // One exported call being traced. Calls made inside it are part of it.
 class TracedCall {
@@ -34,8 +37,14 @@ class TracedCall {
 };
 
 // What the call in progress on this thread did; nothing when none is traced.
-void trace_written(const char* data, std::size_t size) noexcept;
-void trace_read(const char* data, std::size_t size) noexcept;
+void keep_written(const char* data, std::size_t size) noexcept;
+void keep_read(const char* data, std::size_t size) noexcept;
+inline void trace_written(const char* data, std::size_t size) noexcept {
+  if (trace_enabled()) keep_written(data, size);
+}
+inline void trace_read(const char* data, std::size_t size) noexcept {
+  if (trace_enabled()) keep_read(data, size);
+}
 void trace_detail(const std::string& text) noexcept;  // "TCPIP0::...::SOCKET -> session 0x1002"
 
 }  // namespace visa
