@@ -37,6 +37,12 @@ class Scanner {
       sym.is_end = true;
       return VI_SUCCESS;
     }
+    // Until something is taken the source has the same thing next: a
+    // conversion that stopped at a byte hands it to the next one unasked.
+    if (peeked_) {
+      sym = peeked_sym_;
+      return VI_SUCCESS;
+    }
     ViStatus st = source_.peek(item_);
     if (st < 0) return st;
     if (!item_.has_byte) {
@@ -48,11 +54,14 @@ class Scanner {
     } else {
       sym.byte = item_.byte;
     }
+    peeked_ = true;
+    peeked_sym_ = sym;
     return VI_SUCCESS;
   }
 
   // Takes what the last peek returned.
   void take(const Symbol& sym) {
+    peeked_ = false;
     if (sym.is_end) {
       if (pending_end_) {
         pending_end_ = false;
@@ -70,10 +79,14 @@ class Scanner {
 
   // Data bytes that can be taken in bulk, with no symbol peeked and unread.
   std::string_view plain_run() {
-    if (ended_ || pending_end_) return {};
+    // A run holds no byte that ends a message, so none starts at a peeked end.
+    if (ended_ || pending_end_ || (peeked_ && peeked_sym_.is_end)) return {};
     return source_.plain_run();
   }
-  void take_plain(std::size_t n) { source_.take_plain(n); }
+  void take_plain(std::size_t n) {
+    if (n > 0) peeked_ = false;
+    source_.take_plain(n);
+  }
 
   // Whether the message end is next without waiting for the transport.
   bool end_is_next_without_waiting() {
@@ -109,6 +122,8 @@ class Scanner {
   InputBuffer::Item item_;
   bool ended_ = false;
   bool pending_end_ = false;
+  bool peeked_ = false;  // peeked_sym_ is what the source has next
+  Symbol peeked_sym_;
 };
 
 // Where a text conversion stores its characters, never more than fit.
