@@ -17,6 +17,11 @@ class WriteSink {
   virtual ~WriteSink() = default;
   virtual ViStatus append(const char* data, std::size_t size) = 0;
   virtual ViStatus end_message() = 0;
+  // The last bytes of a message and its end; a sink may send them from where they are.
+  virtual ViStatus finish_message(const char* data, std::size_t size) {
+    ViStatus st = append(data, size);
+    return st < 0 ? st : end_message();
+  }
 };
 
 // Where formatted input comes from: the session's buffered input.

@@ -160,9 +160,8 @@ ViStatus format_write(const char* format, va_list* args, WriteSink& sink) {
     if (c == '\n') {
       out.text.push_back('\n');
       ++pos;
-      ViStatus st = flush();
-      if (st < 0) return st;
-      st = sink.end_message();
+      ViStatus st = sink.finish_message(out.text.data(), out.text.size());
+      out.text.clear();
       if (st < 0) return st;
       continue;
     }

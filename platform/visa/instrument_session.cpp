@@ -19,6 +19,13 @@ class InstrumentSession::WriteBuffer final : public WriteSink {
     return VI_SUCCESS;
   }
   ViStatus end_message() override { return session_.send_pending(true); }
+  ViStatus finish_message(const char* data, std::size_t size) override {
+    // A whole message, nothing held before it and shorter than the buffer:
+    // sent from where it was formatted, without a copy into the buffer.
+    if (session_.pending_output_.empty() && size < session_.settings_.write_buffer_size)
+      return session_.send_bytes(data, size, true);
+    return WriteSink::finish_message(data, size);
+  }
 
  private:
   InstrumentSession& session_;
@@ -65,11 +72,15 @@ ViStatus InstrumentSession::track(ViStatus status) {
 
 ViStatus InstrumentSession::send_pending(bool end) {
   if (pending_output_.empty() && !end) return VI_SUCCESS;
-  trace_written(pending_output_.data(), pending_output_.size());
-  note_sent(pending_output_);
-  ViStatus st = transport_write(pending_output_.data(), pending_output_.size(), end && settings_.send_end_enabled);
+  ViStatus st = send_bytes(pending_output_.data(), pending_output_.size(), end);
   pending_output_.clear();  // its storage stays for the next command
-  return track(st);
+  return st;
+}
+
+ViStatus InstrumentSession::send_bytes(const char* data, std::size_t size, bool end) {
+  trace_written(data, size);
+  note_sent(std::string_view(data, size));
+  return track(transport_write(data, size, end && settings_.send_end_enabled));
 }
 
 ViStatus InstrumentSession::transport_write(const char* data, std::size_t size, bool end) {

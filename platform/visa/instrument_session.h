@@ -84,6 +84,7 @@ class InstrumentSession {
   // Remembers a lost connection: every later I/O call answers VI_ERROR_CONN_LOST.
   ViStatus track(ViStatus status);
   ViStatus send_pending(bool end);
+  ViStatus send_bytes(const char* data, std::size_t size, bool end);
   ViStatus discard_input();
   // A query's discard step is needed only when a reply may be waiting unread:
   // a query was sent and not answered by a whole message read, or a read
