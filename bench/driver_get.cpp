@@ -3,8 +3,10 @@
 // client sending exactly the bytes the driver sends (taken from the
 // emulator's transcript of one Get) and reading the same replies, with
 // QueryInstrStatus off and on; and between them the same exchanges made with
-// VISA calls (viPrintf, viQueryf), which shows the library's share. Modes interleave in blocks; medians of rounds;
-// one CPU unless --spread (bench_support.h).
+// VISA calls (viPrintf, viQueryf), which shows the library's share, and the
+// raw client with a memory footprint the size of the Get's code (below).
+// Modes interleave in blocks; medians of rounds; one CPU unless --spread
+// (bench_support.h).
 //
 // usage: driver_get [GETS_PER_MODE] [ROUNDS] [--spread]
 #include <cstdio>
@@ -24,6 +26,21 @@
 namespace {
 
 constexpr int kBlock = 200;
+
+// About as many distinct cache lines as a driver Get runs code on (callgrind's
+// instruction-level profile of the Get counts some 300 lines on 40-odd pages).
+// A raw client that also reads that many lines, each on its own page, before
+// every exchange shows what a footprint of that size costs on its own: caches
+// and TLB are cold again after each switch to the server and back.
+constexpr int kFootprintLines = 300;
+constexpr std::size_t kFootprintStride = 4096 + 64;  // a new page and a new cache set each time
+
+unsigned TouchFootprint() {
+  static std::vector<unsigned char> memory(kFootprintLines * kFootprintStride, 1);
+  unsigned sum = 0;
+  for (int i = 0; i < kFootprintLines; ++i) sum += *static_cast<volatile unsigned char*>(&memory[i * kFootprintStride]);
+  return sum;
+}
 
 struct Mode {
   std::string name;
@@ -82,21 +99,21 @@ int main(int argc, char** argv) {
     std::printf("\n");
     raws.push_back(bench::RawSocket(qdx.server.port()));
     bench::RawClient* raw = raws.back().get();
-    modes.push_back({std::string("raw C, status ") + (*status == '1' ? "on" : "off"),
-                     [raw, lines] {
-                       for (const std::string& line : lines) {
-                         // A query is answered with a line; a command is sent with no reply to wait for.
-                         if (line.find('?') != std::string::npos ? !raw->query(line + "\n", nullptr)
-                                                                 : !raw->send(line + "\n"))
-                           return false;
-                       }
-                       return true;
-                     },
-                     {}});
+    auto send_raw = [raw, lines] {
+      for (const std::string& line : lines) {
+        // A query is answered with a line; a command is sent with no reply to wait for.
+        if (line.find('?') != std::string::npos ? !raw->query(line + "\n", nullptr) : !raw->send(line + "\n"))
+          return false;
+      }
+      return true;
+    };
+    const std::string on_off = *status == '1' ? "on" : "off";
+    modes.push_back({"raw C, status " + on_off, send_raw, {}});
+    modes.push_back({"raw C+footprint, " + on_off, [send_raw] { return TouchFootprint() != 0 && send_raw(); }, {}});
     ViSession rm = VI_NULL, direct = VI_NULL;
     if (viOpenDefaultRM(&rm) < 0 || viOpen(rm, resource.c_str(), VI_NULL, 2000, &direct) < 0) return 1;
     viSetAttribute(direct, VI_ATTR_TERMCHAR_EN, VI_TRUE);
-    modes.push_back({std::string("VISA calls, status ") + (*status == '1' ? "on" : "off"),
+    modes.push_back({"VISA calls, status " + on_off,
                      [direct, lines] {
                        char reply[256];
                        for (const std::string& line : lines) {
@@ -109,7 +126,7 @@ int main(int argc, char** argv) {
                        return true;
                      },
                      {}});
-    modes.push_back({std::string("driver Get, status ") + (*status == '1' ? "on" : "off"),
+    modes.push_back({"driver Get, status " + on_off,
                      [vi] {
                        ViReal64 level = 0;
                        return ZEVRA_GetAttributeViReal64(vi, "CH2", ZEVRA_ATTR_VOLTAGE_LEVEL, &level) >= 0;
@@ -125,9 +142,10 @@ int main(int argc, char** argv) {
   // exchange is more often preempted by the server its send has just woken.
   std::printf("%-24s %12s %12s %9s %9s %8s %10s\n", "path", "wall us/Get", "CPU us/Get", "wall/raw", "CPU/raw",
               "waits", "preempted");
-  for (std::size_t i = 0; i < modes.size(); i += 3) {
+  constexpr std::size_t kModesPerStatus = 4;
+  for (std::size_t i = 0; i < modes.size(); i += kModesPerStatus) {
     const bench::Samples& raw = modes[i].samples;
-    for (std::size_t k = i; k < i + 3; ++k) {
+    for (std::size_t k = i; k < i + kModesPerStatus; ++k) {
       const bench::Samples& m = modes[k].samples;
       std::printf("%-24s %12.2f %12.2f ", modes[k].name.c_str(), m.wall() * 1e6, m.cpu() * 1e6);
       if (k == i) std::printf("%9s %9s ", "", "");
