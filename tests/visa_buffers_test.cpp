@@ -57,6 +57,23 @@ TEST_F(VisaBuffers, BufferedWritesWaitForTheFlush) {
   EXPECT_EQ(std::string(rest, count), "def\n");
 }
 
+// A formatted message goes out straight from where it was formatted only when
+// nothing is buffered before it and it fits the buffer; otherwise through the
+// buffer. Either way the instrument sees the bytes in the order they were given.
+TEST_F(VisaBuffers, FormattedMessagesFollowBytesAlreadyBuffered) {
+  VisaSession s(emu.resource());
+  ViUInt32 count = 0;
+  ASSERT_EQ(viBufWrite(s, reinterpret_cast<ViConstBuf>("VOLT 1;"), 7, &count), VI_SUCCESS);
+  ASSERT_EQ(viPrintf(s, "CURR %d\n", 2), VI_SUCCESS);
+  EXPECT_EQ(emu.lines(1), (Lines{"VOLT 1;CURR 2"}));
+  ASSERT_EQ(viPrintf(s, "OUTP %s\nOUTP?\n", "ON"), VI_SUCCESS);
+  EXPECT_EQ(emu.lines(3), (Lines{"VOLT 1;CURR 2", "OUTP ON", "OUTP?"}));
+  // Longer than the buffer: sent in the buffer's pieces, still one line.
+  ASSERT_EQ(viSetBuf(s, VI_WRITE_BUF, 4), VI_SUCCESS);
+  ASSERT_EQ(viPrintf(s, "VOLT:PROT %d\n", 30), VI_SUCCESS);
+  EXPECT_EQ(emu.lines(4), (Lines{"VOLT 1;CURR 2", "OUTP ON", "OUTP?", "VOLT:PROT 30"}));
+}
+
 TEST_F(VisaBuffers, StringFormattingUsesTheSameConversions) {
   VisaSession s(emu.resource());
   char text[64] = "";
