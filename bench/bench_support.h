@@ -1,4 +1,4 @@
-// What the benchmarks share: pinning to one CPU, client-thread CPU time and
+// What the benchmarks share: where client and emulator run, client-thread CPU time and
 // context switches, medians, and running modes interleaved in blocks.
 #pragma once
 
@@ -15,33 +15,47 @@
 
 namespace bench {
 
-// Keeps this process (and the threads it starts later) on the first CPU it
-// may use: on a small virtual machine where a wake-up lands moves a loopback
-// round trip by a factor of two, which would swamp what is measured.
-inline bool PinToOneCpu() {
+// The CPUs this process may use, in order.
+inline std::vector<int> AllowedCpus() {
+  std::vector<int> cpus;
   cpu_set_t allowed;
-  if (sched_getaffinity(0, sizeof allowed, &allowed) != 0) return false;
-  for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
-    if (!CPU_ISSET(cpu, &allowed)) continue;
-    cpu_set_t one;
-    CPU_ZERO(&one);
-    CPU_SET(cpu, &one);
-    return sched_setaffinity(0, sizeof one, &one) == 0;
-  }
-  return false;
+  if (sched_getaffinity(0, sizeof allowed, &allowed) != 0) return cpus;
+  for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+    if (CPU_ISSET(cpu, &allowed)) cpus.push_back(cpu);
+  return cpus;
 }
 
-// The common command line: [COUNT] [ROUNDS] [--spread], or [ROUNDS]
-// [--spread] when there is no count. Pins the process to one CPU unless
-// --spread is given.
+// Keeps the calling thread (and the threads it starts later) on `cpu`.
+inline bool PinTo(int cpu) {
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  CPU_SET(cpu, &one);
+  return sched_setaffinity(0, sizeof one, &one) == 0;
+}
+
+// Where client and emulator run. One CPU by default: on a small virtual
+// machine, whether a wake-up lands on the same core or another moves a
+// loopback round trip by a factor of two, which would swamp what is measured.
+// --split puts the emulator's threads on one CPU and the client on another,
+// as with an instrument on the far side of a wire: placement is as fixed as
+// on one CPU, but the client's code is not evicted by the server's between
+// exchanges. --spread leaves placement to the scheduler.
+enum class Placement { one_cpu, split, scheduler };
+
+// The common command line: [COUNT] [ROUNDS] [--spread|--split], or [ROUNDS]
+// [--spread|--split] when there is no count. Pins the process as the
+// placement asks; with --split, call ClientOnItsOwnCpu once the emulator's
+// threads have started.
 struct Options {
   int count = 0;
   int rounds = 3;
-  bool pinned = false;
+  Placement placement = Placement::scheduler;
+  int client_cpu = -1;  // with --split
 };
 inline Options ParseOptions(int argc, char** argv, bool takes_count, int default_count = 0, int least_count = 0) {
   std::vector<std::string> args(argv + 1, argv + argc);
   const bool spread = std::erase(args, "--spread") > 0;
+  const bool split = std::erase(args, "--split") > 0;
   Options o;
   std::size_t next = 0;
   if (takes_count) {
@@ -49,10 +63,32 @@ inline Options ParseOptions(int argc, char** argv, bool takes_count, int default
     ++next;
   }
   o.rounds = args.size() > next ? std::max(std::atoi(args[next].c_str()), 1) : 3;
-  o.pinned = !spread && PinToOneCpu();
+  const std::vector<int> cpus = AllowedCpus();
+  if (spread || cpus.empty()) return o;
+  if (split && cpus.size() >= 2) {
+    if (PinTo(cpus.back())) {
+      o.placement = Placement::split;
+      o.client_cpu = cpus.front();
+    }
+  } else if (PinTo(cpus.front())) {
+    o.placement = Placement::one_cpu;
+  }
   return o;
 }
-inline const char* Placement(const Options& o) { return o.pinned ? "one CPU" : "CPUs as the scheduler places them"; }
+
+// With --split, moves the calling (client) thread off the emulator's CPU.
+inline bool ClientOnItsOwnCpu(const Options& o) {
+  return o.placement != Placement::split || PinTo(o.client_cpu);
+}
+
+inline const char* PlacementText(const Options& o) {
+  switch (o.placement) {
+    case Placement::one_cpu: return "client and emulator on one CPU";
+    case Placement::split: return "emulator on one CPU, client on another";
+    case Placement::scheduler: break;
+  }
+  return "CPUs as the scheduler places them";
+}
 
 inline double ThreadCpuSeconds() {
   timespec t{};

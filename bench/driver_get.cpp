@@ -5,10 +5,11 @@
 // QueryInstrStatus off and on; and between them the same exchanges made with
 // VISA calls (viPrintf, viQueryf), which shows the library's share, and the
 // raw client with a memory footprint the size of the Get's code (below).
-// Modes interleave in blocks; medians of rounds; one CPU unless --spread
+// Modes interleave in blocks; medians of rounds; client and emulator on one
+// CPU unless --split or --spread
 // (bench_support.h).
 //
-// usage: driver_get [GETS_PER_MODE] [ROUNDS] [--spread]
+// usage: driver_get [GETS_PER_MODE] [ROUNDS] [--split|--spread]
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "emulator: %s\n", error.c_str());
     return 1;
   }
+  if (!bench::ClientOnItsOwnCpu(run)) return 1;
   std::string resource = qdx.resource();
   std::string recorded_resource = "TCPIP0::127.0.0.1::" + std::to_string(recorded.port()) + "::SOCKET";
 
@@ -136,7 +138,7 @@ int main(int argc, char** argv) {
   if (!bench::RunModes(modes, rounds, per_mode / kBlock, kBlock, [](Mode& m) { return m.get(); })) return 1;
 
   std::printf("%d Gets per mode in blocks of %d, modes interleaved; medians of %d rounds; %s\n",
-              per_mode / kBlock * kBlock, kBlock, rounds, bench::Placement(run));
+              per_mode / kBlock * kBlock, kBlock, rounds, bench::PlacementText(run));
   // Waits and preemptions per Get show why wall time can grow by more than
   // the client's CPU time: on one CPU, a client that spends longer on each
   // exchange is more often preempted by the server its send has just woken.

@@ -3,9 +3,10 @@
 // (viQueryf with "%#[^\n]"), side by side with a raw C client of the same
 // protocol receiving the same reply. Modes interleave in small blocks and the
 // medians of the rounds are reported, wall and client-thread CPU per reply;
-// the process runs on one CPU unless --spread is given (see visa_query_rate).
+// client and emulator run on one CPU unless --split or --spread is given
+// (bench_support.h).
 //
-// usage: visa_bulk_read [ROUNDS] [--spread]
+// usage: visa_bulk_read [ROUNDS] [--split|--spread]
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
   const bench::Options options = bench::ParseOptions(argc, argv, false);
   const int rounds = options.rounds;
   bench::LoopbackEmulator emulator;
-  if (!emulator.start()) return 1;
+  if (!emulator.start() || !bench::ClientOnItsOwnCpu(options)) return 1;
   emulator::ScriptedInstrument& instrument = emulator.instrument;
 
   struct Size {
@@ -69,7 +70,7 @@ int main(int argc, char** argv) {
     }
   }
 
-  std::printf("medians of %d rounds; %s\n", rounds, bench::Placement(options));
+  std::printf("medians of %d rounds; %s\n", rounds, bench::PlacementText(options));
   std::printf("%-6s %-22s %12s %12s %9s %9s\n", "reply", "path", "wall ms", "CPU ms", "wall/raw", "CPU/raw");
   for (const Size& size : sizes) {
     const std::string command = std::string("BULK") + std::to_string(size.bytes) + "?\n";

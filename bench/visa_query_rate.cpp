@@ -5,9 +5,10 @@
 // on all of them alike; each round gives wall and client-thread CPU time per
 // query, and the medians of the rounds are reported.
 //
-// The process runs on one CPU unless --spread is given (bench_support.h says why).
+// Client and emulator run on one CPU unless --split or --spread is given
+// (bench_support.h says why).
 //
-// usage: visa_query_rate [QUERIES_PER_MODE] [ROUNDS] [--spread]
+// usage: visa_query_rate [QUERIES_PER_MODE] [ROUNDS] [--split|--spread]
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
   const bench::Options options = bench::ParseOptions(argc, argv, true, 20000, kBlock);
   const int per_mode = options.count, rounds = options.rounds;
   bench::LoopbackEmulator emulator;
-  if (!emulator.start()) return 1;
+  if (!emulator.start() || !bench::ClientOnItsOwnCpu(options)) return 1;
 
   struct Transport {
     const char* name;
@@ -69,7 +70,7 @@ int main(int argc, char** argv) {
   if (!bench::RunModes(modes, rounds, blocks, kBlock, [](Mode& m) { return m.query(); })) return 1;
 
   std::printf("%d queries per mode in blocks of %d, modes interleaved; medians of %d rounds; %s\n",
-              blocks * kBlock, kBlock, rounds, bench::Placement(options));
+              blocks * kBlock, kBlock, rounds, bench::PlacementText(options));
   std::printf("%-12s %14s %14s %10s %10s\n", "path", "wall us/query", "CPU us/query", "wall/raw", "CPU/raw");
   for (std::size_t i = 0; i < modes.size(); i += 2) {
     const Mode& raw = modes[i];
