@@ -15,8 +15,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 # The zevra Python package is pure Python over the driver library.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS python3)
-# The VISA library finds mDNS-advertised instruments through Avahi, loaded when it is there.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libavahi-client3, avahi-daemon")
+# The VISA library loads libusb for USB instruments and Avahi for mDNS-advertised ones when
+# they are first asked for, and does without either when it is not there.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libusb-1.0-0, libavahi-client3, avahi-daemon")
 
 set(ZEVRA_PACKAGE_BINDIR ${CPACK_PACKAGING_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR})
 set(ZEVRA_PACKAGE_LIBDIR ${CPACK_PACKAGING_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR})

@@ -236,6 +236,27 @@ sys.stdin.readline()
                 self.assertEqual(raw, b'0,"No error"\n')
 
 
+    def test_libusb_is_loaded_only_when_usb_is_asked_for(self):
+        """A program that talks to LAN instruments only never loads libusb (nor libudev under it)."""
+        program = """
+import sys, pyvisa
+def loaded():
+    with open("/proc/self/maps") as f:
+        maps = f.read()
+    return [name for name in ("libusb-1.0", "libudev") if name in maps]
+rm = pyvisa.ResourceManager(sys.argv[1])
+r = rm.open_resource(sys.argv[2], read_termination="\\n", write_termination="\\n")
+print(r.query("*IDN?"))
+print(loaded())
+rm.list_resources("USB?*INSTR")
+print(loaded())
+"""
+        run = subprocess.run([sys.executable, "-c", program, LIBVISA, self.names["SOCKET"]], capture_output=True,
+                             text=True, timeout=60)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertEqual(run.stdout.splitlines(),
+                         ["Halmeric,QDX7001,QDX7001-000001,1.00", "[]", "['libusb-1.0', 'libudev']"])
+
     def test_the_trace_has_a_whole_line_per_call(self):
         """A program run with ZEVRA_VISA_TRACE, four threads at once."""
         with tempfile.TemporaryDirectory() as tmp:

@@ -1,6 +1,8 @@
 // USBTMC interfaces on the machine's USB buses, through libusb: listed by
 // class 0xFE, subclass 3, and opened with the kernel's usbtmc driver set
-// aside for as long as the session holds the interface.
+// aside for as long as the session holds the interface. libusb is loaded when
+// USB is first asked for, so programs that use only LAN or serial
+// instruments do not load it (nor libudev under it).
 #include <libusb.h>
 
 #include <memory>
@@ -8,23 +10,55 @@
 #include <string>
 
 #include "protocols/usbtmc_codec.h"
+#include "runtime_library.h"
 #include "usb_device.h"
 #include "visa.h"
 
 namespace visa {
 namespace {
 
+// The libusb functions used, each resolved by name as libusb_<name>.
+#define ZEVRA_LIBUSB_FUNCTIONS(X)                                                                              \
+  X(init) X(exit) X(get_device_list) X(free_device_list) X(get_device_descriptor)                            \
+  X(get_active_config_descriptor) X(free_config_descriptor) X(open) X(close) X(get_string_descriptor_ascii) \
+  X(kernel_driver_active) X(detach_kernel_driver) X(attach_kernel_driver) X(claim_interface)                 \
+  X(release_interface) X(bulk_transfer) X(interrupt_transfer) X(control_transfer) X(clear_halt) X(strerror)
+
+struct LibusbApi {
+#define ZEVRA_LIBUSB_POINTER(name) decltype(&libusb_##name) name = nullptr;
+  ZEVRA_LIBUSB_FUNCTIONS(ZEVRA_LIBUSB_POINTER)
+#undef ZEVRA_LIBUSB_POINTER
+  const char* missing = nullptr;  // why USB is unavailable, or null once every function is bound
+};
+
+const LibusbApi& Usb() {
+  static const LibusbApi api = [] {
+    LibusbApi a;
+    void* library = OpenRuntimeLibrary("libusb-1.0.so.0");
+    if (library == nullptr) {
+      a.missing = "libusb-1.0 is not installed";
+      return a;
+    }
+#define ZEVRA_LIBUSB_BIND(name) &&Bind(library, "libusb_" #name, a.name)
+    const bool bound = true ZEVRA_LIBUSB_FUNCTIONS(ZEVRA_LIBUSB_BIND);
+#undef ZEVRA_LIBUSB_BIND
+    if (!bound) a.missing = "libusb-1.0 lacks a function this library needs";
+    return a;
+  }();
+  return api;
+}
+
 struct ContextCloser {
-  void operator()(libusb_context* c) const { libusb_exit(c); }
+  void operator()(libusb_context* c) const { Usb().exit(c); }
 };
 struct ListFreer {
-  void operator()(libusb_device** l) const { libusb_free_device_list(l, 1); }
+  void operator()(libusb_device** l) const { Usb().free_device_list(l, 1); }
 };
 struct HandleCloser {
-  void operator()(libusb_device_handle* h) const { libusb_close(h); }
+  void operator()(libusb_device_handle* h) const { Usb().close(h); }
 };
 struct ConfigFreer {
-  void operator()(libusb_config_descriptor* c) const { libusb_free_config_descriptor(c); }
+  void operator()(libusb_config_descriptor* c) const { Usb().free_config_descriptor(c); }
 };
 using Context = std::unique_ptr<libusb_context, ContextCloser>;
 using Handle = std::unique_ptr<libusb_device_handle, HandleCloser>;
@@ -38,7 +72,7 @@ struct TmcInterface {
 std::vector<TmcInterface> TmcInterfaces(libusb_device* device) {
   std::vector<TmcInterface> found;
   libusb_config_descriptor* raw = nullptr;
-  if (libusb_get_active_config_descriptor(device, &raw) != 0) return found;
+  if (Usb().get_active_config_descriptor(device, &raw) != 0) return found;
   std::unique_ptr<libusb_config_descriptor, ConfigFreer> config(raw);
   for (int i = 0; i < config->bNumInterfaces; ++i) {
     const libusb_interface& interface = config->interface[i];
@@ -64,7 +98,7 @@ std::vector<TmcInterface> TmcInterfaces(libusb_device* device) {
 std::string SerialNumber(libusb_device_handle* handle, const libusb_device_descriptor& descriptor) {
   if (descriptor.iSerialNumber == 0) return {};
   unsigned char text[256] = {};
-  int n = libusb_get_string_descriptor_ascii(handle, descriptor.iSerialNumber, text, sizeof text);
+  int n = Usb().get_string_descriptor_ascii(handle, descriptor.iSerialNumber, text, sizeof text);
   return n > 0 ? std::string(reinterpret_cast<char*>(text), static_cast<std::size_t>(n)) : std::string();
 }
 
@@ -73,16 +107,16 @@ std::string SerialNumber(libusb_device_handle* handle, const libusb_device_descr
 template <typename Visit>
 void ForEachInterface(libusb_context* context, Visit&& visit) {
   libusb_device** raw_list = nullptr;
-  ssize_t count = libusb_get_device_list(context, &raw_list);
+  ssize_t count = Usb().get_device_list(context, &raw_list);
   if (count < 0) return;
   std::unique_ptr<libusb_device*, ListFreer> list(raw_list);
   for (ssize_t i = 0; i < count; ++i) {
     libusb_device_descriptor descriptor{};
-    if (libusb_get_device_descriptor(raw_list[i], &descriptor) != 0) continue;
+    if (Usb().get_device_descriptor(raw_list[i], &descriptor) != 0) continue;
     std::vector<TmcInterface> interfaces = TmcInterfaces(raw_list[i]);
     if (interfaces.empty()) continue;
     libusb_device_handle* raw_handle = nullptr;
-    if (libusb_open(raw_list[i], &raw_handle) != 0) continue;
+    if (Usb().open(raw_list[i], &raw_handle) != 0) continue;
     Handle handle(raw_handle);
     UsbAddress address;
     address.vendor = descriptor.idVendor;
@@ -102,36 +136,36 @@ class LibusbDevice final : public UsbDevice {
   LibusbDevice(Context context, Handle handle, TmcInterface interface, bool reattach)
       : context_(std::move(context)), handle_(std::move(handle)), interface_(interface), reattach_(reattach) {}
   ~LibusbDevice() override {
-    libusb_release_interface(handle_.get(), interface_.number);
+    Usb().release_interface(handle_.get(), interface_.number);
     // The kernel's usbtmc driver gets its interface back.
-    if (reattach_) libusb_attach_kernel_driver(handle_.get(), interface_.number);
+    if (reattach_) Usb().attach_kernel_driver(handle_.get(), interface_.number);
   }
 
   int bulk_out(const std::uint8_t* data, std::size_t size, unsigned ms) override {
     int sent = 0;
-    return libusb_bulk_transfer(handle_.get(), interface_.bulk_out, const_cast<std::uint8_t*>(data),
+    return Usb().bulk_transfer(handle_.get(), interface_.bulk_out, const_cast<std::uint8_t*>(data),
                                 static_cast<int>(size), &sent, ms);
   }
   int bulk_in(std::uint8_t* data, std::size_t capacity, std::size_t& got, unsigned ms) override {
     int n = 0;
-    int st = libusb_bulk_transfer(handle_.get(), interface_.bulk_in, data, static_cast<int>(capacity), &n, ms);
+    int st = Usb().bulk_transfer(handle_.get(), interface_.bulk_in, data, static_cast<int>(capacity), &n, ms);
     got = static_cast<std::size_t>(n);
     return st;
   }
   int control_in(std::uint8_t type, std::uint8_t request, std::uint16_t value, std::uint16_t index, std::uint8_t* data,
                  std::size_t size, std::size_t& got, unsigned ms) override {
-    int n = libusb_control_transfer(handle_.get(), type, request, value, index, data, static_cast<std::uint16_t>(size), ms);
+    int n = Usb().control_transfer(handle_.get(), type, request, value, index, data, static_cast<std::uint16_t>(size), ms);
     got = n > 0 ? static_cast<std::size_t>(n) : 0;
     return n < 0 ? n : 0;
   }
   int interrupt_in(std::uint8_t* data, std::size_t capacity, std::size_t& got, unsigned ms) override {
     int n = 0;
-    int st = libusb_interrupt_transfer(handle_.get(), interface_.interrupt_in, data, static_cast<int>(capacity), &n, ms);
+    int st = Usb().interrupt_transfer(handle_.get(), interface_.interrupt_in, data, static_cast<int>(capacity), &n, ms);
     got = static_cast<std::size_t>(n);
     return st;
   }
   int clear_halt(bool bulk_in) override {
-    return libusb_clear_halt(handle_.get(), bulk_in ? interface_.bulk_in : interface_.bulk_out);
+    return Usb().clear_halt(handle_.get(), bulk_in ? interface_.bulk_in : interface_.bulk_out);
   }
 
   std::uint8_t interface_number() const override { return interface_.number; }
@@ -147,9 +181,17 @@ class LibusbDevice final : public UsbDevice {
   bool reattach_;
 };
 
-Context NewContext() {
+// A libusb context, or null with the reason in `why`.
+Context NewContext(std::string& why) {
+  if (Usb().missing != nullptr) {
+    why = Usb().missing;
+    return nullptr;
+  }
   libusb_context* raw = nullptr;
-  if (libusb_init(&raw) != 0) return nullptr;
+  if (Usb().init(&raw) != 0) {
+    why = "no USB on this machine";
+    return nullptr;
+  }
   return Context(raw);
 }
 
@@ -157,8 +199,9 @@ Context NewContext() {
 
 std::vector<UsbAddress> libusb_instruments() {
   std::vector<UsbAddress> found;
-  Context context = NewContext();
-  if (!context) return found;  // no USB on this machine
+  std::string why;
+  Context context = NewContext(why);
+  if (!context) return found;  // no USB here, or no libusb
   ForEachInterface(context.get(), [&](const UsbAddress& a, const TmcInterface&, Handle&) {
     found.push_back(a);
     return false;
@@ -167,11 +210,8 @@ std::vector<UsbAddress> libusb_instruments() {
 }
 
 ViStatus open_libusb_device(const UsbAddress& address, std::unique_ptr<UsbDevice>& out, std::string& why) {
-  Context context = NewContext();
-  if (!context) {
-    why = "no USB on this machine";
-    return VI_ERROR_RSRC_NFOUND;
-  }
+  Context context = NewContext(why);
+  if (!context) return VI_ERROR_RSRC_NFOUND;
   ViStatus status = VI_ERROR_RSRC_NFOUND;
   why = "no such USBTMC interface";
   ForEachInterface(context.get(), [&](const UsbAddress& a, const TmcInterface& t, Handle& handle) {
@@ -179,12 +219,12 @@ ViStatus open_libusb_device(const UsbAddress& address, std::unique_ptr<UsbDevice
     if (a.vendor != address.vendor || a.product != address.product || a.serial != address.serial || !wanted_number)
       return false;
     // The kernel's usbtmc driver holds the interface when it is loaded.
-    bool reattach = libusb_kernel_driver_active(handle.get(), t.number) == 1 &&
-                    libusb_detach_kernel_driver(handle.get(), t.number) == 0;
-    int st = libusb_claim_interface(handle.get(), t.number);
+    bool reattach = Usb().kernel_driver_active(handle.get(), t.number) == 1 &&
+                    Usb().detach_kernel_driver(handle.get(), t.number) == 0;
+    int st = Usb().claim_interface(handle.get(), t.number);
     if (st != 0) {
-      if (reattach) libusb_attach_kernel_driver(handle.get(), t.number);
-      why = libusb_strerror(static_cast<libusb_error>(st));
+      if (reattach) Usb().attach_kernel_driver(handle.get(), t.number);
+      why = Usb().strerror(static_cast<libusb_error>(st));
       status = st == LIBUSB_ERROR_BUSY ? VI_ERROR_RSRC_BUSY : VI_ERROR_IO;
       return true;
     }

@@ -7,7 +7,6 @@
 #include <avahi-common/address.h>
 #include <avahi-common/error.h>
 #include <avahi-common/simple-watch.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <chrono>
@@ -15,6 +14,7 @@
 #include <string>
 
 #include "discovery.h"
+#include "runtime_library.h"
 
 namespace visa {
 namespace {
@@ -36,19 +36,12 @@ struct AvahiApi {
   std::string missing;  // empty once everything loaded
 };
 
-template <typename F>
-bool Bind(void* library, const char* name, F& out) {
-  out = reinterpret_cast<F>(::dlsym(library, name));
-  return out != nullptr;
-}
-
 const AvahiApi& Avahi() {
   static AvahiApi api;
   static std::once_flag loaded;
   std::call_once(loaded, [] {
-    // Kept for the life of the process: unloading under a running program gains nothing.
-    void* common = ::dlopen("libavahi-common.so.3", RTLD_NOW | RTLD_LOCAL);
-    void* client = ::dlopen("libavahi-client.so.3", RTLD_NOW | RTLD_LOCAL);
+    void* common = OpenRuntimeLibrary("libavahi-common.so.3");
+    void* client = OpenRuntimeLibrary("libavahi-client.so.3");
     if (common == nullptr || client == nullptr) {
       api.missing = "the Avahi client library is not installed";
       return;
