@@ -257,6 +257,34 @@ print(loaded())
         self.assertEqual(run.stdout.splitlines(),
                          ["Halmeric,QDX7001,QDX7001-000001,1.00", "[]", "['libusb-1.0', 'libudev']"])
 
+    def test_a_libusb_without_its_functions_is_reported_not_called(self):
+        """A libusb that lacks what we call: USB resources are not found, and the trace says why."""
+        with tempfile.TemporaryDirectory() as tmp:
+            source = os.path.join(tmp, "empty.c")
+            with open(source, "w") as f:
+                f.write("int not_libusb;\n")
+            subprocess.run(["cc", "-shared", "-fPIC", "-o", os.path.join(tmp, "libusb-1.0.so.0"), source], check=True)
+            trace = os.path.join(tmp, "visa.trace")
+            program = """
+import sys, pyvisa
+rm = pyvisa.ResourceManager(sys.argv[1])
+try:
+    rm.open_resource("USB0::0x1AB1::0x7001::X1::INSTR")
+except pyvisa.errors.VisaIOError as e:
+    print(e.error_code)
+"""
+            env = dict(os.environ, LD_LIBRARY_PATH=tmp, ZEVRA_VISA_TRACE=trace)
+            run = subprocess.run([sys.executable, "-c", program, LIBVISA], env=env, capture_output=True, text=True,
+                                 timeout=60)
+            self.assertEqual(run.returncode, 0, run.stderr)
+            self.assertEqual(run.stdout.strip(), str(int(constants.StatusCode.error_resource_not_found)))
+            with open(trace) as f:
+                opens = [line for line in f if " viOpen " in line]
+        self.assertEqual(len(opens), 1, opens)
+        # The trace names the resource as opened: canonical, with its interface number.
+        self.assertIn(" viOpen USB0::0x1AB1::0x7001::X1::0::INSTR: libusb-1.0 lacks a function this library needs"
+                      " -> VI_ERROR_RSRC_NFOUND (0xBFFF0011)", opens[0])
+
     def test_the_trace_has_a_whole_line_per_call(self):
         """A program run with ZEVRA_VISA_TRACE, four threads at once."""
         with tempfile.TemporaryDirectory() as tmp:

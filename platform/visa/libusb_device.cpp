@@ -39,7 +39,7 @@ const LibusbApi& Usb() {
       a.missing = "libusb-1.0 is not installed";
       return a;
     }
-#define ZEVRA_LIBUSB_BIND(name) &&Bind(library, "libusb_" #name, a.name)
+#define ZEVRA_LIBUSB_BIND(name) && Bind(library, "libusb_" #name, a.name)
     const bool bound = true ZEVRA_LIBUSB_FUNCTIONS(ZEVRA_LIBUSB_BIND);
 #undef ZEVRA_LIBUSB_BIND
     if (!bound) a.missing = "libusb-1.0 lacks a function this library needs";
@@ -144,7 +144,7 @@ class LibusbDevice final : public UsbDevice {
   int bulk_out(const std::uint8_t* data, std::size_t size, unsigned ms) override {
     int sent = 0;
     return Usb().bulk_transfer(handle_.get(), interface_.bulk_out, const_cast<std::uint8_t*>(data),
-                                static_cast<int>(size), &sent, ms);
+                               static_cast<int>(size), &sent, ms);
   }
   int bulk_in(std::uint8_t* data, std::size_t capacity, std::size_t& got, unsigned ms) override {
     int n = 0;
