@@ -6,8 +6,7 @@
 // VISA calls (viPrintf, viQueryf), which shows the library's share, and the
 // raw client with a memory footprint the size of the Get's code (below).
 // Modes interleave in blocks; medians of rounds; client and emulator on one
-// CPU unless --split or --spread
-// (bench_support.h).
+// CPU unless --split or --spread (bench_support.h).
 //
 // usage: driver_get [GETS_PER_MODE] [ROUNDS] [--split|--spread]
 #include <cstdio>
