@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "IviConfigServer.h"
@@ -31,29 +30,51 @@ bool iequals(std::string_view a, std::string_view b) {
          });
 }
 
-std::optional<StoreError> Store::load(const std::string& path) {
+namespace {
+
+// A store is a few kilobytes; anything past this is not one.
+constexpr std::size_t kMaxStoreBytes = 64u << 20;
+// How long an edit or a read waits for another program's edit to finish.
+constexpr int kLockTimeoutMs = 10000;
+
+bool IsWhitespace(const char* text) {
+  for (; *text != '\0'; ++text) {
+    if (*text != ' ' && *text != '\t' && *text != '\n' && *text != '\r') return false;
+  }
+  return true;
+}
+
+bool IsLayout(pugi::xml_node node) { return node.type() == pugi::node_pcdata && IsWhitespace(node.value()); }
+
+bool IsMarkup(pugi::xml_node node) {
+  return node.type() == pugi::node_element || node.type() == pugi::node_comment;
+}
+
+}  // namespace
+
+std::optional<StoreError> Store::read_and_parse(const std::string& path, unsigned parse_options) {
   path_ = path;
   content_.clear();
   doc_.reset();
+  exists_ = false;
+  missing_ = false;
   if (path.empty()) {
     return StoreError{IVICONFIG_ERROR_CANNOT_READ_STORE,
                       "No configuration store location: set IVICONFIGSERVERDEFAULT or create the "
                       "master store " + master_location() + "."};
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    int err = errno;
+  std::string why;
+  if (int err = ReadRegularFile(path, kMaxStoreBytes, content_, why); err != 0) {
+    missing_ = err == ENOENT;
     if (path == master_location() && err == ENOENT) {
       return StoreError{IVICONFIG_ERROR_MASTER_NOT_FOUND,
                         "The master configuration store " + path + " does not exist."};
     }
     return StoreError{IVICONFIG_ERROR_CANNOT_READ_STORE,
-                      "Cannot read the configuration store " + path + ": " + std::strerror(err) + "."};
+                      "Cannot read the configuration store " + path + ": " + why + "."};
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  content_ = text.str();
-  pugi::xml_parse_result parsed = doc_.load_buffer(content_.data(), content_.size());
+  exists_ = true;
+  pugi::xml_parse_result parsed = doc_.load_buffer(content_.data(), content_.size(), parse_options);
   if (!parsed) {
     std::size_t offset = std::min<std::size_t>(static_cast<std::size_t>(parsed.offset), content_.size());
     int line = 1 + static_cast<int>(std::count(content_.begin(), content_.begin() + offset, '\n'));
@@ -68,6 +89,30 @@ std::optional<StoreError> Store::load(const std::string& path) {
   return std::nullopt;
 }
 
+std::optional<StoreError> Store::load(const std::string& path) {
+  // Writers rename whole files into place, so the lock only spares a reader
+  // the moment between an editor's read and its write.
+  FileLock shared;
+  if (!path.empty()) {
+    if (auto why = FileLock::acquire(path, FileLock::Mode::shared, kLockTimeoutMs, shared))
+      return StoreError{IVICONFIG_ERROR_CANNOT_READ_STORE, *why};
+  }
+  return read_and_parse(path, pugi::parse_default);
+}
+
+std::optional<StoreError> Store::load_for_editing(const std::string& path, bool may_be_missing) {
+  if (!path.empty()) {
+    if (auto why = FileLock::acquire(path, FileLock::Mode::exclusive, kLockTimeoutMs, lock_))
+      return StoreError{IVICONFIG_ERROR_CANNOT_READ_STORE, *why};
+  }
+  auto error = read_and_parse(path, pugi::parse_full | pugi::parse_ws_pcdata);
+  if (error && may_be_missing && missing_) {
+    doc_.reset();
+    return std::nullopt;
+  }
+  return error;
+}
+
 void Store::create_empty() {
   doc_.reset();
   content_.clear();
@@ -79,11 +124,83 @@ void Store::create_empty() {
     root.append_child(name);
 }
 
-std::optional<StoreError> Store::save(const std::string& path) const {
-  if (!doc_.save_file(path.c_str(), "  ")) {
-    return StoreError{IVICONFIG_ERROR_CANNOT_READ_STORE,
-                      "Cannot write the configuration store " + path + ": " + std::strerror(errno) + "."};
+pugi::xml_node Store::append_element(pugi::xml_node parent, const char* name) {
+  pugi::xml_node last = parent.last_child();
+  return IsLayout(last) ? parent.insert_child_before(name, last) : parent.append_child(name);
+}
+
+void Store::remove_element(pugi::xml_node node) {
+  pugi::xml_node parent = node.parent();
+  pugi::xml_node before = node.previous_sibling();
+  if (IsLayout(before)) parent.remove_child(before);
+  parent.remove_child(node);
+  // A collection left with only its layout becomes the empty element it was.
+  if (parent.find_child([](pugi::xml_node n) { return !IsLayout(n); })) return;
+  while (parent.first_child()) parent.remove_child(parent.first_child());
+}
+
+void Store::indent_new_elements() {
+  // The unit of indentation the file uses, read off the root's first line
+  // break; a store made here uses two spaces.
+  std::string unit = "  ";
+  bool laid_out = root().offset_debug() < 0;
+  for (pugi::xml_node n : root().children()) {
+    std::string text = IsLayout(n) ? n.value() : "";
+    std::size_t newline = text.rfind('\n');
+    if (laid_out || newline == std::string::npos) continue;
+    unit = text.substr(newline + 1);
+    laid_out = true;
   }
+  if (!laid_out) return;  // a store written on one line stays so
+  auto line = [&](int depth) {
+    std::string text = "\n";
+    for (int i = 0; i < depth; ++i) text += unit;
+    return text;
+  };
+  auto is_new = [](pugi::xml_node n) { return n.offset_debug() < 0; };
+  struct Pending {
+    pugi::xml_node node;
+    int depth;
+  };
+  std::vector<Pending> stack{{root(), 0}};
+  while (!stack.empty()) {
+    auto [parent, depth] = stack.back();
+    stack.pop_back();
+    bool has_text = false, has_layout = false, has_old_markup = false;
+    pugi::xml_node first_markup;
+    for (pugi::xml_node c : parent.children()) {
+      if (IsMarkup(c) && !first_markup) first_markup = c;
+      if (IsMarkup(c) && !is_new(c)) has_old_markup = true;
+      if (IsLayout(c)) has_layout = true;
+      else if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) has_text = true;
+    }
+    // Values, mixed content and the user's own one-line elements keep their form;
+    // only new elements, and new children of laid-out ones, are indented.
+    if (!first_markup || has_text || (has_old_markup && !has_layout)) continue;
+    std::string child_indent = line(depth + 1);
+    if (IsLayout(first_markup.previous_sibling())) child_indent = first_markup.previous_sibling().value();
+    for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
+      if (IsMarkup(c) && is_new(c) && !IsLayout(c.previous_sibling()))
+        parent.insert_child_before(pugi::node_pcdata, c).set_value(child_indent.c_str());
+      if (c.type() == pugi::node_element) stack.push_back({c, depth + 1});
+    }
+    if (!IsLayout(parent.last_child())) parent.append_child(pugi::node_pcdata).set_value(line(depth).c_str());
+  }
+}
+
+std::string Store::serialize() {
+  std::ostringstream out;
+  indent_new_elements();
+  // Whitespace between top-level nodes is not kept by the parser: one line each.
+  for (pugi::xml_node n : doc_.children()) {
+    n.print(out, "", pugi::format_raw, pugi::encoding_utf8);
+    out << '\n';
+  }
+  return out.str();
+}
+
+std::optional<StoreError> Store::save(const std::string& path) {
+  if (auto why = ReplaceFileContent(path, serialize())) return StoreError{IVICONFIG_ERROR_CANNOT_READ_STORE, *why};
   return std::nullopt;
 }
 
@@ -101,7 +218,7 @@ std::string Store::where(pugi::xml_node node) const {
 
 pugi::xml_node Store::collection(const char* name, bool create) {
   pugi::xml_node node = root().child(name);
-  if (!node && create) node = root().append_child(name);
+  if (!node && create) node = append_element(root(), name);
   return node;
 }
 

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "safe_file.h"
 #include "visatype.h"
 
 namespace iviconfig {
@@ -29,12 +30,26 @@ bool iequals(std::string_view a, std::string_view b);
 
 class Store {
  public:
-  // Reads and parses `path`. A missing file at the master location is
-  // "master store not found"; every other failure "cannot read store".
+  // Reads and parses `path` under a shared lock. A missing file at the master
+  // location is "master store not found"; every other failure "cannot read store".
   std::optional<StoreError> load(const std::string& path);
+  // Takes the store's exclusive lock, held until this object goes, then reads it
+  // keeping comments, the declaration and the layout, so save() changes only
+  // what was edited. A missing file is an error unless `may_be_missing` is set
+  // (then the document is empty and exists() says so).
+  std::optional<StoreError> load_for_editing(const std::string& path, bool may_be_missing = false);
+  bool exists() const { return exists_; }
   // An empty store with the top-level collections, for ivi-config.
   void create_empty();
-  std::optional<StoreError> save(const std::string& path) const;
+  // Replaces the file atomically (see safe_file.h); a failure leaves it as it was.
+  std::optional<StoreError> save(const std::string& path);
+  // The document as save() writes it.
+  std::string serialize();
+
+  // Edits that keep the layout: a new element goes before its parent's closing
+  // whitespace, a removed one takes the whitespace in front of it along.
+  static pugi::xml_node append_element(pugi::xml_node parent, const char* name);
+  static void remove_element(pugi::xml_node node);
 
   const std::string& path() const { return path_; }
   pugi::xml_document& document() { return doc_; }
@@ -57,9 +72,16 @@ class Store {
   static std::string child_text(pugi::xml_node node, const char* child);
 
  private:
+  std::optional<StoreError> read_and_parse(const std::string& path, unsigned parse_options);
+  // Gives elements added since loading the indentation of their neighbours.
+  void indent_new_elements();
+
   pugi::xml_document doc_;
   std::string path_;
   std::string content_;
+  FileLock lock_;
+  bool exists_ = false;
+  bool missing_ = false;
 };
 
 }  // namespace iviconfig

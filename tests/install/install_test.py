@@ -367,14 +367,34 @@ class DebianPackage(unittest.TestCase):
         if self.master_before is None:
             run([tool, "--store", MASTER, "create"])
         run([tool, "--store", MASTER, "add-asset", "user-dmm", "TCPIP0::10.1.2.3::INSTR"])
+        with open(MASTER) as f:
+            commented = f.read().replace("<IviConfigStore>", "<!-- the lab's store -->\n<IviConfigStore>", 1)
+        with open(MASTER, "w") as f:
+            f.write(commented)
         before = snapshot(MASTER)
         try:
             self.install()
             store = snapshot(MASTER).decode()
             self.assertIn("<ModulePath>/usr/lib/libZEVRA_64.so</ModulePath>", store)
             self.assertIn("TCPIP0::10.1.2.3::INSTR", store)
+            self.assertIn("<!-- the lab's store -->", store)
+            self.assertTrue(store.startswith('<?xml version="1.0" encoding="UTF-8"?>\n'), store[:80])
             self.purge()
             self.assertEqual(snapshot(MASTER), before)
+        finally:
+            self.restore()
+
+    def test_system_install_keeps_a_users_own_registration(self):
+        tool = os.path.join(BUILD, "bin", "ivi-config")
+        if self.master_before is None:
+            run([tool, "--store", MASTER, "create"])
+        run([tool, "--store", MASTER, "register-driver", "--module-path", "/opt/lab/libZEVRA_64.so"])
+        before = snapshot(MASTER)
+        try:
+            self.install()
+            self.assertEqual(snapshot(MASTER), before, "the user's registration was overwritten")
+            self.purge()
+            self.assertEqual(snapshot(MASTER), before, "removal took out what the package had not added")
         finally:
             self.restore()
 

@@ -1,4 +1,5 @@
 // ivi-config: creates, edits, prints and checks IVI configuration stores.
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -20,7 +21,9 @@ constexpr const char* kUsage = R"(usage: ivi-config [--store FILE] COMMAND [ARGS
 The store is FILE, else $IVICONFIGSERVERDEFAULT, else the master store.
 
   create [--force]                        create an empty store
-  register-driver [--module-path PATH]    register the ZEVRA driver (physical names CH1..CH4)
+  register-driver [--module-path PATH] [--keep-existing]
+                                          register the ZEVRA driver (physical names CH1..CH4);
+                                          --keep-existing leaves a registration that exists
   unregister-driver [--delete-empty]      remove the ZEVRA driver's entry (sessions naming it
                                           stay); --delete-empty deletes a store left empty
   add-asset NAME DESCRIPTOR               add a hardware asset (a VISA resource descriptor)
@@ -57,7 +60,9 @@ bool Parse(const std::vector<std::string>& args, Arguments& out, std::string& er
       out.positional.push_back(a);
       continue;
     }
-    std::size_t count = a == "--range" ? 3 : (a == "--force" || a == "--delete-empty") ? 0 : 1;
+    std::size_t count = a == "--range"                                                          ? 3
+                        : (a == "--force" || a == "--delete-empty" || a == "--keep-existing") ? 0
+                                                                                               : 1;
     if (i + count >= args.size() && count > 0) {
       error = a + " needs " + std::to_string(count) + " value(s)";
       return false;
@@ -119,29 +124,44 @@ int Run(std::vector<std::string> args) {
     return false;
   };
 
+  const bool reads_only = command == "list" || command == "print" || command == "check";
   Store store;
   if (command == "create") {
     if (!need(0)) return Fail(error);
-    if (std::filesystem::exists(path) && a.options.count("--force") == 0)
-      return Fail(path + " exists (use --force to replace it)");
     if (auto parent = std::filesystem::path(path).parent_path(); !parent.empty())
       std::filesystem::create_directories(parent);
+    // Under the store's lock, so a concurrent edit is neither lost nor clobbered.
+    auto e = store.load_for_editing(path, true);
+    if (store.exists()) {
+      if (a.options.count("--force") == 0) return Fail(path + " exists (use --force to replace it)");
+    } else if (e) {
+      return Fail(e->text);
+    }
     store.create_empty();
     if (auto e = store.save(path)) return Fail(e->text);
     std::printf("created %s\n", path.c_str());
     return 0;
   }
-  if (auto e = store.load(path)) return Fail(e->text);
+  // An edit holds the store's lock from reading to writing, so two editors
+  // never lose each other's changes.
+  if (auto e = reads_only ? store.load(path) : store.load_for_editing(path)) return Fail(e->text);
 
   bool modified = true;
   if (command == "register-driver") {
     if (!need(0)) return Fail(error);
+    if (a.options.count("--keep-existing") != 0 && iviconfig::IsRegistered(store)) {
+      std::printf("the ZEVRA driver is already registered in %s; left as it is\n", path.c_str());
+      return 0;
+    }
     error = iviconfig::RegisterDriver(store, Option(a, "--module-path", DefaultModulePath()));
   } else if (command == "unregister-driver") {
     if (!need(0)) return Fail(error);
     error = iviconfig::UnregisterDriver(store);
     if (error.empty() && a.options.count("--delete-empty") != 0 && iviconfig::IsEmpty(store)) {
+      const std::string lock_file = iviconfig::ResolvedTarget(path) + ".lock";
       if (!std::filesystem::remove(path)) return Fail("cannot delete " + path);
+      std::error_code ignored;
+      std::filesystem::remove(lock_file, ignored);
       std::printf("deleted %s (nothing left in it)\n", path.c_str());
       return 0;
     }
@@ -167,10 +187,14 @@ int Run(std::vector<std::string> args) {
     std::vector<int> range;
     if (auto it = a.options.find("--range"); it != a.options.end()) {
       for (const std::string& v : it->second) {
-        char* end = nullptr;
-        long n = std::strtol(v.c_str(), &end, 10);
-        if (v.empty() || *end != '\0') return Fail("--range takes three integers");
-        range.push_back(static_cast<int>(n));
+        int n = 0;
+        const char* first = v.data() + (!v.empty() && v[0] == '+' ? 1 : 0);
+        auto [end, ec] = std::from_chars(first, v.data() + v.size(), n);
+        if (ec == std::errc::result_out_of_range)
+          return Fail("--range value '" + v + "' is outside -2147483648..2147483647");
+        if (v.empty() || ec != std::errc{} || end != v.data() + v.size())
+          return Fail("--range takes three integers, not '" + v + "'");
+        range.push_back(n);
       }
     }
     error = iviconfig::AddVirtualName(store, p[0], p[1], p[2], range);

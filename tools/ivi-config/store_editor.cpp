@@ -14,12 +14,12 @@ pugi::xml_node Named(Store& store, const char* collection, const char* element, 
 
 void SetChild(pugi::xml_node node, const char* child, const std::string& text) {
   pugi::xml_node c = node.child(child);
-  if (!c) c = node.append_child(child);
+  if (!c) c = Store::append_element(node, child);
   c.text().set(text.c_str());
 }
 
 pugi::xml_node NewItem(Store& store, const char* collection, const char* element, const std::string& name) {
-  pugi::xml_node item = store.collection(collection, true).append_child(element);
+  pugi::xml_node item = Store::append_element(store.collection(collection, true), element);
   item.append_attribute("id") = name.c_str();
   SetChild(item, "Name", name);
   return item;
@@ -27,7 +27,7 @@ pugi::xml_node NewItem(Store& store, const char* collection, const char* element
 
 pugi::xml_node ChildCollection(pugi::xml_node parent, const char* name) {
   pugi::xml_node c = parent.child(name);
-  return c ? c : parent.append_child(name);
+  return c ? c : Store::append_element(parent, name);
 }
 
 // The "Configurable Initial Settings" structure of a session or module.
@@ -37,7 +37,7 @@ pugi::xml_node InitialSettings(pugi::xml_node owner, bool create) {
     if (Store::child_text(s, "Name") == "Configurable Initial Settings") return s;
   }
   if (!create) return {};
-  pugi::xml_node s = ChildCollection(owner, "DataComponents").append_child("IviStructure");
+  pugi::xml_node s = Store::append_element(ChildCollection(owner, "DataComponents"), "IviStructure");
   SetChild(s, "Name", "Configurable Initial Settings");
   s.append_child("DataComponents");
   return s;
@@ -68,10 +68,10 @@ std::string RegisterDriver(Store& store, const std::string& module_path) {
   if (!module) module = NewItem(store, "SoftwareModules", "IviSoftwareModule", kModuleName);
   SetChild(module, "Prefix", kModuleName);
   SetChild(module, "ModulePath", module_path);
-  module.remove_child("PhysicalNames");
-  pugi::xml_node names = module.append_child("PhysicalNames");
+  pugi::xml_node names = ChildCollection(module, "PhysicalNames");
   for (const char* channel : {"CH1", "CH2", "CH3", "CH4"}) {
-    pugi::xml_node n = names.append_child("IviPhysicalName");
+    if (Store::find_named(Store::items(module, "PhysicalNames", "IviPhysicalName"), channel)) continue;
+    pugi::xml_node n = Store::append_element(names, "IviPhysicalName");
     SetChild(n, "Name", channel);
     SetChild(n, "RCName", "OutputChannel");
   }
@@ -79,16 +79,21 @@ std::string RegisterDriver(Store& store, const std::string& module_path) {
   return {};
 }
 
+bool IsRegistered(Store& store) {
+  return static_cast<bool>(Named(store, "SoftwareModules", "IviSoftwareModule", kModuleName));
+}
+
 std::string UnregisterDriver(Store& store) {
   pugi::xml_node module = Named(store, "SoftwareModules", "IviSoftwareModule", kModuleName);
   if (!module) return "the ZEVRA driver is not registered";
-  module.parent().remove_child(module);
+  Store::remove_element(module);
   return {};
 }
 
 bool IsEmpty(const Store& store) {
   for (const char* collection : {"SoftwareModules", "HardwareAssets", "DriverSessions", "LogicalNames"}) {
-    if (store.root().child(collection).first_child()) return false;
+    if (store.root().child(collection).find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; }))
+      return false;
   }
   return true;
 }
@@ -126,7 +131,7 @@ std::string AddLogicalName(Store& store, const std::string& name, const std::str
   if (Named(store, "LogicalNames", "IviLogicalName", name)) return "logical name '" + name + "' exists";
   pugi::xml_node s = Named(store, "DriverSessions", "IviDriverSession", session);
   if (!s) return "no driver session '" + session + "'";
-  pugi::xml_node logical = store.collection("LogicalNames", true).append_child("IviLogicalName");
+  pugi::xml_node logical = Store::append_element(store.collection("LogicalNames", true), "IviLogicalName");
   SetChild(logical, "Name", name);
   logical.append_child("IviDriverSession").append_attribute("idref") = s.attribute("id").value();
   return {};
@@ -139,7 +144,7 @@ std::string AddVirtualName(Store& store, const std::string& session, const std::
   if (Store::find_named(Store::items(s, "VirtualNames", "IviVirtualName"), name))
     return "virtual name '" + name + "' exists in '" + session + "'";
   if (!range.empty() && (range.size() != 3 || range[0] > range[1])) return "a range is MIN MAX START with MIN <= MAX";
-  pugi::xml_node v = ChildCollection(s, "VirtualNames").append_child("IviVirtualName");
+  pugi::xml_node v = Store::append_element(ChildCollection(s, "VirtualNames"), "IviVirtualName");
   SetChild(v, "Name", name);
   SetChild(v, "MapTo", map_to);
   if (!range.empty()) {
@@ -168,7 +173,7 @@ std::string AddInitialSetting(Store& store, const std::string& owner, const std:
   pugi::xml_node items = InitialSettings(o, true).child("DataComponents");
   if (Store::find_named(Store::items(InitialSettings(o, true), "DataComponents", element), name))
     return "setting '" + name + "' exists";
-  pugi::xml_node item = items.append_child(element);
+  pugi::xml_node item = Store::append_element(items, element);
   SetChild(item, "Name", name);
   SetChild(item, "Value", value);
   return {};
@@ -189,13 +194,13 @@ std::string Remove(Store& store, const std::string& kind, const std::string& nam
     pugi::xml_node o = owner.empty() ? Named(store, "SoftwareModules", "IviSoftwareModule", kModuleName)
                                      : Named(store, "DriverSessions", "IviDriverSession", owner);
     for (pugi::xml_node n : InitialSettings(o, false).child("DataComponents").children()) {
-      if (iequals(Store::child_text(n, "Name"), name)) node = n;
+      if (n.type() == pugi::node_element && iequals(Store::child_text(n, "Name"), name)) node = n;
     }
   } else {
     return "unknown kind '" + kind + "'";
   }
   if (!node) return "no " + kind + " '" + name + "'";
-  node.parent().remove_child(node);
+  Store::remove_element(node);
   return {};
 }
 
@@ -275,9 +280,11 @@ std::string Describe(const Store& store) {
             << Store::child_text(r, "StartingPhysicalIndex") << "]";
       out << "\n";
     }
-    for (pugi::xml_node i : InitialSettings(s, false).child("DataComponents").children())
+    for (pugi::xml_node i : InitialSettings(s, false).child("DataComponents").children()) {
+      if (i.type() != pugi::node_element) continue;
       out << "  setting " << Store::child_text(i, "Name") << " (" << std::string(i.name()).substr(3) << ") = "
           << Store::child_text(i, "Value") << "\n";
+    }
   }
   for (pugi::xml_node l : root.child("LogicalNames").children("IviLogicalName"))
     out << "logical name " << Store::child_text(l, "Name") << " -> "

@@ -16,6 +16,7 @@ struct SessionFlags {
 
 // Each returns an empty text on success, else what went wrong.
 std::string RegisterDriver(Store& store, const std::string& module_path);
+bool IsRegistered(Store& store);
 // Removes the ZEVRA software module only; sessions that name it are the user's and stay.
 std::string UnregisterDriver(Store& store);
 // True when the store holds no software module, asset, session or logical name.

@@ -1,0 +1,50 @@
+// Writing files so that a crash, a full disk or a second writer never leaves a
+// user's file damaged: the new content goes to a temporary file beside the
+// target, is flushed to disk and renamed over it; editors serialise on an
+// advisory lock beside the file.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace iviconfig {
+
+// The file a path names once symbolic links are followed (the path itself when
+// it does not exist yet), so that replacing it keeps a link pointing at it.
+std::string ResolvedTarget(const std::string& path);
+
+// Replaces `path` (after ResolvedTarget) with `content` atomically: readers see
+// the old file or the new one, never a part. The new file keeps the old one's
+// permission bits. On failure the old file is untouched and the text says why.
+std::optional<std::string> ReplaceFileContent(const std::string& path, std::string_view content);
+
+// Reads a regular file of at most `max_bytes` into `content`. Anything else (a
+// FIFO, a device, a directory, a larger file) is refused without blocking; the
+// result is 0 or an errno value, and `why` says what was refused.
+int ReadRegularFile(const std::string& path, std::size_t max_bytes, std::string& content, std::string& why);
+
+// An advisory lock (flock) on "<target>.lock" beside the resolved target,
+// held for the object's lifetime. Writers take it exclusive, readers shared.
+class FileLock {
+ public:
+  enum class Mode { shared, exclusive };
+  FileLock() = default;
+  FileLock(FileLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+  FileLock& operator=(FileLock&& other) noexcept;
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  ~FileLock();
+
+  // Waits up to `timeout_ms` for the lock. A reader that may not create the
+  // lock file and finds none goes on unlocked (renames keep what it reads
+  // whole); a writer that cannot lock fails with the reason.
+  static std::optional<std::string> acquire(const std::string& path, Mode mode, int timeout_ms, FileLock& out);
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace iviconfig
