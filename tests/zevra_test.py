@@ -112,7 +112,7 @@ class Zevra(unittest.TestCase):
             (["--bogus", "info"], 2, "unknown or incomplete option '--bogus'"),
         ]
         for args, code, message in cases:
-            result = zevra(*args)
+            result = zevra(*(args if "-r" in args else ["--emulate", *args]))
             self.assertEqual(result.returncode, code, (args, result.stderr))
             self.assertIn(message, result.stderr, args)
 
@@ -125,7 +125,7 @@ class Zevra(unittest.TestCase):
                       result.stdout)
         self.assertIn("setting CURR on CH2 to 50 A failed: 0xBFFA0001 Instrument error detected.  Use ErrorQuery() "
                       "to determine the error(s).\n  instrument error -222: Data out of range\n", result.stderr)
-        self.assertEqual(json.loads(zevra("--json", "errors").stdout), {"errors": []})
+        self.assertEqual(json.loads(zevra("--json", "--emulate", "errors").stdout), {"errors": []})
 
     def test_a_name_that_is_neither_resource_nor_logical_name(self):
         result = zevra("-r", "PSU1", "info")
@@ -213,7 +213,7 @@ class Zevra(unittest.TestCase):
                 return path
             good = write("good.csv", "voltage,current,dwell_ms\r\n1,1,100\r\n# a comment\r\n\r\n2,1,100\r\n")
             cases = [
-                (write("late_header.csv", "v,c,d\n1,1,100\nabc,1,100\n"), "bad value in %s line 3 'abc': not a number"),
+                (write("late_header.csv", "v,c,d\n1,1,100\nabc,1,100\n"), "bad voltage in %s line 3 'abc': not a number"),
                 (write("short.csv", "1,1,100\n2,1\n"), "%s line 2: want voltage,current,dwell_ms"),
                 (write("long.csv", "1,1,100,7\n"), "%s line 1: want voltage,current,dwell_ms, no more"),
                 (write("negative.csv", "1,-1,100\n"), "%s line 1: levels and dwell are not negative"),
@@ -324,13 +324,13 @@ class Zevra(unittest.TestCase):
             os.unlink(f.name)
 
     def test_json_output(self):
-        result = zevra("--json", "measure", "all")
+        result = zevra("--json", "--emulate", "measure", "all")
         self.assertEqual(result.returncode, 0, result.stderr)
         rows = json.loads(result.stdout)["measurements"]
         self.assertEqual([r["channel"] for r in rows], ["CH1", "CH2", "CH3", "CH4"])
         self.assertTrue(all(isinstance(r[k], float) or isinstance(r[k], int)
                             for r in rows for k in ("voltage_V", "current_A", "power_W")))
-        info = json.loads(zevra("--json", "info").stdout)
+        info = json.loads(zevra("--json", "--emulate", "info").stdout)
         self.assertEqual((info["model"], info["firmware"], info["supported_models"], info["query_instr_status"]),
                          ("QDX7001", "1.00", ["QDX7000", "QDX7001"], True))
         script = "set 1 VOLT 4.5\nset 1 CURR 200mA\noutput 1 on\nget 1\nstate 1\nstatus\nraw '*ESE 60'\nerrors\n"
@@ -402,7 +402,7 @@ class Zevra(unittest.TestCase):
                                       timeout=60, env=env)
 
             start = time.monotonic()
-            result = find("--json", "--timeout", "300")
+            result = find("--json", "--timeout", "300", "--probe-serial")
             self.assertLess(time.monotonic() - start, 5, "every instrument is asked at once")
             self.assertEqual(result.returncode, 0, result.stderr)
             listed = {row["resource"]: row for row in json.loads(result.stdout)["instruments"]}
@@ -417,7 +417,7 @@ class Zevra(unittest.TestCase):
             with open(os.path.join(SOURCE, "docs", "zevra-json.schema.json")) as f:
                 schema = json.load(f)
             jsonschema.validate(json.loads(result.stdout), {"$defs": schema["$defs"], "$ref": "#/$defs/find"})
-            text = find("ASRL?*", "--timeout", "300")
+            text = find("ASRL?*", "--timeout", "300", "--probe-serial")
             self.assertRegex(text.stdout, r"\n%s +ASRL +INSTR +%s +VI_SUCCESS\n" % (re.escape(pty_resource), re.escape(idn)))
             self.assertNotIn("TCPIP", text.stdout.split("\n", 1)[1])
             bad = find("(")
@@ -432,7 +432,7 @@ class Zevra(unittest.TestCase):
             emulator.stdout.close()
 
     def test_json_failures_are_objects_on_standard_output(self):
-        refused = zevra("--json", "set", "1", "VOLT", "99")
+        refused = zevra("--json", "--emulate", "set", "1", "VOLT", "99")
         self.assertEqual(refused.returncode, 1)
         self.assertEqual(json.loads(refused.stdout), {"error": {
             "message": "setting VOLT on CH1 to 99 V failed: 0xBFFA0001 Instrument error detected.  Use ErrorQuery() "
@@ -440,7 +440,7 @@ class Zevra(unittest.TestCase):
             "exit": 1, "status": -1074135039, "code": "0xBFFA0001", "name": "IVI_ERROR_INSTRUMENT_STATUS",
             "description": "Instrument error detected.  Use ErrorQuery() to determine the error(s).",
             "instrument_errors": [{"code": -222, "message": "Data out of range"}]}})
-        bad = zevra("--json", "set", "1", "VOLT", "abc")
+        bad = zevra("--json", "--emulate", "set", "1", "VOLT", "abc")
         self.assertEqual(bad.returncode, 2)
         self.assertEqual(json.loads(bad.stdout),
                          {"error": {"message": "bad value 'abc': want a number of V (5, 5V, 500mV)", "exit": 2}})

@@ -80,19 +80,29 @@ ViStatus StatusFromErrno(int err) {
 
 SerialLine::~SerialLine() { close(); }
 
-SerialLine::SerialLine(SerialLine&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+SerialLine::SerialLine(SerialLine&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), saved_(other.saved_), has_saved_(std::exchange(other.has_saved_, false)) {}
 
 SerialLine& SerialLine::operator=(SerialLine&& other) noexcept {
   if (this != &other) {
     close();
     fd_ = std::exchange(other.fd_, -1);
+    saved_ = other.saved_;
+    has_saved_ = std::exchange(other.has_saved_, false);
   }
   return *this;
 }
 
 void SerialLine::close() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) {
+    if (has_saved_) {
+      ::tcsetattr(fd_, TCSANOW, &saved_);
+      ::ioctl(fd_, TIOCNXCL);
+    }
+    ::close(fd_);
+  }
   fd_ = -1;
+  has_saved_ = false;
 }
 
 ViStatus SerialLine::open(const std::string& path, SerialLine& out, std::string& why) {
@@ -117,6 +127,7 @@ ViStatus SerialLine::open(const std::string& path, SerialLine& out, std::string&
     why = "another session or program holds the port";
     return VI_ERROR_RSRC_BUSY;
   }
+  line.has_saved_ = ::tcgetattr(fd, &line.saved_) == 0;
   ::ioctl(fd, TIOCEXCL);
   out = std::move(line);
   return VI_SUCCESS;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <termios.h>
 
 #include "deadline.h"
 #include "visatype.h"
@@ -62,6 +63,10 @@ class SerialLine {
   explicit SerialLine(int fd) : fd_(fd) {}
   void close();
   int fd_ = -1;
+  // The port's settings as the session found them, put back on close so that
+  // a console or another program's port is left as it was.
+  termios saved_{};
+  bool has_saved_ = false;
 };
 
 }  // namespace visa

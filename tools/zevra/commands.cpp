@@ -9,13 +9,15 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <thread>
 
 #include "command_line.h"
 #include "list_csv.h"
+#include "log_files.h"
+#include "stop_signals.h"
 #include "svg_chart.h"
-#include "utc_timestamp.h"
 
 namespace zevra_tool {
 
@@ -368,11 +370,10 @@ void List(Context& c, const std::vector<std::string>& args, Report& r) {
 }
 
 void SaveRecall(Context& c, const std::vector<std::string>& args, Report& r, bool save) {
-  double n = ParseNumber(args[0], "location");
-  ViStatus st = save ? ZEVRA_SaveState(c.session.vi(), static_cast<ViInt32>(n))
-                     : ZEVRA_RecallState(c.session.vi(), static_cast<ViInt32>(n));
+  const auto n = static_cast<ViInt32>(ParseWholeNumber(args[0], "location", INT32_MIN, INT32_MAX));
+  ViStatus st = save ? ZEVRA_SaveState(c.session.vi(), n) : ZEVRA_RecallState(c.session.vi(), n);
   c.session.Check(st, std::string(save ? "saving" : "recalling") + " state " + args[0]);
-  r.Field(save ? "saved" : "recalled", Value::Integer(static_cast<ViInt32>(n)));
+  r.Field(save ? "saved" : "recalled", Value::Integer(n));
 }
 void Save(Context& c, const std::vector<std::string>& args, Report& r) { SaveRecall(c, args, r, true); }
 void Recall(Context& c, const std::vector<std::string>& args, Report& r) { SaveRecall(c, args, r, false); }
@@ -417,83 +418,76 @@ std::vector<Sample> SampleChannels(Session& s, const std::vector<std::string>& c
   return out;
 }
 
-void WriteLogCsv(std::ostream& out, std::chrono::system_clock::time_point wall_start, const std::vector<Trace>& traces) {
-  out << "timestamp,time_s";
-  // One channel: plain column names; several: each prefixed with its channel.
-  for (const Trace& trace : traces) {
-    std::string prefix = traces.size() > 1 ? trace.channel + "_" : "";
-    out << "," << prefix << "voltage_V," << prefix << "current_A," << prefix << "power_W";
-  }
-  out << "\n";
-  for (std::size_t n = 0; n < traces.front().samples.size(); ++n) {
-    const double t = traces.front().samples[n].time_s;
-    auto at = wall_start + std::chrono::duration_cast<std::chrono::system_clock::duration>(std::chrono::duration<double>(t));
-    out << timestamps::utc_timestamp(at, 3) << "," << FormatNumber(t, 3);
-    for (const Trace& trace : traces) {
-      const Sample& s = trace.samples[n];
-      out << "," << FormatNumber(s.voltage) << "," << FormatNumber(s.current) << "," << FormatNumber(s.power);
-    }
-    out << "\n";
-  }
-}
-
 void Log(Context& c, const std::vector<std::string>& args, Report& r) {
   const std::vector<std::string> channels = c.session.Channels(args[0]);
+  // At most a day between samples and a year in all: bounds that also keep the arithmetic exact.
   const double interval_ms = ParseNumber(c.Option("--interval", "100"), "interval");
   const double duration_s = ParseNumber(c.Option("--duration", "5"), "duration");
   const std::string csv = c.Option("--csv"), svg = c.Option("--svg"), html = c.Option("--html");
   if (csv.empty()) throw Failure("log needs --csv FILE\n" + std::string(UsageFailure(*c.command).what()), 2);
-  if (interval_ms < 10 || duration_s <= 0) throw Failure("the interval is at least 10 ms and the duration positive", 2);
-  // With --list the log loads the file and starts the list itself, so it knows where each step begins.
+  if (interval_ms < 10 || interval_ms > 86400000 || duration_s <= 0 || duration_s > 31622400)
+    throw Failure("the interval is 10 ms to a day and the duration positive, at most a year", 2);
+  // Every output is known writable before anything is sent or sampled.
+  for (const std::string& path : {svg, html})
+    if (!path.empty()) CheckWritable(path);
   std::vector<double> list_steps;
+  std::optional<ListFile> list;
   if (c.Has("--list")) {
-    const std::string path = c.Option("--list");
-    const ListFile file = ReadListFile(path);
-    CheckListFits(c.session, channels, file, path);
+    list = ReadListFile(c.Option("--list"));
+    CheckListFits(c.session, channels, *list, c.Option("--list"));
+  }
+  CsvLog log(csv, channels);
+  // With --list the log loads the file and starts the list itself, so it knows where each step begins.
+  if (list) {
     Report ignored;
-    for (const std::string& channel : channels) LoadListOne(c.session, channel, file, ignored);
+    for (const std::string& channel : channels) LoadListOne(c.session, channel, *list, ignored);
     double at = 0;
     // Where each step after the first begins, and where the list ends.
-    for (const ListStep& step : file.steps) list_steps.push_back(at += step[2] / 1000);
+    for (const ListStep& step : list->steps) list_steps.push_back(at += step[2] / 1000);
     for (const std::string& channel : channels) RunListOne(c.session, channel, ignored);
   }
   std::vector<Trace> traces;
   for (const std::string& channel : channels) traces.push_back({channel, {}});
+  const StopSignals stop;
+  std::optional<Failure> failed;
   const auto wall_start = std::chrono::system_clock::now();
-  auto start = std::chrono::steady_clock::now();
-  for (int n = 0;; ++n) {
-    auto due = start + std::chrono::microseconds(static_cast<long long>(n * interval_ms * 1000));
-    std::this_thread::sleep_until(due);
-    double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (t > duration_s) break;
-    std::vector<Sample> now = SampleChannels(c.session, channels, t);
-    for (std::size_t k = 0; k < traces.size(); ++k) traces[k].samples.push_back(now[k]);
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    for (long long n = 0;; ++n) {
+      auto due = start + std::chrono::microseconds(static_cast<long long>(static_cast<double>(n) * interval_ms * 1000));
+      if (stop.wait_until(due)) break;
+      double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      if (t > duration_s) break;
+      std::vector<Sample> now = SampleChannels(c.session, channels, t);
+      for (std::size_t k = 0; k < traces.size(); ++k) traces[k].samples.push_back(now[k]);
+      log.Append(wall_start, now);
+    }
+  } catch (const Failure& f) {
+    failed = f;  // the samples taken so far are still written out below
   }
-  std::ofstream out(csv);
-  if (!out) throw Failure("cannot write " + csv, 2);
-  WriteLogCsv(out, wall_start, traces);
+  log.Close();
+  const std::size_t taken = traces.front().samples.size();
   const std::string who = channels.size() > 1 ? "all channels" : channels.front();
+  if (!svg.empty()) WriteWholeFile(svg, SvgChart(who + ": voltage, current and power", traces, list_steps));
+  if (!html.empty()) WriteWholeFile(html, HtmlReport(who + ": voltage, current and power", traces, list_steps));
+  if (failed) {
+    throw Failure(std::string(failed->what()) + "\n  the " + std::to_string(taken) + " samples taken are in " + csv,
+                  failed->code);
+  }
   r.Field("channel", channels.size() > 1 ? "all" : channels.front());
-  r.Field("samples", Value::Integer(static_cast<long long>(traces.front().samples.size())));
+  r.Field("samples", Value::Integer(static_cast<long long>(taken)));
+  if (stop.received() != 0) r.Field("stopped", std::string("by ") + SignalName(stop.received()));
   r.Field("csv", csv);
-  if (!svg.empty()) {
-    std::ofstream chart(svg);
-    if (!chart) throw Failure("cannot write " + svg, 2);
-    chart << SvgChart(who + ": voltage, current and power", traces, list_steps);
-    r.Field("svg", svg);
-  }
-  if (!html.empty()) {
-    std::ofstream page(html);
-    if (!page) throw Failure("cannot write " + html, 2);
-    page << HtmlReport(who + ": voltage, current and power", traces, list_steps);
-    r.Field("html", html);
-  }
+  if (!svg.empty()) r.Field("svg", svg);
+  if (!html.empty()) r.Field("html", html);
 }
 
 const std::vector<Command> kCommands = {
-    {"find", "find [EXPRESSION] [--timeout MS]",
+    {"find", "find [EXPRESSION] [--timeout MS] [--probe-serial]",
      "list the instruments VISA finds (configured, serial ports, USB, LAN), each with its *IDN? answer", 0, 1, Find,
-     {{"--timeout", "MS", "how long each instrument has to answer (default 500)"}}, false},
+     {{"--timeout", "MS", "how long each instrument has to answer (default 500)"},
+      {"--probe-serial", nullptr, "send *IDN? to serial ports too (they are listed, not written to, without it)"}},
+     false},
     {"info", "info", "identity, supported models, modules per channel and option flags", 0, 0, Info},
     {"set", "set CH|all VOLT|CURR|OVP|OCP VALUE",
      "set a level, limit or protection level of a channel (VALUE: 5, 5V, 500mV, 1.5A, 100mA)", 3, 3, Set},
@@ -641,7 +635,7 @@ std::vector<std::string> SplitWords(const std::string& line) {
 int PrintFailure(const Context& context, const Failure& f) {
   // With --json a failure is an object on standard output too, for scripts.
   if (context.json) std::cout << FailureJson(f) << std::flush;
-  std::cerr << "zevra: " << f.what() << "\n";
+  std::cerr << "zevra: " << zevra_tool::TerminalSafe(f.what(), true) << "\n";
   return f.code;
 }
 

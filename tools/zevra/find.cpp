@@ -92,12 +92,21 @@ void Find(Context& c, const std::vector<std::string>& args, Report& r) {
   }
   if (list != VI_NULL) viClose(list);
   // Every instrument is asked at once: the whole search takes one timeout, not one each.
+  // A serial port may be a console or another device that a stray "*IDN?"
+  // would disturb: it is asked only when the user says so.
+  const bool probe_serial = c.Has("--probe-serial");
   std::vector<std::future<void>> asking;
-  for (Found& f : found)
+  for (Found& f : found) {
+    if (f.interface_name == "ASRL" && !probe_serial) {
+      f.status = "not asked (--probe-serial asks serial ports)";
+      continue;
+    }
     asking.push_back(std::async(std::launch::async, AskIdentity, rm, std::ref(f), static_cast<ViUInt32>(timeout_ms)));
+  }
   for (auto& a : asking) a.get();
   viClose(rm);
 
+  if (found.empty() && !c.json) r.Field("instruments", "none found for '" + expression + "'");
   Table& t = r.AddTable("instruments", {"resource", "interface", "class", "alias", "identity", "status"});
   for (const Found& f : found) t.rows.push_back({f.resource, f.interface_name, f.resource_class, f.alias, f.identity, f.status});
 }

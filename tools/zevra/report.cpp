@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 
@@ -41,7 +42,8 @@ Value Value::Number(double value, const std::string& unit, int decimals) {
   char json_text[32];
   std::snprintf(json_text, sizeof json_text, "%.15g", value);
   Value v(FormatNumber(value, decimals) + (unit.empty() ? "" : " " + unit));
-  v.json = json_text;
+  // JSON has no NaN or infinity: null keeps the document valid.
+  v.json = std::isfinite(value) ? json_text : "null";
   return v;
 }
 
@@ -69,25 +71,70 @@ Value Value::List(const std::vector<std::string>& items) {
 }
 
 std::string FormatNumber(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  int length = std::snprintf(nullptr, 0, "%.*f", decimals, value);
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
+  text.pop_back();
   return text;
+}
+
+std::string TerminalSafe(const std::string& text, bool keep_line_breaks) {
+  std::string out;
+  out.reserve(text.size());
+  auto escape = [&](unsigned char byte) {
+    char esc[8];
+    std::snprintf(esc, sizeof esc, "\\x%02x", byte);
+    out += esc;
+  };
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {
+      if ((byte < 0x20 && !(keep_line_breaks && byte == '\n')) || byte == 0x7f) escape(byte);
+      else out += static_cast<char>(byte);
+      ++i;
+      continue;
+    }
+    // A whole, shortest-form UTF-8 sequence passes, except the C1 controls U+0080..U+009F.
+    std::size_t length = byte >= 0xf0 && byte <= 0xf4 ? 4 : byte >= 0xe0 ? 3 : byte >= 0xc2 && byte <= 0xdf ? 2 : 0;
+    bool whole = length != 0 && i + length <= text.size();
+    for (std::size_t k = 1; whole && k < length; ++k) whole = (static_cast<unsigned char>(text[i + k]) & 0xc0) == 0x80;
+    if (whole) {
+      const auto second = static_cast<unsigned char>(text[i + 1]);
+      if ((byte == 0xe0 && second < 0xa0) || (byte == 0xed && second >= 0xa0) || (byte == 0xf0 && second < 0x90) ||
+          (byte == 0xf4 && second >= 0x90) || (byte == 0xc2 && second < 0xa0))
+        whole = false;  // overlong, surrogate, beyond U+10FFFF, or a C1 control
+    }
+    if (!whole) {
+      escape(byte);
+      ++i;
+      continue;
+    }
+    out.append(text, i, length);
+    i += length;
+  }
+  return out;
 }
 
 std::string Report::Text() const {
   std::ostringstream out;
   std::size_t width = 0;
   for (const auto& [key, value] : fields_) width = std::max(width, key.size());
-  for (const auto& [key, value] : fields_) out << key << ":" << std::string(width - key.size() + 2, ' ') << value.text << "\n";
+  for (const auto& [key, value] : fields_)
+    out << key << ":" << std::string(width - key.size() + 2, ' ') << TerminalSafe(value.text) << "\n";
   bool first_table = true;
   for (const Table& t : tables_) {
     if (t.rows.empty()) continue;  // an empty table says nothing in text (JSON shows it as [])
     if (!fields_.empty() || !first_table) out << "\n";
     first_table = false;
+    std::vector<std::vector<std::string>> shown;
+    for (const auto& row : t.rows) {
+      shown.emplace_back();
+      for (const Value& v : row) shown.back().push_back(TerminalSafe(v.text));
+    }
     std::vector<std::size_t> widths;
     for (const std::string& c : t.columns) widths.push_back(c.size());
-    for (const auto& row : t.rows)
-      for (std::size_t i = 0; i < row.size() && i < widths.size(); ++i) widths[i] = std::max(widths[i], row[i].text.size());
+    for (const auto& row : shown)
+      for (std::size_t i = 0; i < row.size() && i < widths.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
     // Columns of numbers line up on the right, words on the left.
     std::vector<bool> numeric(t.columns.size(), false);
     for (std::size_t i = 0; i < numeric.size(); ++i)
@@ -101,11 +148,7 @@ std::string Report::Text() const {
       out << "\n";
     };
     line(t.columns);
-    for (const auto& row : t.rows) {
-      std::vector<std::string> cells;
-      for (const Value& v : row) cells.push_back(v.text);
-      line(cells);
-    }
+    for (const auto& row : shown) line(row);
   }
   return out.str();
 }

@@ -45,7 +45,13 @@ class Report {
   std::vector<Table> tables_;
 };
 
+// Fixed-point with `decimals` places, however large the value (never cut).
 std::string FormatNumber(double value, int decimals = 4);
+// Text from an instrument or the network made safe for a terminal: control
+// bytes (C0, DEL, C1) and bytes that are not UTF-8 become visible escapes
+// ("\x1b"), so a reply cannot move the cursor, retitle the window or write the
+// clipboard. Our own multi-line messages keep their line breaks.
+std::string TerminalSafe(const std::string& text, bool keep_line_breaks = false);
 // `text` as a JSON string literal.
 std::string JsonString(const std::string& text);
 

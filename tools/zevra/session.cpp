@@ -1,13 +1,14 @@
 #include "session.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cmath>
 #include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
-#include <fstream>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "config_store.h"
@@ -42,12 +43,45 @@ std::string StoresLookedIn() {
   return "no store was found (IVICONFIGSERVERDEFAULT is not set and " + master + " does not exist)";
 }
 
+// The logical name a user gives the instrument zevra uses when -r is not given.
+constexpr const char* kDefaultLogicalName = "zevra";
+
+// Whether the configured store (the process default, else the master) names
+// the default instrument.
+bool StoreNamesDefaultInstrument() {
+  std::string path = iviconfig::process_default_location();
+  if (path.empty()) path = iviconfig::master_location();
+  iviconfig::Store store;
+  if (store.load(path)) return false;
+  return static_cast<bool>(iviconfig::Store::find_named(
+      iviconfig::Store::items(store.root(), "LogicalNames", "IviLogicalName"), kDefaultLogicalName));
+}
+
+// Which instrument a run without -r means, said on standard error; never an
+// emulator the user did not ask for, which would fake a supply switching on.
+std::string DefaultResource() {
+  const char* env = std::getenv("ZEVRA_RESOURCE");
+  if (env != nullptr && *env != '\0') {
+    std::fprintf(stderr, "zevra: using %s (ZEVRA_RESOURCE)\n", TerminalSafe(env).c_str());
+    return env;
+  }
+  if (StoreNamesDefaultInstrument()) {
+    std::fprintf(stderr, "zevra: using the logical name '%s' of the configuration store\n", kDefaultLogicalName);
+    return kDefaultLogicalName;
+  }
+  throw Failure(
+      "no instrument named: give -r RESOURCE (a VISA resource or a logical name), --emulate for the built-in "
+      "emulator, or name a default with ZEVRA_RESOURCE or a logical name 'zevra' in the configuration store",
+      2);
+}
+
 Session::Session(const SessionOptions& options) {
   if (options.no_instrument) return;
   const std::string stores = StoresLookedIn();
-  EnsureConfigurationStore();
   resource_ = options.resource;
-  if (options.emulate || resource_.empty()) {
+  if (!options.emulate && resource_.empty()) resource_ = DefaultResource();
+  EnsureConfigurationStore();
+  if (options.emulate) {
     emulator::QdxOptions qdx;
     qdx.loads = {10, 10, 10, 10};
     instrument_ = std::make_unique<emulator::QdxInstrument>(qdx);
@@ -82,24 +116,40 @@ Session::Session(const SessionOptions& options) {
 Session::~Session() {
   if (vi_ != VI_NULL) ZEVRA_close(vi_);
   if (server_) server_->stop();
-  if (!temp_store_dir_.empty()) {
-    std::error_code ec;
-    std::filesystem::remove_all(temp_store_dir_, ec);
-  }
+}
+
+PrivateStore::~PrivateStore() {
+  if (directory.empty()) return;
+  ::unlink((directory + "/store.xml").c_str());
+  ::rmdir(directory.c_str());
 }
 
 // Every open reads a configuration store; with none configured, this process
-// gets one of its own that registers the driver.
+// gets one of its own that registers the driver, in a directory only it can
+// reach (mkdtemp), so no other user can place a file or a link there.
 void Session::EnsureConfigurationStore() {
   if (!iviconfig::process_default_location().empty()) return;
   if (std::filesystem::exists(iviconfig::master_location())) return;
-  auto dir = std::filesystem::temp_directory_path() / ("zevra-" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
-  temp_store_dir_ = dir.string();
-  std::ofstream(dir / "store.xml") << "<IviConfigStore><SoftwareModules><IviSoftwareModule id=\"ZEVRA\">"
-                                      "<Name>ZEVRA</Name><Prefix>ZEVRA</Prefix></IviSoftwareModule>"
-                                      "</SoftwareModules></IviConfigStore>\n";
-  setenv("IVICONFIGSERVERDEFAULT", (dir / "store.xml").c_str(), 1);
+  const char* tmpdir = std::getenv("TMPDIR");
+  std::string base = tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp";
+  std::string pattern = base + "/zevra-XXXXXX";
+  if (::mkdtemp(pattern.data()) == nullptr) {
+    throw Failure("cannot make a private directory for the configuration store in " + base + ": " +
+                  std::strerror(errno) + " (set TMPDIR to a writable directory, or IVICONFIGSERVERDEFAULT to a store)");
+  }
+  temp_store_.directory = pattern;
+  const std::string path = pattern + "/store.xml";
+  static constexpr char kStore[] =
+      "<IviConfigStore><SoftwareModules><IviSoftwareModule id=\"ZEVRA\"><Name>ZEVRA</Name><Prefix>ZEVRA</Prefix>"
+      "</IviSoftwareModule></SoftwareModules></IviConfigStore>\n";
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  bool written = fd >= 0 && ::write(fd, kStore, sizeof kStore - 1) == static_cast<ssize_t>(sizeof kStore - 1);
+  int err = errno;
+  if (fd >= 0) ::close(fd);
+  if (!written) {
+    throw Failure("cannot write the configuration store " + path + ": " + std::strerror(err));
+  }
+  setenv("IVICONFIGSERVERDEFAULT", path.c_str(), 1);
 }
 
 void Session::Check(ViStatus status, const std::string& what) const {
@@ -255,8 +305,19 @@ std::string ChannelName(const std::string& text) {
 double ParseNumber(const std::string& text, const std::string& what) {
   char* end = nullptr;
   double v = std::strtod(text.c_str(), &end);
-  if (text.empty() || *end != '\0') throw Failure("bad " + what + " '" + text + "': not a number", 2);
+  // The whole text, a NUL inside it too, must be the number.
+  if (text.empty() || end != text.c_str() + text.size())
+    throw Failure("bad " + what + " '" + TerminalSafe(text) + "': not a number", 2);
+  if (!std::isfinite(v)) throw Failure("bad " + what + " '" + text + "': not a finite number", 2);
   return v;
+}
+
+long long ParseWholeNumber(const std::string& text, const std::string& what, long long low, long long high) {
+  const double v = ParseNumber(text, what);
+  if (v != std::floor(v)) throw Failure("bad " + what + " '" + text + "': not a whole number", 2);
+  if (v < static_cast<double>(low) || v > static_cast<double>(high))
+    throw Failure("bad " + what + " '" + text + "': not in " + std::to_string(low) + ".." + std::to_string(high), 2);
+  return static_cast<long long>(v);
 }
 
 }  // namespace zevra_tool

@@ -38,10 +38,22 @@ struct Failure : std::runtime_error {
 std::string FailureJson(const Failure& failure);
 
 struct SessionOptions {
-  std::string resource;  // VISA resource or logical name; empty with emulate
+  // VISA resource or logical name; empty with emulate, or for the default
+  // instrument (ZEVRA_RESOURCE, or the logical name "zevra" in the store).
+  std::string resource;
   std::string options;   // the option string
   bool emulate = false;
   bool no_instrument = false;  // a command that talks to no instrument through the driver
+};
+
+// A directory of this process's own holding its configuration store; removed
+// with the session, also when opening fails.
+struct PrivateStore {
+  std::string directory;
+  PrivateStore() = default;
+  PrivateStore(const PrivateStore&) = delete;
+  PrivateStore& operator=(const PrivateStore&) = delete;
+  ~PrivateStore();
 };
 
 class Session {
@@ -72,7 +84,7 @@ class Session {
   void EnsureConfigurationStore();
   std::unique_ptr<emulator::QdxInstrument> instrument_;
   std::unique_ptr<emulator::SocketServer> server_;
-  std::string temp_store_dir_;
+  PrivateStore temp_store_;
   std::string resource_;
   bool logical_name_ = false;
   vexo::VirtualNameTable virtual_names_;
@@ -81,7 +93,10 @@ class Session {
 
 // "1".."4" or "CH1".."CH4" (any case) -> "CH1".."CH4"; a Failure (exit 2) otherwise.
 std::string ChannelName(const std::string& text);
+// A finite number making up the whole text; a Failure (exit 2) otherwise.
 double ParseNumber(const std::string& text, const std::string& what);
+// A whole number in low..high ("1.9" and "nan" are refused, never truncated).
+long long ParseWholeNumber(const std::string& text, const std::string& what, long long low, long long high);
 // A value in `unit` ("V" or "A"): a number, optionally with an SI prefix (m, u, µ, k)
 // and the unit itself, in any case: "5", "5V", "500mV", "100mA", "1.5 A".
 double ParseQuantity(const std::string& text, const std::string& unit, const std::string& what);

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "report.h"
+
 namespace zevra_tool {
 namespace {
 
@@ -35,6 +37,7 @@ std::string Escape(const std::string& s) {
 }
 
 std::string Num(double v) {
+  if (!std::isfinite(v)) v = 0;  // a NaN reading must not make the path unreadable
   char text[32];
   std::snprintf(text, sizeof text, "%.1f", v);
   return text;
@@ -189,14 +192,12 @@ std::string HtmlReport(const std::string& title, const std::vector<Trace>& trace
   html << "</tr>\n";
   const std::size_t rows = traces.empty() ? 0 : traces.front().samples.size();
   for (std::size_t n = 0; n < rows; ++n) {
-    char cell[64];
-    std::snprintf(cell, sizeof cell, "<tr><td>%.3f</td>", traces.front().samples[n].time_s);
-    html << cell;
+    html << "<tr><td>" << FormatNumber(traces.front().samples[n].time_s, 3) << "</td>";
     for (const Trace& trace : traces) {
       if (n >= trace.samples.size()) continue;
       const Sample& s = trace.samples[n];
-      std::snprintf(cell, sizeof cell, "<td>%.4f</td><td>%.4f</td><td>%.4f</td>", s.voltage, s.current, s.power);
-      html << cell;
+      html << "<td>" << FormatNumber(s.voltage) << "</td><td>" << FormatNumber(s.current) << "</td><td>"
+           << FormatNumber(s.power) << "</td>";
     }
     html << "</tr>\n";
   }

@@ -90,9 +90,9 @@ std::string Coloured(const std::string& text, const std::map<std::string, std::s
 void Watch(Context& c, const std::vector<std::string>& args, Report&) {
   Session& s = c.session;
   const std::vector<std::string> channels = s.Channels(args.empty() ? "all" : args[0]);
-  const long interval_ms = static_cast<long>(ParseNumber(c.Option("--interval", "500"), "interval"));
-  const long count = c.Has("--count") ? static_cast<long>(ParseNumber(c.Option("--count"), "count")) : -1;
-  if (interval_ms < 10) throw Failure("the interval is at least 10 ms", 2);
+  const long interval_ms = static_cast<long>(ParseWholeNumber(c.Option("--interval", "500"), "interval", 10, 86400000));
+  const long count = c.Has("--count") ? static_cast<long>(ParseWholeNumber(c.Option("--count"), "count", 1, 1000000000))
+                                      : -1;
   g_interrupted = false;
   auto previous = std::signal(SIGINT, OnInterrupt);
   const bool tty = isatty(STDOUT_FILENO) != 0;
