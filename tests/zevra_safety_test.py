@@ -320,6 +320,27 @@ class PrivateStore(unittest.TestCase):
                                                      r"store in %s: .+ \(set TMPDIR" % re.escape(tmpdir))
 
 
+class FilesTheEnvironmentNames(unittest.TestCase):
+    def test_a_fifo_as_trace_file_is_refused_not_waited_on(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            fifo = os.path.join(tmp, "trace")
+            os.mkfifo(fifo)
+            r = zevra("--help", env=clean_env(ZEVRA_VISA_TRACE=fifo), timeout=20)
+            self.assertEqual(r.returncode, 0)
+            self.assertIn(("visa: cannot use the trace file %s: a FIFO; no trace is written\n" % fifo).encode(),
+                          r.stderr)
+
+    def test_the_trace_option_traces_the_run(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            trace = os.path.join(tmp, "io.trace")
+            r = zevra("--trace", trace, "--emulate", "raw", "*IDN?")
+            self.assertEqual(r.returncode, 0, r.stderr)
+            with open(trace) as f:
+                lines = f.read().splitlines()
+            self.assertTrue(any(" viOpen " in l and "-> VI_SUCCESS" in l for l in lines), lines[:3])
+            self.assertTrue(any('wrote "*IDN?\\n"' in l for l in lines), lines)
+
+
 class SerialPortsLeftAlone(unittest.TestCase):
     def test_find_writes_to_no_serial_port_and_a_session_restores_the_port(self):
         with tempfile.TemporaryDirectory() as tmp:

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "IviConfigServer.h"
+#include "regular_file.h"
 
 #ifndef IVICONFIG_MASTER_LOCATION
 #define IVICONFIG_MASTER_LOCATION "/var/lib/ivi/IviConfigurationStore.xml"
@@ -64,7 +65,7 @@ std::optional<StoreError> Store::read_and_parse(const std::string& path, unsigne
                       "master store " + master_location() + "."};
   }
   std::string why;
-  if (int err = ReadRegularFile(path, kMaxStoreBytes, content_, why); err != 0) {
+  if (int err = regular_file::Read(path, kMaxStoreBytes, content_, why); err != 0) {
     missing_ = err == ENOENT;
     if (path == master_location() && err == ENOENT) {
       return StoreError{IVICONFIG_ERROR_MASTER_NOT_FOUND,

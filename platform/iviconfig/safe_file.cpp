@@ -123,45 +123,6 @@ std::optional<std::string> ReplaceFileContent(const std::string& path, std::stri
   return std::nullopt;
 }
 
-int ReadRegularFile(const std::string& path, std::size_t max_bytes, std::string& content, std::string& why) {
-  content.clear();
-  // O_NONBLOCK so that a FIFO cannot hold us at open; it is refused just after.
-  Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (fd.fd < 0) {
-    why = Reason(errno);
-    return errno;
-  }
-  struct stat info {};
-  if (::fstat(fd.fd, &info) != 0) {
-    why = Reason(errno);
-    return errno;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    why = "not a regular file";
-    return EINVAL;
-  }
-  if (static_cast<std::size_t>(info.st_size) > max_bytes) {
-    why = "larger than " + std::to_string(max_bytes) + " bytes";
-    return EFBIG;
-  }
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = ::read(fd.fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      why = Reason(errno);
-      return errno;
-    }
-    if (n == 0) break;
-    if (content.size() + static_cast<std::size_t>(n) > max_bytes) {  // grew while we read
-      why = "larger than " + std::to_string(max_bytes) + " bytes";
-      return EFBIG;
-    }
-    content.append(buffer, static_cast<std::size_t>(n));
-  }
-  return 0;
-}
-
 FileLock& FileLock::operator=(FileLock&& other) noexcept {
   if (this != &other) {
     if (fd_ >= 0) ::close(fd_);

@@ -4,7 +4,6 @@
 // advisory lock beside the file.
 #pragma once
 
-#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,11 +18,6 @@ std::string ResolvedTarget(const std::string& path);
 // the old file or the new one, never a part. The new file keeps the old one's
 // permission bits. On failure the old file is untouched and the text says why.
 std::optional<std::string> ReplaceFileContent(const std::string& path, std::string_view content);
-
-// Reads a regular file of at most `max_bytes` into `content`. Anything else (a
-// FIFO, a device, a directory, a larger file) is refused without blocking; the
-// result is 0 or an errno value, and `why` says what was refused.
-int ReadRegularFile(const std::string& path, std::size_t max_bytes, std::string& content, std::string& why);
 
 // An advisory lock (flock) on "<target>.lock" beside the resolved target,
 // held for the object's lifetime. Writers take it exclusive, readers shared.

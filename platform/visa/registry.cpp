@@ -2,6 +2,8 @@
 
 #include "trace.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <vector>
 
@@ -23,9 +25,29 @@ Registry& Registry::instance() {
   return *registry;
 }
 
-ViSession Registry::open_resource_manager() {
-  auto config = std::make_shared<VisaConfig>(read_visa_config(visa_config_path()));
+std::shared_ptr<const VisaConfig> Registry::current_config() {
+  ConfigFile file;
+  file.path = visa_config_path();
+  struct stat info {};
+  if (::stat(file.path.c_str(), &info) == 0) {
+    file.exists = true;
+    file.device = info.st_dev;
+    file.inode = info.st_ino;
+    file.size = static_cast<unsigned long long>(info.st_size);
+    file.modified_ns = static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
+  }
+  std::lock_guard lock(config_mutex_);
+  if (config_ && file == config_file_) return config_;
+  auto config = std::make_shared<VisaConfig>(read_visa_config(file.path));
+  // Said once per version of the file, not at every resource manager.
   for (const std::string& problem : config->problems) std::fprintf(stderr, "visa: %s\n", problem.c_str());
+  config_file_ = file;
+  config_ = std::move(config);
+  return config_;
+}
+
+ViSession Registry::open_resource_manager() {
+  std::shared_ptr<const VisaConfig> config = current_config();
   std::lock_guard lock(mutex_);
   ViSession handle = next_handle_++;
   managers_[handle].config = std::move(config);

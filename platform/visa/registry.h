@@ -53,6 +53,20 @@ class Registry {
     std::size_t next = 0;
   };
   std::shared_ptr<const VisaConfig> config_of(ViSession resource_manager);
+  // The configuration file as last read, reused while the file is unchanged
+  // (same path, inode, size and modification time), so opening a resource
+  // manager does not parse it again.
+  std::shared_ptr<const VisaConfig> current_config();
+  struct ConfigFile {
+    std::string path;
+    bool exists = false;
+    unsigned long long device = 0, inode = 0, size = 0;
+    long long modified_ns = 0;
+    bool operator==(const ConfigFile&) const = default;
+  };
+  std::mutex config_mutex_;
+  ConfigFile config_file_;
+  std::shared_ptr<const VisaConfig> config_;
 
   std::mutex mutex_;
   ViSession next_handle_ = 0x1000;

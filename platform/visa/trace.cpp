@@ -1,10 +1,15 @@
 #include "trace.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <cstdlib>
 #include <mutex>
 
@@ -23,20 +28,45 @@ struct Sink {
   std::mutex mutex;
 };
 
+// A file (or a terminal, or /dev/null) to append to. A FIFO would hold every
+// program at load until a reader came, so it is refused, as is anything else
+// that is not a file one writes lines to.
+std::FILE* OpenTraceFile(const char* path, std::string& why) {
+  int fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    why = errno == ENXIO ? "a FIFO" : std::strerror(errno);
+    return nullptr;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISCHR(info.st_mode))) {
+    why = S_ISFIFO(info.st_mode) ? "a FIFO" : "not a regular file";
+    ::close(fd);
+    return nullptr;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  std::FILE* file = ::fdopen(fd, "a");
+  if (file == nullptr) {
+    why = std::strerror(errno);
+    ::close(fd);
+  }
+  return file;
+}
+
 // Looked up once; never destroyed, so calls from exit handlers still trace.
 Sink* TheSink() {
   static Sink* sink = [] {
     const char* where = std::getenv("ZEVRA_VISA_TRACE");
     if (where == nullptr || *where == '\0') return static_cast<Sink*>(nullptr);
     auto* s = new Sink;
+    std::string why;
     if (std::string(where) == "-") {
       s->file = stderr;
     } else {
-      s->file = std::fopen(where, "a");
+      s->file = OpenTraceFile(where, why);
       s->owned = true;
     }
     if (s->file == nullptr) {
-      std::fprintf(stderr, "visa: cannot open the trace file %s; no trace is written\n", where);
+      std::fprintf(stderr, "visa: cannot use the trace file %s: %s; no trace is written\n", where, why.c_str());
       delete s;
       return static_cast<Sink*>(nullptr);
     }

@@ -1,20 +1,21 @@
 #include "visa_config.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
+#include "regular_file.h"
 #include "visa.h"
 
 namespace visa {
 namespace {
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
 }
 
 // An alias is a name, not a resource: letters, digits, '_', '-' and '.'.
@@ -28,15 +29,24 @@ bool IsAliasName(std::string_view name) {
 }  // namespace
 
 const ResourceName* VisaConfig::resolve(std::string_view alias) const {
-  for (const auto& [name, resource] : aliases)
-    if (SameIgnoringCase(name, alias)) return &resource;
-  return nullptr;
+  auto it = alias_index_.find(Lower(alias));
+  return it == alias_index_.end() ? nullptr : &aliases[it->second].second;
 }
 
 std::string VisaConfig::alias_of(const ResourceName& resource) const {
-  for (const auto& [name, target] : aliases)
-    if (SameIgnoringCase(target.canonical, resource.canonical)) return name;
-  return {};
+  auto it = first_alias_of_.find(Lower(resource.canonical));
+  return it == first_alias_of_.end() ? std::string() : aliases[it->second].first;
+}
+
+bool VisaConfig::add_alias(const std::string& name, const ResourceName& resource) {
+  if (!alias_index_.emplace(Lower(name), aliases.size()).second) return false;
+  first_alias_of_.emplace(Lower(resource.canonical), aliases.size());
+  aliases.emplace_back(name, resource);
+  return true;
+}
+
+void VisaConfig::add_resource(const ResourceName& resource) {
+  if (listed_.insert(Lower(resource.canonical)).second) resources.push_back(resource);
 }
 
 std::string visa_config_path() {
@@ -45,8 +55,15 @@ std::string visa_config_path() {
 }
 
 VisaConfig read_visa_config(const std::string& path) {
-  std::ifstream in(path);
-  if (!in) return {};
+  std::string content, why;
+  int err = regular_file::Read(path, kMostVisaConfigBytes, content, why);
+  if (err == ENOENT) return {};  // no file: nothing configured
+  if (err != 0) {
+    VisaConfig refused;
+    refused.problems.push_back(path + ": " + why + "; the file is ignored");
+    return refused;
+  }
+  std::istringstream in(content);
   return parse_visa_config(in, path);
 }
 
@@ -93,17 +110,11 @@ VisaConfig parse_visa_config(std::istream& in, const std::string& path) {
       problem("'" + text + "' is not a resource this library opens");
       continue;
     }
-    if (is_alias) {
-      if (config.resolve(first) != nullptr) {
-        problem("the alias '" + first + "' is given twice");
-        continue;
-      }
-      config.aliases.emplace_back(first, resource);
+    if (is_alias && !config.add_alias(first, resource)) {
+      problem("the alias '" + first + "' is given twice");
+      continue;
     }
-    bool listed = false;
-    for (const ResourceName& known : config.resources)
-      listed = listed || SameIgnoringCase(known.canonical, resource.canonical);
-    if (!listed) config.resources.push_back(resource);
+    config.add_resource(resource);
   }
   return config;
 }

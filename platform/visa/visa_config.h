@@ -13,6 +13,9 @@
 #include <istream>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -32,10 +35,24 @@ struct VisaConfig {
   const ResourceName* resolve(std::string_view alias) const;
   // The first alias of a resource, empty when it has none.
   std::string alias_of(const ResourceName& resource) const;
+  // Adds an alias (false when the name is taken) or a listed resource (once).
+  bool add_alias(const std::string& name, const ResourceName& resource);
+  void add_resource(const ResourceName& resource);
+
+ private:
+  // Lower-case keys, so a file of thousands of entries reads in linear time.
+  std::unordered_map<std::string, std::size_t> alias_index_;       // alias -> index in aliases
+  std::unordered_map<std::string, std::size_t> first_alias_of_;    // canonical resource -> index in aliases
+  std::unordered_set<std::string> listed_;                         // canonical resources in resources
 };
 
+// The largest configuration read; anything bigger is refused as not one.
+constexpr std::size_t kMostVisaConfigBytes = 16u << 20;
+
 std::string visa_config_path();
-// Reads the file at `path`; problems are collected, not printed.
+// Reads the file at `path`, a regular file of at most kMostVisaConfigBytes (a
+// FIFO or a device is refused without waiting); problems are collected, not
+// printed.
 VisaConfig read_visa_config(const std::string& path);
 // The same from a stream; `path` names it in the problems.
 VisaConfig parse_visa_config(std::istream& in, const std::string& path);

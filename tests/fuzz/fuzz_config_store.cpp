@@ -1,5 +1,6 @@
 // Configuration store files: loading, the configuration server's reading of
-// a driver session from them, and ivi-config's check.
+// a driver session from them, ivi-config's check, and an edit that keeps the
+// file's layout, whose result must read back.
 #include <fstream>
 
 #include "IviConfigServer.h"
@@ -19,6 +20,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!store.load(path)) {
     iviconfig::Check(store);
     iviconfig::Describe(store);
+  }
+  iviconfig::Store edited;
+  if (!edited.load_for_editing(path)) {
+    iviconfig::AddHardwareAsset(edited, "fuzz-asset", "TCPIP0::192.0.2.1::5025::SOCKET");
+    iviconfig::Remove(edited, "logical-name", "Bench", "");
+    const std::string text = edited.serialize();
+    pugi::xml_document again;
+    if (!again.load_buffer(text.data(), text.size(), pugi::parse_full | pugi::parse_ws_pcdata)) std::abort();
   }
   IviConfigHandle server = 0, session = 0;
   if (IviConfig_Initialize(&server) >= 0) {

@@ -1,6 +1,10 @@
 // zevra: a terminal front panel for QDX power supplies, through the driver's
 // public API.
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -35,8 +39,16 @@ int main(int argc, char** argv) {
     std::cout << zevra_tool::BashCompletion();
     return 0;
   }
-  // The VISA library looks for its trace file once, at its first call.
-  if (!line.trace.empty()) setenv("ZEVRA_VISA_TRACE", line.trace.c_str(), 1);
+  // The VISA library decides whether to trace once, as it loads (before this
+  // program has read its options): run again with the trace named for it.
+  if (!line.trace.empty()) {
+    const char* current = std::getenv("ZEVRA_VISA_TRACE");
+    if (current == nullptr || line.trace != current) {
+      setenv("ZEVRA_VISA_TRACE", line.trace.c_str(), 1);
+      execv("/proc/self/exe", argv);
+      std::cerr << "zevra: cannot trace (" << std::strerror(errno) << "); running without a trace\n";
+    }
+  }
   // Opening with status checking clears the instrument's queue: the errors command must not.
   if (std::string(command.name) == "errors") line.session.options = zevra_tool::WithoutStatusChecking(line.session.options);
   line.session.no_instrument = !command.needs_instrument;
