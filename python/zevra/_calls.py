@@ -14,6 +14,7 @@ of these roles:
 import collections
 import ctypes
 import inspect
+import math
 import re
 
 from . import _errors
@@ -45,12 +46,16 @@ def enum_or_int(enum, value):
         return value
 
 
-def to_c_text(value):
-    if isinstance(value, bytes):
-        return value
-    if not isinstance(value, str):
+def to_c_text(value, what="text", counted=False):
+    """UTF-8 bytes for a C string. A NUL inside a string the driver reads to its end would silently cut it
+    short; text passed with its length (counted) may hold any byte."""
+    if isinstance(value, str):
+        value = value.encode()
+    elif not isinstance(value, bytes):
         raise TypeError("expected str, got %s" % type(value).__name__)
-    return value.encode()
+    if not counted and b"\0" in value:
+        raise ValueError("%s contains a NUL character, which would cut it short: %r" % (what, value))
+    return value
 
 
 def to_c(type_name, value):
@@ -64,6 +69,8 @@ def to_c(type_name, value):
     if type_name == "ViReal64":
         if isinstance(value, bool) or not isinstance(value, (int, float)):
             raise TypeError("expected float, got %s" % type(value).__name__)
+        if not math.isfinite(value):
+            raise ValueError("expected a finite number, got %r" % (value,))
         return float(value)
     if isinstance(value, bool) or not isinstance(value, int):
         raise TypeError("expected int, got %s" % type(value).__name__)
@@ -199,7 +206,7 @@ class Call:
             if s.role == "input":
                 c_args.append(to_c(s.type_name, values[s.python_name]))
             elif s.role == "text_in":
-                data = to_c_text(values[s.python_name])
+                data = to_c_text(values[s.python_name], counted=True)
                 c_args[pending_size] = len(data)
                 c_args.append(data)
             elif s.role == "size":

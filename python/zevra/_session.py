@@ -5,7 +5,7 @@ import threading
 
 from . import _errors
 from ._attributes import make_property
-from ._calls import TEXT_BYTES, Call, method, snake
+from ._calls import TEXT_BYTES, Call, method, snake, to_c_text
 from ._enums import BY_NAME as ENUMS
 from ._native import native
 from ._tables import ATTRIBUTES, FUNCTIONS
@@ -78,7 +78,7 @@ class Session:
                                                self.instrument_firmware_revision)
         except _errors.Error as error:
             identity = "identity unavailable: %s" % error.description
-        return "<zevra.Session %r %s>" % (self.resource, identity)
+        return "<zevra.Session %r %s>" % (self.resource, _shown(identity))
 
     @contextlib.contextmanager
     def locked(self):
@@ -163,7 +163,12 @@ class Channels:
 def _text(value, what):
     if not isinstance(value, str):
         raise TypeError("%s must be str, not %s" % (what, type(value).__name__))
-    return value.encode()
+    return to_c_text(value, what)
+
+
+def _shown(text):
+    """Text from an instrument for a repr: control characters escaped, so printing it cannot drive a terminal."""
+    return repr(text)[1:-1]
 
 
 def _install():
