@@ -12,6 +12,11 @@
 #include <cstring>
 
 namespace emulator {
+namespace {
+
+constexpr int kBusyBackoffMs = 100;
+
+}  // namespace
 
 TcpListener::~TcpListener() { stop(); }
 
@@ -65,6 +70,12 @@ void TcpListener::stop() {
   }
   if (acceptor_.joinable()) acceptor_.join();
   std::lock_guard lock(mutex_);
+  // A client that does not read leaves its thread blocked in send(): shutting
+  // the connection down ends that send, so stopping never waits on a client.
+  for (auto& w : workers_) {
+    std::lock_guard fd_lock(w->fd_mutex);
+    if (w->fd) ::shutdown(w->fd.get(), SHUT_RDWR);
+  }
   for (auto& w : workers_) {
     if (w->thread.joinable()) w->thread.join();
   }
@@ -79,7 +90,15 @@ void TcpListener::accept_loop() {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 || (fds[1].revents & POLLIN) != 0) return;
     int fd = ::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) continue;
+    if (fd < 0) {
+      // Out of descriptors or memory the connection stays queued and poll
+      // reports it again at once: wait a while instead of spinning a core.
+      if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+        pollfd wake{wake_.get(), POLLIN, 0};
+        if (::poll(&wake, 1, kBusyBackoffMs) > 0) return;
+      }
+      continue;
+    }
     int one = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     std::lock_guard lock(mutex_);
@@ -97,7 +116,10 @@ void TcpListener::accept_loop() {
     workers_.push_back(std::move(worker));
     w.thread = std::thread([this, &w] {
       serve_(w.fd.get(), wake_.get());
-      w.fd.reset();
+      {
+        std::lock_guard fd_lock(w.fd_mutex);
+        w.fd.reset();
+      }
       w.done = true;
     });
   }

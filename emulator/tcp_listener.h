@@ -33,6 +33,7 @@ class TcpListener {
 
  private:
   struct Worker {
+    std::mutex fd_mutex;  // stop() shuts the connection down while its thread may be closing it
     UniqueFd fd;
     std::thread thread;
     std::atomic<bool> done{false};

@@ -171,6 +171,54 @@ class EmulatorProgram(unittest.TestCase):
             flood.close()
             other.close()
 
+    def test_sigterm_ends_it_while_a_client_does_not_read(self):
+        emulator = Emulator()
+        stuck = socket.create_connection((emulator.address, emulator.port))
+        stuck.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+        # Replies pile up until the emulator's send blocks on the full socket.
+        stuck.sendall(b"*IDN?\n" * 200000)
+        time.sleep(0.5)
+        start = time.monotonic()
+        self.assertEqual(emulator.stop(signal.SIGTERM), 0)
+        self.assertLess(time.monotonic() - start, 5)  # a bound on a hang
+        stuck.close()
+
+    def test_out_of_descriptors_it_backs_off_instead_of_spinning(self):
+        import resource
+
+        def few_descriptors():
+            resource.setrlimit(resource.RLIMIT_NOFILE, (24, 24))
+
+        process = subprocess.Popen([EMULATOR, "--port", "0"], stdout=subprocess.PIPE, text=True,
+                                   preexec_fn=few_descriptors)
+        try:
+            port = int(process.stdout.readline().split()[3])
+            clients = [socket.create_connection(("127.0.0.1", port)) for _ in range(40)]
+            time.sleep(0.3)
+
+            def cpu_seconds():
+                with open("/proc/%d/stat" % process.pid) as f:
+                    fields = f.read().rsplit(")", 1)[1].split()
+                return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+            before = cpu_seconds()
+            time.sleep(1.0)
+            # A loop on accept would burn the whole second; backing off costs next to nothing.
+            self.assertLess(cpu_seconds() - before, 0.3)
+            for c in clients[:20]:
+                c.close()
+            time.sleep(0.3)
+            # Once descriptors are free again, the next waiting client is served.
+            clients[20].sendall(b"*IDN?\n")
+            clients[20].settimeout(5)
+            self.assertTrue(clients[20].makefile("rb").readline().startswith(b"Halmeric,QDX7001"))
+            for c in clients[20:]:
+                c.close()
+        finally:
+            process.send_signal(signal.SIGTERM)
+            self.assertEqual(process.wait(timeout=10), 0)
+            process.stdout.close()
+
     def test_bad_options_are_refused(self):
         for args in (["--port", "70000"], ["--port", "x"], ["--bogus"]):
             result = subprocess.run([EMULATOR, *args], capture_output=True, text=True, timeout=10)

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "line_assembler.h"
 #include "qdx_instrument.h"
 
 namespace {
@@ -218,6 +219,36 @@ TEST_F(QdxEmulator, EachConnectionKeepsItsOwnPath) {
   Send("SYST:BEEP:STAT 0");
   EXPECT_EQ(instrument.Execute("STAT?", other).value_or("none"), "none") << "no path on a fresh connection";
   EXPECT_EQ(Send("STAT?"), "0");
+}
+
+// Unfinished lines share one budget across clients: when it is spent, the
+// client whose line would exceed it loses that line (an overlong line, as a
+// full input buffer), the others keep theirs, and what is given back is reusable.
+TEST(LineAssemblerBudget, UnfinishedLinesOfAllClientsShareOneBound) {
+  emulator::LineBudget budget(10);
+  emulator::LineAssembler first(budget), second(budget);
+  std::vector<std::string> lines;
+  int overlong = 0;
+  auto on_line = [&](std::string_view line) {
+    lines.emplace_back(line);
+    return true;
+  };
+  auto on_overlong = [&] { ++overlong; };
+  first.feed("ABCDEF", on_line, on_overlong);
+  EXPECT_EQ(budget.held(), 6u);
+  second.feed("GHIJKL", on_line, on_overlong);
+  EXPECT_EQ(overlong, 1);
+  EXPECT_EQ(budget.held(), 6u);
+  second.feed("rest of it\n*IDN?\n", on_line, on_overlong);  // the dropped line is skipped to its end
+  first.feed("G\n", on_line, on_overlong);
+  EXPECT_EQ(lines, (std::vector<std::string>{"*IDN?", "ABCDEFG"}));
+  EXPECT_EQ(budget.held(), 0u);
+  {
+    emulator::LineAssembler gone(budget);
+    gone.feed("0123456789", on_line, on_overlong);
+    EXPECT_EQ(budget.held(), 10u);
+  }
+  EXPECT_EQ(budget.held(), 0u) << "a client that leaves gives its bytes back";
 }
 
 }  // namespace
