@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <future>
 #include <string>
 #include <thread>
@@ -229,6 +230,113 @@ TEST(HislipWire, LocksAndServiceRequestsOnTheAsynchronousChannel) {
     EXPECT_EQ(stb, 0x42);
     EXPECT_EQ(viWaitOnEvent(s, VI_EVENT_SERVICE_REQ, 5000, VI_NULL, VI_NULL), VI_SUCCESS);
   }
+  instrument.join();
+}
+
+// A lock answer that comes after the client gave up belongs to that request:
+// a later request that the server refuses is refused, with or without the
+// reader that service requests start.
+class HislipLateAnswers : public ::testing::TestWithParam<bool> {};
+
+TEST_P(HislipLateAnswers, ALateLockAnswerNeverAnswersTheNextRequest) {
+  const bool with_reader = GetParam();
+  FakeServer server;
+  std::promise<void> gave_up;
+  std::thread instrument([&] {
+    UniqueFd sync, async;
+    AcceptSession(server, sync, async);
+    Message m = FakeServer::Read(async);
+    EXPECT_EQ(m.header.type, hislip::kAsyncLock);
+    gave_up.get_future().wait();
+    FakeServer::Write(async, hislip::kAsyncLockResponse, hislip::kLockSuccess, 0);  // too late
+    m = FakeServer::Read(async);
+    EXPECT_EQ(m.header.type, hislip::kAsyncLock);
+    FakeServer::Write(async, hislip::kAsyncLockResponse, hislip::kLockFailure, 0);
+    FakeServer::Read(async);  // the client goes
+  });
+  {
+    testsupport::VisaSession s(server.resource());
+    ASSERT_EQ(s.open_status(), VI_SUCCESS);
+    if (with_reader) {
+      ASSERT_EQ(viEnableEvent(s, VI_EVENT_SERVICE_REQ, VI_QUEUE, VI_NULL), VI_SUCCESS);
+    }
+    EXPECT_EQ(viLock(s, VI_EXCLUSIVE_LOCK, 1, VI_NULL, VI_NULL), VI_ERROR_TMO);  // no answer within 1 ms + margin
+    gave_up.set_value();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the late answer is there first
+    EXPECT_EQ(viLock(s, VI_EXCLUSIVE_LOCK, 300, VI_NULL, VI_NULL), VI_ERROR_TMO) << "the refusal is the answer";
+  }
+  instrument.join();
+}
+
+INSTANTIATE_TEST_SUITE_P(Reader, HislipLateAnswers, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "WithServiceRequests" : "Plain"; });
+
+// A server that floods the asynchronous channel with messages no request
+// asked for (here 1 MiB each, 1 GiB in all) costs the client no memory: what
+// nobody waits for is dropped. The channel still answers the next request.
+TEST(HislipWire, UnaskedMessagesAreDroppedNotQueued) {
+  FakeServer server;
+  std::promise<void> enabled, flooded;
+  std::thread instrument([&] {
+    UniqueFd sync, async;
+    AcceptSession(server, sync, async);
+    enabled.get_future().wait();
+    const std::string big(1 << 20, 'x');
+    const std::string flood = hislip::Encode(hislip::kAsyncDeviceClearAcknowledge, 0, 0, big);
+    for (int i = 0; i < 1024; ++i) {
+      if (::send(async.get(), flood.data(), flood.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(flood.size())) break;
+    }
+    flooded.set_value();
+    Message m = FakeServer::Read(async);
+    EXPECT_EQ(m.header.type, hislip::kAsyncStatusQuery);
+    FakeServer::Write(async, hislip::kAsyncStatusResponse, 0x42, 0);
+    FakeServer::Read(async);
+  });
+  auto peak_kb = [] {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+      if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return 0L;
+  };
+  {
+    testsupport::VisaSession s(server.resource());
+    ASSERT_EQ(s.open_status(), VI_SUCCESS);
+    ASSERT_EQ(viEnableEvent(s, VI_EVENT_SERVICE_REQ, VI_QUEUE, VI_NULL), VI_SUCCESS);
+    const long before = peak_kb();
+    enabled.set_value();
+    flooded.get_future().wait();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the reader takes in the last of it
+    EXPECT_LT(peak_kb() - before, 256 * 1024) << "the flood was kept";
+    ViUInt16 stb = 0;
+    EXPECT_EQ(viReadSTB(s, &stb), VI_SUCCESS);
+    EXPECT_EQ(stb, 0x42);
+  }
+  instrument.join();
+}
+
+// A server that stalls in the middle of a message on the asynchronous channel
+// does not hold viClose up: it returns within the session's timeout.
+TEST(HislipWire, AStalledAsynchronousMessageDoesNotHoldClose) {
+  FakeServer server;
+  std::promise<void> closed;
+  std::thread instrument([&] {
+    UniqueFd sync, async;
+    AcceptSession(server, sync, async);
+    std::string half = hislip::Encode(hislip::kAsyncStatusResponse, 0, 0, std::string(100, 'x')).substr(0, 30);
+    ::send(async.get(), half.data(), half.size(), MSG_NOSIGNAL);
+    closed.get_future().wait();
+  });
+  {
+    testsupport::VisaSession s(server.resource());
+    ASSERT_EQ(s.open_status(), VI_SUCCESS);
+    ASSERT_EQ(viSetAttribute(s, VI_ATTR_TMO_VALUE, 500), VI_SUCCESS);
+    ASSERT_EQ(viEnableEvent(s, VI_EVENT_SERVICE_REQ, VI_QUEUE, VI_NULL), VI_SUCCESS);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the reader is inside the message
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(viClose(s.vi()), VI_SUCCESS);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(600));
+  }
+  closed.set_value();
   instrument.join();
 }
 

@@ -1,6 +1,7 @@
 #include "hislip_async_channel.h"
 
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -45,21 +46,38 @@ HislipAsyncChannel::~HislipAsyncChannel() {
   if (wake_fd_ >= 0) ::close(wake_fd_);
 }
 
+bool HislipAsyncChannel::settles_owed(std::uint8_t type) {
+  if (owed_.empty() || !IsResponseTo(type, owed_.front())) return false;
+  owed_.pop_front();
+  return true;
+}
+
 ViStatus HislipAsyncChannel::transaction(const std::string& message, std::uint8_t response, Deadline deadline,
                                          hislip::Header& h, std::string& payload) {
-  if (reader_.joinable()) {
+  {
     std::lock_guard lock(mutex_);
+    // A channel left out of step (a reader stopped mid-message) stays lost.
     if (reader_status_ < 0) return reader_status_;
-    responses_.clear();  // late answers to a request that gave up
+    if (reader_.joinable()) {
+      responses_.clear();
+      awaiting_ = true;
+      awaited_ = response;
+    }
   }
   ViStatus st = connection_.write_all(message.data(), message.size(), deadline);
+  if (reader_.joinable()) {
+    if (st >= 0) return wait_for(response, deadline, h, payload);
+    std::lock_guard lock(mutex_);
+    awaiting_ = false;
+    return st;
+  }
   if (st < 0) return st;
-  if (reader_.joinable()) return wait_for(response, deadline, h, payload);
   for (;;) {
     st = ReceiveHislipMessage(connection_, deadline, h, payload);
+    if (st == VI_ERROR_TMO) owed_.push_back(response);  // its answer may still come: not ours then
     if (st < 0) return st;
-    if (IsResponseTo(h.type, response)) return Outcome(h);
-    // Anything else (a service request nobody asked for, a stale response) is passed over.
+    if (IsResponseTo(h.type, response) && !settles_owed(h.type)) return Outcome(h);
+    // Anything else (a service request nobody asked for, a late answer) is passed over.
   }
 }
 
@@ -67,17 +85,23 @@ ViStatus HislipAsyncChannel::wait_for(std::uint8_t response, Deadline deadline, 
                                       std::string& payload) {
   std::unique_lock lock(mutex_);
   for (;;) {
-    while (!responses_.empty()) {
-      auto [header, body] = std::move(responses_.front());
-      responses_.pop_front();
-      if (!IsResponseTo(header.type, response)) continue;
-      h = header;
-      payload = std::move(body);
+    if (!responses_.empty()) {
+      h = responses_.front().first;
+      payload = std::move(responses_.front().second);
+      responses_.clear();
+      awaiting_ = false;
       return Outcome(h);
     }
-    if (reader_status_ < 0) return reader_status_;
+    if (reader_status_ < 0) {
+      awaiting_ = false;
+      return reader_status_;
+    }
     const int ms = deadline.poll_timeout_ms();
-    if (ms == 0) return VI_ERROR_TMO;
+    if (ms == 0) {
+      awaiting_ = false;
+      owed_.push_back(response);  // its answer may still come: not for the next request
+      return VI_ERROR_TMO;
+    }
     if (ms < 0)
       arrived_.wait(lock);
     else
@@ -90,8 +114,8 @@ ViStatus HislipAsyncChannel::start_service_requests(std::function<void()> notify
   if (reader_.joinable()) return VI_SUCCESS;
   {
     std::lock_guard lock(mutex_);
+    if (reader_status_ < 0) return reader_status_;
     notify_ = std::move(notify);
-    reader_status_ = VI_SUCCESS;
     responses_.clear();
   }
   reader_ = std::thread([this] { read_loop(); });
@@ -110,6 +134,41 @@ void HislipAsyncChannel::stop_service_requests() {
   responses_.clear();
 }
 
+namespace {
+
+// Reads `size` bytes, watching the wake-up descriptor between pieces.
+// 1: read; 0: woken; -1: broken or stalled past the deadline.
+int ReadOrWake(int fd, int wake_fd, char* data, std::size_t size, Deadline deadline) {
+  while (size > 0) {
+    pollfd p[2] = {{fd, POLLIN, 0}, {wake_fd, POLLIN, 0}};
+    int n = ::poll(p, 2, deadline.poll_timeout_ms());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return -1;
+    if (p[1].revents != 0) return 0;
+    ssize_t got = ::recv(fd, data, size, MSG_DONTWAIT);
+    if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (got <= 0) return -1;
+    data += got;
+    size -= static_cast<std::size_t>(got);
+  }
+  return 1;
+}
+
+}  // namespace
+
+bool HislipAsyncChannel::read_message(hislip::Header& h, std::string& payload, ViStatus& status) {
+  const Deadline deadline = Deadline::after_ms(kWholeMessageMs);
+  unsigned char header[hislip::kHeaderSize];
+  int got = ReadOrWake(connection_.fd(), wake_fd_, reinterpret_cast<char*>(header), sizeof header, deadline);
+  if (got > 0 && (!hislip::Decode(header, h) || h.length > kHislipOurMaximumMessageSize)) got = -1;
+  if (got > 0) {
+    payload.resize(static_cast<std::size_t>(h.length));
+    got = ReadOrWake(connection_.fd(), wake_fd_, payload.data(), payload.size(), deadline);
+  }
+  status = got > 0 ? VI_SUCCESS : VI_ERROR_CONN_LOST;
+  return got > 0;
+}
+
 void HislipAsyncChannel::read_loop() {
   for (;;) {
     pollfd p[2] = {{connection_.fd(), POLLIN, 0}, {wake_fd_, POLLIN, 0}};
@@ -120,9 +179,11 @@ void HislipAsyncChannel::read_loop() {
     if (p[1].revents != 0) return;
     hislip::Header h;
     std::string payload;
-    ViStatus st = ReceiveHislipMessage(connection_, Deadline::after_ms(kWholeMessageMs), h, payload);
+    ViStatus st = VI_SUCCESS;
+    const bool whole = read_message(h, payload, st);
     std::unique_lock lock(mutex_);
-    if (st < 0) {
+    if (!whole) {
+      // Woken mid-message or broken: either way the channel is out of step.
       reader_status_ = VI_ERROR_CONN_LOST;
       arrived_.notify_all();
       return;
@@ -133,8 +194,13 @@ void HislipAsyncChannel::read_loop() {
       if (notify) notify();
       continue;
     }
-    responses_.emplace_back(h, std::move(payload));
-    arrived_.notify_all();
+    if (settles_owed(h.type)) continue;
+    // Only the answer a request waits for is kept: whatever else a server
+    // sends is dropped, so it cannot grow this client's memory.
+    if (awaiting_ && responses_.empty() && IsResponseTo(h.type, awaited_)) {
+      responses_.emplace_back(h, std::move(payload));
+      arrived_.notify_all();
+    }
   }
   std::lock_guard lock(mutex_);
   reader_status_ = VI_ERROR_CONN_LOST;

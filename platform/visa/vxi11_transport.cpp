@@ -144,8 +144,10 @@ class Vxi11Transport final : public Transport {
         },
         [&](xdr::Reader& in) {
           reply = DecodeRead(in);
+          // A reply claiming more data than it carries decodes to nothing: an I/O error.
+          if (!in.ok()) return false;
           size = std::min(reply.data.size(), capacity);
-          std::memcpy(data, reply.data.data(), size);
+          if (size > 0) std::memcpy(data, reply.data.data(), size);
           return true;
         },
         RemainingMs(deadline) + kRpcMargin);
