@@ -92,12 +92,10 @@ std::optional<StoreError> Store::read_and_parse(const std::string& path, unsigne
 
 std::optional<StoreError> Store::load(const std::string& path) {
   // Writers rename whole files into place, so the lock only spares a reader
-  // the moment between an editor's read and its write.
+  // the moment between an editor's read and its write; a reader that cannot
+  // have it (an editor stuck for the whole wait) reads all the same.
   FileLock shared;
-  if (!path.empty()) {
-    if (auto why = FileLock::acquire(path, FileLock::Mode::shared, kLockTimeoutMs, shared))
-      return StoreError{IVICONFIG_ERROR_CANNOT_READ_STORE, *why};
-  }
+  if (!path.empty()) (void)FileLock::acquire(path, FileLock::Mode::shared, kLockTimeoutMs, shared);
   return read_and_parse(path, pugi::parse_default);
 }
 

@@ -269,6 +269,8 @@ class RegisteringInstall(unittest.TestCase):
         finally:
             if before is None:
                 os.remove(MASTER)
+                if os.path.exists(MASTER + ".lock"):  # the editors' lock, beside the store
+                    os.remove(MASTER + ".lock")
                 if not directory_existed:
                     os.rmdir(os.path.dirname(MASTER))
             else:
@@ -402,8 +404,9 @@ class DebianPackage(unittest.TestCase):
     def restore(cls):
         subprocess.run(["apt-get", "purge", "-y", "zevra"], capture_output=True)
         if cls.master_before is None:
-            if os.path.exists(MASTER):
-                os.remove(MASTER)
+            for path in (MASTER, MASTER + ".lock"):
+                if os.path.exists(path):
+                    os.remove(path)
             if (not cls.directory_existed and os.path.isdir(os.path.dirname(MASTER))
                     and not os.listdir(os.path.dirname(MASTER))):
                 os.rmdir(os.path.dirname(MASTER))

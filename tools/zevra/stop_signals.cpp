@@ -37,6 +37,8 @@ StopSignals::StopSignals() {
   if (::pipe2(g_wake, O_CLOEXEC | O_NONBLOCK) != 0) g_wake[0] = g_wake[1] = -1;
   struct sigaction action {};
   action.sa_handler = OnStop;
+  // Calls in progress (a measurement's I/O) go on; the wait between samples wakes.
+  action.sa_flags = SA_RESTART;
   sigemptyset(&action.sa_mask);
   for (std::size_t k = 0; k < std::size(kSignals); ++k) ::sigaction(kSignals[k], &action, &g_previous[k]);
 }
