@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Typed attribute access and the generated ZEVRA_Get<Name>/ZEVRA_Set<Name>
 // functions of the instrument-specific attributes.
 #include "Vexo"

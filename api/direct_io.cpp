@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Direct I/O: bytes to and from the instrument, bypassing the driver.
 #include <chrono>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fetching recorded errors and the message table.
 #include <string>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The inherent utility functions.
 #include "Vexo"
 #include "ZEVRA.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // List mode, triggering and digital I/O functions.
 #include <string>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Measurements of voltage, current and power.
 #include <cstdlib>
 #include <string>

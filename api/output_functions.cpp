@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Output levels, protection, output state and ranges.
 #include <algorithm>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Channel names, coercion records and interchange warnings.
 #include <string>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opening and closing driver sessions.
 #include <memory>
 

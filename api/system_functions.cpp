@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // System settings, stored states and the common status commands.
 #include <string>
 

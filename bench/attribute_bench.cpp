@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Channel-based attribute access in simulation: a write and a read of
 // ZEVRA_ATTR_VOLTAGE_LEVEL on "CH2", and through a two-channel selector; and
 // the selector resolution on its own, first time versus remembered.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the benchmarks share: where client and emulator run, client-thread CPU time and
 // context switches, medians, and running modes interleaved in blocks.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A driver Get of a channel attribute (the voltage level of CH2, read from
 // the instrument each time: Cache=0) over SOCKET, side by side with a raw C
 // client sending exactly the bytes the driver sends (taken from the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A soak of the driver against the emulator over loopback: mixed exchanges
 // (levels written and read back from the instrument, measurements, error
 // queries, direct I/O, a session reopened now and then), with the process's

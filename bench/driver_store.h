@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A configuration store, in a temporary directory for the life of the
 // object, that registers the driver, named by IVICONFIGSERVERDEFAULT: what a
 // benchmark needs to open driver sessions.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How driver calls scale with threads: N threads, each on its own session,
 // doing Set+Get of a channel's voltage level, for N = 1, 2, 4, 8; simulated
 // sessions (no I/O: the runtime's own cost and locks) and real ones against

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* How long loading a library takes into a C program: each sample is a fresh
  * child process (of this program, which links nothing but the C library)
  * that dlopen()s it with RTLD_NOW, so every symbol is bound, and reports the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One in-process emulator serving a scripted instrument over SOCKET, VXI-11
 // and HiSLIP on loopback, with the VISA resource of each transport, for the
 // benchmarks that compare our VISA library with raw clients.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Cost of the zevra package over the bare ctypes call it makes, side by side in one run.
 
 Times, on a simulated session, a channel property read (ch.voltage_level), a session property

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The QDX emulator (in virtual time, so settling costs no waiting) served
 // over SOCKET on loopback, for the benchmarks that drive the driver.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "raw_clients.h"
 
 #include <arpa/inet.h>

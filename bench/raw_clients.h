@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The baselines our VISA library is measured against: "*IDN?" asked the
 // shortest way each protocol allows, in plain C calls. A raw socket with
 // TCP_NODELAY; a HiSLIP client that sends each message in one send and reads

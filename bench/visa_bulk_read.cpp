@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Large replies (1 MB and 16 MB) through our VISA library over each
 // transport: one viRead of the whole reply, and a formatted read of it
 // (viQueryf with "%#[^\n]"), side by side with a raw C client of the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "*IDN?" through our VISA library (viQueryf with the driver's identity
 // format) over each transport, side by side with a raw C client of the same
 // protocol (raw_clients.h), all against one in-process emulator. The modes run

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installation: a tree that runs under any prefix ($ORIGIN-relative run paths),
 # headers under include/zevra (so our visa.h never shadows another vendor's),
 # pkg-config files, a CMake package, the documentation and examples, and the
@@ -35,6 +36,16 @@ foreach(pc IN ITEMS zevra zevra-visa)
   configure_file(cmake/${pc}.pc.in ${CMAKE_BINARY_DIR}/pkgconfig/${pc}.pc @ONLY)
   install(FILES ${CMAKE_BINARY_DIR}/pkgconfig/${pc}.pc DESTINATION ${ZEVRA_PKGCONFIG_DIR})
 endforeach()
+
+# The licence, in Debian's machine-readable copyright format, made from LICENSE
+# (its body indented one space, blank lines as " .") so there is one text only.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE ZEVRA_LICENSE_TEXT)
+string(REGEX REPLACE "^MIT License\n\nCopyright[^\n]*\n\n" "" ZEVRA_LICENSE_BODY "${ZEVRA_LICENSE_TEXT}")
+string(REGEX REPLACE "\n+$" "" ZEVRA_LICENSE_BODY "${ZEVRA_LICENSE_BODY}")
+string(REPLACE "\n\n" "\n.\n" ZEVRA_LICENSE_BODY "${ZEVRA_LICENSE_BODY}")
+string(REPLACE "\n" "\n " ZEVRA_LICENSE_BODY " ${ZEVRA_LICENSE_BODY}")
+configure_file(packaging/debian/copyright.in ${CMAKE_BINARY_DIR}/packaging/debian/copyright @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES examples/visa_identify.c examples/open_by_logical_name.c examples/output_and_list.c

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # A Debian package from the install rules: `cpack -G DEB` in the build
 # directory. Depends come from the binaries (dpkg-shlibdeps); the maintainer
 # scripts register the driver in the master store and unregister it on removal.

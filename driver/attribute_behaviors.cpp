@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "attribute_behaviors.h"
 
 #include "ZEVRA.h"

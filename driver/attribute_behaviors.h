@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What each attribute does beyond its identity in attribute_list.h: its SCPI
 // query and command, its enum map, its simulated value, or callbacks of its
 // own where the common template does not fit.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every attribute of the driver, once: constant name (without ZEVRA_ATTR_),
 // the name of its generated Get/Set functions, ID, value type, access and kind.
 // The registry, the generated exports and the header's IDs all follow this list.

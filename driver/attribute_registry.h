@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The attribute registry: every attribute of attribute_list.h with its behaviour.
 #pragma once
 

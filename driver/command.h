@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The common sequence of a function that sends one command: the frame, nothing
 // sent in simulation, the command, then the instrument status check.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The driver's identity, its output channels, its supported models, and the
 // look-ups of its attribute registry and error message table.
 #include "description.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The QDX instrument as the driver hands it to the runtime.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "enum_maps.h"
 
 #include "ZEVRA.h"

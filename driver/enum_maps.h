@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The driver's enum command maps.
 #pragma once
 

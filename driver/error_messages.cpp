@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "error_messages.h"
 
 namespace zevra {

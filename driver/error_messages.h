@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The driver's error message table: every status code the driver knows, with
 // its constant name and message template.
 #pragma once

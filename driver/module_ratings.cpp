@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "module_ratings.h"
 
 #include "ci_map.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Output module ratings, by module model.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "replies.h"
 
 #include "text.h"

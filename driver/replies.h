@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the instrument's multi-field replies into values.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "special_attributes.h"
 
 #include <string>

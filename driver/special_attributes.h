@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Attribute callbacks that do not follow the common template.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "zevra_driver_session.h"
 
 #include "ci_map.h"

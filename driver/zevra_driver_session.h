@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The QDX driver's session: the runtime's session with the socket termination
 // rule at open and the per-channel current-limit behaviour store.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a message-based protocol carries besides messages, done through an
 // instrument connection as IEEE 488.2 says they act: a status byte read, and
 // a device trigger acting as "*TRG".

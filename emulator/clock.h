@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The emulator's sense of time: real, or a virtual clock that tests advance.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The USB bus a process emulates for the VISA library: devices attached here
 // are what the library lists and opens as USB instruments in this process
 // (it finds the bus by the exported symbol zevra_usb_model_entry).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The instrument's HiSLIP lock: held exclusively by one session, or shared by
 // every session that asks with the same lock string. A session may hold a
 // shared lock and the exclusive one at once; releasing gives up the exclusive

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hislip_server.h"
 
 #include "bus_actions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The emulator's HiSLIP transport (TCPIP::host::hislip0::INSTR): each client
 // opens a synchronous channel for its messages and an asynchronous one for
 // control, both on the same port; the first message on a connection says

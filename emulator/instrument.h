@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What sits behind the emulator's transports: an instrument that answers the
 // lines each client sends. The scripted instrument answers from a test's
 // script; the instrument model plugs in behind the same interface.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Splits the bytes a client sends into lines, looking at each byte once. A
 // line may be at most kMaxLineLength bytes: a longer one is not kept, the
 // instrument hears of it once (as a real one's input buffer overflows) and the

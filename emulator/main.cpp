@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // qdx-emulator: serves an emulated QDX power supply on the network until
 // SIGINT or SIGTERM.
 #include <csignal>
@@ -23,6 +24,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: qdx-emulator [options]\n"
+    "  --version             print the version and exit\n"
     "  --address ADDR        address to listen on (default 127.0.0.1)\n"
     "  --port PORT           TCP port of the SOCKET transport; 0 picks a free one (default 0)\n"
     "  --mainframe MODEL     QDX7001 (default) or QDX7000\n"
@@ -74,6 +76,9 @@ int main(int argc, char** argv) {
     bool has_value = i + 1 < argc;
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
+      return 0;
+    } else if (arg == "--version") {
+      std::printf("qdx-emulator %s\n", ZEVRA_VERSION);
       return 0;
     } else if (arg == "--address" && has_value) {
       address = argv[++i];

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mdns_advertiser.h"
 
 #include <avahi-client/client.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Advertises the emulator's transports over mDNS through the Avahi daemon, as
 // an LXI instrument does, so that discovery finds it without configuration.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qdx_commands.h"
 
 #include "commands/command_builder.h"

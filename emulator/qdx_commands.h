@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The instrument's SCPI command set, as a table of header patterns and handlers.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qdx_instrument.h"
 
 #include "qdx_commands.h"

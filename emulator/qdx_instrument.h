@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The QDX instrument behind the emulator's transports: a SCPI front end over
 // the shared instrument model. Each connection keeps its own parser state.
 #pragma once

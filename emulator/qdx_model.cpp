@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qdx_model.h"
 
 #include <cmath>

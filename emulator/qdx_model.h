@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A QDX mainframe with four output module slots: settings limited to each
 // module's ratings, a resistive load per channel with constant-voltage /
 // constant-current crossover and a power limit, OVP and OCP trips, the

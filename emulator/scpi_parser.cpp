@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scpi_parser.h"
 
 #include <cctype>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // SCPI command parsing: headers matched against patterns in long and short
 // form without regard to case ("SYSTem:BEEPer:STATe" takes "SYST:BEEP:STAT"
 // and "system:beeper:state"), optional nodes in brackets, numeric suffixes

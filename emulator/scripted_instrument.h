@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An instrument that answers from a test's script, and otherwise like a
 // generic SCPI instrument: "*IDN?", "*ESR?", "*OPC?", "*TST?", the error queue, and any
 // "HEADER value" command stored so that "HEADER?" returns it. Faults (a late,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "serial_server.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The emulator's serial line: the instrument served on a pseudo-terminal it
 // creates, as a real one behind an RS-232 port. Clients open the terminal's
 // path (ASRL/dev/pts/N::INSTR); lines ending in "\n" reach the instrument and

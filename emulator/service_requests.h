@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Service requests: the instrument raises one when its status byte's summary
 // bit (MSS) rises, and every transport that can carry one to a client
 // (HiSLIP's AsyncServiceRequest, VXI-11's interrupt channel) listens.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "socket_server.h"
 
 #include "line_assembler.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The emulator's raw TCP/IP socket transport: one thread per client, lines
 // ending in "\n" handed to the instrument, replies sent back as they are.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tcp_listener.h"
 
 #include <arpa/inet.h>

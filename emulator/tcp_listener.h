@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A loopback TCP listener that hands each connection to its own thread, and
 // stops them all on request. Shared by the emulator's message-based transports.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every line the emulator received, in order, from all clients. The file it
 // tees to also has what went back, each entry with its UTC time:
 //   2026-12-07T12:31:05.123456Z > *IDN?

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Owns a file descriptor.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "usbtmc_device.h"
 
 #include <algorithm>

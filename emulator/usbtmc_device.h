@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The emulator's USB transport: a USBTMC/USB488 interface in front of an
 // instrument, answering the host's bulk transfers, class requests and
 // interrupt-IN reads as a device would. It lives in the process that emulates

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The emulator's VXI-11 transport: a portmapper answer and the core channel
 // (create_link, device_write, device_read, device_clear, destroy_link) in
 // front of an instrument, over ONC RPC on TCP; the portmapper answers on UDP too.

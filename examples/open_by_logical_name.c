@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Opens a driver session by logical name (or VISA resource), prints the
  * instrument's identity, runs its self-test, reads its error queue and
  * revisions, and closes.

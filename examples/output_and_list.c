@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Programs a channel, switches its output on, reads the settings and the
  * output state back, measures every channel, and runs a short list on the
  * channel with software triggers, printing the results as tables.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Polls the status registers and drains the instrument's error queue: sets
  * up the questionable-instrument structure so that constant-current operation
  * of CH1 reaches the status byte, drives CH1 into its current limit, sends

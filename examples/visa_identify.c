@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Opens a VISA session to an instrument, prints its identity and a few
  * exchanges.  Usage: visa_identify "TCPIP0::127.0.0.1::5025::SOCKET" */
 #include <stdio.h>

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /*
  * ZEVRA.h - IVI-C specific driver for the QDX series of multi-channel
  * programmable DC power supplies (mainframes QDX7001 and QDX7000, output

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The main job: builds the project, runs a short session of the zevra front
 # panel on an emulated instrument (levels, outputs, measurements, a list
 # logged to CSV and charted as SVG); then starts qdx-emulator on loopback,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages a job needs (as root), skipping apt entirely when
 # everything is already there.
 #   install-deps.sh build   what building and running the stack needs (the demo)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the project and runs the whole test suite three times: under
 # ThreadSanitizer, under AddressSanitizer and UndefinedBehaviorSanitizer, and
 # as released; then each fuzz harness briefly.

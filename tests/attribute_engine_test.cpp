@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The attribute engine through the exported API: dispatch and its errors,
 // string buffer rules, simulation and the cache, inherent attributes, the
 // registry against the header, channel names, coercion and interchange.

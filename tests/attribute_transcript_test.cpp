@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Attributes on a real session against the scripted instrument: the exact
 // bytes sent, reply parsing, and what is (not) sent on errors.
 #include <gtest/gtest.h>

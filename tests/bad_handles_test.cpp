@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every exported function of the driver, from its API list, given handles it
 // never issued, a closed one, random ones and VISA's: each answers 0xBFFA1190
 // and touches nothing. And VISA given the driver's handles answers that it

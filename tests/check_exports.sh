@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Fails when a shared library exports a name outside its API prefix.
 # usage: check_exports.sh LIBRARY PREFIX
 lib=$1

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Regenerates a file made from the driver's tables (GENERATOR HEADER > OUT) and
 # fails when the checked-in copy EXPECTED differs.
 execute_process(COMMAND ${GENERATOR} ${HEADER} OUTPUT_FILE ${OUT} RESULT_VARIABLE status)

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # The driver's API is exactly the functions listed in API_LIST: the public
 # header declares each of them and nothing else, and the library exports each
 # of them and nothing else under the ZEVRA_ prefix.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The deadline every VISA operation runs against: it must neither end early
 // nor let a wait run past it, whichever clock answers a check.
 #include <gtest/gtest.h>

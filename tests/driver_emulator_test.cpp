@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The driver against the emulated QDX over loopback, with status checking on:
 // the two agree on the whole command set, and the outputs behave.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Inherent functions, direct I/O, error functions and the call frame, against
 // the scripted instrument over loopback and in simulation.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opening sessions: the option string, the configuration store, identification
 // and the model check, against simulated and real (loopback emulator) sessions.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Races through the exported functions against the emulator: many threads on
 // one session with every answer checked against its question, threads opening
 // and closing sessions, and thousands of open/close cycles that leave no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Bad input and races through the exported functions: option strings,
 // selectors and store ranges of any size end in a status, never a crash or
 // an unbounded wait; closing a session that other threads use is safe.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The driver works the same over every transport its resource names: an
 // opening, a channel's settings, a measurement, an instrument error and a
 // clear, with the exact lines the instrument received.

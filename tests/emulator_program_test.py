@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """qdx-emulator as a program, and independent clients against it.
 
 PyVISA with its pure-Python backend (an independent VISA implementation) and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Enum command maps: conversions both ways, their errors, and the model and
 // family tie-breaks (exercised with a map of our own, as no driver map is
 // model-restricted).

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The example programs, built against the installed-style libraries, run
 against qdx-emulator through a store that ivi-config wrote.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Faults between client and instrument, on every transport, through VISA and
 // through the driver: a proxy drops, stalls, corrupts, dribbles or floods the
 // server's bytes. Every call returns its status within its timeout plus

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The formatted-I/O engine over a fake transport, so that both stream
 // (termination character) and message-based (END) input can be fed exactly.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The option-string and selector scanners against the regular expressions
 // they replaced: on every short string over the grammars' own alphabet the
 // scanner accepts, rejects and captures exactly what the expression did. The

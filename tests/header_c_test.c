@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* The public headers compile as strict C99, and the VISA types have the sizes
  * the driver's ABI promises. */
 #include <stdio.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The public header and the driver's tables agree: every status code of the
 // error table is defined in ZEVRA.h with the same value, and nothing else is.
 #include <gtest/gtest.h>

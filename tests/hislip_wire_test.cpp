@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The VISA library's HiSLIP client byte for byte, against a hand-driven
 // server: the opening handshake, message IDs, chunking to the server's
 // maximum message size, late replies, device clear, locks and service

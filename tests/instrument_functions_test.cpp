@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The instrument functions on a real session against the scripted instrument
 // (exact bytes sent, reply parsing) and in simulation.
 #include <gtest/gtest.h>

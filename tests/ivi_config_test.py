@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """ivi-config as a user runs it: building a store, listing, checking, removing.
 
 usage: ivi_config_test.py IVI_CONFIG
@@ -81,20 +82,20 @@ class IviConfig(unittest.TestCase):
 
     def test_refuses_bad_input_with_a_message(self):
         self.build()
-        cases = [
-            (["add-asset", "bench-psu", "x"], "exists"),
-            (["add-session", "Other", "--asset", "nothing"], "no hardware asset 'nothing'"),
-            (["add-logical-name", "L", "nothing"], "no driver session 'nothing'"),
-            (["add-setting", "PSU", "N", "integer", "1.5"], "not a valid integer"),
-            (["add-setting", "PSU", "N", "colour", "red"], "type must be"),
-            (["add-session", "X", "--simulate", "maybe"], "--simulate takes 0 or 1"),
-            (["add-virtual-name", "PSU", "V", "CH", "--range", "4", "1", "1"], "MIN <= MAX"),
-            (["remove", "asset", "nothing"], "no asset 'nothing'"),
-            (["frobnicate"], "unknown command"),
-            (["create"], "exists"),
+        cases = [  # (arguments, exit status: 1 a refusal, 2 bad usage, what the message says)
+            (["add-asset", "bench-psu", "x"], 1, "exists"),
+            (["add-session", "Other", "--asset", "nothing"], 1, "no hardware asset 'nothing'"),
+            (["add-logical-name", "L", "nothing"], 1, "no driver session 'nothing'"),
+            (["add-setting", "PSU", "N", "integer", "1.5"], 1, "not a valid integer"),
+            (["add-setting", "PSU", "N", "colour", "red"], 1, "type must be"),
+            (["add-session", "X", "--simulate", "maybe"], 2, "--simulate takes 0 or 1"),
+            (["add-virtual-name", "PSU", "V", "CH", "--range", "4", "1", "1"], 1, "MIN <= MAX"),
+            (["remove", "asset", "nothing"], 1, "no asset 'nothing'"),
+            (["frobnicate"], 2, "unknown command"),
+            (["create"], 1, "exists"),
         ]
-        for args, message in cases:
-            result = self.run_tool(*args, expect=1)
+        for args, status, message in cases:
+            result = self.run_tool(*args, expect=status)
             self.assertIn(message, result.stderr, args)
 
     def test_check_reports_broken_references_with_their_line(self):

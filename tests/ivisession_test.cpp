@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // IVI shared session services: handles, data pointer, the re-entrant lock and
 // the error records.
 #include <gtest/gtest.h>

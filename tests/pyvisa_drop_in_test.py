@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Stock PyVISA (Debian's python3-pyvisa, ctypes backend) given our VISA
 library, against qdx-emulator over SOCKET, VXI-11 and HiSLIP: what a program
 written for a vendor's VISA does, unchanged.

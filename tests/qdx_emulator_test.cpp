@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The emulated QDX instrument, line by line: SCPI parsing and errors, the
 // output model (CV/CC crossover, power limit, trips), the status structure,
 // stored states and list mode on the virtual clock.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // viFindRsrc's expressions: the regular expression over names and the
 // attribute clause, matched against parsed resource names.
 #include <gtest/gtest.h>

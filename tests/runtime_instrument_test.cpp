@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The runtime drives an instrument it is handed, not one it knows: a second,
 // tiny instrument (two attributes, two channels "A1" and "A2") goes through the
 // same engine (selectors, simulation cache, channel selection, the exchange,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scripted instrument's generic SCPI answers and its script, over loopback.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Channel selectors, seen through a channel-based attribute in simulation:
 // which channels a write reaches, and every error with its exact description.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which device nodes are serial ports, against a made-up /dev and /sys.
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every status visa.h defines has a description that starts with its name.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """A configuration store survives what users and machines do to it: full disks,
 killed editors, two editors at once, readers during an edit, symlinks, and
 keeps the user's comments and layout through edits.
@@ -202,19 +203,19 @@ class StoreIntegrity(unittest.TestCase):
         self.ok("register-driver")
         self.ok("add-session", "PSU")
         before = self.read_store()
-        cases = [
-            (["add-virtual-name", "PSU", "V", "CH", "--range", "1", "4294967297", "1"],
+        cases = [  # bad usage (2), or a value the store's item refuses (1)
+            (["add-virtual-name", "PSU", "V", "CH", "--range", "1", "4294967297", "1"], 2,
              "ivi-config: --range value '4294967297' is outside -2147483648..2147483647\n"),
-            (["add-virtual-name", "PSU", "V", "CH", "--range", "1", "2", "-9999999999"],
+            (["add-virtual-name", "PSU", "V", "CH", "--range", "1", "2", "-9999999999"], 2,
              "ivi-config: --range value '-9999999999' is outside -2147483648..2147483647\n"),
-            (["add-virtual-name", "PSU", "V", "CH", "--range", "1", "2.5", "1"],
+            (["add-virtual-name", "PSU", "V", "CH", "--range", "1", "2.5", "1"], 2,
              "ivi-config: --range takes three integers, not '2.5'\n"),
-            (["add-setting", "PSU", "N", "integer", "4294967297"],
+            (["add-setting", "PSU", "N", "integer", "4294967297"], 1,
              "ivi-config: '4294967297' is not a valid integer\n"),
         ]
-        for args, message in cases:
+        for args, status, message in cases:
             r = tool(self.store, *args)
-            self.assertEqual((r.returncode, r.stderr), (1, message), args)
+            self.assertEqual((r.returncode, r.stderr), (status, message), args)
         self.assertEqual(self.read_store(), before)
 
     def test_a_store_that_is_not_a_regular_file_is_refused_at_once(self):

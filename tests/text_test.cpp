@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text helpers the runtime and the driver read replies and tables with.
 #include "text.h"
 

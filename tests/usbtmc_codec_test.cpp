@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The USBTMC/USB488 bulk headers byte by byte, as the class specifications lay them out.
 #include <gtest/gtest.h>
 

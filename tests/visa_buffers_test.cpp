@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The buffer, string and file functions, and the standard functions a LAN
 // resource does not support, through the C API against the emulator.
 #include <gtest/gtest.h>

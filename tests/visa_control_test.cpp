@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The VISA calls beyond messages, through the C API against the emulator:
 // the status byte, triggers, locks between sessions, and the event calls.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Service requests through the C API, from the QDX emulator over VXI-11 and
 // HiSLIP: the instrument asks for service when its status byte's summary bit
 // rises ("*ESE 1;*SRE 32;*OPC"), and the session delivers it to the queue,

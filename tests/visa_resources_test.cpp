@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Resource names through the C API: parsing, aliases and listed resources
 // from the configuration file, and finding them.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Serial (ASRL) sessions through the VISA C API, against a pseudo-terminal
 // whose far end the test holds: the exact bytes each setting puts on the
 // line, the settings the port takes, and how reads end.

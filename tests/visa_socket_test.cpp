@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The VISA library through its C API against the scripted instrument over a
 // raw socket: resources, attributes, raw and formatted I/O. Behaviour every
 // transport shares (timeouts, faults, threads) is in visa_transports_test.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The same VISA behaviour over every transport: raw socket, VXI-11 and
 // HiSLIP, each against the emulator over loopback.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // USB instruments through the VISA C API, against the emulator's USBTMC device
 // on this process's emulated bus: what a USB session is, how it is found, and
 // the requests only USB488 carries.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The VISA library's VXI-11 client against a server that lies about its
 // replies: a read reply declaring far more data than it carries is an I/O
 // error, never a copy from nowhere, and the session carries on being usable

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The VISA library's own XDR codec against libtirpc's routines generated from
 // the interface definition: what one side encodes, the other decodes exactly.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """zevra when things go wrong: logs interrupted by signals, full disks and lost
 instruments keep every sample; hostile instruments cannot drive the terminal;
 bad numbers and list files are refused before anything is sent; no instrument

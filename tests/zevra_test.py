@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """zevra driven as a user would: commands, bad input, JSON, the interactive
 shell and the live table in a pseudo-terminal, logging to CSV and SVG, and the
 SVG rendered by a real browser.

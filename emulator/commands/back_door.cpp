@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The instrument's commands: back door for tests and demos; the driver never sends these.
 #include <cmath>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "command_builder.h"
 
 #include <type_traits>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Building the instrument's command table: a row per header pattern and
 // query form, and the families of rows that share one shape (a channel's real
 // setting, an instrument-wide boolean, a status register, ...). Each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The instrument's commands: IEEE 488.2 common commands.
 #include <cmath>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The instrument's commands: digital I/O.
 #include <cmath>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The instrument's commands: channel selection, levels and protection.
 #include <cmath>
 #include <cstdio>

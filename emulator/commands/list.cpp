@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The instrument's commands: list mode.
 #include <cmath>
 #include <cstdio>

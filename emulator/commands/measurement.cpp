@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The instrument's commands: measurement.
 #include <cmath>
 #include <cstdio>

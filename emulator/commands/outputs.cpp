@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The instrument's commands: outputs.
 #include <cmath>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The instrument's commands: status structure.
 #include <cmath>
 #include <cstdio>

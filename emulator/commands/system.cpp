@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The instrument's commands: system.
 #include <cmath>
 #include <cstdio>

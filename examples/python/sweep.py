@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Steps one channel's voltage, measures voltage and current at each step, prints a table and
 writes it as CSV.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Attribute descriptors, the callbacks that read and write them, and typed
 // access: look the ID up, check type and access, hand over to the callback.
 #pragma once

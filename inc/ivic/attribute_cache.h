@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The per-session attribute cache: one store per value type, each keyed by
 // attribute ID and then by channel key ("" for attributes without channels).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The common read and write callbacks: every attribute whose behaviour is a
 // query and a command is served by these two, driven by its descriptor.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Guards through which read and write callbacks use the attribute cache: the
 // cache is written when the guard goes out of scope, whatever the outcome.
 // Enabled while the session's Cache option is on or it is simulating.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Character classes of the option and selector grammars, as the C locale
 // defines them (bytes above 0x7F belong to none).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Maps keyed by text, compared after converting each ASCII letter to upper
 // case. Names, keywords and SCPI replies are ASCII; folding them without the C
 // library keeps the comparison cheap and the same in every locale.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the IVI configuration store at open: logical names, the driver's
 // software module, initial settings, virtual and physical names.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "driver_session.h"
 
 #include "errors.h"

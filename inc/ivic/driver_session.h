@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The runtime's driver session: all state of one open session and the
 // operations every part of the driver reaches it through.
 #pragma once

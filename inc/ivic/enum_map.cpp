@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "enum_map.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Two-way maps between defined values and the instrument's tokens: the first
 // token of a row is sent, every token is accepted in a reply (trimmed,
 // compared without regard to case). A row may be restricted to models or

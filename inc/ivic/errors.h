@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Recording errors on a session: a template from the error table, filled with
 // text arguments, optionally followed by an elaboration.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The frame every exported call runs in: resolve the handle to its driver
 // session, hold the session lock around the body, return the body's status.
 // The lock is re-entrant, so frames nest on one thread.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bodies of the inherent utility operations; each runs inside a frame.
 #pragma once
 

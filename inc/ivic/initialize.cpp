@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Initialization of a driver session: configuration, I/O, identity, model check.
 #include "driver_session.h"
 #include "ivi_status.h"

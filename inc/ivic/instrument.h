@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The instrument a driver hands the runtime: every fact the runtime knows about
 // the instrument (identity, repeated capability, attributes, error messages,
 // models) comes from this one description.

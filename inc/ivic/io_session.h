@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The abstract instrument I/O interface of a driver session.
 #pragma once
 

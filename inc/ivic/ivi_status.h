@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The IVI status codes the runtime itself returns, spelled as every IVI-C
 // driver header spells them (a driver header that repeats one must repeat it
 // token for token, which the compiler checks wherever both are included).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The option string's grammar: the DriverSetup clause and the "name = value"
 // pairs before it and inside it. Each scan is one linear pass without
 // recursion, so an option string of any length is parsed in time and stack

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The option string of initialization and the DriverSetup clause.
 #include <algorithm>
 #include <cctype>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "selector.h"
 
 #include <charconv>

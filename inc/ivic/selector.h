@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Repeated capability selectors for the one repeated capability,
 // OutputChannel: "CH1", " CH1 ", "[CH1]", "CH1,CH3", "CH1-CH4", virtual names
 // from the configuration store, "OutputChannel!!CH1".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "selector_grammar.h"
 
 #include "ci_map.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The repeated-capability selector grammar, scanned in one pass without
 // recursion: levels separated by ':', each an optionally bracketed list of
 // names and ranges separated by ',', blanks around every part.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the IVI configuration store through the configuration server: handles
 // released by scope, the store a process uses, and a driver session's virtual
 // names. The driver reads them at open; zevra reads them to name channels.

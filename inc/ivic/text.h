@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Small text helpers for instrument replies, option values and table texts:
 // trimming, splitting into fields, and numbers at the start of a text read
 // independently of the caller's locale.

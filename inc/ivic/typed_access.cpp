@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Typed attribute access: look up, check the type, then the access, then call
 // the attribute's callback.
 #include <cstring>

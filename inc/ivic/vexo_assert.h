@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Internal invariants. A broken one is reported on standard error with its
 // expression and the runtime header's name; execution goes on, since a test
 // program must not be brought down by its instrument driver.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "virtual_names.h"
 
 #include <charconv>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A driver session's virtual channel names from the configuration store: each
 // a single name ("Main" -> "CH3") or a range ("Out" 1..4 from 1: Out1..Out4 ->
 // CH1..CH4). A range is kept as a range and matched on lookup, so one of any

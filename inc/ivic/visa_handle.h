@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A VISA session handle that closes itself: the resource manager session of a
 // driver session (closing it closes the instrument session opened from it).
 #pragma once

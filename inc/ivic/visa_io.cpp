@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A driver session's instrument I/O over VISA.
 #include "driver_session.h"
 #include "ivi_status.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The IviConfig_* C functions over Store. Handles name a store, an item in it
 // or a collection of items; the table of handles and every call share one
 // mutex (the server is used at session open, never on a hot path).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config_store.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An IVI configuration store held as an XML document: loading with errors that
 // name the file and line, and the lookups both the configuration server and
 // ivi-config use. Elements are found by name, in any order; elements refer to

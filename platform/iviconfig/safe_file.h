@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing files so that a crash, a full disk or a second writer never leaves a
 // user's file damaged: the new content goes to a temporary file beside the
 // target, is flushed to disk and renamed over it; editors serialise on an

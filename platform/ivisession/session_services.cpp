@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Process-wide registry of IVI session handles. Each entry carries the data
 // pointer, a re-entrant lock and the recorded error; the registry mutex is held
 // only to look an entry up, insert or erase it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exported VISA C functions: argument checks, handle lookup, and a guard
 // that keeps every C++ exception inside the library.
 #include <cstdio>

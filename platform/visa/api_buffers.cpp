@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exported functions on buffers, strings and files: viSetBuf, viBufWrite,
 // viBufRead, viSPrintf/viSScanf (and va_list forms), viReadToFile, viWriteFromFile.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exported functions beyond messages: the status byte, triggers, locks and events.
 #include <algorithm>
 #include <cstring>

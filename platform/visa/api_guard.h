@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What every exported function does around its body: no C++ exception
 // crosses into the caller, the call is traced when tracing is on, a handle is
 // looked up once, and a session that another session has locked the resource

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exported functions that work on resource names: parsing and finding.
 #include <algorithm>
 #include <cstring>

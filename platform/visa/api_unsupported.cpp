@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The standard functions our resources have no use for (GPIB bus control,
 // register and memory access, triggers lines, USB control transfers) and
 // asynchronous I/O: an open session answers VI_ERROR_NSUP_OPER, anything

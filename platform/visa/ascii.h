@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Character classes of the bytes on the wire. They are ASCII's whatever locale
 // the calling program has set, and cost no call into the C library.
 #pragma once

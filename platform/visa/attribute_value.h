@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An attribute's value as VISA types it, for the tables that answer
 // viGetAttribute: the session's own and a transport's (a serial line's settings).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a session does besides messages: the status byte, a device trigger,
 // the instrument's lock and service requests. VXI-11 and HiSLIP carry them as
 // messages of their own; a raw socket has no such messages, so the status

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "c_locale.h"
 
 namespace visa {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Numbers on the wire are always written and read in the C locale, whatever
 // locale the calling program has set.
 #pragma once

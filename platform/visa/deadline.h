@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A point in time an I/O operation must finish by, derived from a VISA timeout.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What viFindRsrc lists: the configured resources, and what can be found now
 // (serial ports present, USBTMC instruments, VXI-11 instruments answering a
 // portmapper broadcast, HiSLIP and raw-socket instruments advertised by mDNS),

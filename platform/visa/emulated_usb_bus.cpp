@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // USB devices the process emulates itself (a test's, a simulator's), found
 // through the symbol zevra_usb_model_entry, opened like real ones.
 #include <dlfcn.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "format_directive.h"
 
 #include "ascii.h"

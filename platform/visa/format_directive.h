@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One parsed conversion specification of a VISA format string.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The formatted-I/O engine: VISA's printf- and scanf-style conversions over a
 // session's write buffer and its buffered input.
 #pragma once

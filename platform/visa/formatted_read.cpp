@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // scanf-style conversions for viScanf and the read half of viQueryf.
 //
 // The scanner sees the input as data bytes and message ends. The line feed (or

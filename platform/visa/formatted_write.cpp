@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // printf-style conversions for viPrintf and the write half of viQueryf.
 #include <charconv>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hislip_async_channel.h"
 
 #include <poll.h>

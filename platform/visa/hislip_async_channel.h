@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The asynchronous channel of a HiSLIP session: control requests answered by
 // responses, and service requests the server sends unasked. While service
 // requests are wanted a reader thread owns the channel's input, handing each

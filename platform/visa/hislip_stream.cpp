@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hislip_stream.h"
 
 #include <algorithm>

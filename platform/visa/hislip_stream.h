@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The input side of a HiSLIP synchronous channel, buffered: one receive
 // usually brings a reply's header and payload together, and a payload is
 // handed out piece by piece straight from the buffer (or, for a large one,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // HiSLIP instrument resources (TCPIP::host::hislipN[,port]::INSTR): a
 // synchronous channel for data and an asynchronous one for control, locks
 // and service requests. Replies

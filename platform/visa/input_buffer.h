@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Buffered input of one VISA session: bytes as they arrived, with the message
 // boundaries (END) a message-based transport reported. Raw reads (viRead) and
 // formatted reads (viScanf) both take their bytes from here, so alternating

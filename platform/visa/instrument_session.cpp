@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "instrument_session.h"
 
 #include <algorithm>

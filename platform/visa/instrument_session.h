@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One open VISA instrument session: its transport, buffers and attributes.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // USBTMC interfaces on the machine's USB buses, through libusb: listed by
 // class 0xFE, subclass 3, and opened with the kernel's usbtmc driver set
 // aside for as long as the session holds the interface. libusb is loaded when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "lock_table.h"
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Resource locks between the sessions of this process: exclusive, or shared
 // by the sessions that present the same access key, each nested by count.
 // A session that does not hold an existing lock is refused the resource's

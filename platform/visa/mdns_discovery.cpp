@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding instruments advertised over mDNS (HiSLIP, raw SCPI sockets, LXI and VXI-11),
 // through the Avahi daemon. The Avahi client libraries are loaded when first
 // needed: a machine without them, or without a running daemon, just has no

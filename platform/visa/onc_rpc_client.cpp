@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "onc_rpc_client.h"
 
 #include <algorithm>

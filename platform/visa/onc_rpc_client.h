@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An ONC RPC client on one TCP connection, for the few calls VXI-11 makes:
 // each call is one send, and a reply usually one receive. Calls are bounded
 // by a deadline in every read (a peer that keeps sending bytes that never

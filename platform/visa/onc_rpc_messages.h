@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ONC RPC's call and reply headers, as our client writes and reads them over
 // TCP (VXI-11 calls) and UDP (the portmapper broadcast that finds instruments).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Handles of resource managers, instrument sessions and find lists. Handles
 // are never reused in a process; the maps are locked only to look up, insert
 // or erase.

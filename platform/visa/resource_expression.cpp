@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "resource_expression.h"
 
 #include <cctype>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The expressions viFindRsrc takes: a VISA regular expression over resource
 // names ("?*::INSTR", "TCPIP[0-9]*::?*", "(ASRL|TCPIP)?*"), optionally followed
 // by an attribute clause in braces ({VI_ATTR_TCPIP_PORT == 5025 && VI_ATTR_INTF_NUM != 1}).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Parsing of VISA resource strings: TCP/IP, serial (ASRL) and USB.
 #pragma once
 

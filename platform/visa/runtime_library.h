@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Functions of a shared library loaded when first needed rather than when
 // this library loads: a program that never asks for the feature neither pays
 // for loading it nor needs it installed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "serial_line.h"
 
 #include <fcntl.h>

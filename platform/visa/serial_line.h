@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A serial port opened for a session: the descriptor, the line settings
 // applied through termios, the modem lines, and bounded reads and writes.
 #pragma once

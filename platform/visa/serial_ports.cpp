@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The serial ports a machine has, from /dev and what the kernel says of them.
 #include <algorithm>
 #include <charconv>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Serial ports (ASRL resources): a byte stream like a raw socket, with the
 // line's settings as attributes. A message ends at the termination character
 // unless VI_ATTR_ASRL_END_IN says otherwise.

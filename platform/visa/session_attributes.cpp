@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The attributes of an instrument session, as one table: type, access, and how
 // each is read and written.
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session_events.h"
 
 #include <algorithm>

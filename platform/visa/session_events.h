@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The events of one session: the types it can deliver, which mechanisms each
 // is enabled for, the queue viWaitOnEvent takes from, the events a suspended
 // handler is owed, and the handlers, called on a thread of the session's own

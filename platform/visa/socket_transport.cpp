@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Raw TCP/IP socket resources: the byte stream has no END; message ends come
 // from the termination character, applied by the session above.
 #include <utility>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The formatted-I/O engine over a caller's text instead of a session's
 // stream: viSPrintf, viSScanf and their va_list forms.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A connected TCP stream with deadline-bounded reads and writes. Shared by
 // every transport that runs over TCP (raw socket, VXI-11, HiSLIP).
 #pragma once

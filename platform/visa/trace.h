@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The I/O trace: with ZEVRA_VISA_TRACE=FILE (or "-" for standard error) every
 // exported call appends one line: wall-clock time to the microsecond, thread,
 // session, the call, the resource at open, the bytes written and read, the

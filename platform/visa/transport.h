@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The byte-transport layer: one implementation per way of reaching an
 // instrument, chosen from an explicit table keyed by resource kind.
 #pragma once

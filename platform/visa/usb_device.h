@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A USBTMC interface as the transport sees it: the bulk and interrupt pipes
 // and class requests of one interface, whichever bus it is on (a real one,
 // through libusb, or one the process emulates). Return codes are libusb's.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // USB instruments (USB::vendor::product::serial::INSTR): USBTMC with USB488
 // over a UsbDevice. Writes are DEV_DEP_MSG_OUT transfers, EOM on the last of
 // a message; reads ask with REQUEST_DEV_DEP_MSG_IN (the termination

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "visa_config.h"
 
 #include <cctype>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The VISA configuration file: aliases and the resources viFindRsrc lists.
 // Its path is ZEVRA_VISA_CONF, or /etc/zevra/visa.conf; a missing file is an
 // empty configuration. One entry a line, '#' to the end of a line a comment:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding VXI-11 instruments: one portmapper GETPORT for the core channel,
 // over UDP, to every IPv4 broadcast address and to loopback; whoever answers
 // with a port within the window is an instrument.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "vxi11_interrupts.h"
 
 #include <arpa/inet.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The interrupt channel a VXI-11 client serves: a listening socket the
 // instrument connects to after create_intr_chan, and a thread that takes its
 // device_intr_srq calls (sent one way, so never answered) and tells the

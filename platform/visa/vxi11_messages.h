@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The VXI-11 messages this client exchanges: the programs and procedures it
 // calls and serves, and the results of the core procedures, decoded from XDR
 // as the interface definition lays them out. A decoder reads its fields in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // VXI-11 instrument resources (TCPIP::host[::inst0]::INSTR): ONC RPC through
 // our own client and XDR codec, the portmapper first, then the core channel.
 // Messages end with the END reason of device_read.

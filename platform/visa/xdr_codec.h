@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // XDR (RFC 4506) as far as the VXI-11 and portmapper calls this library makes
 // need it: 32-bit integers (int, unsigned, enum, bool, and the short and char
 // fields XDR widens to 32 bits) and variable-length opaque data and strings.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The ZEVRA_64 driver for QDX power supplies, for Python.
 
     import zevra

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Typed properties made from the driver's attribute table."""
 import ctypes
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Python methods made from the header's declarations: inputs become arguments, output
 pointers and buffers become return values.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The driver's defined values (ZEVRA_VAL_*) as IntEnums, one per enum map of the driver."""
 import enum
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Statuses as Python sees them: negative ones raise Error, positive ones warn."""
 import ctypes
 import warnings

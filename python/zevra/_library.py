@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Finds and loads libZEVRA_64, once, on first use."""
 import ctypes
 import os

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The driver's exported functions as ctypes prototypes, typed from the header's declarations."""
 import ctypes
 import threading

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Session, its channels, and the properties and methods generated onto them."""
 import contextlib
 import ctypes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Configuration store files: loading, the configuration server's reading of
 // a driver session from them, ivi-config's check, and an edit that keeps the
 // file's layout, whose result must read back.

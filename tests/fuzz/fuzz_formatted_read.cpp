@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Formatted reads: the input is a format, a NUL, then the instrument's reply
 // (one message, its last byte marked END).
 #include <cstdarg>

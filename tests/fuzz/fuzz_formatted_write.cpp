@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Formatted writes: the input is the format; every argument points at a
 // zeroed buffer (an empty string, a zero number).
 #include <cstdarg>

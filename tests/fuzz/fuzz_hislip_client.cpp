@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The HiSLIP client's side of the protocol: a fake server on loopback
 // answers every connection (synchronous and asynchronous channel alike) with
 // the input's bytes, then closes; the client opens and queries.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The emulator's HiSLIP server decoding what a client sends: each input is
 // sent on a fresh connection, which is then read until the server closes it.
 // Waiting for the close keeps each input's allocations inside its own run (the

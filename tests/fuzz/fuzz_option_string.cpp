@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The option string of an open and its DriverSetup clause: the scanners, then
 // a whole simulated open with the text as its options.
 #include "ZEVRA.h"

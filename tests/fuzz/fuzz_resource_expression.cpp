@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // viFindRsrc's expressions and the VISA configuration file: the first line an
 // expression, the rest a configuration whose resources it is matched against.
 #include <sstream>

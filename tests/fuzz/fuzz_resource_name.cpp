@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // VISA resource names.
 #include "fuzz_support.h"
 #include "resource_name.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The emulator's SCPI front end and instrument model, line by line.
 #include "fuzz_support.h"
 #include "qdx_instrument.h"

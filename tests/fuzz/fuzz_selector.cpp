@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Channel selectors: the grammar, then a write through a simulated session
 // whose store has a virtual range and a virtual name.
 #include "ZEVRA.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared pieces of the fuzz harnesses: the input as text, a configuration
 // store made once for the process, and a bounded set of argument buffers for
 // the formatted-I/O harnesses.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // VXI-11 bodies from the input: each reply type as the VISA library's own
 // codec decodes it, and each call and reply type as libtirpc's generated
 // routines (the emulator's) decode them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zevra's input: a command line (words, command names, channels, numbers,
 // values with units), an option string to turn status checking off in, and a
 // list file.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The installed tree as a user meets it: installs under a prefix (as root, as an
 ordinary user, staged with DESTDIR), a C program built with pkg-config and a
 CMake project built with find_package(ZEVRA), both from files copied out of the
@@ -315,6 +316,7 @@ class DebianPackage(unittest.TestCase):
                      "/usr/lib/libZEVRA_64.so.1.0.0", "/usr/lib/libvisa.so.1.0.0", "/usr/include/zevra/ZEVRA.h",
                      "/usr/lib/pkgconfig/zevra.pc", "/usr/lib/pkgconfig/zevra-visa.pc",
                      "/usr/lib/cmake/ZEVRA/ZEVRAConfig.cmake", "/usr/share/doc/zevra/README.md",
+                     "/usr/share/doc/zevra/copyright",
                      "/usr/share/doc/zevra/examples/visa_identify.c",
                      "/usr/lib/python3/dist-packages/zevra/__init__.py",
                      "/usr/share/doc/zevra/examples/python/sweep.py"):

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Fixtures for the zevra package tests: a configuration store, the emulator, open sessions.
 
 The tests run from ctest with ZEVRA_LIBRARY (the built driver), ZEVRA_BIN (the built programs)

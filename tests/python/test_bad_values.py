@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Values that cannot be what the caller meant are refused before anything is sent: NaN and infinities
 for real numbers, NUL characters inside strings; text from an instrument is shown escaped in a repr."""
 import math

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The package against qdx-emulator over loopback: the bytes on the wire, measured values,
 the instrument's queued errors, logical and virtual names, threads sharing a session."""
 import threading

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """examples/python/sweep.py run as a user would, against the emulator (10 ohm on CH1)."""
 import os
 import subprocess

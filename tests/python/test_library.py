@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Which libZEVRA_64 the package loads: ZEVRA_LIBRARY, else the one in the prefix it is installed in."""
 import os
 import shutil

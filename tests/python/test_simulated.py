@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The package on simulated sessions: typed properties, enum round trips, every method marshalled,
 errors and warnings with the driver's statuses and texts."""
 import inspect

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The package against the public header, read independently of the generator: every attribute a
 property where it belongs, every defined value an enum member, every instrument function a method."""
 import inspect

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers for driver tests: recorded errors and the session object behind a handle.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A TCP proxy on loopback between a client and a server that misbehaves on
 // purpose in the server-to-client direction: drops the connection, stalls,
 // injects garbage, dribbles bytes, strips terminators, streams without end,

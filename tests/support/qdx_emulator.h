@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The QDX instrument model served on an ephemeral loopback port, on virtual time.
 #pragma once
 

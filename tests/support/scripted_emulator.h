@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A scripted instrument served on an ephemeral loopback port, with its transcript.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A configuration store written for one test, made the process default
 // (IVICONFIGSERVERDEFAULT) for the test's duration.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An open VISA session for a test: resource manager and instrument session,
 // closed on destruction, with line-feed termination as the driver sets it.
 #pragma once

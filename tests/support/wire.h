@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The emulator's other transports for tests: an instrument served over
 // VXI-11, HiSLIP, a serial line or USB (a USBTMC device on this process's
 // emulated bus) as well as its raw socket, and the VISA resource for each.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ivi-config: creates, edits, prints and checks IVI configuration stores.
 #include <charconv>
 #include <cstdio>
@@ -19,6 +20,7 @@ using iviconfig::Store;
 constexpr const char* kUsage = R"(usage: ivi-config [--store FILE] COMMAND [ARGS]
 
 The store is FILE, else $IVICONFIGSERVERDEFAULT, else the master store.
+Exit status: 0 success, 1 failure, 2 bad usage. --version prints the version.
 
   create [--force]                        create an empty store
   register-driver [--module-path PATH] [--keep-existing]
@@ -45,6 +47,12 @@ The store is FILE, else $IVICONFIGSERVERDEFAULT, else the master store.
 int Fail(const std::string& message) {
   std::fprintf(stderr, "ivi-config: %s\n", message.c_str());
   return 1;
+}
+
+// A command line that does not say what to do: exit status 2, as every program here uses.
+int Usage(const std::string& message) {
+  Fail(message);
+  return 2;
 }
 
 struct Arguments {
@@ -106,6 +114,10 @@ int Run(std::vector<std::string> args) {
     path = args[1];
     args.erase(args.begin(), args.begin() + 2);
   }
+  if (!args.empty() && args[0] == "--version") {
+    std::printf("ivi-config %s\n", ZEVRA_VERSION);
+    return 0;
+  }
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     std::fputs(kUsage, args.empty() ? stderr : stdout);
     return args.empty() ? 2 : 0;
@@ -116,7 +128,7 @@ int Run(std::vector<std::string> args) {
   std::string command = args[0];
   Arguments a;
   std::string error;
-  if (!Parse({args.begin() + 1, args.end()}, a, error)) return Fail(error);
+  if (!Parse({args.begin() + 1, args.end()}, a, error)) return Usage(error);
   const auto& p = a.positional;
   auto need = [&](std::size_t n) {
     if (p.size() == n) return true;
@@ -127,7 +139,7 @@ int Run(std::vector<std::string> args) {
   const bool reads_only = command == "list" || command == "print" || command == "check";
   Store store;
   if (command == "create") {
-    if (!need(0)) return Fail(error);
+    if (!need(0)) return Usage(error);
     if (auto parent = std::filesystem::path(path).parent_path(); !parent.empty())
       std::filesystem::create_directories(parent);
     // Under the store's lock, so a concurrent edit is neither lost nor clobbered.
@@ -148,14 +160,14 @@ int Run(std::vector<std::string> args) {
 
   bool modified = true;
   if (command == "register-driver") {
-    if (!need(0)) return Fail(error);
+    if (!need(0)) return Usage(error);
     if (a.options.count("--keep-existing") != 0 && iviconfig::IsRegistered(store)) {
       std::printf("the ZEVRA driver is already registered in %s; left as it is\n", path.c_str());
       return 0;
     }
     error = iviconfig::RegisterDriver(store, Option(a, "--module-path", DefaultModulePath()));
   } else if (command == "unregister-driver") {
-    if (!need(0)) return Fail(error);
+    if (!need(0)) return Usage(error);
     error = iviconfig::UnregisterDriver(store);
     if (error.empty() && a.options.count("--delete-empty") != 0 && iviconfig::IsEmpty(store)) {
       const std::string lock_file = iviconfig::ResolvedTarget(path) + ".lock";
@@ -166,10 +178,10 @@ int Run(std::vector<std::string> args) {
       return 0;
     }
   } else if (command == "add-asset") {
-    if (!need(2)) return Fail(error);
+    if (!need(2)) return Usage(error);
     error = iviconfig::AddHardwareAsset(store, p[0], p[1]);
   } else if (command == "add-session") {
-    if (!need(1)) return Fail(error);
+    if (!need(1)) return Usage(error);
     iviconfig::SessionFlags flags;
     flags.cache = Flag(a, "--cache", error);
     flags.interchange_check = Flag(a, "--interchange-check", error);
@@ -177,13 +189,13 @@ int Run(std::vector<std::string> args) {
     flags.range_check = Flag(a, "--range-check", error);
     flags.record_coercions = Flag(a, "--record-coercions", error);
     flags.simulate = Flag(a, "--simulate", error);
-    if (!error.empty()) return Fail(error);
+    if (!error.empty()) return Usage(error);
     error = iviconfig::AddDriverSession(store, p[0], Option(a, "--asset"), "ZEVRA", flags, Option(a, "--driver-setup"));
   } else if (command == "add-logical-name") {
-    if (!need(2)) return Fail(error);
+    if (!need(2)) return Usage(error);
     error = iviconfig::AddLogicalName(store, p[0], p[1]);
   } else if (command == "add-virtual-name") {
-    if (!need(3)) return Fail(error);
+    if (!need(3)) return Usage(error);
     std::vector<int> range;
     if (auto it = a.options.find("--range"); it != a.options.end()) {
       for (const std::string& v : it->second) {
@@ -191,18 +203,18 @@ int Run(std::vector<std::string> args) {
         const char* first = v.data() + (!v.empty() && v[0] == '+' ? 1 : 0);
         auto [end, ec] = std::from_chars(first, v.data() + v.size(), n);
         if (ec == std::errc::result_out_of_range)
-          return Fail("--range value '" + v + "' is outside -2147483648..2147483647");
+          return Usage("--range value '" + v + "' is outside -2147483648..2147483647");
         if (v.empty() || ec != std::errc{} || end != v.data() + v.size())
-          return Fail("--range takes three integers, not '" + v + "'");
+          return Usage("--range takes three integers, not '" + v + "'");
         range.push_back(n);
       }
     }
     error = iviconfig::AddVirtualName(store, p[0], p[1], p[2], range);
   } else if (command == "add-setting") {
-    if (!need(4)) return Fail(error);
+    if (!need(4)) return Usage(error);
     error = iviconfig::AddInitialSetting(store, p[0] == "ZEVRA" ? "" : p[0], p[1], p[2], p[3]);
   } else if (command == "remove") {
-    if (p.size() < 2 || p.size() > 3) return Fail("remove KIND NAME [OWNER]; see --help");
+    if (p.size() < 2 || p.size() > 3) return Usage("remove KIND NAME [OWNER]; see --help");
     std::string owner = p.size() == 3 ? p[2] : "";
     error = iviconfig::Remove(store, p[0], p[1], owner == "ZEVRA" && p[0] == "setting" ? "" : owner);
   } else if (command == "list") {
@@ -220,7 +232,7 @@ int Run(std::vector<std::string> args) {
     if (!problems.empty()) return 1;
     std::printf("%s: no problems\n", path.c_str());
   } else {
-    return Fail("unknown command '" + command + "'; see --help");
+    return Usage("unknown command '" + command + "'; see --help");
   }
   if (!error.empty()) return Fail(error);
   if (modified) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Edits of an IVI configuration store, and its consistency check.
 #pragma once
 

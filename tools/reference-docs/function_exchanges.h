@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What each instrument function sends, recorded from a live run of the driver
 // against the emulated QDX, so the reference shows the real exchange.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "header_declarations.h"
 
 #include <fstream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The function declarations of the public header, each with the comment block
 // right above it (when there is one), for the generators that document them.
 #pragma once

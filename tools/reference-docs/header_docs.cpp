@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "header_docs.h"
 
 #include <map>

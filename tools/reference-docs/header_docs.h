@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The documentation the public header carries beside its prose, written from
 // the driver's tables: above each attribute ID what the attribute is and does,
 // and in each function's comment its inputs, its outputs and the statuses it

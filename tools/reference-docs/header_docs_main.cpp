@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the public header again with its generated documentation (each
 // attribute's summary, each function's inputs, outputs and statuses) made
 // afresh from the driver's tables; the prose written by hand is kept.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the driver's reference documentation (Markdown) from the tables the
 // driver itself runs on: the attribute list and behaviours, the enum maps, the
 // error table, the public header's declarations and their comments, and each

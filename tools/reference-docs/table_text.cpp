@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "table_text.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Texts both generators derive from the driver's tables, so the reference
 // documentation and the Python package's docstrings say the same things.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "command_line.h"
 
 #include <CLI/CLI.hpp>
@@ -43,7 +44,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words, bool top_lev
         ->type_name("RESOURCE");
     app.add_option("-o", line.session.options, "the option string, e.g. \"Simulate=1\" or \"QueryInstrStatus=1\"")
         ->type_name("OPTIONS");
-    app.add_flag("--emulate", line.session.emulate, "an emulated instrument in this process (the default without -r)");
+    app.add_flag("--emulate", line.session.emulate, "an emulated instrument in this process");
+    app.add_flag("--version", line.version, "print the versions of zevra, the driver and the VISA library");
     app.add_flag("--json", line.json, "print results as JSON");
     app.add_option("--trace", line.trace, "append a line per VISA call to FILE (- for standard error)")
         ->type_name("FILE");
@@ -81,6 +83,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words, bool top_lev
       if (parsed->app->parsed()) throw Failure(std::string(e.what()) + "\n" + UsageFailure(*parsed->command).what(), 2);
     throw Failure(std::string(e.what()) + " (see zevra --help)", 2);
   }
+  if (line.version) return line;
   const std::vector<std::string> extra = app.remaining();
   for (const auto& parsed : commands) {
     if (!parsed->app->parsed()) continue;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zevra's command line, parsed by CLI11 from the command table: the global
 // options, and a subcommand per command with its arguments and flags.
 #pragma once
@@ -21,6 +22,8 @@ struct CommandLine {
   std::map<std::string, std::string> options;
   // Set when help was asked for: print it, run nothing.
   std::string help;
+  // --version: print the versions, run nothing.
+  bool version = false;
 };
 
 // `words` after the program name. At the top level the global options are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zevra's commands: one table of names, usage, help and handlers.
 #pragma once
 

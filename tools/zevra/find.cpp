@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zevra find: what the VISA library finds (configured resources, serial
 // ports, USB and LAN instruments), each asked for its identity in parallel
 // within a short timeout.

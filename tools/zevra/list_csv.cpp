@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "list_csv.h"
 
 #include <cctype>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The list file "list load" reads: one "voltage,current,dwell_ms" row per step;
 // blank lines and "#" comments skipped, and the first row too when it is a
 // header (starts with a letter). Any other row that does not parse fails the

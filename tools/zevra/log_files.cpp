@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "log_files.h"
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The files "zevra log" writes: the CSV row by row as samples are taken, so an
 // interrupted run keeps every sample, and the chart and page at the end, each
 // replacing its file whole. Every failed write is a Failure naming the file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zevra: a terminal front panel for QDX power supplies, through the driver's
 // public API.
 #include <unistd.h>
@@ -27,6 +28,10 @@ int main(int argc, char** argv) {
   }
   if (!line.help.empty()) {
     std::cout << line.help;
+    return 0;
+  }
+  if (line.version) {
+    std::cout << zevra_tool::Versions();
     return 0;
   }
   const zevra_tool::Command& command = *line.command;

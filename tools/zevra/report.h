@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a zevra command prints: named fields and tables, as text or as JSON.
 // Each value knows both forms: numbers are JSON numbers in SI units (volts,
 // amperes, watts, seconds) and read "5.0000 V" in text; strings stay strings

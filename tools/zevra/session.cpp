@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session.h"
 
 #include <cctype>
@@ -8,7 +9,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <climits>
 #include <unistd.h>
 
 #include "config_store.h"
@@ -39,7 +42,8 @@ std::string StoresLookedIn() {
   std::string process = iviconfig::process_default_location();
   if (!process.empty()) return "looked in " + process + " (IVICONFIGSERVERDEFAULT)";
   std::string master = iviconfig::master_location();
-  if (std::filesystem::exists(master)) return "looked in " + master + " (the master store)";
+  std::error_code ignored;
+  if (std::filesystem::exists(master, ignored)) return "looked in " + master + " (the master store)";
   return "no store was found (IVICONFIGSERVERDEFAULT is not set and " + master + " does not exist)";
 }
 
@@ -129,7 +133,8 @@ PrivateStore::~PrivateStore() {
 // reach (mkdtemp), so no other user can place a file or a link there.
 void Session::EnsureConfigurationStore() {
   if (!iviconfig::process_default_location().empty()) return;
-  if (std::filesystem::exists(iviconfig::master_location())) return;
+  std::error_code ignored;  // a master store that cannot even be looked at is not one to use
+  if (std::filesystem::exists(iviconfig::master_location(), ignored)) return;
   const char* tmpdir = std::getenv("TMPDIR");
   std::string base = tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp";
   std::string pattern = base + "/zevra-XXXXXX";
@@ -271,6 +276,36 @@ std::string Session::Channel(const std::string& text) const {
     if (!logical_name_) throw;
     throw Failure(std::string(failure.what()) + ", or a virtual name of " + resource_ + " in the store", 2);
   }
+}
+
+namespace {
+
+// The file a function was loaded from, links resolved ("/usr/lib/libvisa.so.1.0.0").
+std::string LoadedFrom(const void* function) {
+  Dl_info info{};
+  if (::dladdr(function, &info) == 0 || info.dli_fname == nullptr) return "(unknown)";
+  char resolved[PATH_MAX];
+  return ::realpath(info.dli_fname, resolved) != nullptr ? resolved : info.dli_fname;
+}
+
+}  // namespace
+
+std::string Versions() {
+  std::string driver = "unknown";
+  try {
+    SessionOptions simulated;
+    simulated.resource = "TCPIP0::127.0.0.1::5025::SOCKET";  // never reached: nothing is opened while simulating
+    simulated.options = "Simulate=1";
+    Session session(simulated);
+    char revision[256] = "";
+    if (ZEVRA_GetAttributeViString(session.vi(), "", ZEVRA_ATTR_SPECIFIC_DRIVER_REVISION, sizeof revision, revision) >= 0)
+      driver = revision;
+  } catch (const Failure& f) {
+    driver = std::string("unknown (") + f.what() + ")";
+  }
+  return std::string("zevra ") + ZEVRA_VERSION + "\ndriver ZEVRA " + driver + " (" +
+         LoadedFrom(reinterpret_cast<const void*>(&ZEVRA_init)) + ")\nVISA library " +
+         LoadedFrom(reinterpret_cast<const void*>(&viOpenDefaultRM)) + "\n";
 }
 
 std::string WithoutStatusChecking(const std::string& options) {

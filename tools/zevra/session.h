@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The instrument a zevra run talks to: a driver session through the public
 // API, optionally to an emulator started in this process.
 #pragma once
@@ -102,6 +103,9 @@ long long ParseWholeNumber(const std::string& text, const std::string& what, lon
 double ParseQuantity(const std::string& text, const std::string& unit, const std::string& what);
 // "0.5 V": the shortest exact form of the value, with its unit.
 std::string FormatQuantity(double value, const std::string& unit);
+// "zevra 1.0.0", the driver's revision (read from a simulated session) and the
+// driver and VISA library files this process loaded, a line each.
+std::string Versions();
 // The option string with status checking off, so that opening clears nothing
 // the instrument has queued.
 std::string WithoutStatusChecking(const std::string& options);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zevra shell: the commands at an interactive prompt with history, or read
 // line by line from a script on standard input.
 #include <readline/history.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "stop_signals.h"
 
 #include <fcntl.h>

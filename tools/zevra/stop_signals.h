@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ctrl-C, SIGTERM and a hang-up as a request to stop at the next sample, so a
 // long run ends with everything it took written out instead of dying mid-way.
 #pragma once

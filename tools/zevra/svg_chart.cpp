@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "svg_chart.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A line chart of logged measurements, as a self-contained SVG document.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zevra watch: a live panel of every channel (or one): the set and measured
 // voltage and current, power, the regulation state, the output, and a trace
 // of the recent measured voltage, under a timestamp; tripped channels in red

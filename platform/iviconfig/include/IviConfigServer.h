@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /*
  * IviConfigServer.h - the IVI configuration server C interface, reading an XML
  * configuration store in the IVI configuration store format.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /*
  * IviSession.h - IVI shared session services: session handles, the per-session
  * data pointer, the re-entrant session lock and the recorded error.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /*
  * visa.h - the VISA C API offered by this project's VISA library.
  *

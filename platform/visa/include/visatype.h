@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /*
  * visatype.h - the fundamental VISA data types, written from the published
  * VISA conventions for an LP64 Linux target.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // HiSLIP messages: a 16-byte header ("HS", message type, control code,
 // message parameter, payload length; big endian) and a payload.
 #pragma once

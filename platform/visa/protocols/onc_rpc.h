@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ONC RPC on TCP through libtirpc's XDR, for the emulator's end of VXI-11:
 // the call header, and calls sent one way (the interrupt channel's
 // device_intr_srq expects no reply). The framing is onc_rpc_framing.h.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ONC RPC's record marking on TCP, shared by both ends of VXI-11: records of
 // fragments, each behind a four-byte marker. Needs no RPC library.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading a file a user or the environment names (a configuration, a store)
 // without being turned against the reader: only a regular file of bounded size
 // is read; a FIFO, a device or a directory is refused at once, never waited on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* An emulated USB bus: devices a program provides in its own process, which
  * the VISA library lists and opens as it does devices on the real buses. A
  * program (a test, a simulator) provides them by defining and exporting

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // USBTMC with its USB488 subclass, as both ends speak it: the bulk message
 // headers (DEV_DEP_MSG_OUT, REQUEST_DEV_DEP_MSG_IN, DEV_DEP_MSG_IN, TRIGGER),
 // the class requests on the control pipe and the interrupt-IN notifications.

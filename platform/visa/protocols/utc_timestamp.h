@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "2026-12-07T12:31:05.123456Z": a UTC time as the VISA trace, the emulator's
 // transcript and zevra's logs write it, to the millisecond or microsecond.
 #pragma once

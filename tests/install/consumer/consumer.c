@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* A user's program against the installed driver: a simulated session opened
  * by a logical name, a level written and read back, and the VISA library
  * called directly. */

@@ -1,0 +1,63 @@
+# SPDX-License-Identifier: MIT
+"""What every program of the stack has in common: --version, --help, and exit statuses 0 for
+success, 1 for a failure, 2 for a command line that does not say what to do.
+
+usage: program_conventions_test.py BIN_DIR VERSION
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+BIN = VERSION = None
+
+
+def run(program, *args):
+    env = {k: v for k, v in os.environ.items() if k not in ("IVICONFIGSERVERDEFAULT", "ZEVRA_RESOURCE")}
+    return subprocess.run([os.path.join(BIN, program), *args], capture_output=True, text=True, timeout=60, env=env)
+
+
+class ProgramConventions(unittest.TestCase):
+    def test_version(self):
+        for program in ("zevra", "ivi-config", "qdx-emulator"):
+            r = run(program, "--version")
+            self.assertEqual(r.returncode, 0, (program, r.stderr))
+            self.assertEqual(r.stdout.splitlines()[0], "%s %s" % (program, VERSION))
+        lines = run("zevra", "--version").stdout.splitlines()
+        self.assertRegex(lines[1], r"^driver ZEVRA \d+\.\d+\.\d+\.\d+ \(/.*/libZEVRA_64\.so\.%s\)$" % VERSION)
+        self.assertRegex(lines[2], r"^VISA library /.*/libvisa\.so\.%s$" % VERSION)
+
+    def test_exit_statuses(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            store = os.path.join(tmp, "store.xml")
+            self.assertEqual(run("ivi-config", "--store", store, "create").returncode, 0)
+            cases = [
+                ("zevra", ["--help"], 0),
+                ("zevra", ["--emulate", "info"], 0),
+                ("zevra", ["-r", "TCPIP0::127.0.0.1::1::SOCKET", "info"], 1),  # nothing there
+                ("zevra", ["--emulate", "frobnicate"], 2),
+                ("zevra", ["--emulate", "set", "1", "VOLT"], 2),
+                ("ivi-config", ["--help"], 0),
+                ("ivi-config", ["--store", store, "list"], 0),
+                ("ivi-config", ["--store", store, "add-logical-name", "L", "nothing"], 1),  # no such session
+                ("ivi-config", ["--store", os.path.join(tmp, "missing.xml"), "list"], 1),
+                ("ivi-config", ["--store", store, "frobnicate"], 2),
+                ("ivi-config", ["--store", store, "add-asset", "only-a-name"], 2),
+                ("ivi-config", ["--store", store, "add-session", "S", "--simulate", "maybe"], 2),
+                ("ivi-config", [], 2),
+                ("qdx-emulator", ["--help"], 0),
+                ("qdx-emulator", ["--port", "70000"], 2),
+                ("qdx-emulator", ["--bogus"], 2),
+            ]
+            for program, args, status in cases:
+                r = run(program, *args)
+                self.assertEqual(r.returncode, status, (program, args, r.stderr))
+                if status != 0:
+                    self.assertTrue(r.stderr.startswith(program + ": ") or r.stderr.startswith("usage: "),
+                                    (program, args, r.stderr))
+
+
+if __name__ == "__main__":
+    BIN, VERSION = sys.argv[1:3]
+    unittest.main(argv=[sys.argv[0]], verbosity=2)
