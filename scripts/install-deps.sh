@@ -7,7 +7,7 @@
 set -euo pipefail
 
 build_packages=(
-  cmake make g++ binutils pkgconf rpcsvc-proto
+  cmake make g++ binutils pkgconf rpcsvc-proto file dpkg-dev
   libpugixml-dev libtirpc-dev libreadline-dev libcli11-dev libusb-1.0-0-dev libavahi-client-dev
   python3
 )
@@ -15,7 +15,7 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyvisa python3-pyvisa-py python3-pytest python3-jsonschema python3-serial lxi-tools
   avahi-daemon dbus
-  chromium dpkg-dev
+  chromium
   clang libclang-rt-14-dev
 )
 

@@ -279,6 +279,18 @@ class RegisteringInstall(unittest.TestCase):
                     f.write(before)
 
 
+class PackagingTools(unittest.TestCase):
+    def test_packaging_without_its_tools_stops_and_says_what_to_install(self):
+        check = os.path.join(SOURCE, "cmake", "package_checks.cmake")
+        cmake = shutil.which("cmake")
+        missing = subprocess.run([cmake, "-P", check], capture_output=True, text=True, env={"PATH": "/nonexistent"})
+        self.assertNotEqual(missing.returncode, 0)
+        self.assertIn("packaging needs dpkg-shlibdeps, file: install them with scripts/install-deps.sh build",
+                      " ".join(missing.stderr.split()))
+        present = subprocess.run([cmake, "-P", check], capture_output=True, text=True)
+        self.assertEqual((present.returncode, present.stderr), (0, ""))
+
+
 @unittest.skipUnless(os.geteuid() == 0 and shutil.which("apt-get"), "installing a .deb needs root and apt-get")
 class DebianPackage(unittest.TestCase):
     @classmethod
