@@ -10,13 +10,28 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh build
 
-# The build's own output goes to a log, shown only when it fails.
+# The build's own output goes to a log, shown only when it fails; what is
+# shown meanwhile is a line per phase and per tenth of the build.
 mkdir -p build
 log=build/demo-build.log
-echo "Building (log: $log) ..."
-if ! { cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEVRA_BUILD_TESTS=OFF -DZEVRA_BUILD_BENCH=OFF &&
-       cmake --build build -j"$(nproc)" --target qdx-emulator ivi-config ZEVRA_64 zevra visa_identify \
-         open_by_logical_name output_and_list status_and_errors; } >"$log" 2>&1; then
+: >"$log"
+progress() {
+  local line next=10
+  while IFS= read -r line; do
+    printf '%s\n' "$line" >>"$log"
+    if [[ $line =~ ^\[\ *([0-9]+)%\] ]] && ((BASH_REMATCH[1] >= next)); then
+      echo "  built ${BASH_REMATCH[1]}%"
+      next=$((BASH_REMATCH[1] - BASH_REMATCH[1] % 10 + 10))
+    fi
+  done
+}
+echo "Configuring (log: $log) ..."
+if cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEVRA_BUILD_TESTS=OFF -DZEVRA_BUILD_BENCH=OFF 2>&1 | progress &&
+   echo "Building ..." &&
+   cmake --build build -j"$(nproc)" --target qdx-emulator ivi-config ZEVRA_64 zevra visa_identify \
+     open_by_logical_name output_and_list status_and_errors 2>&1 | progress; then
+  echo "Built."
+else
   cat "$log" >&2
   echo "The build failed; its log is $log" >&2
   exit 1

@@ -486,6 +486,25 @@ class Zevra(unittest.TestCase):
         self.assertEqual(len(re.findall(r"time:  \d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\r\n", output)), 3)
         self.assertIn("off    off     \u2581\u2581\u2581", output)
 
+    def test_a_terminal_is_told_what_log_and_find_are_doing(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            csv = os.path.join(tmp, "log.csv")
+            output, status = in_pty(["--emulate", "log", "1", "--interval", "20", "--duration", "0.2", "--csv", csv],
+                                    [])
+            self.assertEqual(status, 0, output)
+            counts = [int(n) for n in re.findall(r"\rlogging 1: (\d+) samples, \d+\.\d s of 0\.2 s \(Ctrl-C stops\)",
+                                                  output)]
+            self.assertGreater(len(counts), 3, output)
+            self.assertEqual(counts, sorted(counts))
+            with open(csv) as f:
+                self.assertEqual(len(f.read().splitlines()) - 1, counts[-1])
+        output, status = in_pty(["find", "GPIB?*", "--timeout", "100"], [])
+        self.assertEqual(status, 0, output)
+        self.assertIn("zevra: looking for 'GPIB?*' (the LAN discovery window, then up to 100 ms for each *IDN?) ...",
+                      output)
+        # Where standard error is no terminal, nothing but the results.
+        self.assertEqual(zevra("find", "GPIB?*", "--timeout", "100").stderr, "")
+
     def test_watch_shows_regulation_and_colours_it(self):
         script = ("set 2 VOLT 5\nset 2 CURR 0.1\noutput 2 on\nset 3 VOLT 5\nset 3 OVP 4\noutput 3 on\n"
                   "set 1 VOLT 2\noutput 1 on\nwatch all --interval 50 --count 2\nquit\n")

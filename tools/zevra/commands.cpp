@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "commands.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -450,6 +452,8 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
   std::vector<Trace> traces;
   for (const std::string& channel : channels) traces.push_back({channel, {}});
   const StopSignals stop;
+  // Progress for a person at a terminal, on one line of standard error.
+  const bool show_progress = ::isatty(STDERR_FILENO) != 0;
   std::optional<Failure> failed;
   const auto wall_start = std::chrono::system_clock::now();
   const auto start = std::chrono::steady_clock::now();
@@ -462,10 +466,14 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
       std::vector<Sample> now = SampleChannels(c.session, channels, t);
       for (std::size_t k = 0; k < traces.size(); ++k) traces[k].samples.push_back(now[k]);
       log.Append(wall_start, now);
+      if (show_progress)
+        std::fprintf(stderr, "\rlogging %s: %zu samples, %.1f s of %s s (Ctrl-C stops)", TerminalSafe(args[0]).c_str(),
+                     traces.front().samples.size(), t, FormatNumber(duration_s, 1).c_str());
     }
   } catch (const Failure& f) {
     failed = f;  // the samples taken so far are still written out below
   }
+  if (show_progress) std::fputc('\n', stderr);
   log.Close();
   const std::size_t taken = traces.front().samples.size();
   const std::string who = channels.size() > 1 ? "all channels" : channels.front();

@@ -2,6 +2,9 @@
 // zevra find: what the VISA library finds (configured resources, serial
 // ports, USB and LAN instruments), each asked for its identity in parallel
 // within a short timeout.
+#include <unistd.h>
+
+#include <cstdio>
 #include <future>
 #include <string>
 #include <vector>
@@ -66,6 +69,10 @@ void Find(Context& c, const std::vector<std::string>& args, Report& r) {
   unsigned long timeout_ms = std::strtoul(timeout_text.c_str(), &end, 10);
   if (timeout_text.empty() || *end != '\0' || timeout_ms > 60000) throw Failure("--timeout takes milliseconds, 0 to 60000", 2);
 
+  // A person waiting at a terminal is told what takes the time; scripts are not.
+  if (::isatty(STDERR_FILENO) != 0)
+    std::fprintf(stderr, "zevra: looking for '%s' (the LAN discovery window, then up to %lu ms for each *IDN?) ...\n",
+                 TerminalSafe(expression).c_str(), timeout_ms);
   ViSession rm = VI_NULL;
   ViStatus st = viOpenDefaultRM(&rm);
   if (st < 0) throw Failure("cannot open the VISA resource manager: " + StatusName(st));
