@@ -2,15 +2,18 @@
 """What every program of the stack has in common: --version, --help, and exit statuses 0 for
 success, 1 for a failure, 2 for a command line that does not say what to do.
 
-usage: program_conventions_test.py BIN_DIR VERSION
+Their manual pages render with man and name every command and option their --help names.
+
+usage: program_conventions_test.py BIN_DIR VERSION MAN_DIR
 """
 import os
+import re
 import subprocess
 import sys
 import tempfile
 import unittest
 
-BIN = VERSION = None
+BIN = VERSION = MAN = None
 
 
 def run(program, *args):
@@ -58,6 +61,36 @@ class ProgramConventions(unittest.TestCase):
                                     (program, args, r.stderr))
 
 
+    def rendered(self, page):
+        r = subprocess.run(["man", "-l", os.path.join(MAN, page)], capture_output=True, text=True, timeout=60,
+                           env=dict(os.environ, MANWIDTH="200", MAN_KEEP_FORMATTING="0", LC_ALL="C.UTF-8"))
+        self.assertEqual(r.returncode, 0, (page, r.stderr))
+        text = re.sub(r".\x08", "", r.stdout)  # no overstruck bold
+        return " ".join(text.replace("\u2010\n", "").split())  # joined, as the page may wrap anywhere
+
+    def test_manual_pages_name_everything_help_names(self):
+        for program in ("zevra", "ivi-config", "qdx-emulator"):
+            page = self.rendered(program + ".1.gz")
+            helps = [run(program, "--help").stdout]
+            if program == "zevra":
+                commands = re.findall(r"^  (\S+)\s{2,}", helps[0].split("Commands:", 1)[1], re.M)
+                self.assertIn("log", commands)
+                helps += [run(program, command, "--help").stdout for command in commands]
+                for command in commands:
+                    self.assertIn("zevra %s" % command, page)
+            words = set()
+            for text in helps:
+                words.update(re.findall(r"(?<![\w-])(--?[a-z][\w-]*)", text))
+                words.update(re.findall(r"^  ([a-z][\w-]+)", text, re.M))  # commands
+            self.assertGreater(len(words), 5, program)
+            for word in sorted(words):
+                self.assertIn(word, page, (program, word))
+            self.assertIn("EXIT STATUS", page)
+        conf = self.rendered("visa.conf.5.gz")
+        for entry in ("alias NAME RESOURCE", "resource RESOURCE", "discovery-window MS", "/etc/zevra/visa.conf"):
+            self.assertIn(entry, conf)
+
+
 if __name__ == "__main__":
-    BIN, VERSION = sys.argv[1:3]
+    BIN, VERSION, MAN = sys.argv[1:4]
     unittest.main(argv=[sys.argv[0]], verbosity=2)
