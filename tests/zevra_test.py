@@ -321,6 +321,12 @@ class Zevra(unittest.TestCase):
             self.assertIn("all", complete("zevra", "get", "a"))
             self.assertEqual(complete("zevra", "output", "1", "o"), ["on", "off"])
             self.assertEqual(complete("zevra", "log", "1", "--d"), ["--duration"])
+            # Each command completes only what it takes.
+            channels = ["1", "2", "3", "4", "CH1", "CH2", "CH3", "CH4", "all"]
+            self.assertEqual(complete("zevra", "measure", ""), channels + ["--help"])
+            self.assertEqual(complete("zevra", "find", "--"), ["--timeout", "--probe-serial", "--help"])
+            self.assertEqual(complete("zevra", "list", ""), ["load"] + channels + ["run", "abort", "--help"])
+            self.assertEqual(complete("zevra", "--emulate", "info", ""), ["--help"])
         finally:
             os.unlink(f.name)
 

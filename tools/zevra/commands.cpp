@@ -13,6 +13,7 @@
 #include <functional>
 #include <iostream>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -589,16 +590,52 @@ Failure UnknownCommand(const std::string& name) {
   return Failure(message + " (see zevra --help)", 2);
 }
 
+namespace {
+
+// What a command's arguments may be, read off its usage: literal words
+// ("all", "on", "VOLT") as they stand, a channel as its numbers and names;
+// placeholders for free values (a file, a number, SCPI) offer nothing.
+std::string CompletionWords(const Command& c) {
+  static const std::set<std::string> kPlaceholders = {"VALUE", "FILE", "FILE.csv", "N", "MS", "S", "EXPRESSION",
+                                                      "'SCPI'"};
+  std::vector<std::string> words;  // in the order the usage gives them
+  auto add = [&](const std::string& w) {
+    if (std::find(words.begin(), words.end(), w) == words.end()) words.push_back(w);
+  };
+  std::string token;
+  std::string usage = c.usage;
+  usage = usage.substr(usage.find(' ') == std::string::npos ? usage.size() : usage.find(' '));
+  for (char ch : usage + " ") {
+    if (ch == ' ' || ch == '|' || ch == '[' || ch == ']') {
+      if (token == "CH") {
+        for (const char* channel : {"1", "2", "3", "4", "CH1", "CH2", "CH3", "CH4"}) add(channel);
+      } else if (!token.empty() && !token.starts_with("-") && kPlaceholders.count(token) == 0 && token != c.name) {
+        add(token);
+      }
+      token.clear();
+    } else {
+      token += ch;
+    }
+  }
+  for (const Flag& f : c.flags) add(f.name);
+  add("--help");
+  std::string joined;
+  for (const std::string& w : words) joined += (joined.empty() ? "" : " ") + w;
+  return joined;
+}
+
+}  // namespace
+
 std::string BashCompletion() {
-  std::string names, flags;
+  std::string names, cases;
   for (const Command& c : kCommands) {
     names += (names.empty() ? "" : " ") + std::string(c.name);
-    for (const Flag& f : c.flags)
-      if (flags.find(f.name) == std::string::npos) flags += std::string(" ") + f.name;
+    cases += "    " + std::string(c.name) + ") words=\"" + CompletionWords(c) + "\" ;;\n";
   }
-  return "# bash completion for zevra: source it, or put it in /etc/bash_completion.d/zevra\n"
+  return "# bash completion for zevra: installed in /usr/share/bash-completion/completions/zevra,\n"
+         "# or source it; each command completes only what it takes\n"
          "_zevra() {\n"
-         "  local word=\"${COMP_WORDS[COMP_CWORD]}\" i command=\"\"\n"
+         "  local word=\"${COMP_WORDS[COMP_CWORD]}\" i command=\"\" words=\"\"\n"
          "  for ((i = 1; i < COMP_CWORD; i++)); do\n"
          "    case \"${COMP_WORDS[i]}\" in\n"
          "      -r|-o|--trace) ((i++)) ;;\n"
@@ -606,12 +643,10 @@ std::string BashCompletion() {
          "      *) command=\"${COMP_WORDS[i]}\"; break ;;\n"
          "    esac\n"
          "  done\n"
-         "  if [[ -z \"$command\" ]]; then\n"
-         "    COMPREPLY=($(compgen -W \"" + names + " -r -o --emulate --json --trace --help\" -- \"$word\"))\n"
-         "  else\n"
-         "    COMPREPLY=($(compgen -W \"1 2 3 4 all on off VOLT CURR OVP OCP load run abort --help" + flags +
-         "\" -- \"$word\"))\n"
-         "  fi\n"
+         "  case \"$command\" in\n"
+         "    \"\") words=\"" + names + " -r -o --emulate --json --trace --version --help\" ;;\n" + cases +
+         "  esac\n"
+         "  COMPREPLY=($(compgen -W \"$words\" -- \"$word\"))\n"
          "}\n"
          "complete -o default -F _zevra zevra\n";
 }
