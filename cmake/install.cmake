@@ -60,3 +60,7 @@ install(PROGRAMS examples/python/sweep.py DESTINATION ${CMAKE_INSTALL_DOCDIR}/ex
 
 configure_file(cmake/register_driver.cmake.in ${CMAKE_BINARY_DIR}/cmake/register_driver.cmake @ONLY)
 install(SCRIPT ${CMAKE_BINARY_DIR}/cmake/register_driver.cmake)
+
+# USBTMC instruments for the logged-in user and the plugdev group (udev reads
+# lib/udev/rules.d under the package's /usr prefix on a merged-/usr system).
+install(FILES packaging/udev/70-zevra-usbtmc.rules DESTINATION lib/udev/rules.d)

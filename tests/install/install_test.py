@@ -331,6 +331,7 @@ class DebianPackage(unittest.TestCase):
                      "/usr/share/doc/zevra/copyright", "/usr/share/man/man1/zevra.1.gz",
                      "/usr/share/man/man1/ivi-config.1.gz", "/usr/share/man/man1/qdx-emulator.1.gz",
                      "/usr/share/man/man5/visa.conf.5.gz", "/usr/share/bash-completion/completions/zevra",
+                     "/usr/lib/udev/rules.d/70-zevra-usbtmc.rules",
                      "/usr/share/doc/zevra/examples/visa_identify.c",
                      "/usr/lib/python3/dist-packages/zevra/__init__.py",
                      "/usr/share/doc/zevra/examples/python/sweep.py"):
