@@ -19,6 +19,7 @@
 #include "hislip_codec.h"
 #include "hislip_server.h"
 #include "scripted_instrument.h"
+#include "support/loopback_server.h"
 #include "support/visa_session.h"
 #include "unique_fd.h"
 #include "visa.h"
@@ -34,29 +35,19 @@ struct Message {
 
 class FakeServer {
  public:
-  FakeServer() {
-    listener_.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    ::bind(listener_.get(), reinterpret_cast<sockaddr*>(&a), len);
-    ::listen(listener_.get(), 4);
-    ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
-  }
+  FakeServer() : listener_(testsupport::ListenOnLoopback(port_)) {}
   std::string resource() const { return "TCPIP0::127.0.0.1::hislip0," + std::to_string(port_) + "::INSTR"; }
   UniqueFd Accept() { return UniqueFd(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC)); }
 
   static Message Read(const UniqueFd& fd) {
     Message m;
     unsigned char header[hislip::kHeaderSize];
-    if (!ReadAll(fd, header, sizeof header) || !hislip::Decode(header, m.header)) {
+    if (!testsupport::ReadAll(fd.get(), header, sizeof header) || !hislip::Decode(header, m.header)) {
       m.header.type = 0xFF;
       return m;
     }
     m.payload.resize(static_cast<std::size_t>(m.header.length));
-    if (!ReadAll(fd, m.payload.data(), m.payload.size())) m.header.type = 0xFF;
+    if (!testsupport::ReadAll(fd.get(), m.payload.data(), m.payload.size())) m.header.type = 0xFF;
     return m;
   }
   static void Write(const UniqueFd& fd, std::uint8_t type, std::uint8_t control, std::uint32_t parameter,
@@ -66,18 +57,8 @@ class FakeServer {
   }
 
  private:
-  static bool ReadAll(const UniqueFd& fd, void* data, std::size_t size) {
-    char* p = static_cast<char*>(data);
-    while (size > 0) {
-      ssize_t n = ::recv(fd.get(), p, size, 0);
-      if (n <= 0) return false;
-      p += n;
-      size -= static_cast<std::size_t>(n);
-    }
-    return true;
-  }
-  UniqueFd listener_;
   unsigned port_ = 0;
+  UniqueFd listener_;
 };
 
 constexpr std::uint64_t kServerMaximum = 256;  // small, so that writes are chunked

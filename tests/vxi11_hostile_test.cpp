@@ -3,8 +3,6 @@
 // replies: a read reply declaring far more data than it carries is an I/O
 // error, never a copy from nowhere, and the session carries on being usable
 // for a close.
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -17,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/loopback_server.h"
 #include "unique_fd.h"
 #include "visa.h"
 
@@ -34,31 +33,11 @@ void PutWord(std::string& out, std::uint32_t v) {
   for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
 }
 
-bool ReadAll(int fd, void* data, std::size_t size) {
-  auto* p = static_cast<char*>(data);
-  while (size > 0) {
-    ssize_t n = ::recv(fd, p, size, 0);
-    if (n <= 0) return false;
-    p += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // One listener serving both the portmapper (pointing at itself) and the core
 // channel; every device read is answered with a length of 0xFFFFFFF0 and no data.
 class LyingVxi11Server {
  public:
-  LyingVxi11Server() {
-    listener_.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    ::bind(listener_.get(), reinterpret_cast<sockaddr*>(&a), len);
-    ::listen(listener_.get(), 8);
-    ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
+  LyingVxi11Server() : listener_(testsupport::ListenOnLoopback(port_)) {
     acceptor_ = std::thread([this] { Accept(); });
   }
   ~LyingVxi11Server() {
@@ -84,10 +63,10 @@ class LyingVxi11Server {
   void Serve(UniqueFd fd) {
     for (;;) {
       unsigned char marker[4];
-      if (!ReadAll(fd.get(), marker, 4)) return;
+      if (!testsupport::ReadAll(fd.get(), marker, 4)) return;
       std::size_t length = ((marker[0] & 0x7Fu) << 24) | (marker[1] << 16) | (marker[2] << 8) | marker[3];
       std::string body(length, '\0');
-      if (length < 24 || !ReadAll(fd.get(), body.data(), length)) return;
+      if (length < 24 || !testsupport::ReadAll(fd.get(), body.data(), length)) return;
       const std::uint32_t xid = Word(body, 0), program = Word(body, 3), procedure = Word(body, 5);
       std::string reply;
       PutWord(reply, xid);
@@ -109,8 +88,8 @@ class LyingVxi11Server {
     }
   }
 
-  UniqueFd listener_;
   unsigned port_ = 0;
+  UniqueFd listener_;
   std::atomic<bool> stopping_{false};
   std::atomic<int> reads_{0};
   std::thread acceptor_;
