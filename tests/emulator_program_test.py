@@ -186,6 +186,11 @@ class EmulatorProgram(unittest.TestCase):
 
     def test_out_of_descriptors_it_backs_off_instead_of_spinning(self):
         import resource
+        linked = subprocess.run(["ldd", EMULATOR], capture_output=True, text=True).stdout
+        if "libubsan" in linked or "libasan" in linked:
+            # UBSan checks a virtual call's target by opening a pipe: with no descriptor left it
+            # reports every such call as a fault, so this runs in the released build only.
+            self.skipTest("the sanitizers need descriptors of their own")
 
         def few_descriptors():
             resource.setrlimit(resource.RLIMIT_NOFILE, (24, 24))

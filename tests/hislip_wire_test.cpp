@@ -288,7 +288,8 @@ TEST(HislipWire, UnaskedMessagesAreDroppedNotQueued) {
     enabled.set_value();
     flooded.get_future().wait();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the reader takes in the last of it
-    EXPECT_LT(peak_kb() - before, 256 * 1024) << "the flood was kept";
+    // Kept, the flood would be 1 GiB; AddressSanitizer alone holds up to 256 MiB of freed memory.
+    EXPECT_LT(peak_kb() - before, 512 * 1024) << "the flood was kept";
     ViUInt16 stb = 0;
     EXPECT_EQ(viReadSTB(s, &stb), VI_SUCCESS);
     EXPECT_EQ(stb, 0x42);
