@@ -48,6 +48,9 @@ configure_file(packaging/debian/copyright.in ${CMAKE_BINARY_DIR}/packaging/debia
 install(FILES ${CMAKE_BINARY_DIR}/packaging/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The README's links into docs/ resolve in the installed tree as in the source.
+install(FILES docs/troubleshooting.md docs/reference.md docs/zevra-json.schema.json docs/list-chart.svg
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 install(FILES examples/visa_identify.c examples/open_by_logical_name.c examples/output_and_list.c
               examples/status_and_errors.c examples/list_steps.csv
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)

@@ -30,8 +30,12 @@ foreach(script IN ITEMS postinst prerm)
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                   WORLD_READ WORLD_EXECUTE)
 endforeach()
+# The ldconfig trigger refreshes the linker cache when the package's libraries
+# come or go: without it ctypes.util.find_library("visa"), and so a stock
+# pyvisa.ResourceManager(), would not find libvisa.so.1 until the next ldconfig.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/packaging/debian/postinst
-                                       ${CMAKE_BINARY_DIR}/packaging/debian/prerm)
+                                       ${CMAKE_BINARY_DIR}/packaging/debian/prerm
+                                       ${PROJECT_SOURCE_DIR}/packaging/debian/triggers)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package_checks.cmake)
 include(CPack)

@@ -331,7 +331,7 @@ class DebianPackage(unittest.TestCase):
                      "/usr/share/doc/zevra/copyright", "/usr/share/man/man1/zevra.1.gz",
                      "/usr/share/man/man1/ivi-config.1.gz", "/usr/share/man/man1/qdx-emulator.1.gz",
                      "/usr/share/man/man5/visa.conf.5.gz", "/usr/share/bash-completion/completions/zevra",
-                     "/usr/lib/udev/rules.d/70-zevra-usbtmc.rules",
+                     "/usr/lib/udev/rules.d/70-zevra-usbtmc.rules", "/usr/share/doc/zevra/docs/troubleshooting.md",
                      "/usr/share/doc/zevra/examples/visa_identify.c",
                      "/usr/lib/python3/dist-packages/zevra/__init__.py",
                      "/usr/share/doc/zevra/examples/python/sweep.py"):
@@ -357,6 +357,10 @@ class DebianPackage(unittest.TestCase):
                 consumer = Consumer(work, "/usr/bin/ivi-config")
                 self.assertEqual(consumer.run(consumer.build_with_pkg_config()), "driver 1.0.0.0, CH1 level 5.25 V\n")
                 self.assertEqual(consumer.run(consumer.build_with_cmake()), "driver 1.0.0.0, CH1 level 5.25 V\n")
+                # Stock PyVISA, asked for no library in particular, finds ours through the linker cache.
+                probe = "import pyvisa; print(pyvisa.ResourceManager().visalib.library_path)"
+                out = run(["/usr/bin/python3", "-c", probe], env=clean_env()).stdout
+                self.assertEqual(out, "/usr/lib/libvisa.so.%s\n" % VERSION)
                 # Debian's interpreter finds the package without help, the package the driver.
                 out = run(["/usr/bin/python3", "-c", PYTHON_CHECK],
                           env=clean_env(IVICONFIGSERVERDEFAULT=consumer.store)).stdout
