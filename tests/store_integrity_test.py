@@ -218,6 +218,17 @@ class StoreIntegrity(unittest.TestCase):
             self.assertEqual((r.returncode, r.stderr), (status, message), args)
         self.assertEqual(self.read_store(), before)
 
+    def test_a_fifo_planted_as_the_lock_file_holds_nobody(self):
+        self.ok("create")
+        os.remove(self.store + ".lock")
+        os.mkfifo(self.store + ".lock")
+        start = time.monotonic()
+        self.assertIn("Store: %s" % self.store, self.ok("list").stdout)  # a reader reads all the same
+        r = tool(self.store, "add-asset", "x", "TCPIP0::192.0.2.1::5025::SOCKET")
+        self.assertEqual((r.returncode, r.stderr),
+                         (1, "ivi-config: Cannot lock %s: %s.lock is not a regular file.\n" % (self.store, self.store)))
+        self.assertLess(time.monotonic() - start, 10)
+
     def test_a_store_that_is_not_a_regular_file_is_refused_at_once(self):
         fifo = os.path.join(self.dir.name, "fifo.xml")
         os.mkfifo(fifo)

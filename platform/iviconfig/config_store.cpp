@@ -36,8 +36,10 @@ namespace {
 
 // A store is a few kilobytes; anything past this is not one.
 constexpr std::size_t kMaxStoreBytes = 64u << 20;
-// How long an edit or a read waits for another program's edit to finish.
+// How long an edit waits for another program's edit to finish, and how long a
+// reader (a driver opening a session) waits before reading all the same.
 constexpr int kLockTimeoutMs = 10000;
+constexpr int kReaderLockWaitMs = 1000;
 
 bool IsWhitespace(const char* text) {
   for (; *text != '\0'; ++text) {
@@ -96,7 +98,7 @@ std::optional<StoreError> Store::load(const std::string& path) {
   // the moment between an editor's read and its write; a reader that cannot
   // have it (an editor stuck for the whole wait) reads all the same.
   FileLock shared;
-  if (!path.empty()) (void)FileLock::acquire(path, FileLock::Mode::shared, kLockTimeoutMs, shared);
+  if (!path.empty()) (void)FileLock::acquire(path, FileLock::Mode::shared, kReaderLockWaitMs, shared);
   return read_and_parse(path, pugi::parse_default);
 }
 

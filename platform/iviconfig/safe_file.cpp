@@ -142,11 +142,12 @@ std::optional<std::string> FileLock::acquire(const std::string& path, Mode mode,
   // Readers never create the lock file: a store no writer has touched needs none.
   // flock works on a descriptor opened for reading, which is all a reader (or a
   // writer of a lock file someone else created) may get.
+  // O_NONBLOCK: a FIFO planted as the lock file is refused below, never waited on.
   Descriptor fd(mode == Mode::exclusive
-                    ? ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644)
+                    ? ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644)
                     : -1);
   if (fd.fd < 0 && (mode == Mode::shared || errno == EACCES || errno == EROFS || errno == EPERM)) {
-    fd.fd = ::open(lock_path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    fd.fd = ::open(lock_path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   }
   if (fd.fd < 0) {
     int err = errno;
