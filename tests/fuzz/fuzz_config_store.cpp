@@ -22,13 +22,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     iviconfig::Check(store);
     iviconfig::Describe(store);
   }
-  iviconfig::Store edited;
-  if (!edited.load_for_editing(path)) {
-    iviconfig::AddHardwareAsset(edited, "fuzz-asset", "TCPIP0::192.0.2.1::5025::SOCKET");
-    iviconfig::Remove(edited, "logical-name", "Bench", "");
-    const std::string text = edited.serialize();
-    pugi::xml_document again;
-    if (!again.load_buffer(text.data(), text.size(), pugi::parse_full | pugi::parse_ws_pcdata)) std::abort();
+  {
+    // The editor's lock goes with it, before the configuration server reads the store below.
+    iviconfig::Store edited;
+    if (!edited.load_for_editing(path)) {
+      iviconfig::AddHardwareAsset(edited, "fuzz-asset", "TCPIP0::192.0.2.1::5025::SOCKET");
+      iviconfig::Remove(edited, "logical-name", "Bench", "");
+      const std::string text = edited.serialize();
+      pugi::xml_document again;
+      if (!again.load_buffer(text.data(), text.size(), pugi::parse_full | pugi::parse_ws_pcdata)) std::abort();
+    }
   }
   IviConfigHandle server = 0, session = 0;
   if (IviConfig_Initialize(&server) >= 0) {
