@@ -13,8 +13,8 @@ SOURCE = None
 # Sources by name; data files (seeds, CSV, JSON, SVG, Markdown) carry no comment.
 SOURCE_FILE = re.compile(r"(\.(cpp|h|c|py|sh|cmake|in|map|x)|/CMakeLists\.txt|/Vexo|/\.ci/run)$")
 SKIPPED_DIRECTORIES = {".git", "corpus", "__pycache__"}
-# Debian's copyright format has no comments; this template is the licence itself.
-SKIPPED_FILES = {"copyright.in"}
+# Debian's copyright and changelog formats have no comments; the first is the licence itself.
+SKIPPED_FILES = {"copyright.in", "changelog.in"}
 
 
 class Licence(unittest.TestCase):

@@ -291,16 +291,39 @@ class PackagingTools(unittest.TestCase):
         self.assertEqual((present.returncode, present.stderr), (0, ""))
 
 
+PACKAGES = ("libzevra1", "libzevra-dev", "zevra", "python3-zevra")
+# Where each package's files go, a few of each (the whole lists are checked for overlap).
+PACKAGE_FILES = {
+    "libzevra1": ("/usr/lib/libZEVRA_64.so.1.0.0", "/usr/lib/libZEVRA_64.so.1", "/usr/lib/libvisa.so.1.0.0",
+                  "/usr/lib/libIviCShared_64.so.1.0.0", "/usr/lib/libIviConfigServerCAPI_64.so.1.0.0",
+                  "/usr/share/doc/libzevra1/copyright", "/usr/share/doc/libzevra1/changelog.gz"),
+    "libzevra-dev": ("/usr/lib/libZEVRA_64.so", "/usr/lib/libvisa.so", "/usr/include/zevra/ZEVRA.h",
+                     "/usr/include/zevra/visa.h", "/usr/lib/pkgconfig/zevra.pc", "/usr/lib/pkgconfig/zevra-visa.pc",
+                     "/usr/lib/cmake/ZEVRA/ZEVRAConfig.cmake", "/usr/share/doc/libzevra-dev/copyright"),
+    "zevra": ("/usr/bin/zevra", "/usr/bin/ivi-config", "/usr/bin/qdx-emulator", "/usr/share/doc/zevra/README.md",
+              "/usr/share/doc/zevra/copyright", "/usr/share/doc/zevra/changelog.gz", "/usr/share/man/man1/zevra.1.gz",
+              "/usr/share/man/man1/ivi-config.1.gz", "/usr/share/man/man1/qdx-emulator.1.gz",
+              "/usr/share/man/man5/visa.conf.5.gz", "/usr/share/bash-completion/completions/zevra",
+              "/usr/lib/udev/rules.d/70-zevra-usbtmc.rules", "/usr/share/doc/zevra/docs/troubleshooting.md",
+              "/usr/share/doc/zevra/examples/visa_identify.c", "/usr/share/doc/zevra/examples/python/sweep.py",
+              "/etc/zevra/visa.conf", "/lib/systemd/system/qdx-emulator.service"),
+    "python3-zevra": ("/usr/lib/python3/dist-packages/zevra/__init__.py", "/usr/share/doc/python3-zevra/copyright"),
+}
+
+
 @unittest.skipUnless(os.geteuid() == 0 and shutil.which("apt-get"), "installing a .deb needs root and apt-get")
 class DebianPackage(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        if subprocess.run(["dpkg-query", "-W", "zevra"], capture_output=True).returncode == 0:
-            raise unittest.SkipTest("a zevra package is installed on this machine already")
-        for old in glob.glob(os.path.join(BUILD, "zevra_*.deb")):
+        for package in PACKAGES:
+            if subprocess.run(["dpkg-query", "-W", package], capture_output=True).returncode == 0:
+                raise unittest.SkipTest("a %s package is installed on this machine already" % package)
+        for old in glob.glob(os.path.join(BUILD, "*.deb")):
             os.remove(old)
         run(["cpack", "-G", "DEB"], cwd=BUILD, timeout=600)
-        (cls.deb,) = glob.glob(os.path.join(BUILD, "zevra_*_amd64.deb"))
+        cls.debs = {}
+        for package in PACKAGES:
+            (cls.debs[package],) = glob.glob(os.path.join(BUILD, "%s_%s_*.deb" % (package, VERSION)))
         cls.master_before = snapshot(MASTER)
         cls.directory_existed = os.path.isdir(os.path.dirname(MASTER))
 
@@ -308,41 +331,73 @@ class DebianPackage(unittest.TestCase):
     def tearDownClass(cls):
         cls.restore()  # whatever happened, the machine is left as it was found
 
-    def field(self, name):
-        return run(["dpkg-deb", "-f", self.deb, name]).stdout.strip()
+    def field(self, package, name):
+        return run(["dpkg-deb", "-f", self.debs[package], name]).stdout.strip()
 
-    def test_control_and_contents(self):
-        self.assertEqual(self.field("Package"), "zevra")
-        self.assertEqual(self.field("Version"), VERSION)
-        depends = [d.split(" ")[0] for d in self.field("Depends").split(", ")]
-        for needed in ("libc6", "libstdc++6", "libtirpc3", "libpugixml1v5", "libreadline8"):
-            self.assertIn(needed, depends)
-        # The VISA library loads these when first needed (the emulator links Avahi itself).
-        recommends = [d.split(" ")[0] for d in self.field("Recommends").split(", ")]
+    def contents(self, package):
+        listing = run(["dpkg-deb", "-c", self.debs[package]]).stdout
+        return {line.split()[5].lstrip(".") for line in listing.splitlines()}
+
+    def test_control_fields(self):
+        for package in PACKAGES:
+            self.assertEqual(self.field(package, "Version"), VERSION)
+        self.assertEqual(self.field("python3-zevra", "Architecture"), "all")
+        self.assertEqual(self.field("libzevra1", "Architecture"), "amd64")
+        names = lambda field: [d.split(" ")[0] for d in field.split(", ")]  # noqa: E731
+        libraries = names(self.field("libzevra1", "Depends"))
+        for needed in ("libc6", "libstdc++6", "libpugixml1v5"):
+            self.assertIn(needed, libraries)
+        # The VISA library loads these when first needed; only the emulator links Avahi.
+        recommends = names(self.field("libzevra1", "Recommends"))
         self.assertIn("libusb-1.0-0", recommends)
         self.assertIn("libavahi-client3", recommends)
-        self.assertNotIn("libusb-1.0-0", depends)
-        listing = run(["dpkg-deb", "-c", self.deb]).stdout
-        paths = {line.split()[5].lstrip(".") for line in listing.splitlines()}
-        for path in ("/usr/bin/zevra", "/usr/bin/ivi-config", "/usr/bin/qdx-emulator",
-                     "/usr/lib/libZEVRA_64.so.1.0.0", "/usr/lib/libvisa.so.1.0.0", "/usr/include/zevra/ZEVRA.h",
-                     "/usr/lib/pkgconfig/zevra.pc", "/usr/lib/pkgconfig/zevra-visa.pc",
-                     "/usr/lib/cmake/ZEVRA/ZEVRAConfig.cmake", "/usr/share/doc/zevra/README.md",
-                     "/usr/share/doc/zevra/copyright", "/usr/share/man/man1/zevra.1.gz",
-                     "/usr/share/man/man1/ivi-config.1.gz", "/usr/share/man/man1/qdx-emulator.1.gz",
-                     "/usr/share/man/man5/visa.conf.5.gz", "/usr/share/bash-completion/completions/zevra",
-                     "/usr/lib/udev/rules.d/70-zevra-usbtmc.rules", "/usr/share/doc/zevra/docs/troubleshooting.md",
-                     "/usr/share/doc/zevra/examples/visa_identify.c",
-                     "/usr/lib/python3/dist-packages/zevra/__init__.py",
-                     "/usr/share/doc/zevra/examples/python/sweep.py"):
-            self.assertIn(path, paths)
-        self.assertFalse([p for p in paths if not (p.startswith("/usr/") or p in ("/", "/usr"))])
+        self.assertNotIn("libusb-1.0-0", libraries)
+        self.assertNotIn("libavahi-client3", libraries)
+        programs = names(self.field("zevra", "Depends"))
+        for needed in ("libzevra1", "libreadline8", "libavahi-client3", "libtirpc3"):
+            self.assertIn(needed, programs)
+        for package in ("libzevra-dev", "zevra", "python3-zevra"):
+            self.assertIn("libzevra1 (= %s)" % VERSION, self.field(package, "Depends").split(", "))
+        control = run(["dpkg-deb", "--info", self.debs["libzevra1"], "shlibs"]).stdout
+        self.assertIn("libvisa 1 libzevra1 (= %s)" % VERSION, control)
+        self.assertEqual(run(["dpkg-deb", "--info", self.debs["libzevra1"], "triggers"]).stdout.strip(),
+                         "activate-noawait ldconfig")
+        self.assertEqual(run(["dpkg-deb", "--info", self.debs["zevra"], "conffiles"]).stdout.split(),
+                         ["/etc/zevra/visa.conf"])
+
+    def test_contents(self):
+        seen = {}
+        for package in PACKAGES:
+            paths = self.contents(package)
+            for path in PACKAGE_FILES[package]:
+                self.assertIn(path, paths, package)
+            files = {p for p in paths if not p.endswith("/")}
+            for other, theirs in seen.items():
+                self.assertFalse(files & theirs, "%s and %s both ship %s" % (package, other, files & theirs))
+            seen[package] = files
+            outside = [p for p in files if not p.startswith(("/usr/", "/etc/zevra/", "/lib/systemd/system/"))]
+            self.assertEqual(outside, [], package)
+        # Stripped: no debug sections in any shipped binary.
+        with tempfile.TemporaryDirectory() as tree:
+            run(["dpkg-deb", "-x", self.debs["libzevra1"], tree])
+            run(["dpkg-deb", "-x", self.debs["zevra"], tree])
+            for binary in ("usr/lib/libZEVRA_64.so.1.0.0", "usr/lib/libvisa.so.1.0.0", "usr/bin/zevra"):
+                sections = run(["readelf", "-S", os.path.join(tree, binary)]).stdout
+                self.assertNotIn(".debug_info", sections, binary)
+                self.assertNotIn(".symtab", sections, binary)
+
+    @unittest.skipUnless(shutil.which("lintian"), "lintian is not installed")
+    def test_lintian_finds_no_error_or_warning(self):
+        # Overrides, each with its reason, ship in the packages; what is left must be nothing.
+        result = run(["lintian", "--fail-on", "error,warning", *self.debs.values()], expect=None, timeout=600)
+        reported = [line for line in result.stdout.splitlines() if line[:2] in ("E:", "W:")]
+        self.assertEqual((result.returncode, reported), (0, []), result.stdout + result.stderr)
 
     def install(self):
-        run(["apt-get", "install", "-y", self.deb], timeout=600)
+        run(["apt-get", "install", "-y", *self.debs.values()], timeout=600)
 
     def purge(self):
-        run(["apt-get", "purge", "-y", "zevra"], timeout=600)
+        run(["apt-get", "purge", "-y", *PACKAGES], timeout=600)
 
     def test_system_install_with_a_new_store(self):
         if self.master_before is not None:
@@ -350,8 +405,19 @@ class DebianPackage(unittest.TestCase):
         try:
             self.install()
             store = snapshot(MASTER).decode()
-            self.assertIn("<ModulePath>/usr/lib/libZEVRA_64.so</ModulePath>", store)
+            self.assertIn("<ModulePath>/usr/lib/libZEVRA_64.so.1</ModulePath>", store)
             out = run(["/usr/bin/zevra", "--emulate", "info"], env=clean_env()).stdout
+            # What a user reads first: versions, help and manual pages of the installed programs.
+            for program in ("zevra", "ivi-config", "qdx-emulator"):
+                self.assertIn(VERSION, run(["/usr/bin/" + program, "--version"], env=clean_env()).stdout)
+                self.assertIn("usage", run(["/usr/bin/" + program, "--help"], env=clean_env()).stdout.lower())
+            for page, heading in (("man1/zevra.1.gz", "ZEVRA(1)"), ("man1/ivi-config.1.gz", "IVI-CONFIG(1)"),
+                                  ("man1/qdx-emulator.1.gz", "QDX-EMULATOR(1)"), ("man5/visa.conf.5.gz", "VISA.CONF(5)")):
+                shown = run(["man", "-l", "/usr/share/man/" + page], env=clean_env(MANPAGER="cat")).stdout
+                self.assertIn(heading, shown)
+            # The commented configuration changes nothing: the library reads it without a complaint.
+            found = run(["/usr/bin/zevra", "find", "--timeout", "0"], env=clean_env(), expect=None)
+            self.assertNotIn("visa.conf", found.stderr)
             self.assertRegex(out, r"(?m)^model: +QDX7001$")
             with tempfile.TemporaryDirectory() as work:
                 consumer = Consumer(work, "/usr/bin/ivi-config")
@@ -380,8 +446,11 @@ class DebianPackage(unittest.TestCase):
                     emulator.stdout.close()
             self.purge()
             self.assertIsNone(snapshot(MASTER), "the store the package created is gone with it")
-            self.assertFalse(os.path.exists("/usr/bin/zevra"))
-            self.assertFalse(os.path.exists("/usr/lib/python3/dist-packages/zevra"), "byte code left behind")
+            left = [p for files in PACKAGE_FILES.values() for p in files if os.path.lexists(p)]
+            self.assertEqual(left, [], "purge left files behind")
+            for directory in ("/usr/lib/python3/dist-packages/zevra", "/etc/zevra", "/var/lib/zevra",
+                              "/usr/include/zevra", "/usr/share/doc/zevra"):
+                self.assertFalse(os.path.exists(directory), directory + " left behind")
         finally:
             self.restore()
 
@@ -398,7 +467,7 @@ class DebianPackage(unittest.TestCase):
         try:
             self.install()
             store = snapshot(MASTER).decode()
-            self.assertIn("<ModulePath>/usr/lib/libZEVRA_64.so</ModulePath>", store)
+            self.assertIn("<ModulePath>/usr/lib/libZEVRA_64.so.1</ModulePath>", store)
             self.assertIn("TCPIP0::10.1.2.3::INSTR", store)
             self.assertIn("<!-- the lab's store -->", store)
             self.assertTrue(store.startswith('<?xml version="1.0" encoding="UTF-8"?>\n'), store[:80])
@@ -423,7 +492,7 @@ class DebianPackage(unittest.TestCase):
 
     @classmethod
     def restore(cls):
-        subprocess.run(["apt-get", "purge", "-y", "zevra"], capture_output=True)
+        subprocess.run(["apt-get", "purge", "-y", *PACKAGES], capture_output=True)
         if cls.master_before is None:
             for path in (MASTER, MASTER + ".lock"):
                 if os.path.exists(path):
