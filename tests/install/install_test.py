@@ -415,6 +415,8 @@ class DebianPackage(unittest.TestCase):
                                   ("man1/qdx-emulator.1.gz", "QDX-EMULATOR(1)"), ("man5/visa.conf.5.gz", "VISA.CONF(5)")):
                 shown = run(["man", "-l", "/usr/share/man/" + page], env=clean_env(MANPAGER="cat")).stdout
                 self.assertIn(heading, shown)
+            if shutil.which("systemd-analyze"):  # the unit reads, its program and manual page exist
+                run(["systemd-analyze", "verify", "/lib/systemd/system/qdx-emulator.service"], env=clean_env())
             # The commented configuration changes nothing: the library reads it without a complaint.
             found = run(["/usr/bin/zevra", "find", "--timeout", "0"], env=clean_env(), expect=None)
             self.assertNotIn("visa.conf", found.stderr)
