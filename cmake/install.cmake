@@ -74,7 +74,7 @@ foreach(component package IN ZIP_LISTS ZEVRA_DOC_COMPONENTS ZEVRA_DOC_PACKAGES)
 endforeach()
 
 # The README's links into docs/ and examples/ resolve in the installed tree as in the source.
-install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT programs)
+install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT programs)
 install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs COMPONENT programs)
 install(FILES examples/visa_identify.c examples/open_by_logical_name.c examples/output_and_list.c
               examples/status_and_errors.c examples/list_steps.csv packaging/etc/visa.conf

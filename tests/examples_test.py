@@ -1,8 +1,9 @@
 # SPDX-License-Identifier: MIT
-"""The example programs, built against the installed-style libraries, run
-against qdx-emulator through a store that ivi-config wrote.
+"""The example programs, built against the installed-style libraries, and the
+README's C, Python and PyVISA examples, run against qdx-emulator through a
+store that ivi-config wrote.
 
-usage: examples_test.py BIN_DIR
+usage: examples_test.py BIN_DIR SOURCE_DIR
 """
 import os
 import re
@@ -12,7 +13,7 @@ import sys
 import tempfile
 import unittest
 
-BIN = None
+BIN = SOURCE = None
 
 
 def tool(name):
@@ -77,6 +78,44 @@ class Examples(unittest.TestCase):
         self.assertIn("  voltage level      5.000 V", out)
         self.run_example("status_and_errors", "anything", "Simulate=1")
 
+    def readme_block(self, language, containing):
+        with open(os.path.join(SOURCE, "README.md")) as f:
+            blocks = re.findall(r"(?ms)^```%s\n(.*?)^```" % language, f.read())
+        (block,) = [b for b in blocks if containing in b]
+        # The README's examples name the emulator on its usual port and the installed library.
+        return (block.replace("TCPIP0::127.0.0.1::5025::SOCKET", self.resource)
+                .replace("/usr/lib/libvisa.so.1", os.path.join(BIN, "..", "lib", "libvisa.so.1")))
+
+    def run_python(self, source):
+        env = dict(self.env, PYTHONPATH=os.path.join(SOURCE, "python"), PYTHONDONTWRITEBYTECODE="1",
+                   ZEVRA_LIBRARY=os.path.join(BIN, "..", "lib", "libZEVRA_64.so.1"))
+        result = subprocess.run(["/usr/bin/python3", "-c", source], env=env, capture_output=True, text=True,
+                                timeout=60)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        return result.stdout
+
+    def test_the_readmes_c_example(self):
+        with tempfile.TemporaryDirectory() as work:
+            source, program = os.path.join(work, "hello.c"), os.path.join(work, "hello")
+            with open(source, "w") as f:
+                f.write(self.readme_block("c", "ZEVRA_Measure"))
+            lib = os.path.join(BIN, "..", "lib")
+            subprocess.run(["cc", "-Wall", "-Werror", source, "-I" + os.path.join(SOURCE, "include"),
+                            "-I" + os.path.join(SOURCE, "platform", "visa", "include"), "-L" + lib, "-lZEVRA_64",
+                            "-Wl,-rpath," + lib, "-o", program], check=True)
+            result = subprocess.run([program], env=self.env, capture_output=True, text=True, timeout=60)
+        self.assertEqual((result.returncode, result.stdout), (0, "CH1 measures 5.000 V\n"), result.stderr)
+
+    def test_the_readmes_python_example(self):
+        out = self.run_python(self.readme_block("python", "import zevra"))
+        first, error = out.split("\n", 1)
+        self.assertEqual(first, "QDX7001 5.0")
+        self.assertIn("-222", error)  # the instrument's own complaint about 1000 V
+
+    def test_the_readmes_pyvisa_example(self):
+        out = self.run_python(self.readme_block("python", "import pyvisa"))
+        self.assertIn("Halmeric,QDX7001", out)
+
     def test_failure_prints_the_recorded_description(self):
         err = self.run_example("open_by_logical_name", "PSU1", "Simulate=maybe", expect=1).stderr
         self.assertIn("status 0xBFFA004C: The 'maybe' value in the option string is unknown.", err)
@@ -85,5 +124,5 @@ class Examples(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    BIN = sys.argv[1]
+    BIN, SOURCE = sys.argv[1:3]
     unittest.main(argv=[sys.argv[0]], verbosity=2)

@@ -50,6 +50,13 @@ def snapshot(path):
         return None
 
 
+def heading_anchors(markdown):
+    """The anchors a Markdown renderer gives the headings of a page (GitHub's rule)."""
+    with open(markdown) as f:
+        headings = re.findall(r"(?m)^#+ +(.*?) *$", f.read())
+    return {re.sub(r"[^\w\- ]", "", h.lower()).replace(" ", "-") for h in headings}
+
+
 def files_under(root):
     return sorted(os.path.relpath(os.path.join(d, f), root)
                   for d, _, names in os.walk(root) for f in names)
@@ -134,6 +141,27 @@ class PrefixInstall(unittest.TestCase):
             self.assertIn("Shared library: [%s]" % needed, driver)
         program = run(["readelf", "-d", os.path.join(self.prefix, "bin", "zevra")]).stdout
         self.assertIn("Library runpath: [$ORIGIN/../lib]", program)
+
+    def test_every_link_in_the_installed_documentation_resolves(self):
+        docs = os.path.join(self.prefix, "share", "doc", "zevra")
+        pages = [os.path.join(docs, f) for f in files_under(docs) if f.endswith(".md")]
+        self.assertIn(os.path.join(docs, "docs", "index.md"), pages)
+        checked, broken = 0, []
+        for page in pages:
+            with open(page) as f:
+                text = f.read()
+            for target in re.findall(r"\]\(([^)\s]+)\)", text):
+                if re.match(r"[a-z]+:", target):
+                    continue  # a web address
+                path, _, anchor = target.partition("#")
+                resolved = os.path.normpath(os.path.join(os.path.dirname(page), path)) if path else page
+                checked += 1
+                if not os.path.exists(resolved):
+                    broken.append("%s: %s" % (os.path.relpath(page, docs), target))
+                elif anchor and anchor not in heading_anchors(resolved):
+                    broken.append("%s: %s (no such heading)" % (os.path.relpath(page, docs), target))
+        self.assertGreater(checked, 30)
+        self.assertEqual(broken, [])
 
     def test_registration_skipped_when_asked(self):
         self.assertIn("ZEVRA_INSTALL_REGISTER=0: %s left alone" % MASTER, self.install_output)
