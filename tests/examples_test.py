@@ -89,6 +89,8 @@ class Examples(unittest.TestCase):
     def run_python(self, source):
         env = dict(self.env, PYTHONPATH=os.path.join(SOURCE, "python"), PYTHONDONTWRITEBYTECODE="1",
                    ZEVRA_LIBRARY=os.path.join(BIN, "..", "lib", "libZEVRA_64.so.1"))
+        if os.environ.get("ZEVRA_PYTHON_PRELOAD"):  # a sanitized build: its runtimes load first
+            env.update(LD_PRELOAD=os.environ["ZEVRA_PYTHON_PRELOAD"], ASAN_OPTIONS="detect_leaks=0")
         result = subprocess.run(["/usr/bin/python3", "-c", source], env=env, capture_output=True, text=True,
                                 timeout=60)
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
