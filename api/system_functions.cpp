@@ -52,14 +52,15 @@ ViStatus ZEVRA_QueryPowerOnState(ViSession Vi, ViInt32* State, ViInt32* MemoryLo
     if (st < 0) return st;
     zevra::PowerOnStateFields fields;
     if (!zevra::SplitPowerOnState(reply, fields)) return s.ReportError(IVI_ERROR_UNEXPECTED_RESPONSE);
-    ViInt32 state = -1;
-    ViInt32 location = 0;
-    st = zevra::PowerOnStateMap().ResponseToValue(Vi, fields.state, state);
+    // The state is converted straight into the output, so a token the map does
+    // not know leaves the converter's failure value (-1) there.
+    st = zevra::PowerOnStateMap().ResponseToValue(Vi, fields.state, *State);
     if (st < 0) return st;
-    // A location that is no 32-bit integer is an unusable reply like any other.
+    // A location that is no 32-bit integer is an unusable reply like any other;
+    // the location output then stays 0.
+    ViInt32 location = 0;
     if (fields.location && !vexo::ParseLeadingInteger(*fields.location, location))
       return s.ReportError(IVI_ERROR_UNEXPECTED_RESPONSE);
-    *State = state;
     *MemoryLocation = location;
     return s.CheckInstrumentStatus();
   });

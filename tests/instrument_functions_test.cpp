@@ -186,9 +186,12 @@ TEST_F(InstrumentFunctions, PowerOnStateReplies) {
       {"LAST", VI_SUCCESS, ZEVRA_VAL_POWER_ON_STATE_LAST_STATE, 0},
       {" off ", VI_SUCCESS, ZEVRA_VAL_POWER_ON_STATE_DISABLED, 0},
       {"USER,4,5", IVI_ERROR_UNEXPECTED_RESPONSE, 0, 0},
-      {"USER,abc", IVI_ERROR_UNEXPECTED_RESPONSE, 0, 0},
-      {"USER,99999999999", IVI_ERROR_UNEXPECTED_RESPONSE, 0, 0},
-      {"SOMETIMES", IVI_ERROR_UNEXPECTED_RESPONSE, 0, 0},
+      // The state is converted before the location is read.
+      {"USER,abc", IVI_ERROR_UNEXPECTED_RESPONSE, ZEVRA_VAL_POWER_ON_STATE_USER_STATE, 0},
+      {"USER,99999999999", IVI_ERROR_UNEXPECTED_RESPONSE, ZEVRA_VAL_POWER_ON_STATE_USER_STATE, 0},
+      // An unknown token leaves the map converter's failure value.
+      {"SOMETIMES", IVI_ERROR_UNEXPECTED_RESPONSE, -1, 0},
+      {"SOMETIMES,4", IVI_ERROR_UNEXPECTED_RESPONSE, -1, 0},
   };
   for (const Case& c : cases) {
     emu.instrument().on("OUTP:PON:STAT?", c.reply);
@@ -344,6 +347,13 @@ TEST_F(InstrumentFunctions, AllChannelsReplies) {
       {"x,2,3", {4, 4, 4}, IVI_ERROR_UNEXPECTED_RESPONSE, {},
        "Unexpected response from instrument.  Expected numeric voltage value."},
       {"1,2,W", {4, 4, 4}, IVI_ERROR_UNEXPECTED_RESPONSE, {},
+       "Unexpected response from instrument.  Expected numeric power value."},
+      // Words a number parser may take are no measured values.
+      {"nan,2,3", {4, 4, 4}, IVI_ERROR_UNEXPECTED_RESPONSE, {},
+       "Unexpected response from instrument.  Expected numeric voltage value."},
+      {"1,inf,3", {4, 4, 4}, IVI_ERROR_UNEXPECTED_RESPONSE, {},
+       "Unexpected response from instrument.  Expected numeric current value."},
+      {"1,2,3,4,5,-Infinity", {4, 4, 4}, IVI_ERROR_UNEXPECTED_RESPONSE, {},
        "Unexpected response from instrument.  Expected numeric power value."},
   };
   for (const AllChannelsCase& c : cases) {

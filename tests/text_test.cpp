@@ -65,7 +65,10 @@ TEST(Text, LeadingIntegers) {
 
 TEST(Text, LeadingReals) {
   const NumberCase<ViReal64> cases[] = {{"4.5", true, 4.5}, {" +1e3V", true, 1000.0}, {"-0.25,1", true, -0.25},
-                                        {"", false, 0},     {"+-1", false, 0},       {"V", false, 0}};
+                                        {".5", true, 0.5},  {"-.5e1", true, -5.0},   {"7.", true, 7.0},
+                                        {"", false, 0},     {"+-1", false, 0},       {"V", false, 0},
+                                        {"nan", false, 0},  {"inf", false, 0},       {"-Infinity", false, 0},
+                                        {"+NAN", false, 0}, {".", false, 0},         {"-.e1", false, 0}};
   ExpectNumbers(vexo::ParseLeadingReal, cases);
 }
 

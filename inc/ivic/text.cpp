@@ -55,6 +55,12 @@ bool ParseLeadingReal(std::string_view text, ViReal64& value) {
   bool plus = !rest.empty() && rest.front() == '+';
   if (plus) rest.remove_prefix(1);
   if (rest.empty() || (plus && (rest.front() == '+' || rest.front() == '-'))) return false;
+  // A decimal number only: from_chars would also take "nan", "inf" and
+  // "infinity", which no instrument means as a measured value.
+  std::string_view digits = rest.front() == '-' ? rest.substr(1) : rest;
+  auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (digits.empty() || !(is_digit(digits[0]) || (digits[0] == '.' && digits.size() > 1 && is_digit(digits[1]))))
+    return false;
   double v = 0;
   auto [p, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), v, std::chars_format::general);
   if (ec != std::errc{} || p == rest.data()) return false;

@@ -31,7 +31,7 @@ bool ParseLeadingInteger(std::string_view text, ViInt32& value);
 
 // Leading white space, then the longest prefix that forms a decimal
 // floating-point number (sign, digits, fraction, exponent); the rest is
-// ignored. False when no number starts the text.
+// ignored. False when no number starts the text; "nan" and "inf" are none.
 bool ParseLeadingReal(std::string_view text, ViReal64& value);
 
 }  // namespace vexo
