@@ -16,11 +16,31 @@ def _hex(status):
     return "0x%08X" % (status & 0xFFFFFFFF)
 
 
+_visa_library = None
+
+
+def visa_status(status):
+    """(name, description) of a VISA status as the VISA library the driver runs on describes it,
+    or (None, None) for a status it does not know."""
+    global _visa_library
+    if _visa_library is None:
+        # Already loaded as the driver's own dependency, so found by its name.
+        _visa_library = ctypes.CDLL("libvisa.so.1")
+        _visa_library.viStatusDesc.argtypes = (ctypes.c_uint32, ctypes.c_int32, ctypes.c_char_p)
+        _visa_library.viStatusDesc.restype = ctypes.c_int32
+    text = ctypes.create_string_buffer(MESSAGE_BYTES)
+    if _visa_library.viStatusDesc(0, status, text) != 0:  # VI_WARN_UNKNOWN_STATUS
+        return None, None
+    name, _, description = text.value.decode("utf-8", "replace").partition(": ")
+    return name, description
+
+
 class _Status:
     @property
     def name(self):
-        """The status's constant, e.g. "IVI_ERROR_INVALID_VALUE", or None for one the driver does not define."""
-        return STATUS_NAMES.get(self.status)
+        """The status's constant, e.g. "IVI_ERROR_INVALID_VALUE" or "VI_ERROR_TMO", or None for one
+        neither the driver nor the VISA library defines."""
+        return STATUS_NAMES.get(self.status) or visa_status(self.status)[0]
 
 
 class Error(_Status, Exception):
@@ -67,7 +87,7 @@ def _template(functions, vi, status, subject):
     lacks) gets the message with its one placeholder filled in with the function or attribute."""
     text = ctypes.create_string_buffer(MESSAGE_BYTES)
     if functions.ZEVRA_error_message(vi, status, text) < 0:
-        return "Unknown status code."
+        return visa_status(status)[1] or "Unknown status code."
     message = text.value.decode("utf-8", "replace")
     return message.replace("%s", subject) if subject and message.count("%s") == 1 else message
 

@@ -107,3 +107,13 @@ def test_sessions_on_several_threads_work_at_once(emulator):
     for t in threads:
         t.join(timeout=60)
     assert results == [("QDX7001", (0, "Selftest passed"))] * 30
+
+
+def test_a_visa_failure_carries_the_visa_librarys_name_and_description():
+    with pytest.raises(zevra.Error) as raised:
+        zevra.Session("TCPIP0::127.0.0.1::1::SOCKET")  # nobody listens on port 1
+    error = raised.value
+    assert (error.status & 0xFFFFFFFF, error.name) == (0xBFFF0011, "VI_ERROR_RSRC_NFOUND")
+    assert error.description == ("Insufficient location information or the requested device or resource is not "
+                                 "present in the system.")
+    assert str(error) == "0xBFFF0011 " + error.description
