@@ -282,9 +282,26 @@ except pyvisa.errors.VisaIOError as e:
             with open(trace) as f:
                 opens = [line for line in f if " viOpen " in line]
         self.assertEqual(len(opens), 1, opens)
-        # The trace names the resource as opened: canonical, with its interface number.
-        self.assertIn(" viOpen USB0::0x1AB1::0x7001::X1::0::INSTR: libusb-1.0 lacks a function this library needs"
+        # The trace names the resource as opened (canonical, with its interface number), and in a
+        # note why it could not be.
+        self.assertIn(" viOpen USB0::0x1AB1::0x7001::X1::0::INSTR [libusb-1.0 lacks a function this library needs]"
                       " -> VI_ERROR_RSRC_NFOUND (0xBFFF0011)", opens[0])
+
+    def test_the_trace_of_a_search_keeps_its_expression_and_count(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            trace = os.path.join(tmp, "visa.trace")
+            program = "import sys, pyvisa\nprint(len(pyvisa.ResourceManager(sys.argv[1]).list_resources('?*')))\n"
+            env = dict(os.environ, ZEVRA_VISA_TRACE=trace)
+            run = subprocess.run([sys.executable, "-c", program, LIBVISA], env=env, capture_output=True, text=True,
+                                 timeout=60)
+            self.assertEqual(run.returncode, 0, run.stderr)
+            with open(trace) as f:
+                finds = [line for line in f if " viFindRsrc " in line]
+        self.assertEqual(len(finds), 1, finds)
+        # The expression and the count, then what each LAN search said, however many notes there are.
+        found = re.search(r" viFindRsrc \?\* \((\d+) found\) \[VXI-11 discovery: \d+ answered on port \d+\]", finds[0])
+        self.assertTrue(found, finds[0])
+        self.assertEqual(found.group(1), run.stdout.strip())
 
     def test_the_trace_has_a_whole_line_per_call(self):
         """A program run with ZEVRA_VISA_TRACE, four threads at once."""

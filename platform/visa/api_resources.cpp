@@ -48,7 +48,11 @@ ViStatus viFindRsrc(ViSession sesn, ViConstString expr, ViPFindList vi, ViPUInt3
     if (!visa::Registry::instance().is_resource_manager(sesn))
       return visa::Registry::instance().find(sesn) ? VI_ERROR_NSUP_OPER : VI_ERROR_INV_OBJECT;
     std::string first;
-    ViStatus st = visa::Registry::instance().find_resources(sesn, expr, vi, retCnt, first);
+    ViUInt32 count = 0;
+    ViStatus st = visa::Registry::instance().find_resources(sesn, expr, vi, &count, first);
+    if (retCnt != nullptr) *retCnt = count;
+    if (expr != nullptr && (st >= 0 || st == VI_ERROR_RSRC_NFOUND))
+      visa::trace_detail(std::string(expr) + " (" + std::to_string(count) + " found)");
     CopyOut(st >= 0 ? first : std::string(), desc);
     return st;
   });

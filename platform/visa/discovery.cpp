@@ -47,7 +47,7 @@ std::vector<ResourceName> discover_resources(const VisaConfig& config) {
   std::vector<ResourceName> answered =
       find_vxi11_instruments(config.discovery_window_ms, onc_rpc_messages::PortmapperPort());
   mdns.join();
-  trace_detail(mdns_note);
+  trace_note(mdns_note);
   AddNew(all, answered);
   AddNew(all, advertised);
   return all;

@@ -82,7 +82,7 @@ ViStatus Registry::open(ViSession resource_manager, const char* name, ViAccessMo
   if (st < 0) return st;
   const TransportEntry& entry = transport_for(resource.kind);
   if (entry.open == nullptr) {
-    trace_detail(entry.unavailable_reason);
+    trace_note(entry.unavailable_reason);
     return VI_ERROR_LIBRARY_NFOUND;
   }
   std::unique_ptr<Transport> transport;

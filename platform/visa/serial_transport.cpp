@@ -313,14 +313,14 @@ ViStatus open_serial_transport(const ResourceName& resource, const OpenRequest&,
   std::string why;
   ViStatus st = SerialLine::open(resource.device_path, line, why);
   if (st < 0) {
-    trace_detail(resource.device_path + ": " + why);
+    trace_note(resource.device_path + ": " + why);
     return st;
   }
   auto transport = std::make_unique<SerialTransport>(std::move(line), resource.device_path);
   // Every session starts from VISA's defaults: 9600 baud, 8 data bits, no parity, one stop bit.
   st = transport->configure();
   if (st < 0) {
-    trace_detail(resource.device_path + ": the port does not take 9600 8N1");
+    trace_note(resource.device_path + ": the port does not take 9600 8N1");
     return VI_ERROR_IO;
   }
   out = std::move(transport);

@@ -82,7 +82,7 @@ struct CallRecord {
   std::chrono::system_clock::time_point wall;
   std::chrono::steady_clock::time_point start;
   // The first bytes each way, and how many there were.
-  std::string written, read, detail;
+  std::string written, read, detail, notes;
   std::size_t written_total = 0, read_total = 0;
 };
 
@@ -147,6 +147,7 @@ ViStatus TracedCall::finish_traced(ViStatus status) noexcept {
                   static_cast<unsigned>(record.object));
     std::string line = timestamps::utc_timestamp(record.wall, 6) + head + record.operation;
     if (!record.detail.empty()) line += " " + record.detail;
+    line += record.notes;
     if (record.written_total > 0) line += " wrote " + Shown(record.written, record.written_total);
     if (record.read_total > 0) line += " read " + Shown(record.read, record.read_total);
     char tail[64];
@@ -182,6 +183,14 @@ void trace_detail(const std::string& text) noexcept {
   if (!trace_enabled() || current == nullptr) return;
   try {
     current->detail = text;
+  } catch (...) {
+  }
+}
+
+void trace_note(const std::string& text) noexcept {
+  if (!trace_enabled() || current == nullptr || text.empty()) return;
+  try {
+    current->notes += " [" + text + "]";
   } catch (...) {
   }
 }

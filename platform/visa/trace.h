@@ -46,6 +46,10 @@ inline void trace_written(const char* data, std::size_t size) noexcept {
 inline void trace_read(const char* data, std::size_t size) noexcept {
   if (trace_enabled()) keep_read(data, size);
 }
-void trace_detail(const std::string& text) noexcept;  // "TCPIP0::...::SOCKET -> session 0x1002"
+// What the call is about ("TCPIP0::...::SOCKET (session 0x1002)"); a later one replaces it.
+void trace_detail(const std::string& text) noexcept;
+// Something met on the way (a discovery's outcome, why a port was refused),
+// added to the line in brackets after the detail; notes never replace each other.
+void trace_note(const std::string& text) noexcept;
 
 }  // namespace visa

@@ -257,7 +257,7 @@ class UsbtmcTransport final : public Transport {
       }
       if (!usbtmc::ParseHeader(in_.data(), have, header) || header.id != usbtmc::kDevDepMsgIn || header.tag != tag_ ||
           header.size > asked) {
-        trace_detail("USBTMC: a bulk-IN transfer that does not answer the request");
+        trace_note("USBTMC: a bulk-IN transfer that does not answer the request");
         return VI_ERROR_IO;
       }
       if (have >= usbtmc::kHeaderSize + header.size) return VI_SUCCESS;
@@ -347,7 +347,7 @@ ViStatus open_usbtmc_transport(const ResourceName& resource, const OpenRequest&,
   std::string why;
   ViStatus st = open_usb_device(resource.usb, device, why);
   if (st < 0) {
-    trace_detail(resource.canonical + ": " + why);
+    trace_note(why);  // the line names the resource already
     return st;
   }
   auto transport = std::make_unique<UsbtmcTransport>(std::move(device), resource.usb);

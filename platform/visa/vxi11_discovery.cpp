@@ -105,7 +105,7 @@ std::vector<ResourceName> find_vxi11_instruments(std::uint32_t window_ms, unsign
     bool known = std::any_of(found.begin(), found.end(), [&](const ResourceName& r) { return r.canonical == resource.canonical; });
     if (!known) found.push_back(resource);
   }
-  trace_detail("VXI-11 discovery: " + std::to_string(found.size()) + " answered on port " +
+  trace_note("VXI-11 discovery: " + std::to_string(found.size()) + " answered on port " +
                std::to_string(portmapper_port));
   return found;
 }
