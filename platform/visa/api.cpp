@@ -59,7 +59,8 @@ ViStatus viClose(ViObject vi) {
 ViStatus viGetAttribute(ViObject vi, ViAttr attrName, void* attrValue) {
   return visa::guarded(__func__, vi, [&]() -> ViStatus {
     visa::trace_detail("attribute 0x" + Hex(attrName));
-    if (Registry::instance().is_resource_manager(vi)) return VI_ERROR_NSUP_ATTR;
+    if (Registry::instance().is_resource_manager(vi))
+      return Registry::instance().manager_attribute(vi, attrName, attrValue);
     // An event context knows its type, and nothing else for the events delivered here.
     if (ViEventType type = 0; Registry::instance().event_type(vi, type)) {
       if (attrName != VI_ATTR_EVENT_TYPE) return VI_ERROR_NSUP_ATTR;
@@ -76,7 +77,8 @@ ViStatus viGetAttribute(ViObject vi, ViAttr attrName, void* attrValue) {
 ViStatus viSetAttribute(ViObject vi, ViAttr attrName, ViAttrState attrValue) {
   return visa::guarded(__func__, vi, [&]() -> ViStatus {
     visa::trace_detail("attribute 0x" + Hex(attrName) + " = " + std::to_string(attrValue));
-    if (Registry::instance().is_resource_manager(vi)) return VI_ERROR_NSUP_ATTR;
+    if (Registry::instance().is_resource_manager(vi))
+      return Registry::instance().set_manager_attribute(vi, attrName, attrValue);
     if (ViEventType type = 0; Registry::instance().event_type(vi, type))
       return attrName == VI_ATTR_EVENT_TYPE ? VI_ERROR_ATTR_READONLY : VI_ERROR_NSUP_ATTR;
     return visa::with_session(__func__, vi, [&](InstrumentSession& s) {

@@ -87,7 +87,7 @@ ViStatus viReadToFile(ViSession vi, ViConstString filename, ViUInt32 cnt, ViPUIn
   if (retCnt != nullptr) *retCnt = 0;
   return visa::with_accessible_session(__func__, vi, [&](InstrumentSession& s) -> ViStatus {
     if (filename == nullptr) return VI_ERROR_INV_PARAMETER;
-    File file(std::fopen(filename, "wb"));
+    File file(std::fopen(filename, s.appends_to_files() ? "ab" : "wb"));
     if (!file) return VI_ERROR_INV_PARAMETER;
     std::vector<char> chunk(64 * 1024);
     ViUInt32 total = 0;

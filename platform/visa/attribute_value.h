@@ -10,7 +10,7 @@
 
 namespace visa {
 
-enum class AttributeType { UInt8, UInt16, Int16, UInt32, Boolean, String };
+enum class AttributeType { UInt8, UInt16, Int16, UInt32, UInt64, Boolean, String };
 
 struct AttributeValue {
   AttributeType type = AttributeType::UInt32;
@@ -27,6 +27,7 @@ inline void store_attribute(const AttributeValue& value, void* out) {
       *static_cast<ViInt16*>(out) = static_cast<ViInt16>(static_cast<long long>(value.number));
       break;
     case AttributeType::UInt32: *static_cast<ViUInt32*>(out) = static_cast<ViUInt32>(value.number); break;
+    case AttributeType::UInt64: *static_cast<ViUInt64*>(out) = static_cast<ViUInt64>(value.number); break;
     case AttributeType::Boolean: *static_cast<ViBoolean*>(out) = static_cast<ViBoolean>(value.number); break;
     case AttributeType::String: {
       std::string text = value.text.substr(0, 255);

@@ -39,6 +39,8 @@ class HislipTransport final : public Transport {
     if (st >= 0) st = ReceiveWhole(deadline, h, payload);
     if (st < 0 || h.type != hislip::kInitializeResponse) return VI_ERROR_RSRC_NFOUND;
     std::uint16_t session = static_cast<std::uint16_t>(h.parameter & 0xFFFF);
+    const std::uint32_t version = h.parameter >> 16;  // major byte, minor byte
+    version_ = ((version >> 8) << 20) | ((version & 0xFF) << 8);  // as VISA writes a version
 
     TcpConnection& async = async_.connection();
     st = TcpConnection::connect(r.host, r.port, deadline, async);
@@ -176,7 +178,28 @@ class HislipTransport final : public Transport {
     return st;
   }
 
+  TcpConnection* tcp_connection() override { return &sync_; }
   std::string peer_address() const override { return peer_; }
+
+  ViStatus get_attribute(ViAttr attribute, AttributeValue& v) const override {
+    switch (attribute) {
+      case VI_ATTR_TCPIP_HISLIP_VERSION: v = {AttributeType::UInt32, version_, {}}; return VI_SUCCESS;
+      case VI_ATTR_TCPIP_HISLIP_OVERLAP_EN: v = {AttributeType::Boolean, VI_FALSE, {}}; return VI_SUCCESS;
+      case VI_ATTR_TCPIP_HISLIP_MAX_MESSAGE_KB: v = {AttributeType::UInt32, announced_kb_, {}}; return VI_SUCCESS;
+      default: return VI_ERROR_NSUP_ATTR;
+    }
+  }
+
+  ViStatus set_attribute(ViAttr attribute, ViAttrState value) override {
+    switch (attribute) {
+      // Messages are exchanged one at a time (synchronized mode) only.
+      case VI_ATTR_TCPIP_HISLIP_OVERLAP_EN:
+        return value == VI_FALSE ? VI_SUCCESS : VI_ERROR_NSUP_ATTR_STATE;
+      case VI_ATTR_TCPIP_HISLIP_VERSION: return VI_ERROR_ATTR_READONLY;
+      case VI_ATTR_TCPIP_HISLIP_MAX_MESSAGE_KB: return AnnounceMaximumMessageSize(value);
+      default: return VI_ERROR_NSUP_ATTR;
+    }
+  }
 
  private:
   ViStatus Lost() {
@@ -211,10 +234,28 @@ class HislipTransport final : public Transport {
     return h.control == hislip::kLockFailure ? VI_ERROR_TMO : VI_ERROR_RSRC_LOCKED;
   }
 
+  // The largest message the server may send us, told to it again: it splits
+  // longer replies to fit.
+  ViStatus AnnounceMaximumMessageSize(ViAttrState kb) {
+    if (kb == 0 || kb > kMostMessageKb) return VI_ERROR_NSUP_ATTR_STATE;
+    hislip::Header h;
+    std::string payload;
+    ViStatus st = Async(hislip::Encode(hislip::kAsyncMaximumMessageSize, 0, 0, hislip::EncodeU64(kb * 1024)),
+                        hislip::kAsyncMaximumMessageSizeResponse, Deadline::after_ms(kAnnounceAnswerMs), h, payload);
+    if (st < 0) return st;
+    announced_kb_ = static_cast<std::uint32_t>(kb);
+    max_message_size_ = std::max<std::uint64_t>(hislip::DecodeU64(payload), hislip::kHeaderSize + 1);
+    return VI_SUCCESS;
+  }
+
+  static constexpr ViAttrState kMostMessageKb = 0xFFFFFFFFull / 1024;
+  static constexpr std::uint32_t kAnnounceAnswerMs = 5000;
   TcpConnection sync_;
   HislipStream input_;
   HislipAsyncChannel async_;
-  std::uint64_t max_message_size_ = 1 << 20;
+  std::uint64_t max_message_size_ = 1 << 20;  // the server's: our messages are cut to fit
+  std::uint32_t announced_kb_ = kOurMaximumMessageSize / 1024;  // ours, as told to the server
+  std::uint32_t version_ = 0;                                    // the protocol version agreed
   std::uint32_t message_id_ = hislip::kFirstMessageId;
   std::uint32_t awaited_id_ = 0;
   std::uint32_t delivered_id_ = 0;  // the last message whose whole reply was read

@@ -103,7 +103,7 @@ ViStatus InputBuffer::read_direct(Transport& transport, const ReadSettings& sett
   got += keep;
   if (keep > 0 || end) last_ended_message_ = term || end;
   if (term) return VI_SUCCESS_TERM_CHAR;
-  if (end) return VI_SUCCESS;
+  if (end && settings.end_ends_read) return VI_SUCCESS;
   return kReadOn;
 }
 
@@ -123,7 +123,8 @@ ViStatus InputBuffer::read(Transport& transport, const ReadSettings& settings, D
     if (lone_end_pending()) {
       ends_.pop_front();
       last_ended_message_ = true;
-      return VI_SUCCESS;
+      if (settings.end_ends_read) return VI_SUCCESS;
+      continue;
     }
     std::size_t limit = std::min(count - got, data_.size() - pos_);
     if (!ends_.empty()) limit = std::min<std::uint64_t>(limit, ends_.front() - consumed());
@@ -143,7 +144,7 @@ ViStatus InputBuffer::read(Transport& transport, const ReadSettings& settings, D
     if (at_end) ends_.pop_front();
     last_ended_message_ = term || at_end;
     if (term) return VI_SUCCESS_TERM_CHAR;
-    if (at_end) return VI_SUCCESS;
+    if (at_end && settings.end_ends_read) return VI_SUCCESS;
   }
   return VI_SUCCESS_MAX_CNT;
 }

@@ -149,13 +149,23 @@ ViStatus InstrumentSession::printf_locked(const char* format, va_list* args) {
 
 ViStatus InstrumentSession::scanf_locked(const char* format, va_list* args) {
   Reader source(*this, deadline());
-  return note_read(format_read(format, args, source));
+  ViStatus st = note_read(format_read(format, args, source));
+  // VI_FLUSH_ON_ACCESS: what the scan left in the read buffer goes, as viFlush(VI_READ_BUF) drops it.
+  if (settings_.read_buffer_mode == VI_FLUSH_ON_ACCESS) input_.clear();
+  return st;
+}
+
+ViStatus InstrumentSession::flush_on_access(ViStatus st) {
+  // VI_FLUSH_ON_ACCESS: what a call left in the write buffer is sent, as viFlush(VI_WRITE_BUF) sends it.
+  if (st < 0 || settings_.write_buffer_mode != VI_FLUSH_ON_ACCESS) return st;
+  ViStatus sent = send_pending(false);
+  return sent < 0 ? sent : st;
 }
 
 ViStatus InstrumentSession::printf(const char* format, va_list* args) {
   std::lock_guard lock(io_mutex_);
   if (connection_lost_) return VI_ERROR_CONN_LOST;
-  return printf_locked(format, args);
+  return flush_on_access(printf_locked(format, args));
 }
 
 ViStatus InstrumentSession::scanf(const char* format, va_list* args) {
@@ -203,7 +213,7 @@ ViStatus InstrumentSession::buffer_write(const char* buffer, std::size_t count, 
   std::lock_guard lock(io_mutex_);
   if (connection_lost_) return VI_ERROR_CONN_LOST;
   WriteBuffer sink(*this);
-  ViStatus st = sink.append(buffer, count);
+  ViStatus st = flush_on_access(sink.append(buffer, count));
   if (st >= 0) written = count;
   return st;
 }
@@ -213,6 +223,7 @@ ViStatus InstrumentSession::set_buffer_size(unsigned mask, std::uint32_t size) {
   if (mask == 0 || (mask & ~kBuffers) != 0) return VI_ERROR_INV_MASK;
   std::lock_guard lock(io_mutex_);
   if ((mask & VI_WRITE_BUF) != 0) settings_.write_buffer_size = std::max<std::size_t>(size, 1);
+  if ((mask & VI_READ_BUF) != 0) settings_.read_buffer_size = size;
   return VI_SUCCESS;
 }
 

@@ -40,7 +40,8 @@ class InstrumentSession {
   ViStatus clear();
   // viBufWrite: into the formatted write buffer, sent when it fills or is flushed.
   ViStatus buffer_write(const char* buffer, std::size_t count, std::size_t& written);
-  // viSetBuf: the formatted write buffer's size (the read buffer grows as needed).
+  // viSetBuf: the formatted write buffer's size, and the size the read buffer
+  // reports (it grows as a reply needs).
   ViStatus set_buffer_size(unsigned mask, std::uint32_t size);
   // The status byte and a device trigger: by the protocol's own messages, or on
   // a raw socket as "*STB?" and "*TRG" when the I/O protocol is 488.2 strings.
@@ -69,7 +70,19 @@ class InstrumentSession {
     ViUInt16 io_protocol = 1;  // VI_PROT_NORMAL
     std::uint32_t max_queue_length = 50;
     std::size_t write_buffer_size = 4096;  // formatted output is sent in pieces of this size
+    std::uint32_t read_buffer_size = 4096;  // as viSetBuf asked; the read buffer grows as a reply needs
+    ViUInt16 read_buffer_mode = 3;          // VI_FLUSH_DISABLE, or VI_FLUSH_ON_ACCESS: dropped after each viScanf
+    ViUInt16 write_buffer_mode = 2;         // VI_FLUSH_WHEN_FULL, or VI_FLUSH_ON_ACCESS: sent after each viPrintf
+    bool suppress_end = false;              // END does not end a read
+    bool file_append = false;               // viReadToFile appends
+    bool dma_allowed = false;
+    std::uint64_t user_data = 0;
   };
+  // viReadToFile's choice between appending and replacing.
+  bool appends_to_files() {
+    std::lock_guard lock(io_mutex_);
+    return settings_.file_append;
+  }
 
  private:
   friend struct SessionAttributeAccess;
@@ -77,8 +90,11 @@ class InstrumentSession {
   class Reader;
 
   Deadline deadline() const { return Deadline::after_ms(settings_.timeout_ms); }
+  // A serial line's END is its termination character (VI_ASRL_END_TERMCHAR):
+  // suppressed, only VI_ATTR_TERMCHAR_EN still ends a read there.
   ReadSettings read_settings() const {
-    return {settings_.termchar_enabled || transport_->ends_reads_at_termchar(), settings_.termchar};
+    const bool end_at_termchar = transport_->ends_reads_at_termchar() && !settings_.suppress_end;
+    return {settings_.termchar_enabled || end_at_termchar, settings_.termchar, !settings_.suppress_end};
   }
   // Every write reaches the transport here: a serial line may add the termination character.
   ViStatus transport_write(const char* data, std::size_t size, bool end);
@@ -95,6 +111,7 @@ class InstrumentSession {
   void note_sent(std::string_view bytes);
   ViStatus note_read(ViStatus status);
   ViStatus printf_locked(const char* format, va_list* args);
+  ViStatus flush_on_access(ViStatus st);
   ViStatus scanf_locked(const char* format, va_list* args);
   // A 488.2 string on a raw socket: `command` sent and, with `reply`, the status
   // byte line answering it (replies still unread are kept for the next read).

@@ -42,12 +42,20 @@ class Registry {
                           std::string& first);
   ViStatus find_next(ViFindList list, std::string& next);
 
+  // The resource manager session's own attributes (manager_attributes.cpp):
+  // VI_ERROR_INV_OBJECT when `handle` is no resource manager.
+  ViStatus manager_attribute(ViSession handle, ViAttr attribute, void* value);
+  ViStatus set_manager_attribute(ViSession handle, ViAttr attribute, ViAttrState value);
+
  private:
   struct Manager {
     std::set<ViSession> sessions;
     std::set<ViFindList> find_lists;
     std::shared_ptr<const VisaConfig> config;
+    std::uint64_t user_data = 0;         // VI_ATTR_USER_DATA
+    std::uint32_t max_queue_length = 50;  // VI_ATTR_MAX_QUEUE_LENGTH
   };
+  friend struct ManagerAttributeAccess;
   struct FindList {
     ViSession manager;
     std::vector<std::string> names;

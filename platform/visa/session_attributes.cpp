@@ -1,20 +1,32 @@
 // SPDX-License-Identifier: MIT
 // The attributes of an instrument session, as one table: type, access, and how
 // each is read and written.
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
+#include <cstdio>
 #include <cstring>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "attribute_value.h"
 #include "instrument_session.h"
+#include "library_identity.h"
 #include "lock_table.h"
+#include "tcp_connection.h"
 #include "visa.h"
 
 namespace visa {
 
-// Who made this VISA library, and its version as VISA encodes one (1.0.0).
-constexpr const char* kManufacturerName = "ZEVRA open instrument stack";
-constexpr ViAttrState kImplementationVersion = 0x00100000;
+namespace {
+
+// Which sessions have an attribute; all of them when a row names none.
+bool OnTcpip(const ResourceName& r) { return r.interface_type() == VI_INTF_TCPIP; }
+bool OnTcpipInstr(const ResourceName& r) { return r.kind == ResourceKind::Vxi11 || r.kind == ResourceKind::Hislip; }
+// Software triggers are the only kind these sessions have; a raw socket has none.
+bool HasTrigger(const ResourceName& r) { return r.kind != ResourceKind::Socket && r.kind != ResourceKind::UsbRaw; }
 
 struct AttributeRow {
   ViAttr id;
@@ -22,8 +34,37 @@ struct AttributeRow {
   ViAttrState (*number)(const InstrumentSession&);
   std::string (*text)(const InstrumentSession&);
   ViStatus (*set)(InstrumentSession&, ViAttrState);  // null: read-only
-  bool tcpip_only = false;  // a LAN resource's attribute: not there on a serial line or USB
+  bool (*applies)(const ResourceName&) = nullptr;
 };
+
+// "TCPIP0 (LAN)": the interface the session goes through, as VISA names one.
+std::string InterfaceInstanceName(const ResourceName& r) {
+  static constexpr std::pair<ResourceKind, const char*> kWhat[] = {
+      {ResourceKind::Socket, "TCPIP%u (LAN, raw socket)"}, {ResourceKind::Vxi11, "TCPIP%u (LAN, VXI-11)"},
+      {ResourceKind::Hislip, "TCPIP%u (LAN, HiSLIP)"},     {ResourceKind::Serial, "ASRL%u (serial line)"},
+      {ResourceKind::UsbInstr, "USB%u (USBTMC)"},          {ResourceKind::UsbRaw, "USB%u (USB raw)"}};
+  for (const auto& [kind, form] : kWhat) {
+    if (kind != r.kind) continue;
+    char text[64];
+    std::snprintf(text, sizeof text, form, static_cast<unsigned>(r.board));
+    return text;
+  }
+  return {};
+}
+
+// A TCP socket option of the connection the session's messages travel on.
+ViAttrState TcpFlag(const InstrumentSession& s, int level, int option);
+ViStatus SetTcpFlag(InstrumentSession& s, int level, int option, ViAttrState v);
+
+// A ViInt16 as viSetAttribute carries it: sign-extended (or not) to 64 bits.
+bool AsInt16(ViAttrState v, ViInt16& out) {
+  const ViAttrState high = v >> 15;
+  if (high != 0 && high != (~ViAttrState{0} >> 15) && high != 1) return false;
+  out = static_cast<ViInt16>(v & 0xFFFF);
+  return true;
+}
+
+}  // namespace
 
 struct SessionAttributeAccess {
   using S = InstrumentSession;
@@ -33,6 +74,12 @@ struct SessionAttributeAccess {
     field = v == VI_TRUE;
     return VI_SUCCESS;
   }
+  static ViStatus set_mode(ViUInt16& field, ViAttrState v, ViUInt16 other) {
+    if (v != VI_FLUSH_ON_ACCESS && v != other) return VI_ERROR_NSUP_ATTR_STATE;
+    field = static_cast<ViUInt16>(v);
+    return VI_SUCCESS;
+  }
+  static TcpConnection* tcp(const S& s) { return s.transport_->tcp_connection(); }
 
   static std::span<const AttributeRow> table() {
     static const AttributeRow rows[] = {
@@ -65,21 +112,72 @@ struct SessionAttributeAccess {
          [](const S& s) -> ViAttrState { return s.settings_.send_end_enabled; }, nullptr,
          [](S& s, ViAttrState v) { return set_bool(s.settings_.send_end_enabled, v); }},
         {VI_ATTR_TCPIP_ADDR, AttributeType::String, nullptr,
-         [](const S& s) { return s.transport_->peer_address(); }, nullptr, true},
+         [](const S& s) { return s.transport_->peer_address(); }, nullptr, OnTcpip},
         {VI_ATTR_TCPIP_HOSTNAME, AttributeType::String, nullptr,
-         [](const S& s) { return s.resource_.host; }, nullptr, true},
+         [](const S& s) { return s.resource_.host; }, nullptr, OnTcpip},
         {VI_ATTR_TCPIP_PORT, AttributeType::UInt16,
-         [](const S& s) -> ViAttrState { return s.resource_.port; }, nullptr, nullptr, true},
+         [](const S& s) -> ViAttrState { return s.resource_.port; }, nullptr, nullptr, OnTcpip},
+        // Keep-alive matters where a firewall or a container drops idle connections.
         {VI_ATTR_TCPIP_NODELAY, AttributeType::Boolean,
-         [](const S&) -> ViAttrState { return VI_TRUE; }, nullptr, nullptr, true},
+         [](const S& s) { return TcpFlag(s, IPPROTO_TCP, TCP_NODELAY); }, nullptr,
+         [](S& s, ViAttrState v) { return SetTcpFlag(s, IPPROTO_TCP, TCP_NODELAY, v); }, OnTcpip},
         {VI_ATTR_TCPIP_KEEPALIVE, AttributeType::Boolean,
-         [](const S&) -> ViAttrState { return VI_FALSE; }, nullptr, nullptr, true},
+         [](const S& s) { return TcpFlag(s, SOL_SOCKET, SO_KEEPALIVE); }, nullptr,
+         [](S& s, ViAttrState v) { return SetTcpFlag(s, SOL_SOCKET, SO_KEEPALIVE, v); }, OnTcpip},
         {VI_ATTR_TCPIP_DEVICE_NAME, AttributeType::String, nullptr,
-         [](const S& s) { return s.resource_.device_name; }, nullptr, true},
+         [](const S& s) { return s.resource_.device_name; }, nullptr, OnTcpipInstr},
+        {VI_ATTR_TCPIP_IS_HISLIP, AttributeType::Boolean,
+         [](const S& s) -> ViAttrState { return s.resource_.kind == ResourceKind::Hislip; }, nullptr, nullptr,
+         OnTcpipInstr},
+        {VI_ATTR_RM_SESSION, AttributeType::UInt32,
+         [](const S& s) -> ViAttrState { return s.resource_manager_; }, nullptr, nullptr},
+        {VI_ATTR_INTF_INST_NAME, AttributeType::String, nullptr,
+         [](const S& s) { return InterfaceInstanceName(s.resource_); }, nullptr},
+        // Data of the application's own, kept with the session and never used here.
+        {VI_ATTR_USER_DATA_64, AttributeType::UInt64,
+         [](const S& s) -> ViAttrState { return s.settings_.user_data; }, nullptr,
+         [](S& s, ViAttrState v) -> ViStatus {
+           s.settings_.user_data = v;
+           return VI_SUCCESS;
+         }},
+        {VI_ATTR_USER_DATA_32, AttributeType::UInt32,
+         [](const S& s) -> ViAttrState { return s.settings_.user_data & 0xFFFFFFFFu; }, nullptr,
+         [](S& s, ViAttrState v) -> ViStatus {
+           if (v > 0xFFFFFFFFull) return VI_ERROR_NSUP_ATTR_STATE;
+           s.settings_.user_data = v;
+           return VI_SUCCESS;
+         }},
+        // No bus reached here moves data by DMA; the choice is kept as asked.
+        {VI_ATTR_DMA_ALLOW_EN, AttributeType::Boolean,
+         [](const S& s) -> ViAttrState { return s.settings_.dma_allowed; }, nullptr,
+         [](S& s, ViAttrState v) { return set_bool(s.settings_.dma_allowed, v); }},
+        {VI_ATTR_SUPPRESS_END_EN, AttributeType::Boolean,
+         [](const S& s) -> ViAttrState { return s.settings_.suppress_end; }, nullptr,
+         [](S& s, ViAttrState v) { return set_bool(s.settings_.suppress_end, v); }},
+        {VI_ATTR_FILE_APPEND_EN, AttributeType::Boolean,
+         [](const S& s) -> ViAttrState { return s.settings_.file_append; }, nullptr,
+         [](S& s, ViAttrState v) { return set_bool(s.settings_.file_append, v); }},
+        {VI_ATTR_RD_BUF_OPER_MODE, AttributeType::UInt16,
+         [](const S& s) -> ViAttrState { return s.settings_.read_buffer_mode; }, nullptr,
+         [](S& s, ViAttrState v) { return set_mode(s.settings_.read_buffer_mode, v, VI_FLUSH_DISABLE); }},
+        {VI_ATTR_WR_BUF_OPER_MODE, AttributeType::UInt16,
+         [](const S& s) -> ViAttrState { return s.settings_.write_buffer_mode; }, nullptr,
+         [](S& s, ViAttrState v) { return set_mode(s.settings_.write_buffer_mode, v, VI_FLUSH_WHEN_FULL); }},
+        {VI_ATTR_RD_BUF_SIZE, AttributeType::UInt32,
+         [](const S& s) -> ViAttrState { return s.settings_.read_buffer_size; }, nullptr, nullptr},
+        {VI_ATTR_WR_BUF_SIZE, AttributeType::UInt32,
+         [](const S& s) -> ViAttrState { return s.settings_.write_buffer_size; }, nullptr, nullptr},
+        {VI_ATTR_TRIG_ID, AttributeType::Int16,
+         [](const S&) -> ViAttrState { return static_cast<ViAttrState>(VI_TRIG_SW); }, nullptr,
+         [](S&, ViAttrState v) -> ViStatus {
+           ViInt16 id = 0;
+           return AsInt16(v, id) && id == VI_TRIG_SW ? VI_SUCCESS : VI_ERROR_NSUP_ATTR_STATE;
+         },
+         HasTrigger},
         {VI_ATTR_RSRC_MANF_NAME, AttributeType::String, nullptr,
          [](const S&) { return std::string(kManufacturerName); }, nullptr},
-        // No registered VXIplug&play vendor ID belongs to this library.
-        {VI_ATTR_RSRC_MANF_ID, AttributeType::UInt16, [](const S&) -> ViAttrState { return 0; }, nullptr, nullptr},
+        {VI_ATTR_RSRC_MANF_ID, AttributeType::UInt16, [](const S&) -> ViAttrState { return kManufacturerId; }, nullptr,
+         nullptr},
         {VI_ATTR_RSRC_IMPL_VERSION, AttributeType::UInt32,
          [](const S&) -> ViAttrState { return kImplementationVersion; }, nullptr, nullptr},
         {VI_ATTR_RSRC_SPEC_VERSION, AttributeType::UInt32,
@@ -113,9 +211,25 @@ struct SessionAttributeAccess {
   }
 };
 
+namespace {
+
+ViAttrState TcpFlag(const InstrumentSession& s, int level, int option) {
+  const TcpConnection* connection = SessionAttributeAccess::tcp(s);
+  return connection != nullptr && connection->flag(level, option) ? VI_TRUE : VI_FALSE;
+}
+
+ViStatus SetTcpFlag(InstrumentSession& s, int level, int option, ViAttrState v) {
+  if (v != VI_TRUE && v != VI_FALSE) return VI_ERROR_NSUP_ATTR_STATE;
+  TcpConnection* connection = SessionAttributeAccess::tcp(s);
+  if (connection == nullptr) return VI_ERROR_NSUP_ATTR;
+  return connection->set_flag(level, option, v == VI_TRUE) ? VI_SUCCESS : VI_ERROR_NSUP_ATTR_STATE;
+}
+
+}  // namespace
+
 ViStatus InstrumentSession::get_attribute(ViAttr attribute, void* value) {
   const AttributeRow* row = SessionAttributeAccess::find(attribute);
-  bool here = row != nullptr && (!row->tcpip_only || resource_.interface_type() == VI_INTF_TCPIP);
+  bool here = row != nullptr && (row->applies == nullptr || row->applies(resource_));
   std::lock_guard lock(io_mutex_);
   AttributeValue v;
   if (here) {
@@ -136,7 +250,7 @@ ViStatus InstrumentSession::get_attribute(ViAttr attribute, void* value) {
 
 ViStatus InstrumentSession::set_attribute(ViAttr attribute, ViAttrState value) {
   const AttributeRow* row = SessionAttributeAccess::find(attribute);
-  bool here = row != nullptr && (!row->tcpip_only || resource_.interface_type() == VI_INTF_TCPIP);
+  bool here = row != nullptr && (row->applies == nullptr || row->applies(resource_));
   std::lock_guard lock(io_mutex_);
   if (!here) return transport_->set_attribute(attribute, value);
   if (row->set == nullptr) return VI_ERROR_ATTR_READONLY;

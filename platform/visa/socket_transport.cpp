@@ -26,6 +26,7 @@ class SocketTransport final : public Transport {
 
   ViStatus discard_arrived() override { return connection_.discard_arrived(); }
 
+  TcpConnection* tcp_connection() override { return &connection_; }
   std::string peer_address() const override { return connection_.peer_address(); }
 
  private:

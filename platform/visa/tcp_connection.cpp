@@ -232,4 +232,15 @@ std::string TcpConnection::peer_address() const {
   return text;
 }
 
+bool TcpConnection::flag(int level, int option) const {
+  int value = 0;
+  socklen_t size = sizeof value;
+  return fd_ >= 0 && ::getsockopt(fd_, level, option, &value, &size) == 0 && value != 0;
+}
+
+bool TcpConnection::set_flag(int level, int option, bool on) {
+  int value = on ? 1 : 0;
+  return fd_ >= 0 && ::setsockopt(fd_, level, option, &value, sizeof value) == 0;
+}
+
 }  // namespace visa

@@ -39,6 +39,10 @@ class TcpConnection {
 
   std::string peer_address() const;
   int fd() const { return fd_; }
+  // A boolean socket option (TCP_NODELAY, SO_KEEPALIVE): whether it is on, and
+  // setting it (false when the system refuses).
+  bool flag(int level, int option) const;
+  bool set_flag(int level, int option, bool on);
 
  private:
   explicit TcpConnection(int fd) : fd_(fd) {}

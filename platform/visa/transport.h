@@ -16,9 +16,12 @@
 
 namespace visa {
 
+class TcpConnection;
+
 struct ReadSettings {
   bool termchar_enabled = false;
   unsigned char termchar = '\n';
+  bool end_ends_read = true;  // false: VI_ATTR_SUPPRESS_END_EN, a read goes on past END
 };
 
 class Transport {
@@ -79,6 +82,9 @@ class Transport {
   // Discards what the operating system holds for the interface (viFlush's
   // VI_IO_IN_BUF_DISCARD and VI_IO_OUT_BUF_DISCARD).
   virtual void discard_io_buffers(bool /*input*/, bool /*output*/) {}
+  // The TCP connection the instrument's messages travel on, for its socket
+  // options (VI_ATTR_TCPIP_NODELAY, VI_ATTR_TCPIP_KEEPALIVE); null elsewhere.
+  virtual TcpConnection* tcp_connection() { return nullptr; }
 };
 
 // What opening asks of a transport: connecting within `deadline`, and, for an

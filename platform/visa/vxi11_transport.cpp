@@ -236,6 +236,7 @@ class Vxi11Transport final : public Transport {
   }
 
   bool holds_device_lock() const override { return holds_device_lock_; }
+  TcpConnection* tcp_connection() override { return &connection_; }
   std::string peer_address() const override { return peer_; }
 
  private:
