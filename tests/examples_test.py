@@ -102,7 +102,8 @@ class Examples(unittest.TestCase):
             with open(source, "w") as f:
                 f.write(self.readme_block("c", "ZEVRA_Measure"))
             lib = os.path.join(BIN, "..", "lib")
-            subprocess.run(["cc", "-Wall", "-Werror", source, "-I" + os.path.join(SOURCE, "include"),
+            sanitizers = os.environ.get("ZEVRA_SANITIZE_FLAGS", "").split()  # as the libraries were built
+            subprocess.run(["cc", "-Wall", "-Werror", *sanitizers, source, "-I" + os.path.join(SOURCE, "include"),
                             "-I" + os.path.join(SOURCE, "platform", "visa", "include"), "-L" + lib, "-lZEVRA_64",
                             "-Wl,-rpath," + lib, "-o", program], check=True)
             result = subprocess.run([program], env=self.env, capture_output=True, text=True, timeout=60)
