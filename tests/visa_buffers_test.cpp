@@ -127,9 +127,6 @@ TEST_F(VisaBuffers, WhatALanResourceDoesNotSupport) {
   ViJobId job = 0;
   using Call = std::function<ViStatus(ViSession)>;
   const std::vector<std::pair<const char*, Call>> calls = {
-      {"viReadAsync", [&](ViSession vi) { return viReadAsync(vi, &u8, 1, &job); }},
-      {"viWriteAsync", [&](ViSession vi) { return viWriteAsync(vi, &u8, 1, &job); }},
-      {"viTerminate", [&](ViSession vi) { return viTerminate(vi, 0, job); }},
       {"viGpibControlREN", [&](ViSession vi) { return viGpibControlREN(vi, 1); }},
       {"viGpibControlATN", [&](ViSession vi) { return viGpibControlATN(vi, 1); }},
       {"viGpibSendIFC", [&](ViSession vi) { return viGpibSendIFC(vi); }},

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "api_guard.h"
+#include "event_attributes.h"
 #include "registry.h"
 #include "status_text.h"
 #include "visa.h"
@@ -57,31 +58,30 @@ ViStatus viClose(ViObject vi) {
 }
 
 ViStatus viGetAttribute(ViObject vi, ViAttr attrName, void* attrValue) {
-  return visa::guarded(__func__, vi, [&]() -> ViStatus {
+  return visa::guarded(__func__, vi, [&, operation = __func__]() -> ViStatus {
     visa::trace_detail("attribute 0x" + Hex(attrName));
     if (Registry::instance().is_resource_manager(vi))
       return Registry::instance().manager_attribute(vi, attrName, attrValue);
-    // An event context knows its type, and nothing else for the events delivered here.
-    if (ViEventType type = 0; Registry::instance().event_type(vi, type)) {
-      if (attrName != VI_ATTR_EVENT_TYPE) return VI_ERROR_NSUP_ATTR;
-      if (attrValue == nullptr) return VI_ERROR_USER_BUF;
-      *static_cast<ViEventType*>(attrValue) = type;
-      return VI_SUCCESS;
-    }
-    return visa::with_session(__func__, vi, [&](InstrumentSession& s) {
+    if (visa::EventData event; Registry::instance().event_data(vi, event))
+      return visa::event_attribute(event, attrName, attrValue);
+    return visa::with_session(operation, vi, [&](InstrumentSession& s) {
       return s.get_attribute(attrName, attrValue);
     });
   });
 }
 
 ViStatus viSetAttribute(ViObject vi, ViAttr attrName, ViAttrState attrValue) {
-  return visa::guarded(__func__, vi, [&]() -> ViStatus {
+  return visa::guarded(__func__, vi, [&, operation = __func__]() -> ViStatus {
     visa::trace_detail("attribute 0x" + Hex(attrName) + " = " + std::to_string(attrValue));
     if (Registry::instance().is_resource_manager(vi))
       return Registry::instance().set_manager_attribute(vi, attrName, attrValue);
-    if (ViEventType type = 0; Registry::instance().event_type(vi, type))
-      return attrName == VI_ATTR_EVENT_TYPE ? VI_ERROR_ATTR_READONLY : VI_ERROR_NSUP_ATTR;
-    return visa::with_session(__func__, vi, [&](InstrumentSession& s) {
+    if (visa::EventData event; Registry::instance().event_data(vi, event)) {
+      // Every attribute an event context has is read-only.
+      char ignored[256];
+      return visa::event_attribute(event, attrName, ignored) == VI_ERROR_NSUP_ATTR ? VI_ERROR_NSUP_ATTR
+                                                                                     : VI_ERROR_ATTR_READONLY;
+    }
+    return visa::with_session(operation, vi, [&](InstrumentSession& s) {
       return s.set_attribute(attrName, attrValue);
     });
   });

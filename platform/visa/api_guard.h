@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // What every exported function does around its body: no C++ exception
 // crosses into the caller, the call is traced when tracing is on, a handle is
-// looked up once, and a session that another session has locked the resource
-// against is refused. `operation` is the function's name (__func__).
+// looked up once, a session that another session has locked the resource
+// against is refused, and a failure raises VI_EVENT_EXCEPTION where its
+// handlers are enabled. `operation` is the function's name (__func__).
 #pragma once
 
 #include <cstdarg>
@@ -16,10 +17,19 @@
 
 namespace visa {
 
+// VI_EVENT_EXCEPTION: a failed call on a session whose exception handlers
+// are enabled calls them before it returns, on its own thread.
+void raise_exception(ViObject object, const char* operation, ViStatus status) noexcept;
+
+// How many guarded calls this thread is inside: an exported function that
+// goes through another guard raises its exception once, as itself.
+inline thread_local int guard_depth = 0;
+
 template <typename Body>
 ViStatus guarded(const char* operation, ViObject object, Body&& body) noexcept {
   TracedCall trace(operation, object);
   ViStatus status;
+  ++guard_depth;
   try {
     status = body();
   } catch (const std::bad_alloc&) {
@@ -27,7 +37,10 @@ ViStatus guarded(const char* operation, ViObject object, Body&& body) noexcept {
   } catch (...) {
     status = VI_ERROR_SYSTEM_ERROR;
   }
-  return trace.finish(status);
+  --guard_depth;
+  status = trace.finish(status);
+  if (status < 0 && guard_depth == 0) raise_exception(object, operation, status);
+  return status;
 }
 
 template <typename Body>

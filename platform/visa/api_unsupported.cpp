@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The standard functions our resources have no use for (GPIB bus control,
-// register and memory access, triggers lines, USB control transfers) and
-// asynchronous I/O: an open session answers VI_ERROR_NSUP_OPER, anything
-// else VI_ERROR_INV_OBJECT, as for every other call.
+// register and memory access, triggers lines, USB control transfers): an
+// open session answers VI_ERROR_NSUP_OPER, anything else VI_ERROR_INV_OBJECT,
+// as for every other call.
 #include "api_guard.h"
 #include "visa.h"
 
@@ -22,9 +22,6 @@ void Zero(T* value) {
 
 extern "C" {
 
-ViStatus viReadAsync(ViSession vi, ViPBuf, ViUInt32, ViPJobId) { return NotSupported(__func__, vi); }
-ViStatus viWriteAsync(ViSession vi, ViConstBuf, ViUInt32, ViPJobId) { return NotSupported(__func__, vi); }
-ViStatus viTerminate(ViObject vi, ViUInt16, ViJobId) { return NotSupported(__func__, vi); }
 ViStatus viGpibControlATN(ViSession vi, ViUInt16) { return NotSupported(__func__, vi); }
 ViStatus viGpibSendIFC(ViSession vi) { return NotSupported(__func__, vi); }
 ViStatus viGpibCommand(ViSession vi, ViConstBuf, ViUInt32, ViPUInt32 retCnt) {

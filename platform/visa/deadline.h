@@ -23,6 +23,12 @@ class Deadline {
     return d;
   }
   static Deadline immediate() { return after_ms(0); }
+  // The sooner of two deadlines.
+  static Deadline earliest(const Deadline& a, const Deadline& b) {
+    if (a.infinite_) return b;
+    if (b.infinite_) return a;
+    return a.last_take() <= b.last_take() ? a : b;
+  }
 
   bool infinite() const { return infinite_; }
   bool expired() const { return !infinite_ && Clock::now() >= at_; }

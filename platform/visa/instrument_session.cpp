@@ -64,6 +64,8 @@ InstrumentSession::InstrumentSession(ViSession handle, ViSession resource_manage
       events_(handle),
       transport_(std::move(transport)) {
   if (transport_->carries_service_requests()) events_.support(VI_EVENT_SERVICE_REQ);
+  events_.support(VI_EVENT_EXCEPTION);
+  events_.support(VI_EVENT_IO_COMPLETION);
 }
 
 ViStatus InstrumentSession::track(ViStatus status) {
@@ -123,6 +125,32 @@ ViStatus InstrumentSession::read(char* buffer, std::size_t count, std::size_t& g
   ViStatus st = track(input_.read(*transport_, read_settings(), deadline(), buffer, count, got));
   trace_read(buffer, got);
   return note_read(st);
+}
+
+ViStatus InstrumentSession::read_job(char* buffer, std::size_t count, std::size_t& got,
+                                     const std::atomic<bool>& abort) {
+  got = 0;
+  Deadline overall = Deadline::immediate();
+  bool sliced = false;
+  {
+    std::lock_guard lock(io_mutex_);
+    overall = deadline();
+    sliced = transport_->reads_resume_after_timeout();
+  }
+  for (;;) {
+    if (abort) return VI_ERROR_ABORT;
+    std::size_t part = 0;
+    ViStatus st;
+    {
+      std::lock_guard lock(io_mutex_);
+      if (connection_lost_) return VI_ERROR_CONN_LOST;
+      const Deadline slice = sliced ? Deadline::earliest(overall, Deadline::after_ms(kJobSliceMs)) : overall;
+      st = track(input_.read(*transport_, read_settings(), slice, buffer + got, count - got, part));
+      trace_read(buffer + got, part);
+      got += part;
+      if (st != VI_ERROR_TMO || overall.exhausted() || !sliced) return note_read(st);
+    }
+  }
 }
 
 ViStatus InstrumentSession::write(const char* buffer, std::size_t count, std::size_t& written) {

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 
+#include "async_jobs.h"
 #include "input_buffer.h"
 #include "resource_name.h"
 #include "session_events.h"
@@ -32,6 +33,11 @@ class InstrumentSession {
   ViStatus set_attribute(ViAttr attribute, ViAttrState value);
 
   ViStatus read(char* buffer, std::size_t count, std::size_t& got);
+  // An asynchronous read: within the session's timeout as read() is, taken in
+  // short slices where the transport allows, so that `abort` (viTerminate,
+  // or the session closing) stops it within a slice: VI_ERROR_ABORT.
+  ViStatus read_job(char* buffer, std::size_t count, std::size_t& got, const std::atomic<bool>& abort);
+  AsyncJobs& jobs() { return jobs_; }
   ViStatus write(const char* buffer, std::size_t count, std::size_t& written);
   ViStatus printf(const char* format, va_list* args);
   ViStatus scanf(const char* format, va_list* args);
@@ -90,6 +96,8 @@ class InstrumentSession {
   class Reader;
 
   Deadline deadline() const { return Deadline::after_ms(settings_.timeout_ms); }
+  // How long an asynchronous read waits at a time before it looks whether it was stopped.
+  static constexpr std::uint32_t kJobSliceMs = 50;
   // A serial line's END is its termination character (VI_ASRL_END_TERMCHAR):
   // suppressed, only VI_ATTR_TERMCHAR_EN still ends a read there.
   ReadSettings read_settings() const {
@@ -130,6 +138,7 @@ class InstrumentSession {
   std::atomic<bool> closed_{false};
   unsigned sends_unanswered_ = 0;
   bool read_cut_short_ = false;
+  AsyncJobs jobs_{*this};  // last: its worker stops before anything it uses goes
 };
 
 }  // namespace visa

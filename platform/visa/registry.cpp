@@ -122,18 +122,25 @@ ViStatus Registry::open(ViSession resource_manager, const char* name, ViAccessMo
   return VI_SUCCESS;
 }
 
-ViEvent Registry::open_event(ViSession session, ViEventType type) {
+ViEvent Registry::open_event(ViSession session, const EventData& event) {
   std::lock_guard lock(mutex_);
   ViEvent handle = next_handle_++;
-  events_[handle] = {session, type};
+  events_[handle] = {session, event};
   return handle;
 }
 
 bool Registry::event_type(ViEvent event, ViEventType& type) {
+  EventData data;
+  if (!event_data(event, data)) return false;
+  type = data.type;
+  return true;
+}
+
+bool Registry::event_data(ViEvent event, EventData& data) {
   std::lock_guard lock(mutex_);
   auto it = events_.find(event);
   if (it == events_.end()) return false;
-  type = it->second.type;
+  data = it->second.data;
   return true;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "event_data.h"
 #include "instrument_session.h"
 #include "visa_config.h"
 #include "visatype.h"
@@ -27,8 +28,9 @@ class Registry {
                 ViSession* out);
   // Event contexts, handed to a handler or out of viWaitOnEvent; closed with
   // viClose, or with the session they came from.
-  ViEvent open_event(ViSession session, ViEventType type);
+  ViEvent open_event(ViSession session, const EventData& event);
   bool event_type(ViEvent event, ViEventType& type);
+  bool event_data(ViEvent event, EventData& data);
   // Closes a session, a find list, an event context, or a resource manager with all it opened.
   ViStatus close(ViObject handle);
   std::shared_ptr<InstrumentSession> find(ViSession handle);
@@ -84,7 +86,7 @@ class Registry {
   std::map<ViFindList, FindList> find_lists_;
   struct EventContext {
     ViSession session;
-    ViEventType type;
+    EventData data;
   };
   std::map<ViEvent, EventContext> events_;
   // Drops the contexts of a session being closed; the mutex is held.

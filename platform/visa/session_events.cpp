@@ -16,6 +16,11 @@ bool ValidToEnable(ViUInt16 mechanism) {
          mechanism == (VI_QUEUE | VI_HNDLR) || mechanism == (VI_QUEUE | VI_SUSPEND_HNDLR);
 }
 
+// Exceptions are raised on the failing call's own thread: handlers only.
+bool ValidFor(ViEventType type, ViUInt16 mechanism) {
+  return type != VI_EVENT_EXCEPTION || mechanism == VI_HNDLR;
+}
+
 bool ValidMask(ViUInt16 mechanism) {
   return mechanism == VI_ALL_MECH || (mechanism != 0 && (mechanism & ~(VI_QUEUE | kHandlerBits)) == 0);
 }
@@ -55,6 +60,7 @@ ViStatus SessionEvents::enable(ViEventType type, ViUInt16 mechanism, ViEventFilt
                                std::uint32_t queue_length) {
   if (!ValidToEnable(mechanism)) return VI_ERROR_INV_MECH;
   if (type == VI_ALL_ENABLED_EVENTS || supported_.count(type) == 0) return VI_ERROR_INV_EVENT;
+  if (!ValidFor(type, mechanism)) return VI_ERROR_INV_MECH;
   if (filter != VI_NULL) return VI_ERROR_INV_CONTEXT;
   bool start = false;
   ViStatus status = VI_SUCCESS;
@@ -71,7 +77,7 @@ ViStatus SessionEvents::enable(ViEventType type, ViUInt16 mechanism, ViEventFilt
     if ((mechanism & VI_HNDLR) != 0) {
       already = already && state.handlers == HandlerMode::kOn;
       // Events a suspended handler was owed are delivered now.
-      for (; state.suspended > 0; --state.suspended) shared_->calls.push_back(type);
+      for (; !state.suspended.empty(); state.suspended.pop_front()) shared_->calls.push_back(state.suspended.front());
       state.handlers = HandlerMode::kOn;
       start = true;
     }
@@ -119,13 +125,13 @@ ViStatus SessionEvents::discard(ViEventType type, ViUInt16 mechanism) {
     TypeState& state = shared_->states[t];
     if ((mechanism & VI_QUEUE) != 0) {
       auto& queue = shared_->queue;
-      auto kept = std::remove(queue.begin(), queue.end(), t);
+      auto kept = std::remove_if(queue.begin(), queue.end(), [&](const EventData& e) { return e.type == t; });
       discarded = discarded || kept != queue.end();
       queue.erase(kept, queue.end());
       state.lost = false;
     }
-    if ((mechanism & VI_SUSPEND_HNDLR) != 0 && state.suspended > 0) {
-      state.suspended = 0;
+    if ((mechanism & VI_SUSPEND_HNDLR) != 0 && !state.suspended.empty()) {
+      state.suspended.clear();
       discarded = true;
     }
   }
@@ -163,8 +169,9 @@ ViStatus SessionEvents::wait(ViEventType type, ViUInt32 timeout_ms, ViPEventType
   if (types.empty()) return VI_ERROR_NENABLED;
   auto& queue = shared_->queue;
   auto first = [&] {
-    return std::find_if(queue.begin(), queue.end(),
-                        [&](ViEventType t) { return std::find(types.begin(), types.end(), t) != types.end(); });
+    return std::find_if(queue.begin(), queue.end(), [&](const EventData& e) {
+      return std::find(types.begin(), types.end(), e.type) != types.end();
+    });
   };
   auto arrived = [&] { return shared_->stopping || first() != queue.end(); };
   if (timeout_ms == VI_TMO_INFINITE) {
@@ -174,7 +181,8 @@ ViStatus SessionEvents::wait(ViEventType type, ViUInt32 timeout_ms, ViPEventType
   }
   auto it = first();
   if (it == queue.end()) return VI_ERROR_TMO;  // the session closed meanwhile
-  const ViEventType got = *it;
+  const EventData event = *it;
+  const ViEventType got = event.type;
   queue.erase(it);
   TypeState& state = shared_->states[got];
   ViStatus status = VI_SUCCESS;
@@ -187,7 +195,7 @@ ViStatus SessionEvents::wait(ViEventType type, ViUInt32 timeout_ms, ViPEventType
   lock.unlock();
   if (out_type != nullptr) *out_type = got;
   // Without a place to put it, the context is closed at once.
-  if (out_context != nullptr) *out_context = Registry::instance().open_event(session_, got);
+  if (out_context != nullptr) *out_context = Registry::instance().open_event(session_, event);
   return status;
 }
 
@@ -197,31 +205,46 @@ bool SessionEvents::enabled(ViEventType type) {
   return it != shared_->states.end() && (it->second.queue || it->second.handlers != HandlerMode::kOff);
 }
 
-void SessionEvents::occurred(ViEventType type) {
+void SessionEvents::occurred(const EventData& event) {
   bool queued = false, call = false;
   {
     std::lock_guard lock(shared_->mutex);
-    auto it = shared_->states.find(type);
+    auto it = shared_->states.find(event.type);
     if (it == shared_->states.end()) return;
     TypeState& state = it->second;
     if (state.queue) {
-      const auto held = static_cast<std::size_t>(std::count(shared_->queue.begin(), shared_->queue.end(), type));
+      const auto held = static_cast<std::size_t>(std::count_if(
+          shared_->queue.begin(), shared_->queue.end(), [&](const EventData& e) { return e.type == event.type; }));
       if (held < state.queue_length) {
-        shared_->queue.push_back(type);
+        shared_->queue.push_back(event);
         queued = true;
       } else {
         state.lost = true;
       }
     }
     if (state.handlers == HandlerMode::kOn) {
-      shared_->calls.push_back(type);
+      shared_->calls.push_back(event);
       call = true;
-    } else if (state.handlers == HandlerMode::kSuspended && state.suspended < state.queue_length) {
-      ++state.suspended;
+    } else if (state.handlers == HandlerMode::kSuspended && state.suspended.size() < state.queue_length) {
+      state.suspended.push_back(event);
     }
   }
   if (queued) shared_->queued.notify_all();
   if (call) shared_->dispatch.notify_all();
+}
+
+void SessionEvents::raise_now(const EventData& event) {
+  std::vector<Handler> handlers;
+  {
+    std::lock_guard lock(shared_->mutex);
+    auto it = shared_->states.find(event.type);
+    if (it == shared_->states.end() || it->second.handlers != HandlerMode::kOn) return;
+    handlers.assign(it->second.installed.rbegin(), it->second.installed.rend());
+  }
+  ViEvent context = Registry::instance().open_event(session_, event);
+  for (const Handler& h : handlers)
+    if (h.function(session_, event.type, context, h.user_handle) == VI_SUCCESS_NCHAIN) break;
+  Registry::instance().close(context);
 }
 
 void SessionEvents::start_dispatcher() {
@@ -235,16 +258,16 @@ void SessionEvents::dispatch(std::shared_ptr<Shared> shared, ViSession session) 
   for (;;) {
     shared->dispatch.wait(lock, [&] { return shared->stopping || !shared->calls.empty(); });
     if (shared->stopping) return;
-    const ViEventType type = shared->calls.front();
+    const EventData event = shared->calls.front();
     shared->calls.pop_front();
-    TypeState& state = shared->states[type];
+    TypeState& state = shared->states[event.type];
     if (state.handlers != HandlerMode::kOn) continue;  // disabled since it arrived
     std::vector<Handler> handlers(state.installed.rbegin(), state.installed.rend());
     lock.unlock();
     // The context lives while the handlers run; one that a handler closed itself is simply gone.
-    ViEvent context = Registry::instance().open_event(session, type);
+    ViEvent context = Registry::instance().open_event(session, event);
     for (const Handler& h : handlers)
-      if (h.function(session, type, context, h.user_handle) == VI_SUCCESS_NCHAIN) break;
+      if (h.function(session, event.type, context, h.user_handle) == VI_SUCCESS_NCHAIN) break;
     Registry::instance().close(context);
     lock.lock();
   }

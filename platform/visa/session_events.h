@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "event_data.h"
 #include "visa.h"
 
 namespace visa {
@@ -39,7 +40,11 @@ class SessionEvents {
   // Whether `type` is enabled for any mechanism.
   bool enabled(ViEventType type);
   // One occurrence; called from whichever thread learnt of it.
-  void occurred(ViEventType type);
+  void occurred(ViEventType type) { occurred(EventData{type}); }
+  void occurred(const EventData& event);
+  // VI_EVENT_EXCEPTION: the handlers are called now, on the calling thread,
+  // before the failed call returns (nothing when they are not enabled).
+  void raise_now(const EventData& event);
 
  private:
   enum class HandlerMode { kOff, kOn, kSuspended };
@@ -52,7 +57,7 @@ class SessionEvents {
     HandlerMode handlers = HandlerMode::kOff;
     std::size_t queue_length = 50;
     bool lost = false;                   // the queue overflowed since the last wait
-    std::size_t suspended = 0;           // occurrences owed to the handlers
+    std::deque<EventData> suspended;     // occurrences owed to the handlers
     std::vector<Handler> installed;      // called last-installed first
   };
   // All of it under `mutex`. The dispatcher thread holds it too, so that it
@@ -62,8 +67,8 @@ class SessionEvents {
     std::condition_variable queued;    // the queue got an event
     std::condition_variable dispatch;  // a handler call is owed, or stop
     std::map<ViEventType, TypeState> states;
-    std::deque<ViEventType> queue;     // for viWaitOnEvent, in order of arrival
-    std::deque<ViEventType> calls;     // handler calls owed, in order of arrival
+    std::deque<EventData> queue;       // for viWaitOnEvent, in order of arrival
+    std::deque<EventData> calls;       // handler calls owed, in order of arrival
     bool stopping = false;
   };
 

@@ -26,6 +26,7 @@ constexpr StatusRow kStatusTable[] = {
     {VI_SUCCESS_QUEUE_NEMPTY, "VI_SUCCESS_QUEUE_NEMPTY",
      "The wait ended with an event, and more events of the types waited for are queued."},
     {VI_SUCCESS_NCHAIN, "VI_SUCCESS_NCHAIN", "The handler asks that no later handler in the chain be called."},
+    {VI_SUCCESS_SYNC, "VI_SUCCESS_SYNC", "The asynchronous operation was completed synchronously."},
     {VI_WARN_QUEUE_OVERFLOW, "VI_WARN_QUEUE_OVERFLOW",
      "The wait ended with an event, but events were lost because the queue was full "
      "(see VI_ATTR_MAX_QUEUE_LENGTH)."},
@@ -87,6 +88,9 @@ constexpr StatusRow kStatusTable[] = {
     {VI_ERROR_INV_ACCESS_KEY, "VI_ERROR_INV_ACCESS_KEY", "The access key is not valid."},
     {VI_ERROR_INV_EVENT, "VI_ERROR_INV_EVENT", "The event type is not supported by this resource."},
     {VI_ERROR_INV_MECH, "VI_ERROR_INV_MECH", "The event handling mechanism is not valid."},
+    {VI_ERROR_INV_JOB_ID, "VI_ERROR_INV_JOB_ID", "The job identifier is not valid (no such job is outstanding)."},
+    {VI_ERROR_INV_DEGREE, "VI_ERROR_INV_DEGREE", "The degree is not valid."},
+    {VI_ERROR_ABORT, "VI_ERROR_ABORT", "The operation was aborted: its job was terminated."},
     {VI_ERROR_NENABLED, "VI_ERROR_NENABLED", "The session is not enabled for this event with the mechanism asked for."},
     {VI_ERROR_INV_PROT, "VI_ERROR_INV_PROT", "The protocol is not valid or not supported."},
     {VI_ERROR_SESN_NLOCKED, "VI_ERROR_SESN_NLOCKED", "The session does not hold a lock on the resource."},

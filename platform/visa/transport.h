@@ -82,6 +82,10 @@ class Transport {
   // Discards what the operating system holds for the interface (viFlush's
   // VI_IO_IN_BUF_DISCARD and VI_IO_OUT_BUF_DISCARD).
   virtual void discard_io_buffers(bool /*input*/, bool /*output*/) {}
+  // Whether a read that timed out may simply be asked for again, as an
+  // asynchronous read does in short slices so that it can be stopped. Not so
+  // on USB, where a transfer that times out is aborted on the device.
+  virtual bool reads_resume_after_timeout() const { return true; }
   // The TCP connection the instrument's messages travel on, for its socket
   // options (VI_ATTR_TCPIP_NODELAY, VI_ATTR_TCPIP_KEEPALIVE); null elsewhere.
   virtual TcpConnection* tcp_connection() { return nullptr; }

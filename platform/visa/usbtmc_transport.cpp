@@ -183,6 +183,7 @@ class UsbtmcTransport final : public Transport {
     on_service_request_ = nullptr;
   }
 
+  bool reads_resume_after_timeout() const override { return false; }
   std::string peer_address() const override { return {}; }
 
   ViStatus get_attribute(ViAttr id, AttributeValue& v) const override {
