@@ -16,7 +16,8 @@ ViStatus InputBuffer::fill(Transport& transport, const ReadSettings& settings, D
   }
   // Bytes that keep arriving never stretch the timeout, on any transport.
   if (deadline.exhausted()) return VI_ERROR_TMO;
-  if (!chunk_) chunk_ = std::make_unique<char[]>(kChunkSize);
+  // Not zero-filled: only the pages replies reach become resident.
+  if (!chunk_) chunk_ = std::make_unique_for_overwrite<char[]>(kChunkSize);
   std::size_t got = 0;
   bool end = false;
   ViStatus st = transport.read(chunk_.get(), kChunkSize, settings, deadline, got, end);

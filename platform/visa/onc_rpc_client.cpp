@@ -13,7 +13,9 @@
 namespace visa {
 namespace {
 
-constexpr std::size_t kInitialInput = 64 * 1024;
+// Enough for the records of a short exchange; a longer record grows the buffer
+// to its size once, so an idle session holds little.
+constexpr std::size_t kInitialInput = 4 * 1024;
 
 // A transaction ID that another client on the same server is unlikely to share.
 std::uint32_t FirstXid() {
