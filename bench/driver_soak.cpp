@@ -12,21 +12,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "ZEVRA.h"
+#include "bench_support.h"
 #include "driver_store.h"
 #include "qdx_on_loopback.h"
 
 namespace {
-
-long ResidentKb() {
-  std::ifstream statm("/proc/self/statm");
-  long pages = 0, resident = 0;
-  statm >> pages >> resident;
-  return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
 
 int OpenDescriptors() {
   int count = 0;
@@ -64,7 +57,7 @@ int main(int argc, char** argv) {
   auto start = std::chrono::steady_clock::now();
   auto report = [&](long done) {
     std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    std::printf("%10ld %10.1f %12ld %6d\n", done, elapsed.count(), ResidentKb(), OpenDescriptors());
+    std::printf("%10ld %10.1f %12ld %6d\n", done, elapsed.count(), bench::ResidentKb(), OpenDescriptors());
     std::fflush(stdout);
   };
   report(0);

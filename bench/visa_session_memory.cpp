@@ -14,24 +14,17 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "loopback_emulator.h"
 #include "raw_clients.h"
 #include "visa.h"
 
 namespace {
-
-long ResidentKb() {
-  std::ifstream statm("/proc/self/statm");
-  long pages = 0, resident = 0;
-  statm >> pages >> resident;
-  return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
 
 // Kilobytes per connection of `open_one`, measured in a child process: one
 // opened first (what is loaded once is not counted), then `count` more.
@@ -43,10 +36,10 @@ long PerSession(int count, const std::function<bool()>& open_one) {
     close(pipe_fds[0]);
     long result = -1;
     if (open_one()) {
-      const long before = ResidentKb();
+      const long before = bench::ResidentKb();
       int opened = 0;
       while (opened < count && open_one()) ++opened;
-      if (opened == count) result = (ResidentKb() - before) * 1000 / count;  // kB per session, times 1000
+      if (opened == count) result = (bench::ResidentKb() - before) * 1000 / count;  // kB per session, times 1000
     }
     if (write(pipe_fds[1], &result, sizeof result) != sizeof result) _exit(1);
     _exit(0);

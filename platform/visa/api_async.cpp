@@ -6,26 +6,33 @@
 
 using visa::InstrumentSession;
 
-extern "C" {
+namespace {
 
-ViStatus viReadAsync(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPJobId jobId) {
-  return visa::with_accessible_session(__func__, vi, [&](InstrumentSession& s) -> ViStatus {
+// Starts a job with `start` (the session's start_read or start_write) and
+// hands its ID back where the caller asked for it.
+template <typename Buffer, typename Start>
+ViStatus StartJob(const char* operation, ViSession vi, Buffer buf, ViUInt32 cnt, ViPJobId jobId, Start start) {
+  return visa::with_accessible_session(operation, vi, [&](InstrumentSession& s) -> ViStatus {
     if (buf == nullptr && cnt > 0) return VI_ERROR_USER_BUF;
     ViJobId job = VI_NULL;
-    ViStatus st = s.jobs().start_read(buf, cnt, job);
+    ViStatus st = start(s.jobs(), job);
     if (jobId != nullptr) *jobId = job;
     return st;
   });
 }
 
+}  // namespace
+
+extern "C" {
+
+ViStatus viReadAsync(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPJobId jobId) {
+  return StartJob(__func__, vi, buf, cnt, jobId,
+                  [&](visa::AsyncJobs& jobs, ViJobId& job) { return jobs.start_read(buf, cnt, job); });
+}
+
 ViStatus viWriteAsync(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViPJobId jobId) {
-  return visa::with_accessible_session(__func__, vi, [&](InstrumentSession& s) -> ViStatus {
-    if (buf == nullptr && cnt > 0) return VI_ERROR_USER_BUF;
-    ViJobId job = VI_NULL;
-    ViStatus st = s.jobs().start_write(buf, cnt, job);
-    if (jobId != nullptr) *jobId = job;
-    return st;
-  });
+  return StartJob(__func__, vi, buf, cnt, jobId,
+                  [&](visa::AsyncJobs& jobs, ViJobId& job) { return jobs.start_write(buf, cnt, job); });
 }
 
 // VI_NULL as the job stops every job of the session; VI_NULL is the only degree.
