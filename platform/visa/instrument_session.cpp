@@ -130,13 +130,11 @@ ViStatus InstrumentSession::read(char* buffer, std::size_t count, std::size_t& g
 ViStatus InstrumentSession::read_job(char* buffer, std::size_t count, std::size_t& got,
                                      const std::atomic<bool>& abort) {
   got = 0;
-  Deadline overall = Deadline::immediate();
-  bool sliced = false;
-  {
-    std::lock_guard lock(io_mutex_);
-    overall = deadline();
-    sliced = transport_->reads_resume_after_timeout();
-  }
+  const bool sliced = transport_->reads_resume_after_timeout();
+  const Deadline overall = [&] {
+    std::lock_guard lock(io_mutex_);  // the timeout is a setting another thread may change
+    return deadline();
+  }();
   for (;;) {
     if (abort) return VI_ERROR_ABORT;
     std::size_t part = 0;
