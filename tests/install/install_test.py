@@ -427,9 +427,17 @@ class DebianPackage(unittest.TestCase):
     def purge(self):
         run(["apt-get", "purge", "-y", *PACKAGES], timeout=600)
 
+    def start_from_a_new_store(self):
+        """Whatever the machine had (restored afterwards), each case starts from a store of its own."""
+        for path in (MASTER, MASTER + ".lock"):
+            if os.path.exists(path):
+                os.remove(path)
+        run([os.path.join(BUILD, "bin", "ivi-config"), "--store", MASTER, "create"])
+
     def test_system_install_with_a_new_store(self):
-        if self.master_before is not None:
-            os.remove(MASTER)
+        for path in (MASTER, MASTER + ".lock"):
+            if os.path.exists(path):
+                os.remove(path)
         try:
             self.install()
             store = snapshot(MASTER).decode()
@@ -486,8 +494,7 @@ class DebianPackage(unittest.TestCase):
 
     def test_system_install_keeps_other_entries(self):
         tool = os.path.join(BUILD, "bin", "ivi-config")
-        if self.master_before is None:
-            run([tool, "--store", MASTER, "create"])
+        self.start_from_a_new_store()
         run([tool, "--store", MASTER, "add-asset", "user-dmm", "TCPIP0::10.1.2.3::INSTR"])
         with open(MASTER) as f:
             commented = f.read().replace("<IviConfigStore>", "<!-- the lab's store -->\n<IviConfigStore>", 1)
@@ -508,8 +515,7 @@ class DebianPackage(unittest.TestCase):
 
     def test_system_install_keeps_a_users_own_registration(self):
         tool = os.path.join(BUILD, "bin", "ivi-config")
-        if self.master_before is None:
-            run([tool, "--store", MASTER, "create"])
+        self.start_from_a_new_store()
         run([tool, "--store", MASTER, "register-driver", "--module-path", "/opt/lab/libZEVRA_64.so"])
         before = snapshot(MASTER)
         try:
@@ -530,7 +536,8 @@ class DebianPackage(unittest.TestCase):
             if (not cls.directory_existed and os.path.isdir(os.path.dirname(MASTER))
                     and not os.listdir(os.path.dirname(MASTER))):
                 os.rmdir(os.path.dirname(MASTER))
-        else:
+        else:  # a purge may have taken the directory with the store the package had made
+            os.makedirs(os.path.dirname(MASTER), exist_ok=True)
             with open(MASTER, "wb") as f:
                 f.write(cls.master_before)
 
