@@ -126,8 +126,9 @@ void HislipServer::Serve(int fd, int stop_fd) {
       while (session == 0 || sessions_.count(session) != 0);
       sessions_[session] = state;
     }
-    // Synchronized mode (no overlap): control code 0.
-    if (Send(fd, hislip::kInitializeResponse, 0, (std::uint32_t{hislip::kProtocolVersion} << 16) | session))
+    // Control bit 0 is the mode the session starts in: overlapped when set.
+    if (Send(fd, hislip::kInitializeResponse, prefers_overlapped_ ? hislip::kOverlapped : 0,
+             (std::uint32_t{hislip::kProtocolVersion} << 16) | session))
       ServeSync(fd, stop_fd, *state);
     locks_.release_all(session);
     std::lock_guard lock(sessions_mutex_);
@@ -173,10 +174,13 @@ void HislipServer::ServeSync(int fd, int stop_fd, SessionState& state) {
         if (h.type == hislip::kDataEnd && !client.closed()) input.end(deliver);
         break;
       }
-      case hislip::kDeviceClearComplete:
+      case hislip::kDeviceClearComplete: {
+        // The client asks for a mode (control bit 0); both are served, so it gets it.
         input.clear();
-        if (!Send(fd, hislip::kDeviceClearAcknowledge, 0, 0)) return;
+        const bool overlapped = (h.control & hislip::kOverlapped) != 0;
+        if (!Send(fd, hislip::kDeviceClearAcknowledge, overlapped ? hislip::kOverlapped : 0, 0)) return;
         break;
+      }
       case hislip::kTrigger:
         client.message_id = h.parameter;
         DeviceTrigger(*connection, transcript_);
@@ -220,8 +224,8 @@ void HislipServer::ServeAsync(int fd, int stop_fd, std::uint16_t session, Sessio
         sent = reply(hislip::kAsyncMaximumMessageSizeResponse, 0, 0, hislip::EncodeU64(kMaximumMessageSize));
         break;
       case hislip::kAsyncDeviceClear:
-        // The feature preference: synchronized mode, no encryption.
-        sent = reply(hislip::kAsyncDeviceClearAcknowledge, 0, 0);
+        // The feature preference: the mode sessions start in, no encryption.
+        sent = reply(hislip::kAsyncDeviceClearAcknowledge, prefers_overlapped_ ? hislip::kOverlapped : 0, 0);
         break;
       case hislip::kAsyncLock: {
         // A request waits up to the timeout it carries; a release names the last message sent.

@@ -22,6 +22,10 @@ namespace emulator {
 class HislipServer {
  public:
   HislipServer(Instrument& instrument, Transcript* transcript);
+  // The mode a session starts in; a client may ask for the other at a device
+  // clear. Both are served alike: each line is answered as it arrives, so no
+  // reply is ever held back for a later message to interrupt.
+  void prefer_overlapped(bool overlapped) { prefers_overlapped_ = overlapped; }
   ~HislipServer();
   // Port 0 picks a free one; 4880 is the port HiSLIP clients assume.
   std::string start(const std::string& address, unsigned port);
@@ -46,6 +50,7 @@ class HislipServer {
   std::mutex sessions_mutex_;
   std::map<std::uint16_t, std::shared_ptr<SessionState>> sessions_;
   std::uint16_t next_session_ = 1;
+  bool prefers_overlapped_ = false;
   HislipLocks locks_;
   TcpListener listener_;
 };

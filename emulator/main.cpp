@@ -41,6 +41,8 @@ constexpr const char* kUsage =
     "  --hislip              serve HiSLIP (TCPIP::host::hislip0,port::INSTR) too\n"
     "  --hislip-port N       the HiSLIP port; 0 picks a free one (default), 4880 is\n"
     "                        the one clients assume when a resource names none\n"
+    "  --hislip-overlapped   HiSLIP sessions start in overlapped mode (default:\n"
+    "                        synchronized); a client may ask for either\n"
     "  --serial              serve a serial line too, on a pseudo-terminal it creates\n"
     "                        (open it as ASRL<path>::INSTR)\n"
     "  --baud N              the serial line's baud rate (default 9600)\n"
@@ -68,7 +70,7 @@ int Fail(const std::string& message) {
 int main(int argc, char** argv) {
   std::string address = "127.0.0.1", transcript_path;
   unsigned port = 0;
-  bool scripted = false, vxi11 = false, hislip = false, serial = false, mdns = false;
+  bool scripted = false, vxi11 = false, hislip = false, hislip_overlapped = false, serial = false, mdns = false;
   unsigned portmapper_port = 0, hislip_port = 0, baud = 9600;
   emulator::QdxOptions options;
   for (int i = 1; i < argc; ++i) {
@@ -116,6 +118,8 @@ int main(int argc, char** argv) {
       if (!ParsePort(argv[++i], portmapper_port)) return Fail(std::string("bad port '") + argv[i] + "'");
     } else if (arg == "--hislip") {
       hislip = true;
+    } else if (arg == "--hislip-overlapped") {
+      hislip_overlapped = true;
     } else if (arg == "--hislip-port" && has_value) {
       if (!ParsePort(argv[++i], hislip_port)) return Fail(std::string("bad port '") + argv[i] + "'");
     } else if (arg == "--mdns") {
@@ -170,6 +174,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<emulator::HislipServer> hislip_server;
   if (hislip) {
     hislip_server = std::make_unique<emulator::HislipServer>(*instrument, transcript_path.empty() ? nullptr : &transcript);
+    hislip_server->prefer_overlapped(hislip_overlapped);
     error = hislip_server->start(address, hislip_port);
     if (!error.empty()) {
       std::fprintf(stderr, "qdx-emulator: HiSLIP: %s\n", error.c_str());

@@ -335,12 +335,13 @@ class EmulatorProgram(unittest.TestCase):
         def hislip(emulator):
             return "TCPIP0::%s::hislip0,%d::INSTR" % (emulator.address, emulator.ports["HISLIP"])
 
-        cases = [("ours over VXI-11", OurVisa, vxi11, "0"), ("ours over HiSLIP", OurVisa, hislip, "0"),
-                 ("PyVISA-py over VXI-11", PyVisa, vxi11, "111")]
-        for name, client_class, resource, portmapper in cases:
+        cases = [("ours over VXI-11", OurVisa, vxi11, "0", ()), ("ours over HiSLIP", OurVisa, hislip, "0", ()),
+                 ("ours over HiSLIP, overlapped", OurVisa, hislip, "0", ("--hislip-overlapped",)),
+                 ("PyVISA-py over VXI-11", PyVisa, vxi11, "111", ())]
+        for name, client_class, resource, portmapper, extra in cases:
             with self.subTest(name):
                 try:
-                    emulator = Emulator("--vxi11", "--hislip", "--portmapper-port", portmapper)
+                    emulator = Emulator("--vxi11", "--hislip", "--portmapper-port", portmapper, *extra)
                 except AssertionError as error:
                     # Port 111 may be taken (an rpcbind) or not ours to bind.
                     self.skipTest("no portmapper on port %s here: %s" % (portmapper, error))

@@ -164,6 +164,115 @@ void AcceptSession(FakeServer& server, UniqueFd& sync, UniqueFd& async) {
   FakeServer::Write(async, hislip::kAsyncMaximumMessageSizeResponse, 0, 0, hislip::EncodeU64(1 << 20));
 }
 
+// Overlapped mode, as a server starts a session in it: every reply is read in
+// turn; a query drops the replies still owed to earlier messages; a device
+// clear asks for a mode in its last step and the session takes the one the
+// server agrees to.
+TEST(HislipWire, OverlappedRepliesAreReadInTurnAndTheModeIsAgreedAtAClear) {
+  FakeServer server;
+  std::thread instrument([&] {
+    UniqueFd sync = server.Accept();
+    FakeServer::Read(sync);
+    FakeServer::Write(sync, hislip::kInitializeResponse, hislip::kOverlapped, (0x0100u << 16) | 7u);
+    UniqueFd async = server.Accept();
+    FakeServer::Read(async);
+    FakeServer::Write(async, hislip::kAsyncInitializeResponse, 0, 0x5A56);
+    FakeServer::Read(async);
+    FakeServer::Write(async, hislip::kAsyncMaximumMessageSizeResponse, 0, 0, hislip::EncodeU64(1 << 20));
+    // Four messages, each answered with its own ID.
+    for (const char* reply : {"a\n", "b\n", "c\n", "d\n"}) {
+      Message m = FakeServer::Read(sync);
+      EXPECT_EQ(m.header.type, hislip::kDataEnd);
+      FakeServer::Write(sync, hislip::kDataEnd, 0, m.header.parameter, reply);
+    }
+    // The client asks for each mode in turn; the second time the server keeps its own.
+    for (std::uint8_t asked : {std::uint8_t{0}, hislip::kOverlapped, std::uint8_t{0}}) {
+      Message m = FakeServer::Read(async);
+      EXPECT_EQ(m.header.type, hislip::kAsyncDeviceClear);
+      FakeServer::Write(async, hislip::kAsyncDeviceClearAcknowledge, hislip::kOverlapped, 0);
+      m = FakeServer::Read(sync);
+      EXPECT_EQ(m.header.type, hislip::kDeviceClearComplete);
+      EXPECT_EQ(m.header.control, asked) << "the mode the client asks for";
+      FakeServer::Write(sync, hislip::kDeviceClearAcknowledge, 0, 0);
+    }
+  });
+  {
+    testsupport::VisaSession s(server.resource(), false);  // replies end with END alone
+    ASSERT_EQ(s.open_status(), VI_SUCCESS);
+    ViBoolean overlapped = VI_FALSE;
+    ASSERT_EQ(viGetAttribute(s, VI_ATTR_TCPIP_HISLIP_OVERLAP_EN, &overlapped), VI_SUCCESS);
+    EXPECT_EQ(overlapped, VI_TRUE) << "the mode the server started the session in";
+    ViUInt32 count = 0;
+    ASSERT_EQ(viWrite(s, reinterpret_cast<ViConstBuf>("A?\n"), 3, &count), VI_SUCCESS);
+    ASSERT_EQ(viWrite(s, reinterpret_cast<ViConstBuf>("B?\n"), 3, &count), VI_SUCCESS);
+    for (const char* expected : {"a\n", "b\n"}) {
+      char reply[16] = "";
+      ASSERT_EQ(viRead(s, reinterpret_cast<ViBuf>(reply), sizeof reply - 1, &count), VI_SUCCESS);
+      EXPECT_EQ(std::string(reply, count), expected);
+    }
+    ASSERT_EQ(viWrite(s, reinterpret_cast<ViConstBuf>("C?\n"), 3, &count), VI_SUCCESS);
+    char reply[16] = "";
+    ASSERT_EQ(viQueryf(s, "D?\n", "%15[^\n]", reply), VI_SUCCESS);
+    EXPECT_STREQ(reply, "d") << "a query reads its own reply, not one owed to an earlier message";
+
+    EXPECT_EQ(viSetAttribute(s, VI_ATTR_TCPIP_HISLIP_OVERLAP_EN, VI_FALSE), VI_SUCCESS);
+    ASSERT_EQ(viGetAttribute(s, VI_ATTR_TCPIP_HISLIP_OVERLAP_EN, &overlapped), VI_SUCCESS);
+    EXPECT_EQ(overlapped, VI_FALSE);
+    EXPECT_EQ(viSetAttribute(s, VI_ATTR_TCPIP_HISLIP_OVERLAP_EN, VI_TRUE), VI_ERROR_NSUP_ATTR_STATE)
+        << "the server kept synchronized mode";
+    ASSERT_EQ(viGetAttribute(s, VI_ATTR_TCPIP_HISLIP_OVERLAP_EN, &overlapped), VI_SUCCESS);
+    EXPECT_EQ(overlapped, VI_FALSE);
+    EXPECT_EQ(viClear(s), VI_SUCCESS) << "a clear asks for the mode the session is in";
+  }
+  instrument.join();
+}
+
+// The emulator starts sessions in the mode it is told to and gives a client
+// the mode it asks for; several queries in flight are answered in order in
+// overlapped mode, and only the last in synchronized mode.
+class HislipModes : public ::testing::TestWithParam<bool> {};
+
+TEST_P(HislipModes, TheEmulatorServesBothModes) {
+  emulator::ScriptedInstrument instrument;
+  for (const char* line : {"A?", "B?", "C?"}) instrument.on(line, std::string(1, static_cast<char>(line[0] + 32)), 2);
+  emulator::HislipServer server(instrument, nullptr);
+  server.prefer_overlapped(GetParam());
+  ASSERT_EQ(server.start("127.0.0.1", 0), "");
+  testsupport::VisaSession s("TCPIP0::127.0.0.1::hislip0," + std::to_string(server.port()) + "::INSTR", false);
+  ASSERT_EQ(s.open_status(), VI_SUCCESS);
+  ViBoolean overlapped = 2;
+  ASSERT_EQ(viGetAttribute(s, VI_ATTR_TCPIP_HISLIP_OVERLAP_EN, &overlapped), VI_SUCCESS);
+  EXPECT_EQ(overlapped, GetParam() ? VI_TRUE : VI_FALSE);
+  auto send_three = [&] {
+    ViUInt32 count = 0;
+    for (const char* query : {"A?\n", "B?\n", "C?\n"})
+      ASSERT_EQ(viWrite(s, reinterpret_cast<ViConstBuf>(query), 3, &count), VI_SUCCESS);
+  };
+  auto next_reply = [&] {
+    char reply[16] = "";
+    ViUInt32 count = 0;
+    EXPECT_EQ(viRead(s, reinterpret_cast<ViBuf>(reply), sizeof reply - 1, &count), VI_SUCCESS);
+    return std::string(reply, count);
+  };
+
+  ASSERT_EQ(viSetAttribute(s, VI_ATTR_TCPIP_HISLIP_OVERLAP_EN, VI_TRUE), VI_SUCCESS);
+  send_three();
+  EXPECT_EQ(next_reply(), "a\n");
+  EXPECT_EQ(next_reply(), "b\n");
+  EXPECT_EQ(next_reply(), "c\n");
+
+  ASSERT_EQ(viSetAttribute(s, VI_ATTR_TCPIP_HISLIP_OVERLAP_EN, VI_FALSE), VI_SUCCESS);
+  send_three();
+  EXPECT_EQ(next_reply(), "c\n") << "synchronized: the last message's reply only";
+  ASSERT_EQ(viSetAttribute(s, VI_ATTR_TMO_VALUE, 200), VI_SUCCESS);
+  char rest[4];
+  ViUInt32 count = 0;
+  EXPECT_EQ(viRead(s, reinterpret_cast<ViBuf>(rest), sizeof rest, &count), VI_ERROR_TMO);
+}
+
+INSTANTIATE_TEST_SUITE_P(StartingMode, HislipModes, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Overlapped" : "Synchronized"; });
+
 // Locks and service requests share the asynchronous channel: requests carry
 // the lock's timeout and string, and a service request arriving unasked,
 // even just ahead of a status response, is told apart from it.

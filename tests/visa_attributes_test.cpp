@@ -76,8 +76,8 @@ const AttributeCase kCases[] = {
     {"TCPIP_IS_HISLIP", VI_ATTR_TCPIP_IS_HISLIP, Type::Bool, kTcpipInstr, std::nullopt, false, 0, 0, VI_SUCCESS},
     {"TCPIP_HISLIP_VERSION", VI_ATTR_TCPIP_HISLIP_VERSION, Type::U32, {Wire::Hislip}, 0x00100000, false, 0, 0,
      VI_SUCCESS},
-    {"TCPIP_HISLIP_OVERLAP_EN", VI_ATTR_TCPIP_HISLIP_OVERLAP_EN, Type::Bool, {Wire::Hislip}, VI_FALSE, true, VI_FALSE,
-     VI_TRUE, VI_ERROR_NSUP_ATTR_STATE},
+    {"TCPIP_HISLIP_OVERLAP_EN", VI_ATTR_TCPIP_HISLIP_OVERLAP_EN, Type::Bool, {Wire::Hislip}, VI_FALSE, true, VI_TRUE,
+     2, VI_ERROR_NSUP_ATTR_STATE},
     {"TCPIP_HISLIP_MAX_MESSAGE_KB", VI_ATTR_TCPIP_HISLIP_MAX_MESSAGE_KB, Type::U32, {Wire::Hislip}, 1024, true, 64, 0,
      VI_ERROR_NSUP_ATTR_STATE},
 };

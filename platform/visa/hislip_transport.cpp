@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // HiSLIP instrument resources (TCPIP::host::hislipN[,port]::INSTR): a
 // synchronous channel for data and an asynchronous one for control, locks
-// and service requests. Replies
-// carry the message ID of the request they answer, so a late reply to an
-// earlier request is recognised and dropped.
+// and service requests. Replies carry the message ID of the request they
+// answer. In synchronized mode only the reply to the last message is read, so
+// a late reply to an earlier one is recognised and dropped; in overlapped
+// mode every reply is read in turn, up to a discard, which drops the replies
+// to the messages sent before it.
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -39,6 +41,7 @@ class HislipTransport final : public Transport {
     if (st >= 0) st = ReceiveWhole(deadline, h, payload);
     if (st < 0 || h.type != hislip::kInitializeResponse) return VI_ERROR_RSRC_NFOUND;
     std::uint16_t session = static_cast<std::uint16_t>(h.parameter & 0xFFFF);
+    overlapped_ = (h.control & hislip::kOverlapped) != 0;  // the mode the server starts the session in
     const std::uint32_t version = h.parameter >> 16;  // major byte, minor byte
     version_ = ((version >> 8) << 20) | ((version & 0xFF) << 8);  // as VISA writes a version
 
@@ -90,7 +93,7 @@ class HislipTransport final : public Transport {
         if (h.type == hislip::kFatalError) return Lost();
         if (h.type == hislip::kError) return VI_ERROR_IO;
         if (h.type != hislip::kData && h.type != hislip::kDataEnd) continue;
-        if (h.parameter != awaited_id_) continue;  // a late reply to an earlier request
+        if (!Wanted(h.parameter)) continue;
         in_reply_ = true;
         reply_ends_ = h.type == hislip::kDataEnd;
       }
@@ -108,29 +111,16 @@ class HislipTransport final : public Transport {
   }
 
   // Late replies are told apart by their message ID; the rest of a reply
-  // being read is stale.
+  // being read is stale, and so in overlapped mode is every reply to a
+  // message already sent.
   ViStatus discard_arrived() override {
     in_reply_ = false;
+    oldest_wanted_id_ = message_id_;
     return lost_ ? VI_ERROR_CONN_LOST : VI_SUCCESS;
   }
 
-  ViStatus clear(Deadline deadline) override {
-    hislip::Header h;
-    std::string payload;
-    ViStatus st = Async(hislip::Encode(hislip::kAsyncDeviceClear, 0, 0), hislip::kAsyncDeviceClearAcknowledge, deadline,
-                        h, payload);
-    if (st < 0) return st;
-    st = Send(sync_, hislip::Encode(hislip::kDeviceClearComplete, h.control, 0), deadline);
-    while (st >= 0) {
-      st = Track(input_.header(deadline, h));
-      if (st >= 0 && h.type == hislip::kDeviceClearAcknowledge) break;
-    }
-    message_id_ = hislip::kFirstMessageId;
-    awaited_id_ = 0;
-    delivered_id_ = 0;
-    in_reply_ = false;
-    return st < 0 ? st : VI_SUCCESS;
-  }
+  // Asks for the mode the session is in, so that it stays as it was.
+  ViStatus clear(Deadline deadline) override { return Clear(overlapped_, deadline); }
 
   // The status byte comes back on the asynchronous channel. "RMT delivered"
   // tells the server whether the reply to our last message has been read, so
@@ -184,7 +174,9 @@ class HislipTransport final : public Transport {
   ViStatus get_attribute(ViAttr attribute, AttributeValue& v) const override {
     switch (attribute) {
       case VI_ATTR_TCPIP_HISLIP_VERSION: v = {AttributeType::UInt32, version_, {}}; return VI_SUCCESS;
-      case VI_ATTR_TCPIP_HISLIP_OVERLAP_EN: v = {AttributeType::Boolean, VI_FALSE, {}}; return VI_SUCCESS;
+      case VI_ATTR_TCPIP_HISLIP_OVERLAP_EN:
+        v = {AttributeType::Boolean, overlapped_ ? ViAttrState{VI_TRUE} : ViAttrState{VI_FALSE}, {}};
+        return VI_SUCCESS;
       case VI_ATTR_TCPIP_HISLIP_MAX_MESSAGE_KB: v = {AttributeType::UInt32, announced_kb_, {}}; return VI_SUCCESS;
       default: return VI_ERROR_NSUP_ATTR;
     }
@@ -192,9 +184,14 @@ class HislipTransport final : public Transport {
 
   ViStatus set_attribute(ViAttr attribute, ViAttrState value) override {
     switch (attribute) {
-      // Messages are exchanged one at a time (synchronized mode) only.
-      case VI_ATTR_TCPIP_HISLIP_OVERLAP_EN:
-        return value == VI_FALSE ? VI_SUCCESS : VI_ERROR_NSUP_ATTR_STATE;
+      // The mode is agreed at a device clear, which setting it performs; a
+      // server that keeps the other mode leaves the session in that one.
+      case VI_ATTR_TCPIP_HISLIP_OVERLAP_EN: {
+        if (value != VI_TRUE && value != VI_FALSE) return VI_ERROR_NSUP_ATTR_STATE;
+        ViStatus st = Clear(value == VI_TRUE, Deadline::after_ms(kAnnounceAnswerMs));
+        if (st < 0) return st;
+        return overlapped_ == (value == VI_TRUE) ? VI_SUCCESS : VI_ERROR_NSUP_ATTR_STATE;
+      }
       case VI_ATTR_TCPIP_HISLIP_VERSION: return VI_ERROR_ATTR_READONLY;
       case VI_ATTR_TCPIP_HISLIP_MAX_MESSAGE_KB: return AnnounceMaximumMessageSize(value);
       default: return VI_ERROR_NSUP_ATTR;
@@ -211,6 +208,37 @@ class HislipTransport final : public Transport {
     return st == VI_ERROR_CONN_LOST ? Lost() : st;
   }
   ViStatus Track(ViStatus st) { return st == VI_ERROR_CONN_LOST ? Lost() : st; }
+
+  // Whether data carrying this message ID answers what is being read: the
+  // last message in synchronized mode, any not discarded in overlapped mode
+  // (IDs step by 2 and wrap, so "older" is a signed difference).
+  bool Wanted(std::uint32_t id) const {
+    if (!overlapped_) return id == awaited_id_;
+    return static_cast<std::int32_t>(id - oldest_wanted_id_) >= 0;
+  }
+
+  // A device clear: the asynchronous request, then the synchronous handshake,
+  // whose last step asks for a mode and answers with the one agreed.
+  ViStatus Clear(bool overlapped, Deadline deadline) {
+    hislip::Header h;
+    std::string payload;
+    ViStatus st = Async(hislip::Encode(hislip::kAsyncDeviceClear, 0, 0), hislip::kAsyncDeviceClearAcknowledge, deadline,
+                        h, payload);
+    if (st < 0) return st;
+    st = Send(sync_, hislip::Encode(hislip::kDeviceClearComplete, overlapped ? hislip::kOverlapped : 0, 0), deadline);
+    while (st >= 0) {
+      st = Track(input_.header(deadline, h));
+      if (st >= 0 && h.type == hislip::kDeviceClearAcknowledge) break;
+    }
+    if (st < 0) return st;
+    overlapped_ = (h.control & hislip::kOverlapped) != 0;
+    message_id_ = hislip::kFirstMessageId;
+    oldest_wanted_id_ = message_id_;
+    awaited_id_ = 0;
+    delivered_id_ = 0;
+    in_reply_ = false;
+    return VI_SUCCESS;
+  }
   // A whole message from the synchronous channel, for the opening handshake.
   ViStatus ReceiveWhole(Deadline deadline, hislip::Header& h, std::string& payload) {
     ViStatus st = Track(input_.header(deadline, h));
@@ -257,11 +285,13 @@ class HislipTransport final : public Transport {
   std::uint32_t announced_kb_ = kOurMaximumMessageSize / 1024;  // ours, as told to the server
   std::uint32_t version_ = 0;                                    // the protocol version agreed
   std::uint32_t message_id_ = hislip::kFirstMessageId;
-  std::uint32_t awaited_id_ = 0;
+  std::uint32_t awaited_id_ = 0;      // of the last message sent with END
+  std::uint32_t oldest_wanted_id_ = hislip::kFirstMessageId;  // overlapped mode: replies from here on are read
   std::uint32_t delivered_id_ = 0;  // the last message whose whole reply was read
   bool in_reply_ = false;    // the payload being read answers our request
   bool reply_ends_ = false;  // and comes in a DataEnd
   bool lost_ = false;
+  bool overlapped_ = false;  // the mode agreed with the server
   std::string peer_;
 };
 

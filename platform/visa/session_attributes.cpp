@@ -252,7 +252,15 @@ ViStatus InstrumentSession::set_attribute(ViAttr attribute, ViAttrState value) {
   const AttributeRow* row = SessionAttributeAccess::find(attribute);
   bool here = row != nullptr && (row->applies == nullptr || row->applies(resource_));
   std::lock_guard lock(io_mutex_);
-  if (!here) return transport_->set_attribute(attribute, value);
+  if (!here) {
+    ViStatus st = transport_->set_attribute(attribute, value);
+    // Choosing the HiSLIP mode clears the device (also when the server keeps
+    // its own): what was read ahead is stale.
+    const bool cleared = attribute == VI_ATTR_TCPIP_HISLIP_OVERLAP_EN && (value == VI_TRUE || value == VI_FALSE) &&
+                         st != VI_ERROR_CONN_LOST;
+    if (cleared) discard_input();
+    return st;
+  }
   if (row->set == nullptr) return VI_ERROR_ATTR_READONLY;
   return row->set(*this, value);
 }

@@ -38,6 +38,12 @@ enum MessageType : std::uint8_t {
 enum LockControl : std::uint8_t { kLockRelease = 0, kLockRequest = 1 };
 enum LockResponse : std::uint8_t { kLockFailure = 0, kLockSuccess = 1, kLockSharedReleased = 2, kLockError = 3 };
 
+// Bit 0 of the control code of InitializeResponse (the mode a session starts
+// in), AsyncDeviceClearAcknowledge (the server's preference),
+// DeviceClearComplete (the client's request) and DeviceClearAcknowledge (the
+// mode agreed): set for overlapped mode, clear for synchronized.
+constexpr std::uint8_t kOverlapped = 1;
+
 constexpr std::size_t kHeaderSize = 16;
 constexpr std::uint16_t kProtocolVersion = 0x0100;  // 1.0
 constexpr std::uint32_t kFirstMessageId = 0xFFFFFF00u;
