@@ -89,7 +89,7 @@ TEST_P(VisaAsync, AReadAndAWriteCompleteIntoTheQueue) {
   EXPECT_EQ(written.buffer, reinterpret_cast<ViUInt64>(kQuery));
   EXPECT_EQ(written.operation, "viWriteAsync");
   Completion read = Next(s);
-  EXPECT_EQ(read.status, VI_SUCCESS_TERM_CHAR);
+  EXPECT_EQ(read.status, testsupport::LineEndStatus(GetParam()));
   EXPECT_EQ(read.job, read_job);
   EXPECT_EQ(read.count, 4u);
   EXPECT_EQ(read.buffer, reinterpret_cast<ViUInt64>(reply));

@@ -241,7 +241,7 @@ TEST_P(VisaAttributes, ReadToFileAppendsWhenAsked) {
   for (ViBoolean append : {VI_FALSE, VI_FALSE, VI_TRUE}) {
     ASSERT_EQ(viSetAttribute(s, VI_ATTR_FILE_APPEND_EN, append), VI_SUCCESS);
     ASSERT_EQ(viPrintf(s, "ID?\n"), VI_SUCCESS);
-    ASSERT_EQ(viReadToFile(s, path, 100, &got), VI_SUCCESS_TERM_CHAR);
+    ASSERT_EQ(viReadToFile(s, path, 100, &got), testsupport::LineEndStatus(GetParam()));
   }
   std::ifstream in(path);
   std::stringstream text;

@@ -57,7 +57,7 @@ TEST_P(VisaTransport, LargeMessagesArriveWhole) {
   ViUInt32 got = 0;
   ASSERT_EQ(viWrite(s, reinterpret_cast<ViConstBuf>("DATA?\n"), 6, &got), VI_SUCCESS);
   ViStatus st = viRead(s, reinterpret_cast<ViBuf>(reply.data()), static_cast<ViUInt32>(reply.size()), &got);
-  EXPECT_EQ(st, VI_SUCCESS_TERM_CHAR);
+  EXPECT_EQ(st, testsupport::LineEndStatus(GetParam()));
   ASSERT_EQ(got, block.size() + 1);
   EXPECT_EQ(std::string(reply.data(), got), block + "\n");
   EXPECT_EQ(emu.lines(2).at(0), "DATA " + block);
@@ -77,7 +77,7 @@ TEST_P(VisaTransport, ALargeReplyArrivesWhole) {
   std::vector<char> reply(block.size() + 16);
   ViUInt32 got = 0;
   ASSERT_EQ(viRead(s, reinterpret_cast<ViBuf>(reply.data()), static_cast<ViUInt32>(reply.size()), &got),
-            VI_SUCCESS_TERM_CHAR);
+            testsupport::LineEndStatus(GetParam()));
   ASSERT_EQ(got, block.size() + 1);
   EXPECT_TRUE(std::string_view(reply.data(), got - 1) == block);
   ViInt32 count = static_cast<ViInt32>(reply.size() - 1);
@@ -103,7 +103,7 @@ TEST_P(VisaTransport, SmallReadsTakeAReplyPieceByPiece) {
     st = viRead(s, reinterpret_cast<ViBuf>(piece), sizeof piece, &got);
     all.append(piece, got);
   } while (st == VI_SUCCESS_MAX_CNT);
-  EXPECT_EQ(st, VI_SUCCESS_TERM_CHAR);
+  EXPECT_EQ(st, testsupport::LineEndStatus(GetParam()));
   EXPECT_EQ(all, "abcdefghij\n");
 }
 

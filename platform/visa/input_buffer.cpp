@@ -103,8 +103,9 @@ ViStatus InputBuffer::read_direct(Transport& transport, const ReadSettings& sett
   base_ += keep;
   got += keep;
   if (keep > 0 || end) last_ended_message_ = term || end;
-  if (term) return VI_SUCCESS_TERM_CHAR;
+  // END says more than a termination character on the same byte: VI_SUCCESS.
   if (end && settings.end_ends_read) return VI_SUCCESS;
+  if (term) return VI_SUCCESS_TERM_CHAR;
   return kReadOn;
 }
 
@@ -144,8 +145,8 @@ ViStatus InputBuffer::read(Transport& transport, const ReadSettings& settings, D
     bool at_end = !ends_.empty() && ends_.front() == consumed();
     if (at_end) ends_.pop_front();
     last_ended_message_ = term || at_end;
-    if (term) return VI_SUCCESS_TERM_CHAR;
     if (at_end && settings.end_ends_read) return VI_SUCCESS;
+    if (term) return VI_SUCCESS_TERM_CHAR;
   }
   return VI_SUCCESS_MAX_CNT;
 }

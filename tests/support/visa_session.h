@@ -8,8 +8,16 @@
 #include <string>
 
 #include "visa.h"
+#include "wire.h"
 
 namespace testsupport {
+
+// How a read that stops at a reply's closing line feed succeeds: VI_SUCCESS
+// where the wire marks the end of a message (END wins over the termination
+// character on the same byte), VI_SUCCESS_TERM_CHAR where only the line feed does.
+inline ViStatus LineEndStatus(Wire w) {
+  return w == Wire::Socket || w == Wire::Serial ? VI_SUCCESS_TERM_CHAR : VI_SUCCESS;
+}
 
 class VisaSession {
  public:
