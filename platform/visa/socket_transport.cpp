@@ -26,10 +26,16 @@ class SocketTransport final : public Transport {
 
   ViStatus discard_arrived() override { return connection_.discard_arrived(); }
 
+  // A raw socket carries no clear to the instrument, so a reply already on its
+  // way would be taken for the answer to the next query: what arrives until
+  // the line has been quiet for a moment is dropped too.
+  ViStatus clear(Deadline deadline) override { return connection_.discard_until_quiet(kQuietMs, deadline); }
+
   TcpConnection* tcp_connection() override { return &connection_; }
   std::string peer_address() const override { return connection_.peer_address(); }
 
  private:
+  static constexpr int kQuietMs = 10;
   TcpConnection connection_;
 };
 

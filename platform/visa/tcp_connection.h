@@ -36,6 +36,8 @@ class TcpConnection {
   ViStatus read_exact(void* data, std::size_t size, Deadline deadline);
   // Drops whatever has already arrived, without waiting.
   ViStatus discard_arrived();
+  // Drops what arrives until nothing has come for `quiet_ms`, or the deadline.
+  ViStatus discard_until_quiet(int quiet_ms, Deadline deadline);
 
   std::string peer_address() const;
   int fd() const { return fd_; }
