@@ -169,6 +169,10 @@ void HislipServer::ServeSync(int fd, int stop_fd, SessionState& state) {
       case hislip::kData:
       case hislip::kDataEnd: {
         client.message_id = h.parameter;
+        if (connection->takes_bytes()) {
+          connection->on_bytes(payload, h.type == hislip::kDataEnd, client);
+          break;
+        }
         input.feed(payload, deliver, overlong);
         // END without a line feed still ends the message.
         if (h.type == hislip::kDataEnd && !client.closed()) input.end(deliver);

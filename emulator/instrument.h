@@ -32,6 +32,11 @@ class Connection {
   virtual void on_line(std::string_view line, Client& client) = 0;
   // A line longer than the transports keep arrived, and was skipped.
   virtual void on_overlong_line(Client&) {}
+  // An instrument that must see the bytes exactly as sent (carriage returns,
+  // binary data) takes them here instead of as lines; `end` marks the end of a
+  // message (VXI-11's and HiSLIP's END; a raw socket has none).
+  virtual bool takes_bytes() const { return false; }
+  virtual void on_bytes(std::string_view /*bytes*/, bool /*end*/, Client&) {}
 };
 
 class Instrument {

@@ -60,6 +60,10 @@ void SocketServer::Serve(int fd, int stop_fd) {
     ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
+    if (connection->takes_bytes()) {
+      connection->on_bytes(std::string_view(buffer, static_cast<std::size_t>(got)), false, client);
+      continue;
+    }
     lines.feed(
         std::string_view(buffer, static_cast<std::size_t>(got)),
         [&](std::string_view line) {

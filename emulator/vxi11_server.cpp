@@ -435,9 +435,13 @@ struct CoreChannel {
       link.connection->on_line(line, link.client);
       return true;
     };
-    link.input.feed(std::string_view(parms.data.data_val, parms.data.data_len), deliver,
-                    [&] { link.connection->on_overlong_line(link.client); });
-    if (end) link.input.end(deliver);  // END without a line feed still ends the message
+    const std::string_view bytes(parms.data.data_val, parms.data.data_len);
+    if (link.connection->takes_bytes()) {
+      link.connection->on_bytes(bytes, end, link.client);
+    } else {
+      link.input.feed(bytes, deliver, [&] { link.connection->on_overlong_line(link.client); });
+      if (end) link.input.end(deliver);  // END without a line feed still ends the message
+    }
     // An instrument that drops its client destroys the link: this write
     // was taken, every later call on the link is refused.
     if (link.client.closed) {
