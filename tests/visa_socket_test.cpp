@@ -254,4 +254,18 @@ TEST_F(VisaSocket, StatusDescriptions) {
   EXPECT_STREQ(text, "Unknown status code 0x00012345.");
 }
 
+// A raw socket carries no clear to the instrument: a reply on its way when
+// viClear is called is dropped on arrival, never read as the next answer.
+TEST_F(VisaSocket, AClearDropsAReplyStillOnItsWay) {
+  emu.instrument().on("SLOW?", "late", 1, emulator::Fault::delayed(1ms));
+  VisaSession s(emu.resource());
+  ASSERT_EQ(viPrintf(s, "SLOW?\n"), VI_SUCCESS);
+  EXPECT_EQ(viClear(s), VI_SUCCESS);
+  ASSERT_EQ(viSetAttribute(s, VI_ATTR_TMO_VALUE, 100), VI_SUCCESS);
+  char reply[16];
+  ViUInt32 got = 0;
+  EXPECT_EQ(viRead(s, reinterpret_cast<ViBuf>(reply), sizeof reply, &got), VI_ERROR_TMO);
+  EXPECT_EQ(got, 0u) << std::string(reply, got);
+}
+
 }  // namespace
