@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The IviConfig_* C functions over Store. Handles name a store, an item in it
 // or a collection of items; the table of handles and every call share one
-// mutex (the server is used at session open, never on a hot path).
+// mutex (the server is used at session open, never on a hot path). Stores are
+// only read here, and shared between handles while their file is unchanged.
 #include <charconv>
 #include <cstring>
 #include <map>
@@ -409,8 +410,11 @@ ViStatus IviConfig_Deserialize(IviConfigHandle Handle, ViConstString StoreLocati
     ViStatus st;
     Object* o = find(Handle, Kind::Store, st);
     if (o == nullptr) return st;
-    if (auto error = o->store->load(StoreLocation != nullptr ? StoreLocation : ""))
+    // Read only here, so every handle on an unchanged file shares one parse.
+    if (auto error = Store::load_shared(StoreLocation != nullptr ? StoreLocation : "", o->store)) {
+      o->store = std::make_shared<Store>();  // a failed read leaves the handle with no store
       return fail(error->code, error->text);
+    }
     return VI_SUCCESS;
   });
 }

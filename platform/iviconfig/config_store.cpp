@@ -6,7 +6,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <list>
 #include <sstream>
+
+#include <sys/stat.h>
 
 #include "IviConfigServer.h"
 #include "regular_file.h"
@@ -100,6 +103,65 @@ std::optional<StoreError> Store::load(const std::string& path) {
   FileLock shared;
   if (!path.empty()) (void)FileLock::acquire(path, FileLock::Mode::shared, kReaderLockWaitMs, shared);
   return read_and_parse(path, pugi::parse_default);
+}
+
+namespace {
+
+// What says a file is the one read before: a rename puts another inode in
+// place, an edit in place changes the size or the times.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  timespec modified{}, changed{};
+  bool operator==(const FileIdentity& o) const {
+    return device == o.device && inode == o.inode && size == o.size && modified.tv_sec == o.modified.tv_sec &&
+           modified.tv_nsec == o.modified.tv_nsec && changed.tv_sec == o.changed.tv_sec &&
+           changed.tv_nsec == o.changed.tv_nsec;
+  }
+};
+
+bool IdentityOf(const std::string& path, FileIdentity& out) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  out = {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+  return true;
+}
+
+struct SharedStore {
+  std::string path;
+  FileIdentity identity;
+  std::shared_ptr<Store> store;
+};
+// The stores read last, most recent first: a process uses one or two.
+constexpr std::size_t kSharedStores = 4;
+std::list<SharedStore> g_shared_stores;
+
+}  // namespace
+
+std::optional<StoreError> Store::load_shared(const std::string& path, std::shared_ptr<Store>& out) {
+  FileLock shared;
+  if (!path.empty()) (void)FileLock::acquire(path, FileLock::Mode::shared, kReaderLockWaitMs, shared);
+  // The file's identity is taken before it is read: a change in between makes
+  // the next reader read it again, never keeps what is stale.
+  FileIdentity identity;
+  const bool identified = !path.empty() && IdentityOf(path, identity);
+  auto known = std::find_if(g_shared_stores.begin(), g_shared_stores.end(),
+                            [&](const SharedStore& s) { return s.path == path; });
+  if (identified && known != g_shared_stores.end() && known->identity == identity) {
+    g_shared_stores.splice(g_shared_stores.begin(), g_shared_stores, known);
+    out = known->store;
+    return std::nullopt;
+  }
+  if (known != g_shared_stores.end()) g_shared_stores.erase(known);
+  auto store = std::make_shared<Store>();
+  if (auto error = store->read_and_parse(path, pugi::parse_default)) return error;
+  if (identified) {
+    g_shared_stores.push_front({path, identity, store});
+    if (g_shared_stores.size() > kSharedStores) g_shared_stores.pop_back();
+  }
+  out = std::move(store);
+  return std::nullopt;
 }
 
 std::optional<StoreError> Store::load_for_editing(const std::string& path, bool may_be_missing) {

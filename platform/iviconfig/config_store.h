@@ -7,6 +7,7 @@
 
 #include <pugixml.hpp>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,10 @@ class Store {
   // Reads and parses `path` under a shared lock. A missing file at the master
   // location is "master store not found"; every other failure "cannot read store".
   std::optional<StoreError> load(const std::string& path);
+  // The same store for reading only, shared: parsed once and handed to every
+  // later reader in the process while the file stays as it was (the same
+  // file, size, modification and change times). Callers serialise calls.
+  static std::optional<StoreError> load_shared(const std::string& path, std::shared_ptr<Store>& out);
   // Takes the store's exclusive lock, held until this object goes, then reads it
   // keeping comments, the declaration and the layout, so save() changes only
   // what was edited. A missing file is an error unless `may_be_missing` is set
