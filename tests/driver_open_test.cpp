@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: MIT
 // Opening sessions: the option string, the configuration store, identification
 // and the model check, against simulated and real (loopback emulator) sessions.
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -255,6 +260,49 @@ TEST_F(DriverStore, InitialSettings) {
   DriverHandle other;
   ASSERT_EQ(other.open("x", "Simulate=1"), VI_SUCCESS);
   EXPECT_EQ(Session(other).GetInstrumentModel(), "QDX7001") << "only a text setting names the model";
+}
+
+// A process reads an unchanged store once; every change is seen by the next
+// open: an edit in place that keeps the size (at once, and after the file had
+// been left alone), a file renamed over it, a removed file.
+TEST_F(DriverStore, AChangedStoreIsReadAgain) {
+  auto body = [&](const char* model) {
+    return "<?xml version=\"1.0\"?>\n<IviConfigStore>\n" + ZevraModule() + Asset() +
+           SessionXml(std::string("<Simulate>1</Simulate><DriverSetup>Model=") + model + "</DriverSetup>") +
+           "\n</IviConfigStore>\n";
+  };
+  TempStore store(body("QDX7000"), true);
+  auto model_opened = [&] {
+    DriverHandle vi;
+    if (vi.open("Bench", "") < 0) return "open failed: " + LastError(VI_NULL).text;
+    return Session(vi).GetInstrumentModel();
+  };
+  auto settle = [&] {  // as if written an hour ago
+    const timespec old[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, store.path().c_str(), old, 0), 0);
+  };
+  EXPECT_EQ(model_opened(), "QDX7000");
+  std::ofstream(store.path(), std::ios::trunc) << body("QDX7001");  // the same size, the same file
+  EXPECT_EQ(model_opened(), "QDX7001") << "edited in place just after being read";
+
+  settle();
+  EXPECT_EQ(model_opened(), "QDX7001");
+  EXPECT_EQ(model_opened(), "QDX7001");
+  std::ofstream(store.path(), std::ios::trunc) << body("QDX7000");
+  EXPECT_EQ(model_opened(), "QDX7000") << "edited in place after being left alone";
+
+  settle();
+  EXPECT_EQ(model_opened(), "QDX7000");
+  const std::string replacement = store.path() + ".new";
+  std::ofstream(replacement) << body("QDX7001");
+  ASSERT_EQ(std::rename(replacement.c_str(), store.path().c_str()), 0);
+  settle();  // even with the old times, another file is another store
+  EXPECT_EQ(model_opened(), "QDX7001") << "renamed over";
+
+  ASSERT_EQ(std::remove(store.path().c_str()), 0);
+  EXPECT_NE(model_opened().find("open failed"), std::string::npos) << "a removed store is not remembered";
+  std::ofstream(store.path()) << body("QDX7000");
+  EXPECT_EQ(model_opened(), "QDX7000");
 }
 
 TEST_F(DriverStore, SessionWithoutHardwareAsset) {

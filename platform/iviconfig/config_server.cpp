@@ -454,8 +454,8 @@ ViStatus IviConfig_GetDriverSession(IviConfigHandle Handle, ViConstString Name, 
     ViStatus st;
     Object* o = find(Handle, Kind::Store, st);
     if (o == nullptr) return st;
-    Store& store = *o->store;
-    pugi::xml_node logical = Store::find_named(Store::items(store.root(), "LogicalNames", "IviLogicalName"), Name);
+    const Store& store = *o->store;
+    pugi::xml_node logical = store.find_item("LogicalNames", "IviLogicalName", Name);
     pugi::xml_node session;
     if (logical) {
       std::string idref = logical.child("IviDriverSession").attribute("idref").value();
@@ -466,7 +466,7 @@ ViStatus IviConfig_GetDriverSession(IviConfigHandle Handle, ViConstString Name, 
                         "', which is not in the store (" + store.where(logical) + ").");
       }
     } else {
-      session = Store::find_named(Store::items(store.root(), "DriverSessions", "IviDriverSession"), Name);
+      session = store.find_item("DriverSessions", "IviDriverSession", Name);
     }
     if (!session) {
       return fail(IVICONFIG_ERROR_NOT_EXIST_SESSION,

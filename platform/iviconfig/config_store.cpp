@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include <sys/stat.h>
+#include <time.h>
 
 #include "IviConfigServer.h"
 #include "regular_file.h"
@@ -128,6 +129,20 @@ bool IdentityOf(const std::string& path, FileIdentity& out) {
   return true;
 }
 
+// File times tick coarsely (a few milliseconds, a second on some file
+// systems), so an edit that keeps the size and the inode can leave the times
+// as they were when the file is rewritten within one tick of the last write.
+// A file written this recently when it was read is not shared: the next
+// reader reads it again, until it has been left alone that long.
+constexpr std::int64_t kSettledNs = 2'000'000'000;
+
+bool SettledWhenRead(const FileIdentity& identity) {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  const auto ns = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; };
+  return ns(now) - ns(identity.modified) >= kSettledNs;
+}
+
 struct SharedStore {
   std::string path;
   FileIdentity identity;
@@ -156,7 +171,8 @@ std::optional<StoreError> Store::load_shared(const std::string& path, std::share
   if (known != g_shared_stores.end()) g_shared_stores.erase(known);
   auto store = std::make_shared<Store>();
   if (auto error = store->read_and_parse(path, pugi::parse_default)) return error;
-  if (identified) {
+  store->shared_ = true;
+  if (identified && SettledWhenRead(identity)) {
     g_shared_stores.push_front({path, identity, store});
     if (g_shared_stores.size() > kSharedStores) g_shared_stores.pop_back();
   }
@@ -300,8 +316,58 @@ pugi::xml_node Store::find_named(const std::vector<pugi::xml_node>& items, std::
   return {};
 }
 
+namespace {
+
+std::string UpperCase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string Key(std::initializer_list<std::string_view> parts) {
+  std::string key;
+  for (std::string_view part : parts) key.append(part).push_back('\0');
+  return key;
+}
+
+}  // namespace
+
+// One walk of the document; the first node of a key wins, as a search finds it.
+void Store::build_indexes() const {
+  for (pugi::xml_node n = doc_.first_child(); n;) {
+    if (n.type() == pugi::node_element) {
+      if (pugi::xml_attribute id = n.attribute("id")) by_id_.emplace(Key({n.name(), id.value()}), n);
+    }
+    if (n.first_child()) {
+      n = n.first_child();
+      continue;
+    }
+    while (n && !n.next_sibling()) n = n.parent();
+    if (n) n = n.next_sibling();
+  }
+  for (pugi::xml_node collection : root().children()) {
+    for (pugi::xml_node item : collection.children()) {
+      if (item.type() != pugi::node_element) continue;
+      by_name_.emplace(Key({collection.name(), item.name(), UpperCase(child_text(item, "Name"))}), item);
+    }
+  }
+  indexed_ = true;
+}
+
+pugi::xml_node Store::find_item(const char* collection, const char* element, std::string_view name) const {
+  if (!shared_) return find_named(items(root(), collection, element), name);
+  if (!indexed_) build_indexes();
+  auto it = by_name_.find(Key({collection, element, UpperCase(name)}));
+  return it != by_name_.end() ? it->second : pugi::xml_node();
+}
+
 pugi::xml_node Store::find_by_id(const char* element, std::string_view id) const {
   if (id.empty()) return {};
+  if (shared_) {
+    if (!indexed_) build_indexes();
+    auto it = by_id_.find(Key({element, id}));
+    return it != by_id_.end() ? it->second : pugi::xml_node();
+  }
   for (pugi::xpath_node x : doc_.select_nodes((std::string("//") + element).c_str())) {
     if (id == x.node().attribute("id").value()) return x.node();
   }

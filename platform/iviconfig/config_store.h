@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "safe_file.h"
@@ -37,7 +38,8 @@ class Store {
   std::optional<StoreError> load(const std::string& path);
   // The same store for reading only, shared: parsed once and handed to every
   // later reader in the process while the file stays as it was (the same
-  // file, size, modification and change times). Callers serialise calls.
+  // file, size, modification and change times; a file written within two
+  // seconds of being read is read again). Callers serialise calls.
   static std::optional<StoreError> load_shared(const std::string& path, std::shared_ptr<Store>& out);
   // Takes the store's exclusive lock, held until this object goes, then reads it
   // keeping comments, the declaration and the layout, so save() changes only
@@ -74,6 +76,10 @@ class Store {
   static pugi::xml_node find_named(const std::vector<pugi::xml_node>& items, std::string_view name);
   // The element of type `element` anywhere in the store with id == `id`.
   pugi::xml_node find_by_id(const char* element, std::string_view id) const;
+  // The first item of `element` type in the root's `collection` whose Name
+  // equals `name` ignoring ASCII case. A shared store, never edited, answers
+  // this and find_by_id from indexes made at its first lookup; others search.
+  pugi::xml_node find_item(const char* collection, const char* element, std::string_view name) const;
 
   static std::string child_text(pugi::xml_node node, const char* child);
 
@@ -82,8 +88,14 @@ class Store {
   // Gives elements added since loading the indentation of their neighbours.
   void indent_new_elements();
 
+  void build_indexes() const;
+
   pugi::xml_document doc_;
   std::string path_;
+  bool shared_ = false;
+  // For a shared store: "element\0id" and "collection\0element\0NAME" (upper case) to the first such node.
+  mutable bool indexed_ = false;
+  mutable std::unordered_map<std::string, pugi::xml_node> by_id_, by_name_;
   std::string content_;
   FileLock lock_;
   bool exists_ = false;
