@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <utility>
@@ -52,11 +53,21 @@ ViStatus status_from_errno(int err) {
   }
 }
 
-int connect_one(const addrinfo* ai, Deadline deadline) {
-  int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, ai->ai_protocol);
+// A blocking connect bounded by the send timeout: two calls fewer than a
+// non-blocking connect and a poll. Writes pass MSG_DONTWAIT and reads set
+// their own receive timeout, so the send timeout left on the socket never
+// applies to anything else.
+int connect_one(int family, const sockaddr* address, socklen_t length, Deadline deadline) {
+  int fd = ::socket(family, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
   if (fd < 0) return -1;
-  int rc = ::connect(fd, ai->ai_addr, ai->ai_addrlen);
-  if (rc != 0 && errno == EINPROGRESS) {
+  if (!deadline.infinite()) {
+    const int ms = std::max(deadline.poll_timeout_ms(), 1);  // a zero timeval would mean no limit
+    const timeval limit{ms / 1000, (ms % 1000) * 1000};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+  }
+  int rc = ::connect(fd, address, length);
+  if (rc != 0 && errno == EINTR) {
+    // The connection goes on being made; wait for it as for a non-blocking one.
     if (wait_ready(fd, POLLOUT, deadline) == VI_SUCCESS) {
       int err = 0;
       socklen_t len = sizeof err;
@@ -67,12 +78,31 @@ int connect_one(const addrinfo* ai, Deadline deadline) {
     ::close(fd);
     return -1;
   }
-  // Reads block in recv under a receive timeout; writes pass MSG_DONTWAIT.
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   // Small command/response exchanges must not wait on delayed acknowledgements.
   int one = 1;
   ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
   return fd;
+}
+
+// A numeric address (the usual case for an instrument) needs no resolver:
+// getaddrinfo would still ask the kernel for every interface's addresses.
+bool NumericAddress(const std::string& host, unsigned port, sockaddr_storage& out, socklen_t& length) {
+  out = {};
+  auto* v4 = reinterpret_cast<sockaddr_in*>(&out);
+  if (::inet_pton(AF_INET, host.c_str(), &v4->sin_addr) == 1) {
+    v4->sin_family = AF_INET;
+    v4->sin_port = htons(static_cast<std::uint16_t>(port));
+    length = sizeof *v4;
+    return true;
+  }
+  auto* v6 = reinterpret_cast<sockaddr_in6*>(&out);
+  if (::inet_pton(AF_INET6, host.c_str(), &v6->sin6_addr) == 1) {
+    v6->sin6_family = AF_INET6;
+    v6->sin6_port = htons(static_cast<std::uint16_t>(port));
+    length = sizeof *v6;
+    return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -97,6 +127,14 @@ void TcpConnection::close() {
 
 ViStatus TcpConnection::connect(const std::string& host, unsigned port, Deadline deadline,
                                 TcpConnection& out) {
+  sockaddr_storage numeric;
+  socklen_t numeric_length = 0;
+  if (NumericAddress(host, port, numeric, numeric_length)) {
+    int fd = connect_one(numeric.ss_family, reinterpret_cast<const sockaddr*>(&numeric), numeric_length, deadline);
+    if (fd < 0) return VI_ERROR_RSRC_NFOUND;
+    out = TcpConnection(fd);
+    return VI_SUCCESS;
+  }
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
@@ -111,7 +149,7 @@ ViStatus TcpConnection::connect(const std::string& host, unsigned port, Deadline
   }
   std::unique_ptr<addrinfo, AddrInfoDeleter> list(raw);
   for (const addrinfo* ai = list.get(); ai != nullptr; ai = ai->ai_next) {
-    int fd = connect_one(ai, deadline);
+    int fd = connect_one(ai->ai_family, ai->ai_addr, ai->ai_addrlen, deadline);
     if (fd >= 0) {
       out = TcpConnection(fd);
       return VI_SUCCESS;
