@@ -40,7 +40,7 @@ ViStatus ReceiveHislipMessage(TcpConnection& connection, Deadline deadline, hisl
   return connection.read_exact(payload.data(), payload.size(), deadline);
 }
 
-HislipAsyncChannel::HislipAsyncChannel() : wake_fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+HislipAsyncChannel::HislipAsyncChannel() = default;
 
 HislipAsyncChannel::~HislipAsyncChannel() {
   stop_service_requests();
@@ -111,6 +111,8 @@ ViStatus HislipAsyncChannel::wait_for(std::uint8_t response, Deadline deadline, 
 }
 
 ViStatus HislipAsyncChannel::start_service_requests(std::function<void()> notify) {
+  // Made with the first reader: most sessions never start one.
+  if (wake_fd_ < 0) wake_fd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (wake_fd_ < 0) return VI_ERROR_SYSTEM_ERROR;
   if (reader_.joinable()) return VI_SUCCESS;
   {

@@ -62,7 +62,7 @@ class HislipAsyncChannel {
   bool read_message(hislip::Header& h, std::string& payload, ViStatus& status);
 
   TcpConnection connection_;
-  int wake_fd_ = -1;  // an eventfd: tells the reader to stop
+  int wake_fd_ = -1;  // an eventfd, made with the first reader: tells the reader to stop
   std::thread reader_;
   std::mutex mutex_;
   std::condition_variable arrived_;

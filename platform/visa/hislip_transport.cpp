@@ -29,6 +29,9 @@ class HislipTransport final : public Transport {
  public:
   HislipTransport() : input_(sync_) {}
 
+  // The opening handshake in as few round trips as the protocol allows: the
+  // asynchronous channel connects while the server answers Initialize, and
+  // AsyncInitialize goes with AsyncMaximumMessageSize (answered in order).
   ViStatus Open(const ResourceName& r, const OpenRequest& request) {
     const Deadline deadline = request.deadline;
     ViStatus st = TcpConnection::connect(r.host, r.port, deadline, sync_);
@@ -36,26 +39,27 @@ class HislipTransport final : public Transport {
     std::uint32_t parameter = (static_cast<std::uint32_t>(hislip::kProtocolVersion) << 16) | ('Z' << 8) | 'V';
     std::string sub_address = r.device_name;
     st = Send(sync_, hislip::Encode(hislip::kInitialize, 0, parameter, sub_address), deadline);
+    if (st < 0) return VI_ERROR_RSRC_NFOUND;
+    TcpConnection& async = async_.connection();
+    st = TcpConnection::connect(r.host, r.port, deadline, async);
+    if (st < 0) return st;
     hislip::Header h;
     std::string payload;
-    if (st >= 0) st = ReceiveWhole(deadline, h, payload);
+    st = ReceiveWhole(deadline, h, payload);
     if (st < 0 || h.type != hislip::kInitializeResponse) return VI_ERROR_RSRC_NFOUND;
     std::uint16_t session = static_cast<std::uint16_t>(h.parameter & 0xFFFF);
     overlapped_ = (h.control & hislip::kOverlapped) != 0;  // the mode the server starts the session in
     const std::uint32_t version = h.parameter >> 16;  // major byte, minor byte
     version_ = ((version >> 8) << 20) | ((version & 0xFF) << 8);  // as VISA writes a version
 
-    TcpConnection& async = async_.connection();
-    st = TcpConnection::connect(r.host, r.port, deadline, async);
-    if (st < 0) return st;
-    st = Send(async, hislip::Encode(hislip::kAsyncInitialize, 0, session), deadline);
-    if (st >= 0) st = ReceiveHislipMessage(async, deadline, h, payload);
-    if (st < 0 || h.type != hislip::kAsyncInitializeResponse) return VI_ERROR_RSRC_NFOUND;
-    st = Async(hislip::Encode(hislip::kAsyncMaximumMessageSize, 0, 0, hislip::EncodeU64(kOurMaximumMessageSize)),
-               hislip::kAsyncMaximumMessageSizeResponse, deadline, h, payload);
+    st = Send(async,
+              hislip::Encode(hislip::kAsyncInitialize, 0, session) +
+                  hislip::Encode(hislip::kAsyncMaximumMessageSize, 0, 0, hislip::EncodeU64(kOurMaximumMessageSize)),
+              deadline);
+    if (st >= 0) st = ReceiveAsync(hislip::kAsyncInitializeResponse, deadline, h, payload);
+    if (st >= 0) st = ReceiveAsync(hislip::kAsyncMaximumMessageSizeResponse, deadline, h, payload);
     if (st < 0) return VI_ERROR_RSRC_NFOUND;
     max_message_size_ = std::max<std::uint64_t>(hislip::DecodeU64(payload), hislip::kHeaderSize + 1);
-    peer_ = sync_.peer_address();
     return VI_SUCCESS;
   }
 
@@ -169,7 +173,7 @@ class HislipTransport final : public Transport {
   }
 
   TcpConnection* tcp_connection() override { return &sync_; }
-  std::string peer_address() const override { return peer_; }
+  std::string peer_address() const override { return sync_.peer_address(); }
 
   ViStatus get_attribute(ViAttr attribute, AttributeValue& v) const override {
     switch (attribute) {
@@ -239,6 +243,16 @@ class HislipTransport final : public Transport {
     in_reply_ = false;
     return VI_SUCCESS;
   }
+  // The asynchronous channel's next message of type `type`, for the opening
+  // handshake (before any reader runs); anything sent unasked on the way is passed over.
+  ViStatus ReceiveAsync(std::uint8_t type, Deadline deadline, hislip::Header& h, std::string& payload) {
+    for (;;) {
+      ViStatus st = ReceiveHislipMessage(async_.connection(), deadline, h, payload);
+      if (st < 0) return st;
+      if (h.type == type) return VI_SUCCESS;
+      if (h.type == hislip::kError || h.type == hislip::kFatalError) return VI_ERROR_RSRC_NFOUND;
+    }
+  }
   // A whole message from the synchronous channel, for the opening handshake.
   ViStatus ReceiveWhole(Deadline deadline, hislip::Header& h, std::string& payload) {
     ViStatus st = Track(input_.header(deadline, h));
@@ -292,7 +306,6 @@ class HislipTransport final : public Transport {
   bool reply_ends_ = false;  // and comes in a DataEnd
   bool lost_ = false;
   bool overlapped_ = false;  // the mode agreed with the server
-  std::string peer_;
 };
 
 }  // namespace
