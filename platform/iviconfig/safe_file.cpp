@@ -137,8 +137,22 @@ FileLock::~FileLock() {
   if (fd_ >= 0) ::close(fd_);  // closing releases the flock
 }
 
+namespace {
+
+// The lock file sits beside the store's real file. Only a link as the last
+// component leads to another directory (through a linked directory the same
+// lock file is reached), so a store that is no link needs no resolving: one
+// readlink instead of one per component.
+std::string LockPathOf(const std::string& path) {
+  char ignored[1];
+  if (::readlink(path.c_str(), ignored, sizeof ignored) < 0) return path + ".lock";
+  return ResolvedTarget(path) + ".lock";
+}
+
+}  // namespace
+
 std::optional<std::string> FileLock::acquire(const std::string& path, Mode mode, int timeout_ms, FileLock& out) {
-  const std::string lock_path = ResolvedTarget(path) + ".lock";
+  const std::string lock_path = LockPathOf(path);
   // Readers never create the lock file: a store no writer has touched needs none.
   // flock works on a descriptor opened for reading, which is all a reader (or a
   // writer of a lock file someone else created) may get.
