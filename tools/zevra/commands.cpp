@@ -429,8 +429,8 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
   const double duration_s = ParseNumber(c.Option("--duration", "5"), "duration");
   const std::string csv = c.Option("--csv"), svg = c.Option("--svg"), html = c.Option("--html");
   if (csv.empty()) throw Failure("log needs --csv FILE\n" + std::string(UsageFailure(*c.command).what()), 2);
-  if (interval_ms < 10 || interval_ms > 86400000 || duration_s <= 0 || duration_s > 31622400)
-    throw Failure("the interval is 10 ms to a day and the duration positive, at most a year", 2);
+  if (interval_ms < 0 || interval_ms > 86400000 || duration_s <= 0 || duration_s > 31622400)
+    throw Failure("the interval is 0 (back to back) to a day and the duration positive, at most a year", 2);
   // Every output is known writable before anything is sent or sampled.
   for (const std::string& path : {svg, html})
     if (!path.empty()) CheckWritable(path);
@@ -458,23 +458,34 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
   std::optional<Failure> failed;
   const auto wall_start = std::chrono::system_clock::now();
   const auto start = std::chrono::steady_clock::now();
+  // Back to back, samples come far faster than anyone reads a progress line.
+  constexpr double kProgressEveryS = 0.01;
+  double progress_shown_at = -1;
+  auto show = [&](double t) {
+    std::fprintf(stderr, "\rlogging %s: %zu samples, %.1f s of %s s (Ctrl-C stops)", TerminalSafe(args[0]).c_str(),
+                 traces.front().samples.size(), t, FormatNumber(duration_s, 1).c_str());
+    progress_shown_at = t;
+  };
+  double t = 0;
   try {
     for (long long n = 0;; ++n) {
       auto due = start + std::chrono::microseconds(static_cast<long long>(static_cast<double>(n) * interval_ms * 1000));
       if (stop.wait_until(due)) break;
-      double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-      if (t > duration_s) break;
+      const double now_s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      if (now_s > duration_s) break;
+      t = now_s;
       std::vector<Sample> now = SampleChannels(c.session, channels, t);
       for (std::size_t k = 0; k < traces.size(); ++k) traces[k].samples.push_back(now[k]);
       log.Append(wall_start, now);
-      if (show_progress)
-        std::fprintf(stderr, "\rlogging %s: %zu samples, %.1f s of %s s (Ctrl-C stops)", TerminalSafe(args[0]).c_str(),
-                     traces.front().samples.size(), t, FormatNumber(duration_s, 1).c_str());
+      if (show_progress && t - progress_shown_at >= kProgressEveryS) show(t);
     }
   } catch (const Failure& f) {
     failed = f;  // the samples taken so far are still written out below
   }
-  if (show_progress) std::fputc('\n', stderr);
+  if (show_progress) {
+    if (progress_shown_at != t) show(t);  // the count the file ends with
+    std::fputc('\n', stderr);
+  }
   log.Close();
   const std::size_t taken = traces.front().samples.size();
   const std::string who = channels.size() > 1 ? "all channels" : channels.front();
@@ -515,11 +526,11 @@ const std::vector<Command> kCommands = {
     {"raw", "raw 'SCPI'", "send one SCPI line; a query prints the reply", 1, 1, Raw},
     {"watch", "watch [CH|all] [--interval MS] [--count N]",
      "a live panel: set and measured levels, power, CV/CC/OV/OC, output, a voltage trace (Ctrl-C stops)", 0, 1, Watch,
-     {{"--interval", "MS", "time between refreshes (default 500)"}, {"--count", "N", "stop after N refreshes"}}},
+     {{"--interval", "MS", "time between refreshes (default 500; 0: none)"}, {"--count", "N", "stop after N refreshes"}}},
     {"log", "log CH|all --csv FILE [--interval MS] [--duration S] [--svg FILE] [--html FILE] [--list FILE.csv]",
      "record measurements to CSV (with all, columns per channel); chart them as SVG, or as a page with the chart "
      "and a table", 1, 1, Log,
-     {{"--interval", "MS", "time between samples (default 100)"},
+     {{"--interval", "MS", "time between samples (default 100; 0: back to back)"},
       {"--duration", "S", "how long to record (default 5)"},
       {"--csv", "FILE", "where the samples go (required)"},
       {"--svg", "FILE", "a chart of voltage, current and power"},

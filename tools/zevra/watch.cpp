@@ -91,7 +91,7 @@ std::string Coloured(const std::string& text, const std::map<std::string, std::s
 void Watch(Context& c, const std::vector<std::string>& args, Report&) {
   Session& s = c.session;
   const std::vector<std::string> channels = s.Channels(args.empty() ? "all" : args[0]);
-  const long interval_ms = static_cast<long>(ParseWholeNumber(c.Option("--interval", "500"), "interval", 10, 86400000));
+  const long interval_ms = static_cast<long>(ParseWholeNumber(c.Option("--interval", "500"), "interval", 0, 86400000));
   const long count = c.Has("--count") ? static_cast<long>(ParseWholeNumber(c.Option("--count"), "count", 1, 1000000000))
                                       : -1;
   g_interrupted = false;
@@ -127,7 +127,7 @@ void Watch(Context& c, const std::vector<std::string>& args, Report&) {
     if (tty) std::cout << "\033[H\033[2J";
     std::string text = colour ? Coloured(frame.Text(), states) : frame.Text();
     std::cout << (c.json ? frame.Json() : "zevra watch (Ctrl-C to stop)\n" + text) << std::flush;
-    if (count < 0 || n + 1 < count) std::this_thread::sleep_for(std::chrono::milliseconds(interval_ms));
+    if ((count < 0 || n + 1 < count) && interval_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(interval_ms));
   }
   std::signal(SIGINT, previous);
 }
