@@ -186,6 +186,19 @@ class Zevra(unittest.TestCase):
         # Each value as set reports it, then as read back.
         self.assertEqual(readings, [(setting, shown) for setting, _, shown in cases for _ in (1, 2)])
 
+    def test_one_shell_line_leaves_nothing_to_the_next(self):
+        # The shell parses every line with one parser: arguments and flags of a
+        # line, and a line that was refused, must not carry over.
+        script = "get 1 VOLT\nget 1\nwatch 1 --count\nwatch 1 --count 1 --interval 0\nerrors\n"
+        result = zevra("--emulate", "shell", stdin=script)
+        self.assertEqual(result.returncode, 1, result.stderr)
+        self.assertIn("channel:  CH1\nVOLT:     0.0000 V\nchannel:  CH1\nVOLT:     0.0000 V\nCURR:", result.stdout)
+        self.assertEqual(result.stdout.count("zevra watch (Ctrl-C to stop)"), 1, result.stdout)
+        self.assertIn("errors:  none queued\n", result.stdout)
+        self.assertEqual(result.stderr, "zevra: --count: 1 required N missing\n"
+                                        "usage: zevra watch [CH|all] [--interval MS] [--count N]\n"
+                                        "zevra: 1 command(s) of the script failed\n")
+
     def test_all_channels_and_clearing_a_tripped_output(self):
         script = ("set all VOLT 3\nmeasure all\nset 2 VOLT 5\nset 2 OVP 4\noutput 2 on\noutput 2 on\n"
                   "clear 2\nset 2 OVP 6\noutput all on\nstate 2\nget all VOLT\nstate all\n")

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,25 @@ struct CommandLine {
   bool version = false;
 };
 
-// `words` after the program name. At the top level the global options are
-// taken too, before or after the command; in the shell only a command. Bad
-// input is a Failure with exit status 2.
+// The parser, made once from the command table and used for any number of
+// lines (the shell keeps one for its whole run). At the top level the global
+// options are taken too, before or after the command; in the shell only a
+// command. Bad input is a Failure with exit status 2.
+class CommandLineParser {
+ public:
+  explicit CommandLineParser(bool top_level);
+  ~CommandLineParser();
+  CommandLineParser(const CommandLineParser&) = delete;
+  CommandLineParser& operator=(const CommandLineParser&) = delete;
+  // `words` after the program name.
+  CommandLine Parse(const std::vector<std::string>& words);
+
+ private:
+  struct Parser;
+  std::unique_ptr<Parser> parser_;
+};
+
+// One line, with a parser made for it.
 CommandLine ParseCommandLine(const std::vector<std::string>& words, bool top_level);
 
 }  // namespace zevra_tool

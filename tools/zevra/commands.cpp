@@ -709,7 +709,9 @@ int RunCommand(Context& context, const Command& command, const std::vector<std::
 int RunLine(Context& context, const std::vector<std::string>& words) {
   if (words.empty()) return 0;
   try {
-    CommandLine line = ParseCommandLine(words, false);
+    // One parser for every line of a shell: building it costs far more than a parse.
+    static CommandLineParser parser(false);
+    CommandLine line = parser.Parse(words);
     if (!line.help.empty()) {
       std::cout << line.help << std::flush;
       return 0;
