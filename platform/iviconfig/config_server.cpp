@@ -100,6 +100,13 @@ IviConfigHandle add_collection(const Object& parent, Kind item_kind, std::vector
   return add({Kind::Collection, parent.store_handle, parent.store, {}, item_kind, std::move(items)});
 }
 
+// What a handle holds before a store is read: one empty store for all, since
+// stores are only read.
+const std::shared_ptr<Store>& NoStore() {
+  static const std::shared_ptr<Store> none = std::make_shared<Store>();
+  return none;
+}
+
 template <typename Body>
 ViStatus locked(Body&& body) noexcept {
   try {
@@ -391,7 +398,7 @@ extern "C" {
 ViStatus IviConfig_Initialize(IviConfigHandle* Handle) {
   if (Handle == nullptr) return fail(IVICONFIG_ERROR_NULL_POINTER, "Null handle pointer.");
   return locked([&] {
-    *Handle = add({Kind::Store, 0, std::make_shared<Store>(), {}, Kind::Store, {}});
+    *Handle = add({Kind::Store, 0, NoStore(), {}, Kind::Store, {}});
     return VI_SUCCESS;
   });
 }
@@ -412,7 +419,7 @@ ViStatus IviConfig_Deserialize(IviConfigHandle Handle, ViConstString StoreLocati
     if (o == nullptr) return st;
     // Read only here, so every handle on an unchanged file shares one parse.
     if (auto error = Store::load_shared(StoreLocation != nullptr ? StoreLocation : "", o->store)) {
-      o->store = std::make_shared<Store>();  // a failed read leaves the handle with no store
+      o->store = NoStore();  // a failed read leaves the handle with no store
       return fail(error->code, error->text);
     }
     return VI_SUCCESS;
