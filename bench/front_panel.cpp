@@ -30,18 +30,30 @@
 
 namespace {
 
-// Samples per second of the driver called back to back.
-double DriverRate(const std::string& resource, double duration_s) {
+// A driver session as zevra opens one, or VI_NULL.
+ViSession OpenAsZevra(const std::string& resource) {
   ViSession vi = VI_NULL;
   if (ZEVRA_InitWithOptions(const_cast<char*>(resource.c_str()), VI_TRUE, VI_FALSE, "QueryInstrStatus=1", &vi) < 0)
-    return -1;
+    return VI_NULL;
+  return vi;
+}
+
+// The call `zevra log all` and a "measure all" line make.
+bool MeasureAll(ViSession vi) {
   ViReal64 v[4], i[4], p[4];
   ViInt32 nv = 0, ni = 0, np = 0;
+  return ZEVRA_MeasureAllChannels(vi, 4, v, &nv, 4, i, &ni, 4, p, &np) >= 0;
+}
+
+// Samples per second of the driver called back to back.
+double DriverRate(const std::string& resource, double duration_s) {
+  const ViSession vi = OpenAsZevra(resource);
+  if (vi == VI_NULL) return -1;
   long samples = 0;
   const auto start = std::chrono::steady_clock::now();
   const auto end = start + std::chrono::duration<double>(duration_s);
   while (std::chrono::steady_clock::now() < end) {
-    if (ZEVRA_MeasureAllChannels(vi, 4, v, &nv, 4, i, &ni, 4, p, &np) < 0) return -1;
+    if (!MeasureAll(vi)) return -1;
     ++samples;
   }
   const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -58,14 +70,11 @@ double ProcessCpuSeconds(int who) {
 
 // CPU seconds of one ZEVRA_MeasureAllChannels, this process's (emulator included).
 double DriverCallCpu(const std::string& resource, int calls) {
-  ViSession vi = VI_NULL;
-  if (ZEVRA_InitWithOptions(const_cast<char*>(resource.c_str()), VI_TRUE, VI_FALSE, "QueryInstrStatus=1", &vi) < 0)
-    return -1;
-  ViReal64 v[4], i[4], p[4];
-  ViInt32 nv = 0, ni = 0, np = 0;
+  const ViSession vi = OpenAsZevra(resource);
+  if (vi == VI_NULL) return -1;
   const double start = ProcessCpuSeconds(RUSAGE_SELF);
   for (int k = 0; k < calls; ++k)
-    if (ZEVRA_MeasureAllChannels(vi, 4, v, &nv, 4, i, &ni, 4, p, &np) < 0) return -1;
+    if (!MeasureAll(vi)) return -1;
   const double cpu = ProcessCpuSeconds(RUSAGE_SELF) - start;
   ZEVRA_close(vi);
   return cpu / calls;

@@ -80,14 +80,8 @@ std::string WriteStore(const std::string& path, const std::string& resource, int
 }
 
 bool VisaOpenAndAsk(const std::string& resource) {
-  static ViSession rm = 0;
-  if (rm == 0 && viOpenDefaultRM(&rm) < 0) return false;
-  ViSession vi = 0;
-  if (viOpen(rm, resource.c_str(), VI_NULL, 2000, &vi) < 0) return false;
-  viSetAttribute(vi, VI_ATTR_TERMCHAR_EN, VI_TRUE);
-  char idn[256] = "";
-  const bool ok = viQueryf(vi, "*IDN?\n", "%255[^\n]", idn) == VI_SUCCESS;
-  return viClose(vi) == VI_SUCCESS && ok;
+  const ViSession vi = bench::OpenAndAskIdentity(resource);
+  return vi != 0 && viClose(vi) == VI_SUCCESS;
 }
 
 bool DriverOpenAndClose(const std::string& name) {

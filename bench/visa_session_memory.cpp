@@ -69,15 +69,7 @@ int main(int argc, char** argv) {
     };
   };
   auto visa = [](std::string resource) {
-    return [resource] {
-      static ViSession rm = 0;
-      if (rm == 0 && viOpenDefaultRM(&rm) < 0) return false;
-      ViSession vi = 0;
-      if (viOpen(rm, resource.c_str(), VI_NULL, 2000, &vi) < 0) return false;
-      viSetAttribute(vi, VI_ATTR_TERMCHAR_EN, VI_TRUE);
-      char idn[256] = "";
-      return viQueryf(vi, "*IDN?\n", "%255[^\n]", idn) == VI_SUCCESS;
-    };
+    return [resource] { return bench::OpenAndAskIdentity(resource) != 0; };
   };
   const unsigned socket_port = emulator.socket.port(), core_port = emulator.vxi11.core_port(),
                  hislip_port = emulator.hislip.port();
