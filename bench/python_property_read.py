@@ -1,26 +1,32 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Cost of the zevra package over the bare ctypes call it makes, side by side in one run.
+"""Cost of the zevra package over the bare ctypes call it makes, side by side in one run, and
+the cost of importing it.
 
 Times, on a simulated session, a channel property read (ch.voltage_level), a session property
 read (psu.range_check), a property write and a method call, each against the same driver call
 made directly through ctypes with a prepared argument (the floor any ctypes binding pays).
 The modes are interleaved in small blocks; medians of ROUNDS rounds. Memory: what the Python
 side of one open session and of one channel object holds (tracemalloc), and process RSS
-after opening SESSIONS sessions.
+after opening SESSIONS sessions. Import: `python3 -c "import zevra"` against
+`python3 -c "import ctypes"` and `python3 -c pass`, the same interpreter, byte code compiled,
+interleaved, medians of IMPORTS runs each.
 
 usage: ZEVRA_LIBRARY=build/lib/libZEVRA_64.so.1 PYTHONPATH=python \\
-       python3 bench/python_property_read.py [ROUNDS]
+       python3 bench/python_property_read.py [ROUNDS] [IMPORTS]
 Needs a configuration store that registers the driver (IVICONFIGSERVERDEFAULT or the master store).
 """
+import compileall
 import ctypes
+import os
+import re
 import statistics
+import subprocess
 import sys
 import time
 import tracemalloc
 
 import zevra
-from zevra._native import native
 
 BLOCK = 2000
 RESOURCE = "TCPIP0::127.0.0.1::5025::SOCKET"
@@ -32,16 +38,34 @@ def rss_kib():
         return next(int(line.split()[1]) for line in f if line.startswith("VmRSS:"))
 
 
+HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "include", "ZEVRA.h")
+
+
 def attribute_id(constant):
-    return next(row[2] for row in zevra._tables.ATTRIBUTES if row[1] == constant)
+    with open(HEADER) as f:
+        return int(re.search(r"^#define %s (\d+)" % constant, f.read(), re.M).group(1))
+
+
+def import_times(runs):
+    """Median wall time in ms of a fresh interpreter running each snippet."""
+    compileall.compile_dir(os.path.dirname(zevra.__file__), quiet=1)
+    snippets = {"pass": "pass", "import ctypes": "import ctypes", "import zevra": "import zevra"}
+    times = {name: [] for name in snippets}
+    for _ in range(runs):
+        for name, code in snippets.items():
+            start = time.perf_counter()
+            subprocess.run([sys.executable, "-c", code], check=True)
+            times[name].append((time.perf_counter() - start) * 1000)
+    return {name: statistics.median(values) for name, values in times.items()}
 
 
 def main():
     rounds = int(sys.argv[1]) if len(sys.argv) > 1 else 15
-    psu = zevra.Session(RESOURCE, simulate=True)
+    imports = int(sys.argv[2]) if len(sys.argv) > 2 else 40
+    psu = zevra.Zevra(RESOURCE, simulate=True)
     ch = psu.channels["CH1"]
     ch.voltage_level = 1.5
-    f = native()
+    f = psu._c
     vi = psu._vi
     value = ctypes.c_double()
     flag = ctypes.c_uint16()
@@ -95,9 +119,15 @@ def main():
         p, r = statistics.median(package), statistics.median(raw)
         print("%-24s %12.2f %12.2f %7.2fx" % (name, p, r, p / r))
 
+    taken = import_times(imports)
+    print("%-24s %12s %12s %8s" % ("import (fresh process)", "zevra ms", "ctypes ms", "ratio"))
+    print("%-24s %12.1f %12.1f %7.2fx   (python3 -c pass: %.1f ms)" % (
+        "import zevra", taken["import zevra"], taken["import ctypes"],
+        taken["import zevra"] / taken["import ctypes"], taken["pass"]))
+
     tracemalloc.start()
     before = tracemalloc.take_snapshot()
-    extra = zevra.Session(RESOURCE, simulate=True)
+    extra = zevra.Zevra(RESOURCE, simulate=True)
     opened = tracemalloc.take_snapshot()
     channel = extra.channels["CH2"]
     named = tracemalloc.take_snapshot()
@@ -105,7 +135,7 @@ def main():
     session_bytes = sum(s.size_diff for s in opened.compare_to(before, "filename"))
     channel_bytes = sum(s.size_diff for s in named.compare_to(opened, "filename"))
     rss_before = rss_kib()
-    many = [zevra.Session(RESOURCE, simulate=True) for _ in range(SESSIONS)]
+    many = [zevra.Zevra(RESOURCE, simulate=True) for _ in range(SESSIONS)]
     rss_after = rss_kib()
     print("memory: Python side of a session %d B, of a channel object %d B; RSS +%d kB for %d more sessions "
           "(%.1f kB each, driver included)" % (session_bytes, channel_bytes, rss_after - rss_before, SESSIONS,

@@ -14,6 +14,7 @@ build_packages=(
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyvisa python3-pyvisa-py python3-pytest python3-jsonschema python3-serial lxi-tools
+  python3-mypy pycodestyle python3-build python3-setuptools python3-wheel
   avahi-daemon dbus man-db lintian
   chromium
   clang libclang-rt-14-dev

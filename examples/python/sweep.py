@@ -37,7 +37,7 @@ def main():
 
     rows = []
     try:
-        with zevra.Session(args.resource, reset=True, options=args.options) as psu:
+        with zevra.Zevra(args.resource, reset=True, options=args.options) as psu:
             ch = psu.channels[args.channel]
             ch.configure_current_limit(0, args.current_limit)
             ch.output_enabled = True

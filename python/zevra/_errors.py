@@ -1,9 +1,17 @@
 # SPDX-License-Identifier: MIT
 """Statuses as Python sees them: negative ones raise Error, positive ones warn."""
+from __future__ import annotations
+
 import ctypes
 import warnings
 
-from ._tables import STATUS_NAMES
+from ._statuses import STATUS_NAMES
+
+TYPE_CHECKING = False
+if TYPE_CHECKING:
+    from collections.abc import Iterable
+
+    from ._native import Functions
 
 INSTRUMENT_STATUS = -1074135039  # IVI_ERROR_INSTRUMENT_STATUS, 0xBFFA0001
 # How many queued instrument errors an exception carries at most; the queue of a
@@ -12,14 +20,14 @@ MAX_INSTRUMENT_ERRORS = 32
 MESSAGE_BYTES = 1024  # the driver's fixed message buffers hold 256
 
 
-def _hex(status):
+def _hex(status: int) -> str:
     return "0x%08X" % (status & 0xFFFFFFFF)
 
 
-_visa_library = None
+_visa_library: ctypes.CDLL | None = None
 
 
-def visa_status(status):
+def visa_status(status: int) -> tuple[str | None, str | None]:
     """(name, description) of a VISA status as the VISA library the driver runs on describes it,
     or (None, None) for a status it does not know."""
     global _visa_library
@@ -36,8 +44,10 @@ def visa_status(status):
 
 
 class _Status:
+    status: int
+
     @property
-    def name(self):
+    def name(self) -> str | None:
         """The status's constant, e.g. "IVI_ERROR_INVALID_VALUE" or "VI_ERROR_TMO", or None for one
         neither the driver nor the VISA library defines."""
         return STATUS_NAMES.get(self.status) or visa_status(self.status)[0]
@@ -50,7 +60,8 @@ class Error(_Status, Exception):
     instrument's queued errors as (code, message) pairs, and the description lists them too.
     """
 
-    def __init__(self, status, description, instrument_errors=()):
+    def __init__(self, status: int, description: str,
+                 instrument_errors: Iterable[tuple[int, str]] = ()) -> None:
         self.status = status
         self.description = description
         self.instrument_errors = list(instrument_errors)
@@ -60,18 +71,18 @@ class Error(_Status, Exception):
 class ZevraWarning(_Status, UserWarning):
     """A call that succeeded with a warning status: .status and .description as for Error."""
 
-    def __init__(self, status, description):
+    def __init__(self, status: int, description: str) -> None:
         self.status = status
         self.description = description
         super().__init__("%s %s" % (_hex(status), description))
 
 
-def is_warning(status):
-    """A positive status the driver defines as a warning (and not a buffer size some calls return)."""
+def is_warning(status: int) -> bool:
+    """A positive status the driver defines as a warning (not a buffer size some calls return)."""
     return status > 0 and status in STATUS_NAMES
 
 
-def _recorded_description(functions, vi, status):
+def _recorded_description(functions: Functions, vi: int, status: int) -> str:
     """What ZEVRA_GetError holds for the session (Vi 0: the thread), if it is about this status."""
     code = ctypes.c_int32(0)
     size = functions.ZEVRA_GetError(vi, ctypes.byref(code), 0, None)
@@ -82,8 +93,9 @@ def _recorded_description(functions, vi, status):
     return text.value.decode("utf-8", "replace") if code.value == status else ""
 
 
-def _template(functions, vi, status, subject):
-    """The status's message; a call that records no description of its own (a feature the instrument
+def _template(functions: Functions, vi: int, status: int, subject: str | None) -> str:
+    """The status's message; a call that records no description of its own (a feature the
+    instrument
     lacks) gets the message with its one placeholder filled in with the function or attribute."""
     text = ctypes.create_string_buffer(MESSAGE_BYTES)
     if functions.ZEVRA_error_message(vi, status, text) < 0:
@@ -92,7 +104,7 @@ def _template(functions, vi, status, subject):
     return message.replace("%s", subject) if subject and message.count("%s") == 1 else message
 
 
-def _instrument_errors(functions, vi):
+def _instrument_errors(functions: Functions, vi: int) -> list[tuple[int, str]]:
     entries = []
     for _ in range(MAX_INSTRUMENT_ERRORS):
         code = ctypes.c_int32(0)
@@ -104,12 +116,15 @@ def _instrument_errors(functions, vi):
     return entries
 
 
-def check(functions, vi, status, subject=None):
-    """Raises or warns for status; the caller holds the session's lock, so the recorded error is this call's.
+def check(functions: Functions, vi: int, status: int, subject: str | None = None,
+          stacklevel: int = 3) -> None:
+    """Raises or warns for status; the caller holds the session's lock, so the recorded error is
+    this call's.
     subject names what was called ("Initiate", "ZEVRA_ATTR_VOLTAGE_LEVEL")."""
-    description = _recorded_description(functions, vi, status) or _template(functions, vi, status, subject)
+    description = (_recorded_description(functions, vi, status)
+                   or _template(functions, vi, status, subject))
     if status > 0:
-        warnings.warn(ZevraWarning(status, description), stacklevel=3)
+        warnings.warn(ZevraWarning(status, description), stacklevel=stacklevel)
         return
     queued = _instrument_errors(functions, vi) if status == INSTRUMENT_STATUS and vi else []
     for code, message in queued:

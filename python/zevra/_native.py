@@ -1,51 +1,43 @@
 # SPDX-License-Identifier: MIT
-"""The driver's exported functions as ctypes prototypes, typed from the header's declarations."""
+"""The driver's exported functions as ctypes functions, each typed from the header's declaration
+the first time it is used."""
+from __future__ import annotations
+
 import ctypes
-import threading
+from _thread import allocate_lock
 
 from . import _library
-from ._tables import FUNCTIONS
+from ._prototypes import PROTOTYPES
 
-# The VISA and IVI types of the header, as ctypes.
-SCALARS = {
-    "ViSession": ctypes.c_uint32,
-    "ViAttr": ctypes.c_uint32,
-    "ViStatus": ctypes.c_int32,
-    "ViInt16": ctypes.c_int16,
-    "ViInt32": ctypes.c_int32,
-    "ViInt64": ctypes.c_int64,
-    "ViBoolean": ctypes.c_uint16,
-    "ViReal64": ctypes.c_double,
-    "ViChar": ctypes.c_char,
-    "ViRsrc": ctypes.c_char_p,
-    "ViString": ctypes.c_char_p,
-    "ViConstString": ctypes.c_char_p,
-}
-
-
-def argument_type(type_name, pointer, array):
-    base = SCALARS[type_name]
-    return ctypes.POINTER(base) if pointer or array else base
+TYPE_CHECKING = False
+if TYPE_CHECKING:
+    from typing import Any
 
 
 class Functions:
     """Attribute access by exported name, e.g. native().ZEVRA_reset(vi)."""
 
-    def __init__(self, library):
-        for name, params, _, _ in FUNCTIONS:
-            function = getattr(library, name)
-            function.argtypes = [argument_type(t, pointer, array) for t, _, pointer, array in params]
-            function.restype = ctypes.c_int32
-            setattr(self, name, function)
+    def __init__(self, library: ctypes.CDLL) -> None:
+        self._library = library
+
+    def __getattr__(self, name: str) -> Any:  # a ctypes function
+        if name not in PROTOTYPES:
+            raise AttributeError("the driver exports no %s" % name)
+        function = getattr(self._library, name)
+        function.argtypes = PROTOTYPES[name]
+        function.restype = ctypes.c_int32
+        setattr(self, name, function)  # found directly from now on
+        return function
 
 
-_functions = None
-_lock = threading.Lock()
+_functions: Functions | None = None
+_lock = allocate_lock()
 
 
-def native():
+def native() -> Functions:
+    """The loaded library's functions; the library is loaded on the first call."""
     global _functions
-    if _functions is not None:  # every call asks: no lock once loaded
+    if _functions is not None:  # every session asks: no lock once loaded
         return _functions
     with _lock:
         if _functions is None:
