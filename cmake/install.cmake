@@ -83,7 +83,9 @@ install(FILES examples/visa_identify.c examples/open_by_logical_name.c examples/
 # The Python package where Debian's interpreter looks under /usr; under another
 # prefix, PYTHONPATH names <prefix>/lib/python3/dist-packages. It finds the
 # driver library from its own place in the tree.
-install(DIRECTORY python/zevra DESTINATION lib/python3/dist-packages COMPONENT python PATTERN __pycache__ EXCLUDE)
+# COMPLIANCE.md links to docs/compliance.md for the wheel; the documentation installs that.
+install(DIRECTORY python/zevra DESTINATION lib/python3/dist-packages COMPONENT python PATTERN __pycache__ EXCLUDE
+        PATTERN COMPLIANCE.md EXCLUDE)
 install(PROGRAMS examples/python/sweep.py DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/python COMPONENT programs)
 
 configure_file(cmake/register_driver.cmake.in ${CMAKE_BINARY_DIR}/cmake/register_driver.cmake @ONLY)

@@ -172,6 +172,9 @@ def test_a_wheel_builds_with_the_metadata_users_search_for(tmp_path):
     with zipfile.ZipFile(wheel) as archive:
         names = set(archive.namelist())
         metadata = archive.read("zevra-%s.dist-info/METADATA" % zevra.__version__).decode()
-    assert {"zevra/py.typed", "zevra/__init__.py", "zevra/_driver.py"} <= names
+    assert {"zevra/py.typed", "zevra/__init__.py", "zevra/_driver.py", "zevra/COMPLIANCE.md"} <= names
+    with zipfile.ZipFile(wheel) as archive:
+        compliance = archive.read("zevra/COMPLIANCE.md").decode()
+    assert compliance == open(os.path.join(SOURCE, "docs", "compliance.md")).read()
     assert "Keywords: Halmeric,QDX7000,QDX7001," in metadata and "Typing :: Typed" in metadata
     assert "# zevra: the IVI-Python driver for QDX power supplies" in metadata  # the README
