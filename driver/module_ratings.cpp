@@ -21,4 +21,6 @@ const ModuleRating* FindModuleRating(std::string_view module_identity) {
   return nullptr;
 }
 
+std::span<const ModuleRating> ModuleRatings() { return kRatings; }
+
 }  // namespace zevra

@@ -2,6 +2,7 @@
 // Output module ratings, by module model.
 #pragma once
 
+#include <span>
 #include <string_view>
 
 #include "visatype.h"
@@ -18,5 +19,8 @@ struct ModuleRating {
 // The rating whose model matches the first seven characters of a module
 // identity (case ignored), or null.
 const ModuleRating* FindModuleRating(std::string_view module_identity);
+
+// Every module the driver knows, in the order they are searched.
+std::span<const ModuleRating> ModuleRatings();
 
 }  // namespace zevra

@@ -206,255 +206,385 @@ ZEVRA_API ViStatus ZEVRA_error_message(ViSession Vi, ViStatus ErrorCode, ViChar 
 #define IVI_SPECIFIC_ATTR_BASE 1150000
 #define IVI_CLASS_ATTR_BASE 1250000
 
-/** ViBoolean, read/write, inherent. A behaviour of its own (see docs/reference.md). */
+/** Whether values are range-checked before they are sent. This driver checks no ranges itself on a
+ *  real session: the instrument refuses what it cannot take, and with query_instrument_status on
+ *  its error is reported. ViBoolean, read/write, inherent. A behaviour of its own (see
+ *  docs/reference.md). */
 #define ZEVRA_ATTR_RANGE_CHECK 1050002
-/** ViBoolean, read/write, inherent. A behaviour of its own (see docs/reference.md). */
+/** Whether every instrument operation ends with a status check ("*ESR?") that turns an error the
+ *  instrument has queued into IVI_ERROR_INSTRUMENT_STATUS. ViBoolean, read/write, inherent. A
+ *  behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_QUERY_INSTRUMENT_STATUS 1050003
-/** ViBoolean, read/write, inherent. A behaviour of its own (see docs/reference.md). */
+/** Whether the driver keeps the last value of each attribute. On a real session the values are kept
+ *  but never consulted: every read asks the instrument and every write is sent. ViBoolean,
+ *  read/write, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_CACHE 1050004
-/** ViBoolean, read/write, inherent. A behaviour of its own (see docs/reference.md). */
+/** Whether the session simulates the instrument: reads answer the last value written (or a
+ *  default), functions answer without I/O. Cannot be turned off on a session opened simulating.
+ *  ViBoolean, read/write, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_SIMULATE 1050005
-/** ViBoolean, read/write, inherent. A behaviour of its own (see docs/reference.md). */
+/** Whether coerced values are recorded. This driver coerces no value, so there is never a record.
+ *  ViBoolean, read/write, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_RECORD_COERCIONS 1050006
-/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
+/** The DriverSetup text of the option string or the configuration store (for example
+ *  "Model=QDX7000"). ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_DRIVER_SETUP 1050007
-/** ViBoolean, read/write, inherent. A behaviour of its own (see docs/reference.md). */
+/** Whether interchangeability is checked. Not supported: VI_TRUE is refused. Values: VI_FALSE only.
+ *  ViBoolean, read/write, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_INTERCHANGE_CHECK 1050021
-/** ViInt32, read-only, inherent. A behaviour of its own (see docs/reference.md). */
+/** The number of output channels. Values: always 4. ViInt32, read-only, inherent. A behaviour of
+ *  its own (see docs/reference.md). */
 #define ZEVRA_ATTR_CHANNEL_COUNT 1050203
-/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
+/** The driver's prefix. Values: "ZEVRA". ViString, read-only, inherent. A behaviour of its own (see
+ *  docs/reference.md). */
 #define ZEVRA_ATTR_SPECIFIC_DRIVER_PREFIX 1050302
-/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
+/** The VISA resource the session opened (a logical name resolved through the configuration store).
+ *  ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_IO_RESOURCE_DESCRIPTOR 1050304
-/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
+/** The logical name the session was opened by, or empty when it was opened by a resource. ViString,
+ *  read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_LOGICAL_NAME 1050305
-/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
+/** The instrument models the driver supports, separated by commas. ViString, read-only, inherent. A
+ *  behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_SUPPORTED_INSTRUMENT_MODELS 1050327
-/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
+/** The IviDCPwr class capability groups the driver implements, separated by commas. ViString,
+ *  read-only, inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_GROUP_CAPABILITIES 1050401
-/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
+/** The instrument's firmware revision, the fourth field of its identity ("*IDN?"); "Sim" and the
+ *  driver revision when simulating. ViString, read-only, inherent. A behaviour of its own (see
+ *  docs/reference.md). */
 #define ZEVRA_ATTR_INSTRUMENT_FIRMWARE_REVISION 1050510
-/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
+/** The instrument's manufacturer, the first field of its identity ("*IDN?"). ViString, read-only,
+ *  inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_INSTRUMENT_MANUFACTURER 1050511
-/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
+/** The instrument's model, the second field of its identity, or the model DriverSetup or the
+ *  configuration store chose. ViString, read-only, inherent. A behaviour of its own (see
+ *  docs/reference.md). */
 #define ZEVRA_ATTR_INSTRUMENT_MODEL 1050512
-/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
+/** The driver's vendor. ViString, read-only, inherent. A behaviour of its own (see
+ *  docs/reference.md). */
 #define ZEVRA_ATTR_SPECIFIC_DRIVER_VENDOR 1050513
-/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
+/** A description of the driver. ViString, read-only, inherent. A behaviour of its own (see
+ *  docs/reference.md). */
 #define ZEVRA_ATTR_SPECIFIC_DRIVER_DESCRIPTION 1050514
-/** ViInt32, read-only, inherent. A behaviour of its own (see docs/reference.md). */
+/** The major version of the IviDCPwr class specification the driver implements. ViInt32, read-only,
+ *  inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MAJOR_VERSION 1050515
-/** ViInt32, read-only, inherent. A behaviour of its own (see docs/reference.md). */
+/** The minor version of the IviDCPwr class specification the driver implements. ViInt32, read-only,
+ *  inherent. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MINOR_VERSION 1050516
-/** ViString, read-only, inherent. A behaviour of its own (see docs/reference.md). */
+/** The driver's revision. ViString, read-only, inherent. A behaviour of its own (see
+ *  docs/reference.md). */
 #define ZEVRA_ATTR_SPECIFIC_DRIVER_REVISION 1050551
-/** ViSession, read-only, instrument. A behaviour of its own (see docs/reference.md). */
+/** The VISA session the driver talks to the instrument through, for direct I/O beside the driver.
+ *  Not available when simulating. ViSession, read-only, instrument. A behaviour of its own (see
+ *  docs/reference.md). */
 #define ZEVRA_ATTR_SYSTEM_IO_SESSION 1150001
-/** ViInt32, read/write, instrument. A behaviour of its own (see docs/reference.md). */
+/** The VISA session's I/O timeout. Not available when simulating. Values: milliseconds. ViInt32,
+ *  read/write, instrument. A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_SYSTEM_IO_TIMEOUT 1150002
-/** ViInt32, read/write, instrument. Query `OUTP:INH:MODE?\n`. Command `OUTP:INH:MODE %s\n`. Values:
+/** How the inhibit input of the digital port acts on the outputs: latching, live, or off. ViInt32,
+ *  read/write, instrument. Query `OUTP:INH:MODE?\n`. Command `OUTP:INH:MODE %s\n`. Defined values:
  *  inhibit mode. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_DIGITAL_INHIBIT_MODE 1150003
-/** ViInt32, read-only, instrument. Query `DIG:INP:DATA?\n`. Simulated read: always 0. */
+/** The levels of the digital port's input pins, one bit per pin. Values: a bit mask, one bit per
+ *  pin. ViInt32, read-only, instrument. Query `DIG:INP:DATA?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_DIGITAL_INPUT_DATA 1150004
-/** ViInt32, read/write, instrument. Query `DIG:OUTP:DATA?\n`. Command `DIG:OUTP:DATA %ld\n`.
- *  Simulated read: last written, else 0. */
+/** The levels the digital port's output pins drive, one bit per pin. Values: a bit mask, one bit
+ *  per pin. ViInt32, read/write, instrument. Query `DIG:OUTP:DATA?\n`. Command `DIG:OUTP:DATA
+ *  %ld\n`. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_DIGITAL_OUTPUT_DATA 1150005
-/** ViInt32, read/write, instrument. Query `INST:SEL?\n`. Command `INST:SEL %s\n`. Values: channel.
- *  Simulated read: last written, else 0. */
+/** The channel the instrument's channel-less commands act on ("INST:SEL"); channel-based operations
+ *  set it themselves. ViInt32, read/write, instrument. Query `INST:SEL?\n`. Command `INST:SEL
+ *  %s\n`. Defined values: channel. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_SELECTED_CHANNEL 1150006
-/** ViBoolean, read/write, instrument. Query `LIST:TOUT:BOST:DATA?\n`. Command `LIST:TOUT:BOST:DATA
- *  %s\n`. Values: boolean. Simulated read: last written, else VI_TRUE. */
+/** Whether the selected list step sends a trigger out when it begins. ViBoolean, read/write,
+ *  instrument. Query `LIST:TOUT:BOST:DATA?\n`. Command `LIST:TOUT:BOST:DATA %s\n`. Defined values:
+ *  boolean. Simulated read: last written, else VI_TRUE. */
 #define ZEVRA_ATTR_BEGINNING_OF_STEP_TRIGGER_ENABLED 1150007
-/** ViInt32, read/write, instrument. Query `LIST:DWEL?\n`. Command `LIST:DWEL %ld\n`. Simulated
- *  read: last written, else 0. */
+/** The dwell time of the selected list step. Values: the instrument's units and range; passed
+ *  unchanged. ViInt32, read/write, instrument. Query `LIST:DWEL?\n`. Command `LIST:DWEL %ld\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_LIST_DWELL 1150008
-/** ViBoolean, read/write, instrument. Query `LIST:TOUT:EOST:DATA?\n`. Command `LIST:TOUT:EOST:DATA
- *  %s\n`. Values: boolean. Simulated read: last written, else VI_TRUE. */
+/** Whether the selected list step sends a trigger out when it ends. ViBoolean, read/write,
+ *  instrument. Query `LIST:TOUT:EOST:DATA?\n`. Command `LIST:TOUT:EOST:DATA %s\n`. Defined values:
+ *  boolean. Simulated read: last written, else VI_TRUE. */
 #define ZEVRA_ATTR_END_OF_STEP_TRIGGER_ENABLED 1150009
-/** ViInt32, read/write, instrument. Query `LIST:COUN?\n`. Command `LIST:COUN %ld\n`. Simulated
+/** How many times the selected list runs. Values: the instrument's range; passed unchanged.
+ *  ViInt32, read/write, instrument. Query `LIST:COUN?\n`. Command `LIST:COUN %ld\n`. Simulated
  *  read: last written, else 0. */
 #define ZEVRA_ATTR_LIST_REPEAT_COUNT 1150010
-/** ViReal64, read/write, instrument. Query `LIST:CURR?\n`. Command `LIST:CURR %0.15lg\n`. Simulated
+/** The current of the selected list step. Values: amperes; 0 to the module's maximum current: 3 A
+ *  (QDX7104, QDX7304), 5 A (QDX7103, QDX7303), 9.4 A (QDX7102, QDX7302), 20 A (QDX7101, QDX7301).
+ *  ViReal64, read/write, instrument. Query `LIST:CURR?\n`. Command `LIST:CURR %0.15lg\n`. Simulated
  *  read: last written, else 0. */
 #define ZEVRA_ATTR_STEP_CURRENT 1150011
-/** ViReal64, read/write, instrument. Query `LIST:VOLT?\n`. Command `LIST:VOLT %0.15lg\n`. Simulated
+/** The voltage of the selected list step. Values: volts; 0 to the module's maximum voltage: 15 V
+ *  (QDX7101, QDX7301), 32 V (QDX7102, QDX7302), 60 V (QDX7103, QDX7303), 100 V (QDX7104, QDX7304).
+ *  ViReal64, read/write, instrument. Query `LIST:VOLT?\n`. Command `LIST:VOLT %0.15lg\n`. Simulated
  *  read: last written, else 0. */
 #define ZEVRA_ATTR_STEP_VOLTAGE 1150012
-/** ViInt32, read/write, instrument. Query `LIST:NEXT?\n`. Command `LIST:NEXT %ld\n`. Simulated
- *  read: last written, else 0. */
+/** The list that runs after the selected list ends. Values: a list number of the instrument; passed
+ *  unchanged. ViInt32, read/write, instrument. Query `LIST:NEXT?\n`. Command `LIST:NEXT %ld\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_NEXT_LIST 1150013
-/** ViInt32, read/write, instrument. Query `LIST:NUMB?\n`. Command `LIST:NUMB %ld\n`. Simulated
- *  read: last written, else 0. */
+/** The list that list commands and attributes act on. Values: a list number of the instrument;
+ *  passed unchanged. ViInt32, read/write, instrument. Query `LIST:NUMB?\n`. Command `LIST:NUMB
+ *  %ld\n`. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_SELECTED_LIST 1150014
-/** ViBoolean, read-only, instrument. Query `LIST:STAT?\n`. Values: boolean. Simulated read: always
- *  VI_TRUE. */
+/** Whether a list is running. ViBoolean, read-only, instrument. Query `LIST:STAT?\n`. Defined
+ *  values: boolean. Simulated read: always VI_TRUE. */
 #define ZEVRA_ATTR_LIST_IS_RUNNING 1150015
-/** ViInt32, read/write, instrument. Query `LIST:STEP?\n`. Command `LIST:STEP %s\n`. Values: list
+/** What advances a list from step to step: each step's dwell time, or a trigger. ViInt32,
+ *  read/write, instrument. Query `LIST:STEP?\n`. Command `LIST:STEP %s\n`. Defined values: list
  *  pace. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_LIST_PACE 1150016
-/** ViInt32, read/write, instrument. Query `LIST:STEP:NUMB?\n`. Command `LIST:STEP:NUMB %ld\n`.
- *  Simulated read: last written, else 0. */
+/** The step of the selected list that step attributes act on. Values: a step number of the
+ *  instrument; passed unchanged. ViInt32, read/write, instrument. Query `LIST:STEP:NUMB?\n`.
+ *  Command `LIST:STEP:NUMB %ld\n`. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_SELECTED_STEP 1150017
-/** ViInt32, read/write, instrument. Query `LIST:TERM:LAST?\n`. Command `LIST:TERM:LAST %s\n`.
- *  Values: list terminate state. Simulated read: last written, else 0. */
+/** What the output does when a list ends: returns to its DC settings or keeps the last step's.
+ *  ViInt32, read/write, instrument. Query `LIST:TERM:LAST?\n`. Command `LIST:TERM:LAST %s\n`.
+ *  Defined values: list terminate state. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_LIST_TERMINATE_STATE 1150018
-/** ViInt32, read/write, instrument. Query `TRIG:SEQ:SOUR?\n`. Command `TRIG:SEQ:SOUR %s\n`. Values:
- *  specific trigger source. Simulated read: last written, else 0. */
+/** What triggers the instrument: immediately (MANUAL, sent as "IMM"), a bus trigger such as "*TRG"
+ *  (REMOTE, "BUS"), or the digital port (DIGITAL_IO, "EXT"). ViInt32, read/write, instrument. Query
+ *  `TRIG:SEQ:SOUR?\n`. Command `TRIG:SEQ:SOUR %s\n`. Defined values: specific trigger source.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_LIST_TRIGGER_SOURCE 1150019
-/** ViBoolean, write-only, instrument. Command `OUTP:ALL:STATE %s\n`. Values: boolean. */
+/** Switches every output on or off at once. ViBoolean, write-only, instrument. Command
+ *  `OUTP:ALL:STATE %s\n`. Defined values: boolean. */
 #define ZEVRA_ATTR_ALL_OUTPUTS_ENABLED 1150020
-/** ViInt32, read/write, instrument. Query `OUTP:DEL:RISE?\n`. Command `OUTP:DEL:RISE %ld\n`.
- *  Simulated read: last written, else 0. */
+/** The delay before the selected output switches on. Values: the instrument's units and range;
+ *  passed unchanged. ViInt32, read/write, instrument. Query `OUTP:DEL:RISE?\n`. Command
+ *  `OUTP:DEL:RISE %ld\n`. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_OUTPUT_DELAY_RISE 1150021
-/** ViInt32, read/write, instrument. Query `OUTP:DEL:FALL?\n`. Command `OUTP:DEL:FALL %ld\n`.
- *  Simulated read: last written, else 0. */
+/** The delay before the selected output switches off. Values: the instrument's units and range;
+ *  passed unchanged. ViInt32, read/write, instrument. Query `OUTP:DEL:FALL?\n`. Command
+ *  `OUTP:DEL:FALL %ld\n`. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_OUTPUT_DELAY_FALL 1150022
-/** ViInt32, read/write, instrument. Query `OUTP:PAIR?\n`. Command `OUTP:PAIR %s\n`. Values: output
- *  mode. Simulated read: last written, else 0. */
+/** How the outputs are combined: independent (normal), in parallel, in series, or tracking, over 2
+ *  to 4 channels. ViInt32, read/write, instrument. Query `OUTP:PAIR?\n`. Command `OUTP:PAIR %s\n`.
+ *  Defined values: output mode. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_OUTPUT_MODE 1150024
-/** ViBoolean, read/write, instrument. Query `OUTP:TIM?\n`. Command `OUTP:TIM %s\n`. Values:
- *  boolean. Simulated read: last written, else VI_TRUE. */
+/** Whether the instrument's output timer is on. ViBoolean, read/write, instrument. Query
+ *  `OUTP:TIM?\n`. Command `OUTP:TIM %s\n`. Defined values: boolean. Simulated read: last written,
+ *  else VI_TRUE. */
 #define ZEVRA_ATTR_OUTPUT_TIMER_ENABLED 1150026
-/** ViString, read/write, instrument. Query `OUTP:TIM:COUN?\n`. Command `OUTP:TIM:COUN %s\n`.
- *  Simulated read: last written, else "0". */
+/** The output timer's time. Values: text in the instrument's format; passed unchanged. ViString,
+ *  read/write, instrument. Query `OUTP:TIM:COUN?\n`. Command `OUTP:TIM:COUN %s\n`. Simulated read:
+ *  last written, else "0". */
 #define ZEVRA_ATTR_OUTPUT_TIMER_DWELL 1150027
-/** ViReal64, read/write, instrument. Query `:CURR?\n`. Command `:CURR %0.15lg\n`. Simulated read:
- *  last written, else 0. */
+/** The regulated current of the selected channel. Values: amperes; 0 to the module's maximum
+ *  current: 3 A (QDX7104, QDX7304), 5 A (QDX7103, QDX7303), 9.4 A (QDX7102, QDX7302), 20 A
+ *  (QDX7101, QDX7301). ViReal64, read/write, instrument. Query `:CURR?\n`. Command `:CURR
+ *  %0.15lg\n`. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_CURRENT_LEVEL 1150028
-/** ViBoolean, read/write, instrument. Query `:CURR:PROT:STAT?\n`. Command `:CURR:PROT:STAT %s\n`.
- *  Values: boolean. Simulated read: last written, else VI_TRUE. */
-#define ZEVRA_ATTR_OCP_ENABLED 1150029
-/** ViBoolean, read-only, instrument. Query `:CURR:PROT:TRIP?\n`. Values: boolean. Simulated read:
- *  always VI_TRUE. */
-#define ZEVRA_ATTR_OCP_TRIPPED 1150030
-/** ViReal64, read/write, instrument. Query `:CURR:PROT?\n`. Command `:CURR:PROT %0.15lg\n`.
- *  Simulated read: last written, else 0. */
-#define ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL 1150031
-/** ViReal64, read/write, instrument. Query `:CURR:SLOPE?\n`. Command `:CURR:SLOPE %0.15lg\n`.
- *  Simulated read: last written, else 0. */
-#define ZEVRA_ATTR_CURRENT_SLEW_RATE 1150032
-/** ViReal64, read/write, instrument. Query `VOLT:MAX?\n`. Command `VOLT:MAX %0.15lg\n`. Simulated
- *  read: last written, else 0. */
-#define ZEVRA_ATTR_VOLTAGE_MAXIMUM 1150034
-/** ViReal64, read/write, instrument. Query `VOLT:MIN?\n`. Command `VOLT:MIN %0.15lg\n`. Simulated
- *  read: last written, else 0. */
-#define ZEVRA_ATTR_VOLTAGE_MINIMUM 1150035
-/** ViBoolean, read-only, instrument. Query `:VOLT:PROT:TRIP?\n`. Values: boolean. Simulated read:
- *  always VI_TRUE. */
-#define ZEVRA_ATTR_OVP_TRIPPED 1150036
-/** ViReal64, read/write, instrument. Query `:VOLT:PROT?\n`. Command `:VOLT:PROT %0.15lg\n`.
- *  Simulated read: last written, else 0. */
-#define ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL 1150038
-/** ViReal64, read/write, instrument. Query `VOLT:SLOP?\n`. Command `VOLT:SLOP %0.15lg\n`. Simulated
- *  read: last written, else 0. */
-#define ZEVRA_ATTR_VOLTAGE_SLEW_RATE 1150039
-/** ViBoolean, read/write, instrument. Query `:VOLT:SENS?\n`. Command `:VOLT:SENS %s\n`. Values:
- *  boolean. Simulated read: last written, else VI_TRUE. */
-#define ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED 1150040
-/** ViBoolean, read/write, instrument. Query `*PSC?\n`. Command `*PSC %s\n`. Values: boolean.
+/** Whether overcurrent protection is on for the selected channel. ViBoolean, read/write,
+ *  instrument. Query `:CURR:PROT:STAT?\n`. Command `:CURR:PROT:STAT %s\n`. Defined values: boolean.
  *  Simulated read: last written, else VI_TRUE. */
+#define ZEVRA_ATTR_OCP_ENABLED 1150029
+/** Whether the selected channel's overcurrent protection has tripped. ViBoolean, read-only,
+ *  instrument. Query `:CURR:PROT:TRIP?\n`. Defined values: boolean. Simulated read: always VI_TRUE. */
+#define ZEVRA_ATTR_OCP_TRIPPED 1150030
+/** The current at which the selected channel's overcurrent protection trips. Values: amperes; 0 to
+ *  the module's maximum current: 3 A (QDX7104, QDX7304), 5 A (QDX7103, QDX7303), 9.4 A (QDX7102,
+ *  QDX7302), 20 A (QDX7101, QDX7301). ViReal64, read/write, instrument. Query `:CURR:PROT?\n`.
+ *  Command `:CURR:PROT %0.15lg\n`. Simulated read: last written, else 0. */
+#define ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL 1150031
+/** How fast the selected channel's current changes to a new level. Values: the instrument's units
+ *  (amperes per time) and range; passed unchanged. ViReal64, read/write, instrument. Query
+ *  `:CURR:SLOPE?\n`. Command `:CURR:SLOPE %0.15lg\n`. Simulated read: last written, else 0. */
+#define ZEVRA_ATTR_CURRENT_SLEW_RATE 1150032
+/** The highest voltage the selected channel may be set to. Values: volts; 0 to the module's maximum
+ *  voltage: 15 V (QDX7101, QDX7301), 32 V (QDX7102, QDX7302), 60 V (QDX7103, QDX7303), 100 V
+ *  (QDX7104, QDX7304). ViReal64, read/write, instrument. Query `VOLT:MAX?\n`. Command `VOLT:MAX
+ *  %0.15lg\n`. Simulated read: last written, else 0. */
+#define ZEVRA_ATTR_VOLTAGE_MAXIMUM 1150034
+/** The lowest voltage the selected channel may be set to. Values: volts; 0 to the module's maximum
+ *  voltage: 15 V (QDX7101, QDX7301), 32 V (QDX7102, QDX7302), 60 V (QDX7103, QDX7303), 100 V
+ *  (QDX7104, QDX7304). ViReal64, read/write, instrument. Query `VOLT:MIN?\n`. Command `VOLT:MIN
+ *  %0.15lg\n`. Simulated read: last written, else 0. */
+#define ZEVRA_ATTR_VOLTAGE_MINIMUM 1150035
+/** Whether the selected channel's overvoltage protection has tripped. ViBoolean, read-only,
+ *  instrument. Query `:VOLT:PROT:TRIP?\n`. Defined values: boolean. Simulated read: always VI_TRUE. */
+#define ZEVRA_ATTR_OVP_TRIPPED 1150036
+/** The voltage at which the selected channel's overvoltage protection trips. Values: volts; 0 to
+ *  the module's maximum voltage: 15 V (QDX7101, QDX7301), 32 V (QDX7102, QDX7302), 60 V (QDX7103,
+ *  QDX7303), 100 V (QDX7104, QDX7304). ViReal64, read/write, instrument. Query `:VOLT:PROT?\n`.
+ *  Command `:VOLT:PROT %0.15lg\n`. Simulated read: last written, else 0. */
+#define ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL 1150038
+/** How fast the selected channel's voltage changes to a new level. Values: the instrument's units
+ *  (volts per time) and range; passed unchanged. ViReal64, read/write, instrument. Query
+ *  `VOLT:SLOP?\n`. Command `VOLT:SLOP %0.15lg\n`. Simulated read: last written, else 0. */
+#define ZEVRA_ATTR_VOLTAGE_SLEW_RATE 1150039
+/** Whether the selected channel regulates at its remote sense terminals. ViBoolean, read/write,
+ *  instrument. Query `:VOLT:SENS?\n`. Command `:VOLT:SENS %s\n`. Defined values: boolean. Simulated
+ *  read: last written, else VI_TRUE. */
+#define ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED 1150040
+/** Whether the instrument clears its status enable registers at power-on ("*PSC"). ViBoolean,
+ *  read/write, instrument. Query `*PSC?\n`. Command `*PSC %s\n`. Defined values: boolean. Simulated
+ *  read: last written, else VI_TRUE. */
 #define ZEVRA_ATTR_POWER_ON_STATUS_CLEAR_ENABLED 1150041
-/** ViInt32, read/write, instrument. Query `STAT:OPER:ENAB?\n`. Command `STAT:OPER:ENAB %ld\n`.
- *  Simulated read: last written, else 0. */
+/** Which operation status events are summarised in the status byte. Values: a bit mask. ViInt32,
+ *  read/write, instrument. Query `STAT:OPER:ENAB?\n`. Command `STAT:OPER:ENAB %ld\n`. Simulated
+ *  read: last written, else 0. */
 #define ZEVRA_ATTR_OPERATION_ENABLE_REGISTER 1150042
-/** ViInt32, read-only, instrument. Query `STAT:OPER:EVEN?\n`. Simulated read: always 0. */
+/** The operation status events since the register was last read (reading clears it). Values: a bit
+ *  mask. ViInt32, read-only, instrument. Query `STAT:OPER:EVEN?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_OPERATION_EVENT_REGISTER 1150043
-/** ViInt32, read/write, instrument. Query `STAT:QUES:ENAB?\n`. Command `STAT:QUES:ENAB %ld\n`.
- *  Simulated read: last written, else 0. */
+/** Which questionable status events are summarised in the status byte. Values: a bit mask. ViInt32,
+ *  read/write, instrument. Query `STAT:QUES:ENAB?\n`. Command `STAT:QUES:ENAB %ld\n`. Simulated
+ *  read: last written, else 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_ENABLE_REGISTER 1150044
-/** ViInt32, read-only, instrument. Query `STAT:QUES:EVEN?\n`. Simulated read: always 0. */
+/** The questionable status events since the register was last read (reading clears it). Values: a
+ *  bit mask. ViInt32, read-only, instrument. Query `STAT:QUES:EVEN?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_EVENT_REGISTER 1150045
-/** ViInt32, read/write, instrument. Query `STAT:QUES:INST:ENAB?\n`. Command `STAT:QUES:INST:ENAB
- *  %ld\n`. Simulated read: last written, else 0. */
+/** Which channels' questionable summaries are summarised in the questionable status register.
+ *  Values: a bit mask, one bit per channel. ViInt32, read/write, instrument. Query
+ *  `STAT:QUES:INST:ENAB?\n`. Command `STAT:QUES:INST:ENAB %ld\n`. Simulated read: last written,
+ *  else 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_ENABLE_REGISTER 1150046
-/** ViInt32, read-only, instrument. Query `STAT:QUES:INST?\n`. Simulated read: always 2. */
+/** Which channels have reported a questionable event since the register was last read. Values: a
+ *  bit mask, one bit per channel. ViInt32, read-only, instrument. Query `STAT:QUES:INST?\n`.
+ *  Simulated read: always 2. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_EVENT_REGISTER 1150047
-/** ViInt32, read-only, instrument. Query `STAT:QUES:ISUM1:COND?\n`. Simulated read: always 0. */
+/** Channel 1's questionable state now: bit 0 constant current, bit 1 overvoltage, bit 2
+ *  unregulated. Values: a bit mask. ViInt32, read-only, instrument. Query
+ *  `STAT:QUES:ISUM1:COND?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_CONDITION_REGISTER 1150048
-/** ViInt32, read/write, instrument. Query `STAT:QUES:ISUM1:ENAB?\n`. Command `STAT:QUES:ISUM1:ENAB
- *  %ld\n`. Simulated read: last written, else 0. */
+/** Which of channel 1's questionable events are summarised. Values: a bit mask. ViInt32,
+ *  read/write, instrument. Query `STAT:QUES:ISUM1:ENAB?\n`. Command `STAT:QUES:ISUM1:ENAB %ld\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_ENABLE_REGISTER 1150049
-/** ViInt32, read-only, instrument. Query `STAT:QUES:ISUM1?\n`. Simulated read: always 0. */
+/** Channel 1's questionable events since the register was last read. Values: a bit mask. ViInt32,
+ *  read-only, instrument. Query `STAT:QUES:ISUM1?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_EVENT_REGISTER 1150050
-/** ViInt32, read-only, instrument. Query `STAT:QUES:ISUM2:COND?\n`. Simulated read: always 0. */
+/** Channel 2's questionable state now: bit 0 constant current, bit 1 overvoltage, bit 2
+ *  unregulated. Values: a bit mask. ViInt32, read-only, instrument. Query
+ *  `STAT:QUES:ISUM2:COND?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_CONDITION_REGISTER 1150051
-/** ViInt32, read/write, instrument. Query `STAT:QUES:ISUM2:ENAB?\n`. Command `STAT:QUES:ISUM2:ENAB
- *  %ld\n`. Simulated read: last written, else 0. */
+/** Which of channel 2's questionable events are summarised. Values: a bit mask. ViInt32,
+ *  read/write, instrument. Query `STAT:QUES:ISUM2:ENAB?\n`. Command `STAT:QUES:ISUM2:ENAB %ld\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_ENABLE_REGISTER 1150052
-/** ViInt32, read-only, instrument. Query `STAT:QUES:ISUM2?\n`. Simulated read: always 0. */
+/** Channel 2's questionable events since the register was last read. Values: a bit mask. ViInt32,
+ *  read-only, instrument. Query `STAT:QUES:ISUM2?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_EVENT_REGISTER 1150053
-/** ViInt32, read-only, instrument. Query `STAT:QUES:ISUM3:COND?\n`. Simulated read: always 0. */
+/** Channel 3's questionable state now: bit 0 constant current, bit 1 overvoltage, bit 2
+ *  unregulated. Values: a bit mask. ViInt32, read-only, instrument. Query
+ *  `STAT:QUES:ISUM3:COND?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_CONDITION_REGISTER 1150054
-/** ViInt32, read/write, instrument. Query `STAT:QUES:ISUM3:ENAB?\n`. Command `STAT:QUES:ISUM3:ENAB
- *  %ld\n`. Simulated read: last written, else 0. */
+/** Which of channel 3's questionable events are summarised. Values: a bit mask. ViInt32,
+ *  read/write, instrument. Query `STAT:QUES:ISUM3:ENAB?\n`. Command `STAT:QUES:ISUM3:ENAB %ld\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_ENABLE_REGISTER 1150055
-/** ViInt32, read-only, instrument. Query `STAT:QUES:ISUM3?\n`. Simulated read: always 0. */
+/** Channel 3's questionable events since the register was last read. Values: a bit mask. ViInt32,
+ *  read-only, instrument. Query `STAT:QUES:ISUM3?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_EVENT_REGISTER 1150056
-/** ViInt32, read-only, instrument. Query `STAT:QUES:ISUM4:COND?\n`. Simulated read: always 0. */
+/** Channel 4's questionable state now: bit 0 constant current, bit 1 overvoltage, bit 2
+ *  unregulated. Values: a bit mask. ViInt32, read-only, instrument. Query
+ *  `STAT:QUES:ISUM4:COND?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_CONDITION_REGISTER 1150057
-/** ViInt32, read/write, instrument. Query `STAT:QUES:ISUM4:ENAB?\n`. Command `STAT:QUES:ISUM4:ENAB
- *  %ld\n`. Simulated read: last written, else 0. */
+/** Which of channel 4's questionable events are summarised. Values: a bit mask. ViInt32,
+ *  read/write, instrument. Query `STAT:QUES:ISUM4:ENAB?\n`. Command `STAT:QUES:ISUM4:ENAB %ld\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_ENABLE_REGISTER 1150058
-/** ViInt32, read-only, instrument. Query `STAT:QUES:ISUM4?\n`. Simulated read: always 0. */
+/** Channel 4's questionable events since the register was last read. Values: a bit mask. ViInt32,
+ *  read-only, instrument. Query `STAT:QUES:ISUM4?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_EVENT_REGISTER 1150059
-/** ViInt32, read/write, instrument. Query `*ESE?\n`. Command `*ESE %ld\n`. Simulated read: last
- *  written, else 0. */
+/** Which standard events (IEEE 488.2) are summarised in the status byte ("*ESE"). Values: a bit
+ *  mask, 0 to 255. ViInt32, read/write, instrument. Query `*ESE?\n`. Command `*ESE %ld\n`.
+ *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_STANDARD_EVENT_ENABLE_REGISTER 1150060
-/** ViInt32, read-only, instrument. Query `*ESR?\n`. Simulated read: always 0. */
+/** The standard events (IEEE 488.2) since the register was last read ("*ESR?"; reading clears it).
+ *  With query_instrument_status on, the driver's own checks read it too. Values: a bit mask, 0 to
+ *  255. ViInt32, read-only, instrument. Query `*ESR?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_STANDARD_EVENT_EVENT_REGISTER 1150061
-/** ViInt32, read/write, instrument. Query `*SRE?\n`. Command `*SRE %ld\n`. Simulated read: last
- *  written, else 0. */
+/** Which status byte bits request service ("*SRE"). Values: a bit mask, 0 to 255. ViInt32,
+ *  read/write, instrument. Query `*SRE?\n`. Command `*SRE %ld\n`. Simulated read: last written,
+ *  else 0. */
 #define ZEVRA_ATTR_STATUS_BYTE_ENABLE_REGISTER 1150062
-/** ViInt32, read-only, instrument. Query `*STB?\n`. Simulated read: always 0. */
+/** The instrument's status byte ("*STB?"). Values: a bit mask, 0 to 255. ViInt32, read-only,
+ *  instrument. Query `*STB?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_STATUS_BYTE_EVENT_REGISTER 1150063
-/** ViBoolean, read/write, instrument. Query `SYST:BEEP:STAT?\n`. Command `SYST:BEEP:STAT %s\n`.
- *  Values: boolean. Simulated read: last written, else VI_TRUE. */
+/** Whether the instrument's beeper sounds. ViBoolean, read/write, instrument. Query
+ *  `SYST:BEEP:STAT?\n`. Command `SYST:BEEP:STAT %s\n`. Defined values: boolean. Simulated read:
+ *  last written, else VI_TRUE. */
 #define ZEVRA_ATTR_BEEPER_ENABLED 1150064
-/** ViString, read/write, instrument. Query `SYST:DATE?\n`. Command `SYST:DATE %s\n`. Simulated
- *  read: last written, else "". */
+/** The instrument's calendar date. Values: text in the instrument's format ("2026,12,7"); passed
+ *  unchanged. ViString, read/write, instrument. Query `SYST:DATE?\n`. Command `SYST:DATE %s\n`.
+ *  Simulated read: last written, else "". */
 #define ZEVRA_ATTR_SYSTEM_DATE 1150065
-/** ViBoolean, read/write, instrument. Query `DISP:WIND:STAT?\n`. Command `DISP:WIND:STAT %s\n`.
- *  Values: boolean. Simulated read: last written, else VI_TRUE. */
+/** Whether the instrument's display is on. ViBoolean, read/write, instrument. Query
+ *  `DISP:WIND:STAT?\n`. Command `DISP:WIND:STAT %s\n`. Defined values: boolean. Simulated read:
+ *  last written, else VI_TRUE. */
 #define ZEVRA_ATTR_DISPLAY_ENABLED 1150066
-/** ViBoolean, read/write, instrument. Query `LXI:IDEN:STAT?\n`. Command `LXI:IDEN:STAT %s\n`.
- *  Values: boolean. Simulated read: last written, else VI_TRUE. */
+/** Whether the instrument shows its LXI identify indication. ViBoolean, read/write, instrument.
+ *  Query `LXI:IDEN:STAT?\n`. Command `LXI:IDEN:STAT %s\n`. Defined values: boolean. Simulated read:
+ *  last written, else VI_TRUE. */
 #define ZEVRA_ATTR_LXI_IDENTIFY_ENABLED 1150067
-/** ViString, read-only, instrument. Query `SYST:CHAN:MOD?\n`. Simulated read: always "". */
+/** The model of the selected channel's output module ("QDX7102"...), which gives its ratings.
+ *  ViString, read-only, instrument. Query `SYST:CHAN:MOD?\n`. Simulated read: always "". */
 #define ZEVRA_ATTR_MODULE_IDENTITY 1150068
-/** ViString, read-only, instrument. Query `SYST:CHAN:SERI?\n`. Simulated read: always "". */
+/** The serial number of the selected channel's output module. ViString, read-only, instrument.
+ *  Query `SYST:CHAN:SERI?\n`. Simulated read: always "". */
 #define ZEVRA_ATTR_MODULE_SERIAL_NUMBER 1150069
-/** ViString, read-only, instrument. Query `SYST:CHAN:VERS?\n`. Simulated read: always "". */
+/** The firmware version of the selected channel's output module. ViString, read-only, instrument.
+ *  Query `SYST:CHAN:VERS?\n`. Simulated read: always "". */
 #define ZEVRA_ATTR_MODULE_FIRMWARE_VERSION 1150070
-/** ViString, read/write, instrument. Query `SYST:TIME?\n`. Command `SYST:TIME %s\n`. Simulated
+/** The instrument's time of day. Values: text in the instrument's format; passed unchanged.
+ *  ViString, read/write, instrument. Query `SYST:TIME?\n`. Command `SYST:TIME %s\n`. Simulated
  *  read: always "0". */
 #define ZEVRA_ATTR_SYSTEM_TIME 1150071
-/** ViInt32, read/write, instrument. Query `SYST:COMM:RLST?\n`. Command `SYST:COMM:RLST %s\n`.
- *  Values: remote state. Simulated read: last written, else 0. */
+/** Whether the instrument is in remote, local, or remote with its front panel locked. ViInt32,
+ *  read/write, instrument. Query `SYST:COMM:RLST?\n`. Command `SYST:COMM:RLST %s\n`. Defined
+ *  values: remote state. Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_REMOTE_STATE 1150072
-/** ViString, read-only, instrument. Query `SYST:VERS?\n`. Simulated read: always "". */
+/** The SCPI version the instrument reports. ViString, read-only, instrument. Query `SYST:VERS?\n`.
+ *  Simulated read: always "". */
 #define ZEVRA_ATTR_SCPI_VERSION 1150073
-/** ViInt32, read-only, instrument. Query `SYST:COMM:TCP:CONT?\n`. Simulated read: always 0. */
+/** The TCP port of the instrument's control connection. ViInt32, read-only, instrument. Query
+ *  `SYST:COMM:TCP:CONT?\n`. Simulated read: always 0. */
 #define ZEVRA_ATTR_TCP_CONTROL_PORT 1150074
-/** ViReal64, read/write, class (channel-based). Query `:VOLT?\n`. Command `:VOLT %0.15lg\n`.
+/** The voltage the channel regulates to. Values: volts; 0 to the module's maximum voltage: 15 V
+ *  (QDX7101, QDX7301), 32 V (QDX7102, QDX7302), 60 V (QDX7103, QDX7303), 100 V (QDX7104, QDX7304).
+ *  ViReal64, read/write, class (channel-based). Query `:VOLT?\n`. Command `:VOLT %0.15lg\n`.
  *  Simulated read: last written, else 0. */
 #define ZEVRA_ATTR_VOLTAGE_LEVEL 1250001
-/** ViBoolean, read/write, class (channel-based). A behaviour of its own (see docs/reference.md). */
+/** Whether overvoltage protection is on. Always on with this instrument: VI_FALSE is refused.
+ *  Values: VI_TRUE only. ViBoolean, read/write, class (channel-based). A behaviour of its own (see
+ *  docs/reference.md). */
 #define ZEVRA_ATTR_OVP_ENABLED 1250002
-/** ViReal64, read/write, class (channel-based). A behaviour of its own (see docs/reference.md). */
+/** The voltage at which the channel's overvoltage protection trips (its voltage protection level).
+ *  Values: volts; 0 to the module's maximum voltage: 15 V (QDX7101, QDX7301), 32 V (QDX7102,
+ *  QDX7302), 60 V (QDX7103, QDX7303), 100 V (QDX7104, QDX7304). ViReal64, read/write, class
+ *  (channel-based). A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_OVP_LIMIT 1250003
-/** ViInt32, read/write, class (channel-based). A behaviour of its own (see docs/reference.md). */
+/** What the current limit does: 0 regulates (the limit is the current level), 1 trips (the limit is
+ *  the overcurrent protection level). Kept by the driver per channel. Values: 0 (regulate) or 1
+ *  (trip). ViInt32, read/write, class (channel-based). A behaviour of its own (see
+ *  docs/reference.md). */
 #define ZEVRA_ATTR_CURRENT_LIMIT_BEHAVIOR 1250004
-/** ViReal64, read/write, class (channel-based). A behaviour of its own (see docs/reference.md). */
+/** The channel's current limit: its current level, or its overcurrent protection level when the
+ *  behaviour is trip. Values: amperes; 0 to the module's maximum current: 3 A (QDX7104, QDX7304), 5
+ *  A (QDX7103, QDX7303), 9.4 A (QDX7102, QDX7302), 20 A (QDX7101, QDX7301). ViReal64, read/write,
+ *  class (channel-based). A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_CURRENT_LIMIT 1250005
-/** ViBoolean, read/write, class (channel-based). Query `OUTP:STAT?\n`. Command `OUTP:STAT %s\n`.
- *  Values: boolean. Simulated read: last written, else VI_TRUE. */
+/** Whether the channel's output is on. ViBoolean, read/write, class (channel-based). Query
+ *  `OUTP:STAT?\n`. Command `OUTP:STAT %s\n`. Defined values: boolean. Simulated read: last written,
+ *  else VI_TRUE. */
 #define ZEVRA_ATTR_OUTPUT_ENABLED 1250006
-/** ViInt32, read/write, class (channel-based). A behaviour of its own (see docs/reference.md). */
+/** What triggers the channel, mapped onto the instrument's trigger source: immediate, external (the
+ *  digital port) or software ("*TRG"); other sources are refused. Values: ZEVRA_VAL_TRIG_IMMEDIATE,
+ *  ZEVRA_VAL_TRIG_EXTERNAL or ZEVRA_VAL_SOFTWARE_TRIG. ViInt32, read/write, class (channel-based).
+ *  A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_TRIGGER_SOURCE 1250101
-/** ViReal64, read/write, class (channel-based). A behaviour of its own (see docs/reference.md). */
+/** The current limit a trigger applies. Not supported by the instrument. ViReal64, read/write,
+ *  class (channel-based). A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_TRIGGERED_CURRENT_LIMIT 1250102
-/** ViReal64, read/write, class (channel-based). A behaviour of its own (see docs/reference.md). */
+/** The voltage level a trigger applies. Not supported by the instrument. ViReal64, read/write,
+ *  class (channel-based). A behaviour of its own (see docs/reference.md). */
 #define ZEVRA_ATTR_TRIGGERED_VOLTAGE_LEVEL 1250103
 
 /*- Defined values ------------------------------------------------------------*/

@@ -83,8 +83,10 @@ class OutputChannel(ChannelCore):
 
     @property
     def voltage_level(self) -> float:
-        """ZEVRA_ATTR_VOLTAGE_LEVEL (1250001): ViReal64, read/write, class (channel-based). Query
-        `:VOLT?\\n`. Command `:VOLT %0.15lg\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_VOLTAGE_LEVEL (1250001): The voltage the channel regulates to. Values: volts;
+        0 to the module's maximum voltage: 15 V (QDX7101, QDX7301), 32 V (QDX7102, QDX7302), 60 V
+        (QDX7103, QDX7303), 100 V (QDX7104, QDX7304). ViReal64, read/write, class (channel-based).
+        Query `:VOLT?\\n`. Command `:VOLT %0.15lg\\n`. Simulated read: last written, else 0.
         """
         session = self._session
         with session._lock:
@@ -107,8 +109,9 @@ class OutputChannel(ChannelCore):
 
     @property
     def ovp_enabled(self) -> bool:
-        """ZEVRA_ATTR_OVP_ENABLED (1250002): ViBoolean, read/write, class (channel-based). A
-        behaviour of its own (see docs/reference.md).
+        """ZEVRA_ATTR_OVP_ENABLED (1250002): Whether overvoltage protection is on. Always on with
+        this instrument: VI_FALSE is refused. Values: VI_TRUE only. ViBoolean, read/write, class
+        (channel-based). A behaviour of its own (see docs/reference.md).
         """
         session = self._session
         with session._lock:
@@ -131,8 +134,11 @@ class OutputChannel(ChannelCore):
 
     @property
     def ovp_limit(self) -> float:
-        """ZEVRA_ATTR_OVP_LIMIT (1250003): ViReal64, read/write, class (channel-based). A behaviour
-        of its own (see docs/reference.md).
+        """ZEVRA_ATTR_OVP_LIMIT (1250003): The voltage at which the channel's overvoltage
+        protection trips (its voltage protection level). Values: volts; 0 to the module's maximum
+        voltage: 15 V (QDX7101, QDX7301), 32 V (QDX7102, QDX7302), 60 V (QDX7103, QDX7303), 100 V
+        (QDX7104, QDX7304). ViReal64, read/write, class (channel-based). A behaviour of its own
+        (see docs/reference.md).
         """
         session = self._session
         with session._lock:
@@ -155,8 +161,10 @@ class OutputChannel(ChannelCore):
 
     @property
     def current_limit_behavior(self) -> int:
-        """ZEVRA_ATTR_CURRENT_LIMIT_BEHAVIOR (1250004): ViInt32, read/write, class (channel-based).
-        A behaviour of its own (see docs/reference.md).
+        """ZEVRA_ATTR_CURRENT_LIMIT_BEHAVIOR (1250004): What the current limit does: 0 regulates
+        (the limit is the current level), 1 trips (the limit is the overcurrent protection level).
+        Kept by the driver per channel. Values: 0 (regulate) or 1 (trip). ViInt32, read/write,
+        class (channel-based). A behaviour of its own (see docs/reference.md).
         """
         session = self._session
         with session._lock:
@@ -179,8 +187,11 @@ class OutputChannel(ChannelCore):
 
     @property
     def current_limit(self) -> float:
-        """ZEVRA_ATTR_CURRENT_LIMIT (1250005): ViReal64, read/write, class (channel-based). A
-        behaviour of its own (see docs/reference.md).
+        """ZEVRA_ATTR_CURRENT_LIMIT (1250005): The channel's current limit: its current level, or
+        its overcurrent protection level when the behaviour is trip. Values: amperes; 0 to the
+        module's maximum current: 3 A (QDX7104, QDX7304), 5 A (QDX7103, QDX7303), 9.4 A (QDX7102,
+        QDX7302), 20 A (QDX7101, QDX7301). ViReal64, read/write, class (channel-based). A behaviour
+        of its own (see docs/reference.md).
         """
         session = self._session
         with session._lock:
@@ -203,9 +214,9 @@ class OutputChannel(ChannelCore):
 
     @property
     def output_enabled(self) -> bool:
-        """ZEVRA_ATTR_OUTPUT_ENABLED (1250006): ViBoolean, read/write, class (channel-based). Query
-        `OUTP:STAT?\\n`. Command `OUTP:STAT %s\\n`. Values: boolean. Simulated read: last written,
-        else VI_TRUE.
+        """ZEVRA_ATTR_OUTPUT_ENABLED (1250006): Whether the channel's output is on. ViBoolean,
+        read/write, class (channel-based). Query `OUTP:STAT?\\n`. Command `OUTP:STAT %s\\n`.
+        Defined values: boolean. Simulated read: last written, else VI_TRUE.
         """
         session = self._session
         with session._lock:
@@ -228,8 +239,11 @@ class OutputChannel(ChannelCore):
 
     @property
     def trigger_source(self) -> int:
-        """ZEVRA_ATTR_TRIGGER_SOURCE (1250101): ViInt32, read/write, class (channel-based). A
-        behaviour of its own (see docs/reference.md).
+        """ZEVRA_ATTR_TRIGGER_SOURCE (1250101): What triggers the channel, mapped onto the
+        instrument's trigger source: immediate, external (the digital port) or software ("*TRG");
+        other sources are refused. Values: ZEVRA_VAL_TRIG_IMMEDIATE, ZEVRA_VAL_TRIG_EXTERNAL or
+        ZEVRA_VAL_SOFTWARE_TRIG. ViInt32, read/write, class (channel-based). A behaviour of its own
+        (see docs/reference.md).
         """
         session = self._session
         with session._lock:
@@ -252,8 +266,9 @@ class OutputChannel(ChannelCore):
 
     @property
     def triggered_current_limit(self) -> float:
-        """ZEVRA_ATTR_TRIGGERED_CURRENT_LIMIT (1250102): ViReal64, read/write, class
-        (channel-based). A behaviour of its own (see docs/reference.md).
+        """ZEVRA_ATTR_TRIGGERED_CURRENT_LIMIT (1250102): The current limit a trigger applies. Not
+        supported by the instrument. ViReal64, read/write, class (channel-based). A behaviour of
+        its own (see docs/reference.md).
         """
         session = self._session
         with session._lock:
@@ -276,8 +291,9 @@ class OutputChannel(ChannelCore):
 
     @property
     def triggered_voltage_level(self) -> float:
-        """ZEVRA_ATTR_TRIGGERED_VOLTAGE_LEVEL (1250103): ViReal64, read/write, class
-        (channel-based). A behaviour of its own (see docs/reference.md).
+        """ZEVRA_ATTR_TRIGGERED_VOLTAGE_LEVEL (1250103): The voltage level a trigger applies. Not
+        supported by the instrument. ViReal64, read/write, class (channel-based). A behaviour of
+        its own (see docs/reference.md).
         """
         session = self._session
         with session._lock:
@@ -479,8 +495,10 @@ class ZevraApi(SessionCore):
 
     @property
     def range_check(self) -> bool:
-        """ZEVRA_ATTR_RANGE_CHECK (1050002): ViBoolean, read/write, inherent. A behaviour of its
-        own (see docs/reference.md).
+        """ZEVRA_ATTR_RANGE_CHECK (1050002): Whether values are range-checked before they are sent.
+        This driver checks no ranges itself on a real session: the instrument refuses what it
+        cannot take, and with query_instrument_status on its error is reported. ViBoolean,
+        read/write, inherent. A behaviour of its own (see docs/reference.md).
         """
         session = self
         with session._lock:
@@ -502,8 +520,10 @@ class ZevraApi(SessionCore):
 
     @property
     def query_instrument_status(self) -> bool:
-        """ZEVRA_ATTR_QUERY_INSTRUMENT_STATUS (1050003): ViBoolean, read/write, inherent. A
-        behaviour of its own (see docs/reference.md).
+        """ZEVRA_ATTR_QUERY_INSTRUMENT_STATUS (1050003): Whether every instrument operation ends
+        with a status check ("*ESR?") that turns an error the instrument has queued into
+        IVI_ERROR_INSTRUMENT_STATUS. ViBoolean, read/write, inherent. A behaviour of its own (see
+        docs/reference.md).
         """
         session = self
         with session._lock:
@@ -525,7 +545,9 @@ class ZevraApi(SessionCore):
 
     @property
     def cache(self) -> bool:
-        """ZEVRA_ATTR_CACHE (1050004): ViBoolean, read/write, inherent. A behaviour of its own (see
+        """ZEVRA_ATTR_CACHE (1050004): Whether the driver keeps the last value of each attribute.
+        On a real session the values are kept but never consulted: every read asks the instrument
+        and every write is sent. ViBoolean, read/write, inherent. A behaviour of its own (see
         docs/reference.md).
         """
         session = self
@@ -548,8 +570,10 @@ class ZevraApi(SessionCore):
 
     @property
     def simulate(self) -> bool:
-        """ZEVRA_ATTR_SIMULATE (1050005): ViBoolean, read/write, inherent. A behaviour of its own
-        (see docs/reference.md).
+        """ZEVRA_ATTR_SIMULATE (1050005): Whether the session simulates the instrument: reads
+        answer the last value written (or a default), functions answer without I/O. Cannot be
+        turned off on a session opened simulating. ViBoolean, read/write, inherent. A behaviour of
+        its own (see docs/reference.md).
         """
         session = self
         with session._lock:
@@ -571,8 +595,9 @@ class ZevraApi(SessionCore):
 
     @property
     def record_coercions(self) -> bool:
-        """ZEVRA_ATTR_RECORD_COERCIONS (1050006): ViBoolean, read/write, inherent. A behaviour of
-        its own (see docs/reference.md).
+        """ZEVRA_ATTR_RECORD_COERCIONS (1050006): Whether coerced values are recorded. This driver
+        coerces no value, so there is never a record. ViBoolean, read/write, inherent. A behaviour
+        of its own (see docs/reference.md).
         """
         session = self
         with session._lock:
@@ -594,15 +619,17 @@ class ZevraApi(SessionCore):
 
     @property
     def driver_setup(self) -> str:
-        """ZEVRA_ATTR_DRIVER_SETUP (1050007): ViString, read-only, inherent. A behaviour of its own
-        (see docs/reference.md).
+        """ZEVRA_ATTR_DRIVER_SETUP (1050007): The DriverSetup text of the option string or the
+        configuration store (for example "Model=QDX7000"). ViString, read-only, inherent. A
+        behaviour of its own (see docs/reference.md).
         """
         return self._get_text(b"", 1050007, 'ZEVRA_ATTR_DRIVER_SETUP')
 
     @property
     def interchange_check(self) -> bool:
-        """ZEVRA_ATTR_INTERCHANGE_CHECK (1050021): ViBoolean, read/write, inherent. A behaviour of
-        its own (see docs/reference.md).
+        """ZEVRA_ATTR_INTERCHANGE_CHECK (1050021): Whether interchangeability is checked. Not
+        supported: VI_TRUE is refused. Values: VI_FALSE only. ViBoolean, read/write, inherent. A
+        behaviour of its own (see docs/reference.md).
         """
         session = self
         with session._lock:
@@ -624,8 +651,8 @@ class ZevraApi(SessionCore):
 
     @property
     def channel_count(self) -> int:
-        """ZEVRA_ATTR_CHANNEL_COUNT (1050203): ViInt32, read-only, inherent. A behaviour of its own
-        (see docs/reference.md).
+        """ZEVRA_ATTR_CHANNEL_COUNT (1050203): The number of output channels. Values: always 4.
+        ViInt32, read-only, inherent. A behaviour of its own (see docs/reference.md).
         """
         session = self
         with session._lock:
@@ -637,78 +664,86 @@ class ZevraApi(SessionCore):
 
     @property
     def specific_driver_prefix(self) -> str:
-        """ZEVRA_ATTR_SPECIFIC_DRIVER_PREFIX (1050302): ViString, read-only, inherent. A behaviour
-        of its own (see docs/reference.md).
+        """ZEVRA_ATTR_SPECIFIC_DRIVER_PREFIX (1050302): The driver's prefix. Values: "ZEVRA".
+        ViString, read-only, inherent. A behaviour of its own (see docs/reference.md).
         """
         return self._get_text(b"", 1050302, 'ZEVRA_ATTR_SPECIFIC_DRIVER_PREFIX')
 
     @property
     def io_resource_descriptor(self) -> str:
-        """ZEVRA_ATTR_IO_RESOURCE_DESCRIPTOR (1050304): ViString, read-only, inherent. A behaviour
-        of its own (see docs/reference.md).
+        """ZEVRA_ATTR_IO_RESOURCE_DESCRIPTOR (1050304): The VISA resource the session opened (a
+        logical name resolved through the configuration store). ViString, read-only, inherent. A
+        behaviour of its own (see docs/reference.md).
         """
         return self._get_text(b"", 1050304, 'ZEVRA_ATTR_IO_RESOURCE_DESCRIPTOR')
 
     @property
     def logical_name(self) -> str:
-        """ZEVRA_ATTR_LOGICAL_NAME (1050305): ViString, read-only, inherent. A behaviour of its own
+        """ZEVRA_ATTR_LOGICAL_NAME (1050305): The logical name the session was opened by, or empty
+        when it was opened by a resource. ViString, read-only, inherent. A behaviour of its own
         (see docs/reference.md).
         """
         return self._get_text(b"", 1050305, 'ZEVRA_ATTR_LOGICAL_NAME')
 
     @property
     def supported_instrument_models(self) -> str:
-        """ZEVRA_ATTR_SUPPORTED_INSTRUMENT_MODELS (1050327): ViString, read-only, inherent. A
-        behaviour of its own (see docs/reference.md).
+        """ZEVRA_ATTR_SUPPORTED_INSTRUMENT_MODELS (1050327): The instrument models the driver
+        supports, separated by commas. ViString, read-only, inherent. A behaviour of its own (see
+        docs/reference.md).
         """
         return self._get_text(b"", 1050327, 'ZEVRA_ATTR_SUPPORTED_INSTRUMENT_MODELS')
 
     @property
     def group_capabilities(self) -> str:
-        """ZEVRA_ATTR_GROUP_CAPABILITIES (1050401): ViString, read-only, inherent. A behaviour of
-        its own (see docs/reference.md).
+        """ZEVRA_ATTR_GROUP_CAPABILITIES (1050401): The IviDCPwr class capability groups the driver
+        implements, separated by commas. ViString, read-only, inherent. A behaviour of its own (see
+        docs/reference.md).
         """
         return self._get_text(b"", 1050401, 'ZEVRA_ATTR_GROUP_CAPABILITIES')
 
     @property
     def instrument_firmware_revision(self) -> str:
-        """ZEVRA_ATTR_INSTRUMENT_FIRMWARE_REVISION (1050510): ViString, read-only, inherent. A
-        behaviour of its own (see docs/reference.md).
+        """ZEVRA_ATTR_INSTRUMENT_FIRMWARE_REVISION (1050510): The instrument's firmware revision,
+        the fourth field of its identity ("*IDN?"); "Sim" and the driver revision when simulating.
+        ViString, read-only, inherent. A behaviour of its own (see docs/reference.md).
         """
         return self._get_text(b"", 1050510, 'ZEVRA_ATTR_INSTRUMENT_FIRMWARE_REVISION')
 
     @property
     def instrument_manufacturer(self) -> str:
-        """ZEVRA_ATTR_INSTRUMENT_MANUFACTURER (1050511): ViString, read-only, inherent. A behaviour
-        of its own (see docs/reference.md).
+        """ZEVRA_ATTR_INSTRUMENT_MANUFACTURER (1050511): The instrument's manufacturer, the first
+        field of its identity ("*IDN?"). ViString, read-only, inherent. A behaviour of its own (see
+        docs/reference.md).
         """
         return self._get_text(b"", 1050511, 'ZEVRA_ATTR_INSTRUMENT_MANUFACTURER')
 
     @property
     def instrument_model(self) -> str:
-        """ZEVRA_ATTR_INSTRUMENT_MODEL (1050512): ViString, read-only, inherent. A behaviour of its
-        own (see docs/reference.md).
+        """ZEVRA_ATTR_INSTRUMENT_MODEL (1050512): The instrument's model, the second field of its
+        identity, or the model DriverSetup or the configuration store chose. ViString, read-only,
+        inherent. A behaviour of its own (see docs/reference.md).
         """
         return self._get_text(b"", 1050512, 'ZEVRA_ATTR_INSTRUMENT_MODEL')
 
     @property
     def specific_driver_vendor(self) -> str:
-        """ZEVRA_ATTR_SPECIFIC_DRIVER_VENDOR (1050513): ViString, read-only, inherent. A behaviour
-        of its own (see docs/reference.md).
+        """ZEVRA_ATTR_SPECIFIC_DRIVER_VENDOR (1050513): The driver's vendor. ViString, read-only,
+        inherent. A behaviour of its own (see docs/reference.md).
         """
         return self._get_text(b"", 1050513, 'ZEVRA_ATTR_SPECIFIC_DRIVER_VENDOR')
 
     @property
     def specific_driver_description(self) -> str:
-        """ZEVRA_ATTR_SPECIFIC_DRIVER_DESCRIPTION (1050514): ViString, read-only, inherent. A
-        behaviour of its own (see docs/reference.md).
+        """ZEVRA_ATTR_SPECIFIC_DRIVER_DESCRIPTION (1050514): A description of the driver. ViString,
+        read-only, inherent. A behaviour of its own (see docs/reference.md).
         """
         return self._get_text(b"", 1050514, 'ZEVRA_ATTR_SPECIFIC_DRIVER_DESCRIPTION')
 
     @property
     def specific_driver_class_spec_major_version(self) -> int:
-        """ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MAJOR_VERSION (1050515): ViInt32, read-only,
-        inherent. A behaviour of its own (see docs/reference.md).
+        """ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MAJOR_VERSION (1050515): The major version of the
+        IviDCPwr class specification the driver implements. ViInt32, read-only, inherent. A
+        behaviour of its own (see docs/reference.md).
         """
         session = self
         with session._lock:
@@ -720,8 +755,9 @@ class ZevraApi(SessionCore):
 
     @property
     def specific_driver_class_spec_minor_version(self) -> int:
-        """ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MINOR_VERSION (1050516): ViInt32, read-only,
-        inherent. A behaviour of its own (see docs/reference.md).
+        """ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MINOR_VERSION (1050516): The minor version of the
+        IviDCPwr class specification the driver implements. ViInt32, read-only, inherent. A
+        behaviour of its own (see docs/reference.md).
         """
         session = self
         with session._lock:
@@ -733,15 +769,16 @@ class ZevraApi(SessionCore):
 
     @property
     def specific_driver_revision(self) -> str:
-        """ZEVRA_ATTR_SPECIFIC_DRIVER_REVISION (1050551): ViString, read-only, inherent. A
-        behaviour of its own (see docs/reference.md).
+        """ZEVRA_ATTR_SPECIFIC_DRIVER_REVISION (1050551): The driver's revision. ViString,
+        read-only, inherent. A behaviour of its own (see docs/reference.md).
         """
         return self._get_text(b"", 1050551, 'ZEVRA_ATTR_SPECIFIC_DRIVER_REVISION')
 
     @property
     def system_io_session(self) -> int:
-        """ZEVRA_ATTR_SYSTEM_IO_SESSION (1150001): ViSession, read-only, instrument. A behaviour of
-        its own (see docs/reference.md).
+        """ZEVRA_ATTR_SYSTEM_IO_SESSION (1150001): The VISA session the driver talks to the
+        instrument through, for direct I/O beside the driver. Not available when simulating.
+        ViSession, read-only, instrument. A behaviour of its own (see docs/reference.md).
         """
         session = self
         with session._lock:
@@ -753,8 +790,9 @@ class ZevraApi(SessionCore):
 
     @property
     def system_io_timeout(self) -> int:
-        """ZEVRA_ATTR_SYSTEM_IO_TIMEOUT (1150002): ViInt32, read/write, instrument. A behaviour of
-        its own (see docs/reference.md).
+        """ZEVRA_ATTR_SYSTEM_IO_TIMEOUT (1150002): The VISA session's I/O timeout. Not available
+        when simulating. Values: milliseconds. ViInt32, read/write, instrument. A behaviour of its
+        own (see docs/reference.md).
         """
         session = self
         with session._lock:
@@ -776,9 +814,10 @@ class ZevraApi(SessionCore):
 
     @property
     def digital_inhibit_mode(self) -> InhibitMode | int:
-        """ZEVRA_ATTR_DIGITAL_INHIBIT_MODE (1150003): ViInt32, read/write, instrument. Query
-        `OUTP:INH:MODE?\\n`. Command `OUTP:INH:MODE %s\\n`. Values: inhibit mode. Simulated read:
-        last written, else 0.
+        """ZEVRA_ATTR_DIGITAL_INHIBIT_MODE (1150003): How the inhibit input of the digital port
+        acts on the outputs: latching, live, or off. ViInt32, read/write, instrument. Query
+        `OUTP:INH:MODE?\\n`. Command `OUTP:INH:MODE %s\\n`. Defined values: inhibit mode. Simulated
+        read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -800,7 +839,8 @@ class ZevraApi(SessionCore):
 
     @property
     def digital_input_data(self) -> int:
-        """ZEVRA_ATTR_DIGITAL_INPUT_DATA (1150004): ViInt32, read-only, instrument. Query
+        """ZEVRA_ATTR_DIGITAL_INPUT_DATA (1150004): The levels of the digital port's input pins,
+        one bit per pin. Values: a bit mask, one bit per pin. ViInt32, read-only, instrument. Query
         `DIG:INP:DATA?\\n`. Simulated read: always 0.
         """
         session = self
@@ -813,8 +853,10 @@ class ZevraApi(SessionCore):
 
     @property
     def digital_output_data(self) -> int:
-        """ZEVRA_ATTR_DIGITAL_OUTPUT_DATA (1150005): ViInt32, read/write, instrument. Query
-        `DIG:OUTP:DATA?\\n`. Command `DIG:OUTP:DATA %ld\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_DIGITAL_OUTPUT_DATA (1150005): The levels the digital port's output pins
+        drive, one bit per pin. Values: a bit mask, one bit per pin. ViInt32, read/write,
+        instrument. Query `DIG:OUTP:DATA?\\n`. Command `DIG:OUTP:DATA %ld\\n`. Simulated read: last
+        written, else 0.
         """
         session = self
         with session._lock:
@@ -836,9 +878,10 @@ class ZevraApi(SessionCore):
 
     @property
     def selected_channel(self) -> ChannelNumber | int:
-        """ZEVRA_ATTR_SELECTED_CHANNEL (1150006): ViInt32, read/write, instrument. Query
-        `INST:SEL?\\n`. Command `INST:SEL %s\\n`. Values: channel. Simulated read: last written,
-        else 0.
+        """ZEVRA_ATTR_SELECTED_CHANNEL (1150006): The channel the instrument's channel-less
+        commands act on ("INST:SEL"); channel-based operations set it themselves. ViInt32,
+        read/write, instrument. Query `INST:SEL?\\n`. Command `INST:SEL %s\\n`. Defined values:
+        channel. Simulated read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -860,9 +903,10 @@ class ZevraApi(SessionCore):
 
     @property
     def beginning_of_step_trigger_enabled(self) -> bool:
-        """ZEVRA_ATTR_BEGINNING_OF_STEP_TRIGGER_ENABLED (1150007): ViBoolean, read/write,
-        instrument. Query `LIST:TOUT:BOST:DATA?\\n`. Command `LIST:TOUT:BOST:DATA %s\\n`. Values:
-        boolean. Simulated read: last written, else VI_TRUE.
+        """ZEVRA_ATTR_BEGINNING_OF_STEP_TRIGGER_ENABLED (1150007): Whether the selected list step
+        sends a trigger out when it begins. ViBoolean, read/write, instrument. Query
+        `LIST:TOUT:BOST:DATA?\\n`. Command `LIST:TOUT:BOST:DATA %s\\n`. Defined values: boolean.
+        Simulated read: last written, else VI_TRUE.
         """
         session = self
         with session._lock:
@@ -884,8 +928,9 @@ class ZevraApi(SessionCore):
 
     @property
     def list_dwell(self) -> int:
-        """ZEVRA_ATTR_LIST_DWELL (1150008): ViInt32, read/write, instrument. Query `LIST:DWEL?\\n`.
-        Command `LIST:DWEL %ld\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_LIST_DWELL (1150008): The dwell time of the selected list step. Values: the
+        instrument's units and range; passed unchanged. ViInt32, read/write, instrument. Query
+        `LIST:DWEL?\\n`. Command `LIST:DWEL %ld\\n`. Simulated read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -907,8 +952,9 @@ class ZevraApi(SessionCore):
 
     @property
     def end_of_step_trigger_enabled(self) -> bool:
-        """ZEVRA_ATTR_END_OF_STEP_TRIGGER_ENABLED (1150009): ViBoolean, read/write, instrument.
-        Query `LIST:TOUT:EOST:DATA?\\n`. Command `LIST:TOUT:EOST:DATA %s\\n`. Values: boolean.
+        """ZEVRA_ATTR_END_OF_STEP_TRIGGER_ENABLED (1150009): Whether the selected list step sends a
+        trigger out when it ends. ViBoolean, read/write, instrument. Query
+        `LIST:TOUT:EOST:DATA?\\n`. Command `LIST:TOUT:EOST:DATA %s\\n`. Defined values: boolean.
         Simulated read: last written, else VI_TRUE.
         """
         session = self
@@ -931,7 +977,8 @@ class ZevraApi(SessionCore):
 
     @property
     def list_repeat_count(self) -> int:
-        """ZEVRA_ATTR_LIST_REPEAT_COUNT (1150010): ViInt32, read/write, instrument. Query
+        """ZEVRA_ATTR_LIST_REPEAT_COUNT (1150010): How many times the selected list runs. Values:
+        the instrument's range; passed unchanged. ViInt32, read/write, instrument. Query
         `LIST:COUN?\\n`. Command `LIST:COUN %ld\\n`. Simulated read: last written, else 0.
         """
         session = self
@@ -954,7 +1001,9 @@ class ZevraApi(SessionCore):
 
     @property
     def step_current(self) -> float:
-        """ZEVRA_ATTR_STEP_CURRENT (1150011): ViReal64, read/write, instrument. Query
+        """ZEVRA_ATTR_STEP_CURRENT (1150011): The current of the selected list step. Values:
+        amperes; 0 to the module's maximum current: 3 A (QDX7104, QDX7304), 5 A (QDX7103, QDX7303),
+        9.4 A (QDX7102, QDX7302), 20 A (QDX7101, QDX7301). ViReal64, read/write, instrument. Query
         `LIST:CURR?\\n`. Command `LIST:CURR %0.15lg\\n`. Simulated read: last written, else 0.
         """
         session = self
@@ -977,7 +1026,9 @@ class ZevraApi(SessionCore):
 
     @property
     def step_voltage(self) -> float:
-        """ZEVRA_ATTR_STEP_VOLTAGE (1150012): ViReal64, read/write, instrument. Query
+        """ZEVRA_ATTR_STEP_VOLTAGE (1150012): The voltage of the selected list step. Values: volts;
+        0 to the module's maximum voltage: 15 V (QDX7101, QDX7301), 32 V (QDX7102, QDX7302), 60 V
+        (QDX7103, QDX7303), 100 V (QDX7104, QDX7304). ViReal64, read/write, instrument. Query
         `LIST:VOLT?\\n`. Command `LIST:VOLT %0.15lg\\n`. Simulated read: last written, else 0.
         """
         session = self
@@ -1000,8 +1051,9 @@ class ZevraApi(SessionCore):
 
     @property
     def next_list(self) -> int:
-        """ZEVRA_ATTR_NEXT_LIST (1150013): ViInt32, read/write, instrument. Query `LIST:NEXT?\\n`.
-        Command `LIST:NEXT %ld\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_NEXT_LIST (1150013): The list that runs after the selected list ends. Values:
+        a list number of the instrument; passed unchanged. ViInt32, read/write, instrument. Query
+        `LIST:NEXT?\\n`. Command `LIST:NEXT %ld\\n`. Simulated read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -1023,8 +1075,9 @@ class ZevraApi(SessionCore):
 
     @property
     def selected_list(self) -> int:
-        """ZEVRA_ATTR_SELECTED_LIST (1150014): ViInt32, read/write, instrument. Query
-        `LIST:NUMB?\\n`. Command `LIST:NUMB %ld\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_SELECTED_LIST (1150014): The list that list commands and attributes act on.
+        Values: a list number of the instrument; passed unchanged. ViInt32, read/write, instrument.
+        Query `LIST:NUMB?\\n`. Command `LIST:NUMB %ld\\n`. Simulated read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -1046,8 +1099,8 @@ class ZevraApi(SessionCore):
 
     @property
     def list_is_running(self) -> bool:
-        """ZEVRA_ATTR_LIST_IS_RUNNING (1150015): ViBoolean, read-only, instrument. Query
-        `LIST:STAT?\\n`. Values: boolean. Simulated read: always VI_TRUE.
+        """ZEVRA_ATTR_LIST_IS_RUNNING (1150015): Whether a list is running. ViBoolean, read-only,
+        instrument. Query `LIST:STAT?\\n`. Defined values: boolean. Simulated read: always VI_TRUE.
         """
         session = self
         with session._lock:
@@ -1059,8 +1112,9 @@ class ZevraApi(SessionCore):
 
     @property
     def list_pace(self) -> ListPace | int:
-        """ZEVRA_ATTR_LIST_PACE (1150016): ViInt32, read/write, instrument. Query `LIST:STEP?\\n`.
-        Command `LIST:STEP %s\\n`. Values: list pace. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_LIST_PACE (1150016): What advances a list from step to step: each step's
+        dwell time, or a trigger. ViInt32, read/write, instrument. Query `LIST:STEP?\\n`. Command
+        `LIST:STEP %s\\n`. Defined values: list pace. Simulated read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -1082,9 +1136,10 @@ class ZevraApi(SessionCore):
 
     @property
     def selected_step(self) -> int:
-        """ZEVRA_ATTR_SELECTED_STEP (1150017): ViInt32, read/write, instrument. Query
-        `LIST:STEP:NUMB?\\n`. Command `LIST:STEP:NUMB %ld\\n`. Simulated read: last written, else
-        0.
+        """ZEVRA_ATTR_SELECTED_STEP (1150017): The step of the selected list that step attributes
+        act on. Values: a step number of the instrument; passed unchanged. ViInt32, read/write,
+        instrument. Query `LIST:STEP:NUMB?\\n`. Command `LIST:STEP:NUMB %ld\\n`. Simulated read:
+        last written, else 0.
         """
         session = self
         with session._lock:
@@ -1106,8 +1161,9 @@ class ZevraApi(SessionCore):
 
     @property
     def list_terminate_state(self) -> ListTerminateState | int:
-        """ZEVRA_ATTR_LIST_TERMINATE_STATE (1150018): ViInt32, read/write, instrument. Query
-        `LIST:TERM:LAST?\\n`. Command `LIST:TERM:LAST %s\\n`. Values: list terminate state.
+        """ZEVRA_ATTR_LIST_TERMINATE_STATE (1150018): What the output does when a list ends:
+        returns to its DC settings or keeps the last step's. ViInt32, read/write, instrument. Query
+        `LIST:TERM:LAST?\\n`. Command `LIST:TERM:LAST %s\\n`. Defined values: list terminate state.
         Simulated read: last written, else 0.
         """
         session = self
@@ -1130,9 +1186,11 @@ class ZevraApi(SessionCore):
 
     @property
     def list_trigger_source(self) -> SpecificTriggerSource | int:
-        """ZEVRA_ATTR_LIST_TRIGGER_SOURCE (1150019): ViInt32, read/write, instrument. Query
-        `TRIG:SEQ:SOUR?\\n`. Command `TRIG:SEQ:SOUR %s\\n`. Values: specific trigger source.
-        Simulated read: last written, else 0.
+        """ZEVRA_ATTR_LIST_TRIGGER_SOURCE (1150019): What triggers the instrument: immediately
+        (MANUAL, sent as "IMM"), a bus trigger such as "*TRG" (REMOTE, "BUS"), or the digital port
+        (DIGITAL_IO, "EXT"). ViInt32, read/write, instrument. Query `TRIG:SEQ:SOUR?\\n`. Command
+        `TRIG:SEQ:SOUR %s\\n`. Defined values: specific trigger source. Simulated read: last
+        written, else 0.
         """
         session = self
         with session._lock:
@@ -1153,8 +1211,8 @@ class ZevraApi(SessionCore):
                 session._check(status, 'ZEVRA_ATTR_LIST_TRIGGER_SOURCE')
 
     def _set_all_outputs_enabled(self, value: bool) -> None:
-        """ZEVRA_ATTR_ALL_OUTPUTS_ENABLED (1150020): ViBoolean, write-only, instrument. Command
-        `OUTP:ALL:STATE %s\\n`. Values: boolean.
+        """ZEVRA_ATTR_ALL_OUTPUTS_ENABLED (1150020): Switches every output on or off at once.
+        ViBoolean, write-only, instrument. Command `OUTP:ALL:STATE %s\\n`. Defined values: boolean.
         """
         session = self
         if type(value) is not bool:
@@ -1169,8 +1227,10 @@ class ZevraApi(SessionCore):
 
     @property
     def output_delay_rise(self) -> int:
-        """ZEVRA_ATTR_OUTPUT_DELAY_RISE (1150021): ViInt32, read/write, instrument. Query
-        `OUTP:DEL:RISE?\\n`. Command `OUTP:DEL:RISE %ld\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_OUTPUT_DELAY_RISE (1150021): The delay before the selected output switches
+        on. Values: the instrument's units and range; passed unchanged. ViInt32, read/write,
+        instrument. Query `OUTP:DEL:RISE?\\n`. Command `OUTP:DEL:RISE %ld\\n`. Simulated read: last
+        written, else 0.
         """
         session = self
         with session._lock:
@@ -1192,8 +1252,10 @@ class ZevraApi(SessionCore):
 
     @property
     def output_delay_fall(self) -> int:
-        """ZEVRA_ATTR_OUTPUT_DELAY_FALL (1150022): ViInt32, read/write, instrument. Query
-        `OUTP:DEL:FALL?\\n`. Command `OUTP:DEL:FALL %ld\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_OUTPUT_DELAY_FALL (1150022): The delay before the selected output switches
+        off. Values: the instrument's units and range; passed unchanged. ViInt32, read/write,
+        instrument. Query `OUTP:DEL:FALL?\\n`. Command `OUTP:DEL:FALL %ld\\n`. Simulated read: last
+        written, else 0.
         """
         session = self
         with session._lock:
@@ -1215,9 +1277,10 @@ class ZevraApi(SessionCore):
 
     @property
     def output_mode(self) -> OutputMode | int:
-        """ZEVRA_ATTR_OUTPUT_MODE (1150024): ViInt32, read/write, instrument. Query
-        `OUTP:PAIR?\\n`. Command `OUTP:PAIR %s\\n`. Values: output mode. Simulated read: last
-        written, else 0.
+        """ZEVRA_ATTR_OUTPUT_MODE (1150024): How the outputs are combined: independent (normal), in
+        parallel, in series, or tracking, over 2 to 4 channels. ViInt32, read/write, instrument.
+        Query `OUTP:PAIR?\\n`. Command `OUTP:PAIR %s\\n`. Defined values: output mode. Simulated
+        read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -1239,9 +1302,9 @@ class ZevraApi(SessionCore):
 
     @property
     def output_timer_enabled(self) -> bool:
-        """ZEVRA_ATTR_OUTPUT_TIMER_ENABLED (1150026): ViBoolean, read/write, instrument. Query
-        `OUTP:TIM?\\n`. Command `OUTP:TIM %s\\n`. Values: boolean. Simulated read: last written,
-        else VI_TRUE.
+        """ZEVRA_ATTR_OUTPUT_TIMER_ENABLED (1150026): Whether the instrument's output timer is on.
+        ViBoolean, read/write, instrument. Query `OUTP:TIM?\\n`. Command `OUTP:TIM %s\\n`. Defined
+        values: boolean. Simulated read: last written, else VI_TRUE.
         """
         session = self
         with session._lock:
@@ -1263,7 +1326,8 @@ class ZevraApi(SessionCore):
 
     @property
     def output_timer_dwell(self) -> str:
-        """ZEVRA_ATTR_OUTPUT_TIMER_DWELL (1150027): ViString, read/write, instrument. Query
+        """ZEVRA_ATTR_OUTPUT_TIMER_DWELL (1150027): The output timer's time. Values: text in the
+        instrument's format; passed unchanged. ViString, read/write, instrument. Query
         `OUTP:TIM:COUN?\\n`. Command `OUTP:TIM:COUN %s\\n`. Simulated read: last written, else "0".
         """
         return self._get_text(b"", 1150027, 'ZEVRA_ATTR_OUTPUT_TIMER_DWELL')
@@ -1279,8 +1343,11 @@ class ZevraApi(SessionCore):
 
     @property
     def current_level(self) -> float:
-        """ZEVRA_ATTR_CURRENT_LEVEL (1150028): ViReal64, read/write, instrument. Query `:CURR?\\n`.
-        Command `:CURR %0.15lg\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_CURRENT_LEVEL (1150028): The regulated current of the selected channel.
+        Values: amperes; 0 to the module's maximum current: 3 A (QDX7104, QDX7304), 5 A (QDX7103,
+        QDX7303), 9.4 A (QDX7102, QDX7302), 20 A (QDX7101, QDX7301). ViReal64, read/write,
+        instrument. Query `:CURR?\\n`. Command `:CURR %0.15lg\\n`. Simulated read: last written,
+        else 0.
         """
         session = self
         with session._lock:
@@ -1302,9 +1369,10 @@ class ZevraApi(SessionCore):
 
     @property
     def ocp_enabled(self) -> bool:
-        """ZEVRA_ATTR_OCP_ENABLED (1150029): ViBoolean, read/write, instrument. Query
-        `:CURR:PROT:STAT?\\n`. Command `:CURR:PROT:STAT %s\\n`. Values: boolean. Simulated read:
-        last written, else VI_TRUE.
+        """ZEVRA_ATTR_OCP_ENABLED (1150029): Whether overcurrent protection is on for the selected
+        channel. ViBoolean, read/write, instrument. Query `:CURR:PROT:STAT?\\n`. Command
+        `:CURR:PROT:STAT %s\\n`. Defined values: boolean. Simulated read: last written, else
+        VI_TRUE.
         """
         session = self
         with session._lock:
@@ -1326,8 +1394,9 @@ class ZevraApi(SessionCore):
 
     @property
     def ocp_tripped(self) -> bool:
-        """ZEVRA_ATTR_OCP_TRIPPED (1150030): ViBoolean, read-only, instrument. Query
-        `:CURR:PROT:TRIP?\\n`. Values: boolean. Simulated read: always VI_TRUE.
+        """ZEVRA_ATTR_OCP_TRIPPED (1150030): Whether the selected channel's overcurrent protection
+        has tripped. ViBoolean, read-only, instrument. Query `:CURR:PROT:TRIP?\\n`. Defined values:
+        boolean. Simulated read: always VI_TRUE.
         """
         session = self
         with session._lock:
@@ -1339,8 +1408,11 @@ class ZevraApi(SessionCore):
 
     @property
     def current_protection_level(self) -> float:
-        """ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL (1150031): ViReal64, read/write, instrument. Query
-        `:CURR:PROT?\\n`. Command `:CURR:PROT %0.15lg\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL (1150031): The current at which the selected
+        channel's overcurrent protection trips. Values: amperes; 0 to the module's maximum current:
+        3 A (QDX7104, QDX7304), 5 A (QDX7103, QDX7303), 9.4 A (QDX7102, QDX7302), 20 A (QDX7101,
+        QDX7301). ViReal64, read/write, instrument. Query `:CURR:PROT?\\n`. Command `:CURR:PROT
+        %0.15lg\\n`. Simulated read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -1362,8 +1434,10 @@ class ZevraApi(SessionCore):
 
     @property
     def current_slew_rate(self) -> float:
-        """ZEVRA_ATTR_CURRENT_SLEW_RATE (1150032): ViReal64, read/write, instrument. Query
-        `:CURR:SLOPE?\\n`. Command `:CURR:SLOPE %0.15lg\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_CURRENT_SLEW_RATE (1150032): How fast the selected channel's current changes
+        to a new level. Values: the instrument's units (amperes per time) and range; passed
+        unchanged. ViReal64, read/write, instrument. Query `:CURR:SLOPE?\\n`. Command `:CURR:SLOPE
+        %0.15lg\\n`. Simulated read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -1385,8 +1459,11 @@ class ZevraApi(SessionCore):
 
     @property
     def voltage_maximum(self) -> float:
-        """ZEVRA_ATTR_VOLTAGE_MAXIMUM (1150034): ViReal64, read/write, instrument. Query
-        `VOLT:MAX?\\n`. Command `VOLT:MAX %0.15lg\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_VOLTAGE_MAXIMUM (1150034): The highest voltage the selected channel may be
+        set to. Values: volts; 0 to the module's maximum voltage: 15 V (QDX7101, QDX7301), 32 V
+        (QDX7102, QDX7302), 60 V (QDX7103, QDX7303), 100 V (QDX7104, QDX7304). ViReal64,
+        read/write, instrument. Query `VOLT:MAX?\\n`. Command `VOLT:MAX %0.15lg\\n`. Simulated
+        read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -1408,8 +1485,11 @@ class ZevraApi(SessionCore):
 
     @property
     def voltage_minimum(self) -> float:
-        """ZEVRA_ATTR_VOLTAGE_MINIMUM (1150035): ViReal64, read/write, instrument. Query
-        `VOLT:MIN?\\n`. Command `VOLT:MIN %0.15lg\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_VOLTAGE_MINIMUM (1150035): The lowest voltage the selected channel may be set
+        to. Values: volts; 0 to the module's maximum voltage: 15 V (QDX7101, QDX7301), 32 V
+        (QDX7102, QDX7302), 60 V (QDX7103, QDX7303), 100 V (QDX7104, QDX7304). ViReal64,
+        read/write, instrument. Query `VOLT:MIN?\\n`. Command `VOLT:MIN %0.15lg\\n`. Simulated
+        read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -1431,8 +1511,9 @@ class ZevraApi(SessionCore):
 
     @property
     def ovp_tripped(self) -> bool:
-        """ZEVRA_ATTR_OVP_TRIPPED (1150036): ViBoolean, read-only, instrument. Query
-        `:VOLT:PROT:TRIP?\\n`. Values: boolean. Simulated read: always VI_TRUE.
+        """ZEVRA_ATTR_OVP_TRIPPED (1150036): Whether the selected channel's overvoltage protection
+        has tripped. ViBoolean, read-only, instrument. Query `:VOLT:PROT:TRIP?\\n`. Defined values:
+        boolean. Simulated read: always VI_TRUE.
         """
         session = self
         with session._lock:
@@ -1444,8 +1525,11 @@ class ZevraApi(SessionCore):
 
     @property
     def voltage_protection_level(self) -> float:
-        """ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL (1150038): ViReal64, read/write, instrument. Query
-        `:VOLT:PROT?\\n`. Command `:VOLT:PROT %0.15lg\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL (1150038): The voltage at which the selected
+        channel's overvoltage protection trips. Values: volts; 0 to the module's maximum voltage:
+        15 V (QDX7101, QDX7301), 32 V (QDX7102, QDX7302), 60 V (QDX7103, QDX7303), 100 V (QDX7104,
+        QDX7304). ViReal64, read/write, instrument. Query `:VOLT:PROT?\\n`. Command `:VOLT:PROT
+        %0.15lg\\n`. Simulated read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -1467,8 +1551,10 @@ class ZevraApi(SessionCore):
 
     @property
     def voltage_slew_rate(self) -> float:
-        """ZEVRA_ATTR_VOLTAGE_SLEW_RATE (1150039): ViReal64, read/write, instrument. Query
-        `VOLT:SLOP?\\n`. Command `VOLT:SLOP %0.15lg\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_VOLTAGE_SLEW_RATE (1150039): How fast the selected channel's voltage changes
+        to a new level. Values: the instrument's units (volts per time) and range; passed
+        unchanged. ViReal64, read/write, instrument. Query `VOLT:SLOP?\\n`. Command `VOLT:SLOP
+        %0.15lg\\n`. Simulated read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -1490,9 +1576,10 @@ class ZevraApi(SessionCore):
 
     @property
     def voltage_sense_enabled(self) -> bool:
-        """ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED (1150040): ViBoolean, read/write, instrument. Query
-        `:VOLT:SENS?\\n`. Command `:VOLT:SENS %s\\n`. Values: boolean. Simulated read: last
-        written, else VI_TRUE.
+        """ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED (1150040): Whether the selected channel regulates at
+        its remote sense terminals. ViBoolean, read/write, instrument. Query `:VOLT:SENS?\\n`.
+        Command `:VOLT:SENS %s\\n`. Defined values: boolean. Simulated read: last written, else
+        VI_TRUE.
         """
         session = self
         with session._lock:
@@ -1514,9 +1601,10 @@ class ZevraApi(SessionCore):
 
     @property
     def power_on_status_clear_enabled(self) -> bool:
-        """ZEVRA_ATTR_POWER_ON_STATUS_CLEAR_ENABLED (1150041): ViBoolean, read/write, instrument.
-        Query `*PSC?\\n`. Command `*PSC %s\\n`. Values: boolean. Simulated read: last written, else
-        VI_TRUE.
+        """ZEVRA_ATTR_POWER_ON_STATUS_CLEAR_ENABLED (1150041): Whether the instrument clears its
+        status enable registers at power-on ("*PSC"). ViBoolean, read/write, instrument. Query
+        `*PSC?\\n`. Command `*PSC %s\\n`. Defined values: boolean. Simulated read: last written,
+        else VI_TRUE.
         """
         session = self
         with session._lock:
@@ -1538,7 +1626,8 @@ class ZevraApi(SessionCore):
 
     @property
     def operation_enable_register(self) -> int:
-        """ZEVRA_ATTR_OPERATION_ENABLE_REGISTER (1150042): ViInt32, read/write, instrument. Query
+        """ZEVRA_ATTR_OPERATION_ENABLE_REGISTER (1150042): Which operation status events are
+        summarised in the status byte. Values: a bit mask. ViInt32, read/write, instrument. Query
         `STAT:OPER:ENAB?\\n`. Command `STAT:OPER:ENAB %ld\\n`. Simulated read: last written, else
         0.
         """
@@ -1562,8 +1651,9 @@ class ZevraApi(SessionCore):
 
     @property
     def operation_event_register(self) -> int:
-        """ZEVRA_ATTR_OPERATION_EVENT_REGISTER (1150043): ViInt32, read-only, instrument. Query
-        `STAT:OPER:EVEN?\\n`. Simulated read: always 0.
+        """ZEVRA_ATTR_OPERATION_EVENT_REGISTER (1150043): The operation status events since the
+        register was last read (reading clears it). Values: a bit mask. ViInt32, read-only,
+        instrument. Query `STAT:OPER:EVEN?\\n`. Simulated read: always 0.
         """
         session = self
         with session._lock:
@@ -1575,9 +1665,10 @@ class ZevraApi(SessionCore):
 
     @property
     def questionable_enable_register(self) -> int:
-        """ZEVRA_ATTR_QUESTIONABLE_ENABLE_REGISTER (1150044): ViInt32, read/write, instrument.
-        Query `STAT:QUES:ENAB?\\n`. Command `STAT:QUES:ENAB %ld\\n`. Simulated read: last written,
-        else 0.
+        """ZEVRA_ATTR_QUESTIONABLE_ENABLE_REGISTER (1150044): Which questionable status events are
+        summarised in the status byte. Values: a bit mask. ViInt32, read/write, instrument. Query
+        `STAT:QUES:ENAB?\\n`. Command `STAT:QUES:ENAB %ld\\n`. Simulated read: last written, else
+        0.
         """
         session = self
         with session._lock:
@@ -1599,8 +1690,9 @@ class ZevraApi(SessionCore):
 
     @property
     def questionable_event_register(self) -> int:
-        """ZEVRA_ATTR_QUESTIONABLE_EVENT_REGISTER (1150045): ViInt32, read-only, instrument. Query
-        `STAT:QUES:EVEN?\\n`. Simulated read: always 0.
+        """ZEVRA_ATTR_QUESTIONABLE_EVENT_REGISTER (1150045): The questionable status events since
+        the register was last read (reading clears it). Values: a bit mask. ViInt32, read-only,
+        instrument. Query `STAT:QUES:EVEN?\\n`. Simulated read: always 0.
         """
         session = self
         with session._lock:
@@ -1612,9 +1704,11 @@ class ZevraApi(SessionCore):
 
     @property
     def questionable_instrument_enable_register(self) -> int:
-        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_ENABLE_REGISTER (1150046): ViInt32, read/write,
-        instrument. Query `STAT:QUES:INST:ENAB?\\n`. Command `STAT:QUES:INST:ENAB %ld\\n`.
-        Simulated read: last written, else 0.
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_ENABLE_REGISTER (1150046): Which channels'
+        questionable summaries are summarised in the questionable status register. Values: a bit
+        mask, one bit per channel. ViInt32, read/write, instrument. Query
+        `STAT:QUES:INST:ENAB?\\n`. Command `STAT:QUES:INST:ENAB %ld\\n`. Simulated read: last
+        written, else 0.
         """
         session = self
         with session._lock:
@@ -1636,8 +1730,10 @@ class ZevraApi(SessionCore):
 
     @property
     def questionable_instrument_event_register(self) -> int:
-        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_EVENT_REGISTER (1150047): ViInt32, read-only,
-        instrument. Query `STAT:QUES:INST?\\n`. Simulated read: always 2.
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_EVENT_REGISTER (1150047): Which channels have
+        reported a questionable event since the register was last read. Values: a bit mask, one bit
+        per channel. ViInt32, read-only, instrument. Query `STAT:QUES:INST?\\n`. Simulated read:
+        always 2.
         """
         session = self
         with session._lock:
@@ -1649,8 +1745,10 @@ class ZevraApi(SessionCore):
 
     @property
     def questionable_instrument_summary1_condition_register(self) -> int:
-        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_CONDITION_REGISTER (1150048): ViInt32,
-        read-only, instrument. Query `STAT:QUES:ISUM1:COND?\\n`. Simulated read: always 0.
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_CONDITION_REGISTER (1150048): Channel 1's
+        questionable state now: bit 0 constant current, bit 1 overvoltage, bit 2 unregulated.
+        Values: a bit mask. ViInt32, read-only, instrument. Query `STAT:QUES:ISUM1:COND?\\n`.
+        Simulated read: always 0.
         """
         session = self
         with session._lock:
@@ -1663,9 +1761,10 @@ class ZevraApi(SessionCore):
 
     @property
     def questionable_instrument_summary1_enable_register(self) -> int:
-        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_ENABLE_REGISTER (1150049): ViInt32,
-        read/write, instrument. Query `STAT:QUES:ISUM1:ENAB?\\n`. Command `STAT:QUES:ISUM1:ENAB
-        %ld\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_ENABLE_REGISTER (1150049): Which of channel
+        1's questionable events are summarised. Values: a bit mask. ViInt32, read/write,
+        instrument. Query `STAT:QUES:ISUM1:ENAB?\\n`. Command `STAT:QUES:ISUM1:ENAB %ld\\n`.
+        Simulated read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -1689,7 +1788,8 @@ class ZevraApi(SessionCore):
 
     @property
     def questionable_instrument_summary1_event_register(self) -> int:
-        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_EVENT_REGISTER (1150050): ViInt32,
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_EVENT_REGISTER (1150050): Channel 1's
+        questionable events since the register was last read. Values: a bit mask. ViInt32,
         read-only, instrument. Query `STAT:QUES:ISUM1?\\n`. Simulated read: always 0.
         """
         session = self
@@ -1703,8 +1803,10 @@ class ZevraApi(SessionCore):
 
     @property
     def questionable_instrument_summary2_condition_register(self) -> int:
-        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_CONDITION_REGISTER (1150051): ViInt32,
-        read-only, instrument. Query `STAT:QUES:ISUM2:COND?\\n`. Simulated read: always 0.
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_CONDITION_REGISTER (1150051): Channel 2's
+        questionable state now: bit 0 constant current, bit 1 overvoltage, bit 2 unregulated.
+        Values: a bit mask. ViInt32, read-only, instrument. Query `STAT:QUES:ISUM2:COND?\\n`.
+        Simulated read: always 0.
         """
         session = self
         with session._lock:
@@ -1717,9 +1819,10 @@ class ZevraApi(SessionCore):
 
     @property
     def questionable_instrument_summary2_enable_register(self) -> int:
-        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_ENABLE_REGISTER (1150052): ViInt32,
-        read/write, instrument. Query `STAT:QUES:ISUM2:ENAB?\\n`. Command `STAT:QUES:ISUM2:ENAB
-        %ld\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_ENABLE_REGISTER (1150052): Which of channel
+        2's questionable events are summarised. Values: a bit mask. ViInt32, read/write,
+        instrument. Query `STAT:QUES:ISUM2:ENAB?\\n`. Command `STAT:QUES:ISUM2:ENAB %ld\\n`.
+        Simulated read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -1743,7 +1846,8 @@ class ZevraApi(SessionCore):
 
     @property
     def questionable_instrument_summary2_event_register(self) -> int:
-        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_EVENT_REGISTER (1150053): ViInt32,
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_EVENT_REGISTER (1150053): Channel 2's
+        questionable events since the register was last read. Values: a bit mask. ViInt32,
         read-only, instrument. Query `STAT:QUES:ISUM2?\\n`. Simulated read: always 0.
         """
         session = self
@@ -1757,8 +1861,10 @@ class ZevraApi(SessionCore):
 
     @property
     def questionable_instrument_summary3_condition_register(self) -> int:
-        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_CONDITION_REGISTER (1150054): ViInt32,
-        read-only, instrument. Query `STAT:QUES:ISUM3:COND?\\n`. Simulated read: always 0.
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_CONDITION_REGISTER (1150054): Channel 3's
+        questionable state now: bit 0 constant current, bit 1 overvoltage, bit 2 unregulated.
+        Values: a bit mask. ViInt32, read-only, instrument. Query `STAT:QUES:ISUM3:COND?\\n`.
+        Simulated read: always 0.
         """
         session = self
         with session._lock:
@@ -1771,9 +1877,10 @@ class ZevraApi(SessionCore):
 
     @property
     def questionable_instrument_summary3_enable_register(self) -> int:
-        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_ENABLE_REGISTER (1150055): ViInt32,
-        read/write, instrument. Query `STAT:QUES:ISUM3:ENAB?\\n`. Command `STAT:QUES:ISUM3:ENAB
-        %ld\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_ENABLE_REGISTER (1150055): Which of channel
+        3's questionable events are summarised. Values: a bit mask. ViInt32, read/write,
+        instrument. Query `STAT:QUES:ISUM3:ENAB?\\n`. Command `STAT:QUES:ISUM3:ENAB %ld\\n`.
+        Simulated read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -1797,7 +1904,8 @@ class ZevraApi(SessionCore):
 
     @property
     def questionable_instrument_summary3_event_register(self) -> int:
-        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_EVENT_REGISTER (1150056): ViInt32,
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_EVENT_REGISTER (1150056): Channel 3's
+        questionable events since the register was last read. Values: a bit mask. ViInt32,
         read-only, instrument. Query `STAT:QUES:ISUM3?\\n`. Simulated read: always 0.
         """
         session = self
@@ -1811,8 +1919,10 @@ class ZevraApi(SessionCore):
 
     @property
     def questionable_instrument_summary4_condition_register(self) -> int:
-        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_CONDITION_REGISTER (1150057): ViInt32,
-        read-only, instrument. Query `STAT:QUES:ISUM4:COND?\\n`. Simulated read: always 0.
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_CONDITION_REGISTER (1150057): Channel 4's
+        questionable state now: bit 0 constant current, bit 1 overvoltage, bit 2 unregulated.
+        Values: a bit mask. ViInt32, read-only, instrument. Query `STAT:QUES:ISUM4:COND?\\n`.
+        Simulated read: always 0.
         """
         session = self
         with session._lock:
@@ -1825,9 +1935,10 @@ class ZevraApi(SessionCore):
 
     @property
     def questionable_instrument_summary4_enable_register(self) -> int:
-        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_ENABLE_REGISTER (1150058): ViInt32,
-        read/write, instrument. Query `STAT:QUES:ISUM4:ENAB?\\n`. Command `STAT:QUES:ISUM4:ENAB
-        %ld\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_ENABLE_REGISTER (1150058): Which of channel
+        4's questionable events are summarised. Values: a bit mask. ViInt32, read/write,
+        instrument. Query `STAT:QUES:ISUM4:ENAB?\\n`. Command `STAT:QUES:ISUM4:ENAB %ld\\n`.
+        Simulated read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -1851,7 +1962,8 @@ class ZevraApi(SessionCore):
 
     @property
     def questionable_instrument_summary4_event_register(self) -> int:
-        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_EVENT_REGISTER (1150059): ViInt32,
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_EVENT_REGISTER (1150059): Channel 4's
+        questionable events since the register was last read. Values: a bit mask. ViInt32,
         read-only, instrument. Query `STAT:QUES:ISUM4?\\n`. Simulated read: always 0.
         """
         session = self
@@ -1865,8 +1977,10 @@ class ZevraApi(SessionCore):
 
     @property
     def standard_event_enable_register(self) -> int:
-        """ZEVRA_ATTR_STANDARD_EVENT_ENABLE_REGISTER (1150060): ViInt32, read/write, instrument.
-        Query `*ESE?\\n`. Command `*ESE %ld\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_STANDARD_EVENT_ENABLE_REGISTER (1150060): Which standard events (IEEE 488.2)
+        are summarised in the status byte ("*ESE"). Values: a bit mask, 0 to 255. ViInt32,
+        read/write, instrument. Query `*ESE?\\n`. Command `*ESE %ld\\n`. Simulated read: last
+        written, else 0.
         """
         session = self
         with session._lock:
@@ -1888,8 +2002,10 @@ class ZevraApi(SessionCore):
 
     @property
     def standard_event_event_register(self) -> int:
-        """ZEVRA_ATTR_STANDARD_EVENT_EVENT_REGISTER (1150061): ViInt32, read-only, instrument.
-        Query `*ESR?\\n`. Simulated read: always 0.
+        """ZEVRA_ATTR_STANDARD_EVENT_EVENT_REGISTER (1150061): The standard events (IEEE 488.2)
+        since the register was last read ("*ESR?"; reading clears it). With query_instrument_status
+        on, the driver's own checks read it too. Values: a bit mask, 0 to 255. ViInt32, read-only,
+        instrument. Query `*ESR?\\n`. Simulated read: always 0.
         """
         session = self
         with session._lock:
@@ -1901,8 +2017,9 @@ class ZevraApi(SessionCore):
 
     @property
     def status_byte_enable_register(self) -> int:
-        """ZEVRA_ATTR_STATUS_BYTE_ENABLE_REGISTER (1150062): ViInt32, read/write, instrument. Query
-        `*SRE?\\n`. Command `*SRE %ld\\n`. Simulated read: last written, else 0.
+        """ZEVRA_ATTR_STATUS_BYTE_ENABLE_REGISTER (1150062): Which status byte bits request service
+        ("*SRE"). Values: a bit mask, 0 to 255. ViInt32, read/write, instrument. Query `*SRE?\\n`.
+        Command `*SRE %ld\\n`. Simulated read: last written, else 0.
         """
         session = self
         with session._lock:
@@ -1924,8 +2041,9 @@ class ZevraApi(SessionCore):
 
     @property
     def status_byte_event_register(self) -> int:
-        """ZEVRA_ATTR_STATUS_BYTE_EVENT_REGISTER (1150063): ViInt32, read-only, instrument. Query
-        `*STB?\\n`. Simulated read: always 0.
+        """ZEVRA_ATTR_STATUS_BYTE_EVENT_REGISTER (1150063): The instrument's status byte ("*STB?").
+        Values: a bit mask, 0 to 255. ViInt32, read-only, instrument. Query `*STB?\\n`. Simulated
+        read: always 0.
         """
         session = self
         with session._lock:
@@ -1937,9 +2055,9 @@ class ZevraApi(SessionCore):
 
     @property
     def beeper_enabled(self) -> bool:
-        """ZEVRA_ATTR_BEEPER_ENABLED (1150064): ViBoolean, read/write, instrument. Query
-        `SYST:BEEP:STAT?\\n`. Command `SYST:BEEP:STAT %s\\n`. Values: boolean. Simulated read: last
-        written, else VI_TRUE.
+        """ZEVRA_ATTR_BEEPER_ENABLED (1150064): Whether the instrument's beeper sounds. ViBoolean,
+        read/write, instrument. Query `SYST:BEEP:STAT?\\n`. Command `SYST:BEEP:STAT %s\\n`. Defined
+        values: boolean. Simulated read: last written, else VI_TRUE.
         """
         session = self
         with session._lock:
@@ -1961,8 +2079,9 @@ class ZevraApi(SessionCore):
 
     @property
     def system_date(self) -> str:
-        """ZEVRA_ATTR_SYSTEM_DATE (1150065): ViString, read/write, instrument. Query
-        `SYST:DATE?\\n`. Command `SYST:DATE %s\\n`. Simulated read: last written, else "".
+        """ZEVRA_ATTR_SYSTEM_DATE (1150065): The instrument's calendar date. Values: text in the
+        instrument's format ("2026,12,7"); passed unchanged. ViString, read/write, instrument.
+        Query `SYST:DATE?\\n`. Command `SYST:DATE %s\\n`. Simulated read: last written, else "".
         """
         return self._get_text(b"", 1150065, 'ZEVRA_ATTR_SYSTEM_DATE')
 
@@ -1977,9 +2096,9 @@ class ZevraApi(SessionCore):
 
     @property
     def display_enabled(self) -> bool:
-        """ZEVRA_ATTR_DISPLAY_ENABLED (1150066): ViBoolean, read/write, instrument. Query
-        `DISP:WIND:STAT?\\n`. Command `DISP:WIND:STAT %s\\n`. Values: boolean. Simulated read: last
-        written, else VI_TRUE.
+        """ZEVRA_ATTR_DISPLAY_ENABLED (1150066): Whether the instrument's display is on. ViBoolean,
+        read/write, instrument. Query `DISP:WIND:STAT?\\n`. Command `DISP:WIND:STAT %s\\n`. Defined
+        values: boolean. Simulated read: last written, else VI_TRUE.
         """
         session = self
         with session._lock:
@@ -2001,9 +2120,9 @@ class ZevraApi(SessionCore):
 
     @property
     def lxi_identify_enabled(self) -> bool:
-        """ZEVRA_ATTR_LXI_IDENTIFY_ENABLED (1150067): ViBoolean, read/write, instrument. Query
-        `LXI:IDEN:STAT?\\n`. Command `LXI:IDEN:STAT %s\\n`. Values: boolean. Simulated read: last
-        written, else VI_TRUE.
+        """ZEVRA_ATTR_LXI_IDENTIFY_ENABLED (1150067): Whether the instrument shows its LXI identify
+        indication. ViBoolean, read/write, instrument. Query `LXI:IDEN:STAT?\\n`. Command
+        `LXI:IDEN:STAT %s\\n`. Defined values: boolean. Simulated read: last written, else VI_TRUE.
         """
         session = self
         with session._lock:
@@ -2025,28 +2144,32 @@ class ZevraApi(SessionCore):
 
     @property
     def module_identity(self) -> str:
-        """ZEVRA_ATTR_MODULE_IDENTITY (1150068): ViString, read-only, instrument. Query
+        """ZEVRA_ATTR_MODULE_IDENTITY (1150068): The model of the selected channel's output module
+        ("QDX7102"...), which gives its ratings. ViString, read-only, instrument. Query
         `SYST:CHAN:MOD?\\n`. Simulated read: always "".
         """
         return self._get_text(b"", 1150068, 'ZEVRA_ATTR_MODULE_IDENTITY')
 
     @property
     def module_serial_number(self) -> str:
-        """ZEVRA_ATTR_MODULE_SERIAL_NUMBER (1150069): ViString, read-only, instrument. Query
-        `SYST:CHAN:SERI?\\n`. Simulated read: always "".
+        """ZEVRA_ATTR_MODULE_SERIAL_NUMBER (1150069): The serial number of the selected channel's
+        output module. ViString, read-only, instrument. Query `SYST:CHAN:SERI?\\n`. Simulated read:
+        always "".
         """
         return self._get_text(b"", 1150069, 'ZEVRA_ATTR_MODULE_SERIAL_NUMBER')
 
     @property
     def module_firmware_version(self) -> str:
-        """ZEVRA_ATTR_MODULE_FIRMWARE_VERSION (1150070): ViString, read-only, instrument. Query
-        `SYST:CHAN:VERS?\\n`. Simulated read: always "".
+        """ZEVRA_ATTR_MODULE_FIRMWARE_VERSION (1150070): The firmware version of the selected
+        channel's output module. ViString, read-only, instrument. Query `SYST:CHAN:VERS?\\n`.
+        Simulated read: always "".
         """
         return self._get_text(b"", 1150070, 'ZEVRA_ATTR_MODULE_FIRMWARE_VERSION')
 
     @property
     def system_time(self) -> str:
-        """ZEVRA_ATTR_SYSTEM_TIME (1150071): ViString, read/write, instrument. Query
+        """ZEVRA_ATTR_SYSTEM_TIME (1150071): The instrument's time of day. Values: text in the
+        instrument's format; passed unchanged. ViString, read/write, instrument. Query
         `SYST:TIME?\\n`. Command `SYST:TIME %s\\n`. Simulated read: always "0".
         """
         return self._get_text(b"", 1150071, 'ZEVRA_ATTR_SYSTEM_TIME')
@@ -2062,9 +2185,10 @@ class ZevraApi(SessionCore):
 
     @property
     def remote_state(self) -> RemoteState | int:
-        """ZEVRA_ATTR_REMOTE_STATE (1150072): ViInt32, read/write, instrument. Query
-        `SYST:COMM:RLST?\\n`. Command `SYST:COMM:RLST %s\\n`. Values: remote state. Simulated read:
-        last written, else 0.
+        """ZEVRA_ATTR_REMOTE_STATE (1150072): Whether the instrument is in remote, local, or remote
+        with its front panel locked. ViInt32, read/write, instrument. Query `SYST:COMM:RLST?\\n`.
+        Command `SYST:COMM:RLST %s\\n`. Defined values: remote state. Simulated read: last written,
+        else 0.
         """
         session = self
         with session._lock:
@@ -2086,15 +2210,16 @@ class ZevraApi(SessionCore):
 
     @property
     def scpi_version(self) -> str:
-        """ZEVRA_ATTR_SCPI_VERSION (1150073): ViString, read-only, instrument. Query
-        `SYST:VERS?\\n`. Simulated read: always "".
+        """ZEVRA_ATTR_SCPI_VERSION (1150073): The SCPI version the instrument reports. ViString,
+        read-only, instrument. Query `SYST:VERS?\\n`. Simulated read: always "".
         """
         return self._get_text(b"", 1150073, 'ZEVRA_ATTR_SCPI_VERSION')
 
     @property
     def tcp_control_port(self) -> int:
-        """ZEVRA_ATTR_TCP_CONTROL_PORT (1150074): ViInt32, read-only, instrument. Query
-        `SYST:COMM:TCP:CONT?\\n`. Simulated read: always 0.
+        """ZEVRA_ATTR_TCP_CONTROL_PORT (1150074): The TCP port of the instrument's control
+        connection. ViInt32, read-only, instrument. Query `SYST:COMM:TCP:CONT?\\n`. Simulated read:
+        always 0.
         """
         session = self
         with session._lock:
@@ -2633,7 +2758,13 @@ class ZevraApi(SessionCore):
             enum_or_int(PowerOnState, state_cell.value), memory_location_cell.value)
 
     def get_digital_inhibit_mode(self) -> InhibitMode | int:
-        """Calls ZEVRA_GetDigitalInhibitMode."""
+        """ZEVRA_ATTR_DIGITAL_INHIBIT_MODE (1150003): How the inhibit input of the digital port
+        acts on the outputs: latching, live, or off. ViInt32, read/write, instrument. Query
+        `OUTP:INH:MODE?\\n`. Command `OUTP:INH:MODE %s\\n`. Defined values: inhibit mode. Simulated
+        read: last written, else 0.
+
+        Calls ZEVRA_GetDigitalInhibitMode.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetDigitalInhibitMode(session._vi, session._ref_int32)
@@ -2642,7 +2773,13 @@ class ZevraApi(SessionCore):
             return enum_or_int(InhibitMode, session._cell_int32.value)
 
     def set_digital_inhibit_mode(self, value: InhibitMode) -> None:
-        """Calls ZEVRA_SetDigitalInhibitMode."""
+        """ZEVRA_ATTR_DIGITAL_INHIBIT_MODE (1150003): How the inhibit input of the digital port
+        acts on the outputs: latching, live, or off. ViInt32, read/write, instrument. Query
+        `OUTP:INH:MODE?\\n`. Command `OUTP:INH:MODE %s\\n`. Defined values: inhibit mode. Simulated
+        read: last written, else 0.
+
+        Calls ZEVRA_SetDigitalInhibitMode.
+        """
         session = self
         if type(value) is not int and type(value) is not InhibitMode:
             value = c_int(value, 'value')
@@ -2652,7 +2789,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetDigitalInhibitMode')
 
     def get_digital_input_data(self) -> int:
-        """Calls ZEVRA_GetDigitalInputData."""
+        """ZEVRA_ATTR_DIGITAL_INPUT_DATA (1150004): The levels of the digital port's input pins,
+        one bit per pin. Values: a bit mask, one bit per pin. ViInt32, read-only, instrument. Query
+        `DIG:INP:DATA?\\n`. Simulated read: always 0.
+
+        Calls ZEVRA_GetDigitalInputData.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetDigitalInputData(session._vi, session._ref_int32)
@@ -2661,7 +2803,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def get_digital_output_data(self) -> int:
-        """Calls ZEVRA_GetDigitalOutputData."""
+        """ZEVRA_ATTR_DIGITAL_OUTPUT_DATA (1150005): The levels the digital port's output pins
+        drive, one bit per pin. Values: a bit mask, one bit per pin. ViInt32, read/write,
+        instrument. Query `DIG:OUTP:DATA?\\n`. Command `DIG:OUTP:DATA %ld\\n`. Simulated read: last
+        written, else 0.
+
+        Calls ZEVRA_GetDigitalOutputData.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetDigitalOutputData(session._vi, session._ref_int32)
@@ -2670,7 +2818,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_digital_output_data(self, value: int) -> None:
-        """Calls ZEVRA_SetDigitalOutputData."""
+        """ZEVRA_ATTR_DIGITAL_OUTPUT_DATA (1150005): The levels the digital port's output pins
+        drive, one bit per pin. Values: a bit mask, one bit per pin. ViInt32, read/write,
+        instrument. Query `DIG:OUTP:DATA?\\n`. Command `DIG:OUTP:DATA %ld\\n`. Simulated read: last
+        written, else 0.
+
+        Calls ZEVRA_SetDigitalOutputData.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -2680,7 +2834,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetDigitalOutputData')
 
     def get_selected_channel(self) -> ChannelNumber | int:
-        """Calls ZEVRA_GetSelectedChannel."""
+        """ZEVRA_ATTR_SELECTED_CHANNEL (1150006): The channel the instrument's channel-less
+        commands act on ("INST:SEL"); channel-based operations set it themselves. ViInt32,
+        read/write, instrument. Query `INST:SEL?\\n`. Command `INST:SEL %s\\n`. Defined values:
+        channel. Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetSelectedChannel.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetSelectedChannel(session._vi, session._ref_int32)
@@ -2689,7 +2849,13 @@ class ZevraApi(SessionCore):
             return enum_or_int(ChannelNumber, session._cell_int32.value)
 
     def set_selected_channel(self, value: ChannelNumber) -> None:
-        """Calls ZEVRA_SetSelectedChannel."""
+        """ZEVRA_ATTR_SELECTED_CHANNEL (1150006): The channel the instrument's channel-less
+        commands act on ("INST:SEL"); channel-based operations set it themselves. ViInt32,
+        read/write, instrument. Query `INST:SEL?\\n`. Command `INST:SEL %s\\n`. Defined values:
+        channel. Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetSelectedChannel.
+        """
         session = self
         if type(value) is not int and type(value) is not ChannelNumber:
             value = c_int(value, 'value')
@@ -2699,7 +2865,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetSelectedChannel')
 
     def get_beginning_of_step_trigger_enabled(self) -> bool:
-        """Calls ZEVRA_GetBeginningOfStepTriggerEnabled."""
+        """ZEVRA_ATTR_BEGINNING_OF_STEP_TRIGGER_ENABLED (1150007): Whether the selected list step
+        sends a trigger out when it begins. ViBoolean, read/write, instrument. Query
+        `LIST:TOUT:BOST:DATA?\\n`. Command `LIST:TOUT:BOST:DATA %s\\n`. Defined values: boolean.
+        Simulated read: last written, else VI_TRUE.
+
+        Calls ZEVRA_GetBeginningOfStepTriggerEnabled.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetBeginningOfStepTriggerEnabled(
@@ -2709,7 +2881,13 @@ class ZevraApi(SessionCore):
             return bool(session._cell_uint16.value)
 
     def set_beginning_of_step_trigger_enabled(self, value: bool) -> None:
-        """Calls ZEVRA_SetBeginningOfStepTriggerEnabled."""
+        """ZEVRA_ATTR_BEGINNING_OF_STEP_TRIGGER_ENABLED (1150007): Whether the selected list step
+        sends a trigger out when it begins. ViBoolean, read/write, instrument. Query
+        `LIST:TOUT:BOST:DATA?\\n`. Command `LIST:TOUT:BOST:DATA %s\\n`. Defined values: boolean.
+        Simulated read: last written, else VI_TRUE.
+
+        Calls ZEVRA_SetBeginningOfStepTriggerEnabled.
+        """
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
@@ -2719,7 +2897,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetBeginningOfStepTriggerEnabled')
 
     def get_list_dwell(self) -> int:
-        """Calls ZEVRA_GetListDwell."""
+        """ZEVRA_ATTR_LIST_DWELL (1150008): The dwell time of the selected list step. Values: the
+        instrument's units and range; passed unchanged. ViInt32, read/write, instrument. Query
+        `LIST:DWEL?\\n`. Command `LIST:DWEL %ld\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetListDwell.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetListDwell(session._vi, session._ref_int32)
@@ -2728,7 +2911,12 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_list_dwell(self, value: int) -> None:
-        """Calls ZEVRA_SetListDwell."""
+        """ZEVRA_ATTR_LIST_DWELL (1150008): The dwell time of the selected list step. Values: the
+        instrument's units and range; passed unchanged. ViInt32, read/write, instrument. Query
+        `LIST:DWEL?\\n`. Command `LIST:DWEL %ld\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetListDwell.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -2738,7 +2926,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetListDwell')
 
     def get_end_of_step_trigger_enabled(self) -> bool:
-        """Calls ZEVRA_GetEndOfStepTriggerEnabled."""
+        """ZEVRA_ATTR_END_OF_STEP_TRIGGER_ENABLED (1150009): Whether the selected list step sends a
+        trigger out when it ends. ViBoolean, read/write, instrument. Query
+        `LIST:TOUT:EOST:DATA?\\n`. Command `LIST:TOUT:EOST:DATA %s\\n`. Defined values: boolean.
+        Simulated read: last written, else VI_TRUE.
+
+        Calls ZEVRA_GetEndOfStepTriggerEnabled.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetEndOfStepTriggerEnabled(session._vi, session._ref_uint16)
@@ -2747,7 +2941,13 @@ class ZevraApi(SessionCore):
             return bool(session._cell_uint16.value)
 
     def set_end_of_step_trigger_enabled(self, value: bool) -> None:
-        """Calls ZEVRA_SetEndOfStepTriggerEnabled."""
+        """ZEVRA_ATTR_END_OF_STEP_TRIGGER_ENABLED (1150009): Whether the selected list step sends a
+        trigger out when it ends. ViBoolean, read/write, instrument. Query
+        `LIST:TOUT:EOST:DATA?\\n`. Command `LIST:TOUT:EOST:DATA %s\\n`. Defined values: boolean.
+        Simulated read: last written, else VI_TRUE.
+
+        Calls ZEVRA_SetEndOfStepTriggerEnabled.
+        """
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
@@ -2757,7 +2957,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetEndOfStepTriggerEnabled')
 
     def get_list_repeat_count(self) -> int:
-        """Calls ZEVRA_GetListRepeatCount."""
+        """ZEVRA_ATTR_LIST_REPEAT_COUNT (1150010): How many times the selected list runs. Values:
+        the instrument's range; passed unchanged. ViInt32, read/write, instrument. Query
+        `LIST:COUN?\\n`. Command `LIST:COUN %ld\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetListRepeatCount.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetListRepeatCount(session._vi, session._ref_int32)
@@ -2766,7 +2971,12 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_list_repeat_count(self, value: int) -> None:
-        """Calls ZEVRA_SetListRepeatCount."""
+        """ZEVRA_ATTR_LIST_REPEAT_COUNT (1150010): How many times the selected list runs. Values:
+        the instrument's range; passed unchanged. ViInt32, read/write, instrument. Query
+        `LIST:COUN?\\n`. Command `LIST:COUN %ld\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetListRepeatCount.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -2776,7 +2986,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetListRepeatCount')
 
     def get_step_current(self) -> float:
-        """Calls ZEVRA_GetStepCurrent."""
+        """ZEVRA_ATTR_STEP_CURRENT (1150011): The current of the selected list step. Values:
+        amperes; 0 to the module's maximum current: 3 A (QDX7104, QDX7304), 5 A (QDX7103, QDX7303),
+        9.4 A (QDX7102, QDX7302), 20 A (QDX7101, QDX7301). ViReal64, read/write, instrument. Query
+        `LIST:CURR?\\n`. Command `LIST:CURR %0.15lg\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetStepCurrent.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetStepCurrent(session._vi, session._ref_double)
@@ -2785,7 +3001,13 @@ class ZevraApi(SessionCore):
             return session._cell_double.value
 
     def set_step_current(self, value: float) -> None:
-        """Calls ZEVRA_SetStepCurrent."""
+        """ZEVRA_ATTR_STEP_CURRENT (1150011): The current of the selected list step. Values:
+        amperes; 0 to the module's maximum current: 3 A (QDX7104, QDX7304), 5 A (QDX7103, QDX7303),
+        9.4 A (QDX7102, QDX7302), 20 A (QDX7101, QDX7301). ViReal64, read/write, instrument. Query
+        `LIST:CURR?\\n`. Command `LIST:CURR %0.15lg\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetStepCurrent.
+        """
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
@@ -2795,7 +3017,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetStepCurrent')
 
     def get_step_voltage(self) -> float:
-        """Calls ZEVRA_GetStepVoltage."""
+        """ZEVRA_ATTR_STEP_VOLTAGE (1150012): The voltage of the selected list step. Values: volts;
+        0 to the module's maximum voltage: 15 V (QDX7101, QDX7301), 32 V (QDX7102, QDX7302), 60 V
+        (QDX7103, QDX7303), 100 V (QDX7104, QDX7304). ViReal64, read/write, instrument. Query
+        `LIST:VOLT?\\n`. Command `LIST:VOLT %0.15lg\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetStepVoltage.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetStepVoltage(session._vi, session._ref_double)
@@ -2804,7 +3032,13 @@ class ZevraApi(SessionCore):
             return session._cell_double.value
 
     def set_step_voltage(self, value: float) -> None:
-        """Calls ZEVRA_SetStepVoltage."""
+        """ZEVRA_ATTR_STEP_VOLTAGE (1150012): The voltage of the selected list step. Values: volts;
+        0 to the module's maximum voltage: 15 V (QDX7101, QDX7301), 32 V (QDX7102, QDX7302), 60 V
+        (QDX7103, QDX7303), 100 V (QDX7104, QDX7304). ViReal64, read/write, instrument. Query
+        `LIST:VOLT?\\n`. Command `LIST:VOLT %0.15lg\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetStepVoltage.
+        """
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
@@ -2814,7 +3048,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetStepVoltage')
 
     def get_next_list(self) -> int:
-        """Calls ZEVRA_GetNextList."""
+        """ZEVRA_ATTR_NEXT_LIST (1150013): The list that runs after the selected list ends. Values:
+        a list number of the instrument; passed unchanged. ViInt32, read/write, instrument. Query
+        `LIST:NEXT?\\n`. Command `LIST:NEXT %ld\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetNextList.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetNextList(session._vi, session._ref_int32)
@@ -2823,7 +3062,12 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_next_list(self, value: int) -> None:
-        """Calls ZEVRA_SetNextList."""
+        """ZEVRA_ATTR_NEXT_LIST (1150013): The list that runs after the selected list ends. Values:
+        a list number of the instrument; passed unchanged. ViInt32, read/write, instrument. Query
+        `LIST:NEXT?\\n`. Command `LIST:NEXT %ld\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetNextList.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -2833,7 +3077,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetNextList')
 
     def get_selected_list(self) -> int:
-        """Calls ZEVRA_GetSelectedList."""
+        """ZEVRA_ATTR_SELECTED_LIST (1150014): The list that list commands and attributes act on.
+        Values: a list number of the instrument; passed unchanged. ViInt32, read/write, instrument.
+        Query `LIST:NUMB?\\n`. Command `LIST:NUMB %ld\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetSelectedList.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetSelectedList(session._vi, session._ref_int32)
@@ -2842,7 +3091,12 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_selected_list(self, value: int) -> None:
-        """Calls ZEVRA_SetSelectedList."""
+        """ZEVRA_ATTR_SELECTED_LIST (1150014): The list that list commands and attributes act on.
+        Values: a list number of the instrument; passed unchanged. ViInt32, read/write, instrument.
+        Query `LIST:NUMB?\\n`. Command `LIST:NUMB %ld\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetSelectedList.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -2852,7 +3106,11 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetSelectedList')
 
     def get_list_is_running(self) -> bool:
-        """Calls ZEVRA_GetListIsRunning."""
+        """ZEVRA_ATTR_LIST_IS_RUNNING (1150015): Whether a list is running. ViBoolean, read-only,
+        instrument. Query `LIST:STAT?\\n`. Defined values: boolean. Simulated read: always VI_TRUE.
+
+        Calls ZEVRA_GetListIsRunning.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetListIsRunning(session._vi, session._ref_uint16)
@@ -2861,7 +3119,12 @@ class ZevraApi(SessionCore):
             return bool(session._cell_uint16.value)
 
     def get_list_pace(self) -> ListPace | int:
-        """Calls ZEVRA_GetListPace."""
+        """ZEVRA_ATTR_LIST_PACE (1150016): What advances a list from step to step: each step's
+        dwell time, or a trigger. ViInt32, read/write, instrument. Query `LIST:STEP?\\n`. Command
+        `LIST:STEP %s\\n`. Defined values: list pace. Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetListPace.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetListPace(session._vi, session._ref_int32)
@@ -2870,7 +3133,12 @@ class ZevraApi(SessionCore):
             return enum_or_int(ListPace, session._cell_int32.value)
 
     def set_list_pace(self, value: ListPace) -> None:
-        """Calls ZEVRA_SetListPace."""
+        """ZEVRA_ATTR_LIST_PACE (1150016): What advances a list from step to step: each step's
+        dwell time, or a trigger. ViInt32, read/write, instrument. Query `LIST:STEP?\\n`. Command
+        `LIST:STEP %s\\n`. Defined values: list pace. Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetListPace.
+        """
         session = self
         if type(value) is not int and type(value) is not ListPace:
             value = c_int(value, 'value')
@@ -2880,7 +3148,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetListPace')
 
     def get_selected_step(self) -> int:
-        """Calls ZEVRA_GetSelectedStep."""
+        """ZEVRA_ATTR_SELECTED_STEP (1150017): The step of the selected list that step attributes
+        act on. Values: a step number of the instrument; passed unchanged. ViInt32, read/write,
+        instrument. Query `LIST:STEP:NUMB?\\n`. Command `LIST:STEP:NUMB %ld\\n`. Simulated read:
+        last written, else 0.
+
+        Calls ZEVRA_GetSelectedStep.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetSelectedStep(session._vi, session._ref_int32)
@@ -2889,7 +3163,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_selected_step(self, value: int) -> None:
-        """Calls ZEVRA_SetSelectedStep."""
+        """ZEVRA_ATTR_SELECTED_STEP (1150017): The step of the selected list that step attributes
+        act on. Values: a step number of the instrument; passed unchanged. ViInt32, read/write,
+        instrument. Query `LIST:STEP:NUMB?\\n`. Command `LIST:STEP:NUMB %ld\\n`. Simulated read:
+        last written, else 0.
+
+        Calls ZEVRA_SetSelectedStep.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -2899,7 +3179,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetSelectedStep')
 
     def get_list_terminate_state(self) -> ListTerminateState | int:
-        """Calls ZEVRA_GetListTerminateState."""
+        """ZEVRA_ATTR_LIST_TERMINATE_STATE (1150018): What the output does when a list ends:
+        returns to its DC settings or keeps the last step's. ViInt32, read/write, instrument. Query
+        `LIST:TERM:LAST?\\n`. Command `LIST:TERM:LAST %s\\n`. Defined values: list terminate state.
+        Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetListTerminateState.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetListTerminateState(session._vi, session._ref_int32)
@@ -2908,7 +3194,13 @@ class ZevraApi(SessionCore):
             return enum_or_int(ListTerminateState, session._cell_int32.value)
 
     def set_list_terminate_state(self, value: ListTerminateState) -> None:
-        """Calls ZEVRA_SetListTerminateState."""
+        """ZEVRA_ATTR_LIST_TERMINATE_STATE (1150018): What the output does when a list ends:
+        returns to its DC settings or keeps the last step's. ViInt32, read/write, instrument. Query
+        `LIST:TERM:LAST?\\n`. Command `LIST:TERM:LAST %s\\n`. Defined values: list terminate state.
+        Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetListTerminateState.
+        """
         session = self
         if type(value) is not int and type(value) is not ListTerminateState:
             value = c_int(value, 'value')
@@ -2918,7 +3210,14 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetListTerminateState')
 
     def get_list_trigger_source(self) -> SpecificTriggerSource | int:
-        """Calls ZEVRA_GetListTriggerSource."""
+        """ZEVRA_ATTR_LIST_TRIGGER_SOURCE (1150019): What triggers the instrument: immediately
+        (MANUAL, sent as "IMM"), a bus trigger such as "*TRG" (REMOTE, "BUS"), or the digital port
+        (DIGITAL_IO, "EXT"). ViInt32, read/write, instrument. Query `TRIG:SEQ:SOUR?\\n`. Command
+        `TRIG:SEQ:SOUR %s\\n`. Defined values: specific trigger source. Simulated read: last
+        written, else 0.
+
+        Calls ZEVRA_GetListTriggerSource.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetListTriggerSource(session._vi, session._ref_int32)
@@ -2927,7 +3226,14 @@ class ZevraApi(SessionCore):
             return enum_or_int(SpecificTriggerSource, session._cell_int32.value)
 
     def set_list_trigger_source(self, value: SpecificTriggerSource) -> None:
-        """Calls ZEVRA_SetListTriggerSource."""
+        """ZEVRA_ATTR_LIST_TRIGGER_SOURCE (1150019): What triggers the instrument: immediately
+        (MANUAL, sent as "IMM"), a bus trigger such as "*TRG" (REMOTE, "BUS"), or the digital port
+        (DIGITAL_IO, "EXT"). ViInt32, read/write, instrument. Query `TRIG:SEQ:SOUR?\\n`. Command
+        `TRIG:SEQ:SOUR %s\\n`. Defined values: specific trigger source. Simulated read: last
+        written, else 0.
+
+        Calls ZEVRA_SetListTriggerSource.
+        """
         session = self
         if type(value) is not int and type(value) is not SpecificTriggerSource:
             value = c_int(value, 'value')
@@ -2937,7 +3243,11 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetListTriggerSource')
 
     def set_all_outputs_enabled(self, value: bool) -> None:
-        """Calls ZEVRA_SetAllOutputsEnabled."""
+        """ZEVRA_ATTR_ALL_OUTPUTS_ENABLED (1150020): Switches every output on or off at once.
+        ViBoolean, write-only, instrument. Command `OUTP:ALL:STATE %s\\n`. Defined values: boolean.
+
+        Calls ZEVRA_SetAllOutputsEnabled.
+        """
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
@@ -2947,7 +3257,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetAllOutputsEnabled')
 
     def get_output_delay_rise(self) -> int:
-        """Calls ZEVRA_GetOutputDelayRise."""
+        """ZEVRA_ATTR_OUTPUT_DELAY_RISE (1150021): The delay before the selected output switches
+        on. Values: the instrument's units and range; passed unchanged. ViInt32, read/write,
+        instrument. Query `OUTP:DEL:RISE?\\n`. Command `OUTP:DEL:RISE %ld\\n`. Simulated read: last
+        written, else 0.
+
+        Calls ZEVRA_GetOutputDelayRise.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetOutputDelayRise(session._vi, session._ref_int32)
@@ -2956,7 +3272,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_output_delay_rise(self, value: int) -> None:
-        """Calls ZEVRA_SetOutputDelayRise."""
+        """ZEVRA_ATTR_OUTPUT_DELAY_RISE (1150021): The delay before the selected output switches
+        on. Values: the instrument's units and range; passed unchanged. ViInt32, read/write,
+        instrument. Query `OUTP:DEL:RISE?\\n`. Command `OUTP:DEL:RISE %ld\\n`. Simulated read: last
+        written, else 0.
+
+        Calls ZEVRA_SetOutputDelayRise.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -2966,7 +3288,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetOutputDelayRise')
 
     def get_output_delay_fall(self) -> int:
-        """Calls ZEVRA_GetOutputDelayFall."""
+        """ZEVRA_ATTR_OUTPUT_DELAY_FALL (1150022): The delay before the selected output switches
+        off. Values: the instrument's units and range; passed unchanged. ViInt32, read/write,
+        instrument. Query `OUTP:DEL:FALL?\\n`. Command `OUTP:DEL:FALL %ld\\n`. Simulated read: last
+        written, else 0.
+
+        Calls ZEVRA_GetOutputDelayFall.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetOutputDelayFall(session._vi, session._ref_int32)
@@ -2975,7 +3303,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_output_delay_fall(self, value: int) -> None:
-        """Calls ZEVRA_SetOutputDelayFall."""
+        """ZEVRA_ATTR_OUTPUT_DELAY_FALL (1150022): The delay before the selected output switches
+        off. Values: the instrument's units and range; passed unchanged. ViInt32, read/write,
+        instrument. Query `OUTP:DEL:FALL?\\n`. Command `OUTP:DEL:FALL %ld\\n`. Simulated read: last
+        written, else 0.
+
+        Calls ZEVRA_SetOutputDelayFall.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -2985,7 +3319,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetOutputDelayFall')
 
     def get_output_mode(self) -> OutputMode | int:
-        """Calls ZEVRA_GetOutputMode."""
+        """ZEVRA_ATTR_OUTPUT_MODE (1150024): How the outputs are combined: independent (normal), in
+        parallel, in series, or tracking, over 2 to 4 channels. ViInt32, read/write, instrument.
+        Query `OUTP:PAIR?\\n`. Command `OUTP:PAIR %s\\n`. Defined values: output mode. Simulated
+        read: last written, else 0.
+
+        Calls ZEVRA_GetOutputMode.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetOutputMode(session._vi, session._ref_int32)
@@ -2994,7 +3334,13 @@ class ZevraApi(SessionCore):
             return enum_or_int(OutputMode, session._cell_int32.value)
 
     def set_output_mode(self, value: OutputMode) -> None:
-        """Calls ZEVRA_SetOutputMode."""
+        """ZEVRA_ATTR_OUTPUT_MODE (1150024): How the outputs are combined: independent (normal), in
+        parallel, in series, or tracking, over 2 to 4 channels. ViInt32, read/write, instrument.
+        Query `OUTP:PAIR?\\n`. Command `OUTP:PAIR %s\\n`. Defined values: output mode. Simulated
+        read: last written, else 0.
+
+        Calls ZEVRA_SetOutputMode.
+        """
         session = self
         if type(value) is not int and type(value) is not OutputMode:
             value = c_int(value, 'value')
@@ -3004,7 +3350,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetOutputMode')
 
     def get_output_timer_enabled(self) -> bool:
-        """Calls ZEVRA_GetOutputTimerEnabled."""
+        """ZEVRA_ATTR_OUTPUT_TIMER_ENABLED (1150026): Whether the instrument's output timer is on.
+        ViBoolean, read/write, instrument. Query `OUTP:TIM?\\n`. Command `OUTP:TIM %s\\n`. Defined
+        values: boolean. Simulated read: last written, else VI_TRUE.
+
+        Calls ZEVRA_GetOutputTimerEnabled.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetOutputTimerEnabled(session._vi, session._ref_uint16)
@@ -3013,7 +3364,12 @@ class ZevraApi(SessionCore):
             return bool(session._cell_uint16.value)
 
     def set_output_timer_enabled(self, value: bool) -> None:
-        """Calls ZEVRA_SetOutputTimerEnabled."""
+        """ZEVRA_ATTR_OUTPUT_TIMER_ENABLED (1150026): Whether the instrument's output timer is on.
+        ViBoolean, read/write, instrument. Query `OUTP:TIM?\\n`. Command `OUTP:TIM %s\\n`. Defined
+        values: boolean. Simulated read: last written, else VI_TRUE.
+
+        Calls ZEVRA_SetOutputTimerEnabled.
+        """
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
@@ -3023,11 +3379,21 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetOutputTimerEnabled')
 
     def get_output_timer_dwell(self) -> str:
-        """Calls ZEVRA_GetOutputTimerDwell."""
+        """ZEVRA_ATTR_OUTPUT_TIMER_DWELL (1150027): The output timer's time. Values: text in the
+        instrument's format; passed unchanged. ViString, read/write, instrument. Query
+        `OUTP:TIM:COUN?\\n`. Command `OUTP:TIM:COUN %s\\n`. Simulated read: last written, else "0".
+
+        Calls ZEVRA_GetOutputTimerDwell.
+        """
         return self._sized_text('ZEVRA_GetOutputTimerDwell', 'GetOutputTimerDwell')
 
     def set_output_timer_dwell(self, value: str) -> None:
-        """Calls ZEVRA_SetOutputTimerDwell."""
+        """ZEVRA_ATTR_OUTPUT_TIMER_DWELL (1150027): The output timer's time. Values: text in the
+        instrument's format; passed unchanged. ViString, read/write, instrument. Query
+        `OUTP:TIM:COUN?\\n`. Command `OUTP:TIM:COUN %s\\n`. Simulated read: last written, else "0".
+
+        Calls ZEVRA_SetOutputTimerDwell.
+        """
         session = self
         value_bytes = c_text(value, 'value')
         with session._lock:
@@ -3036,7 +3402,14 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetOutputTimerDwell')
 
     def get_current_level(self) -> float:
-        """Calls ZEVRA_GetCurrentLevel."""
+        """ZEVRA_ATTR_CURRENT_LEVEL (1150028): The regulated current of the selected channel.
+        Values: amperes; 0 to the module's maximum current: 3 A (QDX7104, QDX7304), 5 A (QDX7103,
+        QDX7303), 9.4 A (QDX7102, QDX7302), 20 A (QDX7101, QDX7301). ViReal64, read/write,
+        instrument. Query `:CURR?\\n`. Command `:CURR %0.15lg\\n`. Simulated read: last written,
+        else 0.
+
+        Calls ZEVRA_GetCurrentLevel.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetCurrentLevel(session._vi, session._ref_double)
@@ -3045,7 +3418,14 @@ class ZevraApi(SessionCore):
             return session._cell_double.value
 
     def set_current_level(self, value: float) -> None:
-        """Calls ZEVRA_SetCurrentLevel."""
+        """ZEVRA_ATTR_CURRENT_LEVEL (1150028): The regulated current of the selected channel.
+        Values: amperes; 0 to the module's maximum current: 3 A (QDX7104, QDX7304), 5 A (QDX7103,
+        QDX7303), 9.4 A (QDX7102, QDX7302), 20 A (QDX7101, QDX7301). ViReal64, read/write,
+        instrument. Query `:CURR?\\n`. Command `:CURR %0.15lg\\n`. Simulated read: last written,
+        else 0.
+
+        Calls ZEVRA_SetCurrentLevel.
+        """
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
@@ -3055,7 +3435,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetCurrentLevel')
 
     def get_ocp_enabled(self) -> bool:
-        """Calls ZEVRA_GetOcpEnabled."""
+        """ZEVRA_ATTR_OCP_ENABLED (1150029): Whether overcurrent protection is on for the selected
+        channel. ViBoolean, read/write, instrument. Query `:CURR:PROT:STAT?\\n`. Command
+        `:CURR:PROT:STAT %s\\n`. Defined values: boolean. Simulated read: last written, else
+        VI_TRUE.
+
+        Calls ZEVRA_GetOcpEnabled.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetOcpEnabled(session._vi, session._ref_uint16)
@@ -3064,7 +3450,13 @@ class ZevraApi(SessionCore):
             return bool(session._cell_uint16.value)
 
     def set_ocp_enabled(self, value: bool) -> None:
-        """Calls ZEVRA_SetOcpEnabled."""
+        """ZEVRA_ATTR_OCP_ENABLED (1150029): Whether overcurrent protection is on for the selected
+        channel. ViBoolean, read/write, instrument. Query `:CURR:PROT:STAT?\\n`. Command
+        `:CURR:PROT:STAT %s\\n`. Defined values: boolean. Simulated read: last written, else
+        VI_TRUE.
+
+        Calls ZEVRA_SetOcpEnabled.
+        """
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
@@ -3074,7 +3466,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetOcpEnabled')
 
     def get_ocp_tripped(self) -> bool:
-        """Calls ZEVRA_GetOcpTripped."""
+        """ZEVRA_ATTR_OCP_TRIPPED (1150030): Whether the selected channel's overcurrent protection
+        has tripped. ViBoolean, read-only, instrument. Query `:CURR:PROT:TRIP?\\n`. Defined values:
+        boolean. Simulated read: always VI_TRUE.
+
+        Calls ZEVRA_GetOcpTripped.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetOcpTripped(session._vi, session._ref_uint16)
@@ -3083,7 +3480,14 @@ class ZevraApi(SessionCore):
             return bool(session._cell_uint16.value)
 
     def get_current_protection_level(self) -> float:
-        """Calls ZEVRA_GetCurrentProtectionLevel."""
+        """ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL (1150031): The current at which the selected
+        channel's overcurrent protection trips. Values: amperes; 0 to the module's maximum current:
+        3 A (QDX7104, QDX7304), 5 A (QDX7103, QDX7303), 9.4 A (QDX7102, QDX7302), 20 A (QDX7101,
+        QDX7301). ViReal64, read/write, instrument. Query `:CURR:PROT?\\n`. Command `:CURR:PROT
+        %0.15lg\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetCurrentProtectionLevel.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetCurrentProtectionLevel(session._vi, session._ref_double)
@@ -3092,7 +3496,14 @@ class ZevraApi(SessionCore):
             return session._cell_double.value
 
     def set_current_protection_level(self, value: float) -> None:
-        """Calls ZEVRA_SetCurrentProtectionLevel."""
+        """ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL (1150031): The current at which the selected
+        channel's overcurrent protection trips. Values: amperes; 0 to the module's maximum current:
+        3 A (QDX7104, QDX7304), 5 A (QDX7103, QDX7303), 9.4 A (QDX7102, QDX7302), 20 A (QDX7101,
+        QDX7301). ViReal64, read/write, instrument. Query `:CURR:PROT?\\n`. Command `:CURR:PROT
+        %0.15lg\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetCurrentProtectionLevel.
+        """
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
@@ -3102,7 +3513,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetCurrentProtectionLevel')
 
     def get_current_slew_rate(self) -> float:
-        """Calls ZEVRA_GetCurrentSlewRate."""
+        """ZEVRA_ATTR_CURRENT_SLEW_RATE (1150032): How fast the selected channel's current changes
+        to a new level. Values: the instrument's units (amperes per time) and range; passed
+        unchanged. ViReal64, read/write, instrument. Query `:CURR:SLOPE?\\n`. Command `:CURR:SLOPE
+        %0.15lg\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetCurrentSlewRate.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetCurrentSlewRate(session._vi, session._ref_double)
@@ -3111,7 +3528,13 @@ class ZevraApi(SessionCore):
             return session._cell_double.value
 
     def set_current_slew_rate(self, value: float) -> None:
-        """Calls ZEVRA_SetCurrentSlewRate."""
+        """ZEVRA_ATTR_CURRENT_SLEW_RATE (1150032): How fast the selected channel's current changes
+        to a new level. Values: the instrument's units (amperes per time) and range; passed
+        unchanged. ViReal64, read/write, instrument. Query `:CURR:SLOPE?\\n`. Command `:CURR:SLOPE
+        %0.15lg\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetCurrentSlewRate.
+        """
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
@@ -3121,7 +3544,14 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetCurrentSlewRate')
 
     def get_voltage_maximum(self) -> float:
-        """Calls ZEVRA_GetVoltageMaximum."""
+        """ZEVRA_ATTR_VOLTAGE_MAXIMUM (1150034): The highest voltage the selected channel may be
+        set to. Values: volts; 0 to the module's maximum voltage: 15 V (QDX7101, QDX7301), 32 V
+        (QDX7102, QDX7302), 60 V (QDX7103, QDX7303), 100 V (QDX7104, QDX7304). ViReal64,
+        read/write, instrument. Query `VOLT:MAX?\\n`. Command `VOLT:MAX %0.15lg\\n`. Simulated
+        read: last written, else 0.
+
+        Calls ZEVRA_GetVoltageMaximum.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetVoltageMaximum(session._vi, session._ref_double)
@@ -3130,7 +3560,14 @@ class ZevraApi(SessionCore):
             return session._cell_double.value
 
     def set_voltage_maximum(self, value: float) -> None:
-        """Calls ZEVRA_SetVoltageMaximum."""
+        """ZEVRA_ATTR_VOLTAGE_MAXIMUM (1150034): The highest voltage the selected channel may be
+        set to. Values: volts; 0 to the module's maximum voltage: 15 V (QDX7101, QDX7301), 32 V
+        (QDX7102, QDX7302), 60 V (QDX7103, QDX7303), 100 V (QDX7104, QDX7304). ViReal64,
+        read/write, instrument. Query `VOLT:MAX?\\n`. Command `VOLT:MAX %0.15lg\\n`. Simulated
+        read: last written, else 0.
+
+        Calls ZEVRA_SetVoltageMaximum.
+        """
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
@@ -3140,7 +3577,14 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetVoltageMaximum')
 
     def get_voltage_minimum(self) -> float:
-        """Calls ZEVRA_GetVoltageMinimum."""
+        """ZEVRA_ATTR_VOLTAGE_MINIMUM (1150035): The lowest voltage the selected channel may be set
+        to. Values: volts; 0 to the module's maximum voltage: 15 V (QDX7101, QDX7301), 32 V
+        (QDX7102, QDX7302), 60 V (QDX7103, QDX7303), 100 V (QDX7104, QDX7304). ViReal64,
+        read/write, instrument. Query `VOLT:MIN?\\n`. Command `VOLT:MIN %0.15lg\\n`. Simulated
+        read: last written, else 0.
+
+        Calls ZEVRA_GetVoltageMinimum.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetVoltageMinimum(session._vi, session._ref_double)
@@ -3149,7 +3593,14 @@ class ZevraApi(SessionCore):
             return session._cell_double.value
 
     def set_voltage_minimum(self, value: float) -> None:
-        """Calls ZEVRA_SetVoltageMinimum."""
+        """ZEVRA_ATTR_VOLTAGE_MINIMUM (1150035): The lowest voltage the selected channel may be set
+        to. Values: volts; 0 to the module's maximum voltage: 15 V (QDX7101, QDX7301), 32 V
+        (QDX7102, QDX7302), 60 V (QDX7103, QDX7303), 100 V (QDX7104, QDX7304). ViReal64,
+        read/write, instrument. Query `VOLT:MIN?\\n`. Command `VOLT:MIN %0.15lg\\n`. Simulated
+        read: last written, else 0.
+
+        Calls ZEVRA_SetVoltageMinimum.
+        """
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
@@ -3159,7 +3610,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetVoltageMinimum')
 
     def get_ovp_tripped(self) -> bool:
-        """Calls ZEVRA_GetOvpTripped."""
+        """ZEVRA_ATTR_OVP_TRIPPED (1150036): Whether the selected channel's overvoltage protection
+        has tripped. ViBoolean, read-only, instrument. Query `:VOLT:PROT:TRIP?\\n`. Defined values:
+        boolean. Simulated read: always VI_TRUE.
+
+        Calls ZEVRA_GetOvpTripped.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetOvpTripped(session._vi, session._ref_uint16)
@@ -3168,7 +3624,14 @@ class ZevraApi(SessionCore):
             return bool(session._cell_uint16.value)
 
     def get_voltage_protection_level(self) -> float:
-        """Calls ZEVRA_GetVoltageProtectionLevel."""
+        """ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL (1150038): The voltage at which the selected
+        channel's overvoltage protection trips. Values: volts; 0 to the module's maximum voltage:
+        15 V (QDX7101, QDX7301), 32 V (QDX7102, QDX7302), 60 V (QDX7103, QDX7303), 100 V (QDX7104,
+        QDX7304). ViReal64, read/write, instrument. Query `:VOLT:PROT?\\n`. Command `:VOLT:PROT
+        %0.15lg\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetVoltageProtectionLevel.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetVoltageProtectionLevel(session._vi, session._ref_double)
@@ -3177,7 +3640,14 @@ class ZevraApi(SessionCore):
             return session._cell_double.value
 
     def set_voltage_protection_level(self, value: float) -> None:
-        """Calls ZEVRA_SetVoltageProtectionLevel."""
+        """ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL (1150038): The voltage at which the selected
+        channel's overvoltage protection trips. Values: volts; 0 to the module's maximum voltage:
+        15 V (QDX7101, QDX7301), 32 V (QDX7102, QDX7302), 60 V (QDX7103, QDX7303), 100 V (QDX7104,
+        QDX7304). ViReal64, read/write, instrument. Query `:VOLT:PROT?\\n`. Command `:VOLT:PROT
+        %0.15lg\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetVoltageProtectionLevel.
+        """
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
@@ -3187,7 +3657,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetVoltageProtectionLevel')
 
     def get_voltage_slew_rate(self) -> float:
-        """Calls ZEVRA_GetVoltageSlewRate."""
+        """ZEVRA_ATTR_VOLTAGE_SLEW_RATE (1150039): How fast the selected channel's voltage changes
+        to a new level. Values: the instrument's units (volts per time) and range; passed
+        unchanged. ViReal64, read/write, instrument. Query `VOLT:SLOP?\\n`. Command `VOLT:SLOP
+        %0.15lg\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetVoltageSlewRate.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetVoltageSlewRate(session._vi, session._ref_double)
@@ -3196,7 +3672,13 @@ class ZevraApi(SessionCore):
             return session._cell_double.value
 
     def set_voltage_slew_rate(self, value: float) -> None:
-        """Calls ZEVRA_SetVoltageSlewRate."""
+        """ZEVRA_ATTR_VOLTAGE_SLEW_RATE (1150039): How fast the selected channel's voltage changes
+        to a new level. Values: the instrument's units (volts per time) and range; passed
+        unchanged. ViReal64, read/write, instrument. Query `VOLT:SLOP?\\n`. Command `VOLT:SLOP
+        %0.15lg\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetVoltageSlewRate.
+        """
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
@@ -3206,7 +3688,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetVoltageSlewRate')
 
     def get_voltage_sense_enabled(self) -> bool:
-        """Calls ZEVRA_GetVoltageSenseEnabled."""
+        """ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED (1150040): Whether the selected channel regulates at
+        its remote sense terminals. ViBoolean, read/write, instrument. Query `:VOLT:SENS?\\n`.
+        Command `:VOLT:SENS %s\\n`. Defined values: boolean. Simulated read: last written, else
+        VI_TRUE.
+
+        Calls ZEVRA_GetVoltageSenseEnabled.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetVoltageSenseEnabled(session._vi, session._ref_uint16)
@@ -3215,7 +3703,13 @@ class ZevraApi(SessionCore):
             return bool(session._cell_uint16.value)
 
     def set_voltage_sense_enabled(self, value: bool) -> None:
-        """Calls ZEVRA_SetVoltageSenseEnabled."""
+        """ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED (1150040): Whether the selected channel regulates at
+        its remote sense terminals. ViBoolean, read/write, instrument. Query `:VOLT:SENS?\\n`.
+        Command `:VOLT:SENS %s\\n`. Defined values: boolean. Simulated read: last written, else
+        VI_TRUE.
+
+        Calls ZEVRA_SetVoltageSenseEnabled.
+        """
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
@@ -3225,7 +3719,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetVoltageSenseEnabled')
 
     def get_power_on_status_clear_enabled(self) -> bool:
-        """Calls ZEVRA_GetPowerOnStatusClearEnabled."""
+        """ZEVRA_ATTR_POWER_ON_STATUS_CLEAR_ENABLED (1150041): Whether the instrument clears its
+        status enable registers at power-on ("*PSC"). ViBoolean, read/write, instrument. Query
+        `*PSC?\\n`. Command `*PSC %s\\n`. Defined values: boolean. Simulated read: last written,
+        else VI_TRUE.
+
+        Calls ZEVRA_GetPowerOnStatusClearEnabled.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetPowerOnStatusClearEnabled(
@@ -3235,7 +3735,13 @@ class ZevraApi(SessionCore):
             return bool(session._cell_uint16.value)
 
     def set_power_on_status_clear_enabled(self, value: bool) -> None:
-        """Calls ZEVRA_SetPowerOnStatusClearEnabled."""
+        """ZEVRA_ATTR_POWER_ON_STATUS_CLEAR_ENABLED (1150041): Whether the instrument clears its
+        status enable registers at power-on ("*PSC"). ViBoolean, read/write, instrument. Query
+        `*PSC?\\n`. Command `*PSC %s\\n`. Defined values: boolean. Simulated read: last written,
+        else VI_TRUE.
+
+        Calls ZEVRA_SetPowerOnStatusClearEnabled.
+        """
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
@@ -3245,7 +3751,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetPowerOnStatusClearEnabled')
 
     def get_operation_enable_register(self) -> int:
-        """Calls ZEVRA_GetOperationEnableRegister."""
+        """ZEVRA_ATTR_OPERATION_ENABLE_REGISTER (1150042): Which operation status events are
+        summarised in the status byte. Values: a bit mask. ViInt32, read/write, instrument. Query
+        `STAT:OPER:ENAB?\\n`. Command `STAT:OPER:ENAB %ld\\n`. Simulated read: last written, else
+        0.
+
+        Calls ZEVRA_GetOperationEnableRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetOperationEnableRegister(session._vi, session._ref_int32)
@@ -3254,7 +3766,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_operation_enable_register(self, value: int) -> None:
-        """Calls ZEVRA_SetOperationEnableRegister."""
+        """ZEVRA_ATTR_OPERATION_ENABLE_REGISTER (1150042): Which operation status events are
+        summarised in the status byte. Values: a bit mask. ViInt32, read/write, instrument. Query
+        `STAT:OPER:ENAB?\\n`. Command `STAT:OPER:ENAB %ld\\n`. Simulated read: last written, else
+        0.
+
+        Calls ZEVRA_SetOperationEnableRegister.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -3264,7 +3782,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetOperationEnableRegister')
 
     def get_operation_event_register(self) -> int:
-        """Calls ZEVRA_GetOperationEventRegister."""
+        """ZEVRA_ATTR_OPERATION_EVENT_REGISTER (1150043): The operation status events since the
+        register was last read (reading clears it). Values: a bit mask. ViInt32, read-only,
+        instrument. Query `STAT:OPER:EVEN?\\n`. Simulated read: always 0.
+
+        Calls ZEVRA_GetOperationEventRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetOperationEventRegister(session._vi, session._ref_int32)
@@ -3273,7 +3796,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def get_questionable_enable_register(self) -> int:
-        """Calls ZEVRA_GetQuestionableEnableRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_ENABLE_REGISTER (1150044): Which questionable status events are
+        summarised in the status byte. Values: a bit mask. ViInt32, read/write, instrument. Query
+        `STAT:QUES:ENAB?\\n`. Command `STAT:QUES:ENAB %ld\\n`. Simulated read: last written, else
+        0.
+
+        Calls ZEVRA_GetQuestionableEnableRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetQuestionableEnableRegister(
@@ -3283,7 +3812,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_questionable_enable_register(self, value: int) -> None:
-        """Calls ZEVRA_SetQuestionableEnableRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_ENABLE_REGISTER (1150044): Which questionable status events are
+        summarised in the status byte. Values: a bit mask. ViInt32, read/write, instrument. Query
+        `STAT:QUES:ENAB?\\n`. Command `STAT:QUES:ENAB %ld\\n`. Simulated read: last written, else
+        0.
+
+        Calls ZEVRA_SetQuestionableEnableRegister.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -3293,7 +3828,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetQuestionableEnableRegister')
 
     def get_questionable_event_register(self) -> int:
-        """Calls ZEVRA_GetQuestionableEventRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_EVENT_REGISTER (1150045): The questionable status events since
+        the register was last read (reading clears it). Values: a bit mask. ViInt32, read-only,
+        instrument. Query `STAT:QUES:EVEN?\\n`. Simulated read: always 0.
+
+        Calls ZEVRA_GetQuestionableEventRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetQuestionableEventRegister(session._vi, session._ref_int32)
@@ -3302,7 +3842,14 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def get_questionable_instrument_enable_register(self) -> int:
-        """Calls ZEVRA_GetQuestionableInstrumentEnableRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_ENABLE_REGISTER (1150046): Which channels'
+        questionable summaries are summarised in the questionable status register. Values: a bit
+        mask, one bit per channel. ViInt32, read/write, instrument. Query
+        `STAT:QUES:INST:ENAB?\\n`. Command `STAT:QUES:INST:ENAB %ld\\n`. Simulated read: last
+        written, else 0.
+
+        Calls ZEVRA_GetQuestionableInstrumentEnableRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetQuestionableInstrumentEnableRegister(
@@ -3312,7 +3859,14 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_questionable_instrument_enable_register(self, value: int) -> None:
-        """Calls ZEVRA_SetQuestionableInstrumentEnableRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_ENABLE_REGISTER (1150046): Which channels'
+        questionable summaries are summarised in the questionable status register. Values: a bit
+        mask, one bit per channel. ViInt32, read/write, instrument. Query
+        `STAT:QUES:INST:ENAB?\\n`. Command `STAT:QUES:INST:ENAB %ld\\n`. Simulated read: last
+        written, else 0.
+
+        Calls ZEVRA_SetQuestionableInstrumentEnableRegister.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -3322,7 +3876,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetQuestionableInstrumentEnableRegister')
 
     def get_questionable_instrument_event_register(self) -> int:
-        """Calls ZEVRA_GetQuestionableInstrumentEventRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_EVENT_REGISTER (1150047): Which channels have
+        reported a questionable event since the register was last read. Values: a bit mask, one bit
+        per channel. ViInt32, read-only, instrument. Query `STAT:QUES:INST?\\n`. Simulated read:
+        always 2.
+
+        Calls ZEVRA_GetQuestionableInstrumentEventRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetQuestionableInstrumentEventRegister(
@@ -3332,7 +3892,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def get_questionable_instrument_summary1_condition_register(self) -> int:
-        """Calls ZEVRA_GetQuestionableInstrumentSummary1ConditionRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_CONDITION_REGISTER (1150048): Channel 1's
+        questionable state now: bit 0 constant current, bit 1 overvoltage, bit 2 unregulated.
+        Values: a bit mask. ViInt32, read-only, instrument. Query `STAT:QUES:ISUM1:COND?\\n`.
+        Simulated read: always 0.
+
+        Calls ZEVRA_GetQuestionableInstrumentSummary1ConditionRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary1ConditionRegister(
@@ -3342,7 +3908,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def get_questionable_instrument_summary1_enable_register(self) -> int:
-        """Calls ZEVRA_GetQuestionableInstrumentSummary1EnableRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_ENABLE_REGISTER (1150049): Which of channel
+        1's questionable events are summarised. Values: a bit mask. ViInt32, read/write,
+        instrument. Query `STAT:QUES:ISUM1:ENAB?\\n`. Command `STAT:QUES:ISUM1:ENAB %ld\\n`.
+        Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetQuestionableInstrumentSummary1EnableRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary1EnableRegister(
@@ -3352,7 +3924,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_questionable_instrument_summary1_enable_register(self, value: int) -> None:
-        """Calls ZEVRA_SetQuestionableInstrumentSummary1EnableRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_ENABLE_REGISTER (1150049): Which of channel
+        1's questionable events are summarised. Values: a bit mask. ViInt32, read/write,
+        instrument. Query `STAT:QUES:ISUM1:ENAB?\\n`. Command `STAT:QUES:ISUM1:ENAB %ld\\n`.
+        Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetQuestionableInstrumentSummary1EnableRegister.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -3363,7 +3941,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetQuestionableInstrumentSummary1EnableRegister')
 
     def get_questionable_instrument_summary1_event_register(self) -> int:
-        """Calls ZEVRA_GetQuestionableInstrumentSummary1EventRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_EVENT_REGISTER (1150050): Channel 1's
+        questionable events since the register was last read. Values: a bit mask. ViInt32,
+        read-only, instrument. Query `STAT:QUES:ISUM1?\\n`. Simulated read: always 0.
+
+        Calls ZEVRA_GetQuestionableInstrumentSummary1EventRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary1EventRegister(
@@ -3373,7 +3956,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def get_questionable_instrument_summary2_condition_register(self) -> int:
-        """Calls ZEVRA_GetQuestionableInstrumentSummary2ConditionRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_CONDITION_REGISTER (1150051): Channel 2's
+        questionable state now: bit 0 constant current, bit 1 overvoltage, bit 2 unregulated.
+        Values: a bit mask. ViInt32, read-only, instrument. Query `STAT:QUES:ISUM2:COND?\\n`.
+        Simulated read: always 0.
+
+        Calls ZEVRA_GetQuestionableInstrumentSummary2ConditionRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary2ConditionRegister(
@@ -3383,7 +3972,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def get_questionable_instrument_summary2_enable_register(self) -> int:
-        """Calls ZEVRA_GetQuestionableInstrumentSummary2EnableRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_ENABLE_REGISTER (1150052): Which of channel
+        2's questionable events are summarised. Values: a bit mask. ViInt32, read/write,
+        instrument. Query `STAT:QUES:ISUM2:ENAB?\\n`. Command `STAT:QUES:ISUM2:ENAB %ld\\n`.
+        Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetQuestionableInstrumentSummary2EnableRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary2EnableRegister(
@@ -3393,7 +3988,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_questionable_instrument_summary2_enable_register(self, value: int) -> None:
-        """Calls ZEVRA_SetQuestionableInstrumentSummary2EnableRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_ENABLE_REGISTER (1150052): Which of channel
+        2's questionable events are summarised. Values: a bit mask. ViInt32, read/write,
+        instrument. Query `STAT:QUES:ISUM2:ENAB?\\n`. Command `STAT:QUES:ISUM2:ENAB %ld\\n`.
+        Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetQuestionableInstrumentSummary2EnableRegister.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -3404,7 +4005,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetQuestionableInstrumentSummary2EnableRegister')
 
     def get_questionable_instrument_summary2_event_register(self) -> int:
-        """Calls ZEVRA_GetQuestionableInstrumentSummary2EventRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_EVENT_REGISTER (1150053): Channel 2's
+        questionable events since the register was last read. Values: a bit mask. ViInt32,
+        read-only, instrument. Query `STAT:QUES:ISUM2?\\n`. Simulated read: always 0.
+
+        Calls ZEVRA_GetQuestionableInstrumentSummary2EventRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary2EventRegister(
@@ -3414,7 +4020,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def get_questionable_instrument_summary3_condition_register(self) -> int:
-        """Calls ZEVRA_GetQuestionableInstrumentSummary3ConditionRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_CONDITION_REGISTER (1150054): Channel 3's
+        questionable state now: bit 0 constant current, bit 1 overvoltage, bit 2 unregulated.
+        Values: a bit mask. ViInt32, read-only, instrument. Query `STAT:QUES:ISUM3:COND?\\n`.
+        Simulated read: always 0.
+
+        Calls ZEVRA_GetQuestionableInstrumentSummary3ConditionRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary3ConditionRegister(
@@ -3424,7 +4036,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def get_questionable_instrument_summary3_enable_register(self) -> int:
-        """Calls ZEVRA_GetQuestionableInstrumentSummary3EnableRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_ENABLE_REGISTER (1150055): Which of channel
+        3's questionable events are summarised. Values: a bit mask. ViInt32, read/write,
+        instrument. Query `STAT:QUES:ISUM3:ENAB?\\n`. Command `STAT:QUES:ISUM3:ENAB %ld\\n`.
+        Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetQuestionableInstrumentSummary3EnableRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary3EnableRegister(
@@ -3434,7 +4052,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_questionable_instrument_summary3_enable_register(self, value: int) -> None:
-        """Calls ZEVRA_SetQuestionableInstrumentSummary3EnableRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_ENABLE_REGISTER (1150055): Which of channel
+        3's questionable events are summarised. Values: a bit mask. ViInt32, read/write,
+        instrument. Query `STAT:QUES:ISUM3:ENAB?\\n`. Command `STAT:QUES:ISUM3:ENAB %ld\\n`.
+        Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetQuestionableInstrumentSummary3EnableRegister.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -3445,7 +4069,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetQuestionableInstrumentSummary3EnableRegister')
 
     def get_questionable_instrument_summary3_event_register(self) -> int:
-        """Calls ZEVRA_GetQuestionableInstrumentSummary3EventRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_EVENT_REGISTER (1150056): Channel 3's
+        questionable events since the register was last read. Values: a bit mask. ViInt32,
+        read-only, instrument. Query `STAT:QUES:ISUM3?\\n`. Simulated read: always 0.
+
+        Calls ZEVRA_GetQuestionableInstrumentSummary3EventRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary3EventRegister(
@@ -3455,7 +4084,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def get_questionable_instrument_summary4_condition_register(self) -> int:
-        """Calls ZEVRA_GetQuestionableInstrumentSummary4ConditionRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_CONDITION_REGISTER (1150057): Channel 4's
+        questionable state now: bit 0 constant current, bit 1 overvoltage, bit 2 unregulated.
+        Values: a bit mask. ViInt32, read-only, instrument. Query `STAT:QUES:ISUM4:COND?\\n`.
+        Simulated read: always 0.
+
+        Calls ZEVRA_GetQuestionableInstrumentSummary4ConditionRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary4ConditionRegister(
@@ -3465,7 +4100,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def get_questionable_instrument_summary4_enable_register(self) -> int:
-        """Calls ZEVRA_GetQuestionableInstrumentSummary4EnableRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_ENABLE_REGISTER (1150058): Which of channel
+        4's questionable events are summarised. Values: a bit mask. ViInt32, read/write,
+        instrument. Query `STAT:QUES:ISUM4:ENAB?\\n`. Command `STAT:QUES:ISUM4:ENAB %ld\\n`.
+        Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetQuestionableInstrumentSummary4EnableRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary4EnableRegister(
@@ -3475,7 +4116,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_questionable_instrument_summary4_enable_register(self, value: int) -> None:
-        """Calls ZEVRA_SetQuestionableInstrumentSummary4EnableRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_ENABLE_REGISTER (1150058): Which of channel
+        4's questionable events are summarised. Values: a bit mask. ViInt32, read/write,
+        instrument. Query `STAT:QUES:ISUM4:ENAB?\\n`. Command `STAT:QUES:ISUM4:ENAB %ld\\n`.
+        Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetQuestionableInstrumentSummary4EnableRegister.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -3486,7 +4133,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetQuestionableInstrumentSummary4EnableRegister')
 
     def get_questionable_instrument_summary4_event_register(self) -> int:
-        """Calls ZEVRA_GetQuestionableInstrumentSummary4EventRegister."""
+        """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_EVENT_REGISTER (1150059): Channel 4's
+        questionable events since the register was last read. Values: a bit mask. ViInt32,
+        read-only, instrument. Query `STAT:QUES:ISUM4?\\n`. Simulated read: always 0.
+
+        Calls ZEVRA_GetQuestionableInstrumentSummary4EventRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary4EventRegister(
@@ -3496,7 +4148,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def get_standard_event_enable_register(self) -> int:
-        """Calls ZEVRA_GetStandardEventEnableRegister."""
+        """ZEVRA_ATTR_STANDARD_EVENT_ENABLE_REGISTER (1150060): Which standard events (IEEE 488.2)
+        are summarised in the status byte ("*ESE"). Values: a bit mask, 0 to 255. ViInt32,
+        read/write, instrument. Query `*ESE?\\n`. Command `*ESE %ld\\n`. Simulated read: last
+        written, else 0.
+
+        Calls ZEVRA_GetStandardEventEnableRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetStandardEventEnableRegister(
@@ -3506,7 +4164,13 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_standard_event_enable_register(self, value: int) -> None:
-        """Calls ZEVRA_SetStandardEventEnableRegister."""
+        """ZEVRA_ATTR_STANDARD_EVENT_ENABLE_REGISTER (1150060): Which standard events (IEEE 488.2)
+        are summarised in the status byte ("*ESE"). Values: a bit mask, 0 to 255. ViInt32,
+        read/write, instrument. Query `*ESE?\\n`. Command `*ESE %ld\\n`. Simulated read: last
+        written, else 0.
+
+        Calls ZEVRA_SetStandardEventEnableRegister.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -3516,7 +4180,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetStandardEventEnableRegister')
 
     def get_standard_event_event_register(self) -> int:
-        """Calls ZEVRA_GetStandardEventEventRegister."""
+        """ZEVRA_ATTR_STANDARD_EVENT_EVENT_REGISTER (1150061): The standard events (IEEE 488.2)
+        since the register was last read ("*ESR?"; reading clears it). With query_instrument_status
+        on, the driver's own checks read it too. Values: a bit mask, 0 to 255. ViInt32, read-only,
+        instrument. Query `*ESR?\\n`. Simulated read: always 0.
+
+        Calls ZEVRA_GetStandardEventEventRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetStandardEventEventRegister(
@@ -3526,7 +4196,12 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def get_status_byte_enable_register(self) -> int:
-        """Calls ZEVRA_GetStatusByteEnableRegister."""
+        """ZEVRA_ATTR_STATUS_BYTE_ENABLE_REGISTER (1150062): Which status byte bits request service
+        ("*SRE"). Values: a bit mask, 0 to 255. ViInt32, read/write, instrument. Query `*SRE?\\n`.
+        Command `*SRE %ld\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_GetStatusByteEnableRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetStatusByteEnableRegister(session._vi, session._ref_int32)
@@ -3535,7 +4210,12 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def set_status_byte_enable_register(self, value: int) -> None:
-        """Calls ZEVRA_SetStatusByteEnableRegister."""
+        """ZEVRA_ATTR_STATUS_BYTE_ENABLE_REGISTER (1150062): Which status byte bits request service
+        ("*SRE"). Values: a bit mask, 0 to 255. ViInt32, read/write, instrument. Query `*SRE?\\n`.
+        Command `*SRE %ld\\n`. Simulated read: last written, else 0.
+
+        Calls ZEVRA_SetStatusByteEnableRegister.
+        """
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
@@ -3545,7 +4225,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetStatusByteEnableRegister')
 
     def get_status_byte_event_register(self) -> int:
-        """Calls ZEVRA_GetStatusByteEventRegister."""
+        """ZEVRA_ATTR_STATUS_BYTE_EVENT_REGISTER (1150063): The instrument's status byte ("*STB?").
+        Values: a bit mask, 0 to 255. ViInt32, read-only, instrument. Query `*STB?\\n`. Simulated
+        read: always 0.
+
+        Calls ZEVRA_GetStatusByteEventRegister.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetStatusByteEventRegister(session._vi, session._ref_int32)
@@ -3554,7 +4239,12 @@ class ZevraApi(SessionCore):
             return session._cell_int32.value
 
     def get_beeper_enabled(self) -> bool:
-        """Calls ZEVRA_GetBeeperEnabled."""
+        """ZEVRA_ATTR_BEEPER_ENABLED (1150064): Whether the instrument's beeper sounds. ViBoolean,
+        read/write, instrument. Query `SYST:BEEP:STAT?\\n`. Command `SYST:BEEP:STAT %s\\n`. Defined
+        values: boolean. Simulated read: last written, else VI_TRUE.
+
+        Calls ZEVRA_GetBeeperEnabled.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetBeeperEnabled(session._vi, session._ref_uint16)
@@ -3563,7 +4253,12 @@ class ZevraApi(SessionCore):
             return bool(session._cell_uint16.value)
 
     def set_beeper_enabled(self, value: bool) -> None:
-        """Calls ZEVRA_SetBeeperEnabled."""
+        """ZEVRA_ATTR_BEEPER_ENABLED (1150064): Whether the instrument's beeper sounds. ViBoolean,
+        read/write, instrument. Query `SYST:BEEP:STAT?\\n`. Command `SYST:BEEP:STAT %s\\n`. Defined
+        values: boolean. Simulated read: last written, else VI_TRUE.
+
+        Calls ZEVRA_SetBeeperEnabled.
+        """
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
@@ -3573,11 +4268,21 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetBeeperEnabled')
 
     def get_system_date(self) -> str:
-        """Calls ZEVRA_GetSystemDate."""
+        """ZEVRA_ATTR_SYSTEM_DATE (1150065): The instrument's calendar date. Values: text in the
+        instrument's format ("2026,12,7"); passed unchanged. ViString, read/write, instrument.
+        Query `SYST:DATE?\\n`. Command `SYST:DATE %s\\n`. Simulated read: last written, else "".
+
+        Calls ZEVRA_GetSystemDate.
+        """
         return self._sized_text('ZEVRA_GetSystemDate', 'GetSystemDate')
 
     def set_system_date(self, value: str) -> None:
-        """Calls ZEVRA_SetSystemDate."""
+        """ZEVRA_ATTR_SYSTEM_DATE (1150065): The instrument's calendar date. Values: text in the
+        instrument's format ("2026,12,7"); passed unchanged. ViString, read/write, instrument.
+        Query `SYST:DATE?\\n`. Command `SYST:DATE %s\\n`. Simulated read: last written, else "".
+
+        Calls ZEVRA_SetSystemDate.
+        """
         session = self
         value_bytes = c_text(value, 'value')
         with session._lock:
@@ -3586,7 +4291,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetSystemDate')
 
     def get_display_enabled(self) -> bool:
-        """Calls ZEVRA_GetDisplayEnabled."""
+        """ZEVRA_ATTR_DISPLAY_ENABLED (1150066): Whether the instrument's display is on. ViBoolean,
+        read/write, instrument. Query `DISP:WIND:STAT?\\n`. Command `DISP:WIND:STAT %s\\n`. Defined
+        values: boolean. Simulated read: last written, else VI_TRUE.
+
+        Calls ZEVRA_GetDisplayEnabled.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetDisplayEnabled(session._vi, session._ref_uint16)
@@ -3595,7 +4305,12 @@ class ZevraApi(SessionCore):
             return bool(session._cell_uint16.value)
 
     def set_display_enabled(self, value: bool) -> None:
-        """Calls ZEVRA_SetDisplayEnabled."""
+        """ZEVRA_ATTR_DISPLAY_ENABLED (1150066): Whether the instrument's display is on. ViBoolean,
+        read/write, instrument. Query `DISP:WIND:STAT?\\n`. Command `DISP:WIND:STAT %s\\n`. Defined
+        values: boolean. Simulated read: last written, else VI_TRUE.
+
+        Calls ZEVRA_SetDisplayEnabled.
+        """
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
@@ -3605,7 +4320,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetDisplayEnabled')
 
     def get_lxi_identify_enabled(self) -> bool:
-        """Calls ZEVRA_GetLxiIdentifyEnabled."""
+        """ZEVRA_ATTR_LXI_IDENTIFY_ENABLED (1150067): Whether the instrument shows its LXI identify
+        indication. ViBoolean, read/write, instrument. Query `LXI:IDEN:STAT?\\n`. Command
+        `LXI:IDEN:STAT %s\\n`. Defined values: boolean. Simulated read: last written, else VI_TRUE.
+
+        Calls ZEVRA_GetLxiIdentifyEnabled.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetLxiIdentifyEnabled(session._vi, session._ref_uint16)
@@ -3614,7 +4334,12 @@ class ZevraApi(SessionCore):
             return bool(session._cell_uint16.value)
 
     def set_lxi_identify_enabled(self, value: bool) -> None:
-        """Calls ZEVRA_SetLxiIdentifyEnabled."""
+        """ZEVRA_ATTR_LXI_IDENTIFY_ENABLED (1150067): Whether the instrument shows its LXI identify
+        indication. ViBoolean, read/write, instrument. Query `LXI:IDEN:STAT?\\n`. Command
+        `LXI:IDEN:STAT %s\\n`. Defined values: boolean. Simulated read: last written, else VI_TRUE.
+
+        Calls ZEVRA_SetLxiIdentifyEnabled.
+        """
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
@@ -3624,23 +4349,48 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetLxiIdentifyEnabled')
 
     def get_module_identity(self) -> str:
-        """Calls ZEVRA_GetModuleIdentity."""
+        """ZEVRA_ATTR_MODULE_IDENTITY (1150068): The model of the selected channel's output module
+        ("QDX7102"...), which gives its ratings. ViString, read-only, instrument. Query
+        `SYST:CHAN:MOD?\\n`. Simulated read: always "".
+
+        Calls ZEVRA_GetModuleIdentity.
+        """
         return self._sized_text('ZEVRA_GetModuleIdentity', 'GetModuleIdentity')
 
     def get_module_serial_number(self) -> str:
-        """Calls ZEVRA_GetModuleSerialNumber."""
+        """ZEVRA_ATTR_MODULE_SERIAL_NUMBER (1150069): The serial number of the selected channel's
+        output module. ViString, read-only, instrument. Query `SYST:CHAN:SERI?\\n`. Simulated read:
+        always "".
+
+        Calls ZEVRA_GetModuleSerialNumber.
+        """
         return self._sized_text('ZEVRA_GetModuleSerialNumber', 'GetModuleSerialNumber')
 
     def get_module_firmware_version(self) -> str:
-        """Calls ZEVRA_GetModuleFirmwareVersion."""
+        """ZEVRA_ATTR_MODULE_FIRMWARE_VERSION (1150070): The firmware version of the selected
+        channel's output module. ViString, read-only, instrument. Query `SYST:CHAN:VERS?\\n`.
+        Simulated read: always "".
+
+        Calls ZEVRA_GetModuleFirmwareVersion.
+        """
         return self._sized_text('ZEVRA_GetModuleFirmwareVersion', 'GetModuleFirmwareVersion')
 
     def get_system_time(self) -> str:
-        """Calls ZEVRA_GetSystemTime."""
+        """ZEVRA_ATTR_SYSTEM_TIME (1150071): The instrument's time of day. Values: text in the
+        instrument's format; passed unchanged. ViString, read/write, instrument. Query
+        `SYST:TIME?\\n`. Command `SYST:TIME %s\\n`. Simulated read: always "0".
+
+        Calls ZEVRA_GetSystemTime.
+        """
         return self._sized_text('ZEVRA_GetSystemTime', 'GetSystemTime')
 
     def set_system_time(self, value: str) -> None:
-        """Calls ZEVRA_SetSystemTime."""
+        """ZEVRA_ATTR_SYSTEM_TIME (1150071): The instrument's time of day. Values: text in the
+        instrument's format; passed unchanged. ViString, read/write, instrument. Query
+        `SYST:TIME?\\n`. Command `SYST:TIME %s\\n`. Simulated read: always "0".
+
+        Calls ZEVRA_SetSystemTime.
+        """
         session = self
         value_bytes = c_text(value, 'value')
         with session._lock:
@@ -3649,7 +4399,13 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetSystemTime')
 
     def get_remote_state(self) -> RemoteState | int:
-        """Calls ZEVRA_GetRemoteState."""
+        """ZEVRA_ATTR_REMOTE_STATE (1150072): Whether the instrument is in remote, local, or remote
+        with its front panel locked. ViInt32, read/write, instrument. Query `SYST:COMM:RLST?\\n`.
+        Command `SYST:COMM:RLST %s\\n`. Defined values: remote state. Simulated read: last written,
+        else 0.
+
+        Calls ZEVRA_GetRemoteState.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetRemoteState(session._vi, session._ref_int32)
@@ -3658,7 +4414,13 @@ class ZevraApi(SessionCore):
             return enum_or_int(RemoteState, session._cell_int32.value)
 
     def set_remote_state(self, value: RemoteState) -> None:
-        """Calls ZEVRA_SetRemoteState."""
+        """ZEVRA_ATTR_REMOTE_STATE (1150072): Whether the instrument is in remote, local, or remote
+        with its front panel locked. ViInt32, read/write, instrument. Query `SYST:COMM:RLST?\\n`.
+        Command `SYST:COMM:RLST %s\\n`. Defined values: remote state. Simulated read: last written,
+        else 0.
+
+        Calls ZEVRA_SetRemoteState.
+        """
         session = self
         if type(value) is not int and type(value) is not RemoteState:
             value = c_int(value, 'value')
@@ -3668,11 +4430,20 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SetRemoteState')
 
     def get_scpi_version(self) -> str:
-        """Calls ZEVRA_GetScpiVersion."""
+        """ZEVRA_ATTR_SCPI_VERSION (1150073): The SCPI version the instrument reports. ViString,
+        read-only, instrument. Query `SYST:VERS?\\n`. Simulated read: always "".
+
+        Calls ZEVRA_GetScpiVersion.
+        """
         return self._sized_text('ZEVRA_GetScpiVersion', 'GetScpiVersion')
 
     def get_tcp_control_port(self) -> int:
-        """Calls ZEVRA_GetTcpControlPort."""
+        """ZEVRA_ATTR_TCP_CONTROL_PORT (1150074): The TCP port of the instrument's control
+        connection. ViInt32, read-only, instrument. Query `SYST:COMM:TCP:CONT?\\n`. Simulated read:
+        always 0.
+
+        Calls ZEVRA_GetTcpControlPort.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GetTcpControlPort(session._vi, session._ref_int32)

@@ -8,12 +8,17 @@
 #include <iostream>
 #include <sstream>
 
+#include "attribute_help.h"
 #include "header_docs.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::cerr << "usage: zevra-header-docs ZEVRA.h\n";
     return 2;
+  }
+  if (std::string missing = reference_docs::AttributesWithoutHelp(); !missing.empty()) {
+    std::cerr << "zevra-header-docs: no help for " << missing << " in tools/reference-docs/attribute_help.cpp\n";
+    return 1;
   }
   std::ifstream in(argv[1]);
   std::stringstream text;

@@ -191,12 +191,14 @@ class Generator:
         channel_attributes = [row for row in self.attributes if row[4]]
         session_attributes = [row for row in self.attributes if not row[4]]
         attribute_enums = {row[1]: row[7] for row in self.attributes}
+        attribute_docs = {row[1]: row[8] for row in self.attributes}
         channel_methods, session_methods = [], []
         for name, params, attribute, doc in self.functions:
             if name in OWN or name.startswith(GENERIC_ACCESS):
                 continue
             channel_based = len(params) > 1 and params[1][1] == "ChannelName"
-            source = self.method(name, params, channel_based, attribute_enums.get(attribute), doc)
+            source = self.method(name, params, channel_based, attribute_enums.get(attribute), doc,
+                                 attribute_docs.get(attribute))
             (channel_methods if channel_based else session_methods).append(source)
 
         out = HEADER + ('"""The driver\'s API as classes: OutputChannel for what each output has, '
@@ -317,7 +319,7 @@ class Generator:
                                    ["None", setter_name, "None", setter_name + ".__doc__"])
         return out
 
-    def method(self, function, params, channel_based, attribute_enum, doc):
+    def method(self, function, params, channel_based, attribute_enum, doc, attribute_doc):
         subject = function[len("ZEVRA_"):]
         python_name = snake(subject)
         slots = plan(function, params[2 if channel_based else 1:], self.enums, attribute_enum)
@@ -338,6 +340,8 @@ class Generator:
         else:
             returns = "None"
         out = call("    def %s" % python_name, arguments, " -> %s:" % returns, hang=8)
+        if attribute_doc:  # an accessor: what its attribute means
+            doc = (doc + "\n\n" if doc else "") + attribute_doc
         out += docstring((doc + "\n\n" if doc else "") + "Calls %s." % function, 8)
         session = "self._session" if channel_based else "self"
         lead = ["self._selector"] if channel_based else []

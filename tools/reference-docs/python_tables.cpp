@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "attribute_help.h"
 #include "attribute_registry.h"
 #include "enum_maps.h"
 #include "error_messages.h"
@@ -89,6 +90,10 @@ int main(int argc, char** argv) {
   if (argc != 2 && argc != 3) {
     std::cerr << "usage: zevra-python-tables ZEVRA.h [OUT]\n";
     return 2;
+  }
+  if (std::string missing = reference_docs::AttributesWithoutHelp(); !missing.empty()) {
+    std::cerr << "zevra-python-tables: no help for " << missing << " in tools/reference-docs/attribute_help.cpp\n";
+    return 1;
   }
   std::vector<reference_docs::Declaration> declarations = reference_docs::ReadDeclarations(argv[1]);
   if (declarations.empty()) {

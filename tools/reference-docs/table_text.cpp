@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "attribute_help.h"
 #include "attribute_list.h"
 #include "enum_maps.h"
 
@@ -54,12 +55,17 @@ bool HasOwnCallbacks(const vexo::AttributeDescriptor& a) {
 
 std::string AttributeSummary(const vexo::AttributeDescriptor& a, zevra::AttributeKind kind) {
   std::string access = a.read && a.write ? "read/write" : a.read ? "read-only" : "write-only";
-  std::string doc = std::string(vexo::TypeName(a.type)) + ", " + access + ", " + KindText(kind) + ".";
+  std::string doc;
+  if (const AttributeHelp* help = FindAttributeHelp(a.id); help != nullptr) {
+    doc = std::string(help->meaning) + " ";
+    if (!help->values.empty()) doc += "Values: " + help->values + ". ";
+  }
+  doc += std::string(vexo::TypeName(a.type)) + ", " + access + ", " + KindText(kind) + ".";
   bool own = HasOwnCallbacks(a);
   if (a.query != nullptr) doc += " Query " + Code(a.query) + ".";
   if (a.command != nullptr) doc += " Command " + Code(a.command) + ".";
   if (own && a.query == nullptr && a.command == nullptr) doc += " A behaviour of its own (see docs/reference.md).";
-  if (const char* map = MapName(a.map); map != nullptr) doc += std::string(" Values: ") + map + ".";
+  if (const char* map = MapName(a.map); map != nullptr) doc += std::string(" Defined values: ") + map + ".";
   // The reference's "see below" points at its own section on these behaviours.
   bool own_simulation = a.read != nullptr && a.read != vexo::TemplateRead && !a.simulated.fixed;
   if (a.read && !own_simulation) doc += " Simulated read: " + Simulated(a) + ".";
