@@ -25,7 +25,13 @@ using namespace testsupport;
 using Clock = std::chrono::steady_clock;
 
 constexpr ViUInt32 kTimeoutMs = 300;
+// How late a call may return past its timeout. Instrumented builds run client and emulator several
+// times slower, and a loaded machine has measured 145 ms there; the bound is about not hanging.
+#ifdef ZEVRA_SANITIZED
+constexpr long kSlackMs = 250;
+#else
 constexpr long kSlackMs = 100;
+#endif
 
 long MsSince(Clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
