@@ -13,6 +13,18 @@
  *
  * Sessions are thread-safe: calls on one session are serialised by its lock;
  * different sessions run in parallel.
+ *
+ * Each function's comment gives what its parameters mean (units and valid
+ * values included) and, after @returns, the statuses of its own. Common
+ * statuses are not repeated there: Vi, the handle ZEVRA_init gave, may answer
+ * IVI_ERROR_INVALID_SESSION_HANDLE; an output parameter passed as VI_NULL
+ * IVI_ERROR_NULL_POINTER; a channel selector IVI_ERROR_BADLY_FORMED_SELECTOR,
+ * IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR or
+ * IVI_ERROR_CHANNEL_NAME_REQUIRED. "I/O statuses" marks a function that talks
+ * to the instrument: it may return a VISA status (VI_ERROR_TMO,
+ * VI_ERROR_CONN_LOST, ...) and, with QueryInstrStatus on,
+ * IVI_ERROR_INSTRUMENT_STATUS. The driver checks no range on a real session:
+ * the instrument refuses a value it cannot take.
  */
 #ifndef ZEVRA_HEADER
 #define ZEVRA_HEADER
@@ -94,24 +106,31 @@ extern "C" {
  * configuration store. With IdQuery VI_TRUE the instrument's model must be
  * QDX7000 or QDX7001. A non-zero Reset resets the instrument after opening.
  * On failure *Vi is 0 and ZEVRA_GetError(VI_NULL, ...) describes why.
- * @in ResourceName, IdQuery, Reset
- * @out Vi
- * @returns VI_SUCCESS, or IVI_ERROR_NULL_POINTER, IVI_ERROR_BAD_OPTION_NAME,
- *   IVI_ERROR_BAD_OPTION_VALUE, IVI_ERROR_ID_QUERY_FAILED, a configuration store status, a VISA
- *   status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with
- *   QueryInstrStatus) */
+ * @param[in] ResourceName a VISA resource ("TCPIP0::192.168.1.20::5025::SOCKET",
+ *   "TCPIP0::host::hislip0::INSTR", "USB0::...::INSTR", "ASRL/dev/ttyUSB0::INSTR") or a logical
+ *   name of the configuration store
+ * @param[in] IdQuery VI_TRUE checks that the instrument ("*IDN?") is a model the driver supports
+ * @param[in] Reset VI_TRUE resets the instrument after opening
+ * @param[out] Vi the session handle from ZEVRA_init or ZEVRA_InitWithOptions
+ * @returns VI_SUCCESS, IVI_ERROR_BAD_OPTION_NAME, IVI_ERROR_BAD_OPTION_VALUE,
+ *   IVI_ERROR_ID_QUERY_FAILED, a configuration store status; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_init(ViRsrc ResourceName, ViBoolean IdQuery, ViBoolean Reset, ViSession *Vi);
 
 /* As ZEVRA_init, with an option string: any of
  * "Simulate=1, Cache=1, RangeCheck=1, QueryInstrStatus=1, RecordCoercions=0,
  *  InterchangeCheck=0" (values true/false, 1/0, VI_TRUE/VI_FALSE; names and
  * values in any case), optionally ending with "DriverSetup=Model=QDX7000".
- * @in ResourceName, IdQuery, Reset, OptionString
- * @out Vi
- * @returns VI_SUCCESS, or IVI_ERROR_NULL_POINTER, IVI_ERROR_BAD_OPTION_NAME,
- *   IVI_ERROR_BAD_OPTION_VALUE, IVI_ERROR_ID_QUERY_FAILED, a configuration store status, a VISA
- *   status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with
- *   QueryInstrStatus) */
+ * @param[in] ResourceName a VISA resource ("TCPIP0::192.168.1.20::5025::SOCKET",
+ *   "TCPIP0::host::hislip0::INSTR", "USB0::...::INSTR", "ASRL/dev/ttyUSB0::INSTR") or a logical
+ *   name of the configuration store
+ * @param[in] IdQuery VI_TRUE checks that the instrument ("*IDN?") is a model the driver supports
+ * @param[in] Reset VI_TRUE resets the instrument after opening
+ * @param[in] OptionString inherent options, "Name=value" separated by commas (Simulate, Cache,
+ *   RangeCheck, QueryInstrStatus, RecordCoercions, InterchangeCheck; values 1/0, true/false,
+ *   VI_TRUE/VI_FALSE), optionally ending with "DriverSetup=Model=QDX7000"; "" for none
+ * @param[out] Vi the session handle from ZEVRA_init or ZEVRA_InitWithOptions
+ * @returns VI_SUCCESS, IVI_ERROR_BAD_OPTION_NAME, IVI_ERROR_BAD_OPTION_VALUE,
+ *   IVI_ERROR_ID_QUERY_FAILED, a configuration store status; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_InitWithOptions(ViRsrc ResourceName, ViBoolean IdQuery, ViBoolean Reset,
                                          ViConstString OptionString, ViSession *Vi);
 
@@ -119,66 +138,71 @@ ZEVRA_API ViStatus ZEVRA_InitWithOptions(ViRsrc ResourceName, ViBoolean IdQuery,
  * IVI_ERROR_INVALID_SESSION_HANDLE afterwards. Calls already running on other
  * threads (and a lock another thread holds) finish first; calls that start
  * after the close began are refused.
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE */
+ * @returns VI_SUCCESS */
 ZEVRA_API ViStatus ZEVRA_close(ViSession Vi);
 
 /*- Inherent utilities -----------------------------------------------------------*/
 
 /* "*RST", "*OPC?" and the status check; empties the attribute cache.
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_reset(ViSession Vi);
 /* Reset, then the six inherent options return to their values after opening.
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ResetWithDefaults(ViSession Vi);
 /* Puts the instrument in a safe state ("*RST"); the cache is kept.
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_Disable(ViSession Vi);
 /* "*TST?": TestResult 0 and "Selftest passed", or the instrument's code and
  * "Selftest failed". TestMessage holds 256 bytes.
- * @out TestResult, TestMessage
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] TestResult 0 when the self-test passed, else the instrument's code
+ * @param[out] TestMessage a buffer of at least 256 bytes for the self-test's message
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_self_test(ViSession Vi, ViInt16 *TestResult, ViChar TestMessage[]);
 /* One entry of the instrument's error queue (":SYST:ERR?"): its code and
  * message without quotes. ErrorMessage holds 256 bytes.
- * @out ErrorCode, ErrorMessage
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] ErrorCode the status or instrument error code
+ * @param[out] ErrorMessage a buffer of at least 256 bytes for the message, without quotes
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_error_query(ViSession Vi, ViInt32 *ErrorCode, ViChar ErrorMessage[]);
 /* Driver revision and the instrument's firmware revision, 256 bytes each.
- * @out DriverRev, InstrRev
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER */
+ * @param[out] DriverRev a buffer of at least 256 bytes for the driver's revision
+ * @param[out] InstrRev a buffer of at least 256 bytes for the instrument's firmware revision
+ * @returns VI_SUCCESS */
 ZEVRA_API ViStatus ZEVRA_revision_query(ViSession Vi, ViChar DriverRev[], ViChar InstrRev[]);
 /* Hold the session lock across several calls. With a non-null CallerHasLock
  * the lock is taken only when *CallerHasLock is VI_FALSE (and released only
  * when it is VI_TRUE), and the flag is updated.
- * @out CallerHasLock
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE */
+ * @param[out] CallerHasLock VI_NULL, or a flag saying whether the caller holds the lock, updated by
+ *   the call
+ * @returns VI_SUCCESS */
 ZEVRA_API ViStatus ZEVRA_LockSession(ViSession Vi, ViBoolean *CallerHasLock);
-/* @out CallerHasLock
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, 0xBFFA1191 (this thread does not hold
- *   the lock) */
+/* Releases the lock ZEVRA_LockSession took; with CallerHasLock, only when *CallerHasLock is
+ * VI_TRUE, which it then sets to VI_FALSE.
+ * @param[out] CallerHasLock VI_NULL, or a flag saying whether the caller holds the lock, updated by
+ *   the call
+ * @returns VI_SUCCESS, 0xBFFA1191 (this thread does not hold the lock) */
 ZEVRA_API ViStatus ZEVRA_UnlockSession(ViSession Vi, ViBoolean *CallerHasLock);
 /* Empties the attribute cache.
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE */
+ * @returns VI_SUCCESS */
 ZEVRA_API ViStatus ZEVRA_InvalidateAllAttributes(ViSession Vi);
 
 /*- Direct I/O (refused in simulation with ZEVRA_ERROR_IO) -------------------------*/
 
-/* @in BufferSize, Buffer
- * @out ReturnCount
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, ZEVRA_ERROR_IO (in simulation), a VISA
- *   status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...) */
+/* Sends BufferSize bytes of Buffer to the instrument as they are (any byte, NUL included), ending
+ * the message; ReturnCount receives how many were sent (it may be VI_NULL).
+ * @param[in] BufferSize the size of Buffer in bytes
+ * @param[in] Buffer the bytes to send, any byte included
+ * @param[out] ReturnCount how many bytes were sent or read; may be VI_NULL
+ * @returns VI_SUCCESS, ZEVRA_ERROR_IO (in simulation), a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...) */
 ZEVRA_API ViStatus ZEVRA_viWrite(ViSession Vi, ViInt64 BufferSize, ViConstString Buffer, ViInt64 *ReturnCount);
 /* Reads one response; when Buffer is too small the rest of that response is
  * read and discarded, so the next read starts a fresh one.
- * @in BufferSize
- * @out Buffer, ReturnCount
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, ZEVRA_ERROR_IO (in simulation), a VISA
- *   status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...) */
+ * @param[in] BufferSize the size of Buffer in bytes
+ * @param[out] Buffer a buffer for the reply's bytes (not NUL-terminated)
+ * @param[out] ReturnCount how many bytes were sent or read; may be VI_NULL
+ * @returns VI_SUCCESS, ZEVRA_ERROR_IO (in simulation), a VISA status (VI_ERROR_TMO,
+ *   VI_ERROR_CONN_LOST, ...) */
 ZEVRA_API ViStatus ZEVRA_viRead(ViSession Vi, ViInt64 BufferSize, ViChar Buffer[], ViInt64 *ReturnCount);
 
 /*- Errors -------------------------------------------------------------------------*/
@@ -186,18 +210,21 @@ ZEVRA_API ViStatus ZEVRA_viRead(ViSession Vi, ViInt64 BufferSize, ViChar Buffer[
 /* The error recorded on the session (Vi 0: the calling thread's last error),
  * then cleared. BufferSize 0 returns the size needed and clears nothing; a
  * smaller buffer gets a truncated text and the size needed as result.
- * @in ErrorDescriptionBufferSize
- * @out ErrorCode, ErrorDescription
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER */
+ * @param[out] ErrorCode the status or instrument error code
+ * @param[in] ErrorDescriptionBufferSize the size of ErrorDescription in bytes, terminating NUL
+ *   included
+ * @param[out] ErrorDescription a buffer for the description; VI_NULL with a size of 0 asks only for
+ *   the size needed
+ * @returns VI_SUCCESS */
 ZEVRA_API ViStatus ZEVRA_GetError(ViSession Vi, ViStatus *ErrorCode, ViInt32 ErrorDescriptionBufferSize,
                                   ViChar ErrorDescription[]);
-/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE */
+/* Clears the error ZEVRA_GetError would return for the session (Vi 0: for this thread).
+ * @returns VI_SUCCESS */
 ZEVRA_API ViStatus ZEVRA_ClearError(ViSession Vi);
 /* The message template of one of the status codes above (256 bytes).
- * @in ErrorCode
- * @out ErrorMessage
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
- *   IVI_ERROR_INVALID_VALUE */
+ * @param[in] ErrorCode the status or instrument error code
+ * @param[out] ErrorMessage a buffer of at least 256 bytes for the status's message
+ * @returns VI_SUCCESS, IVI_ERROR_INVALID_VALUE */
 ZEVRA_API ViStatus ZEVRA_error_message(ViSession Vi, ViStatus ErrorCode, ViChar ErrorMessage[]);
 
 /*- Attributes ----------------------------------------------------------------*/
@@ -667,275 +694,315 @@ ZEVRA_API ViStatus ZEVRA_error_message(ViSession Vi, ViStatus ErrorCode, ViChar 
  * must be the attribute's type.
  * ZEVRA_GetAttributeViString follows the IVI buffer rules: size 0 returns
  * 4096; a value that filled the buffer returns 4096 (it may have been cut).
- * @in RepCapIdentifier (a channel selector), AttributeID
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
- *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
- *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
- *   IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH, IVI_ERROR_IVI_ATTR_NOT_READABLE, a
- *   VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with
- *   QueryInstrStatus) */
+ * @param[in] RepCapIdentifier the channel of a channel-based attribute as a selector ("CH1", a
+ *   virtual name, a list or range when writing); "" or VI_NULL for an instrument-wide attribute
+ * @param[in] AttributeID the attribute's ZEVRA_ATTR_ constant
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
+ *   IVI_ERROR_IVI_ATTR_NOT_READABLE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetAttributeViInt32(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                              ViInt32 *AttributeValue);
-/* @in RepCapIdentifier (a channel selector), AttributeID
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
- *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
- *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
- *   IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH, IVI_ERROR_IVI_ATTR_NOT_READABLE, a
- *   VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with
- *   QueryInstrStatus) */
+/* Reads a ViReal64 attribute into *AttributeValue; RepCapIdentifier names the channel of a
+ * channel-based attribute ("" for an instrument-wide one).
+ * @param[in] RepCapIdentifier the channel of a channel-based attribute as a selector ("CH1", a
+ *   virtual name, a list or range when writing); "" or VI_NULL for an instrument-wide attribute
+ * @param[in] AttributeID the attribute's ZEVRA_ATTR_ constant
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
+ *   IVI_ERROR_IVI_ATTR_NOT_READABLE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetAttributeViReal64(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                               ViReal64 *AttributeValue);
-/* @in RepCapIdentifier (a channel selector), AttributeID
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
- *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
- *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
- *   IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH, IVI_ERROR_IVI_ATTR_NOT_READABLE, a
- *   VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with
- *   QueryInstrStatus) */
+/* Reads a ViBoolean attribute into *AttributeValue; RepCapIdentifier names the channel of a
+ * channel-based attribute ("" for an instrument-wide one).
+ * @param[in] RepCapIdentifier the channel of a channel-based attribute as a selector ("CH1", a
+ *   virtual name, a list or range when writing); "" or VI_NULL for an instrument-wide attribute
+ * @param[in] AttributeID the attribute's ZEVRA_ATTR_ constant
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
+ *   IVI_ERROR_IVI_ATTR_NOT_READABLE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetAttributeViBoolean(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                                ViBoolean *AttributeValue);
-/* @in RepCapIdentifier (a channel selector), AttributeID
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
- *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
- *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
- *   IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH, IVI_ERROR_IVI_ATTR_NOT_READABLE, a
- *   VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with
- *   QueryInstrStatus) */
+/* Reads a ViSession attribute into *AttributeValue; RepCapIdentifier names the channel of a
+ * channel-based attribute ("" for an instrument-wide one).
+ * @param[in] RepCapIdentifier the channel of a channel-based attribute as a selector ("CH1", a
+ *   virtual name, a list or range when writing); "" or VI_NULL for an instrument-wide attribute
+ * @param[in] AttributeID the attribute's ZEVRA_ATTR_ constant
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
+ *   IVI_ERROR_IVI_ATTR_NOT_READABLE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetAttributeViSession(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                                ViSession *AttributeValue);
-/* @in RepCapIdentifier (a channel selector), AttributeID, AttributeValueBufferSize
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
- *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
- *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
- *   IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH, IVI_ERROR_IVI_ATTR_NOT_READABLE, a
- *   VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with
- *   QueryInstrStatus) */
+/* Reads a ViString attribute into AttributeValue, at most AttributeValueBufferSize bytes with the
+ * terminating NUL; returns the size the whole value needs when the buffer is too small (0 size:
+ * only the size).
+ * @param[in] RepCapIdentifier the channel of a channel-based attribute as a selector ("CH1", a
+ *   virtual name, a list or range when writing); "" or VI_NULL for an instrument-wide attribute
+ * @param[in] AttributeID the attribute's ZEVRA_ATTR_ constant
+ * @param[in] AttributeValueBufferSize the size of the AttributeValue buffer in bytes, terminating
+ *   NUL included; 0 asks only for the size needed
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
+ *   IVI_ERROR_IVI_ATTR_NOT_READABLE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetAttributeViString(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                               ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
-/* @in RepCapIdentifier (a channel selector), AttributeID, AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
- *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
- *   IVI_ERROR_CHANNEL_NAME_REQUIRED, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
- *   IVI_ERROR_IVI_ATTR_NOT_WRITABLE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
- *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Writes a ViInt32 attribute; RepCapIdentifier names the channel (or channels) of a channel-based
+ * attribute ("" for an instrument-wide one).
+ * @param[in] RepCapIdentifier the channel of a channel-based attribute as a selector ("CH1", a
+ *   virtual name, a list or range when writing); "" or VI_NULL for an instrument-wide attribute
+ * @param[in] AttributeID the attribute's ZEVRA_ATTR_ constant
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
+ *   IVI_ERROR_IVI_ATTR_NOT_WRITABLE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetAttributeViInt32(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                              ViInt32 AttributeValue);
-/* @in RepCapIdentifier (a channel selector), AttributeID, AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
- *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
- *   IVI_ERROR_CHANNEL_NAME_REQUIRED, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
- *   IVI_ERROR_IVI_ATTR_NOT_WRITABLE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
- *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Writes a ViReal64 attribute; RepCapIdentifier names the channel (or channels) of a channel-based
+ * attribute ("" for an instrument-wide one).
+ * @param[in] RepCapIdentifier the channel of a channel-based attribute as a selector ("CH1", a
+ *   virtual name, a list or range when writing); "" or VI_NULL for an instrument-wide attribute
+ * @param[in] AttributeID the attribute's ZEVRA_ATTR_ constant
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
+ *   IVI_ERROR_IVI_ATTR_NOT_WRITABLE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetAttributeViReal64(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                               ViReal64 AttributeValue);
-/* @in RepCapIdentifier (a channel selector), AttributeID, AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
- *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
- *   IVI_ERROR_CHANNEL_NAME_REQUIRED, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
- *   IVI_ERROR_IVI_ATTR_NOT_WRITABLE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
- *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Writes a ViBoolean attribute; RepCapIdentifier names the channel (or channels) of a
+ * channel-based attribute ("" for an instrument-wide one).
+ * @param[in] RepCapIdentifier the channel of a channel-based attribute as a selector ("CH1", a
+ *   virtual name, a list or range when writing); "" or VI_NULL for an instrument-wide attribute
+ * @param[in] AttributeID the attribute's ZEVRA_ATTR_ constant
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
+ *   IVI_ERROR_IVI_ATTR_NOT_WRITABLE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetAttributeViBoolean(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                                ViBoolean AttributeValue);
-/* @in RepCapIdentifier (a channel selector), AttributeID, AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
- *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
- *   IVI_ERROR_CHANNEL_NAME_REQUIRED, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
- *   IVI_ERROR_IVI_ATTR_NOT_WRITABLE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
- *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Writes a ViSession attribute; RepCapIdentifier names the channel (or channels) of a
+ * channel-based attribute ("" for an instrument-wide one).
+ * @param[in] RepCapIdentifier the channel of a channel-based attribute as a selector ("CH1", a
+ *   virtual name, a list or range when writing); "" or VI_NULL for an instrument-wide attribute
+ * @param[in] AttributeID the attribute's ZEVRA_ATTR_ constant
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
+ *   IVI_ERROR_IVI_ATTR_NOT_WRITABLE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetAttributeViSession(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                                ViSession AttributeValue);
-/* @in RepCapIdentifier (a channel selector), AttributeID, AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
- *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
- *   IVI_ERROR_CHANNEL_NAME_REQUIRED, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
- *   IVI_ERROR_IVI_ATTR_NOT_WRITABLE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
- *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Writes a ViString attribute; RepCapIdentifier names the channel (or channels) of a channel-based
+ * attribute ("" for an instrument-wide one).
+ * @param[in] RepCapIdentifier the channel of a channel-based attribute as a selector ("CH1", a
+ *   virtual name, a list or range when writing); "" or VI_NULL for an instrument-wide attribute
+ * @param[in] AttributeID the attribute's ZEVRA_ATTR_ constant
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS, IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH,
+ *   IVI_ERROR_IVI_ATTR_NOT_WRITABLE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetAttributeViString(ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID,
                                               ViConstString AttributeValue);
 
 /* The physical name of output channel Index (1 to 4): "CH1" ... "CH4".
- * @in Index, NameBufferSize
- * @out Name
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
- *   IVI_ERROR_INVALID_VALUE */
+ * @param[in] Index the channel's number, 1 to 4
+ * @param[in] NameBufferSize the size of Name in bytes, terminating NUL included; 0 asks only for
+ *   the size needed
+ * @param[out] Name a buffer for the physical channel name, "CH1" to "CH4"
+ * @returns VI_SUCCESS, IVI_ERROR_INVALID_VALUE */
 ZEVRA_API ViStatus ZEVRA_GetChannelName(ViSession Vi, ViInt32 Index, ViInt32 NameBufferSize, ViChar Name[]);
 
 /*- Coercion records and interchange warnings ---------------------------------------*/
 
 /* The driver never coerces a value: the queue is always empty.
- * @in BufferSize
- * @out CoercionRecord
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER */
+ * @param[in] BufferSize the size of Buffer in bytes
+ * @param[out] CoercionRecord a buffer for the record; always receives "" (the driver coerces
+ *   nothing)
+ * @returns VI_SUCCESS */
 ZEVRA_API ViStatus ZEVRA_GetNextCoercionRecord(ViSession Vi, ViInt32 BufferSize, ViChar CoercionRecord[]);
 /* Interchange checking is not supported: these answer IVI_ERROR_FUNCTION_NOT_SUPPORTED.
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
+ * @returns VI_SUCCESS, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
 ZEVRA_API ViStatus ZEVRA_ClearInterchangeWarnings(ViSession Vi);
-/* @in BufferSize
- * @out InterchangeWarning
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
+/* Not supported: the driver does not check interchangeability (IVI_ERROR_FUNCTION_NOT_SUPPORTED).
+ * @param[in] BufferSize the size of Buffer in bytes
+ * @param[out] InterchangeWarning a buffer for the warning (not supported)
+ * @returns VI_SUCCESS, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
 ZEVRA_API ViStatus ZEVRA_GetNextInterchangeWarning(ViSession Vi, ViInt32 BufferSize, ViChar InterchangeWarning[]);
-/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
+/* Not supported: the driver does not check interchangeability (IVI_ERROR_FUNCTION_NOT_SUPPORTED).
+ * @returns VI_SUCCESS, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
 ZEVRA_API ViStatus ZEVRA_ResetInterchangeCheck(ViSession Vi);
 
 /*- Output levels and protection ----------------------------------------------------*/
 
 /* ChannelName is a channel selector ("CH1", "CH1,CH3", "CH1-CH4", a virtual name).
- * @in ChannelName (a channel selector), Level
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
- *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
- *   IVI_ERROR_CHANNEL_NAME_REQUIRED, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
- *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
+ *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
+ * @param[in] Level volts; 0 to the channel module's maximum voltage (see ZEVRA_ATTR_VOLTAGE_LEVEL)
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigureVoltageLevel(ViSession Vi, ViConstString ChannelName, ViReal64 Level);
 /* Behavior 1 (trip): the limit is the overcurrent protection level; otherwise
  * the regulated current level.
- * @in ChannelName (a channel selector), Behavior, Limit
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
- *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
- *   IVI_ERROR_CHANNEL_NAME_REQUIRED, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
- *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
+ *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
+ * @param[in] Behavior 0 regulate (Limit is the current level) or 1 trip (Limit is the overcurrent
+ *   protection level)
+ * @param[in] Limit amperes; 0 to the channel module's maximum current (see
+ *   ZEVRA_ATTR_CURRENT_LIMIT)
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigureCurrentLimit(ViSession Vi, ViConstString ChannelName, ViInt32 Behavior,
                                                ViReal64 Limit);
 /* Overvoltage protection is always on: Enabled must be VI_TRUE.
- * @in ChannelName (a channel selector), Enabled, Limit
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
- *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
- *   IVI_ERROR_CHANNEL_NAME_REQUIRED, IVI_ERROR_VALUE_NOT_SUPPORTED, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
+ *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
+ * @param[in] Enabled must be VI_TRUE: the instrument's overvoltage protection is always on
+ * @param[in] Limit the overvoltage protection level in volts; 0 to the channel module's maximum
+ *   voltage
+ * @returns VI_SUCCESS, IVI_ERROR_VALUE_NOT_SUPPORTED; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigureOVP(ViSession Vi, ViConstString ChannelName, ViBoolean Enabled, ViReal64 Limit);
 /* From the ratings of the channel's module.
- * @in ChannelName (a channel selector), VoltageLevel
- * @out MaxCurrentLimit
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
- *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
- *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
- *   IVI_ERROR_UNEXPECTED_RESPONSE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
- *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
+ *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
+ * @param[in] VoltageLevel volts; 0 to the channel module's maximum voltage (see
+ *   ZEVRA_ATTR_VOLTAGE_LEVEL)
+ * @param[out] MaxCurrentLimit receives the highest current in amperes the module allows at
+ *   VoltageLevel (its power rating over the voltage, at most its current rating)
+ * @returns VI_SUCCESS, IVI_ERROR_UNEXPECTED_RESPONSE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_QueryMaxCurrentLimit(ViSession Vi, ViConstString ChannelName, ViReal64 VoltageLevel,
                                               ViReal64 *MaxCurrentLimit);
-/* @in ChannelName (a channel selector), CurrentLimit
- * @out MaxVoltageLevel
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
- *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
- *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
- *   IVI_ERROR_UNEXPECTED_RESPONSE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
- *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* The highest voltage the channel's module allows at CurrentLimit, from its ratings
+ * ("SYST:CHAN:MOD?" names the module).
+ * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
+ *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
+ * @param[in] CurrentLimit amperes; 0 to the channel module's maximum current (see
+ *   ZEVRA_ATTR_CURRENT_LIMIT)
+ * @param[out] MaxVoltageLevel receives the highest voltage in volts the module allows at
+ *   CurrentLimit (its power rating over the current, at most its voltage rating)
+ * @returns VI_SUCCESS, IVI_ERROR_UNEXPECTED_RESPONSE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_QueryMaxVoltageLevel(ViSession Vi, ViConstString ChannelName, ViReal64 CurrentLimit,
                                               ViReal64 *MaxVoltageLevel);
 /* Clears the protection of each channel named.
- * @in ChannelName (a channel selector)
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
- *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
- *   IVI_ERROR_CHANNEL_NAME_REQUIRED, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
- *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
+ *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ResetOutputProtection(ViSession Vi, ViConstString ChannelName);
 /* These act on the instrument's selected channel.
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ClearOCP(ViSession Vi);
-/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Clears a tripped overvoltage protection (":VOLT:PROT:CLE").
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ClearOVP(ViSession Vi);
-/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Clears the protection errors of the outputs ("OUTP:PROT:CLE").
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ClearProtectionErrors(ViSession Vi);
 
 /*- Output state, range and modes -----------------------------------------------------*/
 
-/* @in ChannelName (a channel selector), Enabled
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
- *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
- *   IVI_ERROR_CHANNEL_NAME_REQUIRED, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
- *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Switches the output of each channel named on (Enabled VI_TRUE) or off ("OUTP:STAT").
+ * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
+ *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
+ * @param[in] Enabled VI_TRUE switches the output on, VI_FALSE off
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigureOutputEnabled(ViSession Vi, ViConstString ChannelName, ViBoolean Enabled);
 /* Checks that Range is reachable on each channel (RangeType 0 current, 1
  * voltage); the instrument has no ranges to switch.
- * @in ChannelName (a channel selector), RangeType, Range
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
- *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
- *   IVI_ERROR_CHANNEL_NAME_REQUIRED, IVI_ERROR_INVALID_VALUE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
+ *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
+ * @param[in] RangeType 0 the current range, 1 the voltage range
+ * @param[in] Range amperes (RangeType 0) or volts (RangeType 1) the channel must reach
+ * @returns VI_SUCCESS, IVI_ERROR_INVALID_VALUE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigureOutputRange(ViSession Vi, ViConstString ChannelName, ViInt32 RangeType,
                                               ViReal64 Range);
 /* Whether the channel is in OutputState (ZEVRA_VAL_OUTPUT_...), from its own
  * questionable-instrument summary condition register.
- * @in ChannelName (a channel selector), OutputState
- * @out InState
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
- *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
- *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
- *   IVI_ERROR_VALUE_NOT_SUPPORTED, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
- *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
+ *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
+ * @param[in] OutputState the state asked about: a ZEVRA_VAL_OUTPUT_ value
+ * @param[out] InState receives VI_TRUE when the channel is in that state
+ * @returns VI_SUCCESS, IVI_ERROR_VALUE_NOT_SUPPORTED; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_QueryOutputState(ViSession Vi, ViConstString ChannelName, ViInt32 OutputState,
                                           ViBoolean *InState);
 
 /*- Triggering ------------------------------------------------------------------------*/
 
-/* @in ChannelName (a channel selector), Source
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_BADLY_FORMED_SELECTOR,
- *   IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER, IVI_ERROR_INVALID_RANGE_IN_SELECTOR,
- *   IVI_ERROR_CHANNEL_NAME_REQUIRED, IVI_ERROR_VALUE_NOT_SUPPORTED, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Sets what triggers the channel: ZEVRA_VAL_TRIG_IMMEDIATE, ZEVRA_VAL_TRIG_EXTERNAL (the digital
+ * port) or ZEVRA_VAL_SOFTWARE_TRIG ("*TRG"), sent as the instrument's trigger source
+ * ("TRIG:SEQ:SOUR"); other sources are refused.
+ * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
+ *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
+ * @param[in] Source ZEVRA_VAL_TRIG_IMMEDIATE, ZEVRA_VAL_TRIG_EXTERNAL or ZEVRA_VAL_SOFTWARE_TRIG
+ * @returns VI_SUCCESS, IVI_ERROR_VALUE_NOT_SUPPORTED; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigureTriggerSource(ViSession Vi, ViConstString ChannelName, ViInt32 Source);
 /* Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.
- * @in ChannelName (a channel selector), Limit
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
+ * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
+ *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
+ * @param[in] Limit amperes; 0 to the channel module's maximum current (see
+ *   ZEVRA_ATTR_CURRENT_LIMIT)
+ * @returns VI_SUCCESS, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
 ZEVRA_API ViStatus ZEVRA_ConfigureTriggeredCurrentLimit(ViSession Vi, ViConstString ChannelName, ViReal64 Limit);
-/* @in ChannelName (a channel selector), Level
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
+/* Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.
+ * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
+ *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
+ * @param[in] Level volts; 0 to the channel module's maximum voltage (see ZEVRA_ATTR_VOLTAGE_LEVEL)
+ * @returns VI_SUCCESS, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
 ZEVRA_API ViStatus ZEVRA_ConfigureTriggeredVoltageLevel(ViSession Vi, ViConstString ChannelName, ViReal64 Level);
-/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
+/* Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.
+ * @returns VI_SUCCESS, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
 ZEVRA_API ViStatus ZEVRA_Initiate(ViSession Vi);
-/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
+/* Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.
+ * @returns VI_SUCCESS, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
 ZEVRA_API ViStatus ZEVRA_Abort(ViSession Vi);
 /* "*TRG", whatever the trigger source.
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SendSoftwareTrigger(ViSession Vi);
-/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Triggers the instrument now ("*TRG").
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GenerateImmediateTrigger(ViSession Vi);
 
 /*- Measurement -------------------------------------------------------------------------*/
 
-/* @in ChannelName (a channel selector), MeasurementType
- * @out Measurement
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
- *   IVI_ERROR_BADLY_FORMED_SELECTOR, IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER,
- *   IVI_ERROR_INVALID_RANGE_IN_SELECTOR, IVI_ERROR_CHANNEL_NAME_REQUIRED,
- *   IVI_ERROR_VALUE_NOT_SUPPORTED, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
- *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Measures the channel's output voltage (volts) or current (amperes) as MeasurementType says
+ * ("MEAS:VOLT?", "MEAS:CURR?").
+ * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
+ *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
+ * @param[in] MeasurementType ZEVRA_VAL_MEASURE_VOLTAGE or ZEVRA_VAL_MEASURE_CURRENT
+ * @param[out] Measurement receives the measurement: volts or amperes
+ * @returns VI_SUCCESS, IVI_ERROR_VALUE_NOT_SUPPORTED; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_Measure(ViSession Vi, ViConstString ChannelName, ViInt32 MeasurementType,
                                  ViReal64 *Measurement);
 /* These measure the instrument's selected channel.
- * @out Val
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] Val receives the voltage in volts
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_MeasureVoltage(ViSession Vi, ViReal64 *Val);
-/* @out Val
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* The output current of the instrument's selected channel, in amperes ("MEAS:CURR?").
+ * @param[out] Val receives the current in amperes
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_MeasureCurrent(ViSession Vi, ViReal64 *Val);
-/* @out Val
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* The output power of the instrument's selected channel, in watts ("MEAS:POW?").
+ * @param[out] Val receives the power in watts
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_MeasurePower(ViSession Vi, ViReal64 *Val);
-/* @out Voltage, Current, Power
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Voltage (volts), current (amperes) and power (watts) of the instrument's selected channel, in
+ * one exchange ("MEAS:ALL?").
+ * @param[out] Voltage receives the voltage in volts
+ * @param[out] Current receives the current in amperes
+ * @param[out] Power receives the power in watts
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_MeasureSelectedChannel(ViSession Vi, ViReal64 *Voltage, ViReal64 *Current, ViReal64 *Power);
 /* Voltage, current and power of every channel; each array is filled up to its
  * buffer size (a negative size counts as 0) and its actual size says how many
  * values it received.
- * @in VoltagesBufferSize, CurrentsBufferSize, PowersBufferSize
- * @out Voltages, VoltagesActualSize, Currents, CurrentsActualSize, Powers, PowersActualSize
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
- *   IVI_ERROR_UNEXPECTED_RESPONSE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
- *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] VoltagesBufferSize how many values Voltages holds
+ * @param[out] Voltages receives each channel's voltage in volts
+ * @param[out] VoltagesActualSize receives how many voltages were written
+ * @param[in] CurrentsBufferSize how many values Currents holds
+ * @param[out] Currents receives each channel's current in amperes
+ * @param[out] CurrentsActualSize receives how many currents were written
+ * @param[in] PowersBufferSize how many values Powers holds
+ * @param[out] Powers receives each channel's power in watts
+ * @param[out] PowersActualSize receives how many powers were written
+ * @returns VI_SUCCESS, IVI_ERROR_UNEXPECTED_RESPONSE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_MeasureAllChannels(ViSession Vi, ViInt32 VoltagesBufferSize, ViReal64 Voltages[],
                                             ViInt32 *VoltagesActualSize, ViInt32 CurrentsBufferSize,
                                             ViReal64 Currents[], ViInt32 *CurrentsActualSize,
@@ -943,671 +1010,682 @@ ZEVRA_API ViStatus ZEVRA_MeasureAllChannels(ViSession Vi, ViInt32 VoltagesBuffer
 
 /*- List mode -----------------------------------------------------------------------------*/
 
-/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Clears the steps of the selected list ("LIST:CLE").
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ClearList(ViSession Vi);
-/* @in ListNumber
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Deletes list ListNumber ("LIST:DEL").
+ * @param[in] ListNumber a list number of the instrument; passed unchanged
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_DeleteSelectedList(ViSession Vi, ViInt32 ListNumber);
-/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Saves the selected list in the instrument's memory ("LIST:SAVE").
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SaveListData(ViSession Vi);
-/* @in ListNumber
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Puts the outputs in list mode, running list ListNumber ("OUTP:MODE LIST,n").
+ * @param[in] ListNumber a list number of the instrument; passed unchanged
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_EnableList(ViSession Vi, ViInt32 ListNumber);
-/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Returns the outputs from list mode to fixed levels ("OUTP:MODE FIX").
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_DisableList(ViSession Vi);
 /* Channel is ZEVRA_VAL_CHANNEL1 .. ZEVRA_VAL_CHANNEL4.
- * @in Channel
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] Channel ZEVRA_VAL_CHANNEL1 to ZEVRA_VAL_CHANNEL4
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_StartList(ViSession Vi, ViInt32 Channel);
-/* @in Channel, Continuous
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Starts the list on Channel, running it again and again while Continuous is VI_TRUE
+ * ("INIT:CONT").
+ * @param[in] Channel ZEVRA_VAL_CHANNEL1 to ZEVRA_VAL_CHANNEL4
+ * @param[in] Continuous VI_TRUE runs the list again and again, VI_FALSE once
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_StartListContinuous(ViSession Vi, ViInt32 Channel, ViBoolean Continuous);
-/* @in Channel
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Stops the list running on Channel ("ABOR").
+ * @param[in] Channel ZEVRA_VAL_CHANNEL1 to ZEVRA_VAL_CHANNEL4
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_AbortList(ViSession Vi, ViInt32 Channel);
 
 /*- Digital I/O -------------------------------------------------------------------------*/
 
-/* @in PinNumber, PinFunction
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Sets what pin PinNumber of the digital port does ("DIG:PINn:FUNC").
+ * @param[in] PinNumber the digital port's pin, from 1; the instrument's range, passed unchanged
+ * @param[in] PinFunction a ZEVRA_VAL_DIGITAL_PIN_FUNCTION_ value
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigureDigitalFunction(ViSession Vi, ViInt32 PinNumber, ViInt32 PinFunction);
-/* @in PinNumber, PinPolarity
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Sets the polarity of pin PinNumber of the digital port ("DIG:PINn:POL").
+ * @param[in] PinNumber the digital port's pin, from 1; the instrument's range, passed unchanged
+ * @param[in] PinPolarity ZEVRA_VAL_DIGITAL_PIN_POLARITY_POSITIVE or _NEGATIVE
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigureDigitalPolarity(ViSession Vi, ViInt32 PinNumber, ViInt32 PinPolarity);
 
 /*- Status system ---------------------------------------------------------------------------*/
 
-/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Clears the instrument's event registers and error queue ("*CLS").
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ClearStatus(ViSession Vi);
-/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Returns the instrument's status enable registers to their preset values ("STAT:PRES").
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_Preset(ViSession Vi);
-/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Makes the instrument set the operation-complete bit of its standard event register when pending
+ * operations finish ("*OPC").
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetOperationComplete(ViSession Vi);
 /* Waits for "*OPC?" as long as the I/O timeout allows.
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_WaitForOperationComplete(ViSession Vi);
-/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Makes the instrument finish pending operations before it takes the next command ("*WAI").
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_WaitToContinue(ViSession Vi);
 
 /*- System settings and stored states ---------------------------------------------------------*/
 
-/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Sounds the instrument's beeper once ("SYST:BEEP:IMM").
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_Beep(ViSession Vi);
 /* Clears stored states and lists and resets the instrument.
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ClearAndReboot(ViSession Vi);
-/* @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Puts the instrument in remote with its front panel locked ("SYST:RWL").
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_RemoteLock(ViSession Vi);
-/* @in Location
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Saves the instrument's settings in memory Location ("*SAV").
+ * @param[in] Location the instrument's memory location for a state; passed unchanged
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SaveState(ViSession Vi, ViInt32 Location);
-/* @in Location
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* Restores the settings saved in memory Location ("*RCL").
+ * @param[in] Location the instrument's memory location for a state; passed unchanged
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_RecallState(ViSession Vi, ViInt32 Location);
 /* State: ZEVRA_VAL_POWER_ON_STATE_...; MemoryLocation is used with USER_STATE only.
- * @in State, MemoryLocation
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] State a ZEVRA_VAL_POWER_ON_STATE_ value
+ * @param[in] MemoryLocation the saved state to take with USER_STATE (ignored otherwise); passed
+ *   unchanged
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigurePowerOnState(ViSession Vi, ViInt32 State, ViInt32 MemoryLocation);
-/* @out State, MemoryLocation
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER,
- *   IVI_ERROR_UNEXPECTED_RESPONSE, a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...),
- *   IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+/* What the outputs do at power-on and, for USER_STATE, which saved state they take
+ * ("OUTP:PON:STAT?").
+ * @param[out] State receives a ZEVRA_VAL_POWER_ON_STATE_ value
+ * @param[out] MemoryLocation receives the saved state USER_STATE takes
+ * @returns VI_SUCCESS, IVI_ERROR_UNEXPECTED_RESPONSE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_QueryPowerOnState(ViSession Vi, ViInt32 *State, ViInt32 *MemoryLocation);
 
 /*- Generated attribute functions (instrument-specific attributes) ----------------*/
 
 /* @attribute ZEVRA_ATTR_DIGITAL_INHIBIT_MODE
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetDigitalInhibitMode(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_DIGITAL_INHIBIT_MODE
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetDigitalInhibitMode(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_DIGITAL_INPUT_DATA
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetDigitalInputData(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_DIGITAL_OUTPUT_DATA
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetDigitalOutputData(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_DIGITAL_OUTPUT_DATA
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetDigitalOutputData(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_SELECTED_CHANNEL
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetSelectedChannel(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_SELECTED_CHANNEL
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetSelectedChannel(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_BEGINNING_OF_STEP_TRIGGER_ENABLED
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetBeginningOfStepTriggerEnabled(ViSession Vi, ViBoolean *AttributeValue);
 /* @attribute ZEVRA_ATTR_BEGINNING_OF_STEP_TRIGGER_ENABLED
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetBeginningOfStepTriggerEnabled(ViSession Vi, ViBoolean AttributeValue);
 /* @attribute ZEVRA_ATTR_LIST_DWELL
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetListDwell(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_LIST_DWELL
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetListDwell(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_END_OF_STEP_TRIGGER_ENABLED
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetEndOfStepTriggerEnabled(ViSession Vi, ViBoolean *AttributeValue);
 /* @attribute ZEVRA_ATTR_END_OF_STEP_TRIGGER_ENABLED
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetEndOfStepTriggerEnabled(ViSession Vi, ViBoolean AttributeValue);
 /* @attribute ZEVRA_ATTR_LIST_REPEAT_COUNT
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetListRepeatCount(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_LIST_REPEAT_COUNT
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetListRepeatCount(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_STEP_CURRENT
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetStepCurrent(ViSession Vi, ViReal64 *AttributeValue);
 /* @attribute ZEVRA_ATTR_STEP_CURRENT
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetStepCurrent(ViSession Vi, ViReal64 AttributeValue);
 /* @attribute ZEVRA_ATTR_STEP_VOLTAGE
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetStepVoltage(ViSession Vi, ViReal64 *AttributeValue);
 /* @attribute ZEVRA_ATTR_STEP_VOLTAGE
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetStepVoltage(ViSession Vi, ViReal64 AttributeValue);
 /* @attribute ZEVRA_ATTR_NEXT_LIST
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetNextList(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_NEXT_LIST
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetNextList(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_SELECTED_LIST
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetSelectedList(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_SELECTED_LIST
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetSelectedList(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_LIST_IS_RUNNING
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetListIsRunning(ViSession Vi, ViBoolean *AttributeValue);
 /* @attribute ZEVRA_ATTR_LIST_PACE
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetListPace(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_LIST_PACE
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetListPace(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_SELECTED_STEP
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetSelectedStep(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_SELECTED_STEP
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetSelectedStep(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_LIST_TERMINATE_STATE
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetListTerminateState(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_LIST_TERMINATE_STATE
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetListTerminateState(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_LIST_TRIGGER_SOURCE
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetListTriggerSource(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_LIST_TRIGGER_SOURCE
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetListTriggerSource(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_ALL_OUTPUTS_ENABLED
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetAllOutputsEnabled(ViSession Vi, ViBoolean AttributeValue);
 /* @attribute ZEVRA_ATTR_OUTPUT_DELAY_RISE
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetOutputDelayRise(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_OUTPUT_DELAY_RISE
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetOutputDelayRise(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_OUTPUT_DELAY_FALL
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetOutputDelayFall(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_OUTPUT_DELAY_FALL
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetOutputDelayFall(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_OUTPUT_MODE
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetOutputMode(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_OUTPUT_MODE
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetOutputMode(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_OUTPUT_TIMER_ENABLED
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetOutputTimerEnabled(ViSession Vi, ViBoolean *AttributeValue);
 /* @attribute ZEVRA_ATTR_OUTPUT_TIMER_ENABLED
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetOutputTimerEnabled(ViSession Vi, ViBoolean AttributeValue);
 /* @attribute ZEVRA_ATTR_OUTPUT_TIMER_DWELL
- * @in AttributeValueBufferSize
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValueBufferSize the size of the AttributeValue buffer in bytes, terminating
+ *   NUL included; 0 asks only for the size needed
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetOutputTimerDwell(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
 /* @attribute ZEVRA_ATTR_OUTPUT_TIMER_DWELL
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetOutputTimerDwell(ViSession Vi, ViConstString AttributeValue);
 /* @attribute ZEVRA_ATTR_CURRENT_LEVEL
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetCurrentLevel(ViSession Vi, ViReal64 *AttributeValue);
 /* @attribute ZEVRA_ATTR_CURRENT_LEVEL
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetCurrentLevel(ViSession Vi, ViReal64 AttributeValue);
 /* @attribute ZEVRA_ATTR_OCP_ENABLED
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetOcpEnabled(ViSession Vi, ViBoolean *AttributeValue);
 /* @attribute ZEVRA_ATTR_OCP_ENABLED
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetOcpEnabled(ViSession Vi, ViBoolean AttributeValue);
 /* @attribute ZEVRA_ATTR_OCP_TRIPPED
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetOcpTripped(ViSession Vi, ViBoolean *AttributeValue);
 /* @attribute ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetCurrentProtectionLevel(ViSession Vi, ViReal64 *AttributeValue);
 /* @attribute ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetCurrentProtectionLevel(ViSession Vi, ViReal64 AttributeValue);
 /* @attribute ZEVRA_ATTR_CURRENT_SLEW_RATE
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetCurrentSlewRate(ViSession Vi, ViReal64 *AttributeValue);
 /* @attribute ZEVRA_ATTR_CURRENT_SLEW_RATE
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetCurrentSlewRate(ViSession Vi, ViReal64 AttributeValue);
 /* @attribute ZEVRA_ATTR_VOLTAGE_MAXIMUM
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetVoltageMaximum(ViSession Vi, ViReal64 *AttributeValue);
 /* @attribute ZEVRA_ATTR_VOLTAGE_MAXIMUM
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetVoltageMaximum(ViSession Vi, ViReal64 AttributeValue);
 /* @attribute ZEVRA_ATTR_VOLTAGE_MINIMUM
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetVoltageMinimum(ViSession Vi, ViReal64 *AttributeValue);
 /* @attribute ZEVRA_ATTR_VOLTAGE_MINIMUM
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetVoltageMinimum(ViSession Vi, ViReal64 AttributeValue);
 /* @attribute ZEVRA_ATTR_OVP_TRIPPED
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetOvpTripped(ViSession Vi, ViBoolean *AttributeValue);
 /* @attribute ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetVoltageProtectionLevel(ViSession Vi, ViReal64 *AttributeValue);
 /* @attribute ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetVoltageProtectionLevel(ViSession Vi, ViReal64 AttributeValue);
 /* @attribute ZEVRA_ATTR_VOLTAGE_SLEW_RATE
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetVoltageSlewRate(ViSession Vi, ViReal64 *AttributeValue);
 /* @attribute ZEVRA_ATTR_VOLTAGE_SLEW_RATE
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetVoltageSlewRate(ViSession Vi, ViReal64 AttributeValue);
 /* @attribute ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetVoltageSenseEnabled(ViSession Vi, ViBoolean *AttributeValue);
 /* @attribute ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetVoltageSenseEnabled(ViSession Vi, ViBoolean AttributeValue);
 /* @attribute ZEVRA_ATTR_POWER_ON_STATUS_CLEAR_ENABLED
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetPowerOnStatusClearEnabled(ViSession Vi, ViBoolean *AttributeValue);
 /* @attribute ZEVRA_ATTR_POWER_ON_STATUS_CLEAR_ENABLED
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetPowerOnStatusClearEnabled(ViSession Vi, ViBoolean AttributeValue);
 /* @attribute ZEVRA_ATTR_OPERATION_ENABLE_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetOperationEnableRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_OPERATION_ENABLE_REGISTER
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetOperationEnableRegister(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_OPERATION_EVENT_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetOperationEventRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_ENABLE_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableEnableRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_ENABLE_REGISTER
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetQuestionableEnableRegister(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_EVENT_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableEventRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_ENABLE_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentEnableRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_ENABLE_REGISTER
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetQuestionableInstrumentEnableRegister(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_EVENT_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentEventRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_CONDITION_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary1ConditionRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_ENABLE_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary1EnableRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_ENABLE_REGISTER
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetQuestionableInstrumentSummary1EnableRegister(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_EVENT_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary1EventRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_CONDITION_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary2ConditionRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_ENABLE_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary2EnableRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_ENABLE_REGISTER
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetQuestionableInstrumentSummary2EnableRegister(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_EVENT_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary2EventRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_CONDITION_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary3ConditionRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_ENABLE_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary3EnableRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_ENABLE_REGISTER
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetQuestionableInstrumentSummary3EnableRegister(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_EVENT_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary3EventRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_CONDITION_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary4ConditionRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_ENABLE_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary4EnableRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_ENABLE_REGISTER
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetQuestionableInstrumentSummary4EnableRegister(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_EVENT_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetQuestionableInstrumentSummary4EventRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_STANDARD_EVENT_ENABLE_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetStandardEventEnableRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_STANDARD_EVENT_ENABLE_REGISTER
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetStandardEventEnableRegister(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_STANDARD_EVENT_EVENT_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetStandardEventEventRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_STATUS_BYTE_ENABLE_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetStatusByteEnableRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_STATUS_BYTE_ENABLE_REGISTER
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetStatusByteEnableRegister(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_STATUS_BYTE_EVENT_REGISTER
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetStatusByteEventRegister(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_BEEPER_ENABLED
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetBeeperEnabled(ViSession Vi, ViBoolean *AttributeValue);
 /* @attribute ZEVRA_ATTR_BEEPER_ENABLED
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetBeeperEnabled(ViSession Vi, ViBoolean AttributeValue);
 /* @attribute ZEVRA_ATTR_SYSTEM_DATE
- * @in AttributeValueBufferSize
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValueBufferSize the size of the AttributeValue buffer in bytes, terminating
+ *   NUL included; 0 asks only for the size needed
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetSystemDate(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
 /* @attribute ZEVRA_ATTR_SYSTEM_DATE
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetSystemDate(ViSession Vi, ViConstString AttributeValue);
 /* @attribute ZEVRA_ATTR_DISPLAY_ENABLED
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetDisplayEnabled(ViSession Vi, ViBoolean *AttributeValue);
 /* @attribute ZEVRA_ATTR_DISPLAY_ENABLED
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetDisplayEnabled(ViSession Vi, ViBoolean AttributeValue);
 /* @attribute ZEVRA_ATTR_LXI_IDENTIFY_ENABLED
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetLxiIdentifyEnabled(ViSession Vi, ViBoolean *AttributeValue);
 /* @attribute ZEVRA_ATTR_LXI_IDENTIFY_ENABLED
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetLxiIdentifyEnabled(ViSession Vi, ViBoolean AttributeValue);
 /* @attribute ZEVRA_ATTR_MODULE_IDENTITY
- * @in AttributeValueBufferSize
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValueBufferSize the size of the AttributeValue buffer in bytes, terminating
+ *   NUL included; 0 asks only for the size needed
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetModuleIdentity(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
 /* @attribute ZEVRA_ATTR_MODULE_SERIAL_NUMBER
- * @in AttributeValueBufferSize
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValueBufferSize the size of the AttributeValue buffer in bytes, terminating
+ *   NUL included; 0 asks only for the size needed
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetModuleSerialNumber(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
 /* @attribute ZEVRA_ATTR_MODULE_FIRMWARE_VERSION
- * @in AttributeValueBufferSize
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValueBufferSize the size of the AttributeValue buffer in bytes, terminating
+ *   NUL included; 0 asks only for the size needed
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetModuleFirmwareVersion(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
 /* @attribute ZEVRA_ATTR_SYSTEM_TIME
- * @in AttributeValueBufferSize
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValueBufferSize the size of the AttributeValue buffer in bytes, terminating
+ *   NUL included; 0 asks only for the size needed
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetSystemTime(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
 /* @attribute ZEVRA_ATTR_SYSTEM_TIME
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetSystemTime(ViSession Vi, ViConstString AttributeValue);
 /* @attribute ZEVRA_ATTR_REMOTE_STATE
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetRemoteState(ViSession Vi, ViInt32 *AttributeValue);
 /* @attribute ZEVRA_ATTR_REMOTE_STATE
- * @in AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, a VISA status (VI_ERROR_TMO,
- *   VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetRemoteState(ViSession Vi, ViInt32 AttributeValue);
 /* @attribute ZEVRA_ATTR_SCPI_VERSION
- * @in AttributeValueBufferSize
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[in] AttributeValueBufferSize the size of the AttributeValue buffer in bytes, terminating
+ *   NUL included; 0 asks only for the size needed
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetScpiVersion(ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]);
 /* @attribute ZEVRA_ATTR_TCP_CONTROL_PORT
- * @out AttributeValue
- * @returns VI_SUCCESS, or IVI_ERROR_INVALID_SESSION_HANDLE, IVI_ERROR_NULL_POINTER, a VISA status
- *   (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...), IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus) */
+ * @param[out] AttributeValue the attribute's value: its type, units and valid values are the
+ *   attribute's
+ * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GetTcpControlPort(ViSession Vi, ViInt32 *AttributeValue);
 
 #ifdef __cplusplus

@@ -317,6 +317,8 @@ class OutputChannel(ChannelCore):
     def configure_voltage_level(self, level: float) -> None:
         """ChannelName is a channel selector ("CH1", "CH1,CH3", "CH1-CH4", a virtual name).
 
+        level: volts; 0 to the channel module's maximum voltage (see ZEVRA_ATTR_VOLTAGE_LEVEL).
+
         Calls ZEVRA_ConfigureVoltageLevel.
         """
         session = self._session
@@ -330,6 +332,11 @@ class OutputChannel(ChannelCore):
     def configure_current_limit(self, behavior: int, limit: float) -> None:
         """Behavior 1 (trip): the limit is the overcurrent protection level; otherwise the
         regulated current level.
+
+        behavior: 0 regulate (Limit is the current level) or 1 trip (Limit is the overcurrent
+        protection level).
+
+        limit: amperes; 0 to the channel module's maximum current (see ZEVRA_ATTR_CURRENT_LIMIT).
 
         Calls ZEVRA_ConfigureCurrentLimit.
         """
@@ -347,6 +354,11 @@ class OutputChannel(ChannelCore):
     def configure_ovp(self, enabled: bool, limit: float) -> None:
         """Overvoltage protection is always on: Enabled must be VI_TRUE.
 
+        enabled: must be VI_TRUE: the instrument's overvoltage protection is always on.
+
+        limit: the overvoltage protection level in volts; 0 to the channel module's maximum
+        voltage.
+
         Calls ZEVRA_ConfigureOVP.
         """
         session = self._session
@@ -362,6 +374,12 @@ class OutputChannel(ChannelCore):
     def query_max_current_limit(self, voltage_level: float) -> float:
         """From the ratings of the channel's module.
 
+        voltage_level: volts; 0 to the channel module's maximum voltage (see
+        ZEVRA_ATTR_VOLTAGE_LEVEL).
+
+        Returns the highest current in amperes the module allows at VoltageLevel (its power rating
+        over the voltage, at most its current rating).
+
         Calls ZEVRA_QueryMaxCurrentLimit.
         """
         session = self._session
@@ -375,7 +393,17 @@ class OutputChannel(ChannelCore):
             return session._cell_double.value
 
     def query_max_voltage_level(self, current_limit: float) -> float:
-        """Calls ZEVRA_QueryMaxVoltageLevel."""
+        """The highest voltage the channel's module allows at CurrentLimit, from its ratings
+        ("SYST:CHAN:MOD?" names the module).
+
+        current_limit: amperes; 0 to the channel module's maximum current (see
+        ZEVRA_ATTR_CURRENT_LIMIT).
+
+        Returns the highest voltage in volts the module allows at CurrentLimit (its power rating
+        over the current, at most its voltage rating).
+
+        Calls ZEVRA_QueryMaxVoltageLevel.
+        """
         session = self._session
         if type(current_limit) is not float or current_limit - current_limit:
             current_limit = c_real(current_limit, 'current_limit')
@@ -398,7 +426,12 @@ class OutputChannel(ChannelCore):
                 session._check(status, 'ResetOutputProtection')
 
     def configure_output_enabled(self, enabled: bool) -> None:
-        """Calls ZEVRA_ConfigureOutputEnabled."""
+        """Switches the output of each channel named on (Enabled VI_TRUE) or off ("OUTP:STAT").
+
+        enabled: VI_TRUE switches the output on, VI_FALSE off.
+
+        Calls ZEVRA_ConfigureOutputEnabled.
+        """
         session = self._session
         if type(enabled) is not bool:
             enabled = c_bool(enabled, 'enabled')
@@ -410,6 +443,10 @@ class OutputChannel(ChannelCore):
     def configure_output_range(self, range_type: int, range: float) -> None:
         """Checks that Range is reachable on each channel (RangeType 0 current, 1 voltage); the
         instrument has no ranges to switch.
+
+        range_type: 0 the current range, 1 the voltage range.
+
+        range: amperes (RangeType 0) or volts (RangeType 1) the channel must reach.
 
         Calls ZEVRA_ConfigureOutputRange.
         """
@@ -428,6 +465,10 @@ class OutputChannel(ChannelCore):
         """Whether the channel is in OutputState (ZEVRA_VAL_OUTPUT_...), from its own
         questionable-instrument summary condition register.
 
+        output_state: the state asked about: a ZEVRA_VAL_OUTPUT_ value.
+
+        Returns VI_TRUE when the channel is in that state.
+
         Calls ZEVRA_QueryOutputState.
         """
         session = self._session
@@ -441,7 +482,14 @@ class OutputChannel(ChannelCore):
             return bool(session._cell_uint16.value)
 
     def configure_trigger_source(self, source: TriggerSource) -> None:
-        """Calls ZEVRA_ConfigureTriggerSource."""
+        """Sets what triggers the channel: ZEVRA_VAL_TRIG_IMMEDIATE, ZEVRA_VAL_TRIG_EXTERNAL (the
+        digital port) or ZEVRA_VAL_SOFTWARE_TRIG ("*TRG"), sent as the instrument's trigger source
+        ("TRIG:SEQ:SOUR"); other sources are refused.
+
+        source: ZEVRA_VAL_TRIG_IMMEDIATE, ZEVRA_VAL_TRIG_EXTERNAL or ZEVRA_VAL_SOFTWARE_TRIG.
+
+        Calls ZEVRA_ConfigureTriggerSource.
+        """
         session = self._session
         if type(source) is not int and type(source) is not TriggerSource:
             source = c_int(source, 'source')
@@ -452,6 +500,8 @@ class OutputChannel(ChannelCore):
 
     def configure_triggered_current_limit(self, limit: float) -> None:
         """Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.
+
+        limit: amperes; 0 to the channel module's maximum current (see ZEVRA_ATTR_CURRENT_LIMIT).
 
         Calls ZEVRA_ConfigureTriggeredCurrentLimit.
         """
@@ -465,7 +515,12 @@ class OutputChannel(ChannelCore):
                 session._check(status, 'ConfigureTriggeredCurrentLimit')
 
     def configure_triggered_voltage_level(self, level: float) -> None:
-        """Calls ZEVRA_ConfigureTriggeredVoltageLevel."""
+        """Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.
+
+        level: volts; 0 to the channel module's maximum voltage (see ZEVRA_ATTR_VOLTAGE_LEVEL).
+
+        Calls ZEVRA_ConfigureTriggeredVoltageLevel.
+        """
         session = self._session
         if type(level) is not float or level - level:
             level = c_real(level, 'level')
@@ -476,7 +531,15 @@ class OutputChannel(ChannelCore):
                 session._check(status, 'ConfigureTriggeredVoltageLevel')
 
     def measure(self, measurement_type: MeasurementType) -> float:
-        """Calls ZEVRA_Measure."""
+        """Measures the channel's output voltage (volts) or current (amperes) as MeasurementType
+        says ("MEAS:VOLT?", "MEAS:CURR?").
+
+        measurement_type: ZEVRA_VAL_MEASURE_VOLTAGE or ZEVRA_VAL_MEASURE_CURRENT.
+
+        Returns the measurement: volts or amperes.
+
+        Calls ZEVRA_Measure.
+        """
         session = self._session
         if type(measurement_type) is not int and type(measurement_type) is not MeasurementType:
             measurement_type = c_int(measurement_type, 'measurement_type')
@@ -2266,6 +2329,9 @@ class ZevraApi(SessionCore):
         """"*TST?": TestResult 0 and "Selftest passed", or the instrument's code and "Selftest
         failed". TestMessage holds 256 bytes.
 
+        Returns test_result: 0 when the self-test passed, else the instrument's code; test_message:
+        the self-test's message.
+
         Calls ZEVRA_self_test.
         """
         session = self
@@ -2283,6 +2349,9 @@ class ZevraApi(SessionCore):
         """One entry of the instrument's error queue (":SYST:ERR?"): its code and message without
         quotes. ErrorMessage holds 256 bytes.
 
+        Returns error_code: the status or instrument error code; error_message: the message,
+        without quotes.
+
         Calls ZEVRA_error_query.
         """
         session = self
@@ -2298,6 +2367,8 @@ class ZevraApi(SessionCore):
 
     def revision_query(self) -> RevisionQueryResult:
         """Driver revision and the instrument's firmware revision, 256 bytes each.
+
+        Returns driver_rev: the driver's revision; instr_rev: the instrument's firmware revision.
 
         Calls ZEVRA_revision_query.
         """
@@ -2324,7 +2395,15 @@ class ZevraApi(SessionCore):
                 session._check(status, 'InvalidateAllAttributes')
 
     def vi_write(self, buffer: bytes | str) -> int:
-        """Calls ZEVRA_viWrite."""
+        """Sends BufferSize bytes of Buffer to the instrument as they are (any byte, NUL included),
+        ending the message; ReturnCount receives how many were sent (it may be VI_NULL).
+
+        buffer: the bytes to send, any byte included.
+
+        Returns how many bytes were sent or read; may be VI_NULL.
+
+        Calls ZEVRA_viWrite.
+        """
         session = self
         buffer_bytes = c_counted(buffer, 'buffer')
         return_count_cell = ctypes.c_int64()
@@ -2338,6 +2417,10 @@ class ZevraApi(SessionCore):
     def vi_read(self, buffer_size: int = READ_BYTES) -> bytes:
         """Reads one response; when Buffer is too small the rest of that response is read and
         discarded, so the next read starts a fresh one.
+
+        buffer_size: the most bytes to read; the rest of a longer reply is discarded.
+
+        Returns a buffer for the reply's bytes (not NUL-terminated).
 
         Calls ZEVRA_viRead.
         """
@@ -2357,6 +2440,10 @@ class ZevraApi(SessionCore):
     def get_channel_name(self, index: int) -> str:
         """The physical name of output channel Index (1 to 4): "CH1" ... "CH4".
 
+        index: the channel's number, 1 to 4.
+
+        Returns the physical channel name, "CH1" to "CH4".
+
         Calls ZEVRA_GetChannelName.
         """
         if type(index) is not int:
@@ -2365,6 +2452,8 @@ class ZevraApi(SessionCore):
 
     def get_next_coercion_record(self) -> str:
         """The driver never coerces a value: the queue is always empty.
+
+        Returns the record; always receives "" (the driver coerces nothing).
 
         Calls ZEVRA_GetNextCoercionRecord.
         """
@@ -2382,11 +2471,21 @@ class ZevraApi(SessionCore):
                 session._check(status, 'ClearInterchangeWarnings')
 
     def get_next_interchange_warning(self) -> str:
-        """Calls ZEVRA_GetNextInterchangeWarning."""
+        """Not supported: the driver does not check interchangeability
+        (IVI_ERROR_FUNCTION_NOT_SUPPORTED).
+
+        Returns the warning (not supported).
+
+        Calls ZEVRA_GetNextInterchangeWarning.
+        """
         return self._sized_text('ZEVRA_GetNextInterchangeWarning', 'GetNextInterchangeWarning')
 
     def reset_interchange_check(self) -> None:
-        """Calls ZEVRA_ResetInterchangeCheck."""
+        """Not supported: the driver does not check interchangeability
+        (IVI_ERROR_FUNCTION_NOT_SUPPORTED).
+
+        Calls ZEVRA_ResetInterchangeCheck.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_ResetInterchangeCheck(session._vi)
@@ -2405,7 +2504,10 @@ class ZevraApi(SessionCore):
                 session._check(status, 'ClearOCP')
 
     def clear_ovp(self) -> None:
-        """Calls ZEVRA_ClearOVP."""
+        """Clears a tripped overvoltage protection (":VOLT:PROT:CLE").
+
+        Calls ZEVRA_ClearOVP.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_ClearOVP(session._vi)
@@ -2413,7 +2515,10 @@ class ZevraApi(SessionCore):
                 session._check(status, 'ClearOVP')
 
     def clear_protection_errors(self) -> None:
-        """Calls ZEVRA_ClearProtectionErrors."""
+        """Clears the protection errors of the outputs ("OUTP:PROT:CLE").
+
+        Calls ZEVRA_ClearProtectionErrors.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_ClearProtectionErrors(session._vi)
@@ -2421,7 +2526,10 @@ class ZevraApi(SessionCore):
                 session._check(status, 'ClearProtectionErrors')
 
     def initiate(self) -> None:
-        """Calls ZEVRA_Initiate."""
+        """Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.
+
+        Calls ZEVRA_Initiate.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_Initiate(session._vi)
@@ -2429,7 +2537,10 @@ class ZevraApi(SessionCore):
                 session._check(status, 'Initiate')
 
     def abort(self) -> None:
-        """Calls ZEVRA_Abort."""
+        """Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.
+
+        Calls ZEVRA_Abort.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_Abort(session._vi)
@@ -2448,7 +2559,10 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SendSoftwareTrigger')
 
     def generate_immediate_trigger(self) -> None:
-        """Calls ZEVRA_GenerateImmediateTrigger."""
+        """Triggers the instrument now ("*TRG").
+
+        Calls ZEVRA_GenerateImmediateTrigger.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_GenerateImmediateTrigger(session._vi)
@@ -2457,6 +2571,8 @@ class ZevraApi(SessionCore):
 
     def measure_voltage(self) -> float:
         """These measure the instrument's selected channel.
+
+        Returns the voltage in volts.
 
         Calls ZEVRA_MeasureVoltage.
         """
@@ -2468,7 +2584,12 @@ class ZevraApi(SessionCore):
             return session._cell_double.value
 
     def measure_current(self) -> float:
-        """Calls ZEVRA_MeasureCurrent."""
+        """The output current of the instrument's selected channel, in amperes ("MEAS:CURR?").
+
+        Returns the current in amperes.
+
+        Calls ZEVRA_MeasureCurrent.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_MeasureCurrent(session._vi, session._ref_double)
@@ -2477,7 +2598,12 @@ class ZevraApi(SessionCore):
             return session._cell_double.value
 
     def measure_power(self) -> float:
-        """Calls ZEVRA_MeasurePower."""
+        """The output power of the instrument's selected channel, in watts ("MEAS:POW?").
+
+        Returns the power in watts.
+
+        Calls ZEVRA_MeasurePower.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_MeasurePower(session._vi, session._ref_double)
@@ -2486,7 +2612,14 @@ class ZevraApi(SessionCore):
             return session._cell_double.value
 
     def measure_selected_channel(self) -> MeasureSelectedChannelResult:
-        """Calls ZEVRA_MeasureSelectedChannel."""
+        """Voltage (volts), current (amperes) and power (watts) of the instrument's selected
+        channel, in one exchange ("MEAS:ALL?").
+
+        Returns voltage: the voltage in volts; current: the current in amperes; power: the power in
+        watts.
+
+        Calls ZEVRA_MeasureSelectedChannel.
+        """
         session = self
         voltage_cell = ctypes.c_double()
         current_cell = ctypes.c_double()
@@ -2503,6 +2636,9 @@ class ZevraApi(SessionCore):
     def measure_all_channels(self) -> MeasureAllChannelsResult:
         """Voltage, current and power of every channel; each array is filled up to its buffer size
         (a negative size counts as 0) and its actual size says how many values it received.
+
+        Returns voltages: each channel's voltage in volts; currents: each channel's current in
+        amperes; powers: each channel's power in watts.
 
         Calls ZEVRA_MeasureAllChannels.
         """
@@ -2533,7 +2669,10 @@ class ZevraApi(SessionCore):
                 currents[:currents_actual_size_cell.value], powers[:powers_actual_size_cell.value])
 
     def clear_list(self) -> None:
-        """Calls ZEVRA_ClearList."""
+        """Clears the steps of the selected list ("LIST:CLE").
+
+        Calls ZEVRA_ClearList.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_ClearList(session._vi)
@@ -2541,7 +2680,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'ClearList')
 
     def delete_selected_list(self, list_number: int) -> None:
-        """Calls ZEVRA_DeleteSelectedList."""
+        """Deletes list ListNumber ("LIST:DEL").
+
+        list_number: a list number of the instrument; passed unchanged.
+
+        Calls ZEVRA_DeleteSelectedList.
+        """
         session = self
         if type(list_number) is not int:
             list_number = c_int(list_number, 'list_number')
@@ -2551,7 +2695,10 @@ class ZevraApi(SessionCore):
                 session._check(status, 'DeleteSelectedList')
 
     def save_list_data(self) -> None:
-        """Calls ZEVRA_SaveListData."""
+        """Saves the selected list in the instrument's memory ("LIST:SAVE").
+
+        Calls ZEVRA_SaveListData.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_SaveListData(session._vi)
@@ -2559,7 +2706,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SaveListData')
 
     def enable_list(self, list_number: int) -> None:
-        """Calls ZEVRA_EnableList."""
+        """Puts the outputs in list mode, running list ListNumber ("OUTP:MODE LIST,n").
+
+        list_number: a list number of the instrument; passed unchanged.
+
+        Calls ZEVRA_EnableList.
+        """
         session = self
         if type(list_number) is not int:
             list_number = c_int(list_number, 'list_number')
@@ -2569,7 +2721,10 @@ class ZevraApi(SessionCore):
                 session._check(status, 'EnableList')
 
     def disable_list(self) -> None:
-        """Calls ZEVRA_DisableList."""
+        """Returns the outputs from list mode to fixed levels ("OUTP:MODE FIX").
+
+        Calls ZEVRA_DisableList.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_DisableList(session._vi)
@@ -2578,6 +2733,8 @@ class ZevraApi(SessionCore):
 
     def start_list(self, channel: ChannelNumber) -> None:
         """Channel is ZEVRA_VAL_CHANNEL1 .. ZEVRA_VAL_CHANNEL4.
+
+        channel: ZEVRA_VAL_CHANNEL1 to ZEVRA_VAL_CHANNEL4.
 
         Calls ZEVRA_StartList.
         """
@@ -2590,7 +2747,15 @@ class ZevraApi(SessionCore):
                 session._check(status, 'StartList')
 
     def start_list_continuous(self, channel: ChannelNumber, continuous: bool) -> None:
-        """Calls ZEVRA_StartListContinuous."""
+        """Starts the list on Channel, running it again and again while Continuous is VI_TRUE
+        ("INIT:CONT").
+
+        channel: ZEVRA_VAL_CHANNEL1 to ZEVRA_VAL_CHANNEL4.
+
+        continuous: VI_TRUE runs the list again and again, VI_FALSE once.
+
+        Calls ZEVRA_StartListContinuous.
+        """
         session = self
         if type(channel) is not int and type(channel) is not ChannelNumber:
             channel = c_int(channel, 'channel')
@@ -2602,7 +2767,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'StartListContinuous')
 
     def abort_list(self, channel: ChannelNumber) -> None:
-        """Calls ZEVRA_AbortList."""
+        """Stops the list running on Channel ("ABOR").
+
+        channel: ZEVRA_VAL_CHANNEL1 to ZEVRA_VAL_CHANNEL4.
+
+        Calls ZEVRA_AbortList.
+        """
         session = self
         if type(channel) is not int and type(channel) is not ChannelNumber:
             channel = c_int(channel, 'channel')
@@ -2613,7 +2783,14 @@ class ZevraApi(SessionCore):
 
     def configure_digital_function(
             self, pin_number: int, pin_function: DigitalPinFunction) -> None:
-        """Calls ZEVRA_ConfigureDigitalFunction."""
+        """Sets what pin PinNumber of the digital port does ("DIG:PINn:FUNC").
+
+        pin_number: the digital port's pin, from 1; the instrument's range, passed unchanged.
+
+        pin_function: a ZEVRA_VAL_DIGITAL_PIN_FUNCTION_ value.
+
+        Calls ZEVRA_ConfigureDigitalFunction.
+        """
         session = self
         if type(pin_number) is not int:
             pin_number = c_int(pin_number, 'pin_number')
@@ -2627,7 +2804,14 @@ class ZevraApi(SessionCore):
 
     def configure_digital_polarity(
             self, pin_number: int, pin_polarity: DigitalPinPolarity) -> None:
-        """Calls ZEVRA_ConfigureDigitalPolarity."""
+        """Sets the polarity of pin PinNumber of the digital port ("DIG:PINn:POL").
+
+        pin_number: the digital port's pin, from 1; the instrument's range, passed unchanged.
+
+        pin_polarity: ZEVRA_VAL_DIGITAL_PIN_POLARITY_POSITIVE or _NEGATIVE.
+
+        Calls ZEVRA_ConfigureDigitalPolarity.
+        """
         session = self
         if type(pin_number) is not int:
             pin_number = c_int(pin_number, 'pin_number')
@@ -2640,7 +2824,10 @@ class ZevraApi(SessionCore):
                 session._check(status, 'ConfigureDigitalPolarity')
 
     def clear_status(self) -> None:
-        """Calls ZEVRA_ClearStatus."""
+        """Clears the instrument's event registers and error queue ("*CLS").
+
+        Calls ZEVRA_ClearStatus.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_ClearStatus(session._vi)
@@ -2648,7 +2835,10 @@ class ZevraApi(SessionCore):
                 session._check(status, 'ClearStatus')
 
     def preset(self) -> None:
-        """Calls ZEVRA_Preset."""
+        """Returns the instrument's status enable registers to their preset values ("STAT:PRES").
+
+        Calls ZEVRA_Preset.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_Preset(session._vi)
@@ -2656,7 +2846,11 @@ class ZevraApi(SessionCore):
                 session._check(status, 'Preset')
 
     def set_operation_complete(self) -> None:
-        """Calls ZEVRA_SetOperationComplete."""
+        """Makes the instrument set the operation-complete bit of its standard event register when
+        pending operations finish ("*OPC").
+
+        Calls ZEVRA_SetOperationComplete.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_SetOperationComplete(session._vi)
@@ -2675,7 +2869,11 @@ class ZevraApi(SessionCore):
                 session._check(status, 'WaitForOperationComplete')
 
     def wait_to_continue(self) -> None:
-        """Calls ZEVRA_WaitToContinue."""
+        """Makes the instrument finish pending operations before it takes the next command
+        ("*WAI").
+
+        Calls ZEVRA_WaitToContinue.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_WaitToContinue(session._vi)
@@ -2683,7 +2881,10 @@ class ZevraApi(SessionCore):
                 session._check(status, 'WaitToContinue')
 
     def beep(self) -> None:
-        """Calls ZEVRA_Beep."""
+        """Sounds the instrument's beeper once ("SYST:BEEP:IMM").
+
+        Calls ZEVRA_Beep.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_Beep(session._vi)
@@ -2702,7 +2903,10 @@ class ZevraApi(SessionCore):
                 session._check(status, 'ClearAndReboot')
 
     def remote_lock(self) -> None:
-        """Calls ZEVRA_RemoteLock."""
+        """Puts the instrument in remote with its front panel locked ("SYST:RWL").
+
+        Calls ZEVRA_RemoteLock.
+        """
         session = self
         with session._lock:
             status = session._c.ZEVRA_RemoteLock(session._vi)
@@ -2710,7 +2914,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'RemoteLock')
 
     def save_state(self, location: int) -> None:
-        """Calls ZEVRA_SaveState."""
+        """Saves the instrument's settings in memory Location ("*SAV").
+
+        location: the instrument's memory location for a state; passed unchanged.
+
+        Calls ZEVRA_SaveState.
+        """
         session = self
         if type(location) is not int:
             location = c_int(location, 'location')
@@ -2720,7 +2929,12 @@ class ZevraApi(SessionCore):
                 session._check(status, 'SaveState')
 
     def recall_state(self, location: int) -> None:
-        """Calls ZEVRA_RecallState."""
+        """Restores the settings saved in memory Location ("*RCL").
+
+        location: the instrument's memory location for a state; passed unchanged.
+
+        Calls ZEVRA_RecallState.
+        """
         session = self
         if type(location) is not int:
             location = c_int(location, 'location')
@@ -2731,6 +2945,11 @@ class ZevraApi(SessionCore):
 
     def configure_power_on_state(self, state: PowerOnState, memory_location: int) -> None:
         """State: ZEVRA_VAL_POWER_ON_STATE_...; MemoryLocation is used with USER_STATE only.
+
+        state: a ZEVRA_VAL_POWER_ON_STATE_ value.
+
+        memory_location: the saved state to take with USER_STATE (ignored otherwise); passed
+        unchanged.
 
         Calls ZEVRA_ConfigurePowerOnState.
         """
@@ -2745,7 +2964,14 @@ class ZevraApi(SessionCore):
                 session._check(status, 'ConfigurePowerOnState')
 
     def query_power_on_state(self) -> QueryPowerOnStateResult:
-        """Calls ZEVRA_QueryPowerOnState."""
+        """What the outputs do at power-on and, for USER_STATE, which saved state they take
+        ("OUTP:PON:STAT?").
+
+        Returns state: a ZEVRA_VAL_POWER_ON_STATE_ value; memory_location: the saved state
+        USER_STATE takes.
+
+        Calls ZEVRA_QueryPowerOnState.
+        """
         session = self
         state_cell = ctypes.c_int32()
         memory_location_cell = ctypes.c_int32()

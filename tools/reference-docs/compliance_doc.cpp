@@ -104,13 +104,13 @@ int main(int argc, char** argv) {
          "## Driver Buildability\n\n"
          "Operating System (Version): 64-bit Debian 12 (bookworm), GCC 12 and CMake 3.25\n\n"
          "## Driver Test Failures\n\n"
-         "Known Issues: no test fails. The help documentation does not yet give every attribute's and\n"
-         "parameter's meaning, units and valid values (`docs/reference.md` gives each one's type, access\n"
-         "and commands). What else the driver and its libraries do not do yet is listed in the README.\n\n"
+         "Known Issues: None. What the driver and its libraries do not do yet is listed in the README.\n\n"
          "## Additional Compliance Information\n\n"
          "The unit tests ran against the emulator and in simulation, not on a physical instrument. The\n"
          "driver exports " << declarations.size() << " functions and has " << zevra::AttributeRegistry().size()
       << " attributes, each documented in `docs/reference.md`\n"
-         "and, for Python, in the package's docstrings.\n";
+         "and, for Python, in the package's docstrings.\n\n"
+         "Development environments: C programs need a C99 or C++ compiler and the VISA type header\n"
+         "`visatype.h` (installed with `ZEVRA.h`); Python programs need Python 3.10 or later.\n";
   return out ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 
 #include "attribute_registry.h"
 #include "function_exchanges.h"
+#include "parameter_help.h"
 #include "table_text.h"
 
 namespace reference_docs {
@@ -69,7 +70,6 @@ const KnownStatuses* KnownFor(const std::string& function) {
   return it == Known().end() ? nullptr : &it->second;
 }
 
-bool IsSelector(const Parameter& p) { return p.name == "ChannelName" || p.name == "RepCapIdentifier"; }
 bool IsOutput(const Parameter& p) { return p.pointer || p.array; }
 bool IsTypedAccess(const std::string& function) {
   return function.rfind("ZEVRA_GetAttributeVi", 0) == 0 || function.rfind("ZEVRA_SetAttributeVi", 0) == 0;
@@ -100,27 +100,15 @@ std::vector<std::string> Wrap(const std::string& text, const std::string& first,
   return lines;
 }
 
-std::string Join(const std::vector<std::string>& items, const char* separator) {
-  std::string text;
-  for (const std::string& item : items) text += (text.empty() ? "" : separator) + item;
-  return text;
-}
-
 std::vector<std::string> Tags(const Declaration& d, const std::set<std::string>& talking) {
-  std::vector<std::string> in, out;
-  for (const Parameter& p : d.parsed) {
-    if (IsOutput(p)) {
-      out.push_back(p.name);
-    } else if (p.name != "Vi") {
-      in.push_back(IsSelector(p) ? p.name + " (a channel selector)" : p.name);
-    }
-  }
   std::vector<std::string> tags;
   if (const vexo::AttributeDescriptor* a = AccessedAttribute(d.name)) tags.push_back("@attribute " + a->name);
-  if (!in.empty()) tags.push_back("@in " + Join(in, ", "));
-  if (!out.empty()) tags.push_back("@out " + Join(out, ", "));
-  std::vector<std::string> statuses = FunctionStatuses(d, talking);
-  tags.push_back("@returns VI_SUCCESS" + (statuses.empty() ? "" : ", or " + Join(statuses, ", ")));
+  for (const Parameter& p : d.parsed) {
+    if (p.name == "Vi" && !p.pointer) continue;  // described once, at the top
+    const char* help = ParameterHelp(d.name, p.name);
+    tags.push_back(std::string(IsOutput(p) ? "@param[out] " : "@param[in] ") + p.name + " " + (help ? help : ""));
+  }
+  tags.push_back("@returns " + ReturnsSummary(d, talking));
   return tags;
 }
 
@@ -174,25 +162,9 @@ std::set<std::string> TalkingFunctions(const std::vector<Declaration>& declarati
 }
 
 std::vector<std::string> FunctionStatuses(const Declaration& d, const std::set<std::string>& talking) {
-  std::vector<std::string> statuses;
-  for (const Parameter& p : d.parsed)
-    if (p.name == "Vi" && !p.pointer) statuses.push_back("IVI_ERROR_INVALID_SESSION_HANDLE");
+  (void)talking;
   const KnownStatuses* known = KnownFor(d.name);
-  if (known != nullptr && known->exact) {
-    statuses.insert(statuses.end(), known->statuses.begin(), known->statuses.end());
-    return statuses;
-  }
-  bool outputs = false, selector = false;
-  for (const Parameter& p : d.parsed) {
-    outputs = outputs || IsOutput(p);
-    selector = selector || IsSelector(p);
-  }
-  if (outputs) statuses.push_back("IVI_ERROR_NULL_POINTER");
-  if (selector) {
-    for (const char* s : {"IVI_ERROR_BADLY_FORMED_SELECTOR", "IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER",
-                          "IVI_ERROR_INVALID_RANGE_IN_SELECTOR", "IVI_ERROR_CHANNEL_NAME_REQUIRED"})
-      statuses.push_back(s);
-  }
+  std::vector<std::string> statuses;
   if (IsTypedAccess(d.name)) {
     bool getter = d.name.rfind("ZEVRA_Get", 0) == 0;
     for (const char* s : {"IVI_ERROR_INVALID_ATTRIBUTE", "IVI_ERROR_TYPES_DO_NOT_MATCH",
@@ -200,11 +172,19 @@ std::vector<std::string> FunctionStatuses(const Declaration& d, const std::set<s
       statuses.push_back(s);
   }
   if (known != nullptr) statuses.insert(statuses.end(), known->statuses.begin(), known->statuses.end());
-  if (talking.count(d.name) != 0) {
-    statuses.push_back(kVisaStatus);
-    statuses.push_back("IVI_ERROR_INSTRUMENT_STATUS (with QueryInstrStatus)");
-  }
   return statuses;
+}
+
+bool TalksWithStatusCheck(const Declaration& d, const std::set<std::string>& talking) {
+  const KnownStatuses* known = KnownFor(d.name);
+  return talking.count(d.name) != 0 && (known == nullptr || !known->exact);
+}
+
+std::string ReturnsSummary(const Declaration& d, const std::set<std::string>& talking) {
+  std::string text = "VI_SUCCESS";
+  for (const std::string& status : FunctionStatuses(d, talking)) text += ", " + status;
+  if (TalksWithStatusCheck(d, talking)) text += "; I/O statuses";
+  return text;
 }
 
 std::string DocumentHeader(const std::string& header, const std::set<std::string>& talking) {

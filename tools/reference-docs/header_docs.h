@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The documentation the public header carries beside its prose, written from
 // the driver's tables: above each attribute ID what the attribute is and does,
-// and in each function's comment its inputs, its outputs and the statuses it
-// returns. The reference documentation lists the same statuses.
+// and in each function's comment what each parameter means and the statuses it
+// returns besides the common ones. The reference documentation shows the same.
 #pragma once
 
 #include <set>
@@ -19,8 +19,13 @@ namespace reference_docs {
 std::set<std::string> TalkingFunctions(const std::vector<Declaration>& declarations,
                                        const std::vector<RecordedCall>& recorded);
 
-// What a function returns besides VI_SUCCESS, in the order a caller meets them.
+// What a function returns besides VI_SUCCESS and the common statuses: those of
+// its session handle, output pointers and channel selector, and the I/O
+// statuses of a function that talks to the instrument and checks its status.
 std::vector<std::string> FunctionStatuses(const Declaration& d, const std::set<std::string>& talking);
+
+// "VI_SUCCESS, <its own statuses>[; I/O statuses]", as @returns and the reference show it.
+std::string ReturnsSummary(const Declaration& d, const std::set<std::string>& talking);
 
 // `header` with its generated documentation written afresh; its prose is kept.
 // Empty when the header cannot be documented (a text that would end a comment).

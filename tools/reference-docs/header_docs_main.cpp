@@ -10,6 +10,7 @@
 
 #include "attribute_help.h"
 #include "header_docs.h"
+#include "parameter_help.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -26,6 +27,11 @@ int main(int argc, char** argv) {
   const std::string header = text.str();
   if (!in || header.empty()) {
     std::cerr << "zevra-header-docs: cannot read " << argv[1] << "\n";
+    return 1;
+  }
+  if (std::string missing = reference_docs::ParametersWithoutHelp(reference_docs::ParseDeclarations(header));
+      !missing.empty()) {
+    std::cerr << "zevra-header-docs: no help for " << missing << " in tools/reference-docs/parameter_help.cpp\n";
     return 1;
   }
   std::string error;

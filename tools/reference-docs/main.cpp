@@ -20,6 +20,7 @@
 #include "function_exchanges.h"
 #include "header_declarations.h"
 #include "header_docs.h"
+#include "parameter_help.h"
 #include "table_text.h"
 #include "visa.h"
 
@@ -30,7 +31,14 @@ using reference_docs::Code;
 // The header's functions, with the statuses its comments list (the same text).
 void Functions(const std::string& header_path, const std::vector<reference_docs::RecordedCall>& recorded,
                std::ostream& out) {
-  out << "## Functions\n\n| Function | Parameters | Notes | Returns besides VI_SUCCESS |\n|---|---|---|---|\n";
+  out << "## Functions\n\n"
+         "Common statuses, not repeated for each function: a function taking a session handle may return\n"
+         "`IVI_ERROR_INVALID_SESSION_HANDLE`; one with an output parameter `IVI_ERROR_NULL_POINTER`; one with a\n"
+         "channel selector `IVI_ERROR_BADLY_FORMED_SELECTOR`, `IVI_ERROR_UNKNOWN_PHYSICAL_IDENTIFIER`,\n"
+         "`IVI_ERROR_INVALID_RANGE_IN_SELECTOR` or `IVI_ERROR_CHANNEL_NAME_REQUIRED`. *I/O statuses*, for a\n"
+         "function that talks to the instrument: a VISA status (`VI_ERROR_TMO`, `VI_ERROR_CONN_LOST`, ...) and,\n"
+         "with `QueryInstrStatus` on, `IVI_ERROR_INSTRUMENT_STATUS`.\n\n"
+         "| Function | Parameters | Notes | Returns |\n|---|---|---|---|\n";
   const std::vector<reference_docs::Declaration> declarations = reference_docs::ReadDeclarations(header_path);
   const std::set<std::string> talking = reference_docs::TalkingFunctions(declarations, recorded);
   for (const reference_docs::Declaration& d : declarations) {
@@ -38,11 +46,15 @@ void Functions(const std::string& header_path, const std::vector<reference_docs:
     for (std::size_t at = 0; (at = comment.find('|', at)) != std::string::npos; at += 2) comment.replace(at, 1, "\\|");
     auto accessor = reference_docs::AttributeOfAccessor().find(d.name);
     if (accessor != reference_docs::AttributeOfAccessor().end()) comment += " Accesses `" + accessor->second + "`.";
-    std::string statuses;
-    for (const std::string& status : reference_docs::FunctionStatuses(d, talking))
-      statuses += (statuses.empty() ? "" : ", ") + status;
-    out << "| `" << d.name << "` | `" << d.parameters << "` | " << comment << " | " << (statuses.empty() ? "—" : statuses)
-        << " |\n";
+    std::string parameters;
+    for (const reference_docs::Parameter& p : d.parsed) {
+      if (p.name == "Vi" && !p.pointer) continue;
+      const char* help = reference_docs::ParameterHelp(d.name, p.name);
+      parameters += (parameters.empty() ? "" : "<br>") + std::string("`") + p.name + "`: " + (help ? help : "");
+    }
+    for (std::size_t at = 0; (at = parameters.find('|', at)) != std::string::npos; at += 2) parameters.replace(at, 1, "\\|");
+    out << "| `" << d.name << "` | `" << d.parameters << "`" << (parameters.empty() ? "" : "<br>" + parameters) << " | "
+        << comment << " | " << reference_docs::ReturnsSummary(d, talking) << " |\n";
   }
   out << "\n";
 }
@@ -86,6 +98,11 @@ int main(int argc, char** argv) {
   }
   if (std::string missing = reference_docs::AttributesWithoutHelp(); !missing.empty()) {
     std::cerr << "zevra-reference-docs: no help for " << missing << " in tools/reference-docs/attribute_help.cpp\n";
+    return 1;
+  }
+  if (std::string missing = reference_docs::ParametersWithoutHelp(reference_docs::ReadDeclarations(argv[1]));
+      !missing.empty()) {
+    std::cerr << "zevra-reference-docs: no help for " << missing << " in tools/reference-docs/parameter_help.cpp\n";
     return 1;
   }
   std::ostream& out = std::cout;

@@ -80,8 +80,9 @@ def call(head, args, tail="", hang=4):
 
 
 class Slot:
-    def __init__(self, role, type_name, name, enum):
+    def __init__(self, role, type_name, name, enum, help_text):
         self.role, self.type_name, self.name, self.enum = role, type_name, name, enum
+        self.help = help_text or ""
         self.python_name = "value" if name == "AttributeValue" else snake(name)
 
 
@@ -109,7 +110,7 @@ def plan(function, params, enums, attribute_enum):
     array_out a list of floats, with an actual count after it
     output    a scalar result."""
     slots = []
-    for i, (type_name, name, pointer, array) in enumerate(params):
+    for i, (type_name, name, pointer, array, help_text) in enumerate(params):
         following = params[i + 1] if i + 1 < len(params) else None
         previous = slots[-1] if slots else None
         enum = find_enum(function, name, enums, attribute_enum) if type_name == "ViInt32" else None
@@ -129,7 +130,7 @@ def plan(function, params, enums, attribute_enum):
             role = "output"
         else:
             role = "input"
-        slots.append(Slot(role, type_name, name, enum))
+        slots.append(Slot(role, type_name, name, enum, help_text))
     return slots
 
 
@@ -159,13 +160,13 @@ class Generator:
                         "c_int32, c_int64, c_uint16,\n"
                         "                    c_uint32)\n\n")
         pointers = sorted({C_TYPES[t] for _, params, _, _ in self.functions
-                           for t, _, pointer, array in params if pointer or array})
+                           for t, _, pointer, array, _ in params if pointer or array})
         for c_type in pointers:
             out += "_%s_P = POINTER(%s)\n" % (c_type[2:].upper(), c_type)
         out += "\nPROTOTYPES = {\n"
         for name, params, _, _ in self.functions:
             types = ["_%s_P" % C_TYPES[t][2:].upper() if pointer or array else C_TYPES[t]
-                     for t, _, pointer, array in params]
+                     for t, _, pointer, array, _ in params]
             if len(types) == 1:
                 types[0] += ","  # a tuple of one
             out += call("    %r: " % name, types, ",")
@@ -342,7 +343,10 @@ class Generator:
         out = call("    def %s" % python_name, arguments, " -> %s:" % returns, hang=8)
         if attribute_doc:  # an accessor: what its attribute means
             doc = (doc + "\n\n" if doc else "") + attribute_doc
-        out += docstring((doc + "\n\n" if doc else "") + "Calls %s." % function, 8)
+        else:
+            doc = (doc + "\n\n" if doc else "") + self.parameter_docs(inputs, results, sized_read)
+        doc = doc.rstrip() + "\n\n" if doc.strip() else ""
+        out += docstring(doc + "Calls %s." % function, 8)
         session = "self._session" if channel_based else "self"
         lead = ["self._selector"] if channel_based else []
         roles = [s.role for s in slots]
@@ -414,6 +418,27 @@ class Generator:
         elif values:
             out += pad + ("    " if scratch else "") + "return %s\n" % values[0]
         return out
+
+    @staticmethod
+    def parameter_docs(inputs, results, sized_read):
+        """Each argument and result with what it means, as the driver's tables say."""
+        def said(slot):
+            text = slot.help
+            if text.startswith("receives "):
+                text = text[len("receives "):]
+            if slot.role == "text_out" and " for " in text:
+                text = "the " + text.split(" for ", 1)[1].replace("the ", "", 1)
+            return text
+        lines = ["%s: %s." % (s.python_name, said(s)) for s in inputs]
+        if sized_read:
+            lines.append("buffer_size: the most bytes to read; the rest of a longer reply is "
+                         "discarded.")
+        if len(results) == 1:
+            lines.append("Returns %s." % said(results[0]))
+        elif results:
+            named = ["%s: %s" % (s.python_name, said(s)) for s in results]
+            lines.append("Returns " + "; ".join(named) + ".")
+        return "\n\n".join(lines)
 
     def conversion(self, slot):
         return self.check_input(slot.python_name, slot.type_name, slot.enum, slot.python_name)

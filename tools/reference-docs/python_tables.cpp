@@ -17,6 +17,7 @@
 #include "enum_maps.h"
 #include "error_messages.h"
 #include "header_declarations.h"
+#include "parameter_help.h"
 #include "table_text.h"
 
 namespace {
@@ -140,12 +141,13 @@ int main(int argc, char** argv) {
   }
   out << ")\n\n";
 
-  out << "# (function, ((type, name, is pointer, is array), ...), attribute it accesses or None, doc)\n"
+  out << "# (function, ((type, name, is pointer, is array, help), ...), attribute it accesses or None, doc)\n"
          "FUNCTIONS = (\n";
   for (const reference_docs::Declaration& d : declarations) {
     out << "    (" << Py(d.name) << ", (";
     for (const reference_docs::Parameter& p : d.parsed)
-      out << "(" << Py(p.type) << ", " << Py(p.name) << ", " << Py(p.pointer) << ", " << Py(p.array) << "), ";
+      out << "(" << Py(p.type) << ", " << Py(p.name) << ", " << Py(p.pointer) << ", " << Py(p.array) << ", "
+          << Py(reference_docs::ParameterHelp(d.name, p.name)) << "), ";
     auto accessor = reference_docs::AttributeOfAccessor().find(d.name);
     out << "),\n     " << (accessor == reference_docs::AttributeOfAccessor().end() ? "None" : Py(accessor->second))
         << ", " << Py(d.comment) << "),\n";
