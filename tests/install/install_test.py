@@ -186,7 +186,7 @@ class PrefixInstall(unittest.TestCase):
 
     def test_python_package_loads_the_driver_of_its_prefix(self):
         site = os.path.join(self.prefix, "lib", "python3", "dist-packages")
-        self.assertIn("lib/python3/dist-packages/zevra/_tables.py", set(files_under(self.prefix)))
+        self.assertIn("lib/python3/dist-packages/zevra/_driver.py", set(files_under(self.prefix)))
         self.assertFalse([f for f in files_under(site) if "__pycache__" in f])
         with tempfile.TemporaryDirectory() as work:
             consumer = Consumer(work, os.path.join(self.prefix, "bin", "ivi-config"))
