@@ -129,6 +129,8 @@ ZEVRA_API ViStatus ZEVRA_init(ViRsrc ResourceName, ViBoolean IdQuery, ViBoolean 
  *   RangeCheck, QueryInstrStatus, RecordCoercions, InterchangeCheck; values 1/0, true/false,
  *   VI_TRUE/VI_FALSE), optionally ending with "DriverSetup=Model=QDX7000"; "" for none
  * @param[out] Vi the session handle from ZEVRA_init or ZEVRA_InitWithOptions
+ * @sends "*IDN?", "*RST", "*OPC?" (for ZEVRA_InitWithOptions("TCPIP0::host::5025::SOCKET", VI_TRUE,
+ *   VI_TRUE, "QueryInstrStatus=0", &vi))
  * @returns VI_SUCCESS, IVI_ERROR_BAD_OPTION_NAME, IVI_ERROR_BAD_OPTION_VALUE,
  *   IVI_ERROR_ID_QUERY_FAILED, a configuration store status; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_InitWithOptions(ViRsrc ResourceName, ViBoolean IdQuery, ViBoolean Reset,
@@ -144,24 +146,29 @@ ZEVRA_API ViStatus ZEVRA_close(ViSession Vi);
 /*- Inherent utilities -----------------------------------------------------------*/
 
 /* "*RST", "*OPC?" and the status check; empties the attribute cache.
+ * @sends "*RST", "*OPC?" (for ZEVRA_reset(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_reset(ViSession Vi);
 /* Reset, then the six inherent options return to their values after opening.
+ * @sends "*RST", "*OPC?" (for ZEVRA_ResetWithDefaults(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ResetWithDefaults(ViSession Vi);
 /* Puts the instrument in a safe state ("*RST"); the cache is kept.
+ * @sends "*RST", "*OPC?" (for ZEVRA_Disable(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_Disable(ViSession Vi);
 /* "*TST?": TestResult 0 and "Selftest passed", or the instrument's code and
  * "Selftest failed". TestMessage holds 256 bytes.
  * @param[out] TestResult 0 when the self-test passed, else the instrument's code
  * @param[out] TestMessage a buffer of at least 256 bytes for the self-test's message
+ * @sends "*TST?" (for ZEVRA_self_test(vi, &result, message))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_self_test(ViSession Vi, ViInt16 *TestResult, ViChar TestMessage[]);
 /* One entry of the instrument's error queue (":SYST:ERR?"): its code and
  * message without quotes. ErrorMessage holds 256 bytes.
  * @param[out] ErrorCode the status or instrument error code
  * @param[out] ErrorMessage a buffer of at least 256 bytes for the message, without quotes
+ * @sends ":SYST:ERR?" (for ZEVRA_error_query(vi, &code, message))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_error_query(ViSession Vi, ViInt32 *ErrorCode, ViChar ErrorMessage[]);
 /* Driver revision and the instrument's firmware revision, 256 bytes each.
@@ -840,6 +847,7 @@ ZEVRA_API ViStatus ZEVRA_ResetInterchangeCheck(ViSession Vi);
  * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
  *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
  * @param[in] Level volts; 0 to the channel module's maximum voltage (see ZEVRA_ATTR_VOLTAGE_LEVEL)
+ * @sends "INST:SEL 0", "INST:SEL 0", ":VOLT 5" (for ZEVRA_ConfigureVoltageLevel(vi, "CH1", 5.0))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigureVoltageLevel(ViSession Vi, ViConstString ChannelName, ViReal64 Level);
 /* Behavior 1 (trip): the limit is the overcurrent protection level; otherwise
@@ -850,6 +858,7 @@ ZEVRA_API ViStatus ZEVRA_ConfigureVoltageLevel(ViSession Vi, ViConstString Chann
  *   protection level)
  * @param[in] Limit amperes; 0 to the channel module's maximum current (see
  *   ZEVRA_ATTR_CURRENT_LIMIT)
+ * @sends "INST:SEL 0", "INST:SEL 0", ":CURR 1" (for ZEVRA_ConfigureCurrentLimit(vi, "CH1", 0, 1.0))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigureCurrentLimit(ViSession Vi, ViConstString ChannelName, ViInt32 Behavior,
                                                ViReal64 Limit);
@@ -859,6 +868,8 @@ ZEVRA_API ViStatus ZEVRA_ConfigureCurrentLimit(ViSession Vi, ViConstString Chann
  * @param[in] Enabled must be VI_TRUE: the instrument's overvoltage protection is always on
  * @param[in] Limit the overvoltage protection level in volts; 0 to the channel module's maximum
  *   voltage
+ * @sends "INST:SEL 0", "INST:SEL 0", ":VOLT:PROT 20" (for ZEVRA_ConfigureOVP(vi, "CH1", VI_TRUE,
+ *   20.0))
  * @returns VI_SUCCESS, IVI_ERROR_VALUE_NOT_SUPPORTED; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigureOVP(ViSession Vi, ViConstString ChannelName, ViBoolean Enabled, ViReal64 Limit);
 /* From the ratings of the channel's module.
@@ -868,6 +879,7 @@ ZEVRA_API ViStatus ZEVRA_ConfigureOVP(ViSession Vi, ViConstString ChannelName, V
  *   ZEVRA_ATTR_VOLTAGE_LEVEL)
  * @param[out] MaxCurrentLimit receives the highest current in amperes the module allows at
  *   VoltageLevel (its power rating over the voltage, at most its current rating)
+ * @sends "INST:SEL 0", "SYST:CHAN:MOD?" (for ZEVRA_QueryMaxCurrentLimit(vi, "CH1", 10.0, &max))
  * @returns VI_SUCCESS, IVI_ERROR_UNEXPECTED_RESPONSE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_QueryMaxCurrentLimit(ViSession Vi, ViConstString ChannelName, ViReal64 VoltageLevel,
                                               ViReal64 *MaxCurrentLimit);
@@ -879,21 +891,27 @@ ZEVRA_API ViStatus ZEVRA_QueryMaxCurrentLimit(ViSession Vi, ViConstString Channe
  *   ZEVRA_ATTR_CURRENT_LIMIT)
  * @param[out] MaxVoltageLevel receives the highest voltage in volts the module allows at
  *   CurrentLimit (its power rating over the current, at most its voltage rating)
+ * @sends "INST:SEL 0", "SYST:CHAN:MOD?" (for ZEVRA_QueryMaxVoltageLevel(vi, "CH1", 1.0, &max))
  * @returns VI_SUCCESS, IVI_ERROR_UNEXPECTED_RESPONSE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_QueryMaxVoltageLevel(ViSession Vi, ViConstString ChannelName, ViReal64 CurrentLimit,
                                               ViReal64 *MaxVoltageLevel);
 /* Clears the protection of each channel named.
  * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
  *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
+ * @sends "INST:SEL 0", "OUTP:PROT:CLE", "INST:SEL 1", "OUTP:PROT:CLE" (for
+ *   ZEVRA_ResetOutputProtection(vi, "CH1,CH2"))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ResetOutputProtection(ViSession Vi, ViConstString ChannelName);
 /* These act on the instrument's selected channel.
+ * @sends ":CURR:PROT:CLE" (for ZEVRA_ClearOCP(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ClearOCP(ViSession Vi);
 /* Clears a tripped overvoltage protection (":VOLT:PROT:CLE").
+ * @sends ":VOLT:PROT:CLE" (for ZEVRA_ClearOVP(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ClearOVP(ViSession Vi);
 /* Clears the protection errors of the outputs ("OUTP:PROT:CLE").
+ * @sends "OUTP:PROT:CLE" (for ZEVRA_ClearProtectionErrors(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ClearProtectionErrors(ViSession Vi);
 
@@ -903,6 +921,8 @@ ZEVRA_API ViStatus ZEVRA_ClearProtectionErrors(ViSession Vi);
  * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
  *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
  * @param[in] Enabled VI_TRUE switches the output on, VI_FALSE off
+ * @sends "INST:SEL 0", "INST:SEL 0", "OUTP:STAT 1" (for ZEVRA_ConfigureOutputEnabled(vi, "CH1",
+ *   VI_TRUE))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigureOutputEnabled(ViSession Vi, ViConstString ChannelName, ViBoolean Enabled);
 /* Checks that Range is reachable on each channel (RangeType 0 current, 1
@@ -911,6 +931,8 @@ ZEVRA_API ViStatus ZEVRA_ConfigureOutputEnabled(ViSession Vi, ViConstString Chan
  *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
  * @param[in] RangeType 0 the current range, 1 the voltage range
  * @param[in] Range amperes (RangeType 0) or volts (RangeType 1) the channel must reach
+ * @sends "INST:SEL 0", ":CURR?", "INST:SEL 0", "SYST:CHAN:MOD?" (for ZEVRA_ConfigureOutputRange(vi,
+ *   "CH1", 1, 10.0))
  * @returns VI_SUCCESS, IVI_ERROR_INVALID_VALUE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigureOutputRange(ViSession Vi, ViConstString ChannelName, ViInt32 RangeType,
                                               ViReal64 Range);
@@ -920,6 +942,8 @@ ZEVRA_API ViStatus ZEVRA_ConfigureOutputRange(ViSession Vi, ViConstString Channe
  *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
  * @param[in] OutputState the state asked about: a ZEVRA_VAL_OUTPUT_ value
  * @param[out] InState receives VI_TRUE when the channel is in that state
+ * @sends "INST:SEL 0", "STAT:QUES:ISUM1:COND?" (for ZEVRA_QueryOutputState(vi, "CH1",
+ *   ZEVRA_VAL_OUTPUT_CONSTANT_VOLTAGE, &in_state))
  * @returns VI_SUCCESS, IVI_ERROR_VALUE_NOT_SUPPORTED; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_QueryOutputState(ViSession Vi, ViConstString ChannelName, ViInt32 OutputState,
                                           ViBoolean *InState);
@@ -932,6 +956,8 @@ ZEVRA_API ViStatus ZEVRA_QueryOutputState(ViSession Vi, ViConstString ChannelNam
  * @param[in] ChannelName a channel selector: "CH1" to "CH4", a virtual name of the configuration
  *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
  * @param[in] Source ZEVRA_VAL_TRIG_IMMEDIATE, ZEVRA_VAL_TRIG_EXTERNAL or ZEVRA_VAL_SOFTWARE_TRIG
+ * @sends "INST:SEL 0", "TRIG:SEQ:SOUR BUS" (for ZEVRA_ConfigureTriggerSource(vi, "CH1",
+ *   ZEVRA_VAL_SOFTWARE_TRIG))
  * @returns VI_SUCCESS, IVI_ERROR_VALUE_NOT_SUPPORTED; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigureTriggerSource(ViSession Vi, ViConstString ChannelName, ViInt32 Source);
 /* Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.
@@ -954,9 +980,11 @@ ZEVRA_API ViStatus ZEVRA_Initiate(ViSession Vi);
  * @returns VI_SUCCESS, IVI_ERROR_FUNCTION_NOT_SUPPORTED */
 ZEVRA_API ViStatus ZEVRA_Abort(ViSession Vi);
 /* "*TRG", whatever the trigger source.
+ * @sends "*TRG" (for ZEVRA_SendSoftwareTrigger(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SendSoftwareTrigger(ViSession Vi);
 /* Triggers the instrument now ("*TRG").
+ * @sends "*TRG" (for ZEVRA_GenerateImmediateTrigger(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_GenerateImmediateTrigger(ViSession Vi);
 
@@ -968,19 +996,24 @@ ZEVRA_API ViStatus ZEVRA_GenerateImmediateTrigger(ViSession Vi);
  *   store, a list ("CH1,CH3") or a range ("CH1-CH4")
  * @param[in] MeasurementType ZEVRA_VAL_MEASURE_VOLTAGE or ZEVRA_VAL_MEASURE_CURRENT
  * @param[out] Measurement receives the measurement: volts or amperes
+ * @sends "INST:SEL 0", "MEAS:VOLT?" (for ZEVRA_Measure(vi, "CH1", ZEVRA_VAL_MEASURE_VOLTAGE,
+ *   &volts))
  * @returns VI_SUCCESS, IVI_ERROR_VALUE_NOT_SUPPORTED; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_Measure(ViSession Vi, ViConstString ChannelName, ViInt32 MeasurementType,
                                  ViReal64 *Measurement);
 /* These measure the instrument's selected channel.
  * @param[out] Val receives the voltage in volts
+ * @sends "MEAS:VOLT?" (for ZEVRA_MeasureVoltage(vi, &volts))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_MeasureVoltage(ViSession Vi, ViReal64 *Val);
 /* The output current of the instrument's selected channel, in amperes ("MEAS:CURR?").
  * @param[out] Val receives the current in amperes
+ * @sends "MEAS:CURR?" (for ZEVRA_MeasureCurrent(vi, &amps))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_MeasureCurrent(ViSession Vi, ViReal64 *Val);
 /* The output power of the instrument's selected channel, in watts ("MEAS:POW?").
  * @param[out] Val receives the power in watts
+ * @sends "MEAS:POW?" (for ZEVRA_MeasurePower(vi, &watts))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_MeasurePower(ViSession Vi, ViReal64 *Val);
 /* Voltage (volts), current (amperes) and power (watts) of the instrument's selected channel, in
@@ -988,6 +1021,7 @@ ZEVRA_API ViStatus ZEVRA_MeasurePower(ViSession Vi, ViReal64 *Val);
  * @param[out] Voltage receives the voltage in volts
  * @param[out] Current receives the current in amperes
  * @param[out] Power receives the power in watts
+ * @sends "MEAS:ALL?" (for ZEVRA_MeasureSelectedChannel(vi, &volts, &amps, &watts))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_MeasureSelectedChannel(ViSession Vi, ViReal64 *Voltage, ViReal64 *Current, ViReal64 *Power);
 /* Voltage, current and power of every channel; each array is filled up to its
@@ -1002,6 +1036,7 @@ ZEVRA_API ViStatus ZEVRA_MeasureSelectedChannel(ViSession Vi, ViReal64 *Voltage,
  * @param[in] PowersBufferSize how many values Powers holds
  * @param[out] Powers receives each channel's power in watts
  * @param[out] PowersActualSize receives how many powers were written
+ * @sends "MEAS:ALLCH?" (for ZEVRA_MeasureAllChannels(vi, 4, volts, &n, 4, amps, &n, 4, watts, &n))
  * @returns VI_SUCCESS, IVI_ERROR_UNEXPECTED_RESPONSE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_MeasureAllChannels(ViSession Vi, ViInt32 VoltagesBufferSize, ViReal64 Voltages[],
                                             ViInt32 *VoltagesActualSize, ViInt32 CurrentsBufferSize,
@@ -1011,34 +1046,42 @@ ZEVRA_API ViStatus ZEVRA_MeasureAllChannels(ViSession Vi, ViInt32 VoltagesBuffer
 /*- List mode -----------------------------------------------------------------------------*/
 
 /* Clears the steps of the selected list ("LIST:CLE").
+ * @sends "LIST:CLE" (for ZEVRA_ClearList(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ClearList(ViSession Vi);
 /* Deletes list ListNumber ("LIST:DEL").
  * @param[in] ListNumber a list number of the instrument; passed unchanged
+ * @sends "LIST:DEL 1" (for ZEVRA_DeleteSelectedList(vi, 1))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_DeleteSelectedList(ViSession Vi, ViInt32 ListNumber);
 /* Saves the selected list in the instrument's memory ("LIST:SAVE").
+ * @sends "LIST:SAVE" (for ZEVRA_SaveListData(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SaveListData(ViSession Vi);
 /* Puts the outputs in list mode, running list ListNumber ("OUTP:MODE LIST,n").
  * @param[in] ListNumber a list number of the instrument; passed unchanged
+ * @sends "OUTP:MODE LIST,1" (for ZEVRA_EnableList(vi, 1))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_EnableList(ViSession Vi, ViInt32 ListNumber);
 /* Returns the outputs from list mode to fixed levels ("OUTP:MODE FIX").
+ * @sends "OUTP:MODE FIX" (for ZEVRA_DisableList(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_DisableList(ViSession Vi);
 /* Channel is ZEVRA_VAL_CHANNEL1 .. ZEVRA_VAL_CHANNEL4.
  * @param[in] Channel ZEVRA_VAL_CHANNEL1 to ZEVRA_VAL_CHANNEL4
+ * @sends "INIT 0" (for ZEVRA_StartList(vi, ZEVRA_VAL_CHANNEL1))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_StartList(ViSession Vi, ViInt32 Channel);
 /* Starts the list on Channel, running it again and again while Continuous is VI_TRUE
  * ("INIT:CONT").
  * @param[in] Channel ZEVRA_VAL_CHANNEL1 to ZEVRA_VAL_CHANNEL4
  * @param[in] Continuous VI_TRUE runs the list again and again, VI_FALSE once
+ * @sends "INIT:CONT 0,1" (for ZEVRA_StartListContinuous(vi, ZEVRA_VAL_CHANNEL1, VI_TRUE))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_StartListContinuous(ViSession Vi, ViInt32 Channel, ViBoolean Continuous);
 /* Stops the list running on Channel ("ABOR").
  * @param[in] Channel ZEVRA_VAL_CHANNEL1 to ZEVRA_VAL_CHANNEL4
+ * @sends "ABOR 0" (for ZEVRA_AbortList(vi, ZEVRA_VAL_CHANNEL1))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_AbortList(ViSession Vi, ViInt32 Channel);
 
@@ -1047,62 +1090,79 @@ ZEVRA_API ViStatus ZEVRA_AbortList(ViSession Vi, ViInt32 Channel);
 /* Sets what pin PinNumber of the digital port does ("DIG:PINn:FUNC").
  * @param[in] PinNumber the digital port's pin, from 1; the instrument's range, passed unchanged
  * @param[in] PinFunction a ZEVRA_VAL_DIGITAL_PIN_FUNCTION_ value
+ * @sends "DIG:PIN1:FUNC DOUT" (for ZEVRA_ConfigureDigitalFunction(vi, 1,
+ *   ZEVRA_VAL_DIGITAL_PIN_FUNCTION_DIGITAL_OUTPUT))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigureDigitalFunction(ViSession Vi, ViInt32 PinNumber, ViInt32 PinFunction);
 /* Sets the polarity of pin PinNumber of the digital port ("DIG:PINn:POL").
  * @param[in] PinNumber the digital port's pin, from 1; the instrument's range, passed unchanged
  * @param[in] PinPolarity ZEVRA_VAL_DIGITAL_PIN_POLARITY_POSITIVE or _NEGATIVE
+ * @sends "DIG:PIN1:POL POSitive" (for ZEVRA_ConfigureDigitalPolarity(vi, 1,
+ *   ZEVRA_VAL_DIGITAL_PIN_POLARITY_POSITIVE))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigureDigitalPolarity(ViSession Vi, ViInt32 PinNumber, ViInt32 PinPolarity);
 
 /*- Status system ---------------------------------------------------------------------------*/
 
 /* Clears the instrument's event registers and error queue ("*CLS").
+ * @sends "*CLS" (for ZEVRA_ClearStatus(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ClearStatus(ViSession Vi);
 /* Returns the instrument's status enable registers to their preset values ("STAT:PRES").
+ * @sends "STAT:PRES" (for ZEVRA_Preset(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_Preset(ViSession Vi);
 /* Makes the instrument set the operation-complete bit of its standard event register when pending
  * operations finish ("*OPC").
+ * @sends "*OPC" (for ZEVRA_SetOperationComplete(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetOperationComplete(ViSession Vi);
 /* Waits for "*OPC?" as long as the I/O timeout allows.
+ * @sends "*OPC?" (for ZEVRA_WaitForOperationComplete(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_WaitForOperationComplete(ViSession Vi);
 /* Makes the instrument finish pending operations before it takes the next command ("*WAI").
+ * @sends "*WAI" (for ZEVRA_WaitToContinue(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_WaitToContinue(ViSession Vi);
 
 /*- System settings and stored states ---------------------------------------------------------*/
 
 /* Sounds the instrument's beeper once ("SYST:BEEP:IMM").
+ * @sends "SYST:BEEP:IMM" (for ZEVRA_Beep(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_Beep(ViSession Vi);
 /* Clears stored states and lists and resets the instrument.
+ * @sends "SYST:SEC:IMM" (for ZEVRA_ClearAndReboot(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ClearAndReboot(ViSession Vi);
 /* Puts the instrument in remote with its front panel locked ("SYST:RWL").
+ * @sends "SYST:RWL" (for ZEVRA_RemoteLock(vi))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_RemoteLock(ViSession Vi);
 /* Saves the instrument's settings in memory Location ("*SAV").
  * @param[in] Location the instrument's memory location for a state; passed unchanged
+ * @sends "*SAV 1" (for ZEVRA_SaveState(vi, 1))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SaveState(ViSession Vi, ViInt32 Location);
 /* Restores the settings saved in memory Location ("*RCL").
  * @param[in] Location the instrument's memory location for a state; passed unchanged
+ * @sends "*RCL 1" (for ZEVRA_RecallState(vi, 1))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_RecallState(ViSession Vi, ViInt32 Location);
 /* State: ZEVRA_VAL_POWER_ON_STATE_...; MemoryLocation is used with USER_STATE only.
  * @param[in] State a ZEVRA_VAL_POWER_ON_STATE_ value
  * @param[in] MemoryLocation the saved state to take with USER_STATE (ignored otherwise); passed
  *   unchanged
+ * @sends "OUTP:PON:STAT USER,1" (for ZEVRA_ConfigurePowerOnState(vi,
+ *   ZEVRA_VAL_POWER_ON_STATE_USER_STATE, 1))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_ConfigurePowerOnState(ViSession Vi, ViInt32 State, ViInt32 MemoryLocation);
 /* What the outputs do at power-on and, for USER_STATE, which saved state they take
  * ("OUTP:PON:STAT?").
  * @param[out] State receives a ZEVRA_VAL_POWER_ON_STATE_ value
  * @param[out] MemoryLocation receives the saved state USER_STATE takes
+ * @sends "OUTP:PON:STAT?" (for ZEVRA_QueryPowerOnState(vi, &state, &location))
  * @returns VI_SUCCESS, IVI_ERROR_UNEXPECTED_RESPONSE; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_QueryPowerOnState(ViSession Vi, ViInt32 *State, ViInt32 *MemoryLocation);
 
@@ -1271,6 +1331,7 @@ ZEVRA_API ViStatus ZEVRA_SetListTriggerSource(ViSession Vi, ViInt32 AttributeVal
 /* @attribute ZEVRA_ATTR_ALL_OUTPUTS_ENABLED
  * @param[in] AttributeValue the attribute's value: its type, units and valid values are the
  *   attribute's
+ * @sends "OUTP:ALL:STATE 0" (for ZEVRA_SetAllOutputsEnabled(vi, VI_FALSE))
  * @returns VI_SUCCESS; I/O statuses */
 ZEVRA_API ViStatus ZEVRA_SetAllOutputsEnabled(ViSession Vi, ViBoolean AttributeValue);
 /* @attribute ZEVRA_ATTR_OUTPUT_DELAY_RISE

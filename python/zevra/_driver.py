@@ -319,6 +319,9 @@ class OutputChannel(ChannelCore):
 
         level: volts; 0 to the channel module's maximum voltage (see ZEVRA_ATTR_VOLTAGE_LEVEL).
 
+        Sends "INST:SEL 0", "INST:SEL 0", ":VOLT 5" (for ZEVRA_ConfigureVoltageLevel(vi, "CH1",
+        5.0)).
+
         Calls ZEVRA_ConfigureVoltageLevel.
         """
         session = self._session
@@ -337,6 +340,9 @@ class OutputChannel(ChannelCore):
         protection level).
 
         limit: amperes; 0 to the channel module's maximum current (see ZEVRA_ATTR_CURRENT_LIMIT).
+
+        Sends "INST:SEL 0", "INST:SEL 0", ":CURR 1" (for ZEVRA_ConfigureCurrentLimit(vi, "CH1", 0,
+        1.0)).
 
         Calls ZEVRA_ConfigureCurrentLimit.
         """
@@ -359,6 +365,9 @@ class OutputChannel(ChannelCore):
         limit: the overvoltage protection level in volts; 0 to the channel module's maximum
         voltage.
 
+        Sends "INST:SEL 0", "INST:SEL 0", ":VOLT:PROT 20" (for ZEVRA_ConfigureOVP(vi, "CH1",
+        VI_TRUE, 20.0)).
+
         Calls ZEVRA_ConfigureOVP.
         """
         session = self._session
@@ -379,6 +388,9 @@ class OutputChannel(ChannelCore):
 
         Returns the highest current in amperes the module allows at VoltageLevel (its power rating
         over the voltage, at most its current rating).
+
+        Sends "INST:SEL 0", "SYST:CHAN:MOD?" (for ZEVRA_QueryMaxCurrentLimit(vi, "CH1", 10.0,
+        &max)).
 
         Calls ZEVRA_QueryMaxCurrentLimit.
         """
@@ -402,6 +414,9 @@ class OutputChannel(ChannelCore):
         Returns the highest voltage in volts the module allows at CurrentLimit (its power rating
         over the current, at most its voltage rating).
 
+        Sends "INST:SEL 0", "SYST:CHAN:MOD?" (for ZEVRA_QueryMaxVoltageLevel(vi, "CH1", 1.0,
+        &max)).
+
         Calls ZEVRA_QueryMaxVoltageLevel.
         """
         session = self._session
@@ -417,6 +432,9 @@ class OutputChannel(ChannelCore):
     def reset_output_protection(self) -> None:
         """Clears the protection of each channel named.
 
+        Sends "INST:SEL 0", "OUTP:PROT:CLE", "INST:SEL 1", "OUTP:PROT:CLE" (for
+        ZEVRA_ResetOutputProtection(vi, "CH1,CH2")).
+
         Calls ZEVRA_ResetOutputProtection.
         """
         session = self._session
@@ -429,6 +447,9 @@ class OutputChannel(ChannelCore):
         """Switches the output of each channel named on (Enabled VI_TRUE) or off ("OUTP:STAT").
 
         enabled: VI_TRUE switches the output on, VI_FALSE off.
+
+        Sends "INST:SEL 0", "INST:SEL 0", "OUTP:STAT 1" (for ZEVRA_ConfigureOutputEnabled(vi,
+        "CH1", VI_TRUE)).
 
         Calls ZEVRA_ConfigureOutputEnabled.
         """
@@ -447,6 +468,9 @@ class OutputChannel(ChannelCore):
         range_type: 0 the current range, 1 the voltage range.
 
         range: amperes (RangeType 0) or volts (RangeType 1) the channel must reach.
+
+        Sends "INST:SEL 0", ":CURR?", "INST:SEL 0", "SYST:CHAN:MOD?" (for
+        ZEVRA_ConfigureOutputRange(vi, "CH1", 1, 10.0)).
 
         Calls ZEVRA_ConfigureOutputRange.
         """
@@ -469,6 +493,9 @@ class OutputChannel(ChannelCore):
 
         Returns VI_TRUE when the channel is in that state.
 
+        Sends "INST:SEL 0", "STAT:QUES:ISUM1:COND?" (for ZEVRA_QueryOutputState(vi, "CH1",
+        ZEVRA_VAL_OUTPUT_CONSTANT_VOLTAGE, &in_state)).
+
         Calls ZEVRA_QueryOutputState.
         """
         session = self._session
@@ -487,6 +514,9 @@ class OutputChannel(ChannelCore):
         ("TRIG:SEQ:SOUR"); other sources are refused.
 
         source: ZEVRA_VAL_TRIG_IMMEDIATE, ZEVRA_VAL_TRIG_EXTERNAL or ZEVRA_VAL_SOFTWARE_TRIG.
+
+        Sends "INST:SEL 0", "TRIG:SEQ:SOUR BUS" (for ZEVRA_ConfigureTriggerSource(vi, "CH1",
+        ZEVRA_VAL_SOFTWARE_TRIG)).
 
         Calls ZEVRA_ConfigureTriggerSource.
         """
@@ -537,6 +567,9 @@ class OutputChannel(ChannelCore):
         measurement_type: ZEVRA_VAL_MEASURE_VOLTAGE or ZEVRA_VAL_MEASURE_CURRENT.
 
         Returns the measurement: volts or amperes.
+
+        Sends "INST:SEL 0", "MEAS:VOLT?" (for ZEVRA_Measure(vi, "CH1", ZEVRA_VAL_MEASURE_VOLTAGE,
+        &volts)).
 
         Calls ZEVRA_Measure.
         """
@@ -2295,6 +2328,8 @@ class ZevraApi(SessionCore):
     def reset(self) -> None:
         """"*RST", "*OPC?" and the status check; empties the attribute cache.
 
+        Sends "*RST", "*OPC?" (for ZEVRA_reset(vi)).
+
         Calls ZEVRA_reset.
         """
         session = self
@@ -2306,6 +2341,8 @@ class ZevraApi(SessionCore):
     def reset_with_defaults(self) -> None:
         """Reset, then the six inherent options return to their values after opening.
 
+        Sends "*RST", "*OPC?" (for ZEVRA_ResetWithDefaults(vi)).
+
         Calls ZEVRA_ResetWithDefaults.
         """
         session = self
@@ -2316,6 +2353,8 @@ class ZevraApi(SessionCore):
 
     def disable(self) -> None:
         """Puts the instrument in a safe state ("*RST"); the cache is kept.
+
+        Sends "*RST", "*OPC?" (for ZEVRA_Disable(vi)).
 
         Calls ZEVRA_Disable.
         """
@@ -2331,6 +2370,8 @@ class ZevraApi(SessionCore):
 
         Returns test_result: 0 when the self-test passed, else the instrument's code; test_message:
         the self-test's message.
+
+        Sends "*TST?" (for ZEVRA_self_test(vi, &result, message)).
 
         Calls ZEVRA_self_test.
         """
@@ -2351,6 +2392,8 @@ class ZevraApi(SessionCore):
 
         Returns error_code: the status or instrument error code; error_message: the message,
         without quotes.
+
+        Sends ":SYST:ERR?" (for ZEVRA_error_query(vi, &code, message)).
 
         Calls ZEVRA_error_query.
         """
@@ -2495,6 +2538,8 @@ class ZevraApi(SessionCore):
     def clear_ocp(self) -> None:
         """These act on the instrument's selected channel.
 
+        Sends ":CURR:PROT:CLE" (for ZEVRA_ClearOCP(vi)).
+
         Calls ZEVRA_ClearOCP.
         """
         session = self
@@ -2506,6 +2551,8 @@ class ZevraApi(SessionCore):
     def clear_ovp(self) -> None:
         """Clears a tripped overvoltage protection (":VOLT:PROT:CLE").
 
+        Sends ":VOLT:PROT:CLE" (for ZEVRA_ClearOVP(vi)).
+
         Calls ZEVRA_ClearOVP.
         """
         session = self
@@ -2516,6 +2563,8 @@ class ZevraApi(SessionCore):
 
     def clear_protection_errors(self) -> None:
         """Clears the protection errors of the outputs ("OUTP:PROT:CLE").
+
+        Sends "OUTP:PROT:CLE" (for ZEVRA_ClearProtectionErrors(vi)).
 
         Calls ZEVRA_ClearProtectionErrors.
         """
@@ -2550,6 +2599,8 @@ class ZevraApi(SessionCore):
     def send_software_trigger(self) -> None:
         """"*TRG", whatever the trigger source.
 
+        Sends "*TRG" (for ZEVRA_SendSoftwareTrigger(vi)).
+
         Calls ZEVRA_SendSoftwareTrigger.
         """
         session = self
@@ -2560,6 +2611,8 @@ class ZevraApi(SessionCore):
 
     def generate_immediate_trigger(self) -> None:
         """Triggers the instrument now ("*TRG").
+
+        Sends "*TRG" (for ZEVRA_GenerateImmediateTrigger(vi)).
 
         Calls ZEVRA_GenerateImmediateTrigger.
         """
@@ -2573,6 +2626,8 @@ class ZevraApi(SessionCore):
         """These measure the instrument's selected channel.
 
         Returns the voltage in volts.
+
+        Sends "MEAS:VOLT?" (for ZEVRA_MeasureVoltage(vi, &volts)).
 
         Calls ZEVRA_MeasureVoltage.
         """
@@ -2588,6 +2643,8 @@ class ZevraApi(SessionCore):
 
         Returns the current in amperes.
 
+        Sends "MEAS:CURR?" (for ZEVRA_MeasureCurrent(vi, &amps)).
+
         Calls ZEVRA_MeasureCurrent.
         """
         session = self
@@ -2601,6 +2658,8 @@ class ZevraApi(SessionCore):
         """The output power of the instrument's selected channel, in watts ("MEAS:POW?").
 
         Returns the power in watts.
+
+        Sends "MEAS:POW?" (for ZEVRA_MeasurePower(vi, &watts)).
 
         Calls ZEVRA_MeasurePower.
         """
@@ -2617,6 +2676,8 @@ class ZevraApi(SessionCore):
 
         Returns voltage: the voltage in volts; current: the current in amperes; power: the power in
         watts.
+
+        Sends "MEAS:ALL?" (for ZEVRA_MeasureSelectedChannel(vi, &volts, &amps, &watts)).
 
         Calls ZEVRA_MeasureSelectedChannel.
         """
@@ -2639,6 +2700,9 @@ class ZevraApi(SessionCore):
 
         Returns voltages: each channel's voltage in volts; currents: each channel's current in
         amperes; powers: each channel's power in watts.
+
+        Sends "MEAS:ALLCH?" (for ZEVRA_MeasureAllChannels(vi, 4, volts, &n, 4, amps, &n, 4, watts,
+        &n)).
 
         Calls ZEVRA_MeasureAllChannels.
         """
@@ -2671,6 +2735,8 @@ class ZevraApi(SessionCore):
     def clear_list(self) -> None:
         """Clears the steps of the selected list ("LIST:CLE").
 
+        Sends "LIST:CLE" (for ZEVRA_ClearList(vi)).
+
         Calls ZEVRA_ClearList.
         """
         session = self
@@ -2683,6 +2749,8 @@ class ZevraApi(SessionCore):
         """Deletes list ListNumber ("LIST:DEL").
 
         list_number: a list number of the instrument; passed unchanged.
+
+        Sends "LIST:DEL 1" (for ZEVRA_DeleteSelectedList(vi, 1)).
 
         Calls ZEVRA_DeleteSelectedList.
         """
@@ -2697,6 +2765,8 @@ class ZevraApi(SessionCore):
     def save_list_data(self) -> None:
         """Saves the selected list in the instrument's memory ("LIST:SAVE").
 
+        Sends "LIST:SAVE" (for ZEVRA_SaveListData(vi)).
+
         Calls ZEVRA_SaveListData.
         """
         session = self
@@ -2709,6 +2779,8 @@ class ZevraApi(SessionCore):
         """Puts the outputs in list mode, running list ListNumber ("OUTP:MODE LIST,n").
 
         list_number: a list number of the instrument; passed unchanged.
+
+        Sends "OUTP:MODE LIST,1" (for ZEVRA_EnableList(vi, 1)).
 
         Calls ZEVRA_EnableList.
         """
@@ -2723,6 +2795,8 @@ class ZevraApi(SessionCore):
     def disable_list(self) -> None:
         """Returns the outputs from list mode to fixed levels ("OUTP:MODE FIX").
 
+        Sends "OUTP:MODE FIX" (for ZEVRA_DisableList(vi)).
+
         Calls ZEVRA_DisableList.
         """
         session = self
@@ -2735,6 +2809,8 @@ class ZevraApi(SessionCore):
         """Channel is ZEVRA_VAL_CHANNEL1 .. ZEVRA_VAL_CHANNEL4.
 
         channel: ZEVRA_VAL_CHANNEL1 to ZEVRA_VAL_CHANNEL4.
+
+        Sends "INIT 0" (for ZEVRA_StartList(vi, ZEVRA_VAL_CHANNEL1)).
 
         Calls ZEVRA_StartList.
         """
@@ -2754,6 +2830,8 @@ class ZevraApi(SessionCore):
 
         continuous: VI_TRUE runs the list again and again, VI_FALSE once.
 
+        Sends "INIT:CONT 0,1" (for ZEVRA_StartListContinuous(vi, ZEVRA_VAL_CHANNEL1, VI_TRUE)).
+
         Calls ZEVRA_StartListContinuous.
         """
         session = self
@@ -2770,6 +2848,8 @@ class ZevraApi(SessionCore):
         """Stops the list running on Channel ("ABOR").
 
         channel: ZEVRA_VAL_CHANNEL1 to ZEVRA_VAL_CHANNEL4.
+
+        Sends "ABOR 0" (for ZEVRA_AbortList(vi, ZEVRA_VAL_CHANNEL1)).
 
         Calls ZEVRA_AbortList.
         """
@@ -2788,6 +2868,9 @@ class ZevraApi(SessionCore):
         pin_number: the digital port's pin, from 1; the instrument's range, passed unchanged.
 
         pin_function: a ZEVRA_VAL_DIGITAL_PIN_FUNCTION_ value.
+
+        Sends "DIG:PIN1:FUNC DOUT" (for ZEVRA_ConfigureDigitalFunction(vi, 1,
+        ZEVRA_VAL_DIGITAL_PIN_FUNCTION_DIGITAL_OUTPUT)).
 
         Calls ZEVRA_ConfigureDigitalFunction.
         """
@@ -2810,6 +2893,9 @@ class ZevraApi(SessionCore):
 
         pin_polarity: ZEVRA_VAL_DIGITAL_PIN_POLARITY_POSITIVE or _NEGATIVE.
 
+        Sends "DIG:PIN1:POL POSitive" (for ZEVRA_ConfigureDigitalPolarity(vi, 1,
+        ZEVRA_VAL_DIGITAL_PIN_POLARITY_POSITIVE)).
+
         Calls ZEVRA_ConfigureDigitalPolarity.
         """
         session = self
@@ -2826,6 +2912,8 @@ class ZevraApi(SessionCore):
     def clear_status(self) -> None:
         """Clears the instrument's event registers and error queue ("*CLS").
 
+        Sends "*CLS" (for ZEVRA_ClearStatus(vi)).
+
         Calls ZEVRA_ClearStatus.
         """
         session = self
@@ -2836,6 +2924,8 @@ class ZevraApi(SessionCore):
 
     def preset(self) -> None:
         """Returns the instrument's status enable registers to their preset values ("STAT:PRES").
+
+        Sends "STAT:PRES" (for ZEVRA_Preset(vi)).
 
         Calls ZEVRA_Preset.
         """
@@ -2849,6 +2939,8 @@ class ZevraApi(SessionCore):
         """Makes the instrument set the operation-complete bit of its standard event register when
         pending operations finish ("*OPC").
 
+        Sends "*OPC" (for ZEVRA_SetOperationComplete(vi)).
+
         Calls ZEVRA_SetOperationComplete.
         """
         session = self
@@ -2859,6 +2951,8 @@ class ZevraApi(SessionCore):
 
     def wait_for_operation_complete(self) -> None:
         """Waits for "*OPC?" as long as the I/O timeout allows.
+
+        Sends "*OPC?" (for ZEVRA_WaitForOperationComplete(vi)).
 
         Calls ZEVRA_WaitForOperationComplete.
         """
@@ -2872,6 +2966,8 @@ class ZevraApi(SessionCore):
         """Makes the instrument finish pending operations before it takes the next command
         ("*WAI").
 
+        Sends "*WAI" (for ZEVRA_WaitToContinue(vi)).
+
         Calls ZEVRA_WaitToContinue.
         """
         session = self
@@ -2882,6 +2978,8 @@ class ZevraApi(SessionCore):
 
     def beep(self) -> None:
         """Sounds the instrument's beeper once ("SYST:BEEP:IMM").
+
+        Sends "SYST:BEEP:IMM" (for ZEVRA_Beep(vi)).
 
         Calls ZEVRA_Beep.
         """
@@ -2894,6 +2992,8 @@ class ZevraApi(SessionCore):
     def clear_and_reboot(self) -> None:
         """Clears stored states and lists and resets the instrument.
 
+        Sends "SYST:SEC:IMM" (for ZEVRA_ClearAndReboot(vi)).
+
         Calls ZEVRA_ClearAndReboot.
         """
         session = self
@@ -2904,6 +3004,8 @@ class ZevraApi(SessionCore):
 
     def remote_lock(self) -> None:
         """Puts the instrument in remote with its front panel locked ("SYST:RWL").
+
+        Sends "SYST:RWL" (for ZEVRA_RemoteLock(vi)).
 
         Calls ZEVRA_RemoteLock.
         """
@@ -2917,6 +3019,8 @@ class ZevraApi(SessionCore):
         """Saves the instrument's settings in memory Location ("*SAV").
 
         location: the instrument's memory location for a state; passed unchanged.
+
+        Sends "*SAV 1" (for ZEVRA_SaveState(vi, 1)).
 
         Calls ZEVRA_SaveState.
         """
@@ -2932,6 +3036,8 @@ class ZevraApi(SessionCore):
         """Restores the settings saved in memory Location ("*RCL").
 
         location: the instrument's memory location for a state; passed unchanged.
+
+        Sends "*RCL 1" (for ZEVRA_RecallState(vi, 1)).
 
         Calls ZEVRA_RecallState.
         """
@@ -2951,6 +3057,9 @@ class ZevraApi(SessionCore):
         memory_location: the saved state to take with USER_STATE (ignored otherwise); passed
         unchanged.
 
+        Sends "OUTP:PON:STAT USER,1" (for ZEVRA_ConfigurePowerOnState(vi,
+        ZEVRA_VAL_POWER_ON_STATE_USER_STATE, 1)).
+
         Calls ZEVRA_ConfigurePowerOnState.
         """
         session = self
@@ -2969,6 +3078,8 @@ class ZevraApi(SessionCore):
 
         Returns state: a ZEVRA_VAL_POWER_ON_STATE_ value; memory_location: the saved state
         USER_STATE takes.
+
+        Sends "OUTP:PON:STAT?" (for ZEVRA_QueryPowerOnState(vi, &state, &location)).
 
         Calls ZEVRA_QueryPowerOnState.
         """
@@ -3471,6 +3582,8 @@ class ZevraApi(SessionCore):
     def set_all_outputs_enabled(self, value: bool) -> None:
         """ZEVRA_ATTR_ALL_OUTPUTS_ENABLED (1150020): Switches every output on or off at once.
         ViBoolean, write-only, instrument. Command `OUTP:ALL:STATE %s\\n`. Defined values: boolean.
+
+        Sends "OUTP:ALL:STATE 0" (for ZEVRA_SetAllOutputsEnabled(vi, VI_FALSE)).
 
         Calls ZEVRA_SetAllOutputsEnabled.
         """

@@ -7,6 +7,6 @@ import runpy
 _tables = runpy.run_path(os.environ["ZEVRA_TABLES"])
 ATTRIBUTES = _tables["ATTRIBUTES"]  # (name, constant, id, type, channel-based, readable, writable, enum, doc)
 ENUMS = _tables["ENUMS"]  # (class name, readable name, ((member, value, constant), ...))
-FUNCTIONS = _tables["FUNCTIONS"]  # (function, params, attribute or None, doc)
+FUNCTIONS = _tables["FUNCTIONS"]  # (function, params, attribute or None, doc, lines sent)
 # The channel values are numbers of channels; zevra.OutputChannel is the channel object.
 ENUM_CLASS = {name: {"Channel": "ChannelNumber"}.get(name, name) for name, _, _ in ENUMS}

@@ -100,7 +100,8 @@ std::vector<std::string> Wrap(const std::string& text, const std::string& first,
   return lines;
 }
 
-std::vector<std::string> Tags(const Declaration& d, const std::set<std::string>& talking) {
+std::vector<std::string> Tags(const Declaration& d, const std::set<std::string>& talking,
+                              const std::vector<RecordedCall>& recorded) {
   std::vector<std::string> tags;
   if (const vexo::AttributeDescriptor* a = AccessedAttribute(d.name)) tags.push_back("@attribute " + a->name);
   for (const Parameter& p : d.parsed) {
@@ -108,6 +109,7 @@ std::vector<std::string> Tags(const Declaration& d, const std::set<std::string>&
     const char* help = ParameterHelp(d.name, p.name);
     tags.push_back(std::string(IsOutput(p) ? "@param[out] " : "@param[in] ") + p.name + " " + (help ? help : ""));
   }
+  if (std::string sends = SentLines(d.name, recorded); !sends.empty()) tags.push_back("@sends " + sends);
   tags.push_back("@returns " + ReturnsSummary(d, talking));
   return tags;
 }
@@ -187,7 +189,18 @@ std::string ReturnsSummary(const Declaration& d, const std::set<std::string>& ta
   return text;
 }
 
-std::string DocumentHeader(const std::string& header, const std::set<std::string>& talking) {
+std::string SentLines(const std::string& function, const std::vector<RecordedCall>& recorded) {
+  for (const RecordedCall& call : recorded) {
+    if (call.function != function || call.sent.empty()) continue;
+    std::string lines;
+    for (const std::string& line : call.sent) lines += (lines.empty() ? "\"" : ", \"") + line + "\"";
+    return lines + " (for " + call.call + ")";
+  }
+  return {};
+}
+
+std::string DocumentHeader(const std::string& header, const std::set<std::string>& talking,
+                           const std::vector<RecordedCall>& recorded) {
   std::vector<std::string> lines;
   std::istringstream in(header);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
@@ -228,7 +241,7 @@ std::string DocumentHeader(const std::string& header, const std::set<std::string
       std::string text = line;
       while (text.find(';') == std::string::npos && end + 1 < lines.size()) text += "\n" + lines[++end];
       std::vector<Declaration> parsed = ParseDeclarations(text);
-      if (parsed.size() == 1) EmitComment(Prose(pending), Tags(parsed.front(), talking), out);
+      if (parsed.size() == 1) EmitComment(Prose(pending), Tags(parsed.front(), talking, recorded), out);
       for (std::size_t k = i; k <= end; ++k) out += lines[k] + "\n";
       pending.clear();
       i = end;

@@ -27,8 +27,13 @@ std::vector<std::string> FunctionStatuses(const Declaration& d, const std::set<s
 // "VI_SUCCESS, <its own statuses>[; I/O statuses]", as @returns and the reference show it.
 std::string ReturnsSummary(const Declaration& d, const std::set<std::string>& talking);
 
+// The lines the recorded example call of `function` sent, quoted and followed
+// by the call: what @sends shows. Empty when it sent none.
+std::string SentLines(const std::string& function, const std::vector<RecordedCall>& recorded);
+
 // `header` with its generated documentation written afresh; its prose is kept.
 // Empty when the header cannot be documented (a text that would end a comment).
-std::string DocumentHeader(const std::string& header, const std::set<std::string>& talking);
+std::string DocumentHeader(const std::string& header, const std::set<std::string>& talking,
+                           const std::vector<RecordedCall>& recorded);
 
 }  // namespace reference_docs

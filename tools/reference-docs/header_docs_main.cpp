@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::set<std::string> talking = reference_docs::TalkingFunctions(reference_docs::ParseDeclarations(header), recorded);
-  std::string documented = reference_docs::DocumentHeader(header, talking);
+  std::string documented = reference_docs::DocumentHeader(header, talking, recorded);
   if (documented.empty()) {
     std::cerr << "zevra-header-docs: a generated text would end its comment\n";
     return 1;

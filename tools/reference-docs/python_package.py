@@ -159,12 +159,12 @@ class Generator:
                         "from ctypes import (POINTER, c_char, c_char_p, c_double, c_int16, "
                         "c_int32, c_int64, c_uint16,\n"
                         "                    c_uint32)\n\n")
-        pointers = sorted({C_TYPES[t] for _, params, _, _ in self.functions
+        pointers = sorted({C_TYPES[t] for _, params, _, _, _ in self.functions
                            for t, _, pointer, array, _ in params if pointer or array})
         for c_type in pointers:
             out += "_%s_P = POINTER(%s)\n" % (c_type[2:].upper(), c_type)
         out += "\nPROTOTYPES = {\n"
-        for name, params, _, _ in self.functions:
+        for name, params, _, _, _ in self.functions:
             types = ["_%s_P" % C_TYPES[t][2:].upper() if pointer or array else C_TYPES[t]
                      for t, _, pointer, array, _ in params]
             if len(types) == 1:
@@ -194,12 +194,12 @@ class Generator:
         attribute_enums = {row[1]: row[7] for row in self.attributes}
         attribute_docs = {row[1]: row[8] for row in self.attributes}
         channel_methods, session_methods = [], []
-        for name, params, attribute, doc in self.functions:
+        for name, params, attribute, doc, sends in self.functions:
             if name in OWN or name.startswith(GENERIC_ACCESS):
                 continue
             channel_based = len(params) > 1 and params[1][1] == "ChannelName"
             source = self.method(name, params, channel_based, attribute_enums.get(attribute), doc,
-                                 attribute_docs.get(attribute))
+                                 attribute_docs.get(attribute), sends)
             (channel_methods if channel_based else session_methods).append(source)
 
         out = HEADER + ('"""The driver\'s API as classes: OutputChannel for what each output has, '
@@ -320,7 +320,7 @@ class Generator:
                                    ["None", setter_name, "None", setter_name + ".__doc__"])
         return out
 
-    def method(self, function, params, channel_based, attribute_enum, doc, attribute_doc):
+    def method(self, function, params, channel_based, attribute_enum, doc, attribute_doc, sends):
         subject = function[len("ZEVRA_"):]
         python_name = snake(subject)
         slots = plan(function, params[2 if channel_based else 1:], self.enums, attribute_enum)
@@ -345,6 +345,8 @@ class Generator:
             doc = (doc + "\n\n" if doc else "") + attribute_doc
         else:
             doc = (doc + "\n\n" if doc else "") + self.parameter_docs(inputs, results, sized_read)
+        if sends:
+            doc = (doc.rstrip() + "\n\n" if doc.strip() else "") + "Sends " + sends + "."
         doc = doc.rstrip() + "\n\n" if doc.strip() else ""
         out += docstring(doc + "Calls %s." % function, 8)
         session = "self._session" if channel_based else "self"

@@ -17,6 +17,7 @@
 #include "enum_maps.h"
 #include "error_messages.h"
 #include "header_declarations.h"
+#include "header_docs.h"
 #include "parameter_help.h"
 #include "table_text.h"
 
@@ -101,6 +102,12 @@ int main(int argc, char** argv) {
     std::cerr << "zevra-python-tables: no declarations in " << argv[1] << "\n";
     return 1;
   }
+  std::string error;
+  const std::vector<reference_docs::RecordedCall> recorded = reference_docs::RecordFunctionExchanges(error);
+  if (!error.empty()) {
+    std::cerr << "zevra-python-tables: the exchanges could not be recorded: " << error << "\n";
+    return 1;
+  }
   std::ofstream file;
   if (argc == 3) {
     file.open(argv[2]);
@@ -141,7 +148,8 @@ int main(int argc, char** argv) {
   }
   out << ")\n\n";
 
-  out << "# (function, ((type, name, is pointer, is array, help), ...), attribute it accesses or None, doc)\n"
+  out << "# (function, ((type, name, is pointer, is array, help), ...), attribute it accesses or None, doc,\n"
+         "#  the lines its example call sent or \"\")\n"
          "FUNCTIONS = (\n";
   for (const reference_docs::Declaration& d : declarations) {
     out << "    (" << Py(d.name) << ", (";
@@ -150,7 +158,7 @@ int main(int argc, char** argv) {
           << Py(reference_docs::ParameterHelp(d.name, p.name)) << "), ";
     auto accessor = reference_docs::AttributeOfAccessor().find(d.name);
     out << "),\n     " << (accessor == reference_docs::AttributeOfAccessor().end() ? "None" : Py(accessor->second))
-        << ", " << Py(d.comment) << "),\n";
+        << ", " << Py(d.comment) << ",\n     " << Py(reference_docs::SentLines(d.name, recorded)) << "),\n";
   }
   out << ")\n\n";
 
