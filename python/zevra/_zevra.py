@@ -116,7 +116,7 @@ class OutputChannelCollection:
             yield self[number]
 
     def __contains__(self, key: object) -> bool:
-        if not isinstance(key, (str, int)):
+        if isinstance(key, bool) or not isinstance(key, (str, int)):
             return False
         try:
             self[key]

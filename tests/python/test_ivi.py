@@ -99,6 +99,8 @@ def test_the_channel_collection(simulated):
     assert channels[2] == second and channels[zevra.ChannelNumber.CHANNEL2] == second
     assert simulated.channels_item(2) == second and simulated.channels_item("CH2") is second
     assert [c.name for c in channels] == ["CH1", "CH2", "CH3", "CH4"]
+    assert "CH4" in channels and 4 in channels and "CH5" not in channels and 5 not in channels
+    assert True not in channels and 2.0 not in channels
     second.voltage_level = 3.5
     assert channels[zevra.ChannelNumber.CHANNEL2].voltage_level == 3.5
     with pytest.raises(TypeError, match="a channel is named by str, numbered by int or ChannelNumber"):
