@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
-// Writes the driver's IVI compliance document (Markdown): its identity, the
-// models and class capabilities it reports and the size of its API come from
-// the tables the driver itself runs on, so the document says what the driver
-// returns; how it was tested and what it needs are this project's facts.
+// Writes the driver's IVI compliance document (Markdown): its version, vendor,
+// description, models and capability groups are what the driver returns for
+// its identity attributes, its prefix and class version and the size of its
+// API come from its tables; how it was tested and what it needs are this
+// project's facts.
 //
 // usage: zevra-compliance-doc ZEVRA.h > docs/compliance.md
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "ZEVRA.h"
 #include "attribute_registry.h"
 #include "description.h"
 #include "header_declarations.h"
@@ -28,10 +30,10 @@ std::string Listed(const std::string& text) {
   return out;
 }
 
-std::string SupportedModels() {
-  std::string models;
-  for (const auto& [model, family] : vexo::ModelFamilyTable()) models += (models.empty() ? "" : ",") + model;
-  return models;
+// What the driver returns for one of its identity attributes; they read with handle 0.
+std::string DriverText(ViAttr attribute) {
+  ViChar text[1024] = "";
+  return ZEVRA_GetAttributeViString(VI_NULL, "", attribute, sizeof text, text) == VI_SUCCESS ? text : "";
 }
 
 }  // namespace
@@ -61,19 +63,19 @@ int main(int argc, char** argv) {
          "  is `zevra.Zevra`\n"
          "- IviDCPwr class, class specification version "
       << id.class_spec_major_version << "." << id.class_spec_minor_version
-      << ", with the group capabilities\n  " << Listed(id.group_capabilities) << "\n\n"
+      << ", with the group capabilities\n  " << Listed(DriverText(ZEVRA_ATTR_GROUP_CAPABILITIES)) << "\n\n"
          "The driver is not registered with the IVI Foundation.\n\n"
          "## Driver Identification\n\n"
-         "Driver Version: " << id.revision << "\n\n"
-         "Driver Vendor: " << id.vendor << "\n\n"
+         "Driver Version: " << DriverText(ZEVRA_ATTR_SPECIFIC_DRIVER_REVISION) << "\n\n"
+         "Driver Vendor: " << DriverText(ZEVRA_ATTR_SPECIFIC_DRIVER_VENDOR) << "\n\n"
          "Driver Identifier: " << id.prefix << " (the Python package: `zevra`)\n\n"
-         "Description: " << id.description << "\n\n"
+         "Description: " << DriverText(ZEVRA_ATTR_SPECIFIC_DRIVER_DESCRIPTION) << "\n\n"
          "Driver Bitness: 64-bit\n\n"
          "Source Code: available to every user under the MIT licence; the driver's source and the\n"
          "source of every library it runs on are in this repository.\n\n"
          "## Hardware Information\n\n"
          "Instrument Manufacturer: " << id.vendor << "\n\n"
-         "Supported Instrument Models: " << Listed(SupportedModels()) << "\n\n"
+         "Supported Instrument Models: " << Listed(DriverText(ZEVRA_ATTR_SUPPORTED_INSTRUMENT_MODELS)) << "\n\n"
          "Supported Bus Interfaces:\n\n"
          "- LAN: SCPI over a raw socket (port 5025), HiSLIP, VXI-11\n"
          "- USB: USBTMC\n"

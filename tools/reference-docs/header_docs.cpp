@@ -163,8 +163,7 @@ std::set<std::string> TalkingFunctions(const std::vector<Declaration>& declarati
   return talking;
 }
 
-std::vector<std::string> FunctionStatuses(const Declaration& d, const std::set<std::string>& talking) {
-  (void)talking;
+std::vector<std::string> FunctionStatuses(const Declaration& d) {
   const KnownStatuses* known = KnownFor(d.name);
   std::vector<std::string> statuses;
   if (IsTypedAccess(d.name)) {
@@ -184,7 +183,7 @@ bool TalksWithStatusCheck(const Declaration& d, const std::set<std::string>& tal
 
 std::string ReturnsSummary(const Declaration& d, const std::set<std::string>& talking) {
   std::string text = "VI_SUCCESS";
-  for (const std::string& status : FunctionStatuses(d, talking)) text += ", " + status;
+  for (const std::string& status : FunctionStatuses(d)) text += ", " + status;
   if (TalksWithStatusCheck(d, talking)) text += "; I/O statuses";
   return text;
 }
