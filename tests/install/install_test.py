@@ -17,6 +17,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import urllib.parse
 
 SOURCE = BUILD = MASTER = None
 VERSION = "1.0.0"
@@ -154,6 +155,7 @@ class PrefixInstall(unittest.TestCase):
                 if re.match(r"[a-z]+:", target):
                     continue  # a web address
                 path, _, anchor = target.partition("#")
+                path = urllib.parse.unquote(path)
                 resolved = os.path.normpath(os.path.join(os.path.dirname(page), path)) if path else page
                 checked += 1
                 if not os.path.exists(resolved):
