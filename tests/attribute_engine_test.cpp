@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The attribute engine through the exported API: dispatch and its errors,
 // string buffer rules, simulation and the cache, inherent attributes, the
-// registry against the header, channel names, coercion and interchange.
+// registry's naming rule, channel names, coercion and interchange.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
-#include <fstream>
-#include <map>
-#include <regex>
-#include <sstream>
 #include <string>
 
 #include "attribute_registry.h"
@@ -252,23 +248,12 @@ TEST_F(AttributeEngine, ClassAttributeRules) {
   EXPECT_EQ(i, 5);
 }
 
-TEST(AttributeRegistry, MatchesTheHeaderAndTheNamingRule) {
-  std::ifstream in(ZEVRA_HEADER_PATH);
-  std::stringstream text;
-  text << in.rdbuf();
-  std::string header = text.str();
-  std::map<std::string, long> ids;
-  std::regex define(R"(#define (ZEVRA_ATTR_\w+) (\d+))");
-  for (std::sregex_iterator it(header.begin(), header.end(), define), end; it != end; ++it)
-    ids[(*it)[1]] = std::stol((*it)[2]);
+TEST(AttributeRegistry, FollowsTheNamingRule) {
   const auto& registry = zevra::AttributeRegistry();
   EXPECT_EQ(registry.size(), 100u);
-  EXPECT_EQ(ids.size(), registry.size());
   int getters = 0, setters = 0;
   for (const auto& [id, attribute] : registry) {
     const std::string& name = attribute.descriptor.name;
-    ASSERT_TRUE(ids.count(name)) << name << " is not in ZEVRA.h";
-    EXPECT_EQ(static_cast<ViAttr>(ids[name]), id) << name;
     // <Name>: each underscore-separated word capitalised.
     std::string expected;
     bool start = true;
@@ -284,12 +269,6 @@ TEST(AttributeRegistry, MatchesTheHeaderAndTheNamingRule) {
     if (attribute.kind == zevra::AttributeKind::Specific) {
       getters += attribute.descriptor.read != nullptr;
       setters += attribute.descriptor.write != nullptr;
-      if (attribute.descriptor.read != nullptr) {
-        EXPECT_NE(header.find("ZEVRA_Get" + expected + "("), std::string::npos) << expected;
-      }
-      if (attribute.descriptor.write != nullptr) {
-        EXPECT_NE(header.find("ZEVRA_Set" + expected + "("), std::string::npos) << expected;
-      }
     }
     EXPECT_EQ(attribute.descriptor.channel_based, id >= 1250000) << name;
   }

@@ -5,7 +5,7 @@
 // API come from its tables; how it was tested and what it needs are this
 // project's facts.
 //
-// usage: zevra-compliance-doc ZEVRA.h > docs/compliance.md
+// usage: zevra-compliance-doc > docs/compliance.md
 #include <iostream>
 #include <string>
 #include <vector>
@@ -38,16 +38,12 @@ std::string DriverText(ViAttr attribute) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: zevra-compliance-doc ZEVRA.h\n";
+int main(int argc, char**) {
+  if (argc != 1) {
+    std::cerr << "usage: zevra-compliance-doc\n";
     return 2;
   }
-  const std::vector<reference_docs::Declaration> declarations = reference_docs::ReadDeclarations(argv[1]);
-  if (declarations.empty()) {
-    std::cerr << "zevra-compliance-doc: no declarations in " << argv[1] << "\n";
-    return 1;
-  }
+  const std::vector<reference_docs::Declaration>& declarations = reference_docs::Declarations();
   const vexo::InstrumentDescription& instrument = zevra::Description();
   const vexo::DriverIdentity& id = instrument.identity;
   std::ostream& out = std::cout;

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "header_declarations.h"
 
-#include <fstream>
 #include <regex>
 #include <sstream>
+
+#include "attribute_list.h"
+#include "function_table.h"
 
 namespace reference_docs {
 namespace {
@@ -21,6 +23,23 @@ Parameter ParseParameter(std::string text) {
   return p;
 }
 
+Declaration Declare(const std::string& section, const std::string& name, const std::string& parameters,
+                    const std::string& prose) {
+  Declaration d{section, name, parameters, prose, prose, ParseParameters(parameters)};
+  for (char& c : d.comment)
+    if (c == '\n') c = ' ';
+  d.comment = std::regex_replace(d.comment, std::regex(R"(\s+)"), " ");
+  return d;
+}
+
+// The parameters of a generated getter or setter of an attribute of `type`.
+std::string AccessorParameters(const std::string& type, bool getter) {
+  if (type == "ViString")
+    return getter ? "ViSession Vi, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]"
+                  : "ViSession Vi, ViConstString AttributeValue";
+  return "ViSession Vi, " + type + (getter ? " *AttributeValue" : " AttributeValue");
+}
+
 }  // namespace
 
 std::vector<Parameter> ParseParameters(const std::string& parameters) {
@@ -30,31 +49,27 @@ std::vector<Parameter> ParseParameters(const std::string& parameters) {
   return parsed;
 }
 
-std::vector<Declaration> ReadDeclarations(const std::string& header_path) {
-  std::ifstream in(header_path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return ParseDeclarations(text.str());
-}
-
-std::vector<Declaration> ParseDeclarations(const std::string& header) {
-  std::regex declaration(R"((/\*(?:[^*]|\*(?!/))*\*/\n)?ZEVRA_API ViStatus (ZEVRA_\w+)\(([^;]*)\);)");
-  std::vector<Declaration> out;
-  for (std::sregex_iterator it(header.begin(), header.end(), declaration), end; it != end; ++it) {
-    Declaration d;
-    d.name = (*it)[2];
-    d.parameters = std::regex_replace((*it)[3].str(), std::regex(R"(\s+)"), " ");
-    // The generated tags (" * @returns ...") follow the prose and are not part of it.
-    std::string block = (*it)[1].str();
-    std::size_t tags = block.find(block.rfind("/* @", 0) == 0 ? "/* @" : "\n * @");
-    if (tags != std::string::npos) block.erase(tags);
-    std::string comment = std::regex_replace(block, std::regex(R"(/\*|\*/|\n \*|\n)"), " ");
-    d.comment = std::regex_replace(comment, std::regex(R"(\s+)"), " ");
-    d.comment = std::regex_replace(d.comment, std::regex(R"(^ | $)"), "");
-    d.parsed = ParseParameters(d.parameters);
-    out.push_back(std::move(d));
-  }
-  return out;
+const std::vector<Declaration>& Declarations() {
+  static const std::vector<Declaration> declarations = [] {
+    std::vector<Declaration> all;
+    for (const FunctionRow& row : WrittenFunctions()) all.push_back(Declare(row.section, row.name, row.parameters, row.prose));
+    auto accessors = [&all](const char* function, const char* type, const std::string& access) {
+      for (bool getter : {true, false}) {
+        if (access.find(getter ? 'R' : 'W') == std::string::npos) continue;
+        all.push_back(Declare(kGeneratedSection, std::string(getter ? "ZEVRA_Get" : "ZEVRA_Set") + function,
+                              AccessorParameters(type, getter), ""));
+      }
+    };
+#define ZEVRA_DECLARE_Specific(Function, Type, Access) accessors(#Function, #Type, #Access);
+#define ZEVRA_DECLARE_SpecificIo(Function, Type, Access)
+#define ZEVRA_DECLARE_Inherent(Function, Type, Access)
+#define ZEVRA_DECLARE_Class(Function, Type, Access)
+#define ZEVRA_DECLARE(NAME, Function, ID, Type, Access, Kind) ZEVRA_DECLARE_##Kind(Function, Type, Access)
+    ZEVRA_ATTRIBUTE_LIST(ZEVRA_DECLARE)
+#undef ZEVRA_DECLARE
+    return all;
+  }();
+  return declarations;
 }
 
 }  // namespace reference_docs

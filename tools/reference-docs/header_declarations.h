@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The function declarations of the public header, each with the comment block
-// right above it (when there is one), for the generators that document them.
+// The driver's exported functions as declarations: the functions written by
+// hand (function_table.cpp) and the ZEVRA_Get<Name>/ZEVRA_Set<Name> generated
+// for each instrument-specific attribute, in the order the header shows them.
 #pragma once
 
 #include <string>
@@ -16,18 +17,17 @@ struct Parameter {
 };
 
 struct Declaration {
+  std::string section;     // the header section it is declared in
   std::string name;        // "ZEVRA_Measure"
-  std::string parameters;  // as written, blanks collapsed
-  std::string comment;     // the prose, one line, without the comment markers and the generated tags
+  std::string parameters;  // "ViSession Vi, ViConstString ChannelName, ..."
+  std::string prose;       // what it does, in the header's lines ('\n' between); empty for the generated ones
+  std::string comment;     // the prose on one line
   std::vector<Parameter> parsed;
 };
 
-// Every "ZEVRA_API ViStatus ZEVRA_...(...);" in header order; empty when the
-// file cannot be read.
-std::vector<Declaration> ReadDeclarations(const std::string& header_path);
-// The same from the header's text.
-std::vector<Declaration> ParseDeclarations(const std::string& header);
-// The parameter lists of a declaration's text ("ViSession Vi, ViReal64 *Value").
+// Every exported function, in header order.
+const std::vector<Declaration>& Declarations();
+// The parameter list of a declaration ("ViSession Vi, ViReal64 *Value").
 std::vector<Parameter> ParseParameters(const std::string& parameters);
 
 }  // namespace reference_docs

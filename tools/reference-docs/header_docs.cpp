@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "header_docs.h"
 
+#include <cstdio>
 #include <map>
 #include <sstream>
 
 #include "attribute_registry.h"
+#include "enum_maps.h"
+#include "error_messages.h"
 #include "function_exchanges.h"
 #include "parameter_help.h"
 #include "table_text.h"
@@ -12,7 +15,9 @@
 namespace reference_docs {
 namespace {
 
-constexpr std::size_t kWidth = 100;
+constexpr std::size_t kWidth = 100;            // comments
+constexpr std::size_t kDeclarationWidth = 120;
+constexpr std::size_t kBannerWidth = 80;
 
 // What a function's body adds to the statuses its parameters imply.
 struct KnownStatuses {
@@ -114,10 +119,11 @@ std::vector<std::string> Tags(const Declaration& d, const std::set<std::string>&
   return tags;
 }
 
-// A comment block: `prose` (its lines as written, closing marker removed)
-// followed by `tags`, each wrapped.
-void EmitComment(const std::vector<std::string>& prose, const std::vector<std::string>& tags, std::string& out) {
-  std::vector<std::string> lines = prose;
+// A comment block: the prose lines, then the tags, each wrapped.
+void EmitComment(const std::string& prose, const std::vector<std::string>& tags, std::string& out) {
+  std::vector<std::string> lines;
+  std::istringstream text(prose);
+  for (std::string line; std::getline(text, line);) lines.push_back((lines.empty() ? "/* " : " * ") + line);
   for (const std::string& tag : tags) {
     std::vector<std::string> wrapped = Wrap(tag, lines.empty() ? "/* " : " * ", " *   ");
     lines.insert(lines.end(), wrapped.begin(), wrapped.end());
@@ -126,21 +132,36 @@ void EmitComment(const std::vector<std::string>& prose, const std::vector<std::s
   for (const std::string& line : lines) out += line + "\n";
 }
 
-// The prose of a comment block before a declaration: its lines without the
-// closing marker and without the generated tags.
-std::vector<std::string> Prose(const std::vector<std::string>& block) {
-  std::vector<std::string> prose;
-  for (const std::string& line : block) {
-    if (line.rfind("/* @", 0) == 0 || line.rfind(" * @", 0) == 0) break;
-    prose.push_back(line);
+// "ZEVRA_API ViStatus NAME(...);", its parameters carried over under the
+// opening parenthesis where the line would pass kDeclarationWidth.
+void EmitDeclaration(const Declaration& d, std::string& out) {
+  const std::string opening = "ZEVRA_API ViStatus " + d.name + "(";
+  std::string line = opening;
+  for (std::size_t i = 0; i < d.parsed.size(); ++i) {
+    const Parameter& p = d.parsed[i];
+    std::string text = p.type + (p.pointer ? " *" : " ") + p.name + (p.array ? "[]" : "");
+    text += i + 1 < d.parsed.size() ? "," : ");";
+    if (line.size() > opening.size() && line.size() + 1 + text.size() > kDeclarationWidth) {
+      out += line + "\n";
+      line = std::string(opening.size(), ' ') + text;
+    } else {
+      line += (line.size() > opening.size() ? " " : "") + text;
+    }
   }
-  if (!prose.empty()) {
-    std::string& last = prose.back();
-    if (std::size_t end = last.rfind("*/"); end != std::string::npos) last.erase(end);
-    while (!last.empty() && last.back() == ' ') last.pop_back();
-    if (last == " *" || last == "/*" || last.empty()) prose.pop_back();
-  }
-  return prose;
+  out += line + "\n";
+}
+
+// "/*- Title -----...*/"
+std::string Banner(const std::string& title) {
+  std::string banner = "/*- " + title + " ";
+  while (banner.size() < kBannerWidth - 2) banner += '-';
+  return banner + "*/";
+}
+
+std::string Hex(ViStatus code) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned int>(code));
+  return text;
 }
 
 bool StartsWith(const std::string& line, const char* prefix) { return line.rfind(prefix, 0) == 0; }
@@ -198,57 +219,58 @@ std::string SentLines(const std::string& function, const std::vector<RecordedCal
   return {};
 }
 
-std::string DocumentHeader(const std::string& header, const std::set<std::string>& talking,
-                           const std::vector<RecordedCall>& recorded) {
-  std::vector<std::string> lines;
-  std::istringstream in(header);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-
-  std::map<std::string, const zevra::RegisteredAttribute*> attributes;
-  for (const auto& [id, registered] : zevra::AttributeRegistry()) attributes[registered.descriptor.name] = &registered;
-
+std::string WriteHeader(const std::string& layout, const std::set<std::string>& talking,
+                        const std::vector<RecordedCall>& recorded, std::string& error) {
+  std::set<std::string> placed;  // the sections written so far
   std::string out;
-  std::vector<std::string> pending;  // the comment block right above the next line
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string& line = lines[i];
-    if (StartsWith(line, "/**")) {  // a generated attribute summary: written afresh below
-      while (i < lines.size() && lines[i].find("*/") == std::string::npos) ++i;
-      continue;
-    }
-    if (StartsWith(line, "/*") && !StartsWith(line, "/*-")) {
-      std::size_t end = i;
-      while (end < lines.size() && lines[end].find("*/") == std::string::npos) ++end;
-      if (end + 1 < lines.size() && StartsWith(lines[end + 1], "ZEVRA_API ViStatus ")) {
-        pending.assign(lines.begin() + static_cast<std::ptrdiff_t>(i), lines.begin() + static_cast<std::ptrdiff_t>(end) + 1);
-        i = end;
-        continue;
-      }
-    }
-    if (StartsWith(line, "#define ZEVRA_ATTR_")) {
-      std::string name = line.substr(8, line.find(' ', 8) - 8);
-      auto it = attributes.find(name);
-      if (it != attributes.end()) {
-        std::string summary = AttributeSummary(it->second->descriptor, it->second->kind);
-        if (summary.find("*/") != std::string::npos) return {};
+  std::istringstream in(layout);
+  for (std::string line; std::getline(in, line);) {
+    if (line == "@STATUS_CODES@") {
+      for (const zevra::ErrorMessageRow& row : zevra::ErrorMessageTable())
+        if (std::string(row.constant) != "VI_SUCCESS")  // from visatype.h
+          out += std::string("#define ") + row.constant + " ((ViStatus)" + Hex(row.code) + "L)\n";
+    } else if (line == "@ATTRIBUTES@") {
+      for (const auto& [id, registered] : zevra::AttributeRegistry()) {
+        std::string summary = AttributeSummary(registered.descriptor, registered.kind);
+        if (summary.find("*/") != std::string::npos) {
+          error = registered.descriptor.name + "'s help would end its comment";
+          return {};
+        }
         std::vector<std::string> wrapped = Wrap(summary, "/** ", " *  ");
         wrapped.back() += " */";
         for (const std::string& w : wrapped) out += w + "\n";
+        out += "#define " + registered.descriptor.name + " " + std::to_string(id) + "\n";
       }
+    } else if (line == "@DEFINED_VALUES@") {
+      for (const zevra::NamedMap& named : zevra::NamedMaps())
+        for (const auto& row : named.map().rows())
+          if (StartsWith(row.name, "ZEVRA_VAL_")) out += "#define " + row.name + " " + std::to_string(row.value) + "\n";
+    } else if (StartsWith(line, "@FUNCTIONS ") && line.size() > 12 && line.back() == '@') {
+      const std::string section = line.substr(11, line.size() - 12);
+      out += Banner(section) + "\n";
+      for (const Declaration& d : Declarations()) {
+        if (d.section != section) continue;
+        if (d.prose.find("*/") != std::string::npos) {
+          error = d.name + "'s prose would end its comment";
+          return {};
+        }
+        out += "\n";
+        EmitComment(d.prose, Tags(d, talking, recorded), out);
+        EmitDeclaration(d, out);
+      }
+      placed.insert(section);
+    } else if (StartsWith(line, "@")) {
+      error = "unknown placeholder " + line;
+      return {};
+    } else {
+      out += line + "\n";
     }
-    if (StartsWith(line, "ZEVRA_API ViStatus ZEVRA_")) {
-      std::size_t end = i;
-      std::string text = line;
-      while (text.find(';') == std::string::npos && end + 1 < lines.size()) text += "\n" + lines[++end];
-      std::vector<Declaration> parsed = ParseDeclarations(text);
-      if (parsed.size() == 1) EmitComment(Prose(pending), Tags(parsed.front(), talking, recorded), out);
-      for (std::size_t k = i; k <= end; ++k) out += lines[k] + "\n";
-      pending.clear();
-      i = end;
-      continue;
+  }
+  for (const Declaration& d : Declarations()) {
+    if (placed.count(d.section) == 0) {
+      error = "the layout has no place for the section \"" + d.section + "\" (" + d.name + ")";
+      return {};
     }
-    for (const std::string& p : pending) out += p + "\n";
-    pending.clear();
-    out += line + "\n";
   }
   return out;
 }

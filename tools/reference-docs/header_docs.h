@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The documentation the public header carries beside its prose, written from
-// the driver's tables: above each attribute ID what the attribute is and does,
-// and in each function's comment what each parameter means and the statuses it
-// returns besides the common ones. The reference documentation shows the same.
+// The public header written from the driver's tables: the status codes, above
+// each attribute ID what the attribute is and does, the defined values, and
+// each function's declaration with what it does, what each parameter means,
+// the lines it sends and the statuses it returns besides the common ones. The
+// reference documentation shows the same.
 #pragma once
 
 #include <set>
@@ -31,9 +32,12 @@ std::string ReturnsSummary(const Declaration& d, const std::set<std::string>& ta
 // by the call: what @sends shows. Empty when it sent none.
 std::string SentLines(const std::string& function, const std::vector<RecordedCall>& recorded);
 
-// `header` with its generated documentation written afresh; its prose is kept.
-// Empty when the header cannot be documented (a text that would end a comment).
-std::string DocumentHeader(const std::string& header, const std::set<std::string>& talking,
-                           const std::vector<RecordedCall>& recorded);
+// The public header: `layout` with its placeholders filled from the tables
+// (@STATUS_CODES@, @ATTRIBUTES@ with each one's summary, @DEFINED_VALUES@,
+// and @FUNCTIONS <section>@ with each function's prose, parameters, the lines
+// it sends and its statuses). Empty, with `error` set, when a text would end
+// its comment, a placeholder is unknown or a section has no place.
+std::string WriteHeader(const std::string& layout, const std::set<std::string>& talking,
+                        const std::vector<RecordedCall>& recorded, std::string& error);
 
 }  // namespace reference_docs

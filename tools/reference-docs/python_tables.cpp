@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Writes the driver's tables as Python literals, from the tables the driver
 // itself runs on: the attribute list and behaviours, the enum maps, the status
-// table and the public header's declarations. python_package.py makes the
+// table and the function table. python_package.py makes the
 // zevra package's modules from them, and the package's tests read them, so the
 // package cannot drift from the driver without a test noticing.
 //
-// usage: zevra-python-tables ZEVRA.h [OUT]   (standard output without OUT)
+// usage: zevra-python-tables [OUT]   (standard output without OUT)
 #include <cctype>
 #include <fstream>
 #include <iostream>
@@ -89,19 +89,15 @@ std::string EnumOf(const vexo::EnumMap* map) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2 && argc != 3) {
-    std::cerr << "usage: zevra-python-tables ZEVRA.h [OUT]\n";
+  if (argc != 1 && argc != 2) {
+    std::cerr << "usage: zevra-python-tables [OUT]\n";
     return 2;
   }
   if (std::string missing = reference_docs::AttributesWithoutHelp(); !missing.empty()) {
     std::cerr << "zevra-python-tables: no help for " << missing << " in tools/reference-docs/attribute_help.cpp\n";
     return 1;
   }
-  std::vector<reference_docs::Declaration> declarations = reference_docs::ReadDeclarations(argv[1]);
-  if (declarations.empty()) {
-    std::cerr << "zevra-python-tables: no declarations in " << argv[1] << "\n";
-    return 1;
-  }
+  const std::vector<reference_docs::Declaration>& declarations = reference_docs::Declarations();
   std::string error;
   const std::vector<reference_docs::RecordedCall> recorded = reference_docs::RecordFunctionExchanges(error);
   if (!error.empty()) {
@@ -109,17 +105,17 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::ofstream file;
-  if (argc == 3) {
-    file.open(argv[2]);
+  if (argc == 2) {
+    file.open(argv[1]);
     if (!file) {
-      std::cerr << "zevra-python-tables: cannot write " << argv[2] << "\n";
+      std::cerr << "zevra-python-tables: cannot write " << argv[1] << "\n";
       return 1;
     }
   }
-  std::ostream& out = argc == 3 ? file : std::cout;
+  std::ostream& out = argc == 2 ? file : std::cout;
   out << "# SPDX-License-Identifier: MIT\n"
          "\"\"\"The driver's tables: made by zevra-python-tables from the driver's attribute list and\n"
-         "behaviours, enum maps, status table and the declarations of include/ZEVRA.h.\n"
+         "behaviours, enum maps, status table and function table.\n"
          "\"\"\"\n\n";
 
   out << "# (property name, constant, ID, type, channel-based, readable, writable, enum class or None, doc)\n"
