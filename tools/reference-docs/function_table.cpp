@@ -4,6 +4,20 @@
 namespace reference_docs {
 namespace {
 
+// The statuses several functions return of their own.
+constexpr const char* kOpening =
+    "IVI_ERROR_BAD_OPTION_NAME, IVI_ERROR_BAD_OPTION_VALUE, IVI_ERROR_ID_QUERY_FAILED, a configuration store status";
+constexpr const char* kDirectIo =
+    "ZEVRA_ERROR_IO (in simulation), a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...)";
+constexpr const char* kReading =
+    "IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH, IVI_ERROR_IVI_ATTR_NOT_READABLE";
+constexpr const char* kWriting =
+    "IVI_ERROR_INVALID_ATTRIBUTE, IVI_ERROR_TYPES_DO_NOT_MATCH, IVI_ERROR_IVI_ATTR_NOT_WRITABLE";
+constexpr const char* kNotSupported = "IVI_ERROR_FUNCTION_NOT_SUPPORTED";
+constexpr const char* kRefusedValue = "IVI_ERROR_VALUE_NOT_SUPPORTED";
+constexpr const char* kInvalidValue = "IVI_ERROR_INVALID_VALUE";
+constexpr const char* kOddReply = "IVI_ERROR_UNEXPECTED_RESPONSE";
+
 // clang-format off
 constexpr FunctionRow kFunctions[] = {
     {"Session life", "ZEVRA_init",
@@ -12,13 +26,15 @@ constexpr FunctionRow kFunctions[] = {
          "(\"TCPIP0::192.168.1.20::5025::SOCKET\") or a logical name of the IVI\n"
          "configuration store. With IdQuery VI_TRUE the instrument's model must be\n"
          "QDX7000 or QDX7001. A non-zero Reset resets the instrument after opening.\n"
-         "On failure *Vi is 0 and ZEVRA_GetError(VI_NULL, ...) describes why."},
+         "On failure *Vi is 0 and ZEVRA_GetError(VI_NULL, ...) describes why.",
+     kOpening, Io::kTalks},
     {"Session life", "ZEVRA_InitWithOptions",
      "ViRsrc ResourceName, ViBoolean IdQuery, ViBoolean Reset, ViConstString OptionString, ViSession *Vi",
          "As ZEVRA_init, with an option string: any of\n"
          "\"Simulate=1, Cache=1, RangeCheck=1, QueryInstrStatus=1, RecordCoercions=0,\n"
          " InterchangeCheck=0\" (values true/false, 1/0, VI_TRUE/VI_FALSE; names and\n"
-         "values in any case), optionally ending with \"DriverSetup=Model=QDX7000\"."},
+         "values in any case), optionally ending with \"DriverSetup=Model=QDX7000\".",
+     kOpening, Io::kTalks},
     {"Session life", "ZEVRA_close",
      "ViSession Vi",
          "Closes the session and its I/O; the handle answers\n"
@@ -53,18 +69,21 @@ constexpr FunctionRow kFunctions[] = {
     {"Inherent utilities", "ZEVRA_UnlockSession",
      "ViSession Vi, ViBoolean *CallerHasLock",
          "Releases the lock ZEVRA_LockSession took; with CallerHasLock, only when *CallerHasLock is\n"
-         "VI_TRUE, which it then sets to VI_FALSE."},
+         "VI_TRUE, which it then sets to VI_FALSE.",
+     "0xBFFA1191 (this thread does not hold the lock)"},
     {"Inherent utilities", "ZEVRA_InvalidateAllAttributes",
      "ViSession Vi",
          "Empties the attribute cache."},
     {"Direct I/O (refused in simulation with ZEVRA_ERROR_IO)", "ZEVRA_viWrite",
      "ViSession Vi, ViInt64 BufferSize, ViConstString Buffer, ViInt64 *ReturnCount",
          "Sends BufferSize bytes of Buffer to the instrument as they are (any byte, NUL included), ending\n"
-         "the message; ReturnCount receives how many were sent (it may be VI_NULL)."},
+         "the message; ReturnCount receives how many were sent (it may be VI_NULL).",
+     kDirectIo, Io::kDirect},
     {"Direct I/O (refused in simulation with ZEVRA_ERROR_IO)", "ZEVRA_viRead",
      "ViSession Vi, ViInt64 BufferSize, ViChar Buffer[], ViInt64 *ReturnCount",
          "Reads one response; when Buffer is too small the rest of that response is\n"
-         "read and discarded, so the next read starts a fresh one."},
+         "read and discarded, so the next read starts a fresh one.",
+     kDirectIo, Io::kDirect},
     {"Errors", "ZEVRA_GetError",
      "ViSession Vi, ViStatus *ErrorCode, ViInt32 ErrorDescriptionBufferSize, ViChar ErrorDescription[]",
          "The error recorded on the session (Vi 0: the calling thread's last error),\n"
@@ -75,7 +94,8 @@ constexpr FunctionRow kFunctions[] = {
          "Clears the error ZEVRA_GetError would return for the session (Vi 0: for this thread)."},
     {"Errors", "ZEVRA_error_message",
      "ViSession Vi, ViStatus ErrorCode, ViChar ErrorMessage[]",
-         "The message template of one of the status codes above (256 bytes)."},
+         "The message template of one of the status codes above (256 bytes).",
+     kInvalidValue},
     {"Attribute access", "ZEVRA_GetAttributeViInt32",
      "ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID, ViInt32 *AttributeValue",
          "RepCapIdentifier names the channel of a channel-based attribute (\"CH1\", a\n"
@@ -83,59 +103,73 @@ constexpr FunctionRow kFunctions[] = {
          "\"CH1,CH3\", \"CH1-CH4\"); other attributes ignore it. The type of the function\n"
          "must be the attribute's type.\n"
          "ZEVRA_GetAttributeViString follows the IVI buffer rules: size 0 returns\n"
-         "4096; a value that filled the buffer returns 4096 (it may have been cut)."},
+         "4096; a value that filled the buffer returns 4096 (it may have been cut).",
+     kReading, Io::kTalks},
     {"Attribute access", "ZEVRA_GetAttributeViReal64",
      "ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID, ViReal64 *AttributeValue",
          "Reads a ViReal64 attribute into *AttributeValue; RepCapIdentifier names the channel of a\n"
-         "channel-based attribute (\"\" for an instrument-wide one)."},
+         "channel-based attribute (\"\" for an instrument-wide one).",
+     kReading, Io::kTalks},
     {"Attribute access", "ZEVRA_GetAttributeViBoolean",
      "ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID, ViBoolean *AttributeValue",
          "Reads a ViBoolean attribute into *AttributeValue; RepCapIdentifier names the channel of a\n"
-         "channel-based attribute (\"\" for an instrument-wide one)."},
+         "channel-based attribute (\"\" for an instrument-wide one).",
+     kReading, Io::kTalks},
     {"Attribute access", "ZEVRA_GetAttributeViSession",
      "ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID, ViSession *AttributeValue",
          "Reads a ViSession attribute into *AttributeValue; RepCapIdentifier names the channel of a\n"
-         "channel-based attribute (\"\" for an instrument-wide one)."},
+         "channel-based attribute (\"\" for an instrument-wide one).",
+     kReading, Io::kTalks},
     {"Attribute access", "ZEVRA_GetAttributeViString",
      "ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID, ViInt32 AttributeValueBufferSize, ViChar AttributeValue[]",
          "Reads a ViString attribute into AttributeValue, at most AttributeValueBufferSize bytes with the\n"
          "terminating NUL; returns the size the whole value needs when the buffer is too small (0 size:\n"
-         "only the size)."},
+         "only the size).",
+     kReading, Io::kTalks},
     {"Attribute access", "ZEVRA_SetAttributeViInt32",
      "ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID, ViInt32 AttributeValue",
          "Writes a ViInt32 attribute; RepCapIdentifier names the channel (or channels) of a channel-based\n"
-         "attribute (\"\" for an instrument-wide one)."},
+         "attribute (\"\" for an instrument-wide one).",
+     kWriting, Io::kTalks},
     {"Attribute access", "ZEVRA_SetAttributeViReal64",
      "ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID, ViReal64 AttributeValue",
          "Writes a ViReal64 attribute; RepCapIdentifier names the channel (or channels) of a channel-based\n"
-         "attribute (\"\" for an instrument-wide one)."},
+         "attribute (\"\" for an instrument-wide one).",
+     kWriting, Io::kTalks},
     {"Attribute access", "ZEVRA_SetAttributeViBoolean",
      "ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID, ViBoolean AttributeValue",
          "Writes a ViBoolean attribute; RepCapIdentifier names the channel (or channels) of a\n"
-         "channel-based attribute (\"\" for an instrument-wide one)."},
+         "channel-based attribute (\"\" for an instrument-wide one).",
+     kWriting, Io::kTalks},
     {"Attribute access", "ZEVRA_SetAttributeViSession",
      "ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID, ViSession AttributeValue",
          "Writes a ViSession attribute; RepCapIdentifier names the channel (or channels) of a\n"
-         "channel-based attribute (\"\" for an instrument-wide one)."},
+         "channel-based attribute (\"\" for an instrument-wide one).",
+     kWriting, Io::kTalks},
     {"Attribute access", "ZEVRA_SetAttributeViString",
      "ViSession Vi, ViConstString RepCapIdentifier, ViAttr AttributeID, ViConstString AttributeValue",
          "Writes a ViString attribute; RepCapIdentifier names the channel (or channels) of a channel-based\n"
-         "attribute (\"\" for an instrument-wide one)."},
+         "attribute (\"\" for an instrument-wide one).",
+     kWriting, Io::kTalks},
     {"Attribute access", "ZEVRA_GetChannelName",
      "ViSession Vi, ViInt32 Index, ViInt32 NameBufferSize, ViChar Name[]",
-         "The physical name of output channel Index (1 to 4): \"CH1\" ... \"CH4\"."},
+         "The physical name of output channel Index (1 to 4): \"CH1\" ... \"CH4\".",
+     kInvalidValue},
     {"Coercion records and interchange warnings", "ZEVRA_GetNextCoercionRecord",
      "ViSession Vi, ViInt32 BufferSize, ViChar CoercionRecord[]",
          "The driver never coerces a value: the queue is always empty."},
     {"Coercion records and interchange warnings", "ZEVRA_ClearInterchangeWarnings",
      "ViSession Vi",
-         "Interchange checking is not supported: these answer IVI_ERROR_FUNCTION_NOT_SUPPORTED."},
+         "Interchange checking is not supported: these answer IVI_ERROR_FUNCTION_NOT_SUPPORTED.",
+     kNotSupported},
     {"Coercion records and interchange warnings", "ZEVRA_GetNextInterchangeWarning",
      "ViSession Vi, ViInt32 BufferSize, ViChar InterchangeWarning[]",
-         "Not supported: the driver does not check interchangeability (IVI_ERROR_FUNCTION_NOT_SUPPORTED)."},
+         "Not supported: the driver does not check interchangeability (IVI_ERROR_FUNCTION_NOT_SUPPORTED).",
+     kNotSupported},
     {"Coercion records and interchange warnings", "ZEVRA_ResetInterchangeCheck",
      "ViSession Vi",
-         "Not supported: the driver does not check interchangeability (IVI_ERROR_FUNCTION_NOT_SUPPORTED)."},
+         "Not supported: the driver does not check interchangeability (IVI_ERROR_FUNCTION_NOT_SUPPORTED).",
+     kNotSupported},
     {"Output levels and protection", "ZEVRA_ConfigureVoltageLevel",
      "ViSession Vi, ViConstString ChannelName, ViReal64 Level",
          "ChannelName is a channel selector (\"CH1\", \"CH1,CH3\", \"CH1-CH4\", a virtual name)."},
@@ -145,14 +179,17 @@ constexpr FunctionRow kFunctions[] = {
          "the regulated current level."},
     {"Output levels and protection", "ZEVRA_ConfigureOVP",
      "ViSession Vi, ViConstString ChannelName, ViBoolean Enabled, ViReal64 Limit",
-         "Overvoltage protection is always on: Enabled must be VI_TRUE."},
+         "Overvoltage protection is always on: Enabled must be VI_TRUE.",
+     kRefusedValue},
     {"Output levels and protection", "ZEVRA_QueryMaxCurrentLimit",
      "ViSession Vi, ViConstString ChannelName, ViReal64 VoltageLevel, ViReal64 *MaxCurrentLimit",
-         "From the ratings of the channel's module."},
+         "From the ratings of the channel's module.",
+     kOddReply},
     {"Output levels and protection", "ZEVRA_QueryMaxVoltageLevel",
      "ViSession Vi, ViConstString ChannelName, ViReal64 CurrentLimit, ViReal64 *MaxVoltageLevel",
          "The highest voltage the channel's module allows at CurrentLimit, from its ratings\n"
-         "(\"SYST:CHAN:MOD?\" names the module)."},
+         "(\"SYST:CHAN:MOD?\" names the module).",
+     kOddReply},
     {"Output levels and protection", "ZEVRA_ResetOutputProtection",
      "ViSession Vi, ViConstString ChannelName",
          "Clears the protection of each channel named."},
@@ -171,28 +208,35 @@ constexpr FunctionRow kFunctions[] = {
     {"Output state, range and modes", "ZEVRA_ConfigureOutputRange",
      "ViSession Vi, ViConstString ChannelName, ViInt32 RangeType, ViReal64 Range",
          "Checks that Range is reachable on each channel (RangeType 0 current, 1\n"
-         "voltage); the instrument has no ranges to switch."},
+         "voltage); the instrument has no ranges to switch.",
+     kInvalidValue},
     {"Output state, range and modes", "ZEVRA_QueryOutputState",
      "ViSession Vi, ViConstString ChannelName, ViInt32 OutputState, ViBoolean *InState",
          "Whether the channel is in OutputState (ZEVRA_VAL_OUTPUT_...), from its own\n"
-         "questionable-instrument summary condition register."},
+         "questionable-instrument summary condition register.",
+     kRefusedValue},
     {"Triggering", "ZEVRA_ConfigureTriggerSource",
      "ViSession Vi, ViConstString ChannelName, ViInt32 Source",
          "Sets what triggers the channel: ZEVRA_VAL_TRIG_IMMEDIATE, ZEVRA_VAL_TRIG_EXTERNAL (the digital\n"
          "port) or ZEVRA_VAL_SOFTWARE_TRIG (\"*TRG\"), sent as the instrument's trigger source\n"
-         "(\"TRIG:SEQ:SOUR\"); other sources are refused."},
+         "(\"TRIG:SEQ:SOUR\"); other sources are refused.",
+     kRefusedValue},
     {"Triggering", "ZEVRA_ConfigureTriggeredCurrentLimit",
      "ViSession Vi, ViConstString ChannelName, ViReal64 Limit",
-         "Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED."},
+         "Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.",
+     kNotSupported},
     {"Triggering", "ZEVRA_ConfigureTriggeredVoltageLevel",
      "ViSession Vi, ViConstString ChannelName, ViReal64 Level",
-         "Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED."},
+         "Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.",
+     kNotSupported},
     {"Triggering", "ZEVRA_Initiate",
      "ViSession Vi",
-         "Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED."},
+         "Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.",
+     kNotSupported},
     {"Triggering", "ZEVRA_Abort",
      "ViSession Vi",
-         "Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED."},
+         "Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.",
+     kNotSupported},
     {"Triggering", "ZEVRA_SendSoftwareTrigger",
      "ViSession Vi",
          "\"*TRG\", whatever the trigger source."},
@@ -202,7 +246,8 @@ constexpr FunctionRow kFunctions[] = {
     {"Measurement", "ZEVRA_Measure",
      "ViSession Vi, ViConstString ChannelName, ViInt32 MeasurementType, ViReal64 *Measurement",
          "Measures the channel's output voltage (volts) or current (amperes) as MeasurementType says\n"
-         "(\"MEAS:VOLT?\", \"MEAS:CURR?\")."},
+         "(\"MEAS:VOLT?\", \"MEAS:CURR?\").",
+     kRefusedValue},
     {"Measurement", "ZEVRA_MeasureVoltage",
      "ViSession Vi, ViReal64 *Val",
          "These measure the instrument's selected channel."},
@@ -220,7 +265,8 @@ constexpr FunctionRow kFunctions[] = {
      "ViSession Vi, ViInt32 VoltagesBufferSize, ViReal64 Voltages[], ViInt32 *VoltagesActualSize, ViInt32 CurrentsBufferSize, ViReal64 Currents[], ViInt32 *CurrentsActualSize, ViInt32 PowersBufferSize, ViReal64 Powers[], ViInt32 *PowersActualSize",
          "Voltage, current and power of every channel; each array is filled up to its\n"
          "buffer size (a negative size counts as 0) and its actual size says how many\n"
-         "values it received."},
+         "values it received.",
+     kOddReply},
     {"List mode", "ZEVRA_ClearList",
      "ViSession Vi",
          "Clears the steps of the selected list (\"LIST:CLE\")."},
@@ -289,7 +335,8 @@ constexpr FunctionRow kFunctions[] = {
     {"System settings and stored states", "ZEVRA_QueryPowerOnState",
      "ViSession Vi, ViInt32 *State, ViInt32 *MemoryLocation",
          "What the outputs do at power-on and, for USER_STATE, which saved state they take\n"
-         "(\"OUTP:PON:STAT?\")."},
+         "(\"OUTP:PON:STAT?\").",
+     kOddReply},
 };
 // clang-format on
 

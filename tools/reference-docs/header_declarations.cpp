@@ -24,8 +24,8 @@ Parameter ParseParameter(std::string text) {
 }
 
 Declaration Declare(const std::string& section, const std::string& name, const std::string& parameters,
-                    const std::string& prose) {
-  Declaration d{section, name, parameters, prose, prose, ParseParameters(parameters)};
+                    const std::string& prose, const std::string& statuses = "", Io io = Io::kAsRecorded) {
+  Declaration d{section, name, parameters, prose, prose, statuses, io, ParseParameters(parameters)};
   for (char& c : d.comment)
     if (c == '\n') c = ' ';
   d.comment = std::regex_replace(d.comment, std::regex(R"(\s+)"), " ");
@@ -52,7 +52,8 @@ std::vector<Parameter> ParseParameters(const std::string& parameters) {
 const std::vector<Declaration>& Declarations() {
   static const std::vector<Declaration> declarations = [] {
     std::vector<Declaration> all;
-    for (const FunctionRow& row : WrittenFunctions()) all.push_back(Declare(row.section, row.name, row.parameters, row.prose));
+    for (const FunctionRow& row : WrittenFunctions())
+      all.push_back(Declare(row.section, row.name, row.parameters, row.prose, row.statuses, row.io));
     auto accessors = [&all](const char* function, const char* type, const std::string& access) {
       for (bool getter : {true, false}) {
         if (access.find(getter ? 'R' : 'W') == std::string::npos) continue;

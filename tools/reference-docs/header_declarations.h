@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "function_table.h"
+
 namespace reference_docs {
 
 struct Parameter {
@@ -22,6 +24,8 @@ struct Declaration {
   std::string parameters;  // "ViSession Vi, ViConstString ChannelName, ..."
   std::string prose;       // what it does, in the header's lines ('\n' between); empty for the generated ones
   std::string comment;     // the prose on one line
+  std::string statuses;    // its own, besides VI_SUCCESS and the common ones ("IVI_ERROR_INVALID_VALUE")
+  Io io = Io::kAsRecorded;
   std::vector<Parameter> parsed;
 };
 

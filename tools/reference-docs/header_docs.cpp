@@ -2,7 +2,6 @@
 #include "header_docs.h"
 
 #include <cstdio>
-#include <map>
 #include <sstream>
 
 #include "attribute_registry.h"
@@ -19,66 +18,7 @@ constexpr std::size_t kWidth = 100;            // comments
 constexpr std::size_t kDeclarationWidth = 120;
 constexpr std::size_t kBannerWidth = 80;
 
-// What a function's body adds to the statuses its parameters imply.
-struct KnownStatuses {
-  std::vector<std::string> statuses;
-  bool talks = false;  // exchanges with the instrument, though no recorded example shows it
-  bool exact = false;  // `statuses` are all it returns besides an invalid handle
-};
-
-constexpr const char* kVisaStatus = "a VISA status (VI_ERROR_TMO, VI_ERROR_CONN_LOST, ...)";
-
-const std::map<std::string, KnownStatuses>& Known() {
-  static const std::map<std::string, KnownStatuses> known = [] {
-    const KnownStatuses open{{"IVI_ERROR_BAD_OPTION_NAME", "IVI_ERROR_BAD_OPTION_VALUE", "IVI_ERROR_ID_QUERY_FAILED",
-                              "a configuration store status"},
-                             true};
-    const KnownStatuses unsupported{{"IVI_ERROR_FUNCTION_NOT_SUPPORTED"}, false, true};
-    const KnownStatuses lock{{}, false, true};  // a null CallerHasLock is allowed
-    const KnownStatuses refused_value{{"IVI_ERROR_VALUE_NOT_SUPPORTED"}};
-    const KnownStatuses invalid_value{{"IVI_ERROR_INVALID_VALUE"}};
-    const KnownStatuses odd_reply{{"IVI_ERROR_UNEXPECTED_RESPONSE"}};
-    // No status check, and ReturnCount may be null.
-    const KnownStatuses direct_io{{"ZEVRA_ERROR_IO (in simulation)", kVisaStatus}, true, true};
-    return std::map<std::string, KnownStatuses>{
-        {"ZEVRA_init", open},
-        {"ZEVRA_InitWithOptions", open},
-        {"ZEVRA_viWrite", direct_io},
-        {"ZEVRA_viRead", direct_io},
-        {"ZEVRA_LockSession", lock},
-        {"ZEVRA_UnlockSession", {{"0xBFFA1191 (this thread does not hold the lock)"}, false, true}},
-        {"ZEVRA_error_message", invalid_value},
-        {"ZEVRA_GetChannelName", invalid_value},
-        {"ZEVRA_ConfigureOutputRange", invalid_value},
-        {"ZEVRA_ConfigureOVP", refused_value},
-        {"ZEVRA_ConfigureTriggerSource", refused_value},
-        {"ZEVRA_Measure", refused_value},
-        {"ZEVRA_QueryOutputState", refused_value},
-        {"ZEVRA_QueryMaxCurrentLimit", odd_reply},
-        {"ZEVRA_QueryMaxVoltageLevel", odd_reply},
-        {"ZEVRA_MeasureAllChannels", odd_reply},
-        {"ZEVRA_QueryPowerOnState", odd_reply},
-        {"ZEVRA_ConfigureTriggeredCurrentLimit", unsupported},
-        {"ZEVRA_ConfigureTriggeredVoltageLevel", unsupported},
-        {"ZEVRA_Initiate", unsupported},
-        {"ZEVRA_Abort", unsupported},
-        {"ZEVRA_ClearInterchangeWarnings", unsupported},
-        {"ZEVRA_GetNextInterchangeWarning", unsupported},
-        {"ZEVRA_ResetInterchangeCheck", unsupported},
-    };
-  }();
-  return known;
-}
-
-const KnownStatuses* KnownFor(const std::string& function) {
-  auto it = Known().find(function);
-  return it == Known().end() ? nullptr : &it->second;
-}
-
 bool IsOutput(const Parameter& p) { return p.pointer || p.array; }
-bool IsTypedAccess(const std::string& function) {
-  return function.rfind("ZEVRA_GetAttributeVi", 0) == 0 || function.rfind("ZEVRA_SetAttributeVi", 0) == 0;
-}
 
 const vexo::AttributeDescriptor* AccessedAttribute(const std::string& function) {
   auto accessor = AttributeOfAccessor().find(function);
@@ -174,38 +114,19 @@ std::set<std::string> TalkingFunctions(const std::vector<Declaration>& declarati
   for (const RecordedCall& call : recorded)
     if (!call.sent.empty()) talking.insert(call.function);
   for (const Declaration& d : declarations) {
-    const KnownStatuses* known = KnownFor(d.name);
     const vexo::AttributeDescriptor* a = AccessedAttribute(d.name);
     bool setter = d.name.rfind("ZEVRA_Set", 0) == 0;
-    if ((known != nullptr && known->talks) || IsTypedAccess(d.name) ||
-        (a != nullptr && (setter ? a->command : a->query) != nullptr))
+    if (d.io != Io::kAsRecorded || (a != nullptr && (setter ? a->command : a->query) != nullptr))
       talking.insert(d.name);
   }
   return talking;
 }
 
-std::vector<std::string> FunctionStatuses(const Declaration& d) {
-  const KnownStatuses* known = KnownFor(d.name);
-  std::vector<std::string> statuses;
-  if (IsTypedAccess(d.name)) {
-    bool getter = d.name.rfind("ZEVRA_Get", 0) == 0;
-    for (const char* s : {"IVI_ERROR_INVALID_ATTRIBUTE", "IVI_ERROR_TYPES_DO_NOT_MATCH",
-                          getter ? "IVI_ERROR_IVI_ATTR_NOT_READABLE" : "IVI_ERROR_IVI_ATTR_NOT_WRITABLE"})
-      statuses.push_back(s);
-  }
-  if (known != nullptr) statuses.insert(statuses.end(), known->statuses.begin(), known->statuses.end());
-  return statuses;
-}
-
-bool TalksWithStatusCheck(const Declaration& d, const std::set<std::string>& talking) {
-  const KnownStatuses* known = KnownFor(d.name);
-  return talking.count(d.name) != 0 && (known == nullptr || !known->exact);
-}
-
 std::string ReturnsSummary(const Declaration& d, const std::set<std::string>& talking) {
   std::string text = "VI_SUCCESS";
-  for (const std::string& status : FunctionStatuses(d)) text += ", " + status;
-  if (TalksWithStatusCheck(d, talking)) text += "; I/O statuses";
+  if (!d.statuses.empty()) text += ", " + d.statuses;
+  // Direct I/O lists its VISA statuses itself and checks no status after.
+  if (talking.count(d.name) != 0 && d.io != Io::kDirect) text += "; I/O statuses";
   return text;
 }
 

@@ -20,11 +20,6 @@ namespace reference_docs {
 std::set<std::string> TalkingFunctions(const std::vector<Declaration>& declarations,
                                        const std::vector<RecordedCall>& recorded);
 
-// What a function returns besides VI_SUCCESS and the common statuses: those of
-// its session handle, output pointers and channel selector, and the I/O
-// statuses of a function that talks to the instrument and checks its status.
-std::vector<std::string> FunctionStatuses(const Declaration& d);
-
 // "VI_SUCCESS, <its own statuses>[; I/O statuses]", as @returns and the reference show it.
 std::string ReturnsSummary(const Declaration& d, const std::set<std::string>& talking);
 
