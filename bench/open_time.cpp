@@ -2,8 +2,8 @@
 // Opening: what a test program waits for before its first exchange, each
 // against a raw client in the same run. VISA: viOpen and one "*IDN?" (and
 // viClose) over SOCKET, HiSLIP and VXI-11, against raw clients connecting and
-// asking (the raw VXI-11 client knows the core port; viOpen asks the
-// portmapper). The driver: ZEVRA_InitWithOptions and ZEVRA_close by resource
+// asking (the raw VXI-11 client asks the portmapper over TCP first, as viOpen
+// does). The driver: ZEVRA_InitWithOptions and ZEVRA_close by resource
 // name, and by logical name with a small and a large configuration store,
 // against a raw C client connecting and sending the bytes an Init sends
 // (learnt from the emulator's transcript of one). Modes interleave in blocks;
@@ -126,12 +126,15 @@ int main(int argc, char** argv) {
     modes.push_back({std::move(name), std::move(open), {}, baseline});
   };
   const unsigned socket_port = scripted.socket.port(), hislip_port = scripted.hislip.port(),
-                 vxi11_port = scripted.vxi11.core_port(), qdx_port = qdx.server.port();
+                 portmapper_port = scripted.vxi11.portmapper_port(), qdx_port = qdx.server.port();
   add("raw SOCKET", [socket_port] { return bench::RawSocket(socket_port)->query(); }, true);
   add("viOpen SOCKET", [r = scripted.socket_resource()] { return VisaOpenAndAsk(r); }, false);
   add("raw HiSLIP", [hislip_port] { return bench::RawHislip(hislip_port)->query(); }, true);
   add("viOpen HiSLIP", [r = scripted.hislip_resource()] { return VisaOpenAndAsk(r); }, false);
-  add("raw VXI-11", [vxi11_port] { return bench::RawVxi11(vxi11_port)->query(); }, true);
+  add("raw VXI-11", [portmapper_port] {
+    const unsigned core_port = bench::RawPortmapperLookup(portmapper_port);
+    return core_port != 0 && bench::RawVxi11(core_port)->query();
+  }, true);
   add("viOpen VXI-11", [r = scripted.vxi11_resource()] { return VisaOpenAndAsk(r); }, false);
   add("raw C, an Init's bytes",
       [qdx_port, lines] {

@@ -5,6 +5,8 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <rpc/rpc.h>
+// after rpc.h, which defines the types it uses
+#include <rpc/pmap_prot.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -214,5 +216,25 @@ class Vxi11 final : public RawClient {
 std::unique_ptr<RawClient> RawSocket(unsigned port) { return std::make_unique<Socket>(port); }
 std::unique_ptr<RawClient> RawHislip(unsigned port) { return std::make_unique<Hislip>(port); }
 std::unique_ptr<RawClient> RawVxi11(unsigned core_port) { return std::make_unique<Vxi11>(core_port); }
+
+unsigned RawPortmapperLookup(unsigned portmapper_port) {
+  int fd = ConnectLoopback(portmapper_port);
+  if (fd < 0) return 0;
+  sockaddr_storage address{};
+  socklen_t length = sizeof address;
+  ::getpeername(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  netbuf server{length, length, &address};
+  u_long port = 0;
+  if (CLIENT* client = clnt_vc_create(fd, &server, PMAPPROG, PMAPVERS, 0, 0)) {
+    pmap asked{DEVICE_CORE, DEVICE_CORE_VERSION, IPPROTO_TCP, 0};
+    timeval timeout{2, 0};
+    if (clnt_call(client, PMAPPROC_GETPORT, reinterpret_cast<xdrproc_t>(xdr_pmap), reinterpret_cast<caddr_t>(&asked),
+                  reinterpret_cast<xdrproc_t>(xdr_u_long), reinterpret_cast<caddr_t>(&port), timeout) != RPC_SUCCESS)
+      port = 0;
+    clnt_destroy(client);
+  }
+  ::close(fd);
+  return static_cast<unsigned>(port);
+}
 
 }  // namespace bench

@@ -33,5 +33,8 @@ class RawClient {
 std::unique_ptr<RawClient> RawSocket(unsigned port);
 std::unique_ptr<RawClient> RawHislip(unsigned port);
 std::unique_ptr<RawClient> RawVxi11(unsigned core_port);
+// The core channel's port, asked of the portmapper over TCP as a VXI-11 client
+// does before it can connect; 0 on failure.
+unsigned RawPortmapperLookup(unsigned portmapper_port);
 
 }  // namespace bench

@@ -152,22 +152,42 @@ struct SharedStore {
 constexpr std::size_t kSharedStores = 4;
 std::list<SharedStore> g_shared_stores;
 
+// The parsed store kept for `path` when the file is still the one it was read
+// from (put first, as the most recently used), else null.
+std::shared_ptr<Store> KeptStore(const std::string& path, const FileIdentity& identity) {
+  auto known = std::find_if(g_shared_stores.begin(), g_shared_stores.end(),
+                            [&](const SharedStore& s) { return s.path == path; });
+  if (known == g_shared_stores.end() || !(known->identity == identity)) return nullptr;
+  g_shared_stores.splice(g_shared_stores.begin(), g_shared_stores, known);
+  return known->store;
+}
+
 }  // namespace
 
 std::optional<StoreError> Store::load_shared(const std::string& path, std::shared_ptr<Store>& out) {
+  FileIdentity identity;
+  // A file that has not changed is not read again, so it needs no lock: writers
+  // replace the file whole (by rename), and the store kept is what a reader
+  // would read now.
+  if (!path.empty() && IdentityOf(path, identity)) {
+    if (auto kept = KeptStore(path, identity)) {
+      out = std::move(kept);
+      return std::nullopt;
+    }
+  }
   FileLock shared;
   if (!path.empty()) (void)FileLock::acquire(path, FileLock::Mode::shared, kReaderLockWaitMs, shared);
-  // The file's identity is taken before it is read: a change in between makes
-  // the next reader read it again, never keeps what is stale.
-  FileIdentity identity;
+  // The file's identity is taken again under the lock, before it is read: a
+  // change in between makes the next reader read it again, never keeps what is stale.
   const bool identified = !path.empty() && IdentityOf(path, identity);
+  if (identified) {
+    if (auto kept = KeptStore(path, identity)) {
+      out = std::move(kept);
+      return std::nullopt;
+    }
+  }
   auto known = std::find_if(g_shared_stores.begin(), g_shared_stores.end(),
                             [&](const SharedStore& s) { return s.path == path; });
-  if (identified && known != g_shared_stores.end() && known->identity == identity) {
-    g_shared_stores.splice(g_shared_stores.begin(), g_shared_stores, known);
-    out = known->store;
-    return std::nullopt;
-  }
   if (known != g_shared_stores.end()) g_shared_stores.erase(known);
   auto store = std::make_shared<Store>();
   if (auto error = store->read_and_parse(path, pugi::parse_default)) return error;
