@@ -17,6 +17,7 @@
 #include "scripted_instrument.h"
 #include "serial_server.h"
 #include "socket_server.h"
+#include "gpib_adapter_server.h"
 #include "hislip_server.h"
 #include "vxi11_server.h"
 
@@ -46,11 +47,21 @@ constexpr const char* kUsage =
     "  --serial              serve a serial line too, on a pseudo-terminal it creates\n"
     "                        (open it as ASRL<path>::INSTR)\n"
     "  --baud N              the serial line's baud rate (default 9600)\n"
+    "  --gpib-adapter        serve a \"++\" GPIB adapter on TCP too, the instrument on its\n"
+    "                        bus (open the adapter as PRLGX-TCPIP::<address>::<port>::INTFC,\n"
+    "                        then GPIB::<pad>::INSTR)\n"
+    "  --gpib-adapter-port N the adapter's port; 0 picks a free one (default), 1234 is\n"
+    "                        the adapters' own\n"
+    "  --gpib-address N      the instrument's primary address on the bus (default 5)\n"
+    "  --gpib-qdx N          another QDX instrument on the bus, at address N\n"
+    "  --gpib-scripted N     a scripted SCPI instrument on the bus, at address N\n"
+    "  --gpib-firmware F     the adapter's firmware family: prologix (default) or ar488,\n"
+    "                        which differ in their defaults and their ++ver line\n"
     "  --mdns                advertise the network transports over mDNS (through a\n"
     "                        running Avahi daemon; use --address 0.0.0.0 with it)\n"
     "Prints 'listening SOCKET <address> <port>' (and 'listening VXI11 <address>\n"
     "<portmapper port>', 'listening HISLIP <address> <port>', 'listening ASRL\n"
-    "<pty path> <baud>') once it serves, then runs until SIGINT or SIGTERM.\n";
+    "<pty path> <baud>', 'listening PRLGX <address> <port>') once it serves, then runs until SIGINT or SIGTERM.\n";
 
 bool ParsePort(const char* text, unsigned& port) {
   char* end = nullptr;
@@ -72,6 +83,10 @@ int main(int argc, char** argv) {
   unsigned port = 0;
   bool scripted = false, vxi11 = false, hislip = false, hislip_overlapped = false, serial = false, mdns = false;
   unsigned portmapper_port = 0, hislip_port = 0, baud = 9600;
+  bool gpib_adapter = false;
+  unsigned gpib_adapter_port = 0, gpib_address = 5;
+  std::vector<std::pair<unsigned, bool>> gpib_others;  // address, scripted
+  emulator::AdapterFirmware gpib_firmware = emulator::AdapterFirmware::Prologix;
   emulator::QdxOptions options;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -122,6 +137,19 @@ int main(int argc, char** argv) {
       hislip_overlapped = true;
     } else if (arg == "--hislip-port" && has_value) {
       if (!ParsePort(argv[++i], hislip_port)) return Fail(std::string("bad port '") + argv[i] + "'");
+    } else if (arg == "--gpib-adapter") {
+      gpib_adapter = true;
+    } else if (arg == "--gpib-adapter-port" && has_value) {
+      if (!ParsePort(argv[++i], gpib_adapter_port)) return Fail(std::string("bad port '") + argv[i] + "'");
+    } else if ((arg == "--gpib-address" || arg == "--gpib-qdx" || arg == "--gpib-scripted") && has_value) {
+      unsigned pad = 0;
+      if (!ParsePort(argv[++i], pad) || pad > 30) return Fail("a GPIB primary address is 0 to 30");
+      if (arg == "--gpib-address") gpib_address = pad;
+      else gpib_others.emplace_back(pad, arg == "--gpib-scripted");
+    } else if (arg == "--gpib-firmware" && has_value) {
+      std::string family = argv[++i];
+      if (family != "prologix" && family != "ar488") return Fail("the adapter firmware is prologix or ar488");
+      gpib_firmware = family == "prologix" ? emulator::AdapterFirmware::Prologix : emulator::AdapterFirmware::Ar488;
     } else if (arg == "--mdns") {
       mdns = true;
     } else if (arg == "--serial") {
@@ -192,6 +220,32 @@ int main(int argc, char** argv) {
     }
     std::printf("listening ASRL %s %u\n", serial_server->path().c_str(), serial_server->baud());
   }
+  // The bus's other instruments, each with its own state and a transcript of its own.
+  emulator::GpibBus bus;
+  std::vector<std::unique_ptr<emulator::Instrument>> bus_instruments;
+  std::unique_ptr<emulator::GpibAdapterServer> gpib_server;
+  if (gpib_adapter) {
+    if (!bus.attach(gpib_address, *instrument, transcript_path.empty() ? nullptr : &transcript))
+      return Fail("bad GPIB address");
+    for (const auto& [pad, is_scripted] : gpib_others) {
+      if (is_scripted) {
+        bus_instruments.push_back(std::make_unique<emulator::ScriptedInstrument>());
+      } else {
+        emulator::QdxOptions other = options;
+        other.control_port = 0;
+        bus_instruments.push_back(std::make_unique<emulator::QdxInstrument>(other));
+      }
+      if (!bus.attach(pad, *bus_instruments.back(), nullptr))
+        return Fail("GPIB address " + std::to_string(pad) + " is taken");
+    }
+    gpib_server = std::make_unique<emulator::GpibAdapterServer>(bus, gpib_firmware);
+    error = gpib_server->start(address, gpib_adapter_port);
+    if (!error.empty()) {
+      std::fprintf(stderr, "qdx-emulator: GPIB adapter: %s\n", error.c_str());
+      return 1;
+    }
+    std::printf("listening PRLGX %s %u\n", gpib_server->address().c_str(), gpib_server->port());
+  }
   std::fflush(stdout);
   // Advertised once serving; without a daemon the emulator serves all the same.
   emulator::MdnsAdvertiser advertiser;
@@ -205,6 +259,7 @@ int main(int argc, char** argv) {
 
   int received = 0;
   sigwait(&signals, &received);
+  if (gpib_server) gpib_server->stop();
   if (serial_server) serial_server->stop();
   if (hislip_server) hislip_server->stop();
   if (vxi11_server) vxi11_server->stop();
