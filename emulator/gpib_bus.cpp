@@ -136,12 +136,12 @@ void GpibBus::trigger(unsigned pad) {
 
 void GpibBus::go_to_local(unsigned pad) {
   std::lock_guard lock(mutex_);
-  if (Device* device = find(pad)) device->record("<local>");
+  if (Device* device = find(pad)) device->record("<go to local>");
 }
 
 void GpibBus::local_lockout() {
   std::lock_guard lock(mutex_);
-  record_all("<lockout>");
+  record_all("<local lockout>");
 }
 
 void GpibBus::interface_clear() {

@@ -50,7 +50,7 @@ class VisaResources : public ::testing::Test {
                                       "frobnicate x\n"
                                       "alias bad::name TCPIP0::h::1::SOCKET\n"
                                       "alias psu TCPIP0::h::2::SOCKET\n"
-                                      "resource GPIB0::5::INSTR\n"
+                                      "resource VXI0::5::INSTR\n"
                                       "discovery-window 99999\n");
     testing::internal::CaptureStderr();
     ASSERT_EQ(viOpenDefaultRM(&rm), VI_SUCCESS);
@@ -68,7 +68,7 @@ TEST_F(VisaResources, BadLinesAreNamedAndSkipped) {
   EXPECT_NE(problems.find("line 9: unknown entry 'frobnicate'"), std::string::npos) << problems;
   EXPECT_NE(problems.find("line 10: 'bad::name' cannot be an alias"), std::string::npos) << problems;
   EXPECT_NE(problems.find("line 11: the alias 'psu' is given twice"), std::string::npos) << problems;
-  EXPECT_NE(problems.find("line 12: 'GPIB0::5::INSTR' is not a resource this library opens"), std::string::npos)
+  EXPECT_NE(problems.find("line 12: 'VXI0::5::INSTR' is not a resource this library opens"), std::string::npos)
       << problems;
   EXPECT_NE(problems.find("line 13: want discovery-window MILLISECONDS (0 to 10000); the line is skipped"),
             std::string::npos)
@@ -109,7 +109,23 @@ TEST_F(VisaResources, ParseGivesTheExpandedNameAndAlias) {
       {"USB2::0x1234::0x5678::SN1::3::RAW", VI_SUCCESS, "RAW", 2, "USB2::0x1234::0x5678::SN1::3::RAW", "", VI_INTF_USB},
       {"USB0::0x12345::0x5678::SN1::INSTR", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
       {"USB0::0x1234::0x5678::INSTR", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
-      {"GPIB0::5::INSTR", VI_ERROR_RSRC_NFOUND, "", 0, "", ""},
+      {"GPIB0::5::INSTR", VI_SUCCESS, "INSTR", 0, "GPIB0::5::INSTR", "", VI_INTF_GPIB},
+      {"gpib2::30::0", VI_SUCCESS, "INSTR", 2, "GPIB2::30::0::INSTR", "", VI_INTF_GPIB},
+      {"GPIB::INTFC", VI_SUCCESS, "INTFC", 0, "GPIB0::INTFC", "", VI_INTF_GPIB},
+      {"GPIB0::31::INSTR", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
+      {"GPIB0::5::31::INSTR", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
+      {"GPIB0::5::1::2::INSTR", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
+      {"GPIB0", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
+      {"GPIB-VXI0::5::INSTR", VI_ERROR_RSRC_NFOUND, "", 0, "", ""},
+      {"PRLGX-TCPIP1::192.0.2.5::INTFC", VI_SUCCESS, "INTFC", 1, "PRLGX-TCPIP1::192.0.2.5::1234::INTFC", "",
+       VI_INTF_GPIB},
+      {"prlgx-tcpip::[::1]::5000::intfc", VI_SUCCESS, "INTFC", 0, "PRLGX-TCPIP0::[::1]::5000::INTFC", "",
+       VI_INTF_GPIB},
+      {"PRLGX-ASRL::/dev/ttyUSB0::INTFC", VI_SUCCESS, "INTFC", 0, "PRLGX-ASRL0::/dev/ttyUSB0::INTFC", "",
+       VI_INTF_GPIB},
+      {"PRLGX-TCPIP0::192.0.2.5::INSTR", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
+      {"PRLGX-TCPIP0::192.0.2.5::0::INTFC", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
+      {"PRLGX-ASRL0::ttyUSB0::INTFC", VI_ERROR_INV_RSRC_NAME, "", 0, "", ""},
   };
   for (const Row& row : rows) {
     ViUInt16 type = 0, board = 99;

@@ -34,6 +34,11 @@ ViStatus viGpibControlREN(ViSession vi, ViUInt16 mode) {
   return visa::with_accessible_session(__func__, vi, [&](InstrumentSession& s) { return s.control_ren(mode); });
 }
 
+// Interface clear, on a GPIB board's own session (GPIB<n>::INTFC, PRLGX-...::INTFC).
+ViStatus viGpibSendIFC(ViSession vi) {
+  return visa::with_accessible_session(__func__, vi, [&](InstrumentSession& s) { return s.interface_clear(); });
+}
+
 ViStatus viLock(ViSession vi, ViAccessMode lockType, ViUInt32 timeout, ViConstKeyId requestedKey, ViChar accessKey[]) {
   return visa::with_session(__func__, vi, [&](InstrumentSession& s) -> ViStatus {
     std::string key;

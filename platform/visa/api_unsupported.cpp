@@ -23,7 +23,6 @@ void Zero(T* value) {
 extern "C" {
 
 ViStatus viGpibControlATN(ViSession vi, ViUInt16) { return NotSupported(__func__, vi); }
-ViStatus viGpibSendIFC(ViSession vi) { return NotSupported(__func__, vi); }
 ViStatus viGpibCommand(ViSession vi, ViConstBuf, ViUInt32, ViPUInt32 retCnt) {
   Zero(retCnt);
   return NotSupported(__func__, vi);

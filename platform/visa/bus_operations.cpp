@@ -109,6 +109,12 @@ ViStatus InstrumentSession::control_ren(ViUInt16 mode) {
   return track(transport_->control_ren(mode, deadline()));
 }
 
+ViStatus InstrumentSession::interface_clear() {
+  std::lock_guard lock(io_mutex_);
+  if (connection_lost_) return VI_ERROR_CONN_LOST;
+  return track(transport_->interface_clear(deadline()));
+}
+
 ViStatus InstrumentSession::enable_event(ViEventType type, ViUInt16 mechanism, ViEventFilter filter) {
   std::lock_guard lock(io_mutex_);
   const bool was_enabled = events_.enabled(type);

@@ -55,6 +55,7 @@ class InstrumentSession {
   ViStatus assert_trigger(ViUInt16 protocol);
   // viGpibControlREN's modes, where the protocol carries remote and local control.
   ViStatus control_ren(ViUInt16 mode);
+  ViStatus interface_clear();
   // The instrument's own lock where the protocol has one: exclusive, or
   // shared under `shared_key` when one is given.
   ViStatus lock_device(std::uint32_t timeout_ms, const std::string* shared_key = nullptr);

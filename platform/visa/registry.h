@@ -49,6 +49,11 @@ class Registry {
   ViStatus manager_attribute(ViSession handle, ViAttr attribute, void* value);
   ViStatus set_manager_attribute(ViSession handle, ViAttr attribute, ViAttrState value);
 
+  // The configuration file as last read, reused while the file is unchanged
+  // (same path, inode, size and modification time), so opening a resource
+  // manager does not parse it again.
+  std::shared_ptr<const VisaConfig> current_config();
+
  private:
   struct Manager {
     std::set<ViSession> sessions;
@@ -64,10 +69,6 @@ class Registry {
     std::size_t next = 0;
   };
   std::shared_ptr<const VisaConfig> config_of(ViSession resource_manager);
-  // The configuration file as last read, reused while the file is unchanged
-  // (same path, inode, size and modification time), so opening a resource
-  // manager does not parse it again.
-  std::shared_ptr<const VisaConfig> current_config();
   struct ConfigFile {
     std::string path;
     bool exists = false;

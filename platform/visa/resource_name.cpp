@@ -133,9 +133,74 @@ ViStatus parse_usb(std::vector<std::string_view> fields, ResourceName& out) {
   return VI_SUCCESS;
 }
 
+// GPIB[board]::primary[::secondary][::INSTR] (addresses 0 to 30) and GPIB[board]::INTFC.
+ViStatus parse_gpib(std::vector<std::string_view> fields, ResourceName& out) {
+  ResourceName r;
+  std::string_view board = fields[0].substr(4);
+  if (!board.empty() && !parse_uint(board, 65535, r.board)) return VI_ERROR_INV_RSRC_NAME;
+  const std::string prefix = "GPIB" + std::to_string(r.board);
+  if (fields.size() == 2 && iequals(fields[1], "INTFC")) {
+    r.kind = ResourceKind::GpibIntfc;
+    r.resource_class = "INTFC";
+    r.canonical = prefix + "::INTFC";
+    out = std::move(r);
+    return VI_SUCCESS;
+  }
+  if (fields.size() > 1 && iequals(fields.back(), "INSTR")) fields.pop_back();
+  if (fields.size() != 2 && fields.size() != 3) return VI_ERROR_INV_RSRC_NAME;
+  if (!parse_uint(fields[1], 30, r.gpib_primary)) return VI_ERROR_INV_RSRC_NAME;
+  r.canonical = prefix + "::" + std::to_string(r.gpib_primary);
+  if (fields.size() == 3) {
+    unsigned secondary = 0;
+    if (!parse_uint(fields[2], 30, secondary)) return VI_ERROR_INV_RSRC_NAME;
+    r.gpib_secondary = static_cast<int>(secondary);
+    r.canonical += "::" + std::to_string(secondary);
+  }
+  r.kind = ResourceKind::GpibInstr;
+  r.resource_class = "INSTR";
+  r.canonical += "::INSTR";
+  out = std::move(r);
+  return VI_SUCCESS;
+}
+
+// A "++" GPIB adapter as board `board`: PRLGX-TCPIP[board]::host[::port]::INTFC
+// (port 1234 unless named) or PRLGX-ASRL[board]::device::INTFC, the device a
+// path or a serial port number (ASRL numbering: 1 is /dev/ttyS0).
+ViStatus parse_prologix(std::vector<std::string_view> fields, ResourceName& out) {
+  const bool tcp = starts_with_ci(fields[0], "PRLGX-TCPIP");
+  ResourceName r;
+  std::string_view board = fields[0].substr(tcp ? 11 : 10);
+  if (!board.empty() && !parse_uint(board, 65535, r.board)) return VI_ERROR_INV_RSRC_NAME;
+  if (fields.size() < 3 || !iequals(fields.back(), "INTFC")) return VI_ERROR_INV_RSRC_NAME;
+  fields.pop_back();
+  r.kind = ResourceKind::PrologixIntfc;
+  r.resource_class = "INTFC";
+  const std::string prefix = (tcp ? "PRLGX-TCPIP" : "PRLGX-ASRL") + std::to_string(r.board) + "::";
+  if (tcp) {
+    if (fields.size() > 3 || !parse_host(fields[1], r.host)) return VI_ERROR_INV_RSRC_NAME;
+    r.port = 1234;
+    if (fields.size() == 3 && (!parse_uint(fields[2], 65535, r.port) || r.port == 0)) return VI_ERROR_INV_RSRC_NAME;
+    r.canonical = prefix + std::string(fields[1]) + "::" + std::to_string(r.port) + "::INTFC";
+  } else {
+    if (fields.size() != 2) return VI_ERROR_INV_RSRC_NAME;
+    std::string_view device = fields[1];
+    unsigned number = 0;
+    if (!device.empty() && device.front() == '/') {
+      r.device_path = std::string(device);
+    } else if (parse_uint(device, 65535, number) && number > 0) {
+      r.device_path = "/dev/ttyS" + std::to_string(number - 1);
+    } else {
+      return VI_ERROR_INV_RSRC_NAME;
+    }
+    r.canonical = prefix + std::string(device) + "::INTFC";
+  }
+  out = std::move(r);
+  return VI_SUCCESS;
+}
+
 // Interfaces VISA knows but this library does not reach.
 bool is_other_interface(std::string_view text) {
-  static constexpr std::string_view kOthers[] = {"GPIB", "VXI", "PXI", "GPIB-VXI"};
+  static constexpr std::string_view kOthers[] = {"VXI", "PXI", "GPIB-VXI"};
   return std::any_of(std::begin(kOthers), std::end(kOthers),
                      [&](std::string_view p) { return starts_with_ci(text, p); });
 }
@@ -166,6 +231,9 @@ ViUInt16 ResourceName::interface_type() const {
     case ResourceKind::Serial: return VI_INTF_ASRL;
     case ResourceKind::UsbInstr:
     case ResourceKind::UsbRaw: return VI_INTF_USB;
+    case ResourceKind::GpibInstr:
+    case ResourceKind::GpibIntfc:
+    case ResourceKind::PrologixIntfc: return VI_INTF_GPIB;
     default: return VI_INTF_TCPIP;
   }
 }
@@ -181,6 +249,9 @@ ViStatus parse_resource_name(std::string_view text, ResourceName& out) {
   std::string_view intf = fields[0];
   if (starts_with_ci(intf, "ASRL")) return parse_serial(fields, out);
   if (starts_with_ci(intf, "USB")) return parse_usb(fields, out);
+  if (starts_with_ci(intf, "GPIB-VXI")) return fields.size() >= 2 ? VI_ERROR_RSRC_NFOUND : VI_ERROR_INV_RSRC_NAME;
+  if (starts_with_ci(intf, "GPIB")) return fields.size() >= 2 ? parse_gpib(fields, out) : VI_ERROR_INV_RSRC_NAME;
+  if (starts_with_ci(intf, "PRLGX-TCPIP") || starts_with_ci(intf, "PRLGX-ASRL")) return parse_prologix(fields, out);
   if (!starts_with_ci(intf, "TCPIP")) {
     if (is_other_interface(intf) && fields.size() >= 2) return VI_ERROR_RSRC_NFOUND;
     return VI_ERROR_INV_RSRC_NAME;

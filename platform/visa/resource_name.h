@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Parsing of VISA resource strings: TCP/IP, serial (ASRL) and USB.
+// Parsing of VISA resource strings: TCP/IP, serial (ASRL), USB, GPIB and the
+// "++" GPIB adapters that carry it (PRLGX-TCPIP, PRLGX-ASRL).
 #pragma once
 
 #include <string>
@@ -9,7 +10,7 @@
 
 namespace visa {
 
-enum class ResourceKind { Socket, Vxi11, Hislip, Serial, UsbInstr, UsbRaw };
+enum class ResourceKind { Socket, Vxi11, Hislip, Serial, UsbInstr, UsbRaw, GpibInstr, GpibIntfc, PrologixIntfc };
 
 // A USB device as a resource names it.
 struct UsbAddress {
@@ -23,11 +24,13 @@ struct ResourceName {
   ResourceKind kind = ResourceKind::Socket;
   unsigned board = 0;
   std::string host;          // without IPv6 brackets
-  unsigned port = 0;         // SOCKET and HiSLIP; 0 for VXI-11 (portmapper decides)
+  unsigned port = 0;         // SOCKET, HiSLIP and a PRLGX-TCPIP adapter; 0 for VXI-11 (portmapper decides)
+  unsigned gpib_primary = 0;   // GPIB INSTR: 0 to 30
+  int gpib_secondary = -1;     // GPIB INSTR: 0 to 30, or -1 for none
   std::string device_name;   // VXI-11 "inst0", HiSLIP "hislip0"
   std::string resource_class;  // "SOCKET" or "INSTR"
   std::string canonical;       // e.g. "TCPIP0::127.0.0.1::5025::SOCKET"
-  std::string device_path;     // ASRL: the serial device, "/dev/ttyS0"
+  std::string device_path;     // ASRL and PRLGX-ASRL: the serial device, "/dev/ttyS0"
   UsbAddress usb;              // USB
 
   ViUInt16 interface_type() const;

@@ -25,6 +25,7 @@ namespace {
 // Which sessions have an attribute; all of them when a row names none.
 bool OnTcpip(const ResourceName& r) { return r.interface_type() == VI_INTF_TCPIP; }
 bool OnTcpipInstr(const ResourceName& r) { return r.kind == ResourceKind::Vxi11 || r.kind == ResourceKind::Hislip; }
+bool OnGpibInstr(const ResourceName& r) { return r.kind == ResourceKind::GpibInstr; }
 // Software triggers are the only kind these sessions have; a raw socket has none.
 bool HasTrigger(const ResourceName& r) { return r.kind != ResourceKind::Socket && r.kind != ResourceKind::UsbRaw; }
 
@@ -42,7 +43,9 @@ std::string InterfaceInstanceName(const ResourceName& r) {
   static constexpr std::pair<ResourceKind, const char*> kWhat[] = {
       {ResourceKind::Socket, "TCPIP%u (LAN, raw socket)"}, {ResourceKind::Vxi11, "TCPIP%u (LAN, VXI-11)"},
       {ResourceKind::Hislip, "TCPIP%u (LAN, HiSLIP)"},     {ResourceKind::Serial, "ASRL%u (serial line)"},
-      {ResourceKind::UsbInstr, "USB%u (USBTMC)"},          {ResourceKind::UsbRaw, "USB%u (USB raw)"}};
+      {ResourceKind::UsbInstr, "USB%u (USBTMC)"},          {ResourceKind::UsbRaw, "USB%u (USB raw)"},
+      {ResourceKind::GpibInstr, "GPIB%u"},                 {ResourceKind::GpibIntfc, "GPIB%u"},
+      {ResourceKind::PrologixIntfc, "GPIB%u (\"++\" adapter)"}};
   for (const auto& [kind, form] : kWhat) {
     if (kind != r.kind) continue;
     char text[64];
@@ -111,6 +114,13 @@ struct SessionAttributeAccess {
         {VI_ATTR_SEND_END_EN, AttributeType::Boolean,
          [](const S& s) -> ViAttrState { return s.settings_.send_end_enabled; }, nullptr,
          [](S& s, ViAttrState v) { return set_bool(s.settings_.send_end_enabled, v); }},
+        {VI_ATTR_GPIB_PRIMARY_ADDR, AttributeType::UInt16,
+         [](const S& s) -> ViAttrState { return s.resource_.gpib_primary; }, nullptr, nullptr, OnGpibInstr},
+        {VI_ATTR_GPIB_SECONDARY_ADDR, AttributeType::UInt16,
+         [](const S& s) -> ViAttrState {
+           return s.resource_.gpib_secondary < 0 ? VI_NO_SEC_ADDR : static_cast<ViAttrState>(s.resource_.gpib_secondary);
+         },
+         nullptr, nullptr, OnGpibInstr},
         {VI_ATTR_TCPIP_ADDR, AttributeType::String, nullptr,
          [](const S& s) { return s.transport_->peer_address(); }, nullptr, OnTcpip},
         {VI_ATTR_TCPIP_HOSTNAME, AttributeType::String, nullptr,

@@ -49,6 +49,8 @@ class Transport {
   virtual ViStatus assert_trigger(Deadline) { return VI_ERROR_NSUP_OPER; }
   // Remote and local control (viGpibControlREN's modes), where the protocol has it.
   virtual ViStatus control_ren(ViUInt16 /*mode*/, Deadline) { return VI_ERROR_NSUP_OPER; }
+  // Interface clear (viGpibSendIFC), on a GPIB board's own session.
+  virtual ViStatus interface_clear(Deadline) { return VI_ERROR_NSUP_OPER; }
 
   // The instrument's own lock, where the protocol has one (VXI-11): taken
   // within `timeout_ms`, or VI_ERROR_TMO. Elsewhere locks hold between this

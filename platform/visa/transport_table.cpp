@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <cassert>
 
+#include "gpib_board.h"
 #include "transport.h"
 
 namespace visa {
@@ -13,6 +14,9 @@ constexpr TransportEntry kTransports[] = {
     {ResourceKind::Serial, "ASRL INSTR", &open_serial_transport, nullptr},
     {ResourceKind::UsbInstr, "USB INSTR (USBTMC)", &open_usbtmc_transport, nullptr},
     {ResourceKind::UsbRaw, "USB RAW", nullptr, "USB RAW resources are not opened: only USBTMC instruments (INSTR)"},
+    {ResourceKind::GpibInstr, "GPIB INSTR", &open_gpib_instr_transport, nullptr},
+    {ResourceKind::GpibIntfc, "GPIB INTFC", &open_gpib_intfc_transport, nullptr},
+    {ResourceKind::PrologixIntfc, "GPIB INTFC (\"++\" adapter)", &open_prologix_intfc_transport, nullptr},
 };
 
 }  // namespace

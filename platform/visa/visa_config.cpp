@@ -68,6 +68,61 @@ VisaConfig read_visa_config(const std::string& path) {
   return parse_visa_config(in, path);
 }
 
+const GpibBoardEntry* VisaConfig::gpib_board(unsigned number) const {
+  for (const GpibBoardEntry& entry : gpib_boards)
+    if (entry.number == number) return &entry;
+  return nullptr;
+}
+
+namespace {
+
+bool ParseNumber(const std::string& text, unsigned long most, unsigned& out) {
+  char* end = nullptr;
+  if (text.empty() || text[0] == '-' || text[0] == '+') return false;
+  unsigned long value = std::strtoul(text.c_str(), &end, 10);
+  if (*end != '\0' || value > most) return false;
+  out = static_cast<unsigned>(value);
+  return true;
+}
+
+// "gpib-board N prologix tcp HOST[:PORT]", "... prologix serial DEVICE [BAUD]",
+// "... linux-gpib [MINOR]": an empty text when it reads, else what is wrong.
+std::string ParseGpibBoard(const std::vector<std::string>& words, GpibBoardEntry& entry) {
+  const std::string usage =
+      "want gpib-board N prologix tcp HOST[:PORT], gpib-board N prologix serial DEVICE [BAUD] or "
+      "gpib-board N linux-gpib [MINOR]";
+  if (words.size() < 3 || !ParseNumber(words[1], 65535, entry.number)) return usage;
+  const std::string board = std::to_string(entry.number);
+  if (words[2] == "linux-gpib") {
+    entry.linux_gpib = true;
+    if (words.size() > 4 || (words.size() == 4 && !ParseNumber(words[3], 255, entry.minor))) return usage;
+    return {};
+  }
+  if (words[2] != "prologix" || words.size() < 5) return usage;
+  std::string resource;
+  if (words[3] == "tcp" && words.size() == 5) {
+    // HOST, HOST:PORT, [IPV6] or [IPV6]:PORT
+    std::string host = words[4], port;
+    std::size_t colon = host.rfind(':');
+    const bool bracketed = !host.empty() && host[0] == '[';
+    if (colon != std::string::npos && (!bracketed || colon > host.find(']'))) {
+      if (!bracketed && host.find(':') != colon) return "write an IPv6 address in brackets: [" + host + "]";
+      port = host.substr(colon + 1);
+      host.resize(colon);
+    }
+    resource = "PRLGX-TCPIP" + board + "::" + host + (port.empty() ? "" : "::" + port) + "::INTFC";
+  } else if (words[3] == "serial" && words.size() <= 6) {
+    if (words.size() == 6 && (!ParseNumber(words[5], 4000000, entry.baud) || entry.baud == 0)) return usage;
+    resource = "PRLGX-ASRL" + board + "::" + words[4] + "::INTFC";
+  } else {
+    return usage;
+  }
+  if (parse_resource_name(resource, entry.adapter) < 0) return "'" + words[4] + "' does not name an adapter";
+  return {};
+}
+
+}  // namespace
+
 VisaConfig parse_visa_config(std::istream& in, const std::string& path) {
   VisaConfig config;
   std::string line;
@@ -80,6 +135,20 @@ VisaConfig parse_visa_config(std::istream& in, const std::string& path) {
     auto problem = [&](const std::string& why) {
       config.problems.push_back(path + " line " + std::to_string(number) + ": " + why + "; the line is skipped");
     };
+    if (keyword == "gpib-board") {
+      std::istringstream all(line);
+      std::vector<std::string> words;
+      for (std::string word; all >> word;) words.push_back(word);
+      GpibBoardEntry entry;
+      if (std::string why = ParseGpibBoard(words, entry); !why.empty()) {
+        problem(why);
+      } else if (config.gpib_board(entry.number) != nullptr) {
+        problem("GPIB board " + std::to_string(entry.number) + " is declared twice");
+      } else {
+        config.gpib_boards.push_back(std::move(entry));
+      }
+      continue;
+    }
     if (keyword == "discovery-window") {
       char* end = nullptr;
       unsigned long ms = std::strtoul(first.c_str(), &end, 10);
@@ -93,7 +162,7 @@ VisaConfig parse_visa_config(std::istream& in, const std::string& path) {
     const bool is_alias = keyword == "alias", is_resource = keyword == "resource";
     if (!is_alias && !is_resource) {
       problem("unknown entry '" + keyword +
-              "' (use alias NAME RESOURCE, resource RESOURCE or discovery-window MILLISECONDS)");
+              "' (use alias NAME RESOURCE, resource RESOURCE, discovery-window MILLISECONDS or gpib-board ...)");
       continue;
     }
     const std::string& text = is_alias ? second : first;

@@ -6,6 +6,10 @@
 //   resource RESOURCE       an instrument viFindRsrc lists (found or not)
 //   discovery-window MS     how long viFindRsrc waits for LAN instruments to
 //                           answer (default 300; 0 looks for none)
+//   gpib-board N prologix tcp HOST[:PORT]      GPIB board N is a "++" adapter
+//   gpib-board N prologix serial DEVICE [BAUD]  on the network (port 1234) or
+//                                               a serial line (115200 baud)
+//   gpib-board N linux-gpib [MINOR]             a linux-gpib board
 // A line that does not read is skipped, with its file, line and why on
 // standard error.
 #pragma once
@@ -26,11 +30,23 @@ namespace visa {
 
 constexpr std::uint32_t kDefaultDiscoveryWindowMs = 300, kMostDiscoveryWindowMs = 10000;
 
+// A GPIB board the file declares.
+struct GpibBoardEntry {
+  unsigned number = 0;
+  bool linux_gpib = false;
+  ResourceName adapter;  // a "++" adapter: PRLGX-TCPIP or PRLGX-ASRL, board `number`
+  unsigned baud = 115200;
+  unsigned minor = 0;  // linux-gpib
+};
+
 struct VisaConfig {
   std::vector<std::pair<std::string, ResourceName>> aliases;  // alias -> resource
   std::vector<ResourceName> resources;                        // listed, in file order, aliased ones too
   std::vector<std::string> problems;                          // "FILE line N: ..."
   std::uint32_t discovery_window_ms = kDefaultDiscoveryWindowMs;
+  std::vector<GpibBoardEntry> gpib_boards;                    // in file order, one per number
+
+  const GpibBoardEntry* gpib_board(unsigned number) const;
 
   // The resource an alias names (case-insensitive), if it is one.
   const ResourceName* resolve(std::string_view alias) const;

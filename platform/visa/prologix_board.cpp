@@ -1,0 +1,363 @@
+// SPDX-License-Identifier: MIT
+// A GPIB board behind a "++" adapter (Prologix-style, AR488) on TCP or a
+// serial line. Data goes to the addressed listener escaped (ESC before CR, LF,
+// ESC and '+') on one line, EOI with its last byte when ++eoi is on. A reply is
+// asked for with "++read eoi"; the adapter sends the talker's bytes as they
+// come and, with ++eot_enable, an end marker after the byte that came with
+// EOI. It gives up after ++read_tmo_ms without a byte, sending nothing more: a
+// read that hears nothing for longer than that asks again, until its deadline.
+// The marker is 0xFF, a byte UTF-8 text never holds; in binary data, a 0xFF
+// is the talker's when bytes follow it.
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <mutex>
+
+#include "gpib_board.h"
+#include "serial_line.h"
+#include "tcp_connection.h"
+#include "trace.h"
+
+namespace visa {
+namespace {
+
+constexpr char kEsc = 27;
+constexpr char kEndMarker = static_cast<char>(0xFF);
+// The adapter's wait for a talker's next byte, and how long past it a quiet
+// link means the adapter has given up.
+constexpr unsigned kAdapterReadTimeoutMs = 100;
+constexpr unsigned kGiveUpAfterMs = kAdapterReadTimeoutMs + 100;
+constexpr std::size_t kLongestReplyLine = 256;
+// How long a 0xFF that ends what has arrived waits for a byte after it before
+// it is taken for the end marker.
+constexpr unsigned kMarkerGraceMs = 3;
+
+// The byte link to the adapter.
+class Link {
+ public:
+  virtual ~Link() = default;
+  virtual ViStatus write_all(const char* data, std::size_t size, Deadline deadline) = 0;
+  virtual ViStatus read_some(char* data, std::size_t size, Deadline deadline, std::size_t& got) = 0;
+  virtual void discard_arrived() = 0;
+};
+
+class TcpLink final : public Link {
+ public:
+  explicit TcpLink(TcpConnection connection) : connection_(std::move(connection)) {}
+  ViStatus write_all(const char* data, std::size_t size, Deadline deadline) override {
+    return connection_.write_all(data, size, deadline);
+  }
+  ViStatus read_some(char* data, std::size_t size, Deadline deadline, std::size_t& got) override {
+    return connection_.read_some(data, size, deadline, got);
+  }
+  void discard_arrived() override { (void)connection_.discard_arrived(); }
+
+ private:
+  TcpConnection connection_;
+};
+
+class SerialLink final : public Link {
+ public:
+  explicit SerialLink(SerialLine line) : line_(std::move(line)) {}
+  ViStatus write_all(const char* data, std::size_t size, Deadline deadline) override {
+    return line_.write_all(data, size, deadline);
+  }
+  ViStatus read_some(char* data, std::size_t size, Deadline deadline, std::size_t& got) override {
+    return line_.read_some(data, size, deadline, got);
+  }
+  void discard_arrived() override { line_.discard(true, false); }
+
+ private:
+  SerialLine line_;
+};
+
+std::string Escaped(const char* data, std::size_t size) {
+  std::string line;
+  line.reserve(size + size / 8 + 1);
+  for (std::size_t i = 0; i < size; ++i) {
+    const char c = data[i];
+    if (c == '\r' || c == '\n' || c == kEsc || c == '+') line += kEsc;
+    line += c;
+  }
+  line += '\n';
+  return line;
+}
+
+// "++addr 5" or "++addr 5 99": a secondary address goes on the wire as 96 + n.
+std::string AddressText(const GpibAddress& a) {
+  std::string text = std::to_string(a.primary);
+  if (a.secondary >= 0) text += " " + std::to_string(96 + a.secondary);
+  return text;
+}
+
+bool Same(const GpibAddress& a, const GpibAddress& b) { return a.primary == b.primary && a.secondary == b.secondary; }
+
+class PrologixBoard final : public GpibBoard {
+ public:
+  PrologixBoard(std::unique_ptr<Link> link, std::string where) : link_(std::move(link)), where_(std::move(where)) {}
+
+  // Asks the version (which tells the firmware families apart), then sets
+  // every setting this board relies on, since the families' defaults differ.
+  ViStatus Open(Deadline deadline) {
+    std::lock_guard lock(mutex_);
+    link_->discard_arrived();
+    ViStatus st = command("ver", deadline);
+    if (st >= 0) st = reply_line(deadline, version_);
+    if (st < 0) return st == VI_ERROR_TMO ? VI_ERROR_RSRC_NFOUND : st;  // nothing that answers as an adapter
+    std::string settings;
+    // Prologix firmware saves settings to its EEPROM as they change unless told not to.
+    if (version_.find("Prologix") != std::string::npos) settings += "++savecfg 0\n";
+    settings += "++mode 1\n++auto 0\n++eoi 1\n++eos 3\n++eot_enable 1\n++eot_char 255\n++read_tmo_ms " +
+                std::to_string(kAdapterReadTimeoutMs) + "\n";
+    st = link_->write_all(settings.data(), settings.size(), deadline);
+    trace_note("GPIB adapter " + where_ + ": " + version_);
+    return st;
+  }
+
+  ViStatus write(const GpibAddress& to, const char* data, std::size_t size, bool end, Deadline deadline) override {
+    std::lock_guard lock(mutex_);
+    ViStatus st = begin(to, deadline);
+    if (st >= 0 && eoi_ != end) {
+      st = command(end ? "eoi 1" : "eoi 0", deadline);
+      if (st >= 0) eoi_ = end;
+    }
+    if (st < 0) return st;
+    const std::string line = Escaped(data, size);
+    return link_->write_all(line.data(), line.size(), deadline);
+  }
+
+  ViStatus read(const GpibAddress& from, char* data, std::size_t capacity, Deadline deadline, std::size_t& got,
+                bool& end) override {
+    std::lock_guard lock(mutex_);
+    got = 0;
+    end = false;
+    if (!reading_ || !Same(talker_, from)) {
+      ViStatus st = begin(from, deadline);
+      if (st >= 0) st = command("read eoi", deadline);
+      if (st < 0) return st;
+      reading_ = true;
+      talker_ = from;
+      heard_at_ = Deadline::Clock::now();
+    }
+    for (;;) {
+      // A 0xFF with bytes after it is the talker's; only one that ends what
+      // has arrived may be the marker, and it is once nothing follows it for
+      // a moment (the adapter sends a reply's bytes back to back).
+      const bool maybe_marker = !arrived_.empty() && arrived_.back() == kEndMarker;
+      const std::size_t talked = arrived_.size() - (maybe_marker ? 1 : 0);
+      if (capacity == 0 || (talked > 0 && (!maybe_marker || capacity < talked))) {
+        got = std::min(capacity, talked);
+        std::memcpy(data, arrived_.data(), got);
+        arrived_.erase(0, got);
+        return VI_SUCCESS;
+      }
+      if (maybe_marker) {
+        ViStatus st = hear(Deadline::earliest(deadline, Deadline::after_ms(kMarkerGraceMs)));
+        if (st == VI_ERROR_TMO) {
+          got = talked;
+          std::memcpy(data, arrived_.data(), got);
+          end = true;
+          arrived_.clear();
+          reading_ = false;
+          return VI_SUCCESS;
+        }
+        if (st < 0) return st;
+        continue;
+      }
+      ViStatus st = hear(deadline);
+      if (st == VI_ERROR_TMO && !deadline.exhausted()) {
+        // The adapter gave up waiting for the talker; ask again.
+        st = command("read eoi", deadline);
+        heard_at_ = Deadline::Clock::now();
+      }
+      if (st < 0) return st;
+    }
+  }
+
+  ViStatus discard(const GpibAddress& from) override {
+    std::lock_guard lock(mutex_);
+    // What arrived of the reply is dropped; the rest, still on its way, is
+    // dropped when the next transaction begins.
+    if (reading_ && Same(talker_, from)) arrived_.clear();
+    return VI_SUCCESS;
+  }
+
+  ViStatus serial_poll(const GpibAddress& device, Deadline deadline, ViUInt16& status_byte) override {
+    std::lock_guard lock(mutex_);
+    std::string line;
+    ViStatus st = settle(deadline);
+    if (st >= 0) st = command("spoll " + AddressText(device), deadline);
+    if (st >= 0) st = reply_line(deadline, line);
+    if (st < 0) return st;
+    unsigned value = 0;
+    auto [end, ec] = std::from_chars(line.data(), line.data() + line.size(), value);
+    if (line.empty() || ec != std::errc{} || end != line.data() + line.size() || value > 255) return VI_ERROR_IO;
+    status_byte = static_cast<ViUInt16>(value);
+    return VI_SUCCESS;
+  }
+
+  ViStatus clear(const GpibAddress& device, Deadline deadline) override {
+    std::lock_guard lock(mutex_);
+    ViStatus st = begin(device, deadline);
+    return st < 0 ? st : command("clr", deadline);
+  }
+
+  ViStatus trigger(const GpibAddress& device, Deadline deadline) override {
+    std::lock_guard lock(mutex_);
+    ViStatus st = begin(device, deadline);
+    return st < 0 ? st : command("trg", deadline);
+  }
+
+  // The adapter keeps REN asserted while it is the controller: it can address
+  // a device, send it to local, and lock the front panels out, but not let REN go.
+  ViStatus control_ren(const GpibAddress& device, ViUInt16 mode, Deadline deadline) override {
+    std::lock_guard lock(mutex_);
+    const char* action = nullptr;
+    switch (mode) {
+      case VI_GPIB_REN_DEASSERT: return VI_ERROR_NSUP_OPER;
+      case VI_GPIB_REN_ASSERT: return VI_SUCCESS;
+      case VI_GPIB_REN_ASSERT_ADDRESS: break;
+      case VI_GPIB_REN_DEASSERT_GTL:
+      case VI_GPIB_REN_ADDRESS_GTL: action = "loc"; break;
+      case VI_GPIB_REN_ASSERT_LLO:
+      case VI_GPIB_REN_ASSERT_ADDRESS_LLO: action = "llo"; break;
+      default: return VI_ERROR_INV_MODE;
+    }
+    ViStatus st = begin(device, deadline);
+    return st < 0 || action == nullptr ? st : command(action, deadline);
+  }
+
+  ViStatus interface_clear(Deadline deadline) override {
+    std::lock_guard lock(mutex_);
+    ViStatus st = settle(deadline);
+    return st < 0 ? st : command("ifc", deadline);
+  }
+
+  ViStatus service_requested(Deadline deadline, bool& asserted) override {
+    std::lock_guard lock(mutex_);
+    std::string line;
+    ViStatus st = settle(deadline);
+    if (st >= 0) st = command("srq", deadline);
+    if (st >= 0) st = reply_line(deadline, line);
+    if (st < 0) return st;
+    if (line != "0" && line != "1") return VI_ERROR_IO;
+    asserted = line == "1";
+    return VI_SUCCESS;
+  }
+
+  std::string description() const override { return "a \"++\" GPIB adapter at " + where_ + " (" + version_ + ")"; }
+
+ private:
+  ViStatus command(const std::string& text, Deadline deadline) {
+    const std::string line = "++" + text + "\n";
+    return link_->write_all(line.data(), line.size(), deadline);
+  }
+
+  // Starts a transaction with `device`: a read in progress is ended, what is
+  // left of it dropped, and the device addressed if it is not already.
+  ViStatus begin(const GpibAddress& device, Deadline deadline) {
+    ViStatus st = settle(deadline);
+    if (st < 0 || (addressed_ && Same(current_, device))) return st;
+    st = command("addr " + AddressText(device), deadline);
+    addressed_ = st >= 0;
+    current_ = device;
+    return st;
+  }
+
+  // Waits for the end of a read in progress (its marker, or the adapter
+  // giving up) and drops what it sent, so that a stale reply never answers
+  // the next question.
+  ViStatus settle(Deadline deadline) {
+    while (reading_) {
+      if (arrived_.size() > 1) arrived_.erase(0, arrived_.size() - 1);  // dropped; only the last byte matters
+      const bool maybe_marker = !arrived_.empty() && arrived_.back() == kEndMarker;
+      ViStatus st = hear(maybe_marker ? Deadline::earliest(deadline, Deadline::after_ms(kMarkerGraceMs)) : deadline);
+      if (st == VI_ERROR_TMO && maybe_marker) break;
+      if (st == VI_ERROR_TMO && !deadline.exhausted()) break;  // the adapter gave up
+      if (st < 0) return st;
+    }
+    reading_ = false;
+    arrived_.clear();
+    link_->discard_arrived();
+    return VI_SUCCESS;
+  }
+
+  // Receives what the adapter sends next into arrived_: VI_ERROR_TMO when the
+  // link stayed quiet until the deadline or for kGiveUpAfterMs since last heard.
+  ViStatus hear(Deadline deadline) {
+    const auto quiet_for = Deadline::Clock::now() - heard_at_;
+    const auto left = std::chrono::milliseconds(kGiveUpAfterMs) - quiet_for;
+    const auto wait_ms = std::max<long long>(0, std::chrono::duration_cast<std::chrono::milliseconds>(left).count());
+    const Deadline until = Deadline::earliest(deadline, Deadline::after_ms(static_cast<std::uint32_t>(wait_ms)));
+    char chunk[4096];
+    std::size_t got = 0;
+    ViStatus st = link_->read_some(chunk, sizeof chunk, until, got);
+    if (st < 0) return st;
+    arrived_.append(chunk, got);
+    heard_at_ = Deadline::Clock::now();
+    return VI_SUCCESS;
+  }
+
+  // One line the adapter answers with, its CR LF removed.
+  ViStatus reply_line(Deadline deadline, std::string& line) {
+    line.clear();
+    char c = 0;
+    while (line.size() < kLongestReplyLine) {
+      std::size_t got = 0;
+      ViStatus st = link_->read_some(&c, 1, deadline, got);
+      if (st < 0) return st;
+      if (c == '\n') break;
+      if (c != '\r') line += c;
+    }
+    return line.size() < kLongestReplyLine ? VI_SUCCESS : VI_ERROR_IO;
+  }
+
+  std::mutex mutex_;
+  std::unique_ptr<Link> link_;
+  std::string where_, version_;
+  bool addressed_ = false;
+  GpibAddress current_;
+  bool eoi_ = true;
+  // A "++read eoi" whose end has not come: whose reply, what of it arrived
+  // and no read took, and when the adapter was last heard.
+  bool reading_ = false;
+  GpibAddress talker_;
+  std::string arrived_;
+  Deadline::Clock::time_point heard_at_{};
+};
+
+}  // namespace
+
+ViStatus open_prologix_board(const ResourceName& resource, unsigned baud, Deadline deadline,
+                             std::shared_ptr<GpibBoard>& out) {
+  std::unique_ptr<Link> link;
+  std::string where;
+  if (resource.device_path.empty()) {
+    TcpConnection connection;
+    ViStatus st = TcpConnection::connect(resource.host, resource.port, deadline, connection);
+    if (st < 0) return st;
+    link = std::make_unique<TcpLink>(std::move(connection));
+    where = resource.host + ":" + std::to_string(resource.port);
+  } else {
+    SerialLine line;
+    std::string why;
+    ViStatus st = SerialLine::open(resource.device_path, line, why);
+    if (st < 0) {
+      trace_note(why);
+      return st;
+    }
+    SerialSettings settings;
+    settings.baud = baud;
+    st = line.apply(settings);
+    if (st < 0) return st;
+    link = std::make_unique<SerialLink>(std::move(line));
+    where = resource.device_path;
+  }
+  auto board = std::make_shared<PrologixBoard>(std::move(link), where);
+  ViStatus st = board->Open(deadline);
+  if (st < 0) return st;
+  out = std::move(board);
+  return VI_SUCCESS;
+}
+
+}  // namespace visa
