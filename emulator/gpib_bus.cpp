@@ -2,6 +2,7 @@
 #include "gpib_bus.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "bus_actions.h"
 #include "line_assembler.h"
@@ -23,7 +24,11 @@ struct GpibBus::Device final : public Client {
     ends.push_back(output.size());
   }
   void close() override {}
-  bool pause(std::chrono::milliseconds) override { return true; }
+  // A slow instrument holds the bus as it thinks, as on a real one.
+  bool pause(std::chrono::milliseconds duration) override {
+    std::this_thread::sleep_for(duration);
+    return true;
+  }
 
   void receive(std::string_view bytes, bool eoi) {
     if (connection->takes_bytes()) {

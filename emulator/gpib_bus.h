@@ -30,8 +30,8 @@ class GpibBus {
   GpibBus(const GpibBus&) = delete;
   GpibBus& operator=(const GpibBus&) = delete;
 
-  // Puts `instrument` at primary address `pad` (0 to 30), before the bus is
-  // used; what it receives and the bus controls it sees go to `transcript`
+  // Puts `instrument` (which must outlive the bus) at primary address `pad`
+  // (0 to 30), before the bus is used; what it receives and the bus controls it sees go to `transcript`
   // (may be null). False when the address is taken or out of range.
   bool attach(unsigned pad, Instrument& instrument, Transcript* transcript);
   bool present(unsigned pad) const;

@@ -221,8 +221,8 @@ int main(int argc, char** argv) {
     std::printf("listening ASRL %s %u\n", serial_server->path().c_str(), serial_server->baud());
   }
   // The bus's other instruments, each with its own state and a transcript of its own.
+  std::vector<std::unique_ptr<emulator::Instrument>> bus_instruments;  // outlive the bus
   emulator::GpibBus bus;
-  std::vector<std::unique_ptr<emulator::Instrument>> bus_instruments;
   std::unique_ptr<emulator::GpibAdapterServer> gpib_server;
   if (gpib_adapter) {
     if (!bus.attach(gpib_address, *instrument, transcript_path.empty() ? nullptr : &transcript))

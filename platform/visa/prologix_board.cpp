@@ -92,6 +92,10 @@ std::string AddressText(const GpibAddress& a) {
 
 bool Same(const GpibAddress& a, const GpibAddress& b) { return a.primary == b.primary && a.secondary == b.secondary; }
 
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 class PrologixBoard final : public GpibBoard {
  public:
   PrologixBoard(std::unique_ptr<Link> link, std::string where) : link_(std::move(link)), where_(std::move(where)) {}
@@ -102,8 +106,9 @@ class PrologixBoard final : public GpibBoard {
     std::lock_guard lock(mutex_);
     link_->discard_arrived();
     ViStatus st = command("ver", deadline);
-    if (st >= 0) st = reply_line(deadline, version_);
+    if (st >= 0) st = reply_line(deadline, version_, &version_reply_);
     if (st < 0) return st == VI_ERROR_TMO ? VI_ERROR_RSRC_NFOUND : st;  // nothing that answers as an adapter
+    if (version_.empty()) return VI_ERROR_RSRC_NFOUND;
     std::string settings;
     // Prologix firmware saves settings to its EEPROM as they change unless told not to.
     if (version_.find("Prologix") != std::string::npos) settings += "++savecfg 0\n";
@@ -166,9 +171,12 @@ class PrologixBoard final : public GpibBoard {
       }
       ViStatus st = hear(deadline);
       if (st == VI_ERROR_TMO && !deadline.exhausted()) {
-        // The adapter gave up waiting for the talker; ask again.
+        // The adapter gave up waiting for the talker, or is still busy with
+        // the message before; ask again (a request too many answers nothing,
+        // or what the next transaction's sync drops).
         st = command("read eoi", deadline);
         heard_at_ = Deadline::Clock::now();
+        unsynced_ = true;
       }
       if (st < 0) return st;
     }
@@ -264,21 +272,29 @@ class PrologixBoard final : public GpibBoard {
     return st;
   }
 
-  // Waits for the end of a read in progress (its marker, or the adapter
-  // giving up) and drops what it sent, so that a stale reply never answers
-  // the next question.
+  // Makes sure no earlier read request can still answer: when one may be
+  // pending (a read cut short, or asked again), asks for the version and
+  // drops everything up to its answer, which comes once the adapter has done
+  // all that was asked before. A stale reply never answers the next question.
   ViStatus settle(Deadline deadline) {
-    while (reading_) {
-      if (arrived_.size() > 1) arrived_.erase(0, arrived_.size() - 1);  // dropped; only the last byte matters
-      const bool maybe_marker = !arrived_.empty() && arrived_.back() == kEndMarker;
-      ViStatus st = hear(maybe_marker ? Deadline::earliest(deadline, Deadline::after_ms(kMarkerGraceMs)) : deadline);
-      if (st == VI_ERROR_TMO && maybe_marker) break;
-      if (st == VI_ERROR_TMO && !deadline.exhausted()) break;  // the adapter gave up
-      if (st < 0) return st;
+    if (!reading_ && !unsynced_) {
+      arrived_.clear();
+      link_->discard_arrived();
+      return VI_SUCCESS;
     }
-    reading_ = false;
+    ViStatus st = command("ver", deadline);
+    std::string tail = std::move(arrived_);
     arrived_.clear();
-    link_->discard_arrived();
+    while (st >= 0 && !EndsWith(tail, version_reply_)) {
+      if (tail.size() > version_reply_.size()) tail.erase(0, tail.size() - version_reply_.size());
+      char chunk[4096];
+      std::size_t got = 0;
+      st = link_->read_some(chunk, sizeof chunk, deadline, got);
+      if (st >= 0) tail.append(chunk, got);
+    }
+    if (st < 0) return st;
+    reading_ = false;
+    unsynced_ = false;
     return VI_SUCCESS;
   }
 
@@ -298,14 +314,16 @@ class PrologixBoard final : public GpibBoard {
     return VI_SUCCESS;
   }
 
-  // One line the adapter answers with, its CR LF removed.
-  ViStatus reply_line(Deadline deadline, std::string& line) {
+  // One line the adapter answers with, its CR LF removed (and in `raw`, as it came).
+  ViStatus reply_line(Deadline deadline, std::string& line, std::string* raw = nullptr) {
     line.clear();
+    if (raw != nullptr) raw->clear();
     char c = 0;
     while (line.size() < kLongestReplyLine) {
       std::size_t got = 0;
       ViStatus st = link_->read_some(&c, 1, deadline, got);
       if (st < 0) return st;
+      if (raw != nullptr) *raw += c;
       if (c == '\n') break;
       if (c != '\r') line += c;
     }
@@ -315,12 +333,14 @@ class PrologixBoard final : public GpibBoard {
   std::mutex mutex_;
   std::unique_ptr<Link> link_;
   std::string where_, version_;
+  std::string version_reply_;  // the ++ver answer as it comes, which marks where a sync ends
   bool addressed_ = false;
   GpibAddress current_;
   bool eoi_ = true;
   // A "++read eoi" whose end has not come: whose reply, what of it arrived
   // and no read took, and when the adapter was last heard.
   bool reading_ = false;
+  bool unsynced_ = false;  // a read request was repeated: one may still answer
   GpibAddress talker_;
   std::string arrived_;
   Deadline::Clock::time_point heard_at_{};
