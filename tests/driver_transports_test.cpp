@@ -67,7 +67,8 @@ TEST_P(DriverTransport, ASessionFromOpenToClose) {
   EXPECT_EQ(emu.transcript().lines(), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Wires, DriverTransport, ::testing::Values(Wire::Socket, Wire::Vxi11, Wire::Hislip, Wire::Serial, Wire::Usb),
+INSTANTIATE_TEST_SUITE_P(Wires, DriverTransport,
+                         ::testing::Values(Wire::Socket, Wire::Vxi11, Wire::Hislip, Wire::Serial, Wire::Usb, Wire::Gpib),
                          [](const auto& info) { return std::string(WireName(info.param)); });
 
 }  // namespace

@@ -45,9 +45,9 @@ class Emulator:
         # One more line for each other transport asked for.
         self.ports = {}
         self.serial_path = None
-        for _ in range(("--vxi11" in args) + ("--hislip" in args) + ("--serial" in args)):
+        for _ in range(("--vxi11" in args) + ("--hislip" in args) + ("--serial" in args) + ("--gpib-adapter" in args)):
             line = self.process.stdout.readline().strip()
-            match = re.fullmatch(r"listening (VXI11|HISLIP|ASRL) (\S+) (\d+)", line)
+            match = re.fullmatch(r"listening (VXI11|HISLIP|ASRL|PRLGX) (\S+) (\d+)", line)
             if not match:
                 self.stop()
                 raise AssertionError("unexpected line: %r" % line)

@@ -58,7 +58,8 @@ class ProxiedInstrument {
       case Wire::Hislip: return "TCPIP0::127.0.0.1::hislip0," + port + "::INSTR";
       case Wire::Socket:
       case Wire::Serial:
-      case Wire::Usb: break;
+      case Wire::Usb:
+      case Wire::Gpib: break;  // not proxied
     }
     return "TCPIP0::127.0.0.1::" + port + "::SOCKET";
   }

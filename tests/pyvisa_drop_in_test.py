@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 """Stock PyVISA (Debian's python3-pyvisa, ctypes backend) given our VISA
-library, against qdx-emulator over SOCKET, VXI-11 and HiSLIP: what a program
-written for a vendor's VISA does, unchanged.
+library, against qdx-emulator over SOCKET, VXI-11, HiSLIP and GPIB (through
+its "++" adapter): what a program written for a vendor's VISA does, unchanged.
 
 usage: pyvisa_drop_in_test.py QDX_EMULATOR LIBVISA
 """
@@ -26,16 +26,18 @@ LIBVISA = None
 class DropIn(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.emulator = emulator_program_test.Emulator("--vxi11", "--hislip", "--transcript",
+        cls.emulator = emulator_program_test.Emulator("--vxi11", "--hislip", "--gpib-adapter", "--transcript",
                                                       os.path.join(tempfile.gettempdir(), "pyvisa-%d.log" % os.getpid()))
         cls.transcript = cls.emulator.process.args[-1]
         host, hislip = cls.emulator.address, cls.emulator.ports["HISLIP"]
         cls.names = {"SOCKET": cls.emulator.resource,
                      "VXI-11": "TCPIP0::%s::inst0::INSTR" % host,
-                     "HiSLIP": "TCPIP0::%s::hislip0,%d::INSTR" % (host, hislip)}
+                     "HiSLIP": "TCPIP0::%s::hislip0,%d::INSTR" % (host, hislip),
+                     "GPIB": "GPIB0::5::INSTR"}
         cls.conf = tempfile.NamedTemporaryFile("w", suffix=".conf", delete=False)
-        cls.conf.write("# the bench\nalias psu %s\nresource %s\nresource %s\nno such entry\n" %
-                       (cls.names["SOCKET"], cls.names["VXI-11"], cls.names["HiSLIP"]))
+        cls.conf.write("# the bench\nalias psu %s\nresource %s\nresource %s\nno such entry\n"
+                       "gpib-board 0 prologix tcp %s:%d\n" %
+                       (cls.names["SOCKET"], cls.names["VXI-11"], cls.names["HiSLIP"], host, cls.emulator.ports["PRLGX"]))
         cls.conf.close()
         os.environ["ZEVRA_VISA_CONF"] = cls.conf.name
         os.environ["ZEVRA_VXI11_PORTMAPPER_PORT"] = str(cls.emulator.ports["VXI11"])
@@ -95,11 +97,13 @@ class DropIn(unittest.TestCase):
                 self.assertEqual(r.query("*IDN?"), "Halmeric,QDX7001,QDX7001-000001,1.00")
                 r.write("*CLS;*ESE 1;*SRE 32;*OPC")
                 self.assertEqual(r.read_stb(), 0x60)  # ESB, and the summary bit under *SRE
+                # A GPIB serial poll gives bit 6 as the request for service, which it clears.
+                summary = 0 if wire == "GPIB" else 0x40
                 r.write("*IDN?")
                 time.sleep(0.05)
-                self.assertEqual(r.read_stb(), 0x70)  # a reply waits: MAV
+                self.assertEqual(r.read_stb(), 0x30 | summary)  # a reply waits: MAV
                 self.assertEqual(r.read(), "Halmeric,QDX7001,QDX7001-000001,1.00")
-                self.assertEqual(r.read_stb(), 0x60)
+                self.assertEqual(r.read_stb(), 0x20 | summary)
                 before = len(self.transcript_lines())
                 r.assert_trigger()
                 self.assertEqual(r.query("*OPC?"), "1")

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The emulator's other transports for tests: an instrument served over
-// VXI-11, HiSLIP, a serial line or USB (a USBTMC device on this process's
-// emulated bus) as well as its raw socket, and the VISA resource for each.
+// VXI-11, HiSLIP, a serial line, USB (a USBTMC device on this process's
+// emulated bus) or GPIB (at address 5 behind a "++" adapter, which an
+// interface session of this server's declares as a board of its own) as well
+// as its raw socket, and the VISA resource for each.
 #pragma once
 
 #include <atomic>
@@ -11,15 +13,17 @@
 #include <string>
 
 #include "emulated_usb_bus.h"
+#include "gpib_adapter_server.h"
 #include "hislip_server.h"
 #include "serial_server.h"
 #include "instrument.h"
 #include "transcript.h"
+#include "visa.h"
 #include "vxi11_server.h"
 
 namespace testsupport {
 
-enum class Wire { Socket, Vxi11, Hislip, Serial, Usb };
+enum class Wire { Socket, Vxi11, Hislip, Serial, Usb, Gpib };
 
 inline const char* WireName(Wire w) {
   switch (w) {
@@ -28,6 +32,7 @@ inline const char* WireName(Wire w) {
     case Wire::Hislip: return "Hislip";
     case Wire::Serial: return "Serial";
     case Wire::Usb: return "Usb";
+    case Wire::Gpib: return "Gpib";
   }
   return "?";
 }
@@ -63,6 +68,20 @@ class WireServer {
       emulator::EmulatedUsbBus::instance().attach(usb_.get());
       return {};
     }
+    if (wire == Wire::Gpib) {
+      static std::atomic<unsigned> next_board{10};
+      gpib_board_ = next_board++;
+      bus_ = std::make_unique<emulator::GpibBus>();
+      bus_->attach(5, instrument, transcript);
+      gpib_ = std::make_unique<emulator::GpibAdapterServer>(*bus_, emulator::AdapterFirmware::Prologix);
+      std::string error = gpib_->start("127.0.0.1", 0);
+      if (!error.empty()) return error;
+      const std::string adapter = "PRLGX-TCPIP" + std::to_string(gpib_board_) + "::127.0.0.1::" +
+                                  std::to_string(gpib_->port()) + "::INTFC";
+      if (viOpenDefaultRM(&gpib_rm_) < 0 || viOpen(gpib_rm_, adapter.c_str(), VI_NULL, 2000, &gpib_intfc_) < 0)
+        return "cannot open " + adapter;
+      return {};
+    }
     return {};
   }
   // The resource for this wire; `socket_resource` is the raw socket's.
@@ -71,6 +90,7 @@ class WireServer {
     if (wire_ == Wire::Hislip) return "TCPIP0::127.0.0.1::hislip0," + std::to_string(hislip_->port()) + "::INSTR";
     if (wire_ == Wire::Serial) return "ASRL" + serial_->path() + "::INSTR";
     if (wire_ == Wire::Usb) return "USB0::0x1AB1::0x7001::" + usb_->identity().serial + "::INSTR";
+    if (wire_ == Wire::Gpib) return "GPIB" + std::to_string(gpib_board_) + "::5::INSTR";
     return socket_resource;
   }
   // The port a client connects to for the instrument itself: the raw socket's,
@@ -89,8 +109,10 @@ class WireServer {
     if (hislip_) hislip_->stop();
     if (serial_) serial_->stop();
     if (usb_) usb_->unplug();
+    if (gpib_) gpib_->stop();
   }
   ~WireServer() {
+    if (gpib_rm_ != VI_NULL) viClose(gpib_rm_);  // gives the board up
     stop();
     if (usb_) emulator::EmulatedUsbBus::instance().detach(usb_.get());
     if (vxi11_) unsetenv("ZEVRA_VXI11_PORTMAPPER_PORT");
@@ -102,6 +124,10 @@ class WireServer {
   std::unique_ptr<emulator::HislipServer> hislip_;
   std::unique_ptr<emulator::SerialServer> serial_;
   std::unique_ptr<emulator::UsbtmcDevice> usb_;
+  std::unique_ptr<emulator::GpibBus> bus_;
+  std::unique_ptr<emulator::GpibAdapterServer> gpib_;  // after the bus it serves
+  unsigned gpib_board_ = 0;
+  ViSession gpib_rm_ = VI_NULL, gpib_intfc_ = VI_NULL;
 };
 
 }  // namespace testsupport
