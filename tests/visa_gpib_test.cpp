@@ -255,9 +255,23 @@ TEST(VisaGpibBoards, TheConfigurationFileDeclaresBoards) {
   GpibBench bench(AdapterFirmware::Prologix);
   ASSERT_TRUE(bench.error().empty()) << bench.error();
   const std::string path = "/tmp/zevra-gpib-" + std::to_string(getpid()) + ".conf";
-  std::ofstream(path) << "gpib-board 1 prologix tcp 127.0.0.1:" << bench.port() << "\n"
-                      << "gpib-board 2 linux-gpib 0\n";
+  std::ofstream(path) << "discovery-window 0\n"
+                      << "gpib-board 1 prologix tcp 127.0.0.1:" << bench.port() << "\n"
+                      << "gpib-board 2 linux-gpib 0\n"
+                      << "resource GPIB1::7::INSTR\n";
   setenv("ZEVRA_VISA_CONF", path.c_str(), 1);
+  {
+    // The boards are listed as interfaces, instruments only as the file names them.
+    ViSession rm = VI_NULL, list = VI_NULL;
+    ViUInt32 count = 0;
+    char name[VI_FIND_BUFLEN] = "";
+    ASSERT_EQ(viOpenDefaultRM(&rm), VI_SUCCESS);
+    ASSERT_EQ(viFindRsrc(rm, "GPIB?*", &list, &count, name), VI_SUCCESS);
+    Lines found{name};
+    while (viFindNext(list, name) == VI_SUCCESS) found.push_back(name);
+    EXPECT_EQ(found, (Lines{"GPIB1::7::INSTR", "GPIB1::INTFC", "GPIB2::INTFC"}));
+    viClose(rm);
+  }
   {
     VisaSession psu("GPIB1::5::INSTR");
     ASSERT_EQ(psu.open_status(), VI_SUCCESS);

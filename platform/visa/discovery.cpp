@@ -37,6 +37,15 @@ void AddNew(std::vector<ResourceName>& all, const std::vector<ResourceName>& mor
 std::vector<ResourceName> discover_resources(const VisaConfig& config) {
   std::vector<ResourceName> all;
   AddNew(all, config.resources);
+  // The GPIB boards the file declares, as their interfaces; the instruments on
+  // them are listed only as `resource` lines name them (finding them would mean
+  // polling every address).
+  std::vector<ResourceName> boards;
+  for (const GpibBoardEntry& board : config.gpib_boards) {
+    ResourceName intfc;
+    if (parse_resource_name("GPIB" + std::to_string(board.number) + "::INTFC", intfc) >= 0) boards.push_back(intfc);
+  }
+  AddNew(all, boards);
   AddNew(all, find_serial_ports());
   AddNew(all, UsbResources());
   if (config.discovery_window_ms == 0) return all;
