@@ -215,6 +215,29 @@ TEST_P(VisaGpib, ASerialPollReadsTheStatusByteAndClearsTheRequestForService) {
   EXPECT_EQ(bench.at5.lines(), Lines{"*ESE 1;*SRE 32;*OPC"});
 }
 
+TEST_P(VisaGpib, AServiceRequestReachesTheSessionOfTheDeviceThatAsked) {
+  VisaSession psu("GPIB0::5::INSTR"), other("GPIB0::7::INSTR");
+  ASSERT_EQ(psu.open_status(), VI_SUCCESS);
+  ASSERT_EQ(other.open_status(), VI_SUCCESS);
+  for (ViSession vi : {psu.vi(), other.vi()})
+    ASSERT_EQ(viEnableEvent(vi, VI_EVENT_SERVICE_REQ, VI_QUEUE, VI_NULL), VI_SUCCESS);
+  ASSERT_EQ(viPrintf(psu, "*ESE 1;*SRE 32;*OPC\n"), VI_SUCCESS);
+  ViEventType type = 0;
+  ASSERT_EQ(viWaitOnEvent(psu, VI_EVENT_SERVICE_REQ, 2000, &type, VI_NULL), VI_SUCCESS);
+  EXPECT_EQ(type, static_cast<ViEventType>(VI_EVENT_SERVICE_REQ));
+  EXPECT_EQ(viWaitOnEvent(other, VI_EVENT_SERVICE_REQ, 200, &type, VI_NULL), VI_ERROR_TMO);
+  // The poll that found the request keeps the byte for the device's next status read.
+  ViUInt16 stb = 0;
+  ASSERT_EQ(viReadSTB(psu, &stb), VI_SUCCESS);
+  EXPECT_EQ(stb, 0x20 | 0x40);
+  ASSERT_EQ(viReadSTB(psu, &stb), VI_SUCCESS);
+  EXPECT_EQ(stb, 0x20);
+  // Polling never takes a reply a session is reading: queries go on as before.
+  EXPECT_EQ(Query(psu, "*IDN?\n"), "Halmeric,QDX7001,QDX7001-000001,1.00");
+  EXPECT_EQ(Query(other, "*IDN?\n"), "Scripted,Seven,0,1");
+  for (ViSession vi : {psu.vi(), other.vi()}) EXPECT_EQ(viDisableEvent(vi, VI_ALL_ENABLED_EVENTS, VI_ALL_MECH), VI_SUCCESS);
+}
+
 TEST_P(VisaGpib, BusControlsReachTheAddressedDevice) {
   VisaSession psu("GPIB0::5::INSTR"), other("GPIB0::7::INSTR");
   ASSERT_EQ(psu.open_status(), VI_SUCCESS);

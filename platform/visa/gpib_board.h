@@ -8,9 +8,17 @@
 // closed when its last session closes.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
+#include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "deadline.h"
 #include "transport.h"
@@ -27,6 +35,16 @@ class GpibBoard {
  public:
   virtual ~GpibBoard() = default;
 
+  // Service requests. While any device is watched, the board looks at SRQ
+  // every `interval` between transactions; when it is asserted it serial-polls
+  // the watched devices and calls the watcher of each whose status byte has
+  // RQS, keeping that byte for the device's next status byte read. `notify`
+  // is never called once unwatch() has returned.
+  void watch(const GpibAddress& device, std::function<void()> notify, std::chrono::milliseconds interval);
+  void unwatch(const GpibAddress& device);
+  // The status byte a service request poll took and no status read has yet.
+  bool take_kept_status(const GpibAddress& device, ViUInt16& status_byte);
+
   // Sends bytes to the listener at `to`, EOI with the last one when `end`.
   virtual ViStatus write(const GpibAddress& to, const char* data, std::size_t size, bool end, Deadline deadline) = 0;
   // Delivers at least one byte the talker at `from` sends, `end` when EOI came
@@ -41,10 +59,30 @@ class GpibBoard {
   // viGpibControlREN's modes for one device.
   virtual ViStatus control_ren(const GpibAddress& device, ViUInt16 mode, Deadline deadline) = 0;
   virtual ViStatus interface_clear(Deadline deadline) = 0;
-  // Whether a device asserts SRQ.
-  virtual ViStatus service_requested(Deadline deadline, bool& asserted) = 0;
+  // When no transaction is under way (else VI_ERROR_RSRC_BUSY, and nothing
+  // is done): whether SRQ is asserted, and if so the status bytes of `devices`
+  // that request service, each taken by a serial poll.
+  virtual ViStatus poll_for_service(const std::vector<GpibAddress>& devices, Deadline deadline,
+                                    std::vector<std::pair<GpibAddress, ViUInt16>>& requesting) = 0;
   // What the board is, for the trace: "a Prologix adapter at host:1234 (...)".
   virtual std::string description() const = 0;
+
+ protected:
+  // Ends the polling thread; a derived board's destructor calls it first,
+  // before what poll_for_service uses is gone.
+  void stop_watching();
+
+ private:
+  static unsigned Key(const GpibAddress& a) { return a.primary * 32 + static_cast<unsigned>(a.secondary + 1); }
+  void PollForServiceRequests();
+
+  std::mutex watch_mutex_;  // the watchers, the kept bytes; held while a watcher is called
+  std::condition_variable wake_;
+  std::map<unsigned, std::pair<GpibAddress, std::function<void()>>> watchers_;
+  std::map<unsigned, ViUInt16> kept_;
+  std::chrono::milliseconds interval_{50};
+  bool stopping_ = false;
+  std::thread poller_;
 };
 
 // Opens the "++" adapter a PRLGX-TCPIP or PRLGX-ASRL resource names (a serial

@@ -3,6 +3,7 @@
 // board, and the board itself (GPIB<n>::INTFC, or a PRLGX-...::INTFC that
 // opens an adapter and makes it board n while the session is open).
 #include "gpib_board.h"
+#include "registry.h"
 #include "trace.h"
 
 namespace visa {
@@ -10,8 +11,9 @@ namespace {
 
 class GpibInstrTransport final : public Transport {
  public:
-  GpibInstrTransport(std::shared_ptr<GpibBoard> board, GpibAddress address)
-      : board_(std::move(board)), address_(address) {}
+  GpibInstrTransport(std::shared_ptr<GpibBoard> board, GpibAddress address, std::chrono::milliseconds poll_interval)
+      : board_(std::move(board)), address_(address), poll_interval_(poll_interval) {}
+  ~GpibInstrTransport() override { board_->unwatch(address_); }
 
   ViStatus write(const char* data, std::size_t size, bool end, Deadline deadline) override {
     return board_->write(address_, data, size, end, deadline);
@@ -22,7 +24,17 @@ class GpibInstrTransport final : public Transport {
   }
   ViStatus discard_arrived() override { return board_->discard(address_); }
   ViStatus clear(Deadline deadline) override { return board_->clear(address_, deadline); }
-  ViStatus read_stb(Deadline deadline, ViUInt16& stb) override { return board_->serial_poll(address_, deadline, stb); }
+  // A byte the service request poll took answers first: it is the device's news.
+  ViStatus read_stb(Deadline deadline, ViUInt16& stb) override {
+    if (board_->take_kept_status(address_, stb)) return VI_SUCCESS;
+    return board_->serial_poll(address_, deadline, stb);
+  }
+  bool carries_service_requests() const override { return true; }
+  ViStatus start_service_requests(std::function<void()> notify, Deadline) override {
+    board_->watch(address_, std::move(notify), poll_interval_);
+    return VI_SUCCESS;
+  }
+  void stop_service_requests(Deadline) override { board_->unwatch(address_); }
   ViStatus assert_trigger(Deadline deadline) override { return board_->trigger(address_, deadline); }
   ViStatus control_ren(ViUInt16 mode, Deadline deadline) override {
     return board_->control_ren(address_, mode, deadline);
@@ -32,6 +44,7 @@ class GpibInstrTransport final : public Transport {
  private:
   std::shared_ptr<GpibBoard> board_;
   GpibAddress address_;
+  std::chrono::milliseconds poll_interval_;
 };
 
 // A board's own session: bus-wide operations only.
@@ -68,8 +81,9 @@ ViStatus open_gpib_instr_transport(const ResourceName& resource, const OpenReque
     trace_note(why);
     return st;
   }
+  const auto interval = std::chrono::milliseconds(Registry::instance().current_config()->gpib_srq_interval_ms);
   out = std::make_unique<GpibInstrTransport>(std::move(board),
-                                             GpibAddress{resource.gpib_primary, resource.gpib_secondary});
+                                             GpibAddress{resource.gpib_primary, resource.gpib_secondary}, interval);
   return VI_SUCCESS;
 }
 

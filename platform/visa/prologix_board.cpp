@@ -99,6 +99,7 @@ bool EndsWith(const std::string& text, const std::string& end) {
 class PrologixBoard final : public GpibBoard {
  public:
   PrologixBoard(std::unique_ptr<Link> link, std::string where) : link_(std::move(link)), where_(std::move(where)) {}
+  ~PrologixBoard() override { stop_watching(); }
 
   // Asks the version (which tells the firmware families apart), then sets
   // every setting this board relies on, since the families' defaults differ.
@@ -192,16 +193,8 @@ class PrologixBoard final : public GpibBoard {
 
   ViStatus serial_poll(const GpibAddress& device, Deadline deadline, ViUInt16& status_byte) override {
     std::lock_guard lock(mutex_);
-    std::string line;
     ViStatus st = settle(deadline);
-    if (st >= 0) st = command("spoll " + AddressText(device), deadline);
-    if (st >= 0) st = reply_line(deadline, line);
-    if (st < 0) return st;
-    unsigned value = 0;
-    auto [end, ec] = std::from_chars(line.data(), line.data() + line.size(), value);
-    if (line.empty() || ec != std::errc{} || end != line.data() + line.size() || value > 255) return VI_ERROR_IO;
-    status_byte = static_cast<ViUInt16>(value);
-    return VI_SUCCESS;
+    return st < 0 ? st : poll(device, deadline, status_byte);
   }
 
   ViStatus clear(const GpibAddress& device, Deadline deadline) override {
@@ -241,21 +234,40 @@ class PrologixBoard final : public GpibBoard {
     return st < 0 ? st : command("ifc", deadline);
   }
 
-  ViStatus service_requested(Deadline deadline, bool& asserted) override {
-    std::lock_guard lock(mutex_);
+  ViStatus poll_for_service(const std::vector<GpibAddress>& devices, Deadline deadline,
+                            std::vector<std::pair<GpibAddress, ViUInt16>>& requesting) override {
+    std::unique_lock lock(mutex_, std::try_to_lock);
+    // A reply on its way belongs to a session's read: polling now would drop it.
+    if (!lock.owns_lock() || reading_ || unsynced_) return VI_ERROR_RSRC_BUSY;
     std::string line;
     ViStatus st = settle(deadline);
     if (st >= 0) st = command("srq", deadline);
     if (st >= 0) st = reply_line(deadline, line);
-    if (st < 0) return st;
-    if (line != "0" && line != "1") return VI_ERROR_IO;
-    asserted = line == "1";
+    if (st < 0 || line != "1") return st < 0 ? st : line == "0" ? VI_SUCCESS : VI_ERROR_IO;
+    for (const GpibAddress& device : devices) {
+      ViUInt16 status_byte = 0;
+      st = poll(device, deadline, status_byte);
+      if (st < 0) return st;
+      if ((status_byte & 0x40) != 0) requesting.emplace_back(device, status_byte);
+    }
     return VI_SUCCESS;
   }
 
   std::string description() const override { return "a \"++\" GPIB adapter at " + where_ + " (" + version_ + ")"; }
 
  private:
+  ViStatus poll(const GpibAddress& device, Deadline deadline, ViUInt16& status_byte) {
+    std::string line;
+    ViStatus st = command("spoll " + AddressText(device), deadline);
+    if (st >= 0) st = reply_line(deadline, line);
+    if (st < 0) return st;
+    unsigned value = 0;
+    auto [end, ec] = std::from_chars(line.data(), line.data() + line.size(), value);
+    if (line.empty() || ec != std::errc{} || end != line.data() + line.size() || value > 255) return VI_ERROR_IO;
+    status_byte = static_cast<ViUInt16>(value);
+    return VI_SUCCESS;
+  }
+
   ViStatus command(const std::string& text, Deadline deadline) {
     const std::string line = "++" + text + "\n";
     return link_->write_all(line.data(), line.size(), deadline);

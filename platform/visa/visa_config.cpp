@@ -149,6 +149,15 @@ VisaConfig parse_visa_config(std::istream& in, const std::string& path) {
       }
       continue;
     }
+    if (keyword == "gpib-srq-interval") {
+      unsigned ms = 0;
+      if (!ParseNumber(first, kMostGpibSrqIntervalMs, ms) || ms == 0 || !second.empty()) {
+        problem("want gpib-srq-interval MILLISECONDS (1 to " + std::to_string(kMostGpibSrqIntervalMs) + ")");
+        continue;
+      }
+      config.gpib_srq_interval_ms = ms;
+      continue;
+    }
     if (keyword == "discovery-window") {
       char* end = nullptr;
       unsigned long ms = std::strtoul(first.c_str(), &end, 10);

@@ -10,6 +10,8 @@
 //   gpib-board N prologix serial DEVICE [BAUD]  on the network (port 1234) or
 //                                               a serial line (115200 baud)
 //   gpib-board N linux-gpib [MINOR]             a linux-gpib board
+//   gpib-srq-interval MS    how often a GPIB board looks at SRQ while a
+//                           session waits for service requests (default 50)
 // A line that does not read is skipped, with its file, line and why on
 // standard error.
 #pragma once
@@ -29,6 +31,7 @@
 namespace visa {
 
 constexpr std::uint32_t kDefaultDiscoveryWindowMs = 300, kMostDiscoveryWindowMs = 10000;
+constexpr std::uint32_t kDefaultGpibSrqIntervalMs = 50, kMostGpibSrqIntervalMs = 10000;
 
 // A GPIB board the file declares.
 struct GpibBoardEntry {
@@ -45,6 +48,7 @@ struct VisaConfig {
   std::vector<std::string> problems;                          // "FILE line N: ..."
   std::uint32_t discovery_window_ms = kDefaultDiscoveryWindowMs;
   std::vector<GpibBoardEntry> gpib_boards;                    // in file order, one per number
+  std::uint32_t gpib_srq_interval_ms = kDefaultGpibSrqIntervalMs;
 
   const GpibBoardEntry* gpib_board(unsigned number) const;
 
