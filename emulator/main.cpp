@@ -17,7 +17,8 @@
 #include "scripted_instrument.h"
 #include "serial_server.h"
 #include "socket_server.h"
-#include "gpib_adapter_server.h"
+#include "gpib_bus.h"
+#include "prologix_adapter.h"
 #include "hislip_server.h"
 #include "vxi11_server.h"
 
@@ -50,6 +51,8 @@ constexpr const char* kUsage =
     "  --gpib-adapter        serve a \"++\" GPIB adapter on TCP too, the instrument on its\n"
     "                        bus (open the adapter as PRLGX-TCPIP::<address>::<port>::INTFC,\n"
     "                        then GPIB::<pad>::INSTR)\n"
+    "  --gpib-adapter-serial the same adapter on a pseudo-terminal too, as the USB-serial\n"
+    "                        adapters (open it as PRLGX-ASRL::<pty path>::INTFC)\n"
     "  --gpib-adapter-port N the adapter's port; 0 picks a free one (default), 1234 is\n"
     "                        the adapters' own\n"
     "  --gpib-address N      the instrument's primary address on the bus (default 5)\n"
@@ -61,7 +64,8 @@ constexpr const char* kUsage =
     "                        running Avahi daemon; use --address 0.0.0.0 with it)\n"
     "Prints 'listening SOCKET <address> <port>' (and 'listening VXI11 <address>\n"
     "<portmapper port>', 'listening HISLIP <address> <port>', 'listening ASRL\n"
-    "<pty path> <baud>', 'listening PRLGX <address> <port>') once it serves, then runs until SIGINT or SIGTERM.\n";
+    "<pty path> <baud>', 'listening PRLGX <address> <port>', 'listening PRLGX-ASRL\n"
+    "<pty path> <baud>') once it serves, then runs until SIGINT or SIGTERM.\n";
 
 bool ParsePort(const char* text, unsigned& port) {
   char* end = nullptr;
@@ -83,7 +87,7 @@ int main(int argc, char** argv) {
   unsigned port = 0;
   bool scripted = false, vxi11 = false, hislip = false, hislip_overlapped = false, serial = false, mdns = false;
   unsigned portmapper_port = 0, hislip_port = 0, baud = 9600;
-  bool gpib_adapter = false;
+  bool gpib_adapter = false, gpib_serial = false;
   unsigned gpib_adapter_port = 0, gpib_address = 5;
   std::vector<std::pair<unsigned, bool>> gpib_others;  // address, scripted
   emulator::AdapterFirmware gpib_firmware = emulator::AdapterFirmware::Prologix;
@@ -139,6 +143,8 @@ int main(int argc, char** argv) {
       if (!ParsePort(argv[++i], hislip_port)) return Fail(std::string("bad port '") + argv[i] + "'");
     } else if (arg == "--gpib-adapter") {
       gpib_adapter = true;
+    } else if (arg == "--gpib-adapter-serial") {
+      gpib_adapter = gpib_serial = true;
     } else if (arg == "--gpib-adapter-port" && has_value) {
       if (!ParsePort(argv[++i], gpib_adapter_port)) return Fail(std::string("bad port '") + argv[i] + "'");
     } else if ((arg == "--gpib-address" || arg == "--gpib-qdx" || arg == "--gpib-scripted") && has_value) {
@@ -223,7 +229,9 @@ int main(int argc, char** argv) {
   // The bus's other instruments, each with its own state and a transcript of its own.
   std::vector<std::unique_ptr<emulator::Instrument>> bus_instruments;  // outlive the bus
   emulator::GpibBus bus;
-  std::unique_ptr<emulator::GpibAdapterServer> gpib_server;
+  std::unique_ptr<emulator::GpibAdapterInstrument> gpib_adapter_instrument;
+  std::unique_ptr<emulator::SocketServer> gpib_server;
+  std::unique_ptr<emulator::SerialServer> gpib_serial_server;
   if (gpib_adapter) {
     if (!bus.attach(gpib_address, *instrument, transcript_path.empty() ? nullptr : &transcript))
       return Fail("bad GPIB address");
@@ -238,13 +246,23 @@ int main(int argc, char** argv) {
       if (!bus.attach(pad, *bus_instruments.back(), nullptr))
         return Fail("GPIB address " + std::to_string(pad) + " is taken");
     }
-    gpib_server = std::make_unique<emulator::GpibAdapterServer>(bus, gpib_firmware);
+    gpib_adapter_instrument = std::make_unique<emulator::GpibAdapterInstrument>(bus, gpib_firmware);
+    gpib_server = std::make_unique<emulator::SocketServer>(*gpib_adapter_instrument, nullptr);
     error = gpib_server->start(address, gpib_adapter_port);
     if (!error.empty()) {
       std::fprintf(stderr, "qdx-emulator: GPIB adapter: %s\n", error.c_str());
       return 1;
     }
     std::printf("listening PRLGX %s %u\n", gpib_server->address().c_str(), gpib_server->port());
+    if (gpib_serial) {
+      gpib_serial_server = std::make_unique<emulator::SerialServer>(*gpib_adapter_instrument, nullptr);
+      error = gpib_serial_server->start(115200);
+      if (!error.empty()) {
+        std::fprintf(stderr, "qdx-emulator: GPIB adapter's serial line: %s\n", error.c_str());
+        return 1;
+      }
+      std::printf("listening PRLGX-ASRL %s %u\n", gpib_serial_server->path().c_str(), gpib_serial_server->baud());
+    }
   }
   std::fflush(stdout);
   // Advertised once serving; without a daemon the emulator serves all the same.
@@ -259,6 +277,7 @@ int main(int argc, char** argv) {
 
   int received = 0;
   sigwait(&signals, &received);
+  if (gpib_serial_server) gpib_serial_server->stop();
   if (gpib_server) gpib_server->stop();
   if (serial_server) serial_server->stop();
   if (hislip_server) hislip_server->stop();

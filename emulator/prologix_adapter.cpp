@@ -174,4 +174,27 @@ void PrologixAdapter::command(const std::string& line, const Reply& reply, const
   // Anything else is not a command these adapters know: ignored, as they do.
 }
 
+namespace {
+
+class AdapterConnection final : public Connection {
+ public:
+  AdapterConnection(GpibBus& bus, AdapterFirmware firmware, Transcript* commands) : adapter_(bus, firmware, commands) {}
+  void on_line(std::string_view, Client&) override {}
+  bool takes_bytes() const override { return true; }
+  void on_bytes(std::string_view bytes, bool, Client& client) override {
+    adapter_.feed(
+        bytes, [&](std::string_view reply) { client.send(reply); },
+        [&](std::chrono::milliseconds duration) { return client.pause(duration); });
+  }
+
+ private:
+  PrologixAdapter adapter_;
+};
+
+}  // namespace
+
+std::unique_ptr<Connection> GpibAdapterInstrument::connect() {
+  return std::make_unique<AdapterConnection>(bus_, firmware_, commands_);
+}
+
 }  // namespace emulator

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "gpib_bus.h"
+#include "instrument.h"
 
 namespace emulator {
 
@@ -50,6 +51,22 @@ class PrologixAdapter {
   // Settings.
   unsigned mode_ = 1, pad_ = 0, sad_ = 0, eos_ = 0, eot_char_ = 0, read_tmo_ms_ = 500;
   bool auto_ = false, eoi_ = true, eot_enable_ = false, savecfg_ = true;
+};
+
+// The adapter as the emulator's transports serve it (TCP as the Ethernet
+// adapters, a pseudo-terminal as the USB-serial ones): each connection talks
+// to an adapter of its own, all in front of one bus.
+class GpibAdapterInstrument final : public Instrument {
+ public:
+  // `commands` (may be null) records the adapter commands received.
+  GpibAdapterInstrument(GpibBus& bus, AdapterFirmware firmware, Transcript* commands = nullptr)
+      : bus_(bus), firmware_(firmware), commands_(commands) {}
+  std::unique_ptr<Connection> connect() override;
+
+ private:
+  GpibBus& bus_;
+  AdapterFirmware firmware_;
+  Transcript* commands_;
 };
 
 }  // namespace emulator

@@ -129,6 +129,10 @@ void SerialServer::Serve() {
     ssize_t got = ::read(master_.get(), buffer, sizeof buffer);
     if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
     if (got <= 0) break;
+    if (connection->takes_bytes()) {
+      connection->on_bytes(std::string_view(buffer, static_cast<std::size_t>(got)), false, client);
+      continue;
+    }
     lines.feed(
         std::string_view(buffer, static_cast<std::size_t>(got)),
         [&](std::string_view line) {

@@ -14,7 +14,10 @@
 #include <thread>
 #include <vector>
 
-#include "gpib_adapter_server.h"
+#include "gpib_bus.h"
+#include "prologix_adapter.h"
+#include "serial_server.h"
+#include "socket_server.h"
 #include "qdx_instrument.h"
 #include "scripted_instrument.h"
 #include "support/visa_session.h"
@@ -60,7 +63,7 @@ class EchoDevice final : public emulator::Instrument {
 // behind an adapter of the given firmware.
 class GpibBench {
  public:
-  explicit GpibBench(AdapterFirmware firmware) : server_(bus_, firmware, &commands) {
+  explicit GpibBench(AdapterFirmware firmware) : adapter_(bus_, firmware, &commands) {
     bus_.attach(5, qdx_, &at5);
     bus_.attach(7, scripted, &at7);
     bus_.attach(9, echo, nullptr);
@@ -81,7 +84,8 @@ class GpibBench {
  private:
   emulator::QdxInstrument qdx_{emulator::QdxOptions{}};
   emulator::GpibBus bus_;  // after the instruments it holds connections to
-  emulator::GpibAdapterServer server_;
+  emulator::GpibAdapterInstrument adapter_;
+  emulator::SocketServer server_{adapter_, nullptr};
   std::string error_;
 };
 
@@ -309,6 +313,25 @@ TEST(VisaGpibBoards, TheConfigurationFileDeclaresBoards) {
   }
   unsetenv("ZEVRA_VISA_CONF");
   std::remove(path.c_str());
+}
+
+TEST(VisaGpibBoards, AnAdapterOnASerialLine) {
+  emulator::QdxInstrument qdx{emulator::QdxOptions{}};
+  emulator::Transcript lines;
+  emulator::GpibBus bus;
+  bus.attach(12, qdx, &lines);
+  emulator::GpibAdapterInstrument adapter(bus, AdapterFirmware::Ar488);
+  emulator::SerialServer line(adapter, nullptr);
+  ASSERT_EQ(line.start(115200), "");
+  VisaSession board("PRLGX-ASRL4::" + line.path() + "::INTFC", false);
+  ASSERT_EQ(board.open_status(), VI_SUCCESS);
+  VisaSession psu("GPIB4::12::INSTR");
+  ASSERT_EQ(psu.open_status(), VI_SUCCESS);
+  EXPECT_EQ(Query(psu, "*IDN?\n"), "Halmeric,QDX7001,QDX7001-000001,1.00");
+  ViUInt16 stb = 0xFF;
+  EXPECT_EQ(viReadSTB(psu, &stb), VI_SUCCESS);
+  EXPECT_EQ(stb, 0);
+  EXPECT_EQ(lines.lines(), Lines{"*IDN?"});
 }
 
 TEST(VisaGpibBoards, ALostAdapterIsALostConnection) {

@@ -13,7 +13,9 @@
 #include <string>
 
 #include "emulated_usb_bus.h"
-#include "gpib_adapter_server.h"
+#include "gpib_bus.h"
+#include "prologix_adapter.h"
+#include "socket_server.h"
 #include "hislip_server.h"
 #include "serial_server.h"
 #include "instrument.h"
@@ -73,7 +75,8 @@ class WireServer {
       gpib_board_ = next_board++;
       bus_ = std::make_unique<emulator::GpibBus>();
       bus_->attach(5, instrument, transcript);
-      gpib_ = std::make_unique<emulator::GpibAdapterServer>(*bus_, emulator::AdapterFirmware::Prologix);
+      adapter_ = std::make_unique<emulator::GpibAdapterInstrument>(*bus_, emulator::AdapterFirmware::Prologix);
+      gpib_ = std::make_unique<emulator::SocketServer>(*adapter_, nullptr);
       std::string error = gpib_->start("127.0.0.1", 0);
       if (!error.empty()) return error;
       const std::string adapter = "PRLGX-TCPIP" + std::to_string(gpib_board_) + "::127.0.0.1::" +
@@ -125,7 +128,8 @@ class WireServer {
   std::unique_ptr<emulator::SerialServer> serial_;
   std::unique_ptr<emulator::UsbtmcDevice> usb_;
   std::unique_ptr<emulator::GpibBus> bus_;
-  std::unique_ptr<emulator::GpibAdapterServer> gpib_;  // after the bus it serves
+  std::unique_ptr<emulator::GpibAdapterInstrument> adapter_;
+  std::unique_ptr<emulator::SocketServer> gpib_;  // after the bus and adapter it serves
   unsigned gpib_board_ = 0;
   ViSession gpib_rm_ = VI_NULL, gpib_intfc_ = VI_NULL;
 };
