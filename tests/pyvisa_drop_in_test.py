@@ -79,7 +79,7 @@ class DropIn(unittest.TestCase):
         self.assertTrue(all(name.endswith("::INSTR") for name in instr), instr)
         self.assertEqual(self.rm.list_resources("?*{VI_ATTR_TCPIP_PORT == %d}" % self.emulator.port),
                          (self.names["SOCKET"],))
-        self.assertEqual(self.rm.list_resources("GPIB?*"), ())
+        self.assertEqual(self.rm.list_resources("GPIB?*"), ("GPIB0::INTFC",))  # the configured board
         info = self.rm.resource_info("psu")
         self.assertEqual((info.interface_type, info.interface_board_number, info.resource_class, info.resource_name,
                           info.alias), (constants.InterfaceType.tcpip, 0, "SOCKET", self.names["SOCKET"], "psu"))

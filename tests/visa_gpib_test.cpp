@@ -5,6 +5,7 @@
 // instruments on one board, stale replies, the status byte and its request
 // for service, the bus controls, boards from the configuration file, and a
 // lost adapter.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -332,6 +333,60 @@ TEST(VisaGpibBoards, AnAdapterOnASerialLine) {
   EXPECT_EQ(viReadSTB(psu, &stb), VI_SUCCESS);
   EXPECT_EQ(stb, 0);
   EXPECT_EQ(lines.lines(), Lines{"*IDN?"});
+}
+
+// A board the kernel drives, through linux-gpib's user library (a stand-in
+// built in the test tree, which logs the calls it gets).
+TEST(VisaGpibBoards, ALinuxGpibBoardThroughItsLibrary) {
+  const std::string path = "/tmp/zevra-linux-gpib-" + std::to_string(getpid()) + ".conf";
+  std::ofstream(path) << "gpib-board 6 linux-gpib 2\ngpib-board 8 linux-gpib 0\n";
+  setenv("ZEVRA_VISA_CONF", path.c_str(), 1);
+  setenv("ZEVRA_LINUX_GPIB_LIBRARY", "/nonexistent/libgpib.so.0", 1);
+  {
+    VisaSession absent("GPIB8::1::INSTR");
+    EXPECT_EQ(absent.open_status(), VI_ERROR_RSRC_NFOUND) << "no library, no board";
+  }
+  setenv("ZEVRA_LINUX_GPIB_LIBRARY", FAKE_LIBGPIB_PATH, 1);
+  {
+    VisaSession dev("GPIB6::9::INSTR"), board("GPIB6::INTFC");
+    ASSERT_EQ(dev.open_status(), VI_SUCCESS);
+    ASSERT_EQ(board.open_status(), VI_SUCCESS);
+    EXPECT_EQ(Query(dev, "*IDN?\n"), "FAKE,GPIB,9,1");
+    ViUInt16 stb = 0xFF;
+    ASSERT_EQ(viPrintf(dev, "SRQ\n"), VI_SUCCESS);
+    ASSERT_EQ(viReadSTB(dev, &stb), VI_SUCCESS);
+    EXPECT_EQ(stb, 0x40);
+    EXPECT_EQ(viClear(dev), VI_SUCCESS);
+    EXPECT_EQ(viAssertTrigger(dev, VI_TRIG_PROT_DEFAULT), VI_SUCCESS);
+    EXPECT_EQ(viGpibControlREN(dev, VI_GPIB_REN_ASSERT_LLO), VI_SUCCESS);
+    EXPECT_EQ(viGpibControlREN(dev, VI_GPIB_REN_ADDRESS_GTL), VI_SUCCESS);
+    EXPECT_EQ(viGpibSendIFC(board), VI_SUCCESS);
+    dev.set_timeout(100);
+    char byte = 0;
+    ViUInt32 count = 0;
+    EXPECT_EQ(viRead(dev, reinterpret_cast<ViBuf>(&byte), 1, &count), VI_ERROR_TMO);
+  }
+  unsetenv("ZEVRA_LINUX_GPIB_LIBRARY");
+  unsetenv("ZEVRA_VISA_CONF");
+  std::remove(path.c_str());
+  void* library = dlopen(FAKE_LIBGPIB_PATH, RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(library, nullptr);
+  auto log = reinterpret_cast<const char* (*)()>(dlsym(library, "fake_gpib_log"));
+  ASSERT_NE(log, nullptr);
+  EXPECT_EQ(std::string(log()),
+            "ibdev 2 9 0\n"
+            "ibwrt 9 *IDN?\\n EOI\n"
+            "ibrd 9 14\n"
+            "ibwrt 9 SRQ\\n EOI\n"
+            "ibrsp 9\n"
+            "ibclr 9\n"
+            "ibtrg 9\n"
+            "ibsre 2 1\n"
+            "ibcmd 2 17\n"
+            "ibloc 9\n"
+            "ibsic 2 0\n"
+            "ibrd 9 0\n");
+  dlclose(library);
 }
 
 TEST(VisaGpibBoards, ALostAdapterIsALostConnection) {

@@ -90,6 +90,11 @@ class GpibBoard {
 ViStatus open_prologix_board(const ResourceName& resource, unsigned baud, Deadline deadline,
                              std::shared_ptr<GpibBoard>& out);
 
+// A linux-gpib board (its minor number) through libgpib.so.0, loaded now if it
+// was not (ZEVRA_LINUX_GPIB_LIBRARY names another file); VI_ERROR_RSRC_NFOUND
+// with `why` when the library is missing or incomplete.
+ViStatus open_linux_gpib_board(unsigned minor, std::shared_ptr<GpibBoard>& out, std::string& why);
+
 // Makes `board` board number `number` while the declaring session is open.
 // VI_ERROR_RSRC_BUSY when another open session declared that number.
 ViStatus declare_gpib_board(unsigned number, const std::shared_ptr<GpibBoard>& board);

@@ -58,15 +58,20 @@ ViStatus gpib_board(unsigned number, Deadline deadline, std::shared_ptr<GpibBoar
           visa_config_path() + " (gpib-board " + std::to_string(number) + " ...)";
     return VI_ERROR_RSRC_NFOUND;
   }
-  if (entry->linux_gpib) {
-    why = "GPIB board " + std::to_string(number) + " is a linux-gpib board, which this library does not reach yet";
-    return VI_ERROR_RSRC_NFOUND;
-  }
   std::shared_ptr<GpibBoard> board;
-  ViStatus st = open_prologix_board(entry->adapter, entry->baud, deadline, board);
-  if (st < 0) {
-    why = "GPIB board " + std::to_string(number) + " (" + entry->adapter.canonical + ") did not answer as an adapter";
-    return st;
+  if (entry->linux_gpib) {
+    std::string missing;
+    ViStatus st = open_linux_gpib_board(entry->minor, board, missing);
+    if (st < 0) {
+      why = "GPIB board " + std::to_string(number) + " is a linux-gpib board, but " + missing;
+      return st;
+    }
+  } else {
+    ViStatus st = open_prologix_board(entry->adapter, entry->baud, deadline, board);
+    if (st < 0) {
+      why = "GPIB board " + std::to_string(number) + " (" + entry->adapter.canonical + ") did not answer as an adapter";
+      return st;
+    }
   }
   boards.configured[number] = board;
   out = std::move(board);

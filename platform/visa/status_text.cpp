@@ -63,6 +63,7 @@ constexpr StatusRow kStatusTable[] = {
      "the session, event, or find list."},
     {VI_ERROR_ATTR_READONLY, "VI_ERROR_ATTR_READONLY", "The specified attribute is Read Only."},
     {VI_ERROR_IO, "VI_ERROR_IO", "Could not perform operation because of I/O error."},
+    {VI_ERROR_NLISTENERS, "VI_ERROR_NLISTENERS", "No device listens at the address the data was sent to."},
     {VI_ERROR_INV_FMT, "VI_ERROR_INV_FMT",
      "A format specifier in the format string is invalid, or the data read does not match "
      "the format."},

@@ -62,6 +62,7 @@ extern "C" {
 #define VI_ERROR_INP_PROT_VIOL ((ViStatus)(_VI_ERROR + 0x3FFF0037L))
 #define VI_ERROR_BERR ((ViStatus)(_VI_ERROR + 0x3FFF0038L))
 #define VI_ERROR_IO ((ViStatus)(_VI_ERROR + 0x3FFF003EL))
+#define VI_ERROR_NLISTENERS ((ViStatus)(_VI_ERROR + 0x3FFF005FL))
 #define VI_ERROR_INV_FMT ((ViStatus)(_VI_ERROR + 0x3FFF003FL))
 #define VI_ERROR_NSUP_FMT ((ViStatus)(_VI_ERROR + 0x3FFF0041L))
 #define VI_ERROR_NSUP_OPER ((ViStatus)(_VI_ERROR + 0x3FFF0067L))
