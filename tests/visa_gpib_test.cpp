@@ -376,6 +376,7 @@ TEST(VisaGpibBoards, ALinuxGpibBoardThroughItsLibrary) {
   EXPECT_EQ(std::string(log()),
             "ibdev 2 9 0\n"
             "ibwrt 9 *IDN?\\n EOI\n"
+            "ibeos 9 0x40A\n"  // the session's termination character ends ibrd
             "ibrd 9 14\n"
             "ibwrt 9 SRQ\\n EOI\n"
             "ibrsp 9\n"

@@ -49,8 +49,10 @@ class GpibBoard {
   virtual ViStatus write(const GpibAddress& to, const char* data, std::size_t size, bool end, Deadline deadline) = 0;
   // Delivers at least one byte the talker at `from` sends, `end` when EOI came
   // with the last one delivered; asks the talker again until the deadline.
-  virtual ViStatus read(const GpibAddress& from, char* data, std::size_t capacity, Deadline deadline,
-                        std::size_t& got, bool& end) = 0;
+  // `settings` say whether the termination character ends a read too (a board
+  // that hands bytes over only at the end of a read must stop there).
+  virtual ViStatus read(const GpibAddress& from, char* data, std::size_t capacity, const ReadSettings& settings,
+                        Deadline deadline, std::size_t& got, bool& end) = 0;
   // Drops what `from` has sent and no read took, without waiting.
   virtual ViStatus discard(const GpibAddress& from) = 0;
   virtual ViStatus serial_poll(const GpibAddress& device, Deadline deadline, ViUInt16& status_byte) = 0;

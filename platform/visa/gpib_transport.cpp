@@ -18,9 +18,9 @@ class GpibInstrTransport final : public Transport {
   ViStatus write(const char* data, std::size_t size, bool end, Deadline deadline) override {
     return board_->write(address_, data, size, end, deadline);
   }
-  ViStatus read(char* data, std::size_t capacity, const ReadSettings&, Deadline deadline, std::size_t& got,
+  ViStatus read(char* data, std::size_t capacity, const ReadSettings& settings, Deadline deadline, std::size_t& got,
                 bool& end) override {
-    return board_->read(address_, data, capacity, deadline, got, end);
+    return board_->read(address_, data, capacity, settings, deadline, got, end);
   }
   ViStatus discard_arrived() override { return board_->discard(address_); }
   ViStatus clear(Deadline deadline) override { return board_->clear(address_, deadline); }

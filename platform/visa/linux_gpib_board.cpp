@@ -19,12 +19,13 @@ constexpr int kErr = 0x8000, kEnd = 0x2000, kSrqi = 0x1000;
 constexpr int kTimeoutAbort = 6;  // EABO: the I/O timed out
 constexpr int kNoListener = 2;    // ENOL
 constexpr char kLocalLockout = 0x11;  // the LLO command byte
+constexpr int kReadEndsAtEos = 0x400;  // REOS, in ibeos's argument with the character
 
 // The ib* functions this board calls (declared here from the published API).
 #define ZEVRA_LIBGPIB_FUNCTIONS(X)                                                                      \
   X(ibdev, int(int, int, int, int, int, int)) X(ibonl, int(int, int)) X(ibwrt, int(int, const void*, long)) \
   X(ibrd, int(int, void*, long)) X(ibrsp, int(int, char*)) X(ibclr, int(int)) X(ibtrg, int(int))           \
-  X(ibloc, int(int)) X(ibeot, int(int, int)) X(ibtmo, int(int, int)) X(ibsic, int(int))                    \
+  X(ibloc, int(int)) X(ibeos, int(int, int)) X(ibeot, int(int, int)) X(ibtmo, int(int, int)) X(ibsic, int(int))                    \
   X(ibsre, int(int, int)) X(ibcmd, int(int, const void*, long)) X(ibwait, int(int, int))                   \
   X(ThreadIberr, int()) X(ThreadIbcntl, long())
 
@@ -89,14 +90,20 @@ class LinuxGpibBoard final : public GpibBoard {
     return Checked(api_.ibwrt(ud, data, static_cast<long>(size)));
   }
 
-  ViStatus read(const GpibAddress& from, char* data, std::size_t capacity, Deadline deadline, std::size_t& got,
-                bool& end) override {
+  ViStatus read(const GpibAddress& from, char* data, std::size_t capacity, const ReadSettings& settings,
+                Deadline deadline, std::size_t& got, bool& end) override {
     std::lock_guard lock(mutex_);
     got = 0;
     end = false;
     int ud = -1;
     ViStatus st = device(from, deadline, ud);
     if (st < 0) return st;
+    // ibrd hands bytes over only when it ends, so it must end at the termination character.
+    const int eos = settings.termchar_enabled ? kReadEndsAtEos | settings.termchar : 0;
+    if (eos_[ud] != eos) {
+      api_.ibeos(ud, eos);
+      eos_[ud] = eos;
+    }
     const int status = api_.ibrd(ud, data, static_cast<long>(capacity));
     const long count = api_.ThreadIbcntl();
     got = count > 0 ? static_cast<std::size_t>(count) : 0;
@@ -215,6 +222,7 @@ class LinuxGpibBoard final : public GpibBoard {
   int minor_;
   std::mutex mutex_;
   std::map<unsigned, int> devices_;
+  std::map<int, int> eos_;  // each descriptor's ibeos setting (0 at ibdev)
 };
 
 }  // namespace

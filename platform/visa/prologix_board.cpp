@@ -132,8 +132,10 @@ class PrologixBoard final : public GpibBoard {
     return link_->write_all(line.data(), line.size(), deadline);
   }
 
-  ViStatus read(const GpibAddress& from, char* data, std::size_t capacity, Deadline deadline, std::size_t& got,
-                bool& end) override {
+  // The adapter streams a reply's bytes as they come, so the session above
+  // stops at the termination character itself.
+  ViStatus read(const GpibAddress& from, char* data, std::size_t capacity, const ReadSettings&, Deadline deadline,
+                std::size_t& got, bool& end) override {
     std::lock_guard lock(mutex_);
     got = 0;
     end = false;

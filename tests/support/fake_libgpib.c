@@ -18,7 +18,7 @@
 #define FIRST_UD 100
 
 struct device {
-  int used, pad, eoi, requesting;
+  int used, pad, eoi, eos, requesting;
   char reply[256];
   size_t reply_length;
 };
@@ -80,6 +80,15 @@ int ibeot(int ud, int eoi) {
   return CMPL;
 }
 
+int ibeos(int ud, int eos) {
+  pthread_mutex_lock(&lock);
+  struct device *d = device_of(ud);
+  if (d != NULL) d->eos = eos;
+  note("ibeos %d 0x%X", d != NULL ? d->pad : -1, eos);
+  pthread_mutex_unlock(&lock);
+  return CMPL;
+}
+
 int ibtmo(int ud, int code) {
   (void)ud, (void)code;
   return CMPL;
@@ -116,11 +125,16 @@ int ibrd(int ud, void *buffer, long count) {
     status |= ERR | TIMO;
   } else {
     size_t n = (size_t)count < d->reply_length ? (size_t)count : d->reply_length;
+    int at_eos = 0;
+    if (d->eos & 0x400) { /* REOS: the read ends at the EOS character */
+      const char *stop = memchr(d->reply, d->eos & 0xFF, n);
+      if (stop != NULL) n = (size_t)(stop - d->reply) + 1, at_eos = 1;
+    }
     memcpy(buffer, d->reply, n);
     memmove(d->reply, d->reply + n, d->reply_length - n);
     d->reply_length -= n;
     thread_ibcntl = (long)n;
-    if (d->reply_length == 0) status |= END;
+    if (d->reply_length == 0 || at_eos) status |= END;
   }
   note("ibrd %d %ld", d != NULL ? d->pad : -1, thread_ibcntl);
   pthread_mutex_unlock(&lock);
