@@ -70,17 +70,21 @@ class GpibIntfcTransport final : public Transport {
   bool declared_;
 };
 
+// The board a GPIB resource names; when there is none, the trace says why.
+ViStatus BoardOf(const ResourceName& resource, const OpenRequest& request, std::shared_ptr<GpibBoard>& board) {
+  std::string why;
+  ViStatus st = gpib_board(resource.board, request.deadline, board, why);
+  if (st < 0) trace_note(why);
+  return st;
+}
+
 }  // namespace
 
 ViStatus open_gpib_instr_transport(const ResourceName& resource, const OpenRequest& request,
                                    std::unique_ptr<Transport>& out) {
   std::shared_ptr<GpibBoard> board;
-  std::string why;
-  ViStatus st = gpib_board(resource.board, request.deadline, board, why);
-  if (st < 0) {
-    trace_note(why);
-    return st;
-  }
+  ViStatus st = BoardOf(resource, request, board);
+  if (st < 0) return st;
   const auto interval = std::chrono::milliseconds(Registry::instance().current_config()->gpib_srq_interval_ms);
   out = std::make_unique<GpibInstrTransport>(std::move(board),
                                              GpibAddress{resource.gpib_primary, resource.gpib_secondary}, interval);
@@ -90,12 +94,8 @@ ViStatus open_gpib_instr_transport(const ResourceName& resource, const OpenReque
 ViStatus open_gpib_intfc_transport(const ResourceName& resource, const OpenRequest& request,
                                    std::unique_ptr<Transport>& out) {
   std::shared_ptr<GpibBoard> board;
-  std::string why;
-  ViStatus st = gpib_board(resource.board, request.deadline, board, why);
-  if (st < 0) {
-    trace_note(why);
-    return st;
-  }
+  ViStatus st = BoardOf(resource, request, board);
+  if (st < 0) return st;
   out = std::make_unique<GpibIntfcTransport>(std::move(board), resource.board, false);
   return VI_SUCCESS;
 }
