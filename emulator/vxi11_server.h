@@ -8,13 +8,11 @@
 #include <condition_variable>
 #include <mutex>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "instrument.h"
 #include "tcp_listener.h"
 #include "transcript.h"
-#include "unique_fd.h"
+#include "vxi11_core.h"
 
 namespace emulator {
 
@@ -31,10 +29,6 @@ class Vxi11Server {
   const std::string& address() const { return core_.address(); }
 
  private:
-  std::string start_datagrams(const std::string& address);
-  bool AnswerPortmapper(const std::vector<char>& record, std::vector<char>& reply, std::size_t& size);
-  void ServePortmapper(int fd, int stop_fd);
-  void ServePortmapperDatagrams();
   void ServeCore(int fd, int stop_fd);
 
   // The instrument's lock: held by one link of any connection at a time.
@@ -50,10 +44,8 @@ class Vxi11Server {
   Instrument& instrument_;
   Transcript* transcript_;
   DeviceLock lock_;
-  TcpListener portmapper_;
+  vxi11::Portmapper portmapper_;
   TcpListener core_;
-  UniqueFd udp_, udp_wake_read_, udp_wake_write_;
-  std::thread udp_thread_;
 };
 
 }  // namespace emulator
