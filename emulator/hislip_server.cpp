@@ -10,37 +10,19 @@
 #include <string_view>
 
 #include "hislip_codec.h"
+#include "hislip_messages.h"
 
 namespace emulator {
 namespace {
 
 constexpr std::uint64_t kMaximumMessageSize = 1 << 20;
 constexpr std::uint16_t kVendorId = ('Z' << 8) | 'V';
-// Fatal error codes: the server closes the connection after sending one.
-constexpr std::uint8_t kPoorlyFormedHeader = 1, kInvalidInitialization = 3;
-// Error codes: the connection stays usable.
-constexpr std::uint8_t kUnrecognizedMessageType = 1;
+using hislip_messages::kInvalidInitialization;
+using hislip_messages::kUnrecognizedMessageType;
+using hislip_messages::Send;
 
-bool Send(int fd, std::uint8_t type, std::uint8_t control, std::uint32_t parameter, std::string_view payload = {}) {
-  std::string message = hislip::Encode(type, control, parameter, payload);
-  return WriteFully(fd, message.data(), message.size());
-}
-
-// One message, or false when the connection ends or is out of step (after
-// telling the client why).
 bool Receive(int fd, int stop_fd, hislip::Header& h, std::string& payload) {
-  unsigned char header[hislip::kHeaderSize];
-  if (!ReadFully(fd, stop_fd, header, sizeof header)) return false;
-  if (!hislip::Decode(header, h)) {
-    Send(fd, hislip::kFatalError, kPoorlyFormedHeader, 0, "not a HiSLIP message header");
-    return false;
-  }
-  if (h.length > kMaximumMessageSize) {
-    Send(fd, hislip::kFatalError, kPoorlyFormedHeader, 0, "message larger than the maximum message size");
-    return false;
-  }
-  payload.assign(static_cast<std::size_t>(h.length), '\0');
-  return h.length == 0 || ReadFully(fd, stop_fd, payload.data(), payload.size());
+  return hislip_messages::Receive(fd, stop_fd, h, payload, kMaximumMessageSize);
 }
 
 // What the instrument sends back goes out carrying the ID of the message that

@@ -90,7 +90,9 @@ void TcpListener::accept_loop() {
     int n = ::poll(fds, 2, -1);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 || (fds[1].revents & POLLIN) != 0) return;
-    int fd = ::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC);
+    sockaddr_storage peer{};
+    socklen_t peer_size = sizeof peer;
+    int fd = ::accept4(listener_.get(), reinterpret_cast<sockaddr*>(&peer), &peer_size, SOCK_CLOEXEC);
     if (fd < 0) {
       // Out of descriptors or memory the connection stays queued and poll
       // reports it again at once: wait a while instead of spinning a core.
@@ -98,6 +100,10 @@ void TcpListener::accept_loop() {
         pollfd wake{wake_.get(), POLLIN, 0};
         if (::poll(&wake, 1, kBusyBackoffMs) > 0) return;
       }
+      continue;
+    }
+    if (admit_ && !admit_(peer)) {
+      ::close(fd);
       continue;
     }
     int one = 1;

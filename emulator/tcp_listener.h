@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// A loopback TCP listener that hands each connection to its own thread, and
+// A TCP listener that hands each connection to its own thread, and
 // stops them all on request. Shared by the emulator's message-based transports.
 #pragma once
 
@@ -10,6 +10,8 @@
 #include <mutex>
 #include <string>
 #include <thread>
+
+#include <sys/socket.h>
 
 #include "unique_fd.h"
 
@@ -25,6 +27,10 @@ class TcpListener {
   ~TcpListener();
   TcpListener(const TcpListener&) = delete;
   TcpListener& operator=(const TcpListener&) = delete;
+
+  // Decides at connect whether a client is served; one refused is closed at once.
+  using Admit = std::function<bool(const sockaddr_storage& peer)>;
+  void set_admit(Admit admit) { admit_ = std::move(admit); }
 
   std::string start(const std::string& address, unsigned port);
   void stop();
@@ -42,6 +48,7 @@ class TcpListener {
   void accept_loop();
 
   Serve serve_;
+  Admit admit_;
   UniqueFd listener_, wake_;
   std::atomic<bool> stopping_{false};
   std::thread acceptor_;

@@ -168,7 +168,7 @@ void Portmapper::ServeDatagrams() {
     socklen_t from_size = sizeof from;
     record.resize(65536);
     ssize_t got = ::recvfrom(udp_.get(), record.data(), record.size(), 0, reinterpret_cast<sockaddr*>(&from), &from_size);
-    if (got <= 0) continue;
+    if (got <= 0 || (admit_ && !admit_(from))) continue;
     record.resize(static_cast<std::size_t>(got));
     std::size_t size = 0;
     if (!Answer(record, reply, size)) continue;

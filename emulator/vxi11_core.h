@@ -58,6 +58,11 @@ class Portmapper {
   std::string start(const std::string& address, unsigned port, unsigned core_port);
   void stop();
   unsigned port() const { return tcp_.port(); }
+  // Callers it answers, on both protocols (all, unless told).
+  void set_admit(TcpListener::Admit admit) {
+    admit_ = admit;
+    tcp_.set_admit(std::move(admit));
+  }
 
  private:
   bool Answer(const std::vector<char>& record, std::vector<char>& reply, std::size_t& size);
@@ -65,6 +70,7 @@ class Portmapper {
   void ServeDatagrams();
 
   unsigned core_port_ = 0;
+  TcpListener::Admit admit_;
   TcpListener tcp_;
   UniqueFd udp_, wake_read_, wake_write_;
   std::thread udp_thread_;
