@@ -37,8 +37,8 @@ ViStatus ForwardedInstrument::Open(const std::string& resource, std::size_t most
   const bool socket = std::string_view(resource_class) == "SOCKET";
   self->line_framed_ = interface_type == VI_INTF_ASRL || socket;
   self->resumable_reads_ = interface_type != VI_INTF_USB;
-  // A raw socket carries the status byte, trigger and clear as IEEE 488.2 commands.
-  if (socket) viSetAttribute(self->vi_, VI_ATTR_IO_PROT, VI_PROT_4882_STRS);
+  // A raw socket or serial line carries the status byte, trigger and clear as IEEE 488.2 commands.
+  if (self->line_framed_) viSetAttribute(self->vi_, VI_ATTR_IO_PROT, VI_PROT_4882_STRS);
   viSetAttribute(self->vi_, VI_ATTR_TERMCHAR, '\n');
   viSetAttribute(self->vi_, VI_ATTR_TERMCHAR_EN, self->line_framed_ ? VI_TRUE : VI_FALSE);
   // Where the instrument can ask for service, the gateway listens for every client.
@@ -70,6 +70,9 @@ ViStatus ForwardedInstrument::Send(ClientId client, std::string_view message, st
   viSetAttribute(vi_, VI_ATTR_SEND_END_EN, VI_TRUE);
   ViUInt32 sent = 0;
   ViStatus st = viWrite(vi_, reinterpret_cast<ViConstBuf>(message.data()), static_cast<ViUInt32>(message.size()), &sent);
+  // A line-framed link has no END: its line feed stands for it, for a client that ended a message without one.
+  if (st >= 0 && line_framed_ && (message.empty() || message.back() != '\n'))
+    st = viWrite(vi_, reinterpret_cast<ViConstBuf>("\n"), 1, &sent);
   if (st < 0) return st;
   MessageScanner scanner;
   scanner.feed(message);
