@@ -7,14 +7,14 @@
 # Debian package (package.cmake): libraries, development, programs, python.
 include(CMakePackageConfigHelpers)
 
-set_target_properties(qdx-emulator ivi-config zevra PROPERTIES INSTALL_RPATH "${ZEVRA_PROGRAM_RPATH}")
+set_target_properties(qdx-emulator ivi-config zevra zevra-gateway PROPERTIES INSTALL_RPATH "${ZEVRA_PROGRAM_RPATH}")
 set(ZEVRA_INCLUDE_SUBDIR ${CMAKE_INSTALL_INCLUDEDIR}/zevra)
 install(TARGETS ZEVRA_64 visa EXPORT ZEVRATargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT libraries NAMELINK_COMPONENT development
         INCLUDES DESTINATION ${ZEVRA_INCLUDE_SUBDIR})
 install(TARGETS IviCShared_64 IviConfigServerCAPI_64
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT libraries NAMELINK_COMPONENT development)
-install(TARGETS qdx-emulator ivi-config zevra RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
+install(TARGETS qdx-emulator ivi-config zevra zevra-gateway RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
 install(FILES include/ZEVRA.h platform/visa/include/visa.h platform/visa/include/visatype.h
               platform/ivisession/include/IviSession.h platform/iviconfig/include/IviConfigServer.h
         DESTINATION ${ZEVRA_INCLUDE_SUBDIR} COMPONENT development)
@@ -78,6 +78,7 @@ install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT pr
 install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs COMPONENT programs)
 install(FILES examples/visa_identify.c examples/open_by_logical_name.c examples/output_and_list.c
               examples/status_and_errors.c examples/list_steps.csv packaging/etc/visa.conf
+              packaging/etc/gateway.conf
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples COMPONENT programs)
 
 # The Python package where Debian's interpreter looks under /usr; under another

@@ -37,15 +37,17 @@ set(ZEVRA_PACKAGE_STATE_DIR /var/lib/zevra)
 set(ZEVRA_PACKAGE_PYTHONDIR ${CPACK_PACKAGING_INSTALL_PREFIX}/lib/python3/dist-packages)
 
 # What only the system package places outside its prefix: the VISA library's
-# configuration where the library reads it (a conffile), and a systemd unit for
-# a shared emulator (installed, never enabled). A prefix install leaves both
+# configuration where the library reads it (a conffile), and systemd units for
+# a shared emulator and the gateway (installed, never enabled). A prefix install leaves both
 # out; the configuration's commented example is among the documented examples.
-configure_file(${PROJECT_SOURCE_DIR}/packaging/systemd/qdx-emulator.service.in
-               ${CMAKE_BINARY_DIR}/packaging/systemd/qdx-emulator.service @ONLY)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/etc/visa.conf DESTINATION /etc/zevra
-        COMPONENT system_files EXCLUDE_FROM_ALL)
-install(FILES ${CMAKE_BINARY_DIR}/packaging/systemd/qdx-emulator.service DESTINATION /lib/systemd/system
-        COMPONENT system_files EXCLUDE_FROM_ALL)
+foreach(unit IN ITEMS qdx-emulator zevra-gateway)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/systemd/${unit}.service.in
+                 ${CMAKE_BINARY_DIR}/packaging/systemd/${unit}.service @ONLY)
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/systemd/${unit}.service DESTINATION /lib/systemd/system
+          COMPONENT system_files EXCLUDE_FROM_ALL)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/etc/visa.conf ${PROJECT_SOURCE_DIR}/packaging/etc/gateway.conf
+        DESTINATION /etc/zevra COMPONENT system_files EXCLUDE_FROM_ALL)
 
 foreach(script IN ITEMS postinst prerm)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/${script}.in

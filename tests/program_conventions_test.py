@@ -23,7 +23,7 @@ def run(program, *args):
 
 class ProgramConventions(unittest.TestCase):
     def test_version(self):
-        for program in ("zevra", "ivi-config", "qdx-emulator"):
+        for program in ("zevra", "ivi-config", "qdx-emulator", "zevra-gateway"):
             r = run(program, "--version")
             self.assertEqual(r.returncode, 0, (program, r.stderr))
             self.assertEqual(r.stdout.splitlines()[0], "%s %s" % (program, VERSION))
@@ -52,6 +52,12 @@ class ProgramConventions(unittest.TestCase):
                 ("qdx-emulator", ["--help"], 0),
                 ("qdx-emulator", ["--port", "70000"], 2),
                 ("qdx-emulator", ["--bogus"], 2),
+                ("zevra-gateway", ["--help"], 0),
+                ("zevra-gateway", ["--config", os.devnull], 2),  # nothing to serve
+                ("zevra-gateway", ["--bogus"], 2),
+                # An address this machine does not have: nothing to listen on.
+                ("zevra-gateway", ["--config", os.devnull, "--map", "inst0=TCPIP::127.0.0.1::1::SOCKET",
+                                   "--listen", "203.0.113.7", "--allow", "203.0.113.0/24", "--insecure"], 1),
             ]
             for program, args, status in cases:
                 r = run(program, *args)
@@ -69,7 +75,7 @@ class ProgramConventions(unittest.TestCase):
         return " ".join(text.replace("\u2010\n", "").split())  # joined, as the page may wrap anywhere
 
     def test_manual_pages_name_everything_help_names(self):
-        for program in ("zevra", "ivi-config", "qdx-emulator"):
+        for program in ("zevra", "ivi-config", "qdx-emulator", "zevra-gateway"):
             page = self.rendered(program + ".1.gz")
             helps = [run(program, "--help").stdout]
             if program == "zevra":

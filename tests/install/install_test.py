@@ -336,7 +336,9 @@ PACKAGE_FILES = {
               "/usr/share/man/man5/visa.conf.5.gz", "/usr/share/bash-completion/completions/zevra",
               "/usr/lib/udev/rules.d/70-zevra-usbtmc.rules", "/usr/share/doc/zevra/docs/troubleshooting.md",
               "/usr/share/doc/zevra/examples/visa_identify.c", "/usr/share/doc/zevra/examples/python/sweep.py",
-              "/etc/zevra/visa.conf", "/lib/systemd/system/qdx-emulator.service"),
+              "/etc/zevra/visa.conf", "/lib/systemd/system/qdx-emulator.service", "/usr/bin/zevra-gateway",
+              "/usr/share/man/man1/zevra-gateway.1.gz", "/etc/zevra/gateway.conf",
+              "/lib/systemd/system/zevra-gateway.service"),
     "python3-zevra": ("/usr/lib/python3/dist-packages/zevra/__init__.py", "/usr/share/doc/python3-zevra/copyright"),
 }
 
@@ -393,7 +395,7 @@ class DebianPackage(unittest.TestCase):
         self.assertEqual(run(["dpkg-deb", "--info", self.debs["libzevra1"], "triggers"]).stdout.strip(),
                          "activate-noawait ldconfig")
         self.assertEqual(run(["dpkg-deb", "--info", self.debs["zevra"], "conffiles"]).stdout.split(),
-                         ["/etc/zevra/visa.conf"])
+                         ["/etc/zevra/visa.conf", "/etc/zevra/gateway.conf"])
 
     def test_contents(self):
         seen = {}
@@ -446,15 +448,21 @@ class DebianPackage(unittest.TestCase):
             self.assertIn("<ModulePath>/usr/lib/libZEVRA_64.so.1</ModulePath>", store)
             out = run(["/usr/bin/zevra", "--emulate", "info"], env=clean_env()).stdout
             # What a user reads first: versions, help and manual pages of the installed programs.
-            for program in ("zevra", "ivi-config", "qdx-emulator"):
+            for program in ("zevra", "ivi-config", "qdx-emulator", "zevra-gateway"):
                 self.assertIn(VERSION, run(["/usr/bin/" + program, "--version"], env=clean_env()).stdout)
                 self.assertIn("usage", run(["/usr/bin/" + program, "--help"], env=clean_env()).stdout.lower())
             for page, heading in (("man1/zevra.1.gz", "ZEVRA(1)"), ("man1/ivi-config.1.gz", "IVI-CONFIG(1)"),
-                                  ("man1/qdx-emulator.1.gz", "QDX-EMULATOR(1)"), ("man5/visa.conf.5.gz", "VISA.CONF(5)")):
+                                  ("man1/qdx-emulator.1.gz", "QDX-EMULATOR(1)"),
+                                  ("man1/zevra-gateway.1.gz", "ZEVRA-GATEWAY(1)"), ("man5/visa.conf.5.gz", "VISA.CONF(5)")):
                 shown = run(["man", "-l", "/usr/share/man/" + page], env=clean_env(MANPAGER="cat")).stdout
                 self.assertIn(heading, shown)
             if shutil.which("systemd-analyze"):  # the unit reads, its program and manual page exist
-                run(["systemd-analyze", "verify", "/lib/systemd/system/qdx-emulator.service"], env=clean_env())
+                for unit in ("qdx-emulator", "zevra-gateway"):
+                    run(["systemd-analyze", "verify", "/lib/systemd/system/%s.service" % unit], env=clean_env())
+            # The commented gateway configuration serves nothing, and says so.
+            gateway = run(["/usr/bin/zevra-gateway"], env=clean_env(), expect=None)
+            self.assertEqual((gateway.returncode, gateway.stderr),
+                             (2, "zevra-gateway: nothing to serve: give --map NAME=RESOURCE\n"))
             # The commented configuration changes nothing: the library reads it without a complaint.
             found = run(["/usr/bin/zevra", "find", "--timeout", "0"], env=clean_env(), expect=None)
             self.assertNotIn("visa.conf", found.stderr)

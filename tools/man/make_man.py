@@ -18,6 +18,7 @@ PAGES = {  # program: (section, what it is)
     "zevra": "a terminal front panel for QDX programmable DC power supplies",
     "ivi-config": "create, edit, print and check IVI configuration stores",
     "qdx-emulator": "a QDX power supply emulated on loopback",
+    "zevra-gateway": "serve local instruments to the network over HiSLIP and VXI-11",
 }
 EXIT_STATUS = "0 on success, 1 when the work failed, 2 when the command line does not say what to do."
 ENVIRONMENT = {
@@ -28,6 +29,8 @@ ENVIRONMENT = {
               ("NO_COLOR", "no colour in watch")],
     "ivi-config": [("IVICONFIGSERVERDEFAULT", "the store, when --store is not given")],
     "qdx-emulator": [],
+    "zevra-gateway": [("ZEVRA_VISA_CONF", "the VISA library's configuration, for the resources it serves"),
+                      ("ZEVRA_VISA_TRACE", "a file the VISA library appends a line per call to")],
 }
 
 

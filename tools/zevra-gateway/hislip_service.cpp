@@ -4,6 +4,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <condition_variable>
 
 #include "hislip_messages.h"
 #include "status_text_of.h"
@@ -36,6 +37,32 @@ struct HislipService::Session {
   std::atomic<int> service_request_status{-1};
   // A device clear is under way: a response still awaited is given up.
   std::atomic<bool> clearing{false};
+
+  // The ID of the last message the instrument has been given, so that a
+  // status query (on the other channel, which may overtake) is answered after
+  // the message it names.
+  void Processed(std::uint32_t message_id) {
+    std::lock_guard lock(progress_mutex);
+    last_processed = message_id;
+    progress.notify_all();
+  }
+  void Ended() {
+    std::lock_guard lock(progress_mutex);
+    sync_ended = true;
+    progress.notify_all();
+  }
+  // IDs grow by two and wrap; 0 names no message (nothing sent yet).
+  void AwaitProcessed(std::uint32_t message_id, std::chrono::milliseconds most) {
+    if (message_id == 0) return;
+    std::unique_lock lock(progress_mutex);
+    progress.wait_for(lock, most, [&] {
+      return sync_ended || static_cast<std::int32_t>(last_processed - message_id) >= 0;
+    });
+  }
+  std::mutex progress_mutex;
+  std::condition_variable progress;
+  std::uint32_t last_processed = hislip::kFirstMessageId - 2;  // before the first
+  bool sync_ended = false;
 };
 
 HislipService::HislipService(InstrumentPool& pool, const emulator::TcpListener::Admit& admit, ServiceSettings settings)
@@ -74,6 +101,7 @@ void HislipService::Serve(int fd, int stop_fd) {
     // Synchronized mode: each message is answered before the next is taken.
     if (Send(fd, hislip::kInitializeResponse, 0, (std::uint32_t{hislip::kProtocolVersion} << 16) | id))
       ServeSync(fd, stop_fd, *session);
+    session->Ended();
     session->instrument->ReleaseLocks(session->client);
     std::lock_guard lock(sessions_mutex_);
     sessions_.erase(id);
@@ -144,9 +172,12 @@ void HislipService::ServeSync(int fd, int stop_fd, Session& session) {
         }
         message.clear();
         too_large = false;
+        session.Processed(h.parameter);
         break;
       }
       case hislip::kDeviceClearComplete:
+        // Message IDs start again after a device clear.
+        session.Processed(hislip::kFirstMessageId - 2);
         session.clearing = false;
         message.clear();
         too_large = false;
@@ -155,6 +186,7 @@ void HislipService::ServeSync(int fd, int stop_fd, Session& session) {
       case hislip::kTrigger:
         if (ViStatus st = instrument.Trigger(session.client, settings_.io_timeout); st < 0)
           sent = Send(fd, hislip::kError, kUnidentifiedError, 0, StatusTextOf(st));
+        session.Processed(h.parameter);
         break;
       default:
         sent = Send(fd, hislip::kError, kUnrecognizedMessageType, 0, "unexpected message on the synchronous channel");
@@ -182,6 +214,7 @@ void HislipService::ServeAsync(int fd, int stop_fd, Session& session) {
     bool sent = true;
     switch (h.type) {
       case hislip::kAsyncStatusQuery: {
+        session.AwaitProcessed(h.parameter, settings_.io_timeout);
         int stb = session.service_request_status.exchange(-1);
         if (stb < 0 && instrument.ReadStatusByte(session.client, settings_.io_timeout, stb) < 0) stb = 0;
         // A reply is available (MAV) when the message the client names was
