@@ -14,7 +14,8 @@ namespace emulator::hislip_messages {
 // Fatal error codes: the server closes the connection after sending one.
 constexpr std::uint8_t kUnidentifiedFatal = 0, kPoorlyFormedHeader = 1, kInvalidInitialization = 3;
 // Error codes: the connection stays usable.
-constexpr std::uint8_t kUnidentifiedError = 0, kUnrecognizedMessageType = 1, kMessageTooLarge = 4;
+constexpr std::uint8_t kUnidentifiedError = 0, kUnrecognizedMessageType = 1, kUnrecognizedControlCode = 2,
+                       kMessageTooLarge = 4;
 
 inline bool Send(int fd, std::uint8_t type, std::uint8_t control, std::uint32_t parameter,
                  std::string_view payload = {}) {

@@ -18,6 +18,7 @@ namespace {
 constexpr std::uint64_t kMaximumMessageSize = 1 << 20;
 constexpr std::uint16_t kVendorId = ('Z' << 8) | 'V';
 using hislip_messages::kInvalidInitialization;
+using hislip_messages::kUnrecognizedControlCode;
 using hislip_messages::kUnrecognizedMessageType;
 using hislip_messages::Send;
 
@@ -221,6 +222,19 @@ void HislipServer::ServeAsync(int fd, int stop_fd, std::uint16_t session, Sessio
         else if (h.control == hislip::kLockRelease)
           answer = locks_.release(session);
         sent = reply(hislip::kAsyncLockResponse, answer, 0);
+        break;
+      }
+      case hislip::kAsyncRemoteLocalControl: {
+        // The model has no front panel to give back or lock out: the request is only shown.
+        static constexpr const char* kShown[] = {"<remote disable>", "<remote enable>", "<remote disable, go to local>",
+                                                 "<remote>", "<local lockout>", "<remote, local lockout>",
+                                                 "<go to local>"};
+        if (h.control > hislip::kMostRemoteLocalRequest) {
+          sent = reply(hislip::kError, kUnrecognizedControlCode, 0, "no such remote/local request");
+          break;
+        }
+        if (transcript_ != nullptr) transcript_->record(kShown[h.control]);
+        sent = reply(hislip::kAsyncRemoteLocalResponse, 0, 0);
         break;
       }
       case hislip::kAsyncLockInfo: {

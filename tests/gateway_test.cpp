@@ -225,6 +225,29 @@ TEST_P(GatewayForwarding, ClearDropsAnUnreadResponseAndTheSessionGoesOn) {
   EXPECT_EQ(Query(s, "*IDN?"), "Halmeric,Test,1,0.1");
 }
 
+// Remote and local control, where the instrument's bus has it: go to local
+// by either protocol, local lockout by HiSLIP (VXI-11 has no message for it);
+// a raw socket has neither, and says so.
+TEST_P(GatewayForwarding, RemoteAndLocalReachTheInstrument) {
+  VisaSession s(resource());
+  ASSERT_EQ(s.open_status(), VI_SUCCESS);
+  if (wire() == Wire::Socket || wire() == Wire::Serial) {
+    EXPECT_LT(viGpibControlREN(s, VI_GPIB_REN_ADDRESS_GTL), 0);
+    return;
+  }
+  ASSERT_EQ(viGpibControlREN(s, VI_GPIB_REN_ADDRESS_GTL), VI_SUCCESS);
+  Lines expected{"<go to local>"};
+  if (front() == Front::Hislip) {
+    ASSERT_EQ(viGpibControlREN(s, VI_GPIB_REN_ASSERT_LLO), VI_SUCCESS);
+    // USB488 asserts remote enable as its own request before the lockout.
+    if (wire() == Wire::Usb) expected.push_back("<remote enable>");
+    expected.push_back("<local lockout>");
+  } else {
+    EXPECT_EQ(viGpibControlREN(s, VI_GPIB_REN_ASSERT_LLO), VI_ERROR_NSUP_OPER);
+  }
+  EXPECT_EQ(emu.lines(expected.size()), expected);
+}
+
 std::string ParamName(const ::testing::TestParamInfo<std::tuple<Wire, Front>>& info) {
   return std::string(testsupport::WireName(std::get<0>(info.param))) + "Via" +
          (std::get<1>(info.param) == Front::Hislip ? "Hislip" : "Vxi11");

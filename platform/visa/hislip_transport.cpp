@@ -140,6 +140,18 @@ class HislipTransport final : public Transport {
     return st;
   }
 
+  // Remote and local control: the request is the mode; it names the last message sent.
+  ViStatus control_ren(ViUInt16 mode, Deadline deadline) override {
+    if (lost_) return VI_ERROR_CONN_LOST;
+    if (mode > hislip::kMostRemoteLocalRequest) return VI_ERROR_INV_MODE;
+    hislip::Header h;
+    std::string payload;
+    ViStatus st = Async(hislip::Encode(hislip::kAsyncRemoteLocalControl, static_cast<std::uint8_t>(mode), message_id_ - 2),
+                        hislip::kAsyncRemoteLocalResponse, deadline, h, payload);
+    // A server that does not know the message (error code 1) has no remote/local control.
+    return st == VI_ERROR_IO && h.type == hislip::kError && h.control == 1 ? VI_ERROR_NSUP_OPER : st;
+  }
+
   // Locks are the server's: it waits up to the timeout the request carries.
   // An empty lock string asks for the exclusive lock.
   ViStatus lock_device(std::uint32_t timeout_ms, Deadline) override { return Lock(timeout_ms, ""); }

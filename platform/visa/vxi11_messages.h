@@ -22,6 +22,8 @@ enum Procedure : std::uint32_t {
   kDeviceReadStb = 13,
   kDeviceTrigger = 14,
   kDeviceClear = 15,
+  kDeviceRemote = 16,
+  kDeviceLocal = 17,
   kDeviceLock = 18,
   kDeviceUnlock = 19,
   kDeviceEnableSrq = 20,

@@ -43,6 +43,7 @@ ViStatus FromDeviceError(long error) {
     case 15: return VI_ERROR_TMO;
     case 4: return VI_ERROR_CONN_LOST;  // the link is gone
     case 11: return VI_ERROR_RSRC_LOCKED;
+    case 8: return VI_ERROR_NSUP_OPER;
     default: return VI_ERROR_IO;
   }
 }
@@ -176,6 +177,12 @@ class Vxi11Transport final : public Transport {
   }
 
   ViStatus assert_trigger(Deadline deadline) override { return Generic(kDeviceTrigger, deadline); }
+  // VXI-11 has a place in remote and a return to local; what else REN does is the bus's, not the link's.
+  ViStatus control_ren(ViUInt16 mode, Deadline deadline) override {
+    if (mode == VI_GPIB_REN_ASSERT_ADDRESS) return Generic(kDeviceRemote, deadline);
+    if (mode == VI_GPIB_REN_ADDRESS_GTL || mode == VI_GPIB_REN_DEASSERT_GTL) return Generic(kDeviceLocal, deadline);
+    return VI_ERROR_NSUP_OPER;
+  }
 
   ViStatus lock_device(std::uint32_t timeout_ms, Deadline deadline) override {
     std::int32_t error = 0;

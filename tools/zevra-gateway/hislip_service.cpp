@@ -16,6 +16,7 @@ using emulator::hislip_messages::kInvalidInitialization;
 using emulator::hislip_messages::kMessageTooLarge;
 using emulator::hislip_messages::kUnidentifiedError;
 using emulator::hislip_messages::kUnidentifiedFatal;
+using emulator::hislip_messages::kUnrecognizedControlCode;
 using emulator::hislip_messages::kUnrecognizedMessageType;
 using emulator::hislip_messages::Send;
 
@@ -241,6 +242,19 @@ void HislipService::ServeAsync(int fd, int stop_fd, Session& session) {
         else if (h.control == hislip::kLockRelease)
           answer = instrument.ReleaseLock(session.client);
         sent = reply(hislip::kAsyncLockResponse, answer, 0);
+        break;
+      }
+      case hislip::kAsyncRemoteLocalControl: {
+        // The request is viGpibControlREN's mode of the same number; it comes after the message it names.
+        if (h.control > hislip::kMostRemoteLocalRequest) {
+          sent = reply(hislip::kError, kUnrecognizedControlCode, 0, "no such remote/local request");
+          break;
+        }
+        session.AwaitProcessed(h.parameter, settings_.io_timeout);
+        if (ViStatus st = instrument.ControlRen(session.client, h.control, settings_.io_timeout); st < 0)
+          sent = reply(hislip::kError, kUnidentifiedError, 0, StatusTextOf(st));
+        else
+          sent = reply(hislip::kAsyncRemoteLocalResponse, 0, 0);
         break;
       }
       case hislip::kAsyncLockInfo: {

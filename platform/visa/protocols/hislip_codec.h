@@ -20,6 +20,8 @@ enum MessageType : std::uint8_t {
   kDataEnd = 7,
   kDeviceClearComplete = 8,
   kDeviceClearAcknowledge = 9,
+  kAsyncRemoteLocalControl = 10,
+  kAsyncRemoteLocalResponse = 11,
   kTrigger = 12,
   kAsyncMaximumMessageSize = 15,
   kAsyncMaximumMessageSizeResponse = 16,
@@ -43,6 +45,10 @@ enum LockResponse : std::uint8_t { kLockFailure = 0, kLockSuccess = 1, kLockShar
 // DeviceClearComplete (the client's request) and DeviceClearAcknowledge (the
 // mode agreed): set for overlapped mode, clear for synchronized.
 constexpr std::uint8_t kOverlapped = 1;
+
+// AsyncRemoteLocalControl's control code: the request, numbered as
+// viGpibControlREN's modes are (0 disable remote ... 6 go to local).
+constexpr std::uint8_t kMostRemoteLocalRequest = 6;
 
 constexpr std::size_t kHeaderSize = 16;
 constexpr std::uint16_t kProtocolVersion = 0x0100;  // 1.0
