@@ -39,6 +39,7 @@ ViStatus ForwardedInstrument::Open(const std::string& resource, std::size_t most
   self->resumable_reads_ = interface_type != VI_INTF_USB;
   // A raw socket or serial line carries the status byte, trigger and clear as IEEE 488.2 commands.
   if (self->line_framed_) viSetAttribute(self->vi_, VI_ATTR_IO_PROT, VI_PROT_4882_STRS);
+  viSetAttribute(self->vi_, VI_ATTR_SEND_END_EN, VI_TRUE);  // every message goes whole, with END
   viSetAttribute(self->vi_, VI_ATTR_TERMCHAR, '\n');
   viSetAttribute(self->vi_, VI_ATTR_TERMCHAR_EN, self->line_framed_ ? VI_TRUE : VI_FALSE);
   // Where the instrument can ask for service, the gateway listens for every client.
@@ -56,7 +57,10 @@ ForwardedInstrument::~ForwardedInstrument() {
 }
 
 ViStatus ForwardedInstrument::Timeout(std::chrono::milliseconds timeout) {
-  return viSetAttribute(vi_, VI_ATTR_TMO_VALUE, static_cast<ViAttrState>(std::max<long long>(timeout.count(), 0)));
+  timeout = std::max(timeout, std::chrono::milliseconds(0));
+  if (timeout == timeout_set_) return VI_SUCCESS;
+  timeout_set_ = timeout;
+  return viSetAttribute(vi_, VI_ATTR_TMO_VALUE, static_cast<ViAttrState>(timeout.count()));
 }
 
 ViStatus ForwardedInstrument::Send(ClientId client, std::string_view message, std::chrono::milliseconds timeout,
@@ -67,7 +71,6 @@ ViStatus ForwardedInstrument::Send(ClientId client, std::string_view message, st
   std::lock_guard io(io_);
   DropStaleInput();
   Timeout(timeout);
-  viSetAttribute(vi_, VI_ATTR_SEND_END_EN, VI_TRUE);
   ViUInt32 sent = 0;
   ViStatus st = viWrite(vi_, reinterpret_cast<ViConstBuf>(message.data()), static_cast<ViUInt32>(message.size()), &sent);
   // A line-framed link has no END: its line feed stands for it, for a client that ended a message without one.

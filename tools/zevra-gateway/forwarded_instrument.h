@@ -72,6 +72,7 @@ class ForwardedInstrument {
  private:
   ForwardedInstrument() = default;
   static ViStatus _VI_FUNCH OnServiceRequest(ViSession, ViEventType, ViEvent, ViAddr self);
+  // Sets the session's timeout, unless it already is that (called under io_).
   ViStatus Timeout(std::chrono::milliseconds timeout);
   ViStatus ReadResponse(std::string& reply, std::chrono::milliseconds timeout, const std::function<bool()>& moved_on);
   // Drops what a response given up on left behind, before the next message.
@@ -88,6 +89,7 @@ class ForwardedInstrument {
   bool stale_input_ = false;     // a response was given up on: its rest may still come
   std::size_t most_message_bytes_ = 0;
   std::mutex io_;  // one exchange at a time
+  std::chrono::milliseconds timeout_set_{-1};  // the session's VI_ATTR_TMO_VALUE, under io_
   emulator::HislipLocks locks_;
   std::mutex instrument_lock_mutex_;
   bool instrument_locked_ = false;
