@@ -31,7 +31,7 @@ ViStatus DriverSession::Configure(const std::string& resource_name, const std::s
     if (st < 0) return ReportConfigStoreError(st);
 
     st = IviConfig_GetDriverSession(server.get(), resource_name.c_str(), session.Out());
-    if (st == IVICONFIG_ERROR_NOT_EXIST_SESSION) {
+    if (st == IVICONFIG_ERROR_SESSION_NOT_FOUND) {
       IviConfig_ClearError();
       resource_descriptor_ = resource_name;
       st = IviConfig_GetConfigStoreSoftwareModuleCollection(server.get(), collection.Out());
@@ -68,7 +68,7 @@ ViStatus DriverSession::Configure(const std::string& resource_name, const std::s
   return status < 0 ? status : closed;
 }
 
-ViStatus DriverSession::ReadDriverSessionConfiguration(ViUInt32 config_session) {
+ViStatus DriverSession::ReadDriverSessionConfiguration(IviConfigHandle config_session) {
   ViStatus st = ReadVirtualNames(config_session);
   if (st < 0) return st;
   ConfigHandle asset;
@@ -76,7 +76,7 @@ ViStatus DriverSession::ReadDriverSessionConfiguration(ViUInt32 config_session) 
   if (st < 0) return ReportConfigStoreError(st);
   if (asset) {
     st = GetText(IviConfig_GetHardwareAssetPropertyViString, asset.get(),
-                 IVICONFIG_VAL_HARDWARE_ASSET_IO_RESOURCE_DESCRIPTOR, 1024, resource_descriptor_);
+                 IVICONFIG_VAL_HARDWARE_ASSET_IO_DESCRIPTOR, 1024, resource_descriptor_);
     if (st < 0) return ReportConfigStoreError(st);
   }
   bool InherentOptions::*const kFlags[] = {
@@ -98,7 +98,7 @@ ViStatus DriverSession::ReadDriverSessionConfiguration(ViUInt32 config_session) 
   return ParseDriverSetup(setup);
 }
 
-ViStatus DriverSession::ReadConfigurableInitialSettings(ViUInt32 config_component) {
+ViStatus DriverSession::ReadConfigurableInitialSettings(IviConfigHandle config_component) {
   ConfigHandle components, settings, items;
   ViStatus st = IviConfig_GetConfigComponentDataComponentCollection(config_component, components.Out());
   if (st < 0) return ReportConfigStoreError(st);
@@ -112,29 +112,40 @@ ViStatus DriverSession::ReadConfigurableInitialSettings(ViUInt32 config_componen
   if (st < 0) return ReportConfigStoreError(st);
   for (ViInt32 index = 1; index <= count; ++index) {
     ConfigHandle item;
-    st = IviConfig_GetDataComponentItem(items.get(), index, item.Out());
+    st = IviConfig_GetDataComponentItemByIndex(items.get(), index, item.Out());
     if (st < 0) return ReportConfigStoreError(st);
-    std::string type, name;
-    st = GetText(IviConfig_GetDataComponentPropertyViString, item.get(), IVICONFIG_VAL_DATA_COMPONENT_TYPE, 1024, type);
-    if (st >= 0) st = GetText(IviConfig_GetDataComponentPropertyViString, item.get(), IVICONFIG_VAL_NAME, 1024, name);
+    ViInt32 type = 0;
+    std::string name;
+    st = IviConfig_GetDataComponentPropertyViInt32(item.get(), IVICONFIG_VAL_DATA_COMPONENT_TYPE, &type);
+    if (st >= 0) st = GetText(IviConfig_GetDataComponentPropertyViString, item.get(), IVICONFIG_VAL_DATA_COMPONENT_NAME, 1024, name);
     if (st < 0) return ReportConfigStoreError(st);
     const ViInt32 value_id = IVICONFIG_VAL_DATA_COMPONENT_VALUE;
-    if (EqualsIgnoringCase(type, "string")) {
-      std::string value;
-      st = GetText(IviConfig_GetDataComponentPropertyViString, item.get(), value_id, 1024, value);
-      if (st >= 0) initial_settings_string_[name] = value;
-    } else if (EqualsIgnoringCase(type, "integer")) {
-      ViInt32 value = 0;
-      st = IviConfig_GetDataComponentPropertyViInt32(item.get(), value_id, &value);
-      if (st >= 0) initial_settings_integer_[name] = value;
-    } else if (EqualsIgnoringCase(type, "real")) {
-      ViReal64 value = 0;
-      st = IviConfig_GetDataComponentPropertyViReal64(item.get(), value_id, &value);
-      if (st >= 0) initial_settings_real_[name] = value;
-    } else if (EqualsIgnoringCase(type, "boolean")) {
-      ViBoolean value = VI_FALSE;
-      st = IviConfig_GetDataComponentPropertyViBoolean(item.get(), value_id, &value);
-      if (st >= 0) initial_settings_boolean_[name] = value == VI_TRUE;
+    switch (type) {
+      case IVICONFIG_VAL_TYPE_STRING: {
+        std::string value;
+        st = GetText(IviConfig_GetDataComponentPropertyViString, item.get(), value_id, 1024, value);
+        if (st >= 0) initial_settings_string_[name] = value;
+        break;
+      }
+      case IVICONFIG_VAL_TYPE_INTEGER: {
+        ViInt32 value = 0;
+        st = IviConfig_GetDataComponentPropertyViInt32(item.get(), value_id, &value);
+        if (st >= 0) initial_settings_integer_[name] = value;
+        break;
+      }
+      case IVICONFIG_VAL_TYPE_REAL: {
+        ViReal64 value = 0;
+        st = IviConfig_GetDataComponentPropertyViReal64(item.get(), value_id, &value);
+        if (st >= 0) initial_settings_real_[name] = value;
+        break;
+      }
+      case IVICONFIG_VAL_TYPE_BOOLEAN: {
+        ViBoolean value = VI_FALSE;
+        st = IviConfig_GetDataComponentPropertyViBoolean(item.get(), value_id, &value);
+        if (st >= 0) initial_settings_boolean_[name] = value == VI_TRUE;
+        break;
+      }
+      default: break;  // structures and API references are no settings
     }
     if (st < 0) return ReportConfigStoreError(st);
   }
@@ -147,12 +158,12 @@ ViStatus DriverSession::ApplyInitialModelSetting() {
   return VI_SUCCESS;
 }
 
-ViStatus DriverSession::ReadVirtualNames(ViUInt32 config_session) {
+ViStatus DriverSession::ReadVirtualNames(IviConfigHandle config_session) {
   ViStatus st = vexo::ReadVirtualNames(config_session, virtual_names_);
   return st < 0 ? ReportConfigStoreError(st) : VI_SUCCESS;
 }
 
-ViStatus DriverSession::ReadPhysicalNames(ViUInt32 software_module) {
+ViStatus DriverSession::ReadPhysicalNames(IviConfigHandle software_module) {
   ConfigHandle names;
   ViStatus st = IviConfig_GetSoftwareModulePhysicalNameCollection(software_module, names.Out());
   if (st < 0) return ReportConfigStoreError(st);
@@ -162,10 +173,10 @@ ViStatus DriverSession::ReadPhysicalNames(ViUInt32 software_module) {
   for (ViInt32 index = 1; index <= count; ++index) {
     ConfigHandle item;
     std::string name, rc_name;
-    st = IviConfig_GetPhysicalNameItem(names.get(), index, item.Out());
-    if (st >= 0) st = GetText(IviConfig_GetPhysicalNamePropertyViString, item.get(), IVICONFIG_VAL_NAME, 1024, name);
+    st = IviConfig_GetPhysicalNameItemByIndex(names.get(), index, item.Out());
+    if (st >= 0) st = GetText(IviConfig_GetPhysicalNamePropertyViString, item.get(), IVICONFIG_VAL_PHYSICAL_NAME_NAME, 1024, name);
     if (st >= 0)
-      st = GetText(IviConfig_GetPhysicalNamePropertyViString, item.get(), IVICONFIG_VAL_PHYSICAL_NAME_RC_NAME, 1024,
+      st = GetText(IviConfig_GetPhysicalNamePropertyViString, item.get(), IVICONFIG_VAL_PHYSICAL_NAME_RCNAME, 1024,
                    rc_name);
     if (st < 0) return ReportConfigStoreError(st);
     physical_name_table_[name] = rc_name;

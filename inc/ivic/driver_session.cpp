@@ -126,8 +126,7 @@ ViStatus DriverSession::ReportErrorWithElaboration(ViStatus code, std::string_vi
 
 ViStatus DriverSession::ReportConfigStoreError(ViStatus code) {
   char text[1024] = "";
-  ViStatus server_code = 0;
-  [[maybe_unused]] ViStatus statusGetError = IviConfig_GetError(&server_code, sizeof text, text);
+  [[maybe_unused]] ViStatus statusGetError = IviConfig_GetError(sizeof text, text);
   VEXO_ASSERT(statusGetError >= 0);
   ViStatus st = IviSession_SetError(session_handle_, code, text);
   return st < 0 ? st : code;

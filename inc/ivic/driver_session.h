@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "IviConfigServer.h"
 #include "attribute_cache.h"
 #include "ci_map.h"
 #include "io_session.h"
@@ -115,16 +116,16 @@ class DriverSession : public IoSession {
   void InvalidateAllAttributes();
 
   ViStatus Configure(const std::string& resource_name, const std::string& option_string);
-  ViStatus ReadDriverSessionConfiguration(ViUInt32 config_session);
-  ViStatus ReadConfigurableInitialSettings(ViUInt32 config_component);
+  ViStatus ReadDriverSessionConfiguration(IviConfigHandle config_session);
+  ViStatus ReadConfigurableInitialSettings(IviConfigHandle config_component);
   ViStatus ApplyInitialModelSetting();
   ViStatus ParseOptionString(const std::string& option_string);
   ViStatus ParseDriverSetup(const std::string& text);
   ViStatus ApplyDriverSetupOption(const std::string& name, const std::string& value);
   ViStatus ParseInherentOptions(const std::string& text);
   ViStatus ParseBooleanOptionValue(const std::string& name, const std::string& value, bool& target);
-  ViStatus ReadVirtualNames(ViUInt32 config_session);
-  ViStatus ReadPhysicalNames(ViUInt32 software_module);
+  ViStatus ReadVirtualNames(IviConfigHandle config_session);
+  ViStatus ReadPhysicalNames(IviConfigHandle software_module);
 
   // Instrument I/O over VISA: open (a driver may add its own settings after
   // the base open), close, *CLS, *IDN? and the *ESR? status check.

@@ -4,10 +4,10 @@
 namespace vexo {
 
 void ConfigHandle::Release() {
-  if (handle_ != 0) {
+  if (handle_ != nullptr) {
     // A handle this class was given cannot fail to dispose.
     IviConfig_DisposeHandle(handle_);
-    handle_ = 0;
+    handle_ = nullptr;
   }
 }
 
@@ -15,7 +15,7 @@ ViStatus ConfigServer::Open() {
   ViStatus st = IviConfig_Initialize(&handle_);
   if (st < 0) return st;
   std::string location;
-  st = GetText(IviConfig_GetConfigStorePropertyViString, handle_, IVICONFIG_VAL_CONFIG_STORE_PROCESS_DEFAULT_LOCATION,
+  st = GetText(IviConfig_GetConfigStorePropertyViString, handle_, IVICONFIG_VAL_CONFIG_STORE_PROC_DEFAULT_LOCATION,
                260, location);
   if (st >= 0 && location.empty())
     st = GetText(IviConfig_GetConfigStorePropertyViString, handle_, IVICONFIG_VAL_CONFIG_STORE_MASTER_LOCATION, 260,
@@ -25,8 +25,8 @@ ViStatus ConfigServer::Open() {
 }
 
 ViStatus ConfigServer::Close() {
-  ViStatus st = handle_ != 0 ? IviConfig_Close(handle_) : VI_SUCCESS;
-  handle_ = 0;
+  ViStatus st = handle_ != nullptr ? IviConfig_Close(handle_) : VI_SUCCESS;
+  handle_ = nullptr;
   return st;
 }
 
@@ -48,10 +48,10 @@ ViStatus ReadVirtualNames(IviConfigHandle config_session, VirtualNameTable& tabl
   for (ViInt32 index = 1; index <= count; ++index) {
     ConfigHandle item, ranges;
     std::string name, maps_to;
-    st = IviConfig_GetVirtualNameItem(names.get(), index, item.Out());
-    if (st >= 0) st = GetText(IviConfig_GetVirtualNamePropertyViString, item.get(), IVICONFIG_VAL_NAME, 1024, name);
+    st = IviConfig_GetVirtualNameItemByIndex(names.get(), index, item.Out());
+    if (st >= 0) st = GetText(IviConfig_GetVirtualNamePropertyViString, item.get(), IVICONFIG_VAL_VIRTUAL_NAME_NAME, 1024, name);
     if (st >= 0)
-      st = GetText(IviConfig_GetVirtualNamePropertyViString, item.get(), IVICONFIG_VAL_VIRTUAL_NAME_MAP_TO, 1024,
+      st = GetText(IviConfig_GetVirtualNamePropertyViString, item.get(), IVICONFIG_VAL_VIRTUAL_NAME_MAPTO, 1024,
                    maps_to);
     if (st >= 0) st = IviConfig_GetVirtualNameVirtualRangeCollection(item.get(), ranges.Out());
     ViInt32 range_count = 0;
@@ -64,12 +64,12 @@ ViStatus ReadVirtualNames(IviConfigHandle config_session, VirtualNameTable& tabl
     for (ViInt32 r = 1; r <= range_count; ++r) {
       ConfigHandle range;
       ViInt32 min = 0, max = 0, start = 0;
-      st = IviConfig_GetVirtualRangeItem(ranges.get(), r, range.Out());
+      st = IviConfig_GetVirtualRangeItemByIndex(ranges.get(), r, range.Out());
       if (st >= 0) st = IviConfig_GetVirtualRangePropertyViInt32(range.get(), IVICONFIG_VAL_VIRTUAL_RANGE_MIN, &min);
       if (st >= 0) st = IviConfig_GetVirtualRangePropertyViInt32(range.get(), IVICONFIG_VAL_VIRTUAL_RANGE_MAX, &max);
       if (st >= 0)
         st = IviConfig_GetVirtualRangePropertyViInt32(range.get(),
-                                                      IVICONFIG_VAL_VIRTUAL_RANGE_STARTING_PHYSICAL_INDEX, &start);
+                                                      IVICONFIG_VAL_VIRTUAL_RANGE_START_PHYSICAL_INDEX, &start);
       if (st < 0) return st;
       table.add_range(name, maps_to, min, max, start);
     }

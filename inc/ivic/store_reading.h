@@ -24,11 +24,11 @@ class ConfigHandle {
     return &handle_;
   }
   IviConfigHandle get() const { return handle_; }
-  explicit operator bool() const { return handle_ != 0; }
+  explicit operator bool() const { return handle_ != nullptr; }
   void Release();
 
  private:
-  IviConfigHandle handle_ = 0;
+  IviConfigHandle handle_ = nullptr;
 };
 
 // The server itself, closed when it goes out of scope unless closed explicitly.
@@ -45,7 +45,7 @@ class ConfigServer {
   ViStatus Close();
 
  private:
-  IviConfigHandle handle_ = 0;
+  IviConfigHandle handle_ = nullptr;
 };
 
 using StringGetter = ViStatus (*)(IviConfigHandle, ViInt32, ViInt32, ViChar[]);
@@ -54,7 +54,7 @@ ViStatus GetText(StringGetter getter, IviConfigHandle h, ViInt32 id, std::size_t
 // The virtual names of a driver session of the store; the server's status on failure.
 ViStatus ReadVirtualNames(IviConfigHandle config_session, VirtualNameTable& table);
 // The virtual names of `logical_name` in the store a process uses;
-// IVICONFIG_ERROR_NOT_EXIST_SESSION when it names no driver session.
+// IVICONFIG_ERROR_SESSION_NOT_FOUND when it names no driver session.
 ViStatus ReadLogicalNameVirtualNames(const std::string& logical_name, VirtualNameTable& table);
 
 }  // namespace vexo

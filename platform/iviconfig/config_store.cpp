@@ -67,7 +67,7 @@ std::optional<StoreError> Store::read_and_parse(const std::string& path, unsigne
   exists_ = false;
   missing_ = false;
   if (path.empty()) {
-    return StoreError{IVICONFIG_ERROR_CANNOT_READ_STORE,
+    return StoreError{IVICONFIG_ERROR_DESERIALIZE_FAILED,
                       "No configuration store location: set IVICONFIGSERVERDEFAULT or create the "
                       "master store " + master_location() + "."};
   }
@@ -78,7 +78,7 @@ std::optional<StoreError> Store::read_and_parse(const std::string& path, unsigne
       return StoreError{IVICONFIG_ERROR_MASTER_NOT_FOUND,
                         "The master configuration store " + path + " does not exist."};
     }
-    return StoreError{IVICONFIG_ERROR_CANNOT_READ_STORE,
+    return StoreError{IVICONFIG_ERROR_DESERIALIZE_FAILED,
                       "Cannot read the configuration store " + path + ": " + why + "."};
   }
   exists_ = true;
@@ -86,12 +86,12 @@ std::optional<StoreError> Store::read_and_parse(const std::string& path, unsigne
   if (!parsed) {
     std::size_t offset = std::min<std::size_t>(static_cast<std::size_t>(parsed.offset), content_.size());
     int line = 1 + static_cast<int>(std::count(content_.begin(), content_.begin() + offset, '\n'));
-    return StoreError{IVICONFIG_ERROR_CANNOT_READ_STORE,
+    return StoreError{IVICONFIG_ERROR_DESERIALIZE_FAILED,
                       "The configuration store " + path + " is not well-formed XML: line " +
                           std::to_string(line) + ": " + parsed.description() + "."};
   }
   if (!root()) {
-    return StoreError{IVICONFIG_ERROR_CANNOT_READ_STORE,
+    return StoreError{IVICONFIG_ERROR_DESERIALIZE_FAILED,
                       "The configuration store " + path + " has no IviConfigStore root element."};
   }
   return std::nullopt;
@@ -203,7 +203,7 @@ std::optional<StoreError> Store::load_shared(const std::string& path, std::share
 std::optional<StoreError> Store::load_for_editing(const std::string& path, bool may_be_missing) {
   if (!path.empty()) {
     if (auto why = FileLock::acquire(path, FileLock::Mode::exclusive, kLockTimeoutMs, lock_))
-      return StoreError{IVICONFIG_ERROR_CANNOT_READ_STORE, *why};
+      return StoreError{IVICONFIG_ERROR_DESERIALIZE_FAILED, *why};
   }
   auto error = read_and_parse(path, pugi::parse_full | pugi::parse_ws_pcdata);
   if (error && may_be_missing && missing_) {
@@ -211,6 +211,19 @@ std::optional<StoreError> Store::load_for_editing(const std::string& path, bool 
     return std::nullopt;
   }
   return error;
+}
+
+std::shared_ptr<Store> Store::editable_copy() const {
+  auto copy = std::make_shared<Store>();
+  copy->path_ = path_;
+  copy->exists_ = exists_;
+  if (!root()) {
+    copy->create_empty();
+    return copy;
+  }
+  copy->content_ = content_;
+  copy->doc_.load_buffer(copy->content_.data(), copy->content_.size(), pugi::parse_full | pugi::parse_ws_pcdata);
+  return copy;
 }
 
 void Store::create_empty() {
@@ -300,7 +313,7 @@ std::string Store::serialize() {
 }
 
 std::optional<StoreError> Store::save(const std::string& path) {
-  if (auto why = ReplaceFileContent(path, serialize())) return StoreError{IVICONFIG_ERROR_CANNOT_READ_STORE, *why};
+  if (auto why = ReplaceFileContent(path, serialize())) return StoreError{IVICONFIG_ERROR_SERIALIZE_FAILED, *why};
   return std::nullopt;
 }
 

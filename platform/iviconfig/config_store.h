@@ -5,10 +5,9 @@
 // each other by id and idref.
 #pragma once
 
-#include <pugixml.hpp>
-
 #include <memory>
 #include <optional>
+#include <pugixml.hpp>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -59,8 +58,14 @@ class Store {
   static pugi::xml_node append_element(pugi::xml_node parent, const char* name);
   static void remove_element(pugi::xml_node node);
 
+  // A copy of this store to edit, not shared: the same bytes read again
+  // keeping the file's layout (or an empty store when there were none), with
+  // the same elements in the same order.
+  std::shared_ptr<Store> editable_copy() const;
+
   const std::string& path() const { return path_; }
   pugi::xml_document& document() { return doc_; }
+  const pugi::xml_document& document() const { return doc_; }
   pugi::xml_node root() const { return doc_.child("IviConfigStore"); }
   // Line of a node in the file loaded (1-based), 0 when unknown.
   int line_of(pugi::xml_node node) const;
@@ -70,8 +75,7 @@ class Store {
   // The collection element under the root (created when `create` is set).
   pugi::xml_node collection(const char* name, bool create = false);
   // Items of `element` type under `parent`'s child collection `collection_name`.
-  static std::vector<pugi::xml_node> items(pugi::xml_node parent, const char* collection_name,
-                                           const char* element);
+  static std::vector<pugi::xml_node> items(pugi::xml_node parent, const char* collection_name, const char* element);
   // The item among `items` whose Name child equals `name` ignoring ASCII case.
   static pugi::xml_node find_named(const std::vector<pugi::xml_node>& items, std::string_view name);
   // The element of type `element` anywhere in the store with id == `id`.

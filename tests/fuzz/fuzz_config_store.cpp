@@ -33,10 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (!again.load_buffer(text.data(), text.size(), pugi::parse_full | pugi::parse_ws_pcdata)) std::abort();
     }
   }
-  IviConfigHandle server = 0, session = 0;
+  IviConfigHandle server = nullptr, session = nullptr;
   if (IviConfig_Initialize(&server) >= 0) {
     if (IviConfig_Deserialize(server, path.c_str()) >= 0 && IviConfig_GetDriverSession(server, "Bench", &session) >= 0) {
-      IviConfigHandle names = 0;
+      IviConfigHandle names = nullptr;
       ViInt32 count = 0;
       if (IviConfig_GetSessionVirtualNameCollection(session, &names) >= 0) IviConfig_GetVirtualNameCount(names, &count);
     }
