@@ -4,6 +4,7 @@
 # everything is already there.
 #   install-deps.sh build   what building and running the stack needs (the demo)
 #   install-deps.sh test    that, plus the test suite's extras
+#   install-deps.sh windows the Windows cross-build and Wine
 set -euo pipefail
 
 build_packages=(
@@ -19,11 +20,16 @@ test_packages=(
   chromium
   clang libclang-rt-14-dev
 )
+# Cross-building for Windows and running the result under Wine.
+windows_packages=(
+  cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools googletest wine64
+)
 
 case "${1:-}" in
   build) packages=("${build_packages[@]}") ;;
   test) packages=("${build_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: $0 build|test" >&2; exit 2 ;;
+  windows) packages=("${windows_packages[@]}") ;;
+  *) echo "usage: $0 build|test|windows" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <list>
@@ -11,6 +12,9 @@
 
 #include <sys/stat.h>
 #include <time.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "IviConfigServer.h"
 #include "regular_file.h"
@@ -21,7 +25,15 @@
 
 namespace iviconfig {
 
+#ifdef _WIN32
+// Where the IVI shared components keep the master store on Windows.
+std::string master_location() {
+  const char* data = std::getenv("ProgramData");
+  return std::string(data != nullptr ? data : "C:\\ProgramData") + "\\IVI Foundation\\IVI\\IviConfigurationStore.xml";
+}
+#else
 std::string master_location() { return IVICONFIG_MASTER_LOCATION; }
+#endif
 
 std::string process_default_location() {
   const char* env = std::getenv("IVICONFIGSERVERDEFAULT");
@@ -111,9 +123,9 @@ namespace {
 // What says a file is the one read before: a rename puts another inode in
 // place, an edit in place changes the size or the times.
 struct FileIdentity {
-  dev_t device = 0;
-  ino_t inode = 0;
-  off_t size = 0;
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t size = 0;
   timespec modified{}, changed{};
   bool operator==(const FileIdentity& o) const {
     return device == o.device && inode == o.inode && size == o.size && modified.tv_sec == o.modified.tv_sec &&
@@ -122,12 +134,31 @@ struct FileIdentity {
   }
 };
 
+#ifdef _WIN32
+timespec TimeOf(const FILETIME& t) {
+  // 100 ns ticks since 1601 to the Unix epoch.
+  std::int64_t ticks = (static_cast<std::int64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime) - 116444736000000000LL;
+  return {static_cast<time_t>(ticks / 10'000'000), static_cast<long>(ticks % 10'000'000 * 100)};
+}
+
+// A file moved into place is another file: its creation time is its own.
+bool IdentityOf(const std::string& path, FileIdentity& out) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return false;
+  out = {0, 0, static_cast<std::int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow,
+         TimeOf(data.ftLastWriteTime), TimeOf(data.ftCreationTime)};
+  return true;
+}
+#else
 bool IdentityOf(const std::string& path, FileIdentity& out) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   out = {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
   return true;
 }
+#endif
 
 // File times tick coarsely (a few milliseconds, a second on some file
 // systems), so an edit that keeps the size and the inode can leave the times

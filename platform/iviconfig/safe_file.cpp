@@ -126,15 +126,15 @@ std::optional<std::string> ReplaceFileContent(const std::string& path, std::stri
 
 FileLock& FileLock::operator=(FileLock&& other) noexcept {
   if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ != kNone) ::close(fd_);
     fd_ = other.fd_;
-    other.fd_ = -1;
+    other.fd_ = kNone;
   }
   return *this;
 }
 
 FileLock::~FileLock() {
-  if (fd_ >= 0) ::close(fd_);  // closing releases the flock
+  if (fd_ != kNone) ::close(fd_);  // closing releases the flock
 }
 
 namespace {

@@ -26,7 +26,7 @@ class FileLock {
  public:
   enum class Mode { shared, exclusive };
   FileLock() = default;
-  FileLock(FileLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+  FileLock(FileLock&& other) noexcept : fd_(other.fd_) { other.fd_ = kNone; }
   FileLock& operator=(FileLock&& other) noexcept;
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
@@ -36,10 +36,18 @@ class FileLock {
   // lock file and finds none goes on unlocked (renames keep what it reads
   // whole); a writer that cannot lock fails with the reason.
   static std::optional<std::string> acquire(const std::string& path, Mode mode, int timeout_ms, FileLock& out);
-  bool held() const { return fd_ >= 0; }
+  bool held() const { return fd_ != kNone; }
 
  private:
-  int fd_ = -1;
+  // A descriptor (a HANDLE on Windows).
+#ifdef _WIN32
+  using Native = void*;
+  static constexpr Native kNone = nullptr;
+#else
+  using Native = int;
+  static constexpr Native kNone = -1;
+#endif
+  Native fd_ = kNone;
 };
 
 }  // namespace iviconfig
