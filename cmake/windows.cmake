@@ -18,21 +18,28 @@ add_library(pugixml STATIC ${ZEVRA_PUGIXML_SOURCE}/src/pugixml.cpp)
 target_include_directories(pugixml SYSTEM PUBLIC ${ZEVRA_PUGIXML_SOURCE}/src)
 target_compile_options(pugixml PRIVATE -w)
 
-# Makes `target` a Windows DLL exporting the functions `header` declares whose
-# names start with `prefix`.
-function(zevra_windows_dll target header prefix description)
+# Writes ${CMAKE_BINARY_DIR}/<dll>.def listing the functions `header` declares
+# after its export macro `macro` whose names start with `prefix`.
+function(zevra_def_from_header dll header macro prefix)
   file(READ ${header} declarations)
-  string(REGEX MATCHALL "${prefix}[A-Za-z0-9_]*[ \t\n]*\\(" calls "${declarations}")
+  string(REGEX MATCHALL "${macro}[ \t\n]+[A-Za-z_]+[ \t\n]+(_VI_FUNC[ \t\n]+)?${prefix}[A-Za-z0-9_]*[ \t\n]*\\("
+         calls "${declarations}")
   set(names "")
   foreach(call IN LISTS calls)
-    string(REGEX REPLACE "[ \t\n]*\\($" "" name "${call}")
+    string(REGEX REPLACE ".*[ \t\n](${prefix}[A-Za-z0-9_]*)[ \t\n]*\\($" "\\1" name "${call}")
     list(APPEND names ${name})
   endforeach()
   list(REMOVE_DUPLICATES names)
   list(SORT names)
   list(JOIN names "\n  " exports)
+  file(WRITE ${CMAKE_BINARY_DIR}/${dll}.def "LIBRARY ${dll}.dll\nEXPORTS\n  ${exports}\n")
+endfunction()
+
+# Makes `target` a Windows DLL exporting the functions `header` declares (after
+# `macro`) whose names start with `prefix`.
+function(zevra_windows_dll target header macro prefix description)
+  zevra_def_from_header(${target} ${header} ${macro} ${prefix})
   set(def ${CMAKE_BINARY_DIR}/${target}.def)
-  file(WRITE ${def} "LIBRARY ${target}.dll\nEXPORTS\n  ${exports}\n")
 
   set(ZEVRA_RC_DESCRIPTION "${description}")
   set(ZEVRA_RC_NAME ${target})
@@ -46,3 +53,17 @@ function(zevra_windows_dll target header prefix description)
     COMMAND ${ZEVRA_DLLTOOL} -d ${def} -D ${target}.dll -l ${CMAKE_BINARY_DIR}/lib/${target}.lib
     COMMENT "import library ${target}.lib")
 endfunction()
+
+# Any VISA: the driver imports visa64.dll by name, through an import library
+# made from our visa.h, so that it binds to whichever visa64.dll the machine has.
+zevra_def_from_header(visa64 ${PROJECT_SOURCE_DIR}/platform/visa/include/visa.h VI_EXPORT vi)
+set(ZEVRA_VISA_IMPORT_LIBRARY ${CMAKE_BINARY_DIR}/lib/libvisa64.dll.a)
+add_custom_command(OUTPUT ${ZEVRA_VISA_IMPORT_LIBRARY}
+  COMMAND ${ZEVRA_DLLTOOL} -d ${CMAKE_BINARY_DIR}/visa64.def -D visa64.dll -l ${ZEVRA_VISA_IMPORT_LIBRARY}
+  DEPENDS ${PROJECT_SOURCE_DIR}/platform/visa/include/visa.h
+  COMMENT "import library for visa64.dll")
+add_custom_target(visa64_import_library DEPENDS ${ZEVRA_VISA_IMPORT_LIBRARY})
+add_library(visa SHARED IMPORTED GLOBAL)
+set_target_properties(visa PROPERTIES IMPORTED_IMPLIB ${ZEVRA_VISA_IMPORT_LIBRARY}
+                                      INTERFACE_INCLUDE_DIRECTORIES ${PROJECT_SOURCE_DIR}/platform/visa/include)
+add_dependencies(visa visa64_import_library)

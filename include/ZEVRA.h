@@ -33,8 +33,10 @@
 
 #include "visatype.h"
 
-#if defined(_WIN32)
-#define ZEVRA_API __declspec(dllexport)
+#if defined(_WIN32) && defined(ZEVRA_BUILDING_DLL)
+#define ZEVRA_API /* exported by the DLL's .def file */
+#elif defined(_WIN32)
+#define ZEVRA_API __declspec(dllimport)
 #elif defined(__GNUC__)
 #define ZEVRA_API __attribute__((visibility("default")))
 #else
