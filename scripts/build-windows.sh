@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Cross-builds the Windows DLLs into build-windows/ with Debian's MinGW-w64:
-# IviCShared_64.dll and IviConfigServerCAPI_64.dll (pugixml compiled in from
-# Debian's source package), their import libraries (.dll.a, .lib) and .def
-# files, and the tests scripts/test-windows.sh runs under Wine.
+# Cross-builds for Windows into build-windows/ with Debian's MinGW-w64:
+# ZEVRA_64.dll, IviCShared_64.dll and IviConfigServerCAPI_64.dll (pugixml
+# compiled in from Debian's source package), their import libraries (.dll.a,
+# .lib) and .def files, the examples as .exe, the tests scripts/test-windows.sh
+# runs under Wine, and the package zevra-VERSION-windows-x64.zip.
+# --fetch-only: install the tools and fetch pugixml's source, build nothing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh windows
@@ -30,7 +32,29 @@ LIST
   tar -xzf "$sources"/pugixml_*.orig.tar.gz -C "$sources/pugixml" --strip-components=1
 fi
 
+[ "${1:-}" = "--fetch-only" ] && exit 0
+
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
       -DZEVRA_PUGIXML_SOURCE="$(realpath "$sources/pugixml")" >/dev/null
 cmake --build "$build" -j"$(nproc)"
-echo "Windows DLLs in $build/bin, import libraries and .def files in $build/lib and $build"
+
+# The package: the DLLs, import libraries and .def files, the headers a program
+# includes (VISA's own come with the VISA installed), the examples as source
+# and as programs, the licence, the README and the compliance document.
+version=$(sed -n 's/^project(ZEVRA VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+name=zevra-$version-windows-x64
+stage=$build/package/$name
+rm -rf "$build/package" && mkdir -p "$stage"/{bin,lib,include,examples}
+dlls=(ZEVRA_64 IviCShared_64 IviConfigServerCAPI_64)
+for dll in "${dlls[@]}"; do
+  cp "$build/bin/$dll.dll" "$stage/bin/"
+  cp "$build/lib/$dll.lib" "$build/lib/$dll.dll.a" "$build/$dll.def" "$stage/lib/"
+done
+cp include/ZEVRA.h platform/ivisession/include/IviSession.h platform/iviconfig/include/IviConfigServer.h \
+   "$stage/include/"
+for example in open_by_logical_name output_and_list status_and_errors; do
+  cp "examples/$example.c" "$build/bin/$example.exe" "$stage/examples/"
+done
+cp LICENSE README.md docs/compliance.md "$stage/"
+(cd "$build/package" && cmake -E tar cf "../$name.zip" --format=zip "$name")
+echo "Windows DLLs in $build/bin, import libraries in $build/lib, the package $build/$name.zip"
