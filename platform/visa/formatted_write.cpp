@@ -182,12 +182,15 @@ ViStatus format_write(const char* format, va_list* args, WriteSink& sink) {
     FormatSpec spec;
     if (!parse_format_spec(format, pos, false, spec)) return VI_ERROR_INV_FMT;
     if (spec.width_from_args) {
-      long w = va_arg(*args, int);  // long: negating INT_MIN must not overflow
+      // long long: wider than int everywhere (long is not, on Windows), so -INT_MIN fits,
+      // and the bound is checked before the width is narrowed.
+      long long w = va_arg(*args, int);
       if (w < 0) {
         spec.flags |= flag_bit('-');
         w = -w;
       }
-      spec.width = w;
+      if (w > kMaxFieldWidth) return VI_ERROR_INV_FMT;
+      spec.width = static_cast<long>(w);
     }
     if (spec.precision_from_args) {
       int p = va_arg(*args, int);
