@@ -133,6 +133,14 @@ static void build_store(const char *path) {
   OK(IviConfig_AddPublishedAPIReference(module_apis, api));
   expect_error("a reference added twice", IviConfig_AddPublishedAPIReference(module_apis, api),
                IVICONFIG_ERROR_ALREADY_EXIST, "IviDCPwr");
+  expect_error("destroying an API a module refers to", IviConfig_DestroyPublishedAPI(apis, api),
+               IVICONFIG_ERROR_LOCAL_REFERENCE_EXIST, "IviSoftwareModule 'ZEVRA'");
+  OK(IviConfig_RemovePublishedAPIReference(module_apis, api));
+  OK(IviConfig_GetPublishedAPICount(module_apis, &count));
+  CHECK(count == 0);
+  expect_error("a reference removed twice", IviConfig_RemovePublishedAPIReference(module_apis, api),
+               IVICONFIG_ERROR_NOT_EXIST, "does not refer");
+  OK(IviConfig_AddPublishedAPIReference(module_apis, api));
 
   OK(IviConfig_GetConfigStoreHardwareAssetCollection(store, &assets));
   OK(IviConfig_CreateHardwareAsset(assets, "Supply1", &asset));
@@ -144,6 +152,8 @@ static void build_store(const char *path) {
 
   OK(IviConfig_GetConfigStoreDriverSessionCollection(store, &sessions));
   OK(IviConfig_CreateDriverSession(sessions, "BenchSession", &session));
+  OK(IviConfig_SetSessionHardwareAssetReference(session, spare));
+  OK(IviConfig_SetSessionHardwareAssetReference(session, VI_NULL)); /* no asset: allowed */
   OK(IviConfig_SetSessionHardwareAssetReference(session, asset));
   OK(IviConfig_SetSessionSoftwareModuleReference(session, module));
   OK(IviConfig_SetDriverSessionPropertyViBoolean(session, IVICONFIG_VAL_DRIVER_SESSION_SIMULATE, VI_TRUE));
