@@ -81,8 +81,8 @@ constexpr PropertySpec kProperties[] = {
     {Kind::Store, IVICONFIG_VAL_CONFIG_STORE_REVISION, "Revision", String, "", true},
     {Kind::Store, IVICONFIG_VAL_CONFIG_STORE_VENDOR, "Vendor", String, "", true},
     // What the store file says; 0 when it does not.
-    {Kind::Store, IVICONFIG_VAL_CONFIG_STORE_SPEC_MAJOR_VERSION, "SpecificationMajorVersion", Int32, "0", false},
-    {Kind::Store, IVICONFIG_VAL_CONFIG_STORE_SPEC_MINOR_VERSION, "SpecificationMinorVersion", Int32, "0", false},
+    {Kind::Store, IVICONFIG_VAL_CONFIG_STORE_SPEC_MAJOR_VERSION, "MajorVersion", Int32, "0", false},
+    {Kind::Store, IVICONFIG_VAL_CONFIG_STORE_SPEC_MINOR_VERSION, "MinorVersion", Int32, "0", false},
 
     {Kind::ConfigComponent, IVICONFIG_VAL_CONFIG_COMPONENT_NAME, "Name", String, "", true},
     {Kind::ConfigComponent, IVICONFIG_VAL_CONFIG_COMPONENT_DESCRIPTION, "Description", String, "", true},
