@@ -473,6 +473,12 @@ std::string ReferrerOf(const Store& store, pugi::xml_node node) {
   return {};
 }
 
+// Drops a store and every handle of it.
+void ForgetStore(Key store) {
+  std::erase_if(g_objects, [&](const auto& entry) { return entry.second.store == store; });
+  g_stores.erase(store);
+}
+
 // A number or a boolean (kept as `Stored`, handed out as `Out`).
 template <typename Stored, typename Out>
 ViStatus GetScalar(IviConfigHandle h, Kind kind, ViInt32 id, ValueType type, Out* out) {
@@ -538,9 +544,7 @@ ViStatus Dispose(IviConfigHandle h) {
                   "Invalid configuration server handle " + std::to_string(KeyOf(h)) + ".");
     }
     if (it->second.kind == Kind::Store) {
-      Key store = it->first;
-      std::erase_if(g_objects, [&](const auto& entry) { return entry.second.store == store; });
-      g_stores.erase(store);
+      ForgetStore(it->first);
     } else {
       g_objects.erase(it);
     }
@@ -549,12 +553,12 @@ ViStatus Dispose(IviConfigHandle h) {
 }
 
 ViStatus Close(IviConfigHandle store) {
-  {
-    std::lock_guard lock(g_mutex);
+  return Locked([&]() -> ViStatus {
     ViStatus st;
     if (Find(store, Kind::Store, st) == nullptr) return st;
-  }
-  return Dispose(store);
+    ForgetStore(KeyOf(store));
+    return VI_SUCCESS;
+  });
 }
 
 ViStatus Deserialize(IviConfigHandle h, ViConstString location) {
@@ -840,22 +844,23 @@ ViStatus RemoveReference(IviConfigHandle h, IviConfigHandle api_handle) {
   return Locked([&]() -> ViStatus {
     Object *c = nullptr, *api = nullptr;
     if (ViStatus st = ModuleAPIs(h, api_handle, c, api); st < 0) return st;
-    std::string id = api->node.attribute("id").value();
-    for (pugi::xml_node ref : c->node.child("PublishedAPIs").children("IviPublishedAPIRef")) {
-      if (id.empty() || id != ref.attribute("idref").value()) continue;
-      MakeEditable(c->store);  // moves c's node to the copy; find the reference again there
-      StoreState& s = StateOf(*c);
-      for (pugi::xml_node r : c->node.child("PublishedAPIs").children("IviPublishedAPIRef")) {
-        if (id == r.attribute("idref").value()) {
-          Store::remove_element(r);
-          break;
-        }
-      }
-      ++s.generation;
-      return VI_SUCCESS;
+    if (auto f = ListItems(*c)) return Fail(*f);
+    if (std::find(c->items.begin(), c->items.end(), api->node) == c->items.end()) {
+      return Fail(IVICONFIG_ERROR_NOT_EXIST, "The software module '" + ItemName(c->node) +
+                                                 "' does not refer to the published API '" + ItemName(api->node) +
+                                                 "'.");
     }
-    return Fail(IVICONFIG_ERROR_NOT_EXIST, "The software module '" + ItemName(c->node) +
-                                               "' does not refer to the published API '" + ItemName(api->node) + "'.");
+    MakeEditable(c->store);  // after which c and api name the copy's elements
+    StoreState& s = StateOf(*c);
+    const std::string id = api->node.attribute("id").value();
+    for (pugi::xml_node ref : c->node.child("PublishedAPIs").children("IviPublishedAPIRef")) {
+      if (id == ref.attribute("idref").value()) {
+        Store::remove_element(ref);
+        break;
+      }
+    }
+    ++s.generation;
+    return VI_SUCCESS;
   });
 }
 
