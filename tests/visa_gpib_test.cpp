@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -278,6 +279,72 @@ INSTANTIATE_TEST_SUITE_P(Firmware, VisaGpib, ::testing::Values(AdapterFirmware::
                          [](const auto& info) {
                            return info.param == AdapterFirmware::Prologix ? "Prologix" : "Ar488";
                          });
+
+// An instrument that thinks for a second holds the adapter: the read waits
+// for it rather than queue requests that would each cost the adapter its read
+// timeout afterwards. A version request tells a busy adapter from one that
+// gave up; one that gave up (nobody talks) is asked to read again, once per answer.
+TEST_P(VisaGpib, ABusyAdapterIsWaitedForAndOneThatGaveUpIsAskedAgain) {
+  VisaSession slow("GPIB0::7::INSTR");
+  ASSERT_EQ(slow.open_status(), VI_SUCCESS);
+  EXPECT_EQ(Query(slow, "*IDN?\n"), "Scripted,Seven,0,1");
+  bench.scripted.on("SLOW?", "late", 1, emulator::Fault::delayed(std::chrono::milliseconds(1200)));
+  slow.set_timeout(5000);
+  const std::size_t before = bench.commands.lines().size();
+  EXPECT_EQ(Query(slow, "SLOW?\n"), "late");
+  EXPECT_EQ(Query(slow, "*IDN?\n"), "Scripted,Seven,0,1");
+  Lines sent = bench.commands.lines();
+  EXPECT_EQ(Lines(sent.begin() + static_cast<std::ptrdiff_t>(before), sent.end()),
+            (Lines{"++read eoi", "++ver", "++read eoi"}));
+
+  // Nobody talks: each request to read again follows the answer that showed the adapter idle.
+  slow.set_timeout(900);
+  char byte = 0;
+  ViUInt32 count = 0;
+  const std::size_t silent_from = bench.commands.lines().size();
+  EXPECT_EQ(viRead(slow, reinterpret_cast<ViBuf>(&byte), 1, &count), VI_ERROR_TMO);
+  slow.set_timeout(2000);
+  EXPECT_EQ(Query(slow, "*IDN?\n"), "Scripted,Seven,0,1");
+  sent = bench.commands.lines();
+  const Lines silent(sent.begin() + static_cast<std::ptrdiff_t>(silent_from), sent.end());
+  ASSERT_GE(silent.size(), 5u);
+  for (std::size_t i = 1; i + 3 < silent.size(); ++i)
+    EXPECT_EQ(silent[i], silent[i - 1] == "++read eoi" ? "++ver" : "++read eoi") << "at " << i;
+  EXPECT_EQ(silent.front(), "++read eoi");
+  EXPECT_EQ(silent.back(), "++read eoi") << "the query after the timeout";
+}
+
+// A status poll whose answer comes too late for it (the adapter held by a
+// slow instrument) leaves that answer on its way: it never becomes part of
+// the reply the next read asks for. Polls 300 ms apart: the first gives up
+// after its second, and the read starts before the next.
+TEST_P(VisaGpib, AServicePollAnsweredTooLateNeverJoinsAReply) {
+  const std::string path = "/tmp/zevra-gpib-poll-" + std::to_string(getpid()) + ".conf";
+  std::ofstream(path) << "gpib-srq-interval 300\n";
+  setenv("ZEVRA_VISA_CONF", path.c_str(), 1);
+  {
+    VisaSession slow("GPIB0::7::INSTR"), psu("GPIB0::5::INSTR");
+    ASSERT_EQ(slow.open_status(), VI_SUCCESS);
+    ASSERT_EQ(psu.open_status(), VI_SUCCESS);
+    bench.scripted.on("SLOW?", "late", 1, emulator::Fault::delayed(std::chrono::milliseconds(2500)));
+    const std::size_t before = bench.commands.lines().size();
+    ASSERT_EQ(viEnableEvent(psu, VI_EVENT_SERVICE_REQ, VI_QUEUE, VI_NULL), VI_SUCCESS);
+    ASSERT_EQ(viPrintf(slow, "SLOW?\n"), VI_SUCCESS);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1400));
+    slow.set_timeout(4000);
+    char reply[64] = "";
+    ASSERT_EQ(viScanf(slow, "%63[^\n]", reply), VI_SUCCESS);
+    EXPECT_STREQ(reply, "late");
+    EXPECT_EQ(Query(psu, "*IDN?\n"), "Halmeric,QDX7001,QDX7001-000001,1.00");
+    EXPECT_EQ(viDisableEvent(psu, VI_ALL_ENABLED_EVENTS, VI_ALL_MECH), VI_SUCCESS);
+    const Lines sent = bench.commands.lines();
+    const auto read = std::find(sent.begin() + static_cast<std::ptrdiff_t>(before), sent.end(), "++read eoi");
+    EXPECT_NE(std::find(sent.begin() + static_cast<std::ptrdiff_t>(before), read, "++srq"), read)
+        << "a poll was asked while the instrument thought";
+  }
+  unsetenv("ZEVRA_VISA_CONF");
+  std::remove(path.c_str());
+}
 
 TEST(VisaGpibBoards, TheConfigurationFileDeclaresBoards) {
   GpibBench bench(AdapterFirmware::Prologix);

@@ -4,8 +4,11 @@
 // ESC and '+') on one line, EOI with its last byte when ++eoi is on. A reply is
 // asked for with "++read eoi"; the adapter sends the talker's bytes as they
 // come and, with ++eot_enable, an end marker after the byte that came with
-// EOI. It gives up after ++read_tmo_ms without a byte, sending nothing more: a
-// read that hears nothing for longer than that asks again, until its deadline.
+// EOI. It gives up after ++read_tmo_ms without a byte, sending nothing more.
+// A read that hears nothing for a while asks for the version: the adapter
+// answers only once it has done everything asked before, so the answer tells
+// an adapter that gave up (asked again) from one still busy (waited for);
+// asking again blindly would queue requests that each cost a read timeout.
 // The marker is 0xFF, a byte UTF-8 text never holds; in binary data, a 0xFF
 // is the talker's when bytes follow it.
 #include <algorithm>
@@ -24,7 +27,7 @@ namespace {
 constexpr char kEsc = 27;
 constexpr char kEndMarker = static_cast<char>(0xFF);
 // The adapter's wait for a talker's next byte, and how long past it a quiet
-// link means the adapter has given up.
+// link means the adapter may have given up.
 constexpr unsigned kAdapterReadTimeoutMs = 100;
 constexpr unsigned kGiveUpAfterMs = kAdapterReadTimeoutMs + 100;
 constexpr std::size_t kLongestReplyLine = 256;
@@ -92,8 +95,12 @@ std::string AddressText(const GpibAddress& a) {
 
 bool Same(const GpibAddress& a, const GpibAddress& b) { return a.primary == b.primary && a.secondary == b.secondary; }
 
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+// How many bytes at the end of `text` are the start of `whole` (fewer than all of it).
+std::size_t PartialMatchAtEnd(const std::string& text, const std::string& whole) {
+  if (whole.empty()) return 0;
+  for (std::size_t n = std::min(text.size(), whole.size() - 1); n > 0; --n)
+    if (text.compare(text.size() - n, n, whole, 0, n) == 0) return n;
+  return 0;
 }
 
 class PrologixBoard final : public GpibBoard {
@@ -148,38 +155,43 @@ class PrologixBoard final : public GpibBoard {
       heard_at_ = Deadline::Clock::now();
     }
     for (;;) {
+      ViStatus st = take_version_answer(deadline);
+      if (st < 0) return st;
       // A 0xFF with bytes after it is the talker's; only one that ends what
-      // has arrived may be the marker, and it is once nothing follows it for
-      // a moment (the adapter sends a reply's bytes back to back).
-      const bool maybe_marker = !arrived_.empty() && arrived_.back() == kEndMarker;
-      const std::size_t talked = arrived_.size() - (maybe_marker ? 1 : 0);
+      // has arrived may be the marker. It is when the version answer came
+      // after it, or, with none awaited, once nothing follows it for a moment
+      // (the adapter sends a reply's bytes back to back). Bytes that may be
+      // the start of an awaited version answer are held back.
+      const std::size_t held = versions_owed_ > 0 ? PartialMatchAtEnd(arrived_, version_reply_) : 0;
+      const std::size_t usable = arrived_.size() - held;
+      const bool maybe_marker = usable > 0 && arrived_[usable - 1] == kEndMarker;
+      const std::size_t talked = usable - (maybe_marker ? 1 : 0);
       if (capacity == 0 || (talked > 0 && (!maybe_marker || capacity < talked))) {
         got = std::min(capacity, talked);
         std::memcpy(data, arrived_.data(), got);
         arrived_.erase(0, got);
         return VI_SUCCESS;
       }
-      if (maybe_marker) {
-        ViStatus st = hear(Deadline::earliest(deadline, Deadline::after_ms(kMarkerGraceMs)));
-        if (st == VI_ERROR_TMO) {
-          got = talked;
-          std::memcpy(data, arrived_.data(), got);
-          end = true;
-          arrived_.clear();
-          reading_ = false;
-          return VI_SUCCESS;
-        }
-        if (st < 0) return st;
+      if (maybe_marker && versions_owed_ == 0 && !marker_confirmed_) {
+        st = hear(Deadline::earliest(deadline, Deadline::after_ms(kMarkerGraceMs)));
+        if (st == VI_ERROR_TMO) marker_confirmed_ = true;
+        if (st < 0 && st != VI_ERROR_TMO) return st;
         continue;
       }
-      ViStatus st = hear(deadline);
+      if (maybe_marker && marker_confirmed_) {
+        got = talked;
+        std::memcpy(data, arrived_.data(), got);
+        end = true;
+        arrived_.clear();
+        reading_ = false;
+        marker_confirmed_ = false;
+        return VI_SUCCESS;
+      }
+      st = hear(deadline);
       if (st == VI_ERROR_TMO && !deadline.exhausted()) {
-        // The adapter gave up waiting for the talker, or is still busy with
-        // the message before; ask again (a request too many answers nothing,
-        // or what the next transaction's sync drops).
-        st = command("read eoi", deadline);
+        // Quiet for a while: ask whether the adapter gave up, unless asked already.
+        st = versions_owed_ > 0 ? VI_SUCCESS : ask_version(deadline);
         heard_at_ = Deadline::Clock::now();
-        unsynced_ = true;
       }
       if (st < 0) return st;
     }
@@ -189,7 +201,10 @@ class PrologixBoard final : public GpibBoard {
     std::lock_guard lock(mutex_);
     // What arrived of the reply is dropped; the rest, still on its way, is
     // dropped when the next transaction begins.
-    if (reading_ && Same(talker_, from)) arrived_.clear();
+    if (reading_ && Same(talker_, from)) {
+      arrived_.clear();
+      marker_confirmed_ = false;
+    }
     return VI_SUCCESS;
   }
 
@@ -239,8 +254,9 @@ class PrologixBoard final : public GpibBoard {
   ViStatus poll_for_service(const std::vector<GpibAddress>& devices, Deadline deadline,
                             std::vector<std::pair<GpibAddress, ViUInt16>>& requesting) override {
     std::unique_lock lock(mutex_, std::try_to_lock);
-    // A reply on its way belongs to a session's read: polling now would drop it.
-    if (!lock.owns_lock() || reading_ || unsynced_) return VI_ERROR_RSRC_BUSY;
+    // A reply on its way belongs to a session's read: polling now would drop
+    // it. Anything else still to come (a late poll answer) is settled first.
+    if (!lock.owns_lock() || reading_) return VI_ERROR_RSRC_BUSY;
     std::string line;
     ViStatus st = settle(deadline);
     if (st >= 0) st = command("srq", deadline);
@@ -286,20 +302,26 @@ class PrologixBoard final : public GpibBoard {
     return st;
   }
 
-  // Makes sure no earlier read request can still answer: when one may be
-  // pending (a read cut short, or asked again), asks for the version and
-  // drops everything up to its answer, which comes once the adapter has done
-  // all that was asked before. A stale reply never answers the next question.
+  // Makes sure nothing asked earlier can still answer: when something may
+  // (a read cut short, a reply line that did not come, a version asked),
+  // asks for the version and drops everything up to the answers to all the
+  // version requests sent, the last of which comes once the adapter has done
+  // all that was asked before it. A stale reply never answers the next question.
   ViStatus settle(Deadline deadline) {
-    if (!reading_ && !unsynced_) {
+    if (!reading_ && !unsynced_ && versions_owed_ == 0) {
       arrived_.clear();
       link_->discard_arrived();
       return VI_SUCCESS;
     }
-    ViStatus st = command("ver", deadline);
+    ViStatus st = ask_version(deadline);
     std::string tail = std::move(arrived_);
     arrived_.clear();
-    while (st >= 0 && !EndsWith(tail, version_reply_)) {
+    for (;;) {
+      for (std::size_t at; versions_owed_ > 0 && (at = tail.find(version_reply_)) != std::string::npos;) {
+        tail.erase(0, at + version_reply_.size());
+        --versions_owed_;
+      }
+      if (st < 0 || versions_owed_ == 0) break;
       if (tail.size() > version_reply_.size()) tail.erase(0, tail.size() - version_reply_.size());
       char chunk[4096];
       std::size_t got = 0;
@@ -309,7 +331,35 @@ class PrologixBoard final : public GpibBoard {
     if (st < 0) return st;
     reading_ = false;
     unsynced_ = false;
+    marker_confirmed_ = false;
     return VI_SUCCESS;
+  }
+
+  ViStatus ask_version(Deadline deadline) {
+    ViStatus st = command("ver", deadline);
+    // Even a request cut short may have reached the adapter; settle() then
+    // waits on an answer that may not come until its deadline, never takes a stale one.
+    ++versions_owed_;
+    return st;
+  }
+
+  // During a read, the answer to a version request sent while it was quiet:
+  // the adapter has finished what it was doing. The bytes before the answer
+  // are the talker's; if they end in the marker the read is over, otherwise
+  // the adapter gave up waiting for the talker and is asked to read again.
+  ViStatus take_version_answer(Deadline deadline) {
+    if (versions_owed_ == 0) return VI_SUCCESS;
+    const std::size_t at = arrived_.find(version_reply_);
+    if (at == std::string::npos) return VI_SUCCESS;
+    arrived_.resize(at);  // nothing was asked after the version
+    --versions_owed_;
+    if (versions_owed_ > 0) return VI_SUCCESS;
+    if (!arrived_.empty() && arrived_.back() == kEndMarker) {
+      marker_confirmed_ = true;
+      return VI_SUCCESS;
+    }
+    heard_at_ = Deadline::Clock::now();
+    return command("read eoi", deadline);
   }
 
   // Receives what the adapter sends next into arrived_: VI_ERROR_TMO when the
@@ -336,12 +386,17 @@ class PrologixBoard final : public GpibBoard {
     while (line.size() < kLongestReplyLine) {
       std::size_t got = 0;
       ViStatus st = link_->read_some(&c, 1, deadline, got);
-      if (st < 0) return st;
+      if (st < 0) {
+        unsynced_ = true;  // the rest of the line may still come
+        return st;
+      }
       if (raw != nullptr) *raw += c;
       if (c == '\n') break;
       if (c != '\r') line += c;
     }
-    return line.size() < kLongestReplyLine ? VI_SUCCESS : VI_ERROR_IO;
+    if (line.size() < kLongestReplyLine) return VI_SUCCESS;
+    unsynced_ = true;
+    return VI_ERROR_IO;
   }
 
   std::mutex mutex_;
@@ -354,7 +409,9 @@ class PrologixBoard final : public GpibBoard {
   // A "++read eoi" whose end has not come: whose reply, what of it arrived
   // and no read took, and when the adapter was last heard.
   bool reading_ = false;
-  bool unsynced_ = false;  // a read request was repeated: one may still answer
+  bool marker_confirmed_ = false;  // the 0xFF that ends arrived_ is the end marker
+  bool unsynced_ = false;          // a reply line was cut short: its rest may still come
+  std::size_t versions_owed_ = 0;  // "++ver" requests whose answer has not come
   GpibAddress talker_;
   std::string arrived_;
   Deadline::Clock::time_point heard_at_{};
