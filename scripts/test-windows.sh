@@ -2,10 +2,12 @@
 # SPDX-License-Identifier: MIT
 # Cross-builds the Windows DLLs (scripts/build-windows.sh) and tests them under
 # Wine: each DLL imports only what it should, exports exactly its header's
-# functions and carries its version resource; the session services' unit tests
-# and the C program written against the published configuration server API
-# pass; the examples print on simulated sessions what they print on Linux (run
-# after the Linux build in build/); the driver binds to a stand-in visa64.dll. Skipped, saying why, when MinGW-w64 or Wine cannot be had.
+# functions and carries its version resource; the session services' unit
+# tests, the C program written against the published configuration server API
+# and the VISA library's TCP stream (against the Linux emulator) pass; the
+# examples print on simulated sessions what they print on Linux (both need the
+# Linux build in build/); the driver binds to a stand-in visa64.dll. Skipped,
+# saying why, when MinGW-w64 or Wine cannot be had.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -70,6 +72,18 @@ echo "=== under Wine: ivisession_tests ==="
 "$wine" "$build/bin/ivisession_tests.exe" || fail "ivisession_tests.exe"
 echo "=== under Wine: iviconfig_api_test ==="
 "$wine" "$build/bin/iviconfig_api_test.exe" "Z:${scratch//\//\\}" && echo "passed" || fail "iviconfig_api_test.exe"
+echo "=== under Wine: tcp_connection_tests, against the Linux emulator ==="
+if [ -x build/bin/qdx-emulator ]; then
+  build/bin/qdx-emulator --port 0 >"$scratch/emulator.txt" 2>&1 &
+  emulator=$!
+  for _ in $(seq 50); do grep -q "listening SOCKET" "$scratch/emulator.txt" && break; sleep 0.1; done
+  peer=$(awk '/listening SOCKET/ {print $3 ":" $4}' "$scratch/emulator.txt")
+  ZEVRA_TEST_SOCKET_PEER=$peer "$wine" "$build/bin/tcp_connection_tests.exe" || fail "tcp_connection_tests.exe"
+  kill "$emulator"
+  wait "$emulator" 2>/dev/null || true
+else
+  fail "no Linux build in build/: the emulator the TCP tests talk to is missing"
+fi
 
 # The examples on simulated sessions print what they print on Linux; a real
 # session reaches the visa64.dll the machine gives (here a stand-in that logs).

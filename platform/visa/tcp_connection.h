@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "deadline.h"
@@ -13,6 +14,14 @@ namespace visa {
 
 class TcpConnection {
  public:
+#ifdef _WIN32
+  using Handle = std::uintptr_t;  // a Winsock SOCKET
+  static constexpr Handle kNoSocket = ~Handle{0};
+#else
+  using Handle = int;
+  static constexpr Handle kNoSocket = -1;
+#endif
+
   TcpConnection() = default;
   ~TcpConnection();
   TcpConnection(const TcpConnection&) = delete;
@@ -25,7 +34,7 @@ class TcpConnection {
   static ViStatus connect(const std::string& host, unsigned port, Deadline deadline,
                           TcpConnection& out);
 
-  bool is_open() const { return fd_ >= 0; }
+  bool is_open() const { return fd_ != kNoSocket; }
   void close();
 
   // Writes all bytes. VI_ERROR_TMO, VI_ERROR_CONN_LOST or VI_ERROR_IO on failure.
@@ -40,19 +49,19 @@ class TcpConnection {
   ViStatus discard_until_quiet(int quiet_ms, Deadline deadline);
 
   std::string peer_address() const;
-  int fd() const { return fd_; }
+  Handle fd() const { return fd_; }
   // A boolean socket option (TCP_NODELAY, SO_KEEPALIVE): whether it is on, and
   // setting it (false when the system refuses).
   bool flag(int level, int option) const;
   bool set_flag(int level, int option, bool on);
 
  private:
-  explicit TcpConnection(int fd) : fd_(fd) {}
+  explicit TcpConnection(Handle fd) : fd_(fd) {}
   // Sets SO_RCVTIMEO for a wait of `ms` (-1: forever) unless it is already close.
   void arm_receive_timeout(int ms);
   static constexpr int kReceiveTimeoutSlackMs = 10;
-  int fd_ = -1;
-  int receive_timeout_ms_ = 0;  // the socket's SO_RCVTIMEO; 0 waits forever
+  Handle fd_ = kNoSocket;
+  int receive_timeout_ms_ = 0;  // the socket's SO_RCVTIMEO; 0 waits forever (not used on Windows)
 };
 
 }  // namespace visa
