@@ -120,45 +120,8 @@ std::optional<StoreError> Store::load(const std::string& path) {
 
 namespace {
 
-// What says a file is the one read before: a rename puts another inode in
-// place, an edit in place changes the size or the times.
-struct FileIdentity {
-  std::uint64_t device = 0;
-  std::uint64_t inode = 0;
-  std::int64_t size = 0;
-  timespec modified{}, changed{};
-  bool operator==(const FileIdentity& o) const {
-    return device == o.device && inode == o.inode && size == o.size && modified.tv_sec == o.modified.tv_sec &&
-           modified.tv_nsec == o.modified.tv_nsec && changed.tv_sec == o.changed.tv_sec &&
-           changed.tv_nsec == o.changed.tv_nsec;
-  }
-};
-
-#ifdef _WIN32
-timespec TimeOf(const FILETIME& t) {
-  // 100 ns ticks since 1601 to the Unix epoch.
-  std::int64_t ticks = (static_cast<std::int64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime) - 116444736000000000LL;
-  return {static_cast<time_t>(ticks / 10'000'000), static_cast<long>(ticks % 10'000'000 * 100)};
-}
-
-// A file moved into place is another file: its creation time is its own.
-bool IdentityOf(const std::string& path, FileIdentity& out) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
-      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-    return false;
-  out = {0, 0, static_cast<std::int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow,
-         TimeOf(data.ftLastWriteTime), TimeOf(data.ftCreationTime)};
-  return true;
-}
-#else
-bool IdentityOf(const std::string& path, FileIdentity& out) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  out = {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
-  return true;
-}
-#endif
+using FileIdentity = regular_file::Identity;
+using regular_file::IdentityOf;
 
 // File times tick coarsely (a few milliseconds, a second on some file
 // systems), so an edit that keeps the size and the inode can leave the times

@@ -5,6 +5,8 @@
 
 #include <locale.h>
 
+#include <string>
+
 namespace visa {
 
 class ScopedCLocale {
@@ -15,7 +17,13 @@ class ScopedCLocale {
   ScopedCLocale& operator=(const ScopedCLocale&) = delete;
 
  private:
+#ifdef _WIN32
+  // Windows has no uselocale: the thread's own locale is set to "C" and back.
+  int previous_mode_;
+  std::string previous_;
+#else
   locale_t previous_;
+#endif
 };
 
 }  // namespace visa

@@ -74,7 +74,7 @@ ViStatus OncRpcClient::next_record(Deadline deadline) {
     while (end_ - begin_ >= 4) {
       std::uint32_t marker = 0;
       std::memcpy(&marker, in_.data() + begin_, sizeof marker);
-      marker = ntohl(marker);
+      marker = onc_rpc::FromWireOrder(marker);
       const std::size_t length = marker & 0x7FFFFFFFu;
       const bool last = (marker & 0x80000000u) != 0;
       if (joined_.size() + length > onc_rpc::kMostPerRecord) return VI_ERROR_CONN_LOST;

@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "registry.h"
 
-#include "trace.h"
-
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <vector>
 
 #include "discovery.h"
 #include "lock_table.h"
+#include "regular_file.h"
 #include "resource_expression.h"
 #include "resource_name.h"
+#include "trace.h"
 #include "transport.h"
 #include "visa.h"
 
@@ -29,13 +27,10 @@ Registry& Registry::instance() {
 std::shared_ptr<const VisaConfig> Registry::current_config() {
   ConfigFile file;
   file.path = visa_config_path();
-  struct stat info {};
-  if (::stat(file.path.c_str(), &info) == 0) {
-    file.exists = true;
-    file.device = info.st_dev;
-    file.inode = info.st_ino;
-    file.size = static_cast<unsigned long long>(info.st_size);
-    file.modified_ns = static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
+  regular_file::Identity identity;
+  if (regular_file::IdentityOf(file.path, identity)) {
+    const auto ns = [](const timespec& t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; };
+    file = {file.path, true, identity.device, identity.inode, identity.size, ns(identity.modified), ns(identity.changed)};
   }
   std::lock_guard lock(config_mutex_);
   if (config_ && file == config_file_) return config_;

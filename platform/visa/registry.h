@@ -72,8 +72,8 @@ class Registry {
   struct ConfigFile {
     std::string path;
     bool exists = false;
-    unsigned long long device = 0, inode = 0, size = 0;
-    long long modified_ns = 0;
+    unsigned long long device = 0, inode = 0;
+    long long size = 0, modified_ns = 0, changed_ns = 0;
     bool operator==(const ConfigFile&) const = default;
   };
   std::mutex config_mutex_;

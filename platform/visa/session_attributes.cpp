@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The attributes of an instrument session, as one table: type, access, and how
 // each is read and written.
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
+#endif
 
 #include <cstdio>
 #include <cstring>

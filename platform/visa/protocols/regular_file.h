@@ -6,12 +6,17 @@
 
 #include <sys/stat.h>
 
+#include <time.h>
+
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
 #ifdef _WIN32
+#include <windows.h>
+
 #include <fstream>
 #else
 #include <fcntl.h>
@@ -76,6 +81,48 @@ inline int Read(const std::string& path, std::size_t max_bytes, std::string& con
   }
   ::close(fd);
   return 0;
+}
+#endif
+
+// What says a file is the one read before: a rename puts another inode in
+// place, an edit in place changes the size or the times.
+struct Identity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t size = 0;
+  timespec modified{}, changed{};
+  bool operator==(const Identity& o) const {
+    return device == o.device && inode == o.inode && size == o.size && modified.tv_sec == o.modified.tv_sec &&
+           modified.tv_nsec == o.modified.tv_nsec && changed.tv_sec == o.changed.tv_sec &&
+           changed.tv_nsec == o.changed.tv_nsec;
+  }
+};
+
+#ifdef _WIN32
+inline timespec TimeOf(const FILETIME& t) {
+  // 100 ns ticks since 1601 to the Unix epoch.
+  std::int64_t ticks = (static_cast<std::int64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime) - 116444736000000000LL;
+  return {static_cast<time_t>(ticks / 10'000'000), static_cast<long>(ticks % 10'000'000 * 100)};
+}
+
+// False unless `path` is a file (not a directory). A file moved into place is
+// another file: its creation time is its own.
+inline bool IdentityOf(const std::string& path, Identity& out) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return false;
+  out = {0, 0, static_cast<std::int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow, TimeOf(data.ftLastWriteTime),
+         TimeOf(data.ftCreationTime)};
+  return true;
+}
+#else
+// False unless `path` is a regular file.
+inline bool IdentityOf(const std::string& path, Identity& out) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  out = {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+  return true;
 }
 #endif
 
