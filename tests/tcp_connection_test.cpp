@@ -15,6 +15,7 @@
 #endif
 
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -62,6 +63,11 @@ TEST_F(TcpConnectionTest, AQueryIsAnsweredExactly) {
   ASSERT_EQ(link.write_all("*IDN?\n", 6, Deadline::after_ms(2000)), VI_SUCCESS);
   EXPECT_EQ(ReadLine(Deadline::after_ms(2000)), kIdentity);
   EXPECT_EQ(link.peer_address(), host);
+  std::uint32_t local = 0;
+  ASSERT_TRUE(link.local_ipv4(local));
+  if (host == "127.0.0.1") {
+    EXPECT_EQ(local, 0x7F000001u) << "the address the peer can reach back";
+  }
   EXPECT_TRUE(link.flag(IPPROTO_TCP, TCP_NODELAY)) << "set at connect";
   EXPECT_TRUE(link.set_flag(SOL_SOCKET, SO_KEEPALIVE, true));
   EXPECT_TRUE(link.flag(SOL_SOCKET, SO_KEEPALIVE));

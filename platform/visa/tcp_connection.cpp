@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -282,6 +283,21 @@ std::string TcpConnection::peer_address() const {
     ::inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&ss)->sin6_addr, text, sizeof text);
   }
   return text;
+}
+
+bool TcpConnection::local_ipv4(std::uint32_t& address) const {
+  sockaddr_storage local{};
+  socklen_t length = sizeof local;
+  if (fd_ < 0 || ::getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &length) != 0) return false;
+  if (local.ss_family == AF_INET) {
+    address = ntohl(reinterpret_cast<const sockaddr_in&>(local).sin_addr.s_addr);
+    return true;
+  }
+  const auto& v6 = reinterpret_cast<const sockaddr_in6&>(local);
+  if (local.ss_family != AF_INET6 || !IN6_IS_ADDR_V4MAPPED(&v6.sin6_addr)) return false;
+  std::memcpy(&address, &v6.sin6_addr.s6_addr[12], 4);
+  address = ntohl(address);
+  return true;
 }
 
 bool TcpConnection::flag(int level, int option) const {

@@ -49,6 +49,9 @@ class TcpConnection {
   ViStatus discard_until_quiet(int quiet_ms, Deadline deadline);
 
   std::string peer_address() const;
+  // The IPv4 address this end has (an IPv4-mapped IPv6 one too), host order:
+  // the address the peer reached us on, which it can reach back.
+  bool local_ipv4(std::uint32_t& address) const;
   Handle fd() const { return fd_; }
   // A boolean socket option (TCP_NODELAY, SO_KEEPALIVE): whether it is on, and
   // setting it (false when the system refuses).

@@ -1,10 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "trace.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -29,6 +35,38 @@ struct Sink {
   std::mutex mutex;
 };
 
+#ifdef _WIN32
+// A file (or the console, or NUL) to append to; a pipe is refused, as on
+// other systems, since a slow reader would hold every traced call.
+std::FILE* OpenTraceFile(const char* path, std::string& why) {
+  HANDLE handle = ::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    why = "cannot open it (Windows error " + std::to_string(::GetLastError()) + ")";
+    return nullptr;
+  }
+  const DWORD type = ::GetFileType(handle);
+  if (type != FILE_TYPE_DISK && type != FILE_TYPE_CHAR) {
+    why = type == FILE_TYPE_PIPE ? "a pipe" : "not a regular file";
+    ::CloseHandle(handle);
+    return nullptr;
+  }
+  const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_APPEND | _O_TEXT);
+  if (fd < 0) {
+    ::CloseHandle(handle);
+    why = std::strerror(errno);
+    return nullptr;
+  }
+  std::FILE* file = ::_fdopen(fd, "a");
+  if (file == nullptr) {
+    why = std::strerror(errno);
+    ::_close(fd);
+  }
+  return file;
+}
+
+long ThreadId() { return static_cast<long>(::GetCurrentThreadId()); }
+#else
 // A file (or a terminal, or /dev/null) to append to. A FIFO would hold every
 // program at load until a reader came, so it is refused, as is anything else
 // that is not a file one writes lines to.
@@ -52,6 +90,9 @@ std::FILE* OpenTraceFile(const char* path, std::string& why) {
   }
   return file;
 }
+
+long ThreadId() { return static_cast<long>(::syscall(SYS_gettid)); }
+#endif
 
 // Looked up once; never destroyed, so calls from exit handlers still trace.
 Sink* TheSink() {
@@ -143,7 +184,7 @@ ViStatus TracedCall::finish_traced(ViStatus status) noexcept {
     status_text(status, name);
     name = name.substr(0, name.find(':'));
     char head[96];
-    std::snprintf(head, sizeof head, " thread %ld session 0x%X ", static_cast<long>(::syscall(SYS_gettid)),
+    std::snprintf(head, sizeof head, " thread %ld session 0x%X ", ThreadId(),
                   static_cast<unsigned>(record.object));
     std::string line = timestamps::utc_timestamp(record.wall, 6) + head + record.operation;
     if (!record.detail.empty()) line += " " + record.detail;

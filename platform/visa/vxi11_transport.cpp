@@ -2,10 +2,6 @@
 // VXI-11 instrument resources (TCPIP::host[::inst0]::INSTR): ONC RPC through
 // our own client and XDR codec, the portmapper first, then the core channel.
 // Messages end with the END reason of device_read.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -212,7 +208,7 @@ class Vxi11Transport final : public Transport {
   ViStatus start_service_requests(std::function<void()> notify, Deadline deadline) override {
     if (lost_) return VI_ERROR_CONN_LOST;
     std::uint32_t local = 0;
-    if (!LocalIpv4(local)) return VI_ERROR_NSUP_OPER;  // the channel names an IPv4 address only
+    if (!connection_.local_ipv4(local)) return VI_ERROR_NSUP_OPER;  // the channel names an IPv4 address only
     auto interrupts = std::make_unique<Vxi11Interrupts>();
     std::string handle = "zevra-" + std::to_string(lid_);
     ViStatus st = interrupts->start(local, handle, std::move(notify));
@@ -263,22 +259,6 @@ class Vxi11Transport final : public Transport {
     ViStatus st = CallForError(
         procedure, [&](xdr::Writer& w) { GenericParms(w, deadline); }, RemainingMs(deadline) + kRpcMargin, error);
     return st < 0 ? st : Track(FromDeviceError(error));
-  }
-
-  // The address the instrument reached us on, which it can reach back.
-  bool LocalIpv4(std::uint32_t& address) const {
-    sockaddr_storage local{};
-    socklen_t length = sizeof local;
-    if (::getsockname(connection_.fd(), reinterpret_cast<sockaddr*>(&local), &length) != 0) return false;
-    if (local.ss_family == AF_INET) {
-      address = ntohl(reinterpret_cast<const sockaddr_in&>(local).sin_addr.s_addr);
-      return true;
-    }
-    const auto& v6 = reinterpret_cast<const sockaddr_in6&>(local);
-    if (local.ss_family != AF_INET6 || !IN6_IS_ADDR_V4MAPPED(&v6.sin6_addr)) return false;
-    std::memcpy(&address, &v6.sin6_addr.s6_addr[12], 4);
-    address = ntohl(address);
-    return true;
   }
 
   // The device answers its own io_timeout first; a late answer after ours is

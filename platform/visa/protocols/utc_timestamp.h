@@ -15,7 +15,11 @@ inline std::string utc_timestamp(std::chrono::system_clock::time_point at, int d
   const long long us = std::chrono::duration_cast<std::chrono::microseconds>(at.time_since_epoch()).count();
   std::time_t seconds = static_cast<std::time_t>(us / 1000000);
   std::tm utc{};
+#ifdef _WIN32
+  gmtime_s(&utc, &seconds);
+#else
   gmtime_r(&seconds, &utc);
+#endif
   char text[48];
   std::size_t n = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
   const long long fraction = decimals == 3 ? us % 1000000 / 1000 : us % 1000000;
