@@ -22,6 +22,7 @@
 
 #include "tcp_connection.h"
 #include "visa.h"
+#include "wakeup.h"
 
 namespace {
 
@@ -112,6 +113,34 @@ TEST_F(TcpConnectionTest, DiscardingDropsWhatArrivedAndNothingAfter) {
   ASSERT_EQ(link.write_all("*IDN?\n", 6, Deadline::after_ms(2000)), VI_SUCCESS);
   EXPECT_EQ(ReadLine(Deadline::after_ms(2000)), kIdentity);
   EXPECT_EQ(link.discard_arrived(), VI_SUCCESS) << "nothing queued";
+}
+
+// How a reader thread waiting on a silent peer is stopped from another thread.
+TEST_F(TcpConnectionTest, AWaitForBytesEndsWhenWokenAndWhenTheyCome) {
+  visa::Wakeup wake;
+  ASSERT_TRUE(wake.ok());
+  const auto start = Clock::now();
+  std::thread waker([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    wake.signal();
+  });
+  EXPECT_EQ(wake.wait_readable(link.fd(), 5000), VI_ERROR_ABORT);
+  waker.join();
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(100 + 1000));
+  EXPECT_EQ(wake.wait_readable(link.fd(), 0), VI_ERROR_ABORT) << "signalled until cleared";
+  wake.clear();
+  EXPECT_EQ(wake.wait_readable(link.fd(), 100), VI_ERROR_TMO);
+  char reply[64] = {};
+  std::size_t got = 0;
+  EXPECT_EQ(link.read_available(reply, sizeof reply, got), VI_ERROR_TMO) << "nothing has arrived";
+  ASSERT_EQ(link.write_all("*IDN?\n", 6, Deadline::after_ms(2000)), VI_SUCCESS);
+  std::string line;
+  while (line.size() < sizeof kIdentity - 1) {
+    ASSERT_EQ(wake.wait_readable(link.fd(), 2000), VI_SUCCESS);
+    ASSERT_EQ(link.read_available(reply, sizeof reply, got), VI_SUCCESS);
+    line.append(reply, got);
+  }
+  EXPECT_EQ(line, kIdentity);
 }
 
 TEST_F(TcpConnectionTest, WhatCannotBeReachedIsNotFound) {

@@ -1,12 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "hislip_async_channel.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <utility>
 
@@ -42,10 +36,7 @@ ViStatus ReceiveHislipMessage(TcpConnection& connection, Deadline deadline, hisl
 
 HislipAsyncChannel::HislipAsyncChannel() = default;
 
-HislipAsyncChannel::~HislipAsyncChannel() {
-  stop_service_requests();
-  if (wake_fd_ >= 0) ::close(wake_fd_);
-}
+HislipAsyncChannel::~HislipAsyncChannel() { stop_service_requests(); }
 
 bool HislipAsyncChannel::settles_owed(std::uint8_t type) {
   if (owed_.empty() || !IsResponseTo(type, owed_.front())) return false;
@@ -112,8 +103,8 @@ ViStatus HislipAsyncChannel::wait_for(std::uint8_t response, Deadline deadline, 
 
 ViStatus HislipAsyncChannel::start_service_requests(std::function<void()> notify) {
   // Made with the first reader: most sessions never start one.
-  if (wake_fd_ < 0) wake_fd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (wake_fd_ < 0) return VI_ERROR_SYSTEM_ERROR;
+  if (!wake_) wake_ = std::make_unique<Wakeup>();
+  if (!wake_->ok()) return VI_ERROR_SYSTEM_ERROR;
   if (reader_.joinable()) return VI_SUCCESS;
   {
     std::lock_guard lock(mutex_);
@@ -127,11 +118,9 @@ ViStatus HislipAsyncChannel::start_service_requests(std::function<void()> notify
 
 void HislipAsyncChannel::stop_service_requests() {
   if (!reader_.joinable()) return;
-  std::uint64_t one = 1;
-  [[maybe_unused]] ssize_t written = ::write(wake_fd_, &one, sizeof one);
+  wake_->signal();
   reader_.join();
-  std::uint64_t drained = 0;
-  [[maybe_unused]] ssize_t read = ::read(wake_fd_, &drained, sizeof drained);
+  wake_->clear();
   std::lock_guard lock(mutex_);
   notify_ = nullptr;
   responses_.clear();
@@ -139,20 +128,19 @@ void HislipAsyncChannel::stop_service_requests() {
 
 namespace {
 
-// Reads `size` bytes, watching the wake-up descriptor between pieces.
+// Reads `size` bytes, watching for the wake-up between pieces.
 // 1: read; 0: woken; -1: broken or stalled past the deadline.
-int ReadOrWake(int fd, int wake_fd, char* data, std::size_t size, Deadline deadline) {
+int ReadOrWake(TcpConnection& connection, const Wakeup& wake, char* data, std::size_t size, Deadline deadline) {
   while (size > 0) {
-    pollfd p[2] = {{fd, POLLIN, 0}, {wake_fd, POLLIN, 0}};
-    int n = ::poll(p, 2, deadline.poll_timeout_ms());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return -1;
-    if (p[1].revents != 0) return 0;
-    ssize_t got = ::recv(fd, data, size, MSG_DONTWAIT);
-    if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-    if (got <= 0) return -1;
+    const ViStatus ready = wake.wait_readable(connection.fd(), deadline.poll_timeout_ms());
+    if (ready == VI_ERROR_ABORT) return 0;
+    if (ready != VI_SUCCESS) return -1;
+    std::size_t got = 0;
+    const ViStatus st = connection.read_available(data, size, got);
+    if (st == VI_ERROR_TMO) continue;
+    if (st < 0) return -1;
     data += got;
-    size -= static_cast<std::size_t>(got);
+    size -= got;
   }
   return 1;
 }
@@ -162,11 +150,11 @@ int ReadOrWake(int fd, int wake_fd, char* data, std::size_t size, Deadline deadl
 bool HislipAsyncChannel::read_message(hislip::Header& h, std::string& payload, ViStatus& status) {
   const Deadline deadline = Deadline::after_ms(kWholeMessageMs);
   unsigned char header[hislip::kHeaderSize];
-  int got = ReadOrWake(connection_.fd(), wake_fd_, reinterpret_cast<char*>(header), sizeof header, deadline);
+  int got = ReadOrWake(connection_, *wake_, reinterpret_cast<char*>(header), sizeof header, deadline);
   if (got > 0 && (!hislip::Decode(header, h) || h.length > kHislipOurMaximumMessageSize)) got = -1;
   if (got > 0) {
     payload.resize(static_cast<std::size_t>(h.length));
-    got = ReadOrWake(connection_.fd(), wake_fd_, payload.data(), payload.size(), deadline);
+    got = ReadOrWake(connection_, *wake_, payload.data(), payload.size(), deadline);
   }
   status = got > 0 ? VI_SUCCESS : VI_ERROR_CONN_LOST;
   return got > 0;
@@ -174,12 +162,9 @@ bool HislipAsyncChannel::read_message(hislip::Header& h, std::string& payload, V
 
 void HislipAsyncChannel::read_loop() {
   for (;;) {
-    pollfd p[2] = {{connection_.fd(), POLLIN, 0}, {wake_fd_, POLLIN, 0}};
-    if (::poll(p, 2, -1) < 0) {
-      if (errno == EINTR) continue;
-      break;
-    }
-    if (p[1].revents != 0) return;
+    const ViStatus ready = wake_->wait_readable(connection_.fd(), -1);
+    if (ready == VI_ERROR_ABORT) return;
+    if (ready != VI_SUCCESS) break;
     hislip::Header h;
     std::string payload;
     ViStatus st = VI_SUCCESS;

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -21,6 +22,7 @@
 #include "protocols/hislip_codec.h"
 #include "tcp_connection.h"
 #include "visatype.h"
+#include "wakeup.h"
 
 namespace visa {
 
@@ -62,7 +64,7 @@ class HislipAsyncChannel {
   bool read_message(hislip::Header& h, std::string& payload, ViStatus& status);
 
   TcpConnection connection_;
-  int wake_fd_ = -1;  // an eventfd, made with the first reader: tells the reader to stop
+  std::unique_ptr<Wakeup> wake_;  // made with the first reader: tells the reader to stop
   std::thread reader_;
   std::mutex mutex_;
   std::condition_variable arrived_;

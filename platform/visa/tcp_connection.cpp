@@ -108,6 +108,8 @@ bool NumericAddress(const std::string& host, unsigned port, sockaddr_storage& ou
 
 }  // namespace
 
+bool TcpConnection::start_networking() { return true; }
+
 TcpConnection::~TcpConnection() { close(); }
 
 TcpConnection::TcpConnection(TcpConnection&& other) noexcept
@@ -217,6 +219,21 @@ void TcpConnection::arm_receive_timeout(int ms) {
     return;
   timeval tv{wanted / 1000, static_cast<suseconds_t>((wanted % 1000) * 1000)};
   if (::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) == 0) receive_timeout_ms_ = wanted;
+}
+
+ViStatus TcpConnection::read_available(void* data, std::size_t size, std::size_t& got) {
+  got = 0;
+  if (fd_ < 0) return VI_ERROR_CONN_LOST;
+  for (;;) {
+    const ssize_t n = ::recv(fd_, data, size, MSG_DONTWAIT);
+    if (n > 0) {
+      got = static_cast<std::size_t>(n);
+      return VI_SUCCESS;
+    }
+    if (n == 0) return VI_ERROR_CONN_LOST;
+    if (errno == EINTR) continue;
+    return errno == EAGAIN || errno == EWOULDBLOCK ? VI_ERROR_TMO : status_from_errno(errno);
+  }
 }
 
 ViStatus TcpConnection::read_exact(void* data, std::size_t size, Deadline deadline) {

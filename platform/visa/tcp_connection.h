@@ -34,6 +34,9 @@ class TcpConnection {
   static ViStatus connect(const std::string& host, unsigned port, Deadline deadline,
                           TcpConnection& out);
 
+  // Starts the system's sockets (Winsock, once for the process); true where there is nothing to start.
+  static bool start_networking();
+
   bool is_open() const { return fd_ != kNoSocket; }
   void close();
 
@@ -41,6 +44,8 @@ class TcpConnection {
   ViStatus write_all(const void* data, std::size_t size, Deadline deadline);
   // Reads at least one byte (up to size). Waits until the deadline.
   ViStatus read_some(void* data, std::size_t size, Deadline deadline, std::size_t& got);
+  // Reads what has arrived (up to size) without waiting: VI_ERROR_TMO when nothing has.
+  ViStatus read_available(void* data, std::size_t size, std::size_t& got);
   // Reads exactly size bytes.
   ViStatus read_exact(void* data, std::size_t size, Deadline deadline);
   // Drops whatever has already arrived, without waiting.

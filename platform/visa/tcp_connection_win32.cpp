@@ -19,16 +19,6 @@ namespace {
 
 using Handle = TcpConnection::Handle;
 
-// Winsock is started once for the process and left running: other threads
-// and other libraries in the process may hold sockets until it exits.
-bool WinsockStarted() {
-  static const bool started = [] {
-    WSADATA data{};
-    return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-  }();
-  return started;
-}
-
 ViStatus StatusOf(int error) {
   switch (error) {
     case WSAECONNRESET:
@@ -85,6 +75,16 @@ Handle ConnectOne(int family, const sockaddr* address, int length, Deadline dead
 
 }  // namespace
 
+// Winsock is started once for the process and left running: other threads
+// and other libraries in the process may hold sockets until it exits.
+bool TcpConnection::start_networking() {
+  static const bool started = [] {
+    WSADATA data{};
+    return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }();
+  return started;
+}
+
 TcpConnection::~TcpConnection() { close(); }
 
 TcpConnection::TcpConnection(TcpConnection&& other) noexcept
@@ -104,7 +104,7 @@ void TcpConnection::close() {
 }
 
 ViStatus TcpConnection::connect(const std::string& host, unsigned port, Deadline deadline, TcpConnection& out) {
-  if (!WinsockStarted()) return VI_ERROR_SYSTEM_ERROR;
+  if (!start_networking()) return VI_ERROR_SYSTEM_ERROR;
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
@@ -163,6 +163,19 @@ ViStatus TcpConnection::read_some(void* data, std::size_t size, Deadline deadlin
     if (left.exhausted) return VI_ERROR_TMO;
     if (ViStatus st = WaitReady(fd_, POLLRDNORM, left.poll_ms); st != VI_SUCCESS) return st;
   }
+}
+
+ViStatus TcpConnection::read_available(void* data, std::size_t size, std::size_t& got) {
+  got = 0;
+  if (fd_ == kNoSocket) return VI_ERROR_CONN_LOST;
+  const int n = ::recv(static_cast<SOCKET>(fd_), static_cast<char*>(data), static_cast<int>(std::min<std::size_t>(size, 1 << 30)), 0);
+  if (n > 0) {
+    got = static_cast<std::size_t>(n);
+    return VI_SUCCESS;
+  }
+  if (n == 0) return VI_ERROR_CONN_LOST;
+  const int error = ::WSAGetLastError();
+  return error == WSAEWOULDBLOCK ? VI_ERROR_TMO : StatusOf(error);
 }
 
 ViStatus TcpConnection::read_exact(void* data, std::size_t size, Deadline deadline) {
