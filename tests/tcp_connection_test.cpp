@@ -143,6 +143,29 @@ TEST_F(TcpConnectionTest, AWaitForBytesEndsWhenWokenAndWhenTheyCome) {
   EXPECT_EQ(line, kIdentity);
 }
 
+// The socket an instrument connects back to (VXI-11's interrupt channel):
+// a connection is waited for beside the wake-up, accepted, and carries bytes.
+TEST_F(TcpConnectionTest, AListeningSocketTakesAConnectionBack) {
+  visa::TcpListeningSocket listener;
+  std::uint16_t back_port = 0;
+  ASSERT_EQ(listener.listen_ipv4(0x7F000001u, back_port), VI_SUCCESS);
+  EXPECT_NE(back_port, 0);
+  visa::Wakeup wake;
+  EXPECT_EQ(wake.wait_readable(listener.handle(), 100), VI_ERROR_TMO) << "nobody has connected";
+  TcpConnection from_peer, accepted;
+  ASSERT_EQ(TcpConnection::connect("127.0.0.1", back_port, Deadline::after_ms(2000), from_peer), VI_SUCCESS);
+  ASSERT_EQ(wake.wait_readable(listener.handle(), 2000), VI_SUCCESS);
+  ASSERT_EQ(listener.accept(accepted), VI_SUCCESS);
+  ASSERT_EQ(from_peer.write_all("srq", 3, Deadline::after_ms(2000)), VI_SUCCESS);
+  char got[3] = {};
+  ASSERT_EQ(accepted.read_exact(got, sizeof got, Deadline::after_ms(2000)), VI_SUCCESS);
+  EXPECT_EQ(std::string(got, sizeof got), "srq");
+  from_peer.close();
+  std::size_t count = 0;
+  ASSERT_EQ(wake.wait_readable(accepted.fd(), 2000), VI_SUCCESS) << "the close is seen";
+  EXPECT_EQ(accepted.read_available(got, sizeof got, count), VI_ERROR_CONN_LOST);
+}
+
 TEST_F(TcpConnectionTest, WhatCannotBeReachedIsNotFound) {
   TcpConnection other;
   EXPECT_EQ(TcpConnection::connect("no-such-host.invalid", port, Deadline::after_ms(2000), other),

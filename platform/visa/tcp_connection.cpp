@@ -328,4 +328,29 @@ bool TcpConnection::set_flag(int level, int option, bool on) {
   return fd_ >= 0 && ::setsockopt(fd_, level, option, &value, sizeof value) == 0;
 }
 
+TcpListeningSocket::~TcpListeningSocket() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+ViStatus TcpListeningSocket::listen_ipv4(std::uint32_t address, std::uint16_t& port) {
+  if (fd_ < 0) fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd_ < 0) return VI_ERROR_SYSTEM_ERROR;
+  sockaddr_in at{};
+  at.sin_family = AF_INET;
+  at.sin_addr.s_addr = htonl(address);
+  socklen_t length = sizeof at;
+  if (::bind(fd_, reinterpret_cast<sockaddr*>(&at), length) != 0 || ::listen(fd_, 2) != 0 ||
+      ::getsockname(fd_, reinterpret_cast<sockaddr*>(&at), &length) != 0)
+    return VI_ERROR_SYSTEM_ERROR;
+  port = ntohs(at.sin_port);
+  return VI_SUCCESS;
+}
+
+ViStatus TcpListeningSocket::accept(TcpConnection& out) {
+  const int fd = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+  if (fd < 0) return status_from_errno(errno);
+  out = TcpConnection(fd);
+  return VI_SUCCESS;
+}
+
 }  // namespace visa

@@ -64,12 +64,32 @@ class TcpConnection {
   bool set_flag(int level, int option, bool on);
 
  private:
+  friend class TcpListeningSocket;
   explicit TcpConnection(Handle fd) : fd_(fd) {}
   // Sets SO_RCVTIMEO for a wait of `ms` (-1: forever) unless it is already close.
   void arm_receive_timeout(int ms);
   static constexpr int kReceiveTimeoutSlackMs = 10;
   Handle fd_ = kNoSocket;
   int receive_timeout_ms_ = 0;  // the socket's SO_RCVTIMEO; 0 waits forever (not used on Windows)
+};
+
+// A listening TCP socket on one IPv4 address, for a peer that connects back
+// (VXI-11's interrupt channel).
+class TcpListeningSocket {
+ public:
+  TcpListeningSocket() = default;
+  ~TcpListeningSocket();
+  TcpListeningSocket(const TcpListeningSocket&) = delete;
+  TcpListeningSocket& operator=(const TcpListeningSocket&) = delete;
+
+  // Listens on `address` (IPv4, host order) at a free port, which `port` gets.
+  ViStatus listen_ipv4(std::uint32_t address, std::uint16_t& port);
+  // The connection waiting, once the socket is readable.
+  ViStatus accept(TcpConnection& out);
+  TcpConnection::Handle handle() const { return fd_; }
+
+ private:
+  TcpConnection::Handle fd_ = TcpConnection::kNoSocket;
 };
 
 }  // namespace visa

@@ -265,4 +265,36 @@ bool TcpConnection::set_flag(int level, int option, bool on) {
                                           reinterpret_cast<const char*>(&value), sizeof value) == 0;
 }
 
+TcpListeningSocket::~TcpListeningSocket() {
+  if (fd_ != TcpConnection::kNoSocket) ::closesocket(static_cast<SOCKET>(fd_));
+}
+
+// Non-blocking, as the connections it accepts then are too.
+ViStatus TcpListeningSocket::listen_ipv4(std::uint32_t address, std::uint16_t& port) {
+  if (!TcpConnection::start_networking()) return VI_ERROR_SYSTEM_ERROR;
+  if (fd_ == TcpConnection::kNoSocket) {
+    const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (s == INVALID_SOCKET) return VI_ERROR_SYSTEM_ERROR;
+    fd_ = static_cast<Handle>(s);
+  }
+  const SOCKET s = static_cast<SOCKET>(fd_);
+  sockaddr_in at{};
+  at.sin_family = AF_INET;
+  at.sin_addr.s_addr = htonl(address);
+  int length = sizeof at;
+  u_long non_blocking = 1;
+  if (::ioctlsocket(s, FIONBIO, &non_blocking) != 0 || ::bind(s, reinterpret_cast<sockaddr*>(&at), length) != 0 ||
+      ::listen(s, 2) != 0 || ::getsockname(s, reinterpret_cast<sockaddr*>(&at), &length) != 0)
+    return VI_ERROR_SYSTEM_ERROR;
+  port = ntohs(at.sin_port);
+  return VI_SUCCESS;
+}
+
+ViStatus TcpListeningSocket::accept(TcpConnection& out) {
+  const SOCKET s = ::accept(static_cast<SOCKET>(fd_), nullptr, nullptr);
+  if (s == INVALID_SOCKET) return StatusOf(::WSAGetLastError());
+  out = TcpConnection(static_cast<Handle>(s));
+  return VI_SUCCESS;
+}
+
 }  // namespace visa

@@ -10,7 +10,9 @@
 #include <string>
 #include <thread>
 
+#include "tcp_connection.h"
 #include "visatype.h"
+#include "wakeup.h"
 
 namespace visa {
 
@@ -28,10 +30,10 @@ class Vxi11Interrupts {
 
  private:
   void serve();
-  bool serve_connection(int fd);
+  bool serve_connection(TcpConnection& connection);
 
-  int listener_ = -1;
-  int wake_fd_ = -1;
+  TcpListeningSocket listener_;
+  Wakeup wake_;
   std::uint16_t port_ = 0;
   std::string handle_;
   std::function<void()> notify_;
