@@ -74,11 +74,13 @@ echo "=== under Wine: iviconfig_api_test ==="
 "$wine" "$build/bin/iviconfig_api_test.exe" "Z:${scratch//\//\\}" && echo "passed" || fail "iviconfig_api_test.exe"
 echo "=== under Wine: visa_port_tests (the VISA parts ported so far; TCP against the Linux emulator) ==="
 if [ -x build/bin/qdx-emulator ]; then
-  build/bin/qdx-emulator --port 0 >"$scratch/emulator.txt" 2>&1 &
+  build/bin/qdx-emulator --port 0 --vxi11 >"$scratch/emulator.txt" 2>&1 &
   emulator=$!
-  for _ in $(seq 50); do grep -q "listening SOCKET" "$scratch/emulator.txt" && break; sleep 0.1; done
+  for _ in $(seq 50); do grep -q "listening VXI11" "$scratch/emulator.txt" && break; sleep 0.1; done
   peer=$(awk '/listening SOCKET/ {print $3 ":" $4}' "$scratch/emulator.txt")
-  ZEVRA_TEST_SOCKET_PEER=$peer "$wine" "$build/bin/visa_port_tests.exe" || fail "visa_port_tests.exe"
+  portmapper=$(awk '/listening VXI11/ {print $4}' "$scratch/emulator.txt")
+  ZEVRA_TEST_SOCKET_PEER=$peer ZEVRA_TEST_PORTMAPPER_PORT=$portmapper "$wine" "$build/bin/visa_port_tests.exe" ||
+    fail "visa_port_tests.exe"
   kill "$emulator"
   wait "$emulator" 2>/dev/null || true
 else
