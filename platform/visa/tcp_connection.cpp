@@ -19,6 +19,7 @@
 #include <memory>
 #include <utility>
 
+#include "socket_address.h"
 #include "visa.h"
 
 namespace visa {
@@ -236,18 +237,6 @@ ViStatus TcpConnection::read_available(void* data, std::size_t size, std::size_t
   }
 }
 
-ViStatus TcpConnection::read_exact(void* data, std::size_t size, Deadline deadline) {
-  char* p = static_cast<char*>(data);
-  while (size > 0) {
-    std::size_t got = 0;
-    ViStatus st = read_some(p, size, deadline, got);
-    if (st != VI_SUCCESS) return st;
-    p += got;
-    size -= got;
-  }
-  return VI_SUCCESS;
-}
-
 ViStatus TcpConnection::discard_arrived() {
   if (fd_ < 0) return VI_ERROR_CONN_LOST;
   // What is queued now, and no more: a peer that keeps sending cannot hold the
@@ -291,30 +280,15 @@ ViStatus TcpConnection::discard_until_quiet(int quiet_ms, Deadline deadline) {
 
 std::string TcpConnection::peer_address() const {
   sockaddr_storage ss{};
-  socklen_t len = sizeof ss;
-  if (fd_ < 0 || ::getpeername(fd_, reinterpret_cast<sockaddr*>(&ss), &len) != 0) return {};
-  char text[INET6_ADDRSTRLEN] = {};
-  if (ss.ss_family == AF_INET) {
-    ::inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&ss)->sin_addr, text, sizeof text);
-  } else if (ss.ss_family == AF_INET6) {
-    ::inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&ss)->sin6_addr, text, sizeof text);
-  }
-  return text;
+  socklen_t length = sizeof ss;
+  if (fd_ < 0 || ::getpeername(fd_, reinterpret_cast<sockaddr*>(&ss), &length) != 0) return {};
+  return AddressText(ss);
 }
 
 bool TcpConnection::local_ipv4(std::uint32_t& address) const {
-  sockaddr_storage local{};
-  socklen_t length = sizeof local;
-  if (fd_ < 0 || ::getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &length) != 0) return false;
-  if (local.ss_family == AF_INET) {
-    address = ntohl(reinterpret_cast<const sockaddr_in&>(local).sin_addr.s_addr);
-    return true;
-  }
-  const auto& v6 = reinterpret_cast<const sockaddr_in6&>(local);
-  if (local.ss_family != AF_INET6 || !IN6_IS_ADDR_V4MAPPED(&v6.sin6_addr)) return false;
-  std::memcpy(&address, &v6.sin6_addr.s6_addr[12], 4);
-  address = ntohl(address);
-  return true;
+  sockaddr_storage ss{};
+  socklen_t length = sizeof ss;
+  return !(fd_ < 0) && ::getsockname(fd_, reinterpret_cast<sockaddr*>(&ss), &length) == 0 && Ipv4Of(ss, address);
 }
 
 bool TcpConnection::flag(int level, int option) const {

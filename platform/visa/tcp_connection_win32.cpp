@@ -11,6 +11,7 @@
 #include <memory>
 #include <utility>
 
+#include "socket_address.h"
 #include "tcp_connection.h"
 #include "visa.h"
 
@@ -168,7 +169,8 @@ ViStatus TcpConnection::read_some(void* data, std::size_t size, Deadline deadlin
 ViStatus TcpConnection::read_available(void* data, std::size_t size, std::size_t& got) {
   got = 0;
   if (fd_ == kNoSocket) return VI_ERROR_CONN_LOST;
-  const int n = ::recv(static_cast<SOCKET>(fd_), static_cast<char*>(data), static_cast<int>(std::min<std::size_t>(size, 1 << 30)), 0);
+  const int n = ::recv(static_cast<SOCKET>(fd_), static_cast<char*>(data),
+                       static_cast<int>(std::min<std::size_t>(size, 1 << 30)), 0);
   if (n > 0) {
     got = static_cast<std::size_t>(n);
     return VI_SUCCESS;
@@ -176,18 +178,6 @@ ViStatus TcpConnection::read_available(void* data, std::size_t size, std::size_t
   if (n == 0) return VI_ERROR_CONN_LOST;
   const int error = ::WSAGetLastError();
   return error == WSAEWOULDBLOCK ? VI_ERROR_TMO : StatusOf(error);
-}
-
-ViStatus TcpConnection::read_exact(void* data, std::size_t size, Deadline deadline) {
-  char* p = static_cast<char*>(data);
-  while (size > 0) {
-    std::size_t got = 0;
-    ViStatus st = read_some(p, size, deadline, got);
-    if (st != VI_SUCCESS) return st;
-    p += got;
-    size -= got;
-  }
-  return VI_SUCCESS;
 }
 
 ViStatus TcpConnection::discard_arrived() {
@@ -227,28 +217,14 @@ std::string TcpConnection::peer_address() const {
   int length = sizeof ss;
   if (fd_ == kNoSocket || ::getpeername(static_cast<SOCKET>(fd_), reinterpret_cast<sockaddr*>(&ss), &length) != 0)
     return {};
-  char text[INET6_ADDRSTRLEN] = {};
-  if (ss.ss_family == AF_INET) {
-    ::inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&ss)->sin_addr, text, sizeof text);
-  } else if (ss.ss_family == AF_INET6) {
-    ::inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&ss)->sin6_addr, text, sizeof text);
-  }
-  return text;
+  return AddressText(ss);
 }
 
 bool TcpConnection::local_ipv4(std::uint32_t& address) const {
-  sockaddr_storage local{};
-  int length = sizeof local;
-  if (fd_ == kNoSocket || ::getsockname(static_cast<SOCKET>(fd_), reinterpret_cast<sockaddr*>(&local), &length) != 0) return false;
-  if (local.ss_family == AF_INET) {
-    address = ntohl(reinterpret_cast<const sockaddr_in&>(local).sin_addr.s_addr);
-    return true;
-  }
-  const auto& v6 = reinterpret_cast<const sockaddr_in6&>(local);
-  if (local.ss_family != AF_INET6 || !IN6_IS_ADDR_V4MAPPED(&v6.sin6_addr)) return false;
-  std::memcpy(&address, &v6.sin6_addr.s6_addr[12], 4);
-  address = ntohl(address);
-  return true;
+  sockaddr_storage ss{};
+  int length = sizeof ss;
+  return !(fd_ == kNoSocket) &&
+         ::getsockname(static_cast<SOCKET>(fd_), reinterpret_cast<sockaddr*>(&ss), &length) == 0 && Ipv4Of(ss, address);
 }
 
 bool TcpConnection::flag(int level, int option) const {
