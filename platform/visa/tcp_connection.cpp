@@ -264,17 +264,13 @@ ViStatus TcpConnection::discard_arrived() {
   return VI_SUCCESS;
 }
 
-ViStatus TcpConnection::discard_until_quiet(int quiet_ms, Deadline deadline) {
+ViStatus TcpConnection::wait_readable(int ms) const {
   for (;;) {
-    ViStatus st = discard_arrived();
-    if (st < 0) return st;
-    const int left = deadline.poll_timeout_ms();
-    const int wait = left < 0 ? quiet_ms : std::min(quiet_ms, left);
-    if (wait == 0) return VI_SUCCESS;
     pollfd p{fd_, POLLIN, 0};
-    const int n = ::poll(&p, 1, wait);
-    if (n < 0 && errno != EINTR) return status_from_errno(errno);
-    if (n == 0) return VI_SUCCESS;  // quiet for the moment, or the deadline came first
+    const int n = ::poll(&p, 1, ms);
+    if (n > 0) return VI_SUCCESS;
+    if (n == 0) return VI_ERROR_TMO;
+    if (errno != EINTR) return status_from_errno(errno);
   }
 }
 

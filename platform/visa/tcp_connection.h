@@ -66,6 +66,8 @@ class TcpConnection {
  private:
   friend class TcpListeningSocket;
   explicit TcpConnection(Handle fd) : fd_(fd) {}
+  // Waits up to `ms` for bytes (or the peer's close): VI_SUCCESS, VI_ERROR_TMO or the error.
+  ViStatus wait_readable(int ms) const;
   // Sets SO_RCVTIMEO for a wait of `ms` (-1: forever) unless it is already close.
   void arm_receive_timeout(int ms);
   static constexpr int kReceiveTimeoutSlackMs = 10;

@@ -199,18 +199,7 @@ ViStatus TcpConnection::discard_arrived() {
   return VI_SUCCESS;
 }
 
-ViStatus TcpConnection::discard_until_quiet(int quiet_ms, Deadline deadline) {
-  for (;;) {
-    ViStatus st = discard_arrived();
-    if (st < 0) return st;
-    const int left = deadline.poll_timeout_ms();
-    const int wait = left < 0 ? quiet_ms : std::min(quiet_ms, left);
-    if (wait == 0) return VI_SUCCESS;
-    st = WaitReady(fd_, POLLRDNORM, wait);
-    if (st == VI_ERROR_TMO) return VI_SUCCESS;  // quiet for the moment, or the deadline came first
-    if (st < 0) return st;
-  }
-}
+ViStatus TcpConnection::wait_readable(int ms) const { return WaitReady(fd_, POLLRDNORM, ms); }
 
 std::string TcpConnection::peer_address() const {
   sockaddr_storage ss{};
