@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+#include "socket_address.h"
+
 namespace visa {
 
 UdpDatagrams::UdpDatagrams() : fd_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
@@ -37,14 +39,12 @@ bool UdpDatagrams::receive(std::chrono::steady_clock::time_point until, std::str
     pollfd p{fd_, POLLIN, 0};
     if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
     char reply[512];
-    sockaddr_in sender{};
+    sockaddr_storage sender{};
     socklen_t sender_size = sizeof sender;
     const ssize_t n = ::recvfrom(fd_, reply, sizeof reply, 0, reinterpret_cast<sockaddr*>(&sender), &sender_size);
     if (n <= 0) continue;
-    char host[INET_ADDRSTRLEN] = "";
-    ::inet_ntop(AF_INET, &sender.sin_addr, host, sizeof host);
     datagram.assign(reply, static_cast<std::size_t>(n));
-    from = host;
+    from = AddressText(sender);
     return true;
   }
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "socket_address.h"
 #include "udp_datagrams.h"
 
 namespace visa {
@@ -40,15 +41,13 @@ bool UdpDatagrams::receive(std::chrono::steady_clock::time_point until, std::str
     WSAPOLLFD p{static_cast<SOCKET>(fd_), POLLRDNORM, 0};
     if (::WSAPoll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
     char reply[512];
-    sockaddr_in sender{};
+    sockaddr_storage sender{};
     int sender_size = sizeof sender;
     const int n = ::recvfrom(static_cast<SOCKET>(fd_), reply, sizeof reply, 0, reinterpret_cast<sockaddr*>(&sender),
                              &sender_size);
     if (n <= 0) continue;  // an ICMP "port unreachable" from an earlier send shows up here too
-    char host[INET_ADDRSTRLEN] = "";
-    ::inet_ntop(AF_INET, &sender.sin_addr, host, sizeof host);
     datagram.assign(reply, static_cast<std::size_t>(n));
-    from = host;
+    from = AddressText(sender);
     return true;
   }
 }
