@@ -17,10 +17,15 @@ namespace visa {
 std::vector<ResourceName> discover_resources(const VisaConfig& config);
 
 // The sources, each on its own.
+#ifdef _WIN32
+// The serial ports the system lists (HARDWARE\DEVICEMAP\SERIALCOMM), COM<n> as ASRL<n>.
+std::vector<ResourceName> find_serial_ports();
+#else
 // Serial ports present under `dev`: ttyS ports the kernel found a UART behind
 // (a `type` other than 0 under `sys_class_tty`), ttyUSB and ttyACM ports.
 std::vector<ResourceName> find_serial_ports(const std::string& sys_class_tty = "/sys/class/tty",
                                             const std::string& dev = "/dev");
+#endif
 // VXI-11 instruments whose portmapper answers a GETPORT for the core channel,
 // asked on each IPv4 interface's broadcast address and on loopback.
 std::vector<ResourceName> find_vxi11_instruments(std::uint32_t window_ms, unsigned portmapper_port);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "serial_line.h"
 #include "visa.h"
 
 namespace visa {
@@ -90,7 +91,7 @@ std::string usb_canonical(unsigned board, const UsbAddress& a, bool raw) {
   return name + (raw ? "::RAW" : "::INSTR");
 }
 
-// ASRL<n>[::INSTR] (port n is /dev/ttyS<n-1>) or ASRL<device path>[::INSTR].
+// ASRL<n>[::INSTR] (port n is /dev/ttyS<n-1>, or COMn on Windows) or ASRL<device path>[::INSTR].
 ViStatus parse_serial(const std::vector<std::string_view>& fields, ResourceName& out) {
   if (fields.size() > 2 || (fields.size() == 2 && !iequals(fields[1], "INSTR"))) return VI_ERROR_INV_RSRC_NAME;
   std::string_view port = fields[0].substr(4);
@@ -103,7 +104,7 @@ ViStatus parse_serial(const std::vector<std::string_view>& fields, ResourceName&
   if (r.board == 0) return VI_ERROR_RSRC_NFOUND;  // ports count from 1
   r.kind = ResourceKind::Serial;
   r.resource_class = "INSTR";
-  r.device_path = "/dev/ttyS" + std::to_string(r.board - 1);
+  r.device_path = serial_port_device(r.board);
   r.canonical = "ASRL" + std::to_string(r.board) + "::INSTR";
   out = std::move(r);
   return VI_SUCCESS;
@@ -165,7 +166,7 @@ ViStatus parse_gpib(std::vector<std::string_view> fields, ResourceName& out) {
 
 // A "++" GPIB adapter as board `board`: PRLGX-TCPIP[board]::host[::port]::INTFC
 // (port 1234 unless named) or PRLGX-ASRL[board]::device::INTFC, the device a
-// path or a serial port number (ASRL numbering: 1 is /dev/ttyS0).
+// path or a serial port number (ASRL numbering: 1 is /dev/ttyS0, or COM1).
 ViStatus parse_prologix(std::vector<std::string_view> fields, ResourceName& out) {
   const bool tcp = starts_with_ci(fields[0], "PRLGX-TCPIP");
   ResourceName r;
@@ -188,7 +189,7 @@ ViStatus parse_prologix(std::vector<std::string_view> fields, ResourceName& out)
     if (!device.empty() && device.front() == '/') {
       r.device_path = std::string(device);
     } else if (parse_uint(device, 65535, number) && number > 0) {
-      r.device_path = "/dev/ttyS" + std::to_string(number - 1);
+      r.device_path = serial_port_device(number);
     } else {
       return VI_ERROR_INV_RSRC_NAME;
     }

@@ -79,31 +79,38 @@ ViStatus StatusFromErrno(int err) {
 
 }  // namespace
 
+struct SerialLine::SavedSettings {
+  termios attributes{};
+};
+struct SerialLine::PortState {};
+
+std::string serial_port_device(unsigned number) { return "/dev/ttyS" + std::to_string(number - 1); }
+
+SerialLine::SerialLine() = default;
 SerialLine::~SerialLine() { close(); }
 
 SerialLine::SerialLine(SerialLine&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), saved_(other.saved_), has_saved_(std::exchange(other.has_saved_, false)) {}
+    : port_(std::exchange(other.port_, kNoPort)), saved_(std::move(other.saved_)) {}
 
 SerialLine& SerialLine::operator=(SerialLine&& other) noexcept {
   if (this != &other) {
     close();
-    fd_ = std::exchange(other.fd_, -1);
-    saved_ = other.saved_;
-    has_saved_ = std::exchange(other.has_saved_, false);
+    port_ = std::exchange(other.port_, kNoPort);
+    saved_ = std::move(other.saved_);
   }
   return *this;
 }
 
 void SerialLine::close() {
-  if (fd_ >= 0) {
-    if (has_saved_) {
-      ::tcsetattr(fd_, TCSANOW, &saved_);
-      ::ioctl(fd_, TIOCNXCL);
+  if (port_ != kNoPort) {
+    if (saved_) {
+      ::tcsetattr(port_, TCSANOW, &saved_->attributes);
+      ::ioctl(port_, TIOCNXCL);
     }
-    ::close(fd_);
+    ::close(port_);
   }
-  fd_ = -1;
-  has_saved_ = false;
+  port_ = kNoPort;
+  saved_.reset();
 }
 
 ViStatus SerialLine::open(const std::string& path, SerialLine& out, std::string& why) {
@@ -116,7 +123,8 @@ ViStatus SerialLine::open(const std::string& path, SerialLine& out, std::string&
     if (err == EBUSY) return VI_ERROR_RSRC_BUSY;
     return VI_ERROR_IO;
   }
-  SerialLine line(fd);
+  SerialLine line;
+  line.port_ = fd;
   // Never write to a file that is not a serial port.
   if (!::isatty(fd)) {
     why = "not a serial port";
@@ -128,7 +136,8 @@ ViStatus SerialLine::open(const std::string& path, SerialLine& out, std::string&
     why = "another session or program holds the port";
     return VI_ERROR_RSRC_BUSY;
   }
-  line.has_saved_ = ::tcgetattr(fd, &line.saved_) == 0;
+  auto saved = std::make_unique<SavedSettings>();
+  if (::tcgetattr(fd, &saved->attributes) == 0) line.saved_ = std::move(saved);
   ::ioctl(fd, TIOCEXCL);
   out = std::move(line);
   return VI_SUCCESS;
@@ -136,7 +145,7 @@ ViStatus SerialLine::open(const std::string& path, SerialLine& out, std::string&
 
 ViStatus SerialLine::apply(const SerialSettings& s) {
   termios t{};
-  if (::tcgetattr(fd_, &t) != 0) return VI_ERROR_IO;
+  if (::tcgetattr(port_, &t) != 0) return VI_ERROR_IO;
   ::cfmakeraw(&t);
   speed_t speed;
   if (!SpeedOf(s.baud, speed)) return VI_ERROR_NSUP_ATTR_STATE;
@@ -174,14 +183,14 @@ ViStatus SerialLine::apply(const SerialSettings& s) {
   // Reads never block in the driver: poll() bounds them by the session's timeout.
   t.c_cc[VMIN] = 0;
   t.c_cc[VTIME] = 0;
-  if (::tcsetattr(fd_, TCSANOW, &t) != 0) return VI_ERROR_NSUP_ATTR_STATE;
+  if (::tcsetattr(port_, TCSANOW, &t) != 0) return VI_ERROR_NSUP_ATTR_STATE;
   return VI_SUCCESS;
 }
 
 ViStatus SerialLine::read_some(char* data, std::size_t size, Deadline deadline, std::size_t& got) {
   got = 0;
   for (;;) {
-    ssize_t n = ::read(fd_, data, size);
+    ssize_t n = ::read(port_, data, size);
     if (n > 0) {
       got = static_cast<std::size_t>(n);
       return VI_SUCCESS;
@@ -194,14 +203,14 @@ ViStatus SerialLine::read_some(char* data, std::size_t size, Deadline deadline, 
       return StatusFromErrno(errno);
     }
     if (deadline.exhausted()) return VI_ERROR_TMO;
-    ViStatus st = WaitReady(fd_, POLLIN, deadline);
+    ViStatus st = WaitReady(port_, POLLIN, deadline);
     if (st != VI_SUCCESS) return st;
   }
 }
 
 ViStatus SerialLine::write_all(const char* data, std::size_t size, Deadline deadline) {
   while (size > 0) {
-    ssize_t n = ::write(fd_, data, size);
+    ssize_t n = ::write(port_, data, size);
     if (n > 0) {
       data += n;
       size -= static_cast<std::size_t>(n);
@@ -210,7 +219,7 @@ ViStatus SerialLine::write_all(const char* data, std::size_t size, Deadline dead
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return StatusFromErrno(errno);
-    ViStatus st = WaitReady(fd_, POLLOUT, deadline);
+    ViStatus st = WaitReady(port_, POLLOUT, deadline);
     if (st != VI_SUCCESS) return st;
   }
   return VI_SUCCESS;
@@ -220,7 +229,7 @@ ViStatus SerialLine::drain(Deadline deadline) {
   // tcdrain() has no timeout: watch the output queue instead.
   for (;;) {
     int queued = 0;
-    if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) return VI_SUCCESS;
+    if (::ioctl(port_, TIOCOUTQ, &queued) != 0 || queued <= 0) return VI_SUCCESS;
     if (deadline.exhausted()) return VI_ERROR_TMO;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
@@ -228,33 +237,33 @@ ViStatus SerialLine::drain(Deadline deadline) {
 
 void SerialLine::discard(bool input, bool output) {
   if (input && output) {
-    ::tcflush(fd_, TCIOFLUSH);
+    ::tcflush(port_, TCIOFLUSH);
   } else if (input) {
-    ::tcflush(fd_, TCIFLUSH);
+    ::tcflush(port_, TCIFLUSH);
   } else if (output) {
-    ::tcflush(fd_, TCOFLUSH);
+    ::tcflush(port_, TCOFLUSH);
   }
 }
 
 std::size_t SerialLine::bytes_waiting() const {
   int n = 0;
-  if (::ioctl(fd_, FIONREAD, &n) != 0 || n < 0) return 0;
+  if (::ioctl(port_, FIONREAD, &n) != 0 || n < 0) return 0;
   return static_cast<std::size_t>(n);
 }
 
 int SerialLine::modem_line(ModemLine line) const {
   int bits = 0;
-  if (::ioctl(fd_, TIOCMGET, &bits) != 0) return VI_STATE_UNKNOWN;
+  if (::ioctl(port_, TIOCMGET, &bits) != 0) return VI_STATE_UNKNOWN;
   return (bits & ModemBit(line)) != 0 ? VI_STATE_ASSERTED : VI_STATE_UNASSERTED;
 }
 
 bool SerialLine::set_modem_line(ModemLine line, bool asserted) {
   int bit = ModemBit(line);
-  return ::ioctl(fd_, asserted ? TIOCMBIS : TIOCMBIC, &bit) == 0;
+  return ::ioctl(port_, asserted ? TIOCMBIS : TIOCMBIC, &bit) == 0;
 }
 
-bool SerialLine::set_break(bool on) { return ::ioctl(fd_, on ? TIOCSBRK : TIOCCBRK) == 0; }
+bool SerialLine::set_break(bool on) { return ::ioctl(port_, on ? TIOCSBRK : TIOCCBRK) == 0; }
 
-bool SerialLine::allow_transmit(bool allowed) { return ::tcflow(fd_, allowed ? TCOON : TCOOFF) == 0; }
+bool SerialLine::allow_transmit(bool allowed) { return ::tcflow(port_, allowed ? TCOON : TCOOFF) == 0; }
 
 }  // namespace visa

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
-// A serial port opened for a session: the descriptor, the line settings
-// applied through termios, the modem lines, and bounded reads and writes.
+// A serial port opened for a session: the port, the line settings (termios
+// on Linux, the communications API on Windows), the modem lines, and bounded
+// reads and writes.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <termios.h>
 
 #include "deadline.h"
 #include "visatype.h"
@@ -27,16 +28,20 @@ struct SerialSettings {
 // A modem line a session may read (and for RTS and DTR, set).
 enum class ModemLine { Rts, Dtr, Cts, Dsr, Dcd, Ri };
 
+// The device of the machine's serial port `number` as VISA counts them from 1
+// (ASRL1): /dev/ttyS0 on Linux, COM1 on Windows.
+std::string serial_port_device(unsigned number);
+
 class SerialLine {
  public:
-  SerialLine() = default;
+  SerialLine();
   ~SerialLine();
   SerialLine(SerialLine&& other) noexcept;
   SerialLine& operator=(SerialLine&& other) noexcept;
   SerialLine(const SerialLine&) = delete;
   SerialLine& operator=(const SerialLine&) = delete;
 
-  // Opens `path`, which must be a terminal device, for this process alone:
+  // Opens `path`, which must be a serial device, for this process alone:
   // VI_ERROR_RSRC_BUSY while another session or program holds it,
   // VI_ERROR_RSRC_NFOUND when there is no such port. `why` says what failed.
   static ViStatus open(const std::string& path, SerialLine& out, std::string& why);
@@ -61,13 +66,24 @@ class SerialLine {
   bool allow_transmit(bool allowed);
 
  private:
-  explicit SerialLine(int fd) : fd_(fd) {}
-  void close();
-  int fd_ = -1;
+#ifdef _WIN32
+  using Port = void*;  // a HANDLE opened for overlapped I/O
+  static constexpr Port kNoPort = nullptr;
+#else
+  using Port = int;
+  static constexpr Port kNoPort = -1;
+#endif
   // The port's settings as the session found them, put back on close so that
   // a console or another program's port is left as it was.
-  termios saved_{};
-  bool has_saved_ = false;
+  struct SavedSettings;
+  // What a system keeps beside the port (Windows: the events overlapped reads
+  // and writes wait on, the output lines as last set).
+  struct PortState;
+
+  void close();
+  Port port_ = kNoPort;
+  std::unique_ptr<SavedSettings> saved_;
+  std::unique_ptr<PortState> state_;
 };
 
 }  // namespace visa
