@@ -395,6 +395,20 @@ int main(int argc, char **argv) {
   free(copy);
   free(edited);
 
+  {
+    /* The master store is where this machine's IVI installation keeps it; the
+     * test script arranges each case and names the place it must be. */
+    const char *expected = getenv("ZEVRA_TEST_MASTER_LOCATION");
+    char location[1024] = "";
+    if (expected != NULL) {
+      OK(IviConfig_Initialize(&store));
+      OK(IviConfig_GetConfigStorePropertyViString(store, IVICONFIG_VAL_CONFIG_STORE_MASTER_LOCATION, sizeof location,
+                                                  location));
+      expect_text("master location", location, expected);
+      OK(IviConfig_Close(store));
+    }
+  }
+
 #ifdef ZEVRA_TEST_DRIVER
   {
     /* The driver opens a logical name of a store this program built. */

@@ -26,10 +26,40 @@
 namespace iviconfig {
 
 #ifdef _WIN32
-// Where the IVI shared components keep the master store on Windows.
+namespace {
+
+bool FileExists(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The IVI standard root directory the shared components' installer recorded.
+std::string StandardRootDirectory() {
+  char root[MAX_PATH + 1] = "";
+  DWORD size = sizeof root - 1;
+  if (::RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\IVI", "IviStandardRootDir", RRF_RT_REG_SZ, nullptr, root,
+                     &size) != ERROR_SUCCESS) {
+    return "";
+  }
+  std::string directory = root;
+  if (!directory.empty() && directory.back() != '\\') directory += '\\';
+  return directory;
+}
+
+}  // namespace
+
+// Where the IVI shared components keep the master store on Windows: the IVI
+// data directory under %ProgramData%; installations older than that directory
+// kept it in the Data folder of the standard root directory the registry
+// names, which is taken while only it has a store.
 std::string master_location() {
   const char* data = std::getenv("ProgramData");
-  return std::string(data != nullptr ? data : "C:\\ProgramData") + "\\IVI Foundation\\IVI\\IviConfigurationStore.xml";
+  const std::string current =
+      std::string(data != nullptr ? data : "C:\\ProgramData") + "\\IVI Foundation\\IVI\\IviConfigurationStore.xml";
+  if (FileExists(current)) return current;
+  const std::string root = StandardRootDirectory();
+  if (!root.empty() && FileExists(root + "Data\\IviConfigurationStore.xml")) return root + "Data\\IviConfigurationStore.xml";
+  return current;
 }
 #else
 std::string master_location() { return IVICONFIG_MASTER_LOCATION; }
