@@ -2,9 +2,10 @@
 # SPDX-License-Identifier: MIT
 # Cross-builds for Windows into build-windows/ with Debian's MinGW-w64:
 # ZEVRA_64.dll, IviCShared_64.dll and IviConfigServerCAPI_64.dll (pugixml
-# compiled in from Debian's source package), their import libraries (.dll.a,
-# .lib) and .def files, the examples as .exe, the tests scripts/test-windows.sh
-# runs under Wine, and the package zevra-VERSION-windows-x64.zip.
+# compiled in from Debian's source package), our VISA as visa64.dll, their
+# import libraries (.dll.a, .lib) and .def files, the examples as .exe, the
+# tests scripts/test-windows.sh runs under Wine, and the package
+# zevra-VERSION-windows-x64.zip.
 # --fetch-only: install the tools and fetch pugixml's source, build nothing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -40,16 +41,20 @@ cmake --build "$build" -j"$(nproc)"
 
 # The package: the DLLs, import libraries and .def files, the headers a program
 # includes (VISA's own come with the VISA installed), the examples as source
-# and as programs, the licence, the README and the compliance document.
+# and as programs, the licence, the README and the compliance document. Our
+# VISA is a folder of its own, visa/, for machines that have none: beside the
+# driver it would take the place of the VISA a machine has.
 version=$(sed -n 's/^project(ZEVRA VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 name=zevra-$version-windows-x64
 stage=$build/package/$name
-rm -rf "$build/package" && mkdir -p "$stage"/{bin,lib,include,examples}
+rm -rf "$build/package" && mkdir -p "$stage"/{bin,lib,include,examples,visa}
 dlls=(ZEVRA_64 IviCShared_64 IviConfigServerCAPI_64)
 for dll in "${dlls[@]}"; do
   cp "$build/bin/$dll.dll" "$stage/bin/"
   cp "$build/lib/$dll.lib" "$build/lib/$dll.dll.a" "$build/$dll.def" "$stage/lib/"
 done
+cp "$build/bin/visa64.dll" "$build/lib/visa64.lib" "$build/lib/visa64.dll.a" "$build/visa64.def" \
+   platform/visa/include/visa.h platform/visa/include/visatype.h "$stage/visa/"
 cp include/ZEVRA.h platform/ivisession/include/IviSession.h platform/iviconfig/include/IviConfigServer.h \
    "$stage/include/"
 for example in open_by_logical_name output_and_list status_and_errors; do

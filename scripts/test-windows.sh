@@ -4,10 +4,12 @@
 # Wine: each DLL imports only what it should, exports exactly its header's
 # functions and carries its version resource; the session services' unit
 # tests, the C program written against the published configuration server API
-# and the VISA library's TCP stream (against the Linux emulator) pass; the
-# examples print on simulated sessions what they print on Linux (both need the
-# Linux build in build/); the driver binds to a stand-in visa64.dll. Skipped,
-# saying why, when MinGW-w64 or Wine cannot be had.
+# and the VISA library's system parts (TCP, serial, discovery datagrams, against
+# the Linux emulator) pass; the examples print on simulated sessions what they
+# print on Linux; real sessions through our visa64.dll on SOCKET, HiSLIP,
+# VXI-11 and a serial line send the emulator exactly what the Linux build
+# sends (these need the Linux build in build/); the driver binds to a
+# stand-in visa64.dll. Skipped, saying why, when MinGW-w64 or Wine cannot be had.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -37,12 +39,13 @@ fail() { echo "FAIL: $*"; failed=1; }
 # for the driver, the IVI shared components and VISA by their published names.
 declare -A allowed=(
   [IviCShared_64]="KERNEL32.dll msvcrt.dll "
-  [IviConfigServerCAPI_64]="KERNEL32.dll msvcrt.dll "
+  [IviConfigServerCAPI_64]="ADVAPI32.dll KERNEL32.dll msvcrt.dll "
   [ZEVRA_64]="IviCShared_64.dll IviConfigServerCAPI_64.dll KERNEL32.dll msvcrt.dll visa64.dll "
+  [visa64]="ADVAPI32.dll IPHLPAPI.DLL KERNEL32.dll WS2_32.dll msvcrt.dll "
 )
-for dll in IviCShared_64 IviConfigServerCAPI_64 ZEVRA_64; do
+for dll in IviCShared_64 IviConfigServerCAPI_64 ZEVRA_64 visa64; do
   file=$build/bin/$dll.dll
-  imports=$($objdump -p "$file" | awk '/DLL Name:/ {print $3}' | sort | tr '\n' ' ')
+  imports=$($objdump -p "$file" | awk '/DLL Name:/ {print $3}' | LC_ALL=C sort | tr '\n' ' ')
   [ "$imports" = "${allowed[$dll]}" ] || fail "$dll.dll imports $imports(wanted ${allowed[$dll]})"
   exported=$($objdump -p "$file" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/^[ \t]*\[ *[0-9]+\]/ {print $NF}' | sort)
   listed=$(sed -n 's/^  //p' "$build/$dll.def" | sort)
@@ -61,42 +64,125 @@ wanted=$(printf "$name/%s\n" LICENSE README.md compliance.md \
   bin/{ZEVRA_64,IviCShared_64,IviConfigServerCAPI_64}.dll \
   lib/{ZEVRA_64,IviCShared_64,IviConfigServerCAPI_64}.{lib,dll.a,def} \
   include/{ZEVRA.h,IviSession.h,IviConfigServer.h} \
+  visa/visa64.{dll,lib,dll.a,def} visa/{visa.h,visatype.h} \
   examples/{open_by_logical_name,output_and_list,status_and_errors}.{c,exe} | sort | paste -sd' ')
 [ "$listed" = "$wanted" ] || fail "$name.zip holds: $listed"
 
 export WINEPREFIX=$PWD/$build/wine WINEDEBUG=-all
 "$wine" wineboot -u >/dev/null 2>&1 || true
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-echo "=== under Wine: ivisession_tests ==="
-"$wine" "$build/bin/ivisession_tests.exe" || fail "ivisession_tests.exe"
-echo "=== under Wine: iviconfig_api_test ==="
-"$wine" "$build/bin/iviconfig_api_test.exe" "Z:${scratch//\//\\}" && echo "passed" || fail "iviconfig_api_test.exe"
-echo "=== under Wine: visa_port_tests (the VISA parts ported so far; TCP against the Linux emulator) ==="
-if [ -x build/bin/qdx-emulator ]; then
-  build/bin/qdx-emulator --port 0 --vxi11 >"$scratch/emulator.txt" 2>&1 &
-  emulator=$!
-  for _ in $(seq 50); do grep -q "listening VXI11" "$scratch/emulator.txt" && break; sleep 0.1; done
-  peer=$(awk '/listening SOCKET/ {print $3 ":" $4}' "$scratch/emulator.txt")
-  portmapper=$(awk '/listening VXI11/ {print $4}' "$scratch/emulator.txt")
-  ZEVRA_TEST_SOCKET_PEER=$peer ZEVRA_TEST_PORTMAPPER_PORT=$portmapper "$wine" "$build/bin/visa_port_tests.exe" ||
-    fail "visa_port_tests.exe"
-  kill "$emulator"
-  wait "$emulator" 2>/dev/null || true
-else
-  fail "no Linux build in build/: the emulator the TCP tests talk to is missing"
-fi
-
-# The examples on simulated sessions print what they print on Linux; a real
-# session reaches the visa64.dll the machine gives (here a stand-in that logs).
 windows_path() { echo "Z:${1//\//\\}"; }
+# A server of our own, so that no Wine process's output is the server's.
+{ /usr/lib/wine/wineserver64 -p || wineserver -p; } >/dev/null 2>&1 || true
+scratch=$(mktemp -d)
+stop_wine() { { /usr/lib/wine/wineserver64 -k || wineserver -k; } >/dev/null 2>&1 || true; }
+trap 'rm -rf "$scratch"; rm -f "$WINEPREFIX/dosdevices/com7"; stop_wine' EXIT
 cat > "$scratch/store.xml" <<XML
 <?xml version="1.0" encoding="UTF-8"?>
 <IviConfigStore><SoftwareModules><IviSoftwareModule id="ZEVRA"><Name>ZEVRA</Name><Prefix>ZEVRA</Prefix>
 </IviSoftwareModule></SoftwareModules></IviConfigStore>
 XML
-export WINEPATH=$(windows_path "$PWD/$build/stand-in")
-export ZEVRA_STAND_IN_VISA_LOG=$(windows_path "$scratch/visa.log")
+echo "=== under Wine: ivisession_tests ==="
+"$wine" "$build/bin/ivisession_tests.exe" || fail "ivisession_tests.exe"
+# The published configuration server API, and the master store where this
+# machine's IVI installation keeps it: the IVI data directory under
+# %ProgramData%, or, while only an older installation's store exists, the Data
+# folder of the standard root directory the registry names.
+ivi_data="$WINEPREFIX/drive_c/ProgramData/IVI Foundation/IVI"
+old_root="$scratch/old IVI"
+mkdir -p "$old_root/Data"
+echo "<IviConfigStore/>" >"$old_root/Data/IviConfigurationStore.xml"
+rm -f "$ivi_data/IviConfigurationStore.xml"
+"$wine" reg add 'HKLM\SOFTWARE\IVI' /v IviStandardRootDir /t REG_SZ /d "$(windows_path "$old_root")" /f >/dev/null 2>&1
+for installation in older current; do
+  echo "=== under Wine: iviconfig_api_test (the master store of the $installation installation) ==="
+  if [ "$installation" = older ]; then
+    expected="$(windows_path "$old_root")\\Data\\IviConfigurationStore.xml"
+  else
+    mkdir -p "$ivi_data" && echo "<IviConfigStore/>" >"$ivi_data/IviConfigurationStore.xml"
+    expected='C:\ProgramData\IVI Foundation\IVI\IviConfigurationStore.xml'
+  fi
+  ZEVRA_TEST_MASTER_LOCATION=$expected "$wine" "$build/bin/iviconfig_api_test.exe" "$(windows_path "$scratch")" &&
+    echo "passed" || fail "iviconfig_api_test.exe ($installation installation)"
+done
+rm -f "$ivi_data/IviConfigurationStore.xml"
+"$wine" reg delete 'HKLM\SOFTWARE\IVI' /v IviStandardRootDir /f >/dev/null 2>&1
+
+# Starts the Linux emulator on every transport, its transcript in $1/transcript.txt.
+start_emulator() {
+  build/bin/qdx-emulator --port 0 --vxi11 --hislip --serial --transcript "$1/transcript.txt" >"$1/emulator.txt" 2>&1 &
+  emulator=$!
+  for _ in $(seq 50); do grep -q "listening ASRL" "$1/emulator.txt" && break; sleep 0.1; done
+  socket_port=$(awk '/listening SOCKET/ {print $4}' "$1/emulator.txt")
+  hislip_port=$(awk '/listening HISLIP/ {print $4}' "$1/emulator.txt")
+  pty=$(awk '/listening ASRL/ {print $3}' "$1/emulator.txt")
+  export ZEVRA_VXI11_PORTMAPPER_PORT=$(awk '/listening VXI11/ {print $4}' "$1/emulator.txt")
+}
+stop_emulator() { kill "$emulator"; wait "$emulator" 2>/dev/null || true; }
+# Wine's serial port COM7 is the emulator's pseudo-terminal, registered as
+# the system's serial drivers register theirs.
+map_com7() {
+  ln -sfn "$pty" "$WINEPREFIX/dosdevices/com7"
+  "$wine" reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v ZevraTest /t REG_SZ /d COM7 /f >/dev/null 2>&1
+}
+
+if [ ! -x build/bin/qdx-emulator ]; then
+  fail "no Linux build in build/: the emulator the real sessions talk to is missing"
+else
+  echo "=== under Wine: visa_port_tests (TCP, serial, datagrams against the Linux emulator) ==="
+  mkdir -p "$scratch/port"
+  start_emulator "$scratch/port"
+  map_com7
+  ZEVRA_TEST_SOCKET_PEER=127.0.0.1:$socket_port ZEVRA_TEST_PORTMAPPER_PORT=$ZEVRA_VXI11_PORTMAPPER_PORT \
+    ZEVRA_TEST_SERIAL_PORT=COM7 "$wine" "$build/bin/visa_port_tests.exe" || fail "visa_port_tests.exe"
+  stop_emulator
+
+  # Real sessions: VISA alone (visa_identify) and the driver (the examples)
+  # over our visa64.dll, each against a new emulator; the instrument must
+  # receive exactly what it receives from the Linux build, and the programs
+  # print the same.
+  programs=(visa_identify open_by_logical_name output_and_list status_and_errors)
+  for transport in SOCKET HISLIP VXI11 SERIAL; do
+    echo "=== under Wine: real sessions over $transport, against the Linux build's ==="
+    for side in linux windows; do
+      out=$scratch/$transport-$side
+      mkdir -p "$out"
+      start_emulator "$out"
+      case $transport in
+        SOCKET) resource=TCPIP0::127.0.0.1::$socket_port::SOCKET ;;
+        HISLIP) resource=TCPIP0::127.0.0.1::hislip0,$hislip_port::INSTR ;;
+        VXI11) resource=TCPIP0::127.0.0.1::INSTR ;;
+        SERIAL) if [ "$side" = windows ]; then map_com7; resource=ASRL7::INSTR; else resource=ASRL$pty::INSTR; fi ;;
+      esac
+      for program in "${programs[@]}"; do
+        if [ "$side" = linux ]; then
+          IVICONFIGSERVERDEFAULT="$scratch/store.xml" "build/bin/$program" "$resource" >"$out/$program.raw" 2>&1 ||
+            fail "$program over $transport on Linux"
+        else
+          IVICONFIGSERVERDEFAULT=$(windows_path "$scratch/store.xml") "$wine" "$build/bin/$program.exe" "$resource" \
+            >"$out/$program.raw" 2>&1 || fail "$program.exe over $transport"
+        fi
+        # The resource's name differs between the sides; nothing else may.
+        tr -d '\r' <"$out/$program.raw" | sed "s#$resource#RESOURCE#g" >>"$out/printed.txt"
+      done
+      stop_emulator
+      cut -d' ' -f2- "$out/transcript.txt" >"$out/received.txt"
+    done
+    diff "$scratch/$transport-linux/received.txt" "$scratch/$transport-windows/received.txt" &&
+      echo "the emulator received the same $(wc -l <"$scratch/$transport-linux/received.txt") lines" ||
+      fail "over $transport the emulator's transcript differs from the Linux run's"
+    diff "$scratch/$transport-linux/printed.txt" "$scratch/$transport-windows/printed.txt" &&
+      echo "the programs printed the same" || fail "over $transport the programs print otherwise than on Linux"
+  done
+
+  echo "=== under Wine: what Windows does not have yet is said, in the trace too ==="
+  ZEVRA_VISA_TRACE=$(windows_path "$scratch/trace.txt") "$wine" "$build/bin/visa_identify.exe" \
+    USB0::0x1234::0x5678::SN1::INSTR >"$scratch/usb.txt" 2>&1 && fail "a USB session opened"
+  grep -q "viOpen failed: 0xBFFF0011" "$scratch/usb.txt" || fail "USB: $(cat "$scratch/usb.txt")"
+  grep -q "USB is not supported on Windows yet" "$scratch/trace.txt" ||
+    fail "the trace does not say USB is not supported: $(cat "$scratch/trace.txt" 2>/dev/null)"
+fi
+
+# The examples on simulated sessions print what they print on Linux.
 for example in open_by_logical_name output_and_list status_and_errors; do
   echo "=== under Wine: $example on a simulated session ==="
   IVICONFIGSERVERDEFAULT=$(windows_path "$scratch/store.xml") \
@@ -110,12 +196,15 @@ for example in open_by_logical_name output_and_list status_and_errors; do
     echo "(no Linux build in build/ to compare with)"
   fi
 done
+# A program beside another visa64.dll (a stand-in that logs its calls) binds
+# the driver to that one: the driver takes whichever VISA the machine gives.
 echo "=== under Wine: the driver binds to the visa64.dll it is given ==="
-IVICONFIGSERVERDEFAULT=$(windows_path "$scratch/store.xml") \
-  "$wine" "$build/bin/open_by_logical_name.exe" TCPIP0::127.0.0.1::5025::SOCKET "" >"$scratch/real.txt" 2>&1 &&
+cp "$build/bin/open_by_logical_name.exe" "$build/stand-in/"
+WINEPATH=$(windows_path "$PWD/$build/bin") ZEVRA_STAND_IN_VISA_LOG=$(windows_path "$scratch/visa.log") \
+  IVICONFIGSERVERDEFAULT=$(windows_path "$scratch/store.xml") \
+  "$wine" "$build/stand-in/open_by_logical_name.exe" TCPIP0::127.0.0.1::5025::SOCKET "" >"$scratch/real.txt" 2>&1 &&
   fail "a session through the stand-in VISA opened"
 grep -q "status 0xBFFF0011" "$scratch/real.txt" || fail "the stand-in's VI_ERROR_RSRC_NFOUND did not reach the caller"
 printf 'viOpenDefaultRM\nviOpen TCPIP0::127.0.0.1::5025::SOCKET\nviClose RM\n' | diff - <(tr -d '\r' <"$scratch/visa.log") &&
   echo "calls reached the stand-in: $(paste -sd, "$scratch/visa.log")" || fail "the driver's VISA calls"
-{ command -v wineserver >/dev/null && wineserver -k; } >/dev/null 2>&1 || /usr/lib/wine/wineserver64 -k >/dev/null 2>&1 || true
 exit $failed

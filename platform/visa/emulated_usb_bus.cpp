@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
 // USB devices the process emulates itself (a test's, a simulator's), found
 // through the symbol zevra_usb_model_entry, opened like real ones.
-#include <dlfcn.h>
-
 #include <cstring>
 #include <mutex>
 
 #include "protocols/usb_model.h"
+#include "runtime_library.h"
 #include "usb_device.h"
 #include "visa.h"
 
@@ -17,7 +16,7 @@ const zevra_usb_model* Model() {
   static const zevra_usb_model* model = nullptr;
   static std::once_flag looked;
   std::call_once(looked, [] {
-    auto entry = reinterpret_cast<zevra_usb_model_entry_fn>(::dlsym(RTLD_DEFAULT, "zevra_usb_model_entry"));
+    auto entry = reinterpret_cast<zevra_usb_model_entry_fn>(FindInProgram("zevra_usb_model_entry"));
     const zevra_usb_model* m = entry != nullptr ? entry() : nullptr;
     if (m != nullptr && m->version == ZEVRA_USB_MODEL_VERSION) model = m;
   });
