@@ -7,8 +7,8 @@
 # and the VISA library's system parts (TCP, serial, discovery datagrams, against
 # the Linux emulator) pass; the examples print on simulated sessions what they
 # print on Linux; real sessions through our visa64.dll on SOCKET, HiSLIP,
-# VXI-11 and a serial line send the emulator exactly what the Linux build
-# sends (these need the Linux build in build/); the driver binds to a
+# VXI-11, a serial line and GPIB send the emulator exactly what the Linux
+# build sends (these need the Linux build in build/); the driver binds to a
 # stand-in visa64.dll. Skipped, saying why, when MinGW-w64 or Wine cannot be had.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -109,12 +109,15 @@ rm -f "$ivi_data/IviConfigurationStore.xml"
 
 # Starts the Linux emulator on every transport, its transcript in $1/transcript.txt.
 start_emulator() {
-  build/bin/qdx-emulator --port 0 --vxi11 --hislip --serial --transcript "$1/transcript.txt" >"$1/emulator.txt" 2>&1 &
+  build/bin/qdx-emulator --port 0 --vxi11 --hislip --serial --gpib-adapter --transcript "$1/transcript.txt" \
+    >"$1/emulator.txt" 2>&1 &
   emulator=$!
   for _ in $(seq 50); do grep -q "listening ASRL" "$1/emulator.txt" && break; sleep 0.1; done
   socket_port=$(awk '/listening SOCKET/ {print $4}' "$1/emulator.txt")
   hislip_port=$(awk '/listening HISLIP/ {print $4}' "$1/emulator.txt")
   pty=$(awk '/listening ASRL/ {print $3}' "$1/emulator.txt")
+  # GPIB0 is the emulator's "++" adapter on TCP, its instrument at address 5.
+  echo "gpib-board 0 prologix tcp 127.0.0.1:$(awk '/listening PRLGX / {print $4}' "$1/emulator.txt")" >"$1/visa.conf"
   export ZEVRA_VXI11_PORTMAPPER_PORT=$(awk '/listening VXI11/ {print $4}' "$1/emulator.txt")
 }
 stop_emulator() { kill "$emulator"; wait "$emulator" 2>/dev/null || true; }
@@ -134,6 +137,14 @@ else
   map_com7
   ZEVRA_TEST_SOCKET_PEER=127.0.0.1:$socket_port ZEVRA_TEST_PORTMAPPER_PORT=$ZEVRA_VXI11_PORTMAPPER_PORT \
     ZEVRA_TEST_SERIAL_PORT=COM7 "$wine" "$build/bin/visa_port_tests.exe" || fail "visa_port_tests.exe"
+  echo "=== under Wine: machine-wide VISA settings from %ProgramData%\\zevra\\visa.conf ==="
+  settings="$WINEPREFIX/drive_c/ProgramData/zevra"
+  mkdir -p "$settings"
+  echo "alias bench-psu TCPIP0::127.0.0.1::$socket_port::SOCKET" >"$settings/visa.conf"
+  identified=$("$wine" "$build/bin/visa_identify.exe" bench-psu 2>&1 | tr -d '\r') || true
+  [[ $identified == *$'\nModel:        QDX7001\n'* ]] && echo "the alias opened the emulator" ||
+    fail "an alias in %ProgramData%\\zevra\\visa.conf did not open: $identified"
+  rm -rf "$settings"
   stop_emulator
 
   # Real sessions: VISA alone (visa_identify) and the driver (the examples)
@@ -141,7 +152,7 @@ else
   # receive exactly what it receives from the Linux build, and the programs
   # print the same.
   programs=(visa_identify open_by_logical_name output_and_list status_and_errors)
-  for transport in SOCKET HISLIP VXI11 SERIAL; do
+  for transport in SOCKET HISLIP VXI11 SERIAL GPIB; do
     echo "=== under Wine: real sessions over $transport, against the Linux build's ==="
     for side in linux windows; do
       out=$scratch/$transport-$side
@@ -152,14 +163,16 @@ else
         HISLIP) resource=TCPIP0::127.0.0.1::hislip0,$hislip_port::INSTR ;;
         VXI11) resource=TCPIP0::127.0.0.1::INSTR ;;
         SERIAL) if [ "$side" = windows ]; then map_com7; resource=ASRL7::INSTR; else resource=ASRL$pty::INSTR; fi ;;
+        GPIB) resource=GPIB0::5::INSTR ;;
       esac
       for program in "${programs[@]}"; do
         if [ "$side" = linux ]; then
-          IVICONFIGSERVERDEFAULT="$scratch/store.xml" "build/bin/$program" "$resource" >"$out/$program.raw" 2>&1 ||
+          ZEVRA_VISA_CONF="$out/visa.conf" IVICONFIGSERVERDEFAULT="$scratch/store.xml" \
+            "build/bin/$program" "$resource" >"$out/$program.raw" 2>&1 ||
             fail "$program over $transport on Linux"
         else
-          IVICONFIGSERVERDEFAULT=$(windows_path "$scratch/store.xml") "$wine" "$build/bin/$program.exe" "$resource" \
-            >"$out/$program.raw" 2>&1 || fail "$program.exe over $transport"
+          ZEVRA_VISA_CONF=$(windows_path "$out/visa.conf") IVICONFIGSERVERDEFAULT=$(windows_path "$scratch/store.xml") \
+            "$wine" "$build/bin/$program.exe" "$resource" >"$out/$program.raw" 2>&1 || fail "$program.exe over $transport"
         fi
         # The resource's name differs between the sides; nothing else may.
         tr -d '\r' <"$out/$program.raw" | sed "s#$resource#RESOURCE#g" >>"$out/printed.txt"

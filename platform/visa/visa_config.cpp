@@ -52,7 +52,14 @@ void VisaConfig::add_resource(const ResourceName& resource) {
 
 std::string visa_config_path() {
   const char* path = std::getenv("ZEVRA_VISA_CONF");
-  return path != nullptr && *path != '\0' ? path : "/etc/zevra/visa.conf";
+  if (path != nullptr && *path != '\0') return path;
+#ifdef _WIN32
+  // Machine-wide settings live under %ProgramData% on Windows.
+  const char* data = std::getenv("ProgramData");
+  return std::string(data != nullptr && *data != '\0' ? data : "C:\\ProgramData") + "\\zevra\\visa.conf";
+#else
+  return "/etc/zevra/visa.conf";
+#endif
 }
 
 VisaConfig read_visa_config(const std::string& path) {

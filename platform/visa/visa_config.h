@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The VISA configuration file: aliases and the resources viFindRsrc lists.
-// Its path is ZEVRA_VISA_CONF, or /etc/zevra/visa.conf; a missing file is an
-// empty configuration. One entry a line, '#' to the end of a line a comment:
+// Its path is ZEVRA_VISA_CONF, or /etc/zevra/visa.conf (on Windows
+// %ProgramData%\zevra\visa.conf); a missing file is an empty configuration.
+// One entry a line, '#' to the end of a line a comment:
 //   alias NAME RESOURCE     viOpen("NAME") opens RESOURCE
 //   resource RESOURCE       an instrument viFindRsrc lists (found or not)
 //   discovery-window MS     how long viFindRsrc waits for LAN instruments to
