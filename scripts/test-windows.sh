@@ -3,7 +3,8 @@
 # Cross-builds the Windows DLLs (scripts/build-windows.sh) and tests them under
 # Wine: each DLL imports only what it should, exports exactly its header's
 # functions and carries its version resource; the session services' unit
-# tests, the C program written against the published configuration server API
+# tests, the system-independent unit tests of the VISA library and the driver's
+# grammars, the C program written against the published configuration server API
 # and the VISA library's system parts (TCP, serial, discovery datagrams, against
 # the Linux emulator) pass; the examples print on simulated sessions what they
 # print on Linux; real sessions through our visa64.dll on SOCKET, HiSLIP,
@@ -83,6 +84,8 @@ cat > "$scratch/store.xml" <<XML
 XML
 echo "=== under Wine: ivisession_tests ==="
 "$wine" "$build/bin/ivisession_tests.exe" || fail "ivisession_tests.exe"
+echo "=== under Wine: windows_unit_tests (formatted I/O, resource names, grammars, codecs) ==="
+"$wine" "$build/bin/windows_unit_tests.exe" || fail "windows_unit_tests.exe"
 # The published configuration server API, and the master store where this
 # machine's IVI installation keeps it: the IVI data directory under
 # %ProgramData%, or, while only an older installation's store exists, the Data

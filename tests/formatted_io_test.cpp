@@ -3,6 +3,8 @@
 // (termination character) and message-based (END) input can be fed exactly.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include <algorithm>
 #include <climits>
 
@@ -328,7 +330,7 @@ TEST_P(BothEndings, UnparsableRepliesFailAndAreDropped) {
 TEST_P(BothEndings, FieldsSpanningRefillsComeOutWhole) {
   const std::string first(40000, 'a'), second(30000, 'b');
   const std::string reply = first + "," + second + "\n";
-  for (std::size_t piece : {1ul, 7ul, 4096ul, 16383ul, 16384ul, 16385ul, reply.size()}) {
+  for (std::size_t piece : std::initializer_list<std::size_t>{1, 7, 4096, 16383, 16384, 16385, reply.size()}) {
     SCOPED_TRACE(piece);
     for (const char* rest : {"%#t", "%#T"}) {
       Input in = make();
