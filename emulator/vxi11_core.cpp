@@ -17,6 +17,9 @@ namespace {
 
 constexpr u_int kAccepted = 0;
 constexpr int kInterruptConnectMs = 2000;
+// A client that takes no service request for this long loses its interrupt
+// channel, rather than holding up the thread that tells it.
+constexpr int kInterruptSendSeconds = 2;
 constexpr std::size_t kMarker = 4;  // a TCP record's marker, in front of each reply
 
 // Encodes a reply, the accepted-reply header then `encode(result)`, behind
@@ -187,6 +190,10 @@ void InterruptChannel::Create(Device_RemoteFunc& parms, Device_Error& resp) {
     return;
   }
   fd_ = ConnectWithin(static_cast<std::uint32_t>(parms.hostAddr), parms.hostPort, kInterruptConnectMs);
+  if (fd_) {
+    timeval send_timeout{kInterruptSendSeconds, 0};
+    ::setsockopt(fd_.get(), SOL_SOCKET, SO_SNDTIMEO, &send_timeout, sizeof send_timeout);
+  }
   program_ = static_cast<u_int>(parms.progNum);
   version_ = static_cast<u_int>(parms.progVers);
   if (!fd_) resp.error = kErrorChannelNotEstablished;

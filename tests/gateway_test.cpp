@@ -368,6 +368,45 @@ INSTANTIATE_TEST_SUITE_P(Transports, GatewayServiceRequests,
                                             ::testing::Values(Front::Hislip, Front::Vxi11)),
                          ParamName);
 
+// A client that never reads its asynchronous channel holds up no one else's
+// service requests: once its socket is full, the notices for it wait, and
+// every other client still gets each of its own at once.
+class GatewayFanOut : public ::testing::TestWithParam<Front> {};
+
+TEST_P(GatewayFanOut, AClientThatNeverReadsHoldsUpNoOneElse) {
+  const Front front = GetParam();
+  QdxEmulator emu{QdxEmulator::Defaults(), Wire::Hislip};
+  ASSERT_TRUE(emu.started()) << emu.error();
+  Gateway gateway{{{"hislip0", emu.resource()}, {"inst0", emu.resource()}}};
+  // Every HiSLIP client is told of service requests; this one reads nothing.
+  RawHislipClient deaf(gateway.hislip_port());
+  ASSERT_TRUE(deaf.ok());
+  VisaSession heard(gateway.resource(front, ServedName(front), "127.0.0.2"));
+  ASSERT_EQ(heard.open_status(), VI_SUCCESS);
+  ASSERT_EQ(viEnableEvent(heard, VI_EVENT_SERVICE_REQ, VI_QUEUE, VI_NULL), VI_SUCCESS);
+  ASSERT_EQ(viPrintf(heard, "*ESE 1;*SRE 32\n"), VI_SUCCESS);
+  // Far more notices than the deaf client's channel holds (16 bytes each; the
+  // gateway gives that channel a 16 KiB send buffer).
+  const int kRequests = 4000;
+  // Each request is raised and answered before the next (the instrument's
+  // reply to "*OPC?" comes after it asked for service).
+  int answered = 0;
+  for (int i = 0; i < kRequests; ++i) {
+    ASSERT_EQ(viQueryf(heard, "*CLS;*OPC;*OPC?\n", "%d", &answered), VI_SUCCESS) << i;
+    if (i % 40 == 0) {
+      ASSERT_GE(viDiscardEvents(heard, VI_EVENT_SERVICE_REQ, VI_ALL_MECH), VI_SUCCESS);
+    }
+  }
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_GE(viDiscardEvents(heard, VI_EVENT_SERVICE_REQ, VI_ALL_MECH), VI_SUCCESS);
+    ASSERT_EQ(viPrintf(heard, "*CLS;*OPC\n"), VI_SUCCESS);
+    ASSERT_GE(viWaitOnEvent(heard, VI_EVENT_SERVICE_REQ, 5000, VI_NULL, VI_NULL), VI_SUCCESS) << "round " << round;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Protocols, GatewayFanOut, ::testing::Values(Front::Hislip, Front::Vxi11),
+                         [](const auto& info) { return info.param == Front::Hislip ? "Hislip" : "Vxi11"; });
+
 TEST(GatewayNames, AnInstrumentNotServedIsNotFound) {
   ScriptedEmulator emu{Wire::Socket};
   Gateway gateway{{{"hislip0", emu.resource()}, {"inst0", emu.resource()}}};

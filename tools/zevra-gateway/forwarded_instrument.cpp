@@ -216,13 +216,21 @@ bool ForwardedInstrument::FollowLocks() {
 }
 
 void ForwardedInstrument::Listen(ClientId client, std::function<void(int)> listener) {
-  std::lock_guard guard(listeners_mutex_);
-  listeners_[client] = std::move(listener);
+  auto mailbox = std::make_unique<ServiceRequestMailbox>(std::move(listener));
+  {
+    std::lock_guard guard(listeners_mutex_);
+    std::swap(listeners_[client], mailbox);
+  }
+  // A mailbox replaced, if any, is closed here, outside the lock.
 }
 
 void ForwardedInstrument::StopListening(ClientId client) {
+  std::unique_ptr<ServiceRequestMailbox> removed;  // closed after the lock is released
   std::lock_guard guard(listeners_mutex_);
-  listeners_.erase(client);
+  auto it = listeners_.find(client);
+  if (it == listeners_.end()) return;
+  removed = std::move(it->second);
+  listeners_.erase(it);
 }
 
 ViStatus _VI_FUNCH ForwardedInstrument::OnServiceRequest(ViSession, ViEventType, ViEvent, ViAddr self_address) {
@@ -234,7 +242,7 @@ ViStatus _VI_FUNCH ForwardedInstrument::OnServiceRequest(ViSession, ViEventType,
     if (viReadSTB(self->vi_, &stb) < 0) return VI_SUCCESS;
   }
   std::lock_guard guard(self->listeners_mutex_);
-  for (auto& [client, listener] : self->listeners_) listener(stb & 0xFF);
+  for (auto& [client, mailbox] : self->listeners_) mailbox->Post(stb & 0xFF);
   return VI_SUCCESS;
 }
 

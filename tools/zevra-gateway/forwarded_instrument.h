@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "hislip_locks.h"
+#include "service_request_mailbox.h"
 #include "visa.h"
 
 namespace gateway {
@@ -65,8 +66,10 @@ class ForwardedInstrument {
   void ReleaseLocks(ClientId client);
   std::pair<bool, std::uint32_t> LockInfo() { return locks_.info(); }
 
-  // Service requests: `listener` gets the status byte read when the instrument asked.
+  // Service requests: `listener` gets the status byte read when the instrument
+  // asked, on a thread of its own (a client slow to take it delays no other).
   void Listen(ClientId client, std::function<void(int status_byte)> listener);
+  // Waits for a delivery to `client` in progress.
   void StopListening(ClientId client);
 
  private:
@@ -94,7 +97,7 @@ class ForwardedInstrument {
   std::mutex instrument_lock_mutex_;
   bool instrument_locked_ = false;
   std::mutex listeners_mutex_;
-  std::map<ClientId, std::function<void(int)>> listeners_;
+  std::map<ClientId, std::unique_ptr<ServiceRequestMailbox>> listeners_;
 };
 
 }  // namespace gateway

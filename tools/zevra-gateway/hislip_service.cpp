@@ -2,6 +2,7 @@
 #include "hislip_service.h"
 
 #include <poll.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <condition_variable>
@@ -22,6 +23,7 @@ using emulator::hislip_messages::Send;
 
 constexpr std::uint16_t kVendorId = ('Z' << 8) | 'V';
 constexpr int kMessageAvailable = 0x10;  // MAV in the status byte
+constexpr int kAsyncSendBufferBytes = 16 * 1024;
 
 }  // namespace
 
@@ -198,6 +200,10 @@ void HislipService::ServeSync(int fd, int stop_fd, Session& session) {
 
 void HislipService::ServeAsync(int fd, int stop_fd, Session& session) {
   ForwardedInstrument& instrument = *session.instrument;
+  // The asynchronous channel carries small control messages only: a bounded
+  // send buffer bounds what a client that stops reading costs.
+  const int send_buffer = kAsyncSendBufferBytes;
+  ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &send_buffer, sizeof send_buffer);
   // Service requests arrive on the instrument's thread, so every message on
   // this channel is sent whole under one mutex.
   std::mutex write_mutex;
@@ -267,6 +273,8 @@ void HislipService::ServeAsync(int fd, int stop_fd, Session& session) {
     }
     if (!sent) break;
   }
+  // A notice still waiting for this client's full socket gives up now.
+  ::shutdown(fd, SHUT_RDWR);
   instrument.StopListening(session.client);
 }
 
