@@ -39,27 +39,36 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64.cmake -D
       -DZEVRA_PUGIXML_SOURCE="$(realpath "$sources/pugixml")" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
-# The package: the DLLs, import libraries and .def files, the headers a program
-# includes (VISA's own come with the VISA installed), the examples as source
-# and as programs, the licence, the README and the compliance document. Our
-# VISA is a folder of its own, visa/, for machines that have none: beside the
-# driver it would take the place of the VISA a machine has.
+# The package, laid out as the IVI standard root directory is, so that a user
+# copies IVI/ over it: the driver in Bin, its header in Include, its import
+# libraries and .def in Lib_x64\msc, and its own files (README, licence,
+# compliance document, the examples as source and programs) in Drivers\ZEVRA.
+# Our IVI shared components and our VISA come in folders of their own, in
+# the same layout, for machines that have none: over the IVI Foundation's, or
+# beside the driver, they would take the place of what the machine has.
 version=$(sed -n 's/^project(ZEVRA VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 name=zevra-$version-windows-x64
 stage=$build/package/$name
-rm -rf "$build/package" && mkdir -p "$stage"/{bin,lib,include,examples,visa}
-dlls=(ZEVRA_64 IviCShared_64 IviConfigServerCAPI_64)
-for dll in "${dlls[@]}"; do
-  cp "$build/bin/$dll.dll" "$stage/bin/"
-  cp "$build/lib/$dll.lib" "$build/lib/$dll.dll.a" "$build/$dll.def" "$stage/lib/"
-done
-cp "$build/bin/visa64.dll" "$build/lib/visa64.lib" "$build/lib/visa64.dll.a" "$build/visa64.def" \
-   platform/visa/include/visa.h platform/visa/include/visatype.h "$stage/visa/"
-cp include/ZEVRA.h platform/ivisession/include/IviSession.h platform/iviconfig/include/IviConfigServer.h \
-   "$stage/include/"
+rm -rf "$build/package" && mkdir -p "$stage"
+# component DIR DLL HEADER...: the DLL, its import libraries and .def, and its headers under DIR.
+component() {
+  local dir=$stage/$1 dll=$2
+  shift 2
+  mkdir -p "$dir/Bin" "$dir/Include" "$dir/Lib_x64/msc"
+  cp "$build/bin/$dll.dll" "$dir/Bin/"
+  cp "$build/lib/$dll.lib" "$build/lib/$dll.dll.a" "$build/$dll.def" "$dir/Lib_x64/msc/"
+  cp "$@" "$dir/Include/"
+}
+component IVI ZEVRA_64 include/ZEVRA.h
+component shared-components IviCShared_64 platform/ivisession/include/IviSession.h
+component shared-components IviConfigServerCAPI_64 platform/iviconfig/include/IviConfigServer.h
+component visa visa64 platform/visa/include/visa.h platform/visa/include/visatype.h
+driver_files=$stage/IVI/Drivers/ZEVRA
+mkdir -p "$driver_files/examples"
 for example in open_by_logical_name output_and_list status_and_errors; do
-  cp "examples/$example.c" "$build/bin/$example.exe" "$stage/examples/"
+  cp "examples/$example.c" "$build/bin/$example.exe" "$driver_files/examples/"
 done
-cp LICENSE README.md docs/compliance.md "$stage/"
+cp LICENSE README.md docs/compliance.md "$driver_files/"
+cp LICENSE README.md "$stage/"
 (cd "$build/package" && cmake -E tar cf "../$name.zip" --format=zip "$name")
 echo "Windows DLLs in $build/bin, import libraries in $build/lib, the package $build/$name.zip"

@@ -61,12 +61,15 @@ done
 version=$(sed -n 's/^project(ZEVRA VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 name=zevra-$version-windows-x64
 listed=$(cd "$build" && cmake -E tar tf "$name.zip" | grep -v '/$' | sort | paste -sd' ')
-wanted=$(printf "$name/%s\n" LICENSE README.md compliance.md \
-  bin/{ZEVRA_64,IviCShared_64,IviConfigServerCAPI_64}.dll \
-  lib/{ZEVRA_64,IviCShared_64,IviConfigServerCAPI_64}.{lib,dll.a,def} \
-  include/{ZEVRA.h,IviSession.h,IviConfigServer.h} \
-  visa/visa64.{dll,lib,dll.a,def} visa/{visa.h,visatype.h} \
-  examples/{open_by_logical_name,output_and_list,status_and_errors}.{c,exe} | sort | paste -sd' ')
+wanted=$(printf "$name/%s\n" LICENSE README.md \
+  IVI/Bin/ZEVRA_64.dll IVI/Include/ZEVRA.h IVI/Lib_x64/msc/ZEVRA_64.{lib,dll.a,def} \
+  IVI/Drivers/ZEVRA/{LICENSE,README.md,compliance.md} \
+  IVI/Drivers/ZEVRA/examples/{open_by_logical_name,output_and_list,status_and_errors}.{c,exe} \
+  shared-components/Bin/{IviCShared_64,IviConfigServerCAPI_64}.dll \
+  shared-components/Include/{IviSession.h,IviConfigServer.h} \
+  shared-components/Lib_x64/msc/{IviCShared_64,IviConfigServerCAPI_64}.{lib,dll.a,def} \
+  visa/Bin/visa64.dll visa/Include/{visa.h,visatype.h} visa/Lib_x64/msc/visa64.{lib,dll.a,def} |
+  sort | paste -sd' ')
 [ "$listed" = "$wanted" ] || fail "$name.zip holds: $listed"
 
 export WINEPREFIX=$PWD/$build/wine WINEDEBUG=-all
@@ -197,6 +200,19 @@ else
   grep -q "USB is not supported on Windows yet" "$scratch/trace.txt" ||
     fail "the trace does not say USB is not supported: $(cat "$scratch/trace.txt" 2>/dev/null)"
 fi
+
+# Installed from the package as a user would (IVI/ over the IVI root, our
+# shared components and our VISA where the machine has none), the driver runs
+# a session.
+echo "=== under Wine: the package, unpacked, runs the driver ==="
+mkdir -p "$scratch/installed"
+cmake -E chdir "$scratch/installed" cmake -E tar xf "$PWD/$build/$name.zip"
+root=$scratch/installed/$name
+WINEPATH="$(windows_path "$root/IVI/Bin");$(windows_path "$root/shared-components/Bin");$(windows_path "$root/visa/Bin")" \
+  IVICONFIGSERVERDEFAULT=$(windows_path "$scratch/store.xml") \
+  "$wine" "$root/IVI/Drivers/ZEVRA/examples/open_by_logical_name.exe" anything Simulate=1 >"$scratch/installed.txt" 2>&1 &&
+  grep -q "^Self-test:         0 (Selftest passed)" <(tr -d '\r' <"$scratch/installed.txt") &&
+  echo "the installed example ran a simulated session" || fail "the installed package: $(cat "$scratch/installed.txt")"
 
 # The examples on simulated sessions print what they print on Linux.
 for example in open_by_logical_name output_and_list status_and_errors; do
