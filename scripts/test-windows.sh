@@ -79,7 +79,7 @@ windows_path() { echo "Z:${1//\//\\}"; }
 { /usr/lib/wine/wineserver64 -p || wineserver -p; } >/dev/null 2>&1 || true
 scratch=$(mktemp -d)
 stop_wine() { { /usr/lib/wine/wineserver64 -k || wineserver -k; } >/dev/null 2>&1 || true; }
-trap 'rm -rf "$scratch"; rm -f "$WINEPREFIX/dosdevices/com7"; stop_wine' EXIT
+trap 'rm -rf "$scratch"; rm -f "$WINEPREFIX/dosdevices/com7" "$WINEPREFIX/dosdevices/com8"; stop_wine' EXIT
 cat > "$scratch/store.xml" <<XML
 <?xml version="1.0" encoding="UTF-8"?>
 <IviConfigStore><SoftwareModules><IviSoftwareModule id="ZEVRA"><Name>ZEVRA</Name><Prefix>ZEVRA</Prefix>
@@ -115,22 +115,28 @@ rm -f "$ivi_data/IviConfigurationStore.xml"
 
 # Starts the Linux emulator on every transport, its transcript in $1/transcript.txt.
 start_emulator() {
-  build/bin/qdx-emulator --port 0 --vxi11 --hislip --serial --gpib-adapter --transcript "$1/transcript.txt" \
-    >"$1/emulator.txt" 2>&1 &
+  build/bin/qdx-emulator --port 0 --vxi11 --hislip --serial --gpib-adapter --gpib-adapter-serial \
+    --transcript "$1/transcript.txt" >"$1/emulator.txt" 2>&1 &
   emulator=$!
-  for _ in $(seq 50); do grep -q "listening ASRL" "$1/emulator.txt" && break; sleep 0.1; done
+  for _ in $(seq 50); do grep -q "listening PRLGX-ASRL" "$1/emulator.txt" && break; sleep 0.1; done
   socket_port=$(awk '/listening SOCKET/ {print $4}' "$1/emulator.txt")
   hislip_port=$(awk '/listening HISLIP/ {print $4}' "$1/emulator.txt")
   pty=$(awk '/listening ASRL/ {print $3}' "$1/emulator.txt")
-  # GPIB0 is the emulator's "++" adapter on TCP, its instrument at address 5.
+  adapter_pty=$(awk '/listening PRLGX-ASRL/ {print $3}' "$1/emulator.txt")
+  # GPIB0 is the emulator's "++" adapter on TCP, GPIB1 the same adapter on its
+  # serial line (COM8 under Wine); the instrument is at address 5.
   echo "gpib-board 0 prologix tcp 127.0.0.1:$(awk '/listening PRLGX / {print $4}' "$1/emulator.txt")" >"$1/visa.conf"
+  echo "gpib-board 1 prologix serial $adapter_pty" >>"$1/visa.conf"
+  echo "gpib-board 0 prologix tcp 127.0.0.1:$(awk '/listening PRLGX / {print $4}' "$1/emulator.txt")" >"$1/visa-windows.conf"
+  echo "gpib-board 1 prologix serial COM8" >>"$1/visa-windows.conf"
   export ZEVRA_VXI11_PORTMAPPER_PORT=$(awk '/listening VXI11/ {print $4}' "$1/emulator.txt")
 }
 stop_emulator() { kill "$emulator"; wait "$emulator" 2>/dev/null || true; }
 # Wine's serial port COM7 is the emulator's pseudo-terminal, registered as
-# the system's serial drivers register theirs.
+# the system's serial drivers register theirs; COM8 its GPIB adapter's line.
 map_com7() {
   ln -sfn "$pty" "$WINEPREFIX/dosdevices/com7"
+  ln -sfn "$adapter_pty" "$WINEPREFIX/dosdevices/com8"
   "$wine" reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v ZevraTest /t REG_SZ /d COM7 /f >/dev/null 2>&1
 }
 
@@ -158,7 +164,7 @@ else
   # receive exactly what it receives from the Linux build, and the programs
   # print the same.
   programs=(visa_identify open_by_logical_name output_and_list status_and_errors)
-  for transport in SOCKET HISLIP VXI11 SERIAL GPIB; do
+  for transport in SOCKET HISLIP VXI11 SERIAL GPIB GPIB-SERIAL; do
     echo "=== under Wine: real sessions over $transport, against the Linux build's ==="
     for side in linux windows; do
       out=$scratch/$transport-$side
@@ -170,6 +176,7 @@ else
         VXI11) resource=TCPIP0::127.0.0.1::INSTR ;;
         SERIAL) if [ "$side" = windows ]; then map_com7; resource=ASRL7::INSTR; else resource=ASRL$pty::INSTR; fi ;;
         GPIB) resource=GPIB0::5::INSTR ;;
+        GPIB-SERIAL) if [ "$side" = windows ]; then map_com7; fi; resource=GPIB1::5::INSTR ;;
       esac
       for program in "${programs[@]}"; do
         if [ "$side" = linux ]; then
@@ -177,7 +184,7 @@ else
             "build/bin/$program" "$resource" >"$out/$program.raw" 2>&1 ||
             fail "$program over $transport on Linux"
         else
-          ZEVRA_VISA_CONF=$(windows_path "$out/visa.conf") IVICONFIGSERVERDEFAULT=$(windows_path "$scratch/store.xml") \
+          ZEVRA_VISA_CONF=$(windows_path "$out/visa-windows.conf") IVICONFIGSERVERDEFAULT=$(windows_path "$scratch/store.xml") \
             "$wine" "$build/bin/$program.exe" "$resource" >"$out/$program.raw" 2>&1 || fail "$program.exe over $transport"
         fi
         # The resource's name differs between the sides; nothing else may.

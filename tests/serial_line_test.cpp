@@ -3,7 +3,7 @@
 // named by ZEVRA_TEST_SERIAL_PORT (on Windows a COM port the test script maps
 // to the emulator's pseudo-terminal): exact replies, many queries in one
 // write, a read with nothing to read ending at its deadline, discarding,
-// settings a port cannot take, and the refusals. Written for any system; the
+// settings a port cannot take, the refusals, and the ports resource names reach. Written for any system; the
 // Windows build runs it under Wine against the Linux emulator.
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include <string>
 
 #include "discovery.h"
+#include "resource_name.h"
 #include "serial_line.h"
 #include "visa.h"
 
@@ -144,14 +145,42 @@ TEST_F(SerialLineTest, TheRegisteredPortIsFound) {
 }
 #endif
 
-TEST(SerialPortDevice, CountsFromOneAsVisaDoes) {
+// The serial ports resource names reach: ASRL<n> and a "++" adapter's line.
+TEST(SerialPortDevice, ResourceNamesReachTheSystemsPorts) {
 #ifdef _WIN32
-  EXPECT_EQ(visa::serial_port_device(1), "COM1");
-  EXPECT_EQ(visa::serial_port_device(12), "COM12");
+  const char* third = "COM3";
+  const char* eighth = "COM8";
 #else
-  EXPECT_EQ(visa::serial_port_device(1), "/dev/ttyS0");
-  EXPECT_EQ(visa::serial_port_device(12), "/dev/ttyS11");
+  const char* third = "/dev/ttyS2";
+  const char* eighth = "/dev/ttyS7";
 #endif
+  EXPECT_EQ(visa::serial_port_device(3), third);
+  struct Case {
+    const char* resource;
+    const char* device;  // nullptr: refused
+  };
+  const Case cases[] = {
+      {"ASRL3::INSTR", third},
+      {"PRLGX-ASRL1::8::INTFC", eighth},
+#ifdef _WIN32
+      {"PRLGX-ASRL1::COM8::INTFC", eighth},
+      {"PRLGX-ASRL1::com8::INTFC", eighth},
+#else
+      {"PRLGX-ASRL1::COM8::INTFC", nullptr},
+#endif
+      {"PRLGX-ASRL1::COM0::INTFC", nullptr},
+      {"PRLGX-ASRL1::COMX::INTFC", nullptr},
+  };
+  for (const Case& c : cases) {
+    visa::ResourceName parsed;
+    const ViStatus st = visa::parse_resource_name(c.resource, parsed);
+    if (c.device == nullptr) {
+      EXPECT_LT(st, VI_SUCCESS) << c.resource;
+    } else {
+      ASSERT_GE(st, VI_SUCCESS) << c.resource;
+      EXPECT_EQ(parsed.device_path, c.device) << c.resource;
+    }
+  }
 }
 
 }  // namespace

@@ -166,7 +166,8 @@ ViStatus parse_gpib(std::vector<std::string_view> fields, ResourceName& out) {
 
 // A "++" GPIB adapter as board `board`: PRLGX-TCPIP[board]::host[::port]::INTFC
 // (port 1234 unless named) or PRLGX-ASRL[board]::device::INTFC, the device a
-// path or a serial port number (ASRL numbering: 1 is /dev/ttyS0, or COM1).
+// path or a serial port number (ASRL numbering: 1 is /dev/ttyS0, or COM1; on
+// Windows COM<n> too).
 ViStatus parse_prologix(std::vector<std::string_view> fields, ResourceName& out) {
   const bool tcp = starts_with_ci(fields[0], "PRLGX-TCPIP");
   ResourceName r;
@@ -190,6 +191,10 @@ ViStatus parse_prologix(std::vector<std::string_view> fields, ResourceName& out)
       r.device_path = std::string(device);
     } else if (parse_uint(device, 65535, number) && number > 0) {
       r.device_path = serial_port_device(number);
+#ifdef _WIN32
+    } else if (starts_with_ci(device, "COM") && parse_uint(device.substr(3), 65535, number) && number > 0) {
+      r.device_path = serial_port_device(number);  // the name Windows users know the port by
+#endif
     } else {
       return VI_ERROR_INV_RSRC_NAME;
     }
