@@ -94,8 +94,10 @@ def main():
     def raw_set():
         set_real(vi, b"CH1", volt, 1.5)
 
+    voltage = zevra.MeasurementType.VOLTAGE  # prepared, as the bare call's arguments are
+
     def package_method():
-        return ch.measure(zevra.MeasurementType.VOLTAGE)
+        return ch.measure(voltage)
 
     def raw_method():
         measure(vi, b"CH1", 1, out)

@@ -81,7 +81,12 @@ def enum_or_int(enum: type, value: int) -> int:
 
 
 class SessionCore:
-    """A driver session handle with the lock that serialises the calls made on it."""
+    """A driver session handle, and the lock held by the calls that use its output cells.
+
+    The driver keeps a session safe for calls from several threads itself, and a failed call's
+    description is read from the calling thread's own record, so calls that use no shared cell
+    (writes, most functions) need no lock of ours.
+    """
 
     _vi: int
     _selector = b""
@@ -89,6 +94,9 @@ class SessionCore:
     def __init__(self) -> None:
         self._session = self
         self._lock = RLock()
+        # Bound once: taking and letting go of the lock is the cost of every read.
+        self._acquire = self._lock.acquire
+        self._release = self._lock.release
         self._vi = 0
         self._c: Functions = native()
         # One output cell of each type, used under the lock and read before it is let go: a
@@ -107,9 +115,12 @@ class SessionCore:
         self._ref_uint32 = ctypes.byref(self._cell_uint32)
 
     def _check(self, status: int, subject: str) -> None:
-        """Raises Error for a failure, warns for a warning; other positive results (sizes) pass."""
+        """Raises Error for a failure, warns for a warning; other positive results (sizes) pass.
+        Under the lock, so that two failures' reads of the instrument's error queue do not
+        interleave."""
         if status < 0 or status in STATUS_NAMES:
-            _errors.check(self._c, self._vi, status, subject, stacklevel=4)
+            with self._lock:
+                _errors.check(self._c, self._vi, status, subject, stacklevel=4)
 
     def _sized_text(self, function: str, subject: str, *args: object) -> str:
         """A string out of function(vi, *args, size, buffer), asking again with the size the driver
@@ -118,13 +129,12 @@ class SessionCore:
         size = TEXT_BYTES
         while True:
             text = ctypes.create_string_buffer(size)
-            with self._lock:
-                status = call(self._vi, *args, size, text)
-                if status > size and status not in STATUS_NAMES:
-                    size = status
-                    continue
-                if status:
-                    self._check(status, subject)
+            status = call(self._vi, *args, size, text)
+            if status > size and status not in STATUS_NAMES:
+                size = status
+                continue
+            if status:
+                self._check(status, subject)
             return text.value.decode("utf-8", "replace")
 
     def _get_text(self, selector: bytes, attribute: int, subject: str) -> str:

@@ -89,23 +89,24 @@ class OutputChannel(ChannelCore):
         Query `:VOLT?\\n`. Command `:VOLT %0.15lg\\n`. Simulated read: last written, else 0.
         """
         session = self._session
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViReal64(
                 session._vi, self._selector, 1250001, session._ref_double)
             if status:
                 session._check(status, 'ZEVRA_ATTR_VOLTAGE_LEVEL')
             return session._cell_double.value
+        finally:
+            session._release()
 
     @voltage_level.setter
     def voltage_level(self, value: float) -> None:
         session = self._session
         if type(value) is not float or value - value:
             value = c_real(value, 'voltage_level')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViReal64(
-                session._vi, self._selector, 1250001, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_VOLTAGE_LEVEL')
+        status = session._c.ZEVRA_SetAttributeViReal64(session._vi, self._selector, 1250001, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_VOLTAGE_LEVEL')
 
     @property
     def ovp_enabled(self) -> bool:
@@ -114,23 +115,25 @@ class OutputChannel(ChannelCore):
         (channel-based). A behaviour of its own (see docs/reference.md).
         """
         session = self._session
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, self._selector, 1250002, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_OVP_ENABLED')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @ovp_enabled.setter
     def ovp_enabled(self, value: bool) -> None:
         session = self._session
         if type(value) is not bool:
             value = c_bool(value, 'ovp_enabled')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(
-                session._vi, self._selector, 1250002, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_OVP_ENABLED')
+        status = session._c.ZEVRA_SetAttributeViBoolean(
+            session._vi, self._selector, 1250002, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_OVP_ENABLED')
 
     @property
     def ovp_limit(self) -> float:
@@ -141,23 +144,24 @@ class OutputChannel(ChannelCore):
         (see docs/reference.md).
         """
         session = self._session
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViReal64(
                 session._vi, self._selector, 1250003, session._ref_double)
             if status:
                 session._check(status, 'ZEVRA_ATTR_OVP_LIMIT')
             return session._cell_double.value
+        finally:
+            session._release()
 
     @ovp_limit.setter
     def ovp_limit(self, value: float) -> None:
         session = self._session
         if type(value) is not float or value - value:
             value = c_real(value, 'ovp_limit')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViReal64(
-                session._vi, self._selector, 1250003, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_OVP_LIMIT')
+        status = session._c.ZEVRA_SetAttributeViReal64(session._vi, self._selector, 1250003, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_OVP_LIMIT')
 
     @property
     def current_limit_behavior(self) -> int:
@@ -167,23 +171,24 @@ class OutputChannel(ChannelCore):
         class (channel-based). A behaviour of its own (see docs/reference.md).
         """
         session = self._session
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, self._selector, 1250004, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_CURRENT_LIMIT_BEHAVIOR')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @current_limit_behavior.setter
     def current_limit_behavior(self, value: int) -> None:
         session = self._session
         if type(value) is not int:
             value = c_int(value, 'current_limit_behavior')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(
-                session._vi, self._selector, 1250004, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_CURRENT_LIMIT_BEHAVIOR')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, self._selector, 1250004, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_CURRENT_LIMIT_BEHAVIOR')
 
     @property
     def current_limit(self) -> float:
@@ -194,23 +199,24 @@ class OutputChannel(ChannelCore):
         of its own (see docs/reference.md).
         """
         session = self._session
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViReal64(
                 session._vi, self._selector, 1250005, session._ref_double)
             if status:
                 session._check(status, 'ZEVRA_ATTR_CURRENT_LIMIT')
             return session._cell_double.value
+        finally:
+            session._release()
 
     @current_limit.setter
     def current_limit(self, value: float) -> None:
         session = self._session
         if type(value) is not float or value - value:
             value = c_real(value, 'current_limit')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViReal64(
-                session._vi, self._selector, 1250005, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_CURRENT_LIMIT')
+        status = session._c.ZEVRA_SetAttributeViReal64(session._vi, self._selector, 1250005, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_CURRENT_LIMIT')
 
     @property
     def output_enabled(self) -> bool:
@@ -219,23 +225,25 @@ class OutputChannel(ChannelCore):
         Defined values: boolean. Simulated read: last written, else VI_TRUE.
         """
         session = self._session
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, self._selector, 1250006, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_OUTPUT_ENABLED')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @output_enabled.setter
     def output_enabled(self, value: bool) -> None:
         session = self._session
         if type(value) is not bool:
             value = c_bool(value, 'output_enabled')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(
-                session._vi, self._selector, 1250006, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_OUTPUT_ENABLED')
+        status = session._c.ZEVRA_SetAttributeViBoolean(
+            session._vi, self._selector, 1250006, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_OUTPUT_ENABLED')
 
     @property
     def trigger_source(self) -> int:
@@ -246,23 +254,24 @@ class OutputChannel(ChannelCore):
         (see docs/reference.md).
         """
         session = self._session
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, self._selector, 1250101, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_TRIGGER_SOURCE')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @trigger_source.setter
     def trigger_source(self, value: int) -> None:
         session = self._session
         if type(value) is not int:
             value = c_int(value, 'trigger_source')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(
-                session._vi, self._selector, 1250101, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_TRIGGER_SOURCE')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, self._selector, 1250101, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_TRIGGER_SOURCE')
 
     @property
     def triggered_current_limit(self) -> float:
@@ -271,23 +280,24 @@ class OutputChannel(ChannelCore):
         its own (see docs/reference.md).
         """
         session = self._session
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViReal64(
                 session._vi, self._selector, 1250102, session._ref_double)
             if status:
                 session._check(status, 'ZEVRA_ATTR_TRIGGERED_CURRENT_LIMIT')
             return session._cell_double.value
+        finally:
+            session._release()
 
     @triggered_current_limit.setter
     def triggered_current_limit(self, value: float) -> None:
         session = self._session
         if type(value) is not float or value - value:
             value = c_real(value, 'triggered_current_limit')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViReal64(
-                session._vi, self._selector, 1250102, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_TRIGGERED_CURRENT_LIMIT')
+        status = session._c.ZEVRA_SetAttributeViReal64(session._vi, self._selector, 1250102, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_TRIGGERED_CURRENT_LIMIT')
 
     @property
     def triggered_voltage_level(self) -> float:
@@ -296,23 +306,24 @@ class OutputChannel(ChannelCore):
         its own (see docs/reference.md).
         """
         session = self._session
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViReal64(
                 session._vi, self._selector, 1250103, session._ref_double)
             if status:
                 session._check(status, 'ZEVRA_ATTR_TRIGGERED_VOLTAGE_LEVEL')
             return session._cell_double.value
+        finally:
+            session._release()
 
     @triggered_voltage_level.setter
     def triggered_voltage_level(self, value: float) -> None:
         session = self._session
         if type(value) is not float or value - value:
             value = c_real(value, 'triggered_voltage_level')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViReal64(
-                session._vi, self._selector, 1250103, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_TRIGGERED_VOLTAGE_LEVEL')
+        status = session._c.ZEVRA_SetAttributeViReal64(session._vi, self._selector, 1250103, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_TRIGGERED_VOLTAGE_LEVEL')
 
     def configure_voltage_level(self, level: float) -> None:
         """ChannelName is a channel selector ("CH1", "CH1,CH3", "CH1-CH4", a virtual name).
@@ -327,10 +338,9 @@ class OutputChannel(ChannelCore):
         session = self._session
         if type(level) is not float or level - level:
             level = c_real(level, 'level')
-        with session._lock:
-            status = session._c.ZEVRA_ConfigureVoltageLevel(session._vi, self._selector, level)
-            if status:
-                session._check(status, 'ConfigureVoltageLevel')
+        status = session._c.ZEVRA_ConfigureVoltageLevel(session._vi, self._selector, level)
+        if status:
+            session._check(status, 'ConfigureVoltageLevel')
 
     def configure_current_limit(self, behavior: int, limit: float) -> None:
         """Behavior 1 (trip): the limit is the overcurrent protection level; otherwise the
@@ -351,11 +361,10 @@ class OutputChannel(ChannelCore):
             behavior = c_int(behavior, 'behavior')
         if type(limit) is not float or limit - limit:
             limit = c_real(limit, 'limit')
-        with session._lock:
-            status = session._c.ZEVRA_ConfigureCurrentLimit(
-                session._vi, self._selector, behavior, limit)
-            if status:
-                session._check(status, 'ConfigureCurrentLimit')
+        status = session._c.ZEVRA_ConfigureCurrentLimit(
+            session._vi, self._selector, behavior, limit)
+        if status:
+            session._check(status, 'ConfigureCurrentLimit')
 
     def configure_ovp(self, enabled: bool, limit: float) -> None:
         """Overvoltage protection is always on: Enabled must be VI_TRUE.
@@ -375,10 +384,9 @@ class OutputChannel(ChannelCore):
             enabled = c_bool(enabled, 'enabled')
         if type(limit) is not float or limit - limit:
             limit = c_real(limit, 'limit')
-        with session._lock:
-            status = session._c.ZEVRA_ConfigureOVP(session._vi, self._selector, enabled, limit)
-            if status:
-                session._check(status, 'ConfigureOVP')
+        status = session._c.ZEVRA_ConfigureOVP(session._vi, self._selector, enabled, limit)
+        if status:
+            session._check(status, 'ConfigureOVP')
 
     def query_max_current_limit(self, voltage_level: float) -> float:
         """From the ratings of the channel's module.
@@ -397,12 +405,15 @@ class OutputChannel(ChannelCore):
         session = self._session
         if type(voltage_level) is not float or voltage_level - voltage_level:
             voltage_level = c_real(voltage_level, 'voltage_level')
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_QueryMaxCurrentLimit(
                 session._vi, self._selector, voltage_level, session._ref_double)
             if status:
                 session._check(status, 'QueryMaxCurrentLimit')
             return session._cell_double.value
+        finally:
+            session._release()
 
     def query_max_voltage_level(self, current_limit: float) -> float:
         """The highest voltage the channel's module allows at CurrentLimit, from its ratings
@@ -422,12 +433,15 @@ class OutputChannel(ChannelCore):
         session = self._session
         if type(current_limit) is not float or current_limit - current_limit:
             current_limit = c_real(current_limit, 'current_limit')
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_QueryMaxVoltageLevel(
                 session._vi, self._selector, current_limit, session._ref_double)
             if status:
                 session._check(status, 'QueryMaxVoltageLevel')
             return session._cell_double.value
+        finally:
+            session._release()
 
     def reset_output_protection(self) -> None:
         """Clears the protection of each channel named.
@@ -438,10 +452,9 @@ class OutputChannel(ChannelCore):
         Calls ZEVRA_ResetOutputProtection.
         """
         session = self._session
-        with session._lock:
-            status = session._c.ZEVRA_ResetOutputProtection(session._vi, self._selector)
-            if status:
-                session._check(status, 'ResetOutputProtection')
+        status = session._c.ZEVRA_ResetOutputProtection(session._vi, self._selector)
+        if status:
+            session._check(status, 'ResetOutputProtection')
 
     def configure_output_enabled(self, enabled: bool) -> None:
         """Switches the output of each channel named on (Enabled VI_TRUE) or off ("OUTP:STAT").
@@ -456,10 +469,9 @@ class OutputChannel(ChannelCore):
         session = self._session
         if type(enabled) is not bool:
             enabled = c_bool(enabled, 'enabled')
-        with session._lock:
-            status = session._c.ZEVRA_ConfigureOutputEnabled(session._vi, self._selector, enabled)
-            if status:
-                session._check(status, 'ConfigureOutputEnabled')
+        status = session._c.ZEVRA_ConfigureOutputEnabled(session._vi, self._selector, enabled)
+        if status:
+            session._check(status, 'ConfigureOutputEnabled')
 
     def configure_output_range(self, range_type: int, range: float) -> None:
         """Checks that Range is reachable on each channel (RangeType 0 current, 1 voltage); the
@@ -479,11 +491,10 @@ class OutputChannel(ChannelCore):
             range_type = c_int(range_type, 'range_type')
         if type(range) is not float or range - range:
             range = c_real(range, 'range')
-        with session._lock:
-            status = session._c.ZEVRA_ConfigureOutputRange(
-                session._vi, self._selector, range_type, range)
-            if status:
-                session._check(status, 'ConfigureOutputRange')
+        status = session._c.ZEVRA_ConfigureOutputRange(
+            session._vi, self._selector, range_type, range)
+        if status:
+            session._check(status, 'ConfigureOutputRange')
 
     def query_output_state(self, output_state: OutputState) -> bool:
         """Whether the channel is in OutputState (ZEVRA_VAL_OUTPUT_...), from its own
@@ -501,12 +512,15 @@ class OutputChannel(ChannelCore):
         session = self._session
         if type(output_state) is not int and type(output_state) is not OutputState:
             output_state = c_int(output_state, 'output_state')
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_QueryOutputState(
                 session._vi, self._selector, output_state, session._ref_uint16)
             if status:
                 session._check(status, 'QueryOutputState')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     def configure_trigger_source(self, source: TriggerSource) -> None:
         """Sets what triggers the channel: ZEVRA_VAL_TRIG_IMMEDIATE, ZEVRA_VAL_TRIG_EXTERNAL (the
@@ -523,10 +537,9 @@ class OutputChannel(ChannelCore):
         session = self._session
         if type(source) is not int and type(source) is not TriggerSource:
             source = c_int(source, 'source')
-        with session._lock:
-            status = session._c.ZEVRA_ConfigureTriggerSource(session._vi, self._selector, source)
-            if status:
-                session._check(status, 'ConfigureTriggerSource')
+        status = session._c.ZEVRA_ConfigureTriggerSource(session._vi, self._selector, source)
+        if status:
+            session._check(status, 'ConfigureTriggerSource')
 
     def configure_triggered_current_limit(self, limit: float) -> None:
         """Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.
@@ -538,11 +551,10 @@ class OutputChannel(ChannelCore):
         session = self._session
         if type(limit) is not float or limit - limit:
             limit = c_real(limit, 'limit')
-        with session._lock:
-            status = session._c.ZEVRA_ConfigureTriggeredCurrentLimit(
-                session._vi, self._selector, limit)
-            if status:
-                session._check(status, 'ConfigureTriggeredCurrentLimit')
+        status = session._c.ZEVRA_ConfigureTriggeredCurrentLimit(
+            session._vi, self._selector, limit)
+        if status:
+            session._check(status, 'ConfigureTriggeredCurrentLimit')
 
     def configure_triggered_voltage_level(self, level: float) -> None:
         """Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.
@@ -554,11 +566,10 @@ class OutputChannel(ChannelCore):
         session = self._session
         if type(level) is not float or level - level:
             level = c_real(level, 'level')
-        with session._lock:
-            status = session._c.ZEVRA_ConfigureTriggeredVoltageLevel(
-                session._vi, self._selector, level)
-            if status:
-                session._check(status, 'ConfigureTriggeredVoltageLevel')
+        status = session._c.ZEVRA_ConfigureTriggeredVoltageLevel(
+            session._vi, self._selector, level)
+        if status:
+            session._check(status, 'ConfigureTriggeredVoltageLevel')
 
     def measure(self, measurement_type: MeasurementType) -> float:
         """Measures the channel's output voltage (volts) or current (amperes) as MeasurementType
@@ -576,12 +587,15 @@ class OutputChannel(ChannelCore):
         session = self._session
         if type(measurement_type) is not int and type(measurement_type) is not MeasurementType:
             measurement_type = c_int(measurement_type, 'measurement_type')
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_Measure(
                 session._vi, self._selector, measurement_type, session._ref_double)
             if status:
                 session._check(status, 'Measure')
             return session._cell_double.value
+        finally:
+            session._release()
 
 
 class ZevraApi(SessionCore):
@@ -597,22 +611,24 @@ class ZevraApi(SessionCore):
         read/write, inherent. A behaviour of its own (see docs/reference.md).
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1050002, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_RANGE_CHECK')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @range_check.setter
     def range_check(self, value: bool) -> None:
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'range_check')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1050002, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_RANGE_CHECK')
+        status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1050002, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_RANGE_CHECK')
 
     @property
     def query_instrument_status(self) -> bool:
@@ -622,22 +638,24 @@ class ZevraApi(SessionCore):
         docs/reference.md).
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1050003, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_QUERY_INSTRUMENT_STATUS')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @query_instrument_status.setter
     def query_instrument_status(self, value: bool) -> None:
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'query_instrument_status')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1050003, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_QUERY_INSTRUMENT_STATUS')
+        status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1050003, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_QUERY_INSTRUMENT_STATUS')
 
     @property
     def cache(self) -> bool:
@@ -647,22 +665,24 @@ class ZevraApi(SessionCore):
         docs/reference.md).
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1050004, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_CACHE')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @cache.setter
     def cache(self, value: bool) -> None:
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'cache')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1050004, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_CACHE')
+        status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1050004, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_CACHE')
 
     @property
     def simulate(self) -> bool:
@@ -672,22 +692,24 @@ class ZevraApi(SessionCore):
         its own (see docs/reference.md).
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1050005, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_SIMULATE')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @simulate.setter
     def simulate(self, value: bool) -> None:
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'simulate')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1050005, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_SIMULATE')
+        status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1050005, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_SIMULATE')
 
     @property
     def record_coercions(self) -> bool:
@@ -696,22 +718,24 @@ class ZevraApi(SessionCore):
         of its own (see docs/reference.md).
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1050006, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_RECORD_COERCIONS')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @record_coercions.setter
     def record_coercions(self, value: bool) -> None:
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'record_coercions')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1050006, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_RECORD_COERCIONS')
+        status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1050006, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_RECORD_COERCIONS')
 
     @property
     def driver_setup(self) -> str:
@@ -728,22 +752,24 @@ class ZevraApi(SessionCore):
         behaviour of its own (see docs/reference.md).
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1050021, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_INTERCHANGE_CHECK')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @interchange_check.setter
     def interchange_check(self, value: bool) -> None:
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'interchange_check')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1050021, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_INTERCHANGE_CHECK')
+        status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1050021, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_INTERCHANGE_CHECK')
 
     @property
     def channel_count(self) -> int:
@@ -751,12 +777,15 @@ class ZevraApi(SessionCore):
         ViInt32, read-only, inherent. A behaviour of its own (see docs/reference.md).
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1050203, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_CHANNEL_COUNT')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def specific_driver_prefix(self) -> str:
@@ -842,12 +871,15 @@ class ZevraApi(SessionCore):
         behaviour of its own (see docs/reference.md).
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1050515, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MAJOR_VERSION')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def specific_driver_class_spec_minor_version(self) -> int:
@@ -856,12 +888,15 @@ class ZevraApi(SessionCore):
         behaviour of its own (see docs/reference.md).
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1050516, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_SPECIFIC_DRIVER_CLASS_SPEC_MINOR_VERSION')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def specific_driver_revision(self) -> str:
@@ -877,12 +912,15 @@ class ZevraApi(SessionCore):
         ViSession, read-only, instrument. A behaviour of its own (see docs/reference.md).
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViSession(
                 session._vi, b"", 1150001, session._ref_uint32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_SYSTEM_IO_SESSION')
             return session._cell_uint32.value
+        finally:
+            session._release()
 
     @property
     def system_io_timeout(self) -> int:
@@ -891,22 +929,24 @@ class ZevraApi(SessionCore):
         own (see docs/reference.md).
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150002, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_SYSTEM_IO_TIMEOUT')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @system_io_timeout.setter
     def system_io_timeout(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'system_io_timeout')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150002, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_SYSTEM_IO_TIMEOUT')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150002, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_SYSTEM_IO_TIMEOUT')
 
     @property
     def digital_inhibit_mode(self) -> InhibitMode | int:
@@ -916,22 +956,24 @@ class ZevraApi(SessionCore):
         read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150003, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_DIGITAL_INHIBIT_MODE')
             return enum_or_int(InhibitMode, session._cell_int32.value)
+        finally:
+            session._release()
 
     @digital_inhibit_mode.setter
     def digital_inhibit_mode(self, value: InhibitMode) -> None:
         session = self
         if type(value) is not int and type(value) is not InhibitMode:
             value = c_int(value, 'digital_inhibit_mode')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150003, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_DIGITAL_INHIBIT_MODE')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150003, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_DIGITAL_INHIBIT_MODE')
 
     @property
     def digital_input_data(self) -> int:
@@ -940,12 +982,15 @@ class ZevraApi(SessionCore):
         `DIG:INP:DATA?\\n`. Simulated read: always 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150004, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_DIGITAL_INPUT_DATA')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def digital_output_data(self) -> int:
@@ -955,22 +1000,24 @@ class ZevraApi(SessionCore):
         written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150005, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_DIGITAL_OUTPUT_DATA')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @digital_output_data.setter
     def digital_output_data(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'digital_output_data')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150005, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_DIGITAL_OUTPUT_DATA')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150005, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_DIGITAL_OUTPUT_DATA')
 
     @property
     def selected_channel(self) -> ChannelNumber | int:
@@ -980,22 +1027,24 @@ class ZevraApi(SessionCore):
         channel. Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150006, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_SELECTED_CHANNEL')
             return enum_or_int(ChannelNumber, session._cell_int32.value)
+        finally:
+            session._release()
 
     @selected_channel.setter
     def selected_channel(self, value: ChannelNumber) -> None:
         session = self
         if type(value) is not int and type(value) is not ChannelNumber:
             value = c_int(value, 'selected_channel')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150006, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_SELECTED_CHANNEL')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150006, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_SELECTED_CHANNEL')
 
     @property
     def beginning_of_step_trigger_enabled(self) -> bool:
@@ -1005,22 +1054,24 @@ class ZevraApi(SessionCore):
         Simulated read: last written, else VI_TRUE.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1150007, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_BEGINNING_OF_STEP_TRIGGER_ENABLED')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @beginning_of_step_trigger_enabled.setter
     def beginning_of_step_trigger_enabled(self, value: bool) -> None:
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'beginning_of_step_trigger_enabled')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150007, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_BEGINNING_OF_STEP_TRIGGER_ENABLED')
+        status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150007, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_BEGINNING_OF_STEP_TRIGGER_ENABLED')
 
     @property
     def list_dwell(self) -> int:
@@ -1029,22 +1080,24 @@ class ZevraApi(SessionCore):
         `LIST:DWEL?\\n`. Command `LIST:DWEL %ld\\n`. Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150008, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_LIST_DWELL')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @list_dwell.setter
     def list_dwell(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'list_dwell')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150008, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_LIST_DWELL')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150008, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_LIST_DWELL')
 
     @property
     def end_of_step_trigger_enabled(self) -> bool:
@@ -1054,22 +1107,24 @@ class ZevraApi(SessionCore):
         Simulated read: last written, else VI_TRUE.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1150009, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_END_OF_STEP_TRIGGER_ENABLED')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @end_of_step_trigger_enabled.setter
     def end_of_step_trigger_enabled(self, value: bool) -> None:
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'end_of_step_trigger_enabled')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150009, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_END_OF_STEP_TRIGGER_ENABLED')
+        status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150009, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_END_OF_STEP_TRIGGER_ENABLED')
 
     @property
     def list_repeat_count(self) -> int:
@@ -1078,22 +1133,24 @@ class ZevraApi(SessionCore):
         `LIST:COUN?\\n`. Command `LIST:COUN %ld\\n`. Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150010, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_LIST_REPEAT_COUNT')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @list_repeat_count.setter
     def list_repeat_count(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'list_repeat_count')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150010, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_LIST_REPEAT_COUNT')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150010, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_LIST_REPEAT_COUNT')
 
     @property
     def step_current(self) -> float:
@@ -1103,22 +1160,24 @@ class ZevraApi(SessionCore):
         `LIST:CURR?\\n`. Command `LIST:CURR %0.15lg\\n`. Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViReal64(
                 session._vi, b"", 1150011, session._ref_double)
             if status:
                 session._check(status, 'ZEVRA_ATTR_STEP_CURRENT')
             return session._cell_double.value
+        finally:
+            session._release()
 
     @step_current.setter
     def step_current(self, value: float) -> None:
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'step_current')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150011, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_STEP_CURRENT')
+        status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150011, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_STEP_CURRENT')
 
     @property
     def step_voltage(self) -> float:
@@ -1128,22 +1187,24 @@ class ZevraApi(SessionCore):
         `LIST:VOLT?\\n`. Command `LIST:VOLT %0.15lg\\n`. Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViReal64(
                 session._vi, b"", 1150012, session._ref_double)
             if status:
                 session._check(status, 'ZEVRA_ATTR_STEP_VOLTAGE')
             return session._cell_double.value
+        finally:
+            session._release()
 
     @step_voltage.setter
     def step_voltage(self, value: float) -> None:
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'step_voltage')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150012, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_STEP_VOLTAGE')
+        status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150012, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_STEP_VOLTAGE')
 
     @property
     def next_list(self) -> int:
@@ -1152,22 +1213,24 @@ class ZevraApi(SessionCore):
         `LIST:NEXT?\\n`. Command `LIST:NEXT %ld\\n`. Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150013, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_NEXT_LIST')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @next_list.setter
     def next_list(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'next_list')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150013, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_NEXT_LIST')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150013, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_NEXT_LIST')
 
     @property
     def selected_list(self) -> int:
@@ -1176,22 +1239,24 @@ class ZevraApi(SessionCore):
         Query `LIST:NUMB?\\n`. Command `LIST:NUMB %ld\\n`. Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150014, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_SELECTED_LIST')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @selected_list.setter
     def selected_list(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'selected_list')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150014, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_SELECTED_LIST')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150014, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_SELECTED_LIST')
 
     @property
     def list_is_running(self) -> bool:
@@ -1199,12 +1264,15 @@ class ZevraApi(SessionCore):
         instrument. Query `LIST:STAT?\\n`. Defined values: boolean. Simulated read: always VI_TRUE.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1150015, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_LIST_IS_RUNNING')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @property
     def list_pace(self) -> ListPace | int:
@@ -1213,22 +1281,24 @@ class ZevraApi(SessionCore):
         `LIST:STEP %s\\n`. Defined values: list pace. Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150016, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_LIST_PACE')
             return enum_or_int(ListPace, session._cell_int32.value)
+        finally:
+            session._release()
 
     @list_pace.setter
     def list_pace(self, value: ListPace) -> None:
         session = self
         if type(value) is not int and type(value) is not ListPace:
             value = c_int(value, 'list_pace')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150016, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_LIST_PACE')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150016, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_LIST_PACE')
 
     @property
     def selected_step(self) -> int:
@@ -1238,22 +1308,24 @@ class ZevraApi(SessionCore):
         last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150017, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_SELECTED_STEP')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @selected_step.setter
     def selected_step(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'selected_step')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150017, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_SELECTED_STEP')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150017, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_SELECTED_STEP')
 
     @property
     def list_terminate_state(self) -> ListTerminateState | int:
@@ -1263,22 +1335,24 @@ class ZevraApi(SessionCore):
         Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150018, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_LIST_TERMINATE_STATE')
             return enum_or_int(ListTerminateState, session._cell_int32.value)
+        finally:
+            session._release()
 
     @list_terminate_state.setter
     def list_terminate_state(self, value: ListTerminateState) -> None:
         session = self
         if type(value) is not int and type(value) is not ListTerminateState:
             value = c_int(value, 'list_terminate_state')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150018, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_LIST_TERMINATE_STATE')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150018, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_LIST_TERMINATE_STATE')
 
     @property
     def list_trigger_source(self) -> SpecificTriggerSource | int:
@@ -1289,22 +1363,24 @@ class ZevraApi(SessionCore):
         written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150019, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_LIST_TRIGGER_SOURCE')
             return enum_or_int(SpecificTriggerSource, session._cell_int32.value)
+        finally:
+            session._release()
 
     @list_trigger_source.setter
     def list_trigger_source(self, value: SpecificTriggerSource) -> None:
         session = self
         if type(value) is not int and type(value) is not SpecificTriggerSource:
             value = c_int(value, 'list_trigger_source')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150019, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_LIST_TRIGGER_SOURCE')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150019, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_LIST_TRIGGER_SOURCE')
 
     def _set_all_outputs_enabled(self, value: bool) -> None:
         """ZEVRA_ATTR_ALL_OUTPUTS_ENABLED (1150020): Switches every output on or off at once.
@@ -1313,10 +1389,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'all_outputs_enabled')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150020, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_ALL_OUTPUTS_ENABLED')
+        status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150020, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_ALL_OUTPUTS_ENABLED')
 
     all_outputs_enabled = property(
         None, _set_all_outputs_enabled, None, _set_all_outputs_enabled.__doc__)
@@ -1329,22 +1404,24 @@ class ZevraApi(SessionCore):
         written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150021, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_OUTPUT_DELAY_RISE')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @output_delay_rise.setter
     def output_delay_rise(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'output_delay_rise')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150021, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_OUTPUT_DELAY_RISE')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150021, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_OUTPUT_DELAY_RISE')
 
     @property
     def output_delay_fall(self) -> int:
@@ -1354,22 +1431,24 @@ class ZevraApi(SessionCore):
         written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150022, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_OUTPUT_DELAY_FALL')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @output_delay_fall.setter
     def output_delay_fall(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'output_delay_fall')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150022, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_OUTPUT_DELAY_FALL')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150022, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_OUTPUT_DELAY_FALL')
 
     @property
     def output_mode(self) -> OutputMode | int:
@@ -1379,22 +1458,24 @@ class ZevraApi(SessionCore):
         read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150024, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_OUTPUT_MODE')
             return enum_or_int(OutputMode, session._cell_int32.value)
+        finally:
+            session._release()
 
     @output_mode.setter
     def output_mode(self, value: OutputMode) -> None:
         session = self
         if type(value) is not int and type(value) is not OutputMode:
             value = c_int(value, 'output_mode')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150024, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_OUTPUT_MODE')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150024, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_OUTPUT_MODE')
 
     @property
     def output_timer_enabled(self) -> bool:
@@ -1403,22 +1484,24 @@ class ZevraApi(SessionCore):
         values: boolean. Simulated read: last written, else VI_TRUE.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1150026, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_OUTPUT_TIMER_ENABLED')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @output_timer_enabled.setter
     def output_timer_enabled(self, value: bool) -> None:
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'output_timer_enabled')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150026, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_OUTPUT_TIMER_ENABLED')
+        status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150026, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_OUTPUT_TIMER_ENABLED')
 
     @property
     def output_timer_dwell(self) -> str:
@@ -1432,10 +1515,9 @@ class ZevraApi(SessionCore):
     def output_timer_dwell(self, value: str) -> None:
         session = self
         value_bytes = c_text(value, 'output_timer_dwell')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViString(session._vi, b"", 1150027, value_bytes)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_OUTPUT_TIMER_DWELL')
+        status = session._c.ZEVRA_SetAttributeViString(session._vi, b"", 1150027, value_bytes)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_OUTPUT_TIMER_DWELL')
 
     @property
     def current_level(self) -> float:
@@ -1446,22 +1528,24 @@ class ZevraApi(SessionCore):
         else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViReal64(
                 session._vi, b"", 1150028, session._ref_double)
             if status:
                 session._check(status, 'ZEVRA_ATTR_CURRENT_LEVEL')
             return session._cell_double.value
+        finally:
+            session._release()
 
     @current_level.setter
     def current_level(self, value: float) -> None:
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'current_level')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150028, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_CURRENT_LEVEL')
+        status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150028, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_CURRENT_LEVEL')
 
     @property
     def ocp_enabled(self) -> bool:
@@ -1471,22 +1555,24 @@ class ZevraApi(SessionCore):
         VI_TRUE.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1150029, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_OCP_ENABLED')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @ocp_enabled.setter
     def ocp_enabled(self, value: bool) -> None:
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'ocp_enabled')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150029, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_OCP_ENABLED')
+        status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150029, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_OCP_ENABLED')
 
     @property
     def ocp_tripped(self) -> bool:
@@ -1495,12 +1581,15 @@ class ZevraApi(SessionCore):
         boolean. Simulated read: always VI_TRUE.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1150030, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_OCP_TRIPPED')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @property
     def current_protection_level(self) -> float:
@@ -1511,22 +1600,24 @@ class ZevraApi(SessionCore):
         %0.15lg\\n`. Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViReal64(
                 session._vi, b"", 1150031, session._ref_double)
             if status:
                 session._check(status, 'ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL')
             return session._cell_double.value
+        finally:
+            session._release()
 
     @current_protection_level.setter
     def current_protection_level(self, value: float) -> None:
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'current_protection_level')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150031, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL')
+        status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150031, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL')
 
     @property
     def current_slew_rate(self) -> float:
@@ -1536,22 +1627,24 @@ class ZevraApi(SessionCore):
         %0.15lg\\n`. Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViReal64(
                 session._vi, b"", 1150032, session._ref_double)
             if status:
                 session._check(status, 'ZEVRA_ATTR_CURRENT_SLEW_RATE')
             return session._cell_double.value
+        finally:
+            session._release()
 
     @current_slew_rate.setter
     def current_slew_rate(self, value: float) -> None:
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'current_slew_rate')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150032, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_CURRENT_SLEW_RATE')
+        status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150032, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_CURRENT_SLEW_RATE')
 
     @property
     def voltage_maximum(self) -> float:
@@ -1562,22 +1655,24 @@ class ZevraApi(SessionCore):
         read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViReal64(
                 session._vi, b"", 1150034, session._ref_double)
             if status:
                 session._check(status, 'ZEVRA_ATTR_VOLTAGE_MAXIMUM')
             return session._cell_double.value
+        finally:
+            session._release()
 
     @voltage_maximum.setter
     def voltage_maximum(self, value: float) -> None:
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'voltage_maximum')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150034, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_VOLTAGE_MAXIMUM')
+        status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150034, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_VOLTAGE_MAXIMUM')
 
     @property
     def voltage_minimum(self) -> float:
@@ -1588,22 +1683,24 @@ class ZevraApi(SessionCore):
         read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViReal64(
                 session._vi, b"", 1150035, session._ref_double)
             if status:
                 session._check(status, 'ZEVRA_ATTR_VOLTAGE_MINIMUM')
             return session._cell_double.value
+        finally:
+            session._release()
 
     @voltage_minimum.setter
     def voltage_minimum(self, value: float) -> None:
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'voltage_minimum')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150035, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_VOLTAGE_MINIMUM')
+        status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150035, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_VOLTAGE_MINIMUM')
 
     @property
     def ovp_tripped(self) -> bool:
@@ -1612,12 +1709,15 @@ class ZevraApi(SessionCore):
         boolean. Simulated read: always VI_TRUE.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1150036, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_OVP_TRIPPED')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @property
     def voltage_protection_level(self) -> float:
@@ -1628,22 +1728,24 @@ class ZevraApi(SessionCore):
         %0.15lg\\n`. Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViReal64(
                 session._vi, b"", 1150038, session._ref_double)
             if status:
                 session._check(status, 'ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL')
             return session._cell_double.value
+        finally:
+            session._release()
 
     @voltage_protection_level.setter
     def voltage_protection_level(self, value: float) -> None:
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'voltage_protection_level')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150038, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL')
+        status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150038, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL')
 
     @property
     def voltage_slew_rate(self) -> float:
@@ -1653,22 +1755,24 @@ class ZevraApi(SessionCore):
         %0.15lg\\n`. Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViReal64(
                 session._vi, b"", 1150039, session._ref_double)
             if status:
                 session._check(status, 'ZEVRA_ATTR_VOLTAGE_SLEW_RATE')
             return session._cell_double.value
+        finally:
+            session._release()
 
     @voltage_slew_rate.setter
     def voltage_slew_rate(self, value: float) -> None:
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'voltage_slew_rate')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150039, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_VOLTAGE_SLEW_RATE')
+        status = session._c.ZEVRA_SetAttributeViReal64(session._vi, b"", 1150039, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_VOLTAGE_SLEW_RATE')
 
     @property
     def voltage_sense_enabled(self) -> bool:
@@ -1678,22 +1782,24 @@ class ZevraApi(SessionCore):
         VI_TRUE.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1150040, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @voltage_sense_enabled.setter
     def voltage_sense_enabled(self, value: bool) -> None:
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'voltage_sense_enabled')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150040, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED')
+        status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150040, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED')
 
     @property
     def power_on_status_clear_enabled(self) -> bool:
@@ -1703,22 +1809,24 @@ class ZevraApi(SessionCore):
         else VI_TRUE.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1150041, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_POWER_ON_STATUS_CLEAR_ENABLED')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @power_on_status_clear_enabled.setter
     def power_on_status_clear_enabled(self, value: bool) -> None:
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'power_on_status_clear_enabled')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150041, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_POWER_ON_STATUS_CLEAR_ENABLED')
+        status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150041, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_POWER_ON_STATUS_CLEAR_ENABLED')
 
     @property
     def operation_enable_register(self) -> int:
@@ -1728,22 +1836,24 @@ class ZevraApi(SessionCore):
         0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150042, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_OPERATION_ENABLE_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @operation_enable_register.setter
     def operation_enable_register(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'operation_enable_register')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150042, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_OPERATION_ENABLE_REGISTER')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150042, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_OPERATION_ENABLE_REGISTER')
 
     @property
     def operation_event_register(self) -> int:
@@ -1752,12 +1862,15 @@ class ZevraApi(SessionCore):
         instrument. Query `STAT:OPER:EVEN?\\n`. Simulated read: always 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150043, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_OPERATION_EVENT_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def questionable_enable_register(self) -> int:
@@ -1767,22 +1880,24 @@ class ZevraApi(SessionCore):
         0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150044, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_QUESTIONABLE_ENABLE_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @questionable_enable_register.setter
     def questionable_enable_register(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'questionable_enable_register')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150044, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_QUESTIONABLE_ENABLE_REGISTER')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150044, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_QUESTIONABLE_ENABLE_REGISTER')
 
     @property
     def questionable_event_register(self) -> int:
@@ -1791,12 +1906,15 @@ class ZevraApi(SessionCore):
         instrument. Query `STAT:QUES:EVEN?\\n`. Simulated read: always 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150045, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_QUESTIONABLE_EVENT_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def questionable_instrument_enable_register(self) -> int:
@@ -1807,22 +1925,24 @@ class ZevraApi(SessionCore):
         written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150046, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_ENABLE_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @questionable_instrument_enable_register.setter
     def questionable_instrument_enable_register(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'questionable_instrument_enable_register')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150046, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_ENABLE_REGISTER')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150046, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_ENABLE_REGISTER')
 
     @property
     def questionable_instrument_event_register(self) -> int:
@@ -1832,12 +1952,15 @@ class ZevraApi(SessionCore):
         always 2.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150047, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_EVENT_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def questionable_instrument_summary1_condition_register(self) -> int:
@@ -1847,13 +1970,16 @@ class ZevraApi(SessionCore):
         Simulated read: always 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150048, session._ref_int32)
             if status:
                 session._check(
                     status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_CONDITION_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def questionable_instrument_summary1_enable_register(self) -> int:
@@ -1863,24 +1989,25 @@ class ZevraApi(SessionCore):
         Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150049, session._ref_int32)
             if status:
                 session._check(
                     status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_ENABLE_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @questionable_instrument_summary1_enable_register.setter
     def questionable_instrument_summary1_enable_register(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'questionable_instrument_summary1_enable_register')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150049, value)
-            if status:
-                session._check(
-                    status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_ENABLE_REGISTER')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150049, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_ENABLE_REGISTER')
 
     @property
     def questionable_instrument_summary1_event_register(self) -> int:
@@ -1889,13 +2016,16 @@ class ZevraApi(SessionCore):
         read-only, instrument. Query `STAT:QUES:ISUM1?\\n`. Simulated read: always 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150050, session._ref_int32)
             if status:
                 session._check(
                     status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_EVENT_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def questionable_instrument_summary2_condition_register(self) -> int:
@@ -1905,13 +2035,16 @@ class ZevraApi(SessionCore):
         Simulated read: always 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150051, session._ref_int32)
             if status:
                 session._check(
                     status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_CONDITION_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def questionable_instrument_summary2_enable_register(self) -> int:
@@ -1921,24 +2054,25 @@ class ZevraApi(SessionCore):
         Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150052, session._ref_int32)
             if status:
                 session._check(
                     status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_ENABLE_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @questionable_instrument_summary2_enable_register.setter
     def questionable_instrument_summary2_enable_register(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'questionable_instrument_summary2_enable_register')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150052, value)
-            if status:
-                session._check(
-                    status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_ENABLE_REGISTER')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150052, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_ENABLE_REGISTER')
 
     @property
     def questionable_instrument_summary2_event_register(self) -> int:
@@ -1947,13 +2081,16 @@ class ZevraApi(SessionCore):
         read-only, instrument. Query `STAT:QUES:ISUM2?\\n`. Simulated read: always 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150053, session._ref_int32)
             if status:
                 session._check(
                     status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_EVENT_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def questionable_instrument_summary3_condition_register(self) -> int:
@@ -1963,13 +2100,16 @@ class ZevraApi(SessionCore):
         Simulated read: always 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150054, session._ref_int32)
             if status:
                 session._check(
                     status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_CONDITION_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def questionable_instrument_summary3_enable_register(self) -> int:
@@ -1979,24 +2119,25 @@ class ZevraApi(SessionCore):
         Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150055, session._ref_int32)
             if status:
                 session._check(
                     status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_ENABLE_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @questionable_instrument_summary3_enable_register.setter
     def questionable_instrument_summary3_enable_register(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'questionable_instrument_summary3_enable_register')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150055, value)
-            if status:
-                session._check(
-                    status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_ENABLE_REGISTER')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150055, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_ENABLE_REGISTER')
 
     @property
     def questionable_instrument_summary3_event_register(self) -> int:
@@ -2005,13 +2146,16 @@ class ZevraApi(SessionCore):
         read-only, instrument. Query `STAT:QUES:ISUM3?\\n`. Simulated read: always 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150056, session._ref_int32)
             if status:
                 session._check(
                     status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_EVENT_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def questionable_instrument_summary4_condition_register(self) -> int:
@@ -2021,13 +2165,16 @@ class ZevraApi(SessionCore):
         Simulated read: always 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150057, session._ref_int32)
             if status:
                 session._check(
                     status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_CONDITION_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def questionable_instrument_summary4_enable_register(self) -> int:
@@ -2037,24 +2184,25 @@ class ZevraApi(SessionCore):
         Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150058, session._ref_int32)
             if status:
                 session._check(
                     status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_ENABLE_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @questionable_instrument_summary4_enable_register.setter
     def questionable_instrument_summary4_enable_register(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'questionable_instrument_summary4_enable_register')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150058, value)
-            if status:
-                session._check(
-                    status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_ENABLE_REGISTER')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150058, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_ENABLE_REGISTER')
 
     @property
     def questionable_instrument_summary4_event_register(self) -> int:
@@ -2063,13 +2211,16 @@ class ZevraApi(SessionCore):
         read-only, instrument. Query `STAT:QUES:ISUM4?\\n`. Simulated read: always 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150059, session._ref_int32)
             if status:
                 session._check(
                     status, 'ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_EVENT_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def standard_event_enable_register(self) -> int:
@@ -2079,22 +2230,24 @@ class ZevraApi(SessionCore):
         written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150060, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_STANDARD_EVENT_ENABLE_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @standard_event_enable_register.setter
     def standard_event_enable_register(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'standard_event_enable_register')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150060, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_STANDARD_EVENT_ENABLE_REGISTER')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150060, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_STANDARD_EVENT_ENABLE_REGISTER')
 
     @property
     def standard_event_event_register(self) -> int:
@@ -2104,12 +2257,15 @@ class ZevraApi(SessionCore):
         instrument. Query `*ESR?\\n`. Simulated read: always 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150061, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_STANDARD_EVENT_EVENT_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def status_byte_enable_register(self) -> int:
@@ -2118,22 +2274,24 @@ class ZevraApi(SessionCore):
         Command `*SRE %ld\\n`. Simulated read: last written, else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150062, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_STATUS_BYTE_ENABLE_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @status_byte_enable_register.setter
     def status_byte_enable_register(self, value: int) -> None:
         session = self
         if type(value) is not int:
             value = c_int(value, 'status_byte_enable_register')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150062, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_STATUS_BYTE_ENABLE_REGISTER')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150062, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_STATUS_BYTE_ENABLE_REGISTER')
 
     @property
     def status_byte_event_register(self) -> int:
@@ -2142,12 +2300,15 @@ class ZevraApi(SessionCore):
         read: always 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150063, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_STATUS_BYTE_EVENT_REGISTER')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     @property
     def beeper_enabled(self) -> bool:
@@ -2156,22 +2317,24 @@ class ZevraApi(SessionCore):
         values: boolean. Simulated read: last written, else VI_TRUE.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1150064, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_BEEPER_ENABLED')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @beeper_enabled.setter
     def beeper_enabled(self, value: bool) -> None:
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'beeper_enabled')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150064, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_BEEPER_ENABLED')
+        status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150064, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_BEEPER_ENABLED')
 
     @property
     def system_date(self) -> str:
@@ -2185,10 +2348,9 @@ class ZevraApi(SessionCore):
     def system_date(self, value: str) -> None:
         session = self
         value_bytes = c_text(value, 'system_date')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViString(session._vi, b"", 1150065, value_bytes)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_SYSTEM_DATE')
+        status = session._c.ZEVRA_SetAttributeViString(session._vi, b"", 1150065, value_bytes)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_SYSTEM_DATE')
 
     @property
     def display_enabled(self) -> bool:
@@ -2197,22 +2359,24 @@ class ZevraApi(SessionCore):
         values: boolean. Simulated read: last written, else VI_TRUE.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1150066, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_DISPLAY_ENABLED')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @display_enabled.setter
     def display_enabled(self, value: bool) -> None:
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'display_enabled')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150066, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_DISPLAY_ENABLED')
+        status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150066, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_DISPLAY_ENABLED')
 
     @property
     def lxi_identify_enabled(self) -> bool:
@@ -2221,22 +2385,24 @@ class ZevraApi(SessionCore):
         `LXI:IDEN:STAT %s\\n`. Defined values: boolean. Simulated read: last written, else VI_TRUE.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViBoolean(
                 session._vi, b"", 1150067, session._ref_uint16)
             if status:
                 session._check(status, 'ZEVRA_ATTR_LXI_IDENTIFY_ENABLED')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     @lxi_identify_enabled.setter
     def lxi_identify_enabled(self, value: bool) -> None:
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'lxi_identify_enabled')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150067, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_LXI_IDENTIFY_ENABLED')
+        status = session._c.ZEVRA_SetAttributeViBoolean(session._vi, b"", 1150067, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_LXI_IDENTIFY_ENABLED')
 
     @property
     def module_identity(self) -> str:
@@ -2274,10 +2440,9 @@ class ZevraApi(SessionCore):
     def system_time(self, value: str) -> None:
         session = self
         value_bytes = c_text(value, 'system_time')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViString(session._vi, b"", 1150071, value_bytes)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_SYSTEM_TIME')
+        status = session._c.ZEVRA_SetAttributeViString(session._vi, b"", 1150071, value_bytes)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_SYSTEM_TIME')
 
     @property
     def remote_state(self) -> RemoteState | int:
@@ -2287,22 +2452,24 @@ class ZevraApi(SessionCore):
         else 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150072, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_REMOTE_STATE')
             return enum_or_int(RemoteState, session._cell_int32.value)
+        finally:
+            session._release()
 
     @remote_state.setter
     def remote_state(self, value: RemoteState) -> None:
         session = self
         if type(value) is not int and type(value) is not RemoteState:
             value = c_int(value, 'remote_state')
-        with session._lock:
-            status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150072, value)
-            if status:
-                session._check(status, 'ZEVRA_ATTR_REMOTE_STATE')
+        status = session._c.ZEVRA_SetAttributeViInt32(session._vi, b"", 1150072, value)
+        if status:
+            session._check(status, 'ZEVRA_ATTR_REMOTE_STATE')
 
     @property
     def scpi_version(self) -> str:
@@ -2318,12 +2485,15 @@ class ZevraApi(SessionCore):
         always 0.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetAttributeViInt32(
                 session._vi, b"", 1150074, session._ref_int32)
             if status:
                 session._check(status, 'ZEVRA_ATTR_TCP_CONTROL_PORT')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def reset(self) -> None:
         """"*RST", "*OPC?" and the status check; empties the attribute cache.
@@ -2333,10 +2503,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_reset.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_reset(session._vi)
-            if status:
-                session._check(status, 'reset')
+        status = session._c.ZEVRA_reset(session._vi)
+        if status:
+            session._check(status, 'reset')
 
     def reset_with_defaults(self) -> None:
         """Reset, then the six inherent options return to their values after opening.
@@ -2346,10 +2515,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_ResetWithDefaults.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_ResetWithDefaults(session._vi)
-            if status:
-                session._check(status, 'ResetWithDefaults')
+        status = session._c.ZEVRA_ResetWithDefaults(session._vi)
+        if status:
+            session._check(status, 'ResetWithDefaults')
 
     def disable(self) -> None:
         """Puts the instrument in a safe state ("*RST"); the cache is kept.
@@ -2359,10 +2527,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_Disable.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_Disable(session._vi)
-            if status:
-                session._check(status, 'Disable')
+        status = session._c.ZEVRA_Disable(session._vi)
+        if status:
+            session._check(status, 'Disable')
 
     def self_test(self) -> SelfTestResult:
         """"*TST?": TestResult 0 and "Selftest passed", or the instrument's code and "Selftest
@@ -2378,11 +2545,10 @@ class ZevraApi(SessionCore):
         session = self
         test_result_cell = ctypes.c_int16()
         test_message = ctypes.create_string_buffer(MESSAGE_BYTES)
-        with session._lock:
-            status = session._c.ZEVRA_self_test(
-                session._vi, ctypes.byref(test_result_cell), test_message)
-            if status:
-                session._check(status, 'self_test')
+        status = session._c.ZEVRA_self_test(
+            session._vi, ctypes.byref(test_result_cell), test_message)
+        if status:
+            session._check(status, 'self_test')
         return SelfTestResult(
             test_result_cell.value, test_message.value.decode("utf-8", "replace"))
 
@@ -2400,11 +2566,10 @@ class ZevraApi(SessionCore):
         session = self
         error_code_cell = ctypes.c_int32()
         error_message = ctypes.create_string_buffer(MESSAGE_BYTES)
-        with session._lock:
-            status = session._c.ZEVRA_error_query(
-                session._vi, ctypes.byref(error_code_cell), error_message)
-            if status:
-                session._check(status, 'error_query')
+        status = session._c.ZEVRA_error_query(
+            session._vi, ctypes.byref(error_code_cell), error_message)
+        if status:
+            session._check(status, 'error_query')
         return ErrorQueueEntry(
             error_code_cell.value, error_message.value.decode("utf-8", "replace"))
 
@@ -2418,10 +2583,9 @@ class ZevraApi(SessionCore):
         session = self
         driver_rev = ctypes.create_string_buffer(MESSAGE_BYTES)
         instr_rev = ctypes.create_string_buffer(MESSAGE_BYTES)
-        with session._lock:
-            status = session._c.ZEVRA_revision_query(session._vi, driver_rev, instr_rev)
-            if status:
-                session._check(status, 'revision_query')
+        status = session._c.ZEVRA_revision_query(session._vi, driver_rev, instr_rev)
+        if status:
+            session._check(status, 'revision_query')
         return RevisionQueryResult(
             driver_rev.value.decode("utf-8", "replace"),
             instr_rev.value.decode("utf-8", "replace"))
@@ -2432,10 +2596,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_InvalidateAllAttributes.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_InvalidateAllAttributes(session._vi)
-            if status:
-                session._check(status, 'InvalidateAllAttributes')
+        status = session._c.ZEVRA_InvalidateAllAttributes(session._vi)
+        if status:
+            session._check(status, 'InvalidateAllAttributes')
 
     def vi_write(self, buffer: bytes | str) -> int:
         """Sends BufferSize bytes of Buffer to the instrument as they are (any byte, NUL included),
@@ -2450,11 +2613,10 @@ class ZevraApi(SessionCore):
         session = self
         buffer_bytes = c_counted(buffer, 'buffer')
         return_count_cell = ctypes.c_int64()
-        with session._lock:
-            status = session._c.ZEVRA_viWrite(
-                session._vi, len(buffer_bytes), buffer_bytes, ctypes.byref(return_count_cell))
-            if status:
-                session._check(status, 'viWrite')
+        status = session._c.ZEVRA_viWrite(
+            session._vi, len(buffer_bytes), buffer_bytes, ctypes.byref(return_count_cell))
+        if status:
+            session._check(status, 'viWrite')
         return return_count_cell.value
 
     def vi_read(self, buffer_size: int = READ_BYTES) -> bytes:
@@ -2473,11 +2635,10 @@ class ZevraApi(SessionCore):
             raise ValueError("buffer_size must not be negative")
         buffer = ctypes.create_string_buffer(max(size, 1))
         return_count_cell = ctypes.c_int64()
-        with session._lock:
-            status = session._c.ZEVRA_viRead(
-                session._vi, size, buffer, ctypes.byref(return_count_cell))
-            if status:
-                session._check(status, 'viRead')
+        status = session._c.ZEVRA_viRead(
+            session._vi, size, buffer, ctypes.byref(return_count_cell))
+        if status:
+            session._check(status, 'viRead')
         return buffer.raw[:return_count_cell.value]
 
     def get_channel_name(self, index: int) -> str:
@@ -2508,10 +2669,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_ClearInterchangeWarnings.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_ClearInterchangeWarnings(session._vi)
-            if status:
-                session._check(status, 'ClearInterchangeWarnings')
+        status = session._c.ZEVRA_ClearInterchangeWarnings(session._vi)
+        if status:
+            session._check(status, 'ClearInterchangeWarnings')
 
     def get_next_interchange_warning(self) -> str:
         """Not supported: the driver does not check interchangeability
@@ -2530,10 +2690,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_ResetInterchangeCheck.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_ResetInterchangeCheck(session._vi)
-            if status:
-                session._check(status, 'ResetInterchangeCheck')
+        status = session._c.ZEVRA_ResetInterchangeCheck(session._vi)
+        if status:
+            session._check(status, 'ResetInterchangeCheck')
 
     def clear_ocp(self) -> None:
         """These act on the instrument's selected channel.
@@ -2543,10 +2702,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_ClearOCP.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_ClearOCP(session._vi)
-            if status:
-                session._check(status, 'ClearOCP')
+        status = session._c.ZEVRA_ClearOCP(session._vi)
+        if status:
+            session._check(status, 'ClearOCP')
 
     def clear_ovp(self) -> None:
         """Clears a tripped overvoltage protection (":VOLT:PROT:CLE").
@@ -2556,10 +2714,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_ClearOVP.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_ClearOVP(session._vi)
-            if status:
-                session._check(status, 'ClearOVP')
+        status = session._c.ZEVRA_ClearOVP(session._vi)
+        if status:
+            session._check(status, 'ClearOVP')
 
     def clear_protection_errors(self) -> None:
         """Clears the protection errors of the outputs ("OUTP:PROT:CLE").
@@ -2569,10 +2726,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_ClearProtectionErrors.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_ClearProtectionErrors(session._vi)
-            if status:
-                session._check(status, 'ClearProtectionErrors')
+        status = session._c.ZEVRA_ClearProtectionErrors(session._vi)
+        if status:
+            session._check(status, 'ClearProtectionErrors')
 
     def initiate(self) -> None:
         """Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.
@@ -2580,10 +2736,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_Initiate.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_Initiate(session._vi)
-            if status:
-                session._check(status, 'Initiate')
+        status = session._c.ZEVRA_Initiate(session._vi)
+        if status:
+            session._check(status, 'Initiate')
 
     def abort(self) -> None:
         """Not supported by the instrument: IVI_ERROR_FUNCTION_NOT_SUPPORTED.
@@ -2591,10 +2746,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_Abort.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_Abort(session._vi)
-            if status:
-                session._check(status, 'Abort')
+        status = session._c.ZEVRA_Abort(session._vi)
+        if status:
+            session._check(status, 'Abort')
 
     def send_software_trigger(self) -> None:
         """"*TRG", whatever the trigger source.
@@ -2604,10 +2758,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_SendSoftwareTrigger.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_SendSoftwareTrigger(session._vi)
-            if status:
-                session._check(status, 'SendSoftwareTrigger')
+        status = session._c.ZEVRA_SendSoftwareTrigger(session._vi)
+        if status:
+            session._check(status, 'SendSoftwareTrigger')
 
     def generate_immediate_trigger(self) -> None:
         """Triggers the instrument now ("*TRG").
@@ -2617,10 +2770,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GenerateImmediateTrigger.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_GenerateImmediateTrigger(session._vi)
-            if status:
-                session._check(status, 'GenerateImmediateTrigger')
+        status = session._c.ZEVRA_GenerateImmediateTrigger(session._vi)
+        if status:
+            session._check(status, 'GenerateImmediateTrigger')
 
     def measure_voltage(self) -> float:
         """These measure the instrument's selected channel.
@@ -2632,11 +2784,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_MeasureVoltage.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_MeasureVoltage(session._vi, session._ref_double)
             if status:
                 session._check(status, 'MeasureVoltage')
             return session._cell_double.value
+        finally:
+            session._release()
 
     def measure_current(self) -> float:
         """The output current of the instrument's selected channel, in amperes ("MEAS:CURR?").
@@ -2648,11 +2803,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_MeasureCurrent.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_MeasureCurrent(session._vi, session._ref_double)
             if status:
                 session._check(status, 'MeasureCurrent')
             return session._cell_double.value
+        finally:
+            session._release()
 
     def measure_power(self) -> float:
         """The output power of the instrument's selected channel, in watts ("MEAS:POW?").
@@ -2664,11 +2822,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_MeasurePower.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_MeasurePower(session._vi, session._ref_double)
             if status:
                 session._check(status, 'MeasurePower')
             return session._cell_double.value
+        finally:
+            session._release()
 
     def measure_selected_channel(self) -> MeasureSelectedChannelResult:
         """Voltage (volts), current (amperes) and power (watts) of the instrument's selected
@@ -2685,12 +2846,11 @@ class ZevraApi(SessionCore):
         voltage_cell = ctypes.c_double()
         current_cell = ctypes.c_double()
         power_cell = ctypes.c_double()
-        with session._lock:
-            status = session._c.ZEVRA_MeasureSelectedChannel(
-                session._vi, ctypes.byref(voltage_cell), ctypes.byref(current_cell),
-                ctypes.byref(power_cell))
-            if status:
-                session._check(status, 'MeasureSelectedChannel')
+        status = session._c.ZEVRA_MeasureSelectedChannel(
+            session._vi, ctypes.byref(voltage_cell), ctypes.byref(current_cell),
+            ctypes.byref(power_cell))
+        if status:
+            session._check(status, 'MeasureSelectedChannel')
         return MeasureSelectedChannelResult(
             voltage_cell.value, current_cell.value, power_cell.value)
 
@@ -2715,19 +2875,18 @@ class ZevraApi(SessionCore):
             voltages = (ctypes.c_double * size)()
             currents = (ctypes.c_double * size)()
             powers = (ctypes.c_double * size)()
-            with session._lock:
-                status = session._c.ZEVRA_MeasureAllChannels(
-                    session._vi, size, voltages, ctypes.byref(voltages_actual_size_cell), size,
-                    currents, ctypes.byref(currents_actual_size_cell), size, powers,
-                    ctypes.byref(powers_actual_size_cell))
-                needed = max(
-                    voltages_actual_size_cell.value, currents_actual_size_cell.value,
-                    powers_actual_size_cell.value)
-                if needed > size:
-                    size = needed  # the driver has more values than room
-                    continue
-                if status:
-                    session._check(status, 'MeasureAllChannels')
+            status = session._c.ZEVRA_MeasureAllChannels(
+                session._vi, size, voltages, ctypes.byref(voltages_actual_size_cell), size,
+                currents, ctypes.byref(currents_actual_size_cell), size, powers,
+                ctypes.byref(powers_actual_size_cell))
+            needed = max(
+                voltages_actual_size_cell.value, currents_actual_size_cell.value,
+                powers_actual_size_cell.value)
+            if needed > size:
+                size = needed  # the driver has more values than room
+                continue
+            if status:
+                session._check(status, 'MeasureAllChannels')
             return MeasureAllChannelsResult(
                 voltages[:voltages_actual_size_cell.value],
                 currents[:currents_actual_size_cell.value], powers[:powers_actual_size_cell.value])
@@ -2740,10 +2899,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_ClearList.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_ClearList(session._vi)
-            if status:
-                session._check(status, 'ClearList')
+        status = session._c.ZEVRA_ClearList(session._vi)
+        if status:
+            session._check(status, 'ClearList')
 
     def delete_selected_list(self, list_number: int) -> None:
         """Deletes list ListNumber ("LIST:DEL").
@@ -2757,10 +2915,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(list_number) is not int:
             list_number = c_int(list_number, 'list_number')
-        with session._lock:
-            status = session._c.ZEVRA_DeleteSelectedList(session._vi, list_number)
-            if status:
-                session._check(status, 'DeleteSelectedList')
+        status = session._c.ZEVRA_DeleteSelectedList(session._vi, list_number)
+        if status:
+            session._check(status, 'DeleteSelectedList')
 
     def save_list_data(self) -> None:
         """Saves the selected list in the instrument's memory ("LIST:SAVE").
@@ -2770,10 +2927,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_SaveListData.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_SaveListData(session._vi)
-            if status:
-                session._check(status, 'SaveListData')
+        status = session._c.ZEVRA_SaveListData(session._vi)
+        if status:
+            session._check(status, 'SaveListData')
 
     def enable_list(self, list_number: int) -> None:
         """Puts the outputs in list mode, running list ListNumber ("OUTP:MODE LIST,n").
@@ -2787,10 +2943,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(list_number) is not int:
             list_number = c_int(list_number, 'list_number')
-        with session._lock:
-            status = session._c.ZEVRA_EnableList(session._vi, list_number)
-            if status:
-                session._check(status, 'EnableList')
+        status = session._c.ZEVRA_EnableList(session._vi, list_number)
+        if status:
+            session._check(status, 'EnableList')
 
     def disable_list(self) -> None:
         """Returns the outputs from list mode to fixed levels ("OUTP:MODE FIX").
@@ -2800,10 +2955,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_DisableList.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_DisableList(session._vi)
-            if status:
-                session._check(status, 'DisableList')
+        status = session._c.ZEVRA_DisableList(session._vi)
+        if status:
+            session._check(status, 'DisableList')
 
     def start_list(self, channel: ChannelNumber) -> None:
         """Channel is ZEVRA_VAL_CHANNEL1 .. ZEVRA_VAL_CHANNEL4.
@@ -2817,10 +2971,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(channel) is not int and type(channel) is not ChannelNumber:
             channel = c_int(channel, 'channel')
-        with session._lock:
-            status = session._c.ZEVRA_StartList(session._vi, channel)
-            if status:
-                session._check(status, 'StartList')
+        status = session._c.ZEVRA_StartList(session._vi, channel)
+        if status:
+            session._check(status, 'StartList')
 
     def start_list_continuous(self, channel: ChannelNumber, continuous: bool) -> None:
         """Starts the list on Channel, running it again and again while Continuous is VI_TRUE
@@ -2839,10 +2992,9 @@ class ZevraApi(SessionCore):
             channel = c_int(channel, 'channel')
         if type(continuous) is not bool:
             continuous = c_bool(continuous, 'continuous')
-        with session._lock:
-            status = session._c.ZEVRA_StartListContinuous(session._vi, channel, continuous)
-            if status:
-                session._check(status, 'StartListContinuous')
+        status = session._c.ZEVRA_StartListContinuous(session._vi, channel, continuous)
+        if status:
+            session._check(status, 'StartListContinuous')
 
     def abort_list(self, channel: ChannelNumber) -> None:
         """Stops the list running on Channel ("ABOR").
@@ -2856,10 +3008,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(channel) is not int and type(channel) is not ChannelNumber:
             channel = c_int(channel, 'channel')
-        with session._lock:
-            status = session._c.ZEVRA_AbortList(session._vi, channel)
-            if status:
-                session._check(status, 'AbortList')
+        status = session._c.ZEVRA_AbortList(session._vi, channel)
+        if status:
+            session._check(status, 'AbortList')
 
     def configure_digital_function(
             self, pin_number: int, pin_function: DigitalPinFunction) -> None:
@@ -2879,11 +3030,9 @@ class ZevraApi(SessionCore):
             pin_number = c_int(pin_number, 'pin_number')
         if type(pin_function) is not int and type(pin_function) is not DigitalPinFunction:
             pin_function = c_int(pin_function, 'pin_function')
-        with session._lock:
-            status = session._c.ZEVRA_ConfigureDigitalFunction(
-                session._vi, pin_number, pin_function)
-            if status:
-                session._check(status, 'ConfigureDigitalFunction')
+        status = session._c.ZEVRA_ConfigureDigitalFunction(session._vi, pin_number, pin_function)
+        if status:
+            session._check(status, 'ConfigureDigitalFunction')
 
     def configure_digital_polarity(
             self, pin_number: int, pin_polarity: DigitalPinPolarity) -> None:
@@ -2903,11 +3052,9 @@ class ZevraApi(SessionCore):
             pin_number = c_int(pin_number, 'pin_number')
         if type(pin_polarity) is not int and type(pin_polarity) is not DigitalPinPolarity:
             pin_polarity = c_int(pin_polarity, 'pin_polarity')
-        with session._lock:
-            status = session._c.ZEVRA_ConfigureDigitalPolarity(
-                session._vi, pin_number, pin_polarity)
-            if status:
-                session._check(status, 'ConfigureDigitalPolarity')
+        status = session._c.ZEVRA_ConfigureDigitalPolarity(session._vi, pin_number, pin_polarity)
+        if status:
+            session._check(status, 'ConfigureDigitalPolarity')
 
     def clear_status(self) -> None:
         """Clears the instrument's event registers and error queue ("*CLS").
@@ -2917,10 +3064,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_ClearStatus.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_ClearStatus(session._vi)
-            if status:
-                session._check(status, 'ClearStatus')
+        status = session._c.ZEVRA_ClearStatus(session._vi)
+        if status:
+            session._check(status, 'ClearStatus')
 
     def preset(self) -> None:
         """Returns the instrument's status enable registers to their preset values ("STAT:PRES").
@@ -2930,10 +3076,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_Preset.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_Preset(session._vi)
-            if status:
-                session._check(status, 'Preset')
+        status = session._c.ZEVRA_Preset(session._vi)
+        if status:
+            session._check(status, 'Preset')
 
     def set_operation_complete(self) -> None:
         """Makes the instrument set the operation-complete bit of its standard event register when
@@ -2944,10 +3089,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_SetOperationComplete.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_SetOperationComplete(session._vi)
-            if status:
-                session._check(status, 'SetOperationComplete')
+        status = session._c.ZEVRA_SetOperationComplete(session._vi)
+        if status:
+            session._check(status, 'SetOperationComplete')
 
     def wait_for_operation_complete(self) -> None:
         """Waits for "*OPC?" as long as the I/O timeout allows.
@@ -2957,10 +3101,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_WaitForOperationComplete.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_WaitForOperationComplete(session._vi)
-            if status:
-                session._check(status, 'WaitForOperationComplete')
+        status = session._c.ZEVRA_WaitForOperationComplete(session._vi)
+        if status:
+            session._check(status, 'WaitForOperationComplete')
 
     def wait_to_continue(self) -> None:
         """Makes the instrument finish pending operations before it takes the next command
@@ -2971,10 +3114,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_WaitToContinue.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_WaitToContinue(session._vi)
-            if status:
-                session._check(status, 'WaitToContinue')
+        status = session._c.ZEVRA_WaitToContinue(session._vi)
+        if status:
+            session._check(status, 'WaitToContinue')
 
     def beep(self) -> None:
         """Sounds the instrument's beeper once ("SYST:BEEP:IMM").
@@ -2984,10 +3126,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_Beep.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_Beep(session._vi)
-            if status:
-                session._check(status, 'Beep')
+        status = session._c.ZEVRA_Beep(session._vi)
+        if status:
+            session._check(status, 'Beep')
 
     def clear_and_reboot(self) -> None:
         """Clears stored states and lists and resets the instrument.
@@ -2997,10 +3138,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_ClearAndReboot.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_ClearAndReboot(session._vi)
-            if status:
-                session._check(status, 'ClearAndReboot')
+        status = session._c.ZEVRA_ClearAndReboot(session._vi)
+        if status:
+            session._check(status, 'ClearAndReboot')
 
     def remote_lock(self) -> None:
         """Puts the instrument in remote with its front panel locked ("SYST:RWL").
@@ -3010,10 +3150,9 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_RemoteLock.
         """
         session = self
-        with session._lock:
-            status = session._c.ZEVRA_RemoteLock(session._vi)
-            if status:
-                session._check(status, 'RemoteLock')
+        status = session._c.ZEVRA_RemoteLock(session._vi)
+        if status:
+            session._check(status, 'RemoteLock')
 
     def save_state(self, location: int) -> None:
         """Saves the instrument's settings in memory Location ("*SAV").
@@ -3027,10 +3166,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(location) is not int:
             location = c_int(location, 'location')
-        with session._lock:
-            status = session._c.ZEVRA_SaveState(session._vi, location)
-            if status:
-                session._check(status, 'SaveState')
+        status = session._c.ZEVRA_SaveState(session._vi, location)
+        if status:
+            session._check(status, 'SaveState')
 
     def recall_state(self, location: int) -> None:
         """Restores the settings saved in memory Location ("*RCL").
@@ -3044,10 +3182,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(location) is not int:
             location = c_int(location, 'location')
-        with session._lock:
-            status = session._c.ZEVRA_RecallState(session._vi, location)
-            if status:
-                session._check(status, 'RecallState')
+        status = session._c.ZEVRA_RecallState(session._vi, location)
+        if status:
+            session._check(status, 'RecallState')
 
     def configure_power_on_state(self, state: PowerOnState, memory_location: int) -> None:
         """State: ZEVRA_VAL_POWER_ON_STATE_...; MemoryLocation is used with USER_STATE only.
@@ -3067,10 +3204,9 @@ class ZevraApi(SessionCore):
             state = c_int(state, 'state')
         if type(memory_location) is not int:
             memory_location = c_int(memory_location, 'memory_location')
-        with session._lock:
-            status = session._c.ZEVRA_ConfigurePowerOnState(session._vi, state, memory_location)
-            if status:
-                session._check(status, 'ConfigurePowerOnState')
+        status = session._c.ZEVRA_ConfigurePowerOnState(session._vi, state, memory_location)
+        if status:
+            session._check(status, 'ConfigurePowerOnState')
 
     def query_power_on_state(self) -> QueryPowerOnStateResult:
         """What the outputs do at power-on and, for USER_STATE, which saved state they take
@@ -3086,11 +3222,10 @@ class ZevraApi(SessionCore):
         session = self
         state_cell = ctypes.c_int32()
         memory_location_cell = ctypes.c_int32()
-        with session._lock:
-            status = session._c.ZEVRA_QueryPowerOnState(
-                session._vi, ctypes.byref(state_cell), ctypes.byref(memory_location_cell))
-            if status:
-                session._check(status, 'QueryPowerOnState')
+        status = session._c.ZEVRA_QueryPowerOnState(
+            session._vi, ctypes.byref(state_cell), ctypes.byref(memory_location_cell))
+        if status:
+            session._check(status, 'QueryPowerOnState')
         return QueryPowerOnStateResult(
             enum_or_int(PowerOnState, state_cell.value), memory_location_cell.value)
 
@@ -3103,11 +3238,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetDigitalInhibitMode.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetDigitalInhibitMode(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetDigitalInhibitMode')
             return enum_or_int(InhibitMode, session._cell_int32.value)
+        finally:
+            session._release()
 
     def set_digital_inhibit_mode(self, value: InhibitMode) -> None:
         """ZEVRA_ATTR_DIGITAL_INHIBIT_MODE (1150003): How the inhibit input of the digital port
@@ -3120,10 +3258,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int and type(value) is not InhibitMode:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetDigitalInhibitMode(session._vi, value)
-            if status:
-                session._check(status, 'SetDigitalInhibitMode')
+        status = session._c.ZEVRA_SetDigitalInhibitMode(session._vi, value)
+        if status:
+            session._check(status, 'SetDigitalInhibitMode')
 
     def get_digital_input_data(self) -> int:
         """ZEVRA_ATTR_DIGITAL_INPUT_DATA (1150004): The levels of the digital port's input pins,
@@ -3133,11 +3270,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetDigitalInputData.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetDigitalInputData(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetDigitalInputData')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def get_digital_output_data(self) -> int:
         """ZEVRA_ATTR_DIGITAL_OUTPUT_DATA (1150005): The levels the digital port's output pins
@@ -3148,11 +3288,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetDigitalOutputData.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetDigitalOutputData(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetDigitalOutputData')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_digital_output_data(self, value: int) -> None:
         """ZEVRA_ATTR_DIGITAL_OUTPUT_DATA (1150005): The levels the digital port's output pins
@@ -3165,10 +3308,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetDigitalOutputData(session._vi, value)
-            if status:
-                session._check(status, 'SetDigitalOutputData')
+        status = session._c.ZEVRA_SetDigitalOutputData(session._vi, value)
+        if status:
+            session._check(status, 'SetDigitalOutputData')
 
     def get_selected_channel(self) -> ChannelNumber | int:
         """ZEVRA_ATTR_SELECTED_CHANNEL (1150006): The channel the instrument's channel-less
@@ -3179,11 +3321,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetSelectedChannel.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetSelectedChannel(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetSelectedChannel')
             return enum_or_int(ChannelNumber, session._cell_int32.value)
+        finally:
+            session._release()
 
     def set_selected_channel(self, value: ChannelNumber) -> None:
         """ZEVRA_ATTR_SELECTED_CHANNEL (1150006): The channel the instrument's channel-less
@@ -3196,10 +3341,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int and type(value) is not ChannelNumber:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetSelectedChannel(session._vi, value)
-            if status:
-                session._check(status, 'SetSelectedChannel')
+        status = session._c.ZEVRA_SetSelectedChannel(session._vi, value)
+        if status:
+            session._check(status, 'SetSelectedChannel')
 
     def get_beginning_of_step_trigger_enabled(self) -> bool:
         """ZEVRA_ATTR_BEGINNING_OF_STEP_TRIGGER_ENABLED (1150007): Whether the selected list step
@@ -3210,12 +3354,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetBeginningOfStepTriggerEnabled.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetBeginningOfStepTriggerEnabled(
                 session._vi, session._ref_uint16)
             if status:
                 session._check(status, 'GetBeginningOfStepTriggerEnabled')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     def set_beginning_of_step_trigger_enabled(self, value: bool) -> None:
         """ZEVRA_ATTR_BEGINNING_OF_STEP_TRIGGER_ENABLED (1150007): Whether the selected list step
@@ -3228,10 +3375,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetBeginningOfStepTriggerEnabled(session._vi, value)
-            if status:
-                session._check(status, 'SetBeginningOfStepTriggerEnabled')
+        status = session._c.ZEVRA_SetBeginningOfStepTriggerEnabled(session._vi, value)
+        if status:
+            session._check(status, 'SetBeginningOfStepTriggerEnabled')
 
     def get_list_dwell(self) -> int:
         """ZEVRA_ATTR_LIST_DWELL (1150008): The dwell time of the selected list step. Values: the
@@ -3241,11 +3387,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetListDwell.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetListDwell(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetListDwell')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_list_dwell(self, value: int) -> None:
         """ZEVRA_ATTR_LIST_DWELL (1150008): The dwell time of the selected list step. Values: the
@@ -3257,10 +3406,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetListDwell(session._vi, value)
-            if status:
-                session._check(status, 'SetListDwell')
+        status = session._c.ZEVRA_SetListDwell(session._vi, value)
+        if status:
+            session._check(status, 'SetListDwell')
 
     def get_end_of_step_trigger_enabled(self) -> bool:
         """ZEVRA_ATTR_END_OF_STEP_TRIGGER_ENABLED (1150009): Whether the selected list step sends a
@@ -3271,11 +3419,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetEndOfStepTriggerEnabled.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetEndOfStepTriggerEnabled(session._vi, session._ref_uint16)
             if status:
                 session._check(status, 'GetEndOfStepTriggerEnabled')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     def set_end_of_step_trigger_enabled(self, value: bool) -> None:
         """ZEVRA_ATTR_END_OF_STEP_TRIGGER_ENABLED (1150009): Whether the selected list step sends a
@@ -3288,10 +3439,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetEndOfStepTriggerEnabled(session._vi, value)
-            if status:
-                session._check(status, 'SetEndOfStepTriggerEnabled')
+        status = session._c.ZEVRA_SetEndOfStepTriggerEnabled(session._vi, value)
+        if status:
+            session._check(status, 'SetEndOfStepTriggerEnabled')
 
     def get_list_repeat_count(self) -> int:
         """ZEVRA_ATTR_LIST_REPEAT_COUNT (1150010): How many times the selected list runs. Values:
@@ -3301,11 +3451,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetListRepeatCount.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetListRepeatCount(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetListRepeatCount')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_list_repeat_count(self, value: int) -> None:
         """ZEVRA_ATTR_LIST_REPEAT_COUNT (1150010): How many times the selected list runs. Values:
@@ -3317,10 +3470,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetListRepeatCount(session._vi, value)
-            if status:
-                session._check(status, 'SetListRepeatCount')
+        status = session._c.ZEVRA_SetListRepeatCount(session._vi, value)
+        if status:
+            session._check(status, 'SetListRepeatCount')
 
     def get_step_current(self) -> float:
         """ZEVRA_ATTR_STEP_CURRENT (1150011): The current of the selected list step. Values:
@@ -3331,11 +3483,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetStepCurrent.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetStepCurrent(session._vi, session._ref_double)
             if status:
                 session._check(status, 'GetStepCurrent')
             return session._cell_double.value
+        finally:
+            session._release()
 
     def set_step_current(self, value: float) -> None:
         """ZEVRA_ATTR_STEP_CURRENT (1150011): The current of the selected list step. Values:
@@ -3348,10 +3503,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetStepCurrent(session._vi, value)
-            if status:
-                session._check(status, 'SetStepCurrent')
+        status = session._c.ZEVRA_SetStepCurrent(session._vi, value)
+        if status:
+            session._check(status, 'SetStepCurrent')
 
     def get_step_voltage(self) -> float:
         """ZEVRA_ATTR_STEP_VOLTAGE (1150012): The voltage of the selected list step. Values: volts;
@@ -3362,11 +3516,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetStepVoltage.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetStepVoltage(session._vi, session._ref_double)
             if status:
                 session._check(status, 'GetStepVoltage')
             return session._cell_double.value
+        finally:
+            session._release()
 
     def set_step_voltage(self, value: float) -> None:
         """ZEVRA_ATTR_STEP_VOLTAGE (1150012): The voltage of the selected list step. Values: volts;
@@ -3379,10 +3536,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetStepVoltage(session._vi, value)
-            if status:
-                session._check(status, 'SetStepVoltage')
+        status = session._c.ZEVRA_SetStepVoltage(session._vi, value)
+        if status:
+            session._check(status, 'SetStepVoltage')
 
     def get_next_list(self) -> int:
         """ZEVRA_ATTR_NEXT_LIST (1150013): The list that runs after the selected list ends. Values:
@@ -3392,11 +3548,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetNextList.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetNextList(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetNextList')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_next_list(self, value: int) -> None:
         """ZEVRA_ATTR_NEXT_LIST (1150013): The list that runs after the selected list ends. Values:
@@ -3408,10 +3567,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetNextList(session._vi, value)
-            if status:
-                session._check(status, 'SetNextList')
+        status = session._c.ZEVRA_SetNextList(session._vi, value)
+        if status:
+            session._check(status, 'SetNextList')
 
     def get_selected_list(self) -> int:
         """ZEVRA_ATTR_SELECTED_LIST (1150014): The list that list commands and attributes act on.
@@ -3421,11 +3579,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetSelectedList.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetSelectedList(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetSelectedList')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_selected_list(self, value: int) -> None:
         """ZEVRA_ATTR_SELECTED_LIST (1150014): The list that list commands and attributes act on.
@@ -3437,10 +3598,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetSelectedList(session._vi, value)
-            if status:
-                session._check(status, 'SetSelectedList')
+        status = session._c.ZEVRA_SetSelectedList(session._vi, value)
+        if status:
+            session._check(status, 'SetSelectedList')
 
     def get_list_is_running(self) -> bool:
         """ZEVRA_ATTR_LIST_IS_RUNNING (1150015): Whether a list is running. ViBoolean, read-only,
@@ -3449,11 +3609,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetListIsRunning.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetListIsRunning(session._vi, session._ref_uint16)
             if status:
                 session._check(status, 'GetListIsRunning')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     def get_list_pace(self) -> ListPace | int:
         """ZEVRA_ATTR_LIST_PACE (1150016): What advances a list from step to step: each step's
@@ -3463,11 +3626,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetListPace.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetListPace(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetListPace')
             return enum_or_int(ListPace, session._cell_int32.value)
+        finally:
+            session._release()
 
     def set_list_pace(self, value: ListPace) -> None:
         """ZEVRA_ATTR_LIST_PACE (1150016): What advances a list from step to step: each step's
@@ -3479,10 +3645,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int and type(value) is not ListPace:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetListPace(session._vi, value)
-            if status:
-                session._check(status, 'SetListPace')
+        status = session._c.ZEVRA_SetListPace(session._vi, value)
+        if status:
+            session._check(status, 'SetListPace')
 
     def get_selected_step(self) -> int:
         """ZEVRA_ATTR_SELECTED_STEP (1150017): The step of the selected list that step attributes
@@ -3493,11 +3658,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetSelectedStep.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetSelectedStep(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetSelectedStep')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_selected_step(self, value: int) -> None:
         """ZEVRA_ATTR_SELECTED_STEP (1150017): The step of the selected list that step attributes
@@ -3510,10 +3678,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetSelectedStep(session._vi, value)
-            if status:
-                session._check(status, 'SetSelectedStep')
+        status = session._c.ZEVRA_SetSelectedStep(session._vi, value)
+        if status:
+            session._check(status, 'SetSelectedStep')
 
     def get_list_terminate_state(self) -> ListTerminateState | int:
         """ZEVRA_ATTR_LIST_TERMINATE_STATE (1150018): What the output does when a list ends:
@@ -3524,11 +3691,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetListTerminateState.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetListTerminateState(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetListTerminateState')
             return enum_or_int(ListTerminateState, session._cell_int32.value)
+        finally:
+            session._release()
 
     def set_list_terminate_state(self, value: ListTerminateState) -> None:
         """ZEVRA_ATTR_LIST_TERMINATE_STATE (1150018): What the output does when a list ends:
@@ -3541,10 +3711,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int and type(value) is not ListTerminateState:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetListTerminateState(session._vi, value)
-            if status:
-                session._check(status, 'SetListTerminateState')
+        status = session._c.ZEVRA_SetListTerminateState(session._vi, value)
+        if status:
+            session._check(status, 'SetListTerminateState')
 
     def get_list_trigger_source(self) -> SpecificTriggerSource | int:
         """ZEVRA_ATTR_LIST_TRIGGER_SOURCE (1150019): What triggers the instrument: immediately
@@ -3556,11 +3725,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetListTriggerSource.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetListTriggerSource(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetListTriggerSource')
             return enum_or_int(SpecificTriggerSource, session._cell_int32.value)
+        finally:
+            session._release()
 
     def set_list_trigger_source(self, value: SpecificTriggerSource) -> None:
         """ZEVRA_ATTR_LIST_TRIGGER_SOURCE (1150019): What triggers the instrument: immediately
@@ -3574,10 +3746,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int and type(value) is not SpecificTriggerSource:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetListTriggerSource(session._vi, value)
-            if status:
-                session._check(status, 'SetListTriggerSource')
+        status = session._c.ZEVRA_SetListTriggerSource(session._vi, value)
+        if status:
+            session._check(status, 'SetListTriggerSource')
 
     def set_all_outputs_enabled(self, value: bool) -> None:
         """ZEVRA_ATTR_ALL_OUTPUTS_ENABLED (1150020): Switches every output on or off at once.
@@ -3590,10 +3761,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetAllOutputsEnabled(session._vi, value)
-            if status:
-                session._check(status, 'SetAllOutputsEnabled')
+        status = session._c.ZEVRA_SetAllOutputsEnabled(session._vi, value)
+        if status:
+            session._check(status, 'SetAllOutputsEnabled')
 
     def get_output_delay_rise(self) -> int:
         """ZEVRA_ATTR_OUTPUT_DELAY_RISE (1150021): The delay before the selected output switches
@@ -3604,11 +3774,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetOutputDelayRise.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetOutputDelayRise(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetOutputDelayRise')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_output_delay_rise(self, value: int) -> None:
         """ZEVRA_ATTR_OUTPUT_DELAY_RISE (1150021): The delay before the selected output switches
@@ -3621,10 +3794,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetOutputDelayRise(session._vi, value)
-            if status:
-                session._check(status, 'SetOutputDelayRise')
+        status = session._c.ZEVRA_SetOutputDelayRise(session._vi, value)
+        if status:
+            session._check(status, 'SetOutputDelayRise')
 
     def get_output_delay_fall(self) -> int:
         """ZEVRA_ATTR_OUTPUT_DELAY_FALL (1150022): The delay before the selected output switches
@@ -3635,11 +3807,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetOutputDelayFall.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetOutputDelayFall(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetOutputDelayFall')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_output_delay_fall(self, value: int) -> None:
         """ZEVRA_ATTR_OUTPUT_DELAY_FALL (1150022): The delay before the selected output switches
@@ -3652,10 +3827,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetOutputDelayFall(session._vi, value)
-            if status:
-                session._check(status, 'SetOutputDelayFall')
+        status = session._c.ZEVRA_SetOutputDelayFall(session._vi, value)
+        if status:
+            session._check(status, 'SetOutputDelayFall')
 
     def get_output_mode(self) -> OutputMode | int:
         """ZEVRA_ATTR_OUTPUT_MODE (1150024): How the outputs are combined: independent (normal), in
@@ -3666,11 +3840,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetOutputMode.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetOutputMode(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetOutputMode')
             return enum_or_int(OutputMode, session._cell_int32.value)
+        finally:
+            session._release()
 
     def set_output_mode(self, value: OutputMode) -> None:
         """ZEVRA_ATTR_OUTPUT_MODE (1150024): How the outputs are combined: independent (normal), in
@@ -3683,10 +3860,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int and type(value) is not OutputMode:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetOutputMode(session._vi, value)
-            if status:
-                session._check(status, 'SetOutputMode')
+        status = session._c.ZEVRA_SetOutputMode(session._vi, value)
+        if status:
+            session._check(status, 'SetOutputMode')
 
     def get_output_timer_enabled(self) -> bool:
         """ZEVRA_ATTR_OUTPUT_TIMER_ENABLED (1150026): Whether the instrument's output timer is on.
@@ -3696,11 +3872,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetOutputTimerEnabled.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetOutputTimerEnabled(session._vi, session._ref_uint16)
             if status:
                 session._check(status, 'GetOutputTimerEnabled')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     def set_output_timer_enabled(self, value: bool) -> None:
         """ZEVRA_ATTR_OUTPUT_TIMER_ENABLED (1150026): Whether the instrument's output timer is on.
@@ -3712,10 +3891,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetOutputTimerEnabled(session._vi, value)
-            if status:
-                session._check(status, 'SetOutputTimerEnabled')
+        status = session._c.ZEVRA_SetOutputTimerEnabled(session._vi, value)
+        if status:
+            session._check(status, 'SetOutputTimerEnabled')
 
     def get_output_timer_dwell(self) -> str:
         """ZEVRA_ATTR_OUTPUT_TIMER_DWELL (1150027): The output timer's time. Values: text in the
@@ -3735,10 +3913,9 @@ class ZevraApi(SessionCore):
         """
         session = self
         value_bytes = c_text(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetOutputTimerDwell(session._vi, value_bytes)
-            if status:
-                session._check(status, 'SetOutputTimerDwell')
+        status = session._c.ZEVRA_SetOutputTimerDwell(session._vi, value_bytes)
+        if status:
+            session._check(status, 'SetOutputTimerDwell')
 
     def get_current_level(self) -> float:
         """ZEVRA_ATTR_CURRENT_LEVEL (1150028): The regulated current of the selected channel.
@@ -3750,11 +3927,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetCurrentLevel.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetCurrentLevel(session._vi, session._ref_double)
             if status:
                 session._check(status, 'GetCurrentLevel')
             return session._cell_double.value
+        finally:
+            session._release()
 
     def set_current_level(self, value: float) -> None:
         """ZEVRA_ATTR_CURRENT_LEVEL (1150028): The regulated current of the selected channel.
@@ -3768,10 +3948,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetCurrentLevel(session._vi, value)
-            if status:
-                session._check(status, 'SetCurrentLevel')
+        status = session._c.ZEVRA_SetCurrentLevel(session._vi, value)
+        if status:
+            session._check(status, 'SetCurrentLevel')
 
     def get_ocp_enabled(self) -> bool:
         """ZEVRA_ATTR_OCP_ENABLED (1150029): Whether overcurrent protection is on for the selected
@@ -3782,11 +3961,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetOcpEnabled.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetOcpEnabled(session._vi, session._ref_uint16)
             if status:
                 session._check(status, 'GetOcpEnabled')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     def set_ocp_enabled(self, value: bool) -> None:
         """ZEVRA_ATTR_OCP_ENABLED (1150029): Whether overcurrent protection is on for the selected
@@ -3799,10 +3981,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetOcpEnabled(session._vi, value)
-            if status:
-                session._check(status, 'SetOcpEnabled')
+        status = session._c.ZEVRA_SetOcpEnabled(session._vi, value)
+        if status:
+            session._check(status, 'SetOcpEnabled')
 
     def get_ocp_tripped(self) -> bool:
         """ZEVRA_ATTR_OCP_TRIPPED (1150030): Whether the selected channel's overcurrent protection
@@ -3812,11 +3993,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetOcpTripped.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetOcpTripped(session._vi, session._ref_uint16)
             if status:
                 session._check(status, 'GetOcpTripped')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     def get_current_protection_level(self) -> float:
         """ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL (1150031): The current at which the selected
@@ -3828,11 +4012,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetCurrentProtectionLevel.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetCurrentProtectionLevel(session._vi, session._ref_double)
             if status:
                 session._check(status, 'GetCurrentProtectionLevel')
             return session._cell_double.value
+        finally:
+            session._release()
 
     def set_current_protection_level(self, value: float) -> None:
         """ZEVRA_ATTR_CURRENT_PROTECTION_LEVEL (1150031): The current at which the selected
@@ -3846,10 +4033,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetCurrentProtectionLevel(session._vi, value)
-            if status:
-                session._check(status, 'SetCurrentProtectionLevel')
+        status = session._c.ZEVRA_SetCurrentProtectionLevel(session._vi, value)
+        if status:
+            session._check(status, 'SetCurrentProtectionLevel')
 
     def get_current_slew_rate(self) -> float:
         """ZEVRA_ATTR_CURRENT_SLEW_RATE (1150032): How fast the selected channel's current changes
@@ -3860,11 +4046,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetCurrentSlewRate.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetCurrentSlewRate(session._vi, session._ref_double)
             if status:
                 session._check(status, 'GetCurrentSlewRate')
             return session._cell_double.value
+        finally:
+            session._release()
 
     def set_current_slew_rate(self, value: float) -> None:
         """ZEVRA_ATTR_CURRENT_SLEW_RATE (1150032): How fast the selected channel's current changes
@@ -3877,10 +4066,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetCurrentSlewRate(session._vi, value)
-            if status:
-                session._check(status, 'SetCurrentSlewRate')
+        status = session._c.ZEVRA_SetCurrentSlewRate(session._vi, value)
+        if status:
+            session._check(status, 'SetCurrentSlewRate')
 
     def get_voltage_maximum(self) -> float:
         """ZEVRA_ATTR_VOLTAGE_MAXIMUM (1150034): The highest voltage the selected channel may be
@@ -3892,11 +4080,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetVoltageMaximum.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetVoltageMaximum(session._vi, session._ref_double)
             if status:
                 session._check(status, 'GetVoltageMaximum')
             return session._cell_double.value
+        finally:
+            session._release()
 
     def set_voltage_maximum(self, value: float) -> None:
         """ZEVRA_ATTR_VOLTAGE_MAXIMUM (1150034): The highest voltage the selected channel may be
@@ -3910,10 +4101,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetVoltageMaximum(session._vi, value)
-            if status:
-                session._check(status, 'SetVoltageMaximum')
+        status = session._c.ZEVRA_SetVoltageMaximum(session._vi, value)
+        if status:
+            session._check(status, 'SetVoltageMaximum')
 
     def get_voltage_minimum(self) -> float:
         """ZEVRA_ATTR_VOLTAGE_MINIMUM (1150035): The lowest voltage the selected channel may be set
@@ -3925,11 +4115,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetVoltageMinimum.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetVoltageMinimum(session._vi, session._ref_double)
             if status:
                 session._check(status, 'GetVoltageMinimum')
             return session._cell_double.value
+        finally:
+            session._release()
 
     def set_voltage_minimum(self, value: float) -> None:
         """ZEVRA_ATTR_VOLTAGE_MINIMUM (1150035): The lowest voltage the selected channel may be set
@@ -3943,10 +4136,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetVoltageMinimum(session._vi, value)
-            if status:
-                session._check(status, 'SetVoltageMinimum')
+        status = session._c.ZEVRA_SetVoltageMinimum(session._vi, value)
+        if status:
+            session._check(status, 'SetVoltageMinimum')
 
     def get_ovp_tripped(self) -> bool:
         """ZEVRA_ATTR_OVP_TRIPPED (1150036): Whether the selected channel's overvoltage protection
@@ -3956,11 +4148,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetOvpTripped.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetOvpTripped(session._vi, session._ref_uint16)
             if status:
                 session._check(status, 'GetOvpTripped')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     def get_voltage_protection_level(self) -> float:
         """ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL (1150038): The voltage at which the selected
@@ -3972,11 +4167,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetVoltageProtectionLevel.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetVoltageProtectionLevel(session._vi, session._ref_double)
             if status:
                 session._check(status, 'GetVoltageProtectionLevel')
             return session._cell_double.value
+        finally:
+            session._release()
 
     def set_voltage_protection_level(self, value: float) -> None:
         """ZEVRA_ATTR_VOLTAGE_PROTECTION_LEVEL (1150038): The voltage at which the selected
@@ -3990,10 +4188,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetVoltageProtectionLevel(session._vi, value)
-            if status:
-                session._check(status, 'SetVoltageProtectionLevel')
+        status = session._c.ZEVRA_SetVoltageProtectionLevel(session._vi, value)
+        if status:
+            session._check(status, 'SetVoltageProtectionLevel')
 
     def get_voltage_slew_rate(self) -> float:
         """ZEVRA_ATTR_VOLTAGE_SLEW_RATE (1150039): How fast the selected channel's voltage changes
@@ -4004,11 +4201,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetVoltageSlewRate.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetVoltageSlewRate(session._vi, session._ref_double)
             if status:
                 session._check(status, 'GetVoltageSlewRate')
             return session._cell_double.value
+        finally:
+            session._release()
 
     def set_voltage_slew_rate(self, value: float) -> None:
         """ZEVRA_ATTR_VOLTAGE_SLEW_RATE (1150039): How fast the selected channel's voltage changes
@@ -4021,10 +4221,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not float or value - value:
             value = c_real(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetVoltageSlewRate(session._vi, value)
-            if status:
-                session._check(status, 'SetVoltageSlewRate')
+        status = session._c.ZEVRA_SetVoltageSlewRate(session._vi, value)
+        if status:
+            session._check(status, 'SetVoltageSlewRate')
 
     def get_voltage_sense_enabled(self) -> bool:
         """ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED (1150040): Whether the selected channel regulates at
@@ -4035,11 +4234,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetVoltageSenseEnabled.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetVoltageSenseEnabled(session._vi, session._ref_uint16)
             if status:
                 session._check(status, 'GetVoltageSenseEnabled')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     def set_voltage_sense_enabled(self, value: bool) -> None:
         """ZEVRA_ATTR_VOLTAGE_SENSE_ENABLED (1150040): Whether the selected channel regulates at
@@ -4052,10 +4254,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetVoltageSenseEnabled(session._vi, value)
-            if status:
-                session._check(status, 'SetVoltageSenseEnabled')
+        status = session._c.ZEVRA_SetVoltageSenseEnabled(session._vi, value)
+        if status:
+            session._check(status, 'SetVoltageSenseEnabled')
 
     def get_power_on_status_clear_enabled(self) -> bool:
         """ZEVRA_ATTR_POWER_ON_STATUS_CLEAR_ENABLED (1150041): Whether the instrument clears its
@@ -4066,12 +4267,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetPowerOnStatusClearEnabled.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetPowerOnStatusClearEnabled(
                 session._vi, session._ref_uint16)
             if status:
                 session._check(status, 'GetPowerOnStatusClearEnabled')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     def set_power_on_status_clear_enabled(self, value: bool) -> None:
         """ZEVRA_ATTR_POWER_ON_STATUS_CLEAR_ENABLED (1150041): Whether the instrument clears its
@@ -4084,10 +4288,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetPowerOnStatusClearEnabled(session._vi, value)
-            if status:
-                session._check(status, 'SetPowerOnStatusClearEnabled')
+        status = session._c.ZEVRA_SetPowerOnStatusClearEnabled(session._vi, value)
+        if status:
+            session._check(status, 'SetPowerOnStatusClearEnabled')
 
     def get_operation_enable_register(self) -> int:
         """ZEVRA_ATTR_OPERATION_ENABLE_REGISTER (1150042): Which operation status events are
@@ -4098,11 +4301,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetOperationEnableRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetOperationEnableRegister(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetOperationEnableRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_operation_enable_register(self, value: int) -> None:
         """ZEVRA_ATTR_OPERATION_ENABLE_REGISTER (1150042): Which operation status events are
@@ -4115,10 +4321,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetOperationEnableRegister(session._vi, value)
-            if status:
-                session._check(status, 'SetOperationEnableRegister')
+        status = session._c.ZEVRA_SetOperationEnableRegister(session._vi, value)
+        if status:
+            session._check(status, 'SetOperationEnableRegister')
 
     def get_operation_event_register(self) -> int:
         """ZEVRA_ATTR_OPERATION_EVENT_REGISTER (1150043): The operation status events since the
@@ -4128,11 +4333,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetOperationEventRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetOperationEventRegister(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetOperationEventRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def get_questionable_enable_register(self) -> int:
         """ZEVRA_ATTR_QUESTIONABLE_ENABLE_REGISTER (1150044): Which questionable status events are
@@ -4143,12 +4351,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetQuestionableEnableRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetQuestionableEnableRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetQuestionableEnableRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_questionable_enable_register(self, value: int) -> None:
         """ZEVRA_ATTR_QUESTIONABLE_ENABLE_REGISTER (1150044): Which questionable status events are
@@ -4161,10 +4372,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetQuestionableEnableRegister(session._vi, value)
-            if status:
-                session._check(status, 'SetQuestionableEnableRegister')
+        status = session._c.ZEVRA_SetQuestionableEnableRegister(session._vi, value)
+        if status:
+            session._check(status, 'SetQuestionableEnableRegister')
 
     def get_questionable_event_register(self) -> int:
         """ZEVRA_ATTR_QUESTIONABLE_EVENT_REGISTER (1150045): The questionable status events since
@@ -4174,11 +4384,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetQuestionableEventRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetQuestionableEventRegister(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetQuestionableEventRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def get_questionable_instrument_enable_register(self) -> int:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_ENABLE_REGISTER (1150046): Which channels'
@@ -4190,12 +4403,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetQuestionableInstrumentEnableRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetQuestionableInstrumentEnableRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetQuestionableInstrumentEnableRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_questionable_instrument_enable_register(self, value: int) -> None:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_ENABLE_REGISTER (1150046): Which channels'
@@ -4209,10 +4425,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetQuestionableInstrumentEnableRegister(session._vi, value)
-            if status:
-                session._check(status, 'SetQuestionableInstrumentEnableRegister')
+        status = session._c.ZEVRA_SetQuestionableInstrumentEnableRegister(session._vi, value)
+        if status:
+            session._check(status, 'SetQuestionableInstrumentEnableRegister')
 
     def get_questionable_instrument_event_register(self) -> int:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_EVENT_REGISTER (1150047): Which channels have
@@ -4223,12 +4438,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetQuestionableInstrumentEventRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetQuestionableInstrumentEventRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetQuestionableInstrumentEventRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def get_questionable_instrument_summary1_condition_register(self) -> int:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_CONDITION_REGISTER (1150048): Channel 1's
@@ -4239,12 +4457,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetQuestionableInstrumentSummary1ConditionRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary1ConditionRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetQuestionableInstrumentSummary1ConditionRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def get_questionable_instrument_summary1_enable_register(self) -> int:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_ENABLE_REGISTER (1150049): Which of channel
@@ -4255,12 +4476,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetQuestionableInstrumentSummary1EnableRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary1EnableRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetQuestionableInstrumentSummary1EnableRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_questionable_instrument_summary1_enable_register(self, value: int) -> None:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_ENABLE_REGISTER (1150049): Which of channel
@@ -4273,11 +4497,10 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetQuestionableInstrumentSummary1EnableRegister(
-                session._vi, value)
-            if status:
-                session._check(status, 'SetQuestionableInstrumentSummary1EnableRegister')
+        status = session._c.ZEVRA_SetQuestionableInstrumentSummary1EnableRegister(
+            session._vi, value)
+        if status:
+            session._check(status, 'SetQuestionableInstrumentSummary1EnableRegister')
 
     def get_questionable_instrument_summary1_event_register(self) -> int:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY1_EVENT_REGISTER (1150050): Channel 1's
@@ -4287,12 +4510,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetQuestionableInstrumentSummary1EventRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary1EventRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetQuestionableInstrumentSummary1EventRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def get_questionable_instrument_summary2_condition_register(self) -> int:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_CONDITION_REGISTER (1150051): Channel 2's
@@ -4303,12 +4529,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetQuestionableInstrumentSummary2ConditionRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary2ConditionRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetQuestionableInstrumentSummary2ConditionRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def get_questionable_instrument_summary2_enable_register(self) -> int:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_ENABLE_REGISTER (1150052): Which of channel
@@ -4319,12 +4548,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetQuestionableInstrumentSummary2EnableRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary2EnableRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetQuestionableInstrumentSummary2EnableRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_questionable_instrument_summary2_enable_register(self, value: int) -> None:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_ENABLE_REGISTER (1150052): Which of channel
@@ -4337,11 +4569,10 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetQuestionableInstrumentSummary2EnableRegister(
-                session._vi, value)
-            if status:
-                session._check(status, 'SetQuestionableInstrumentSummary2EnableRegister')
+        status = session._c.ZEVRA_SetQuestionableInstrumentSummary2EnableRegister(
+            session._vi, value)
+        if status:
+            session._check(status, 'SetQuestionableInstrumentSummary2EnableRegister')
 
     def get_questionable_instrument_summary2_event_register(self) -> int:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY2_EVENT_REGISTER (1150053): Channel 2's
@@ -4351,12 +4582,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetQuestionableInstrumentSummary2EventRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary2EventRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetQuestionableInstrumentSummary2EventRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def get_questionable_instrument_summary3_condition_register(self) -> int:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_CONDITION_REGISTER (1150054): Channel 3's
@@ -4367,12 +4601,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetQuestionableInstrumentSummary3ConditionRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary3ConditionRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetQuestionableInstrumentSummary3ConditionRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def get_questionable_instrument_summary3_enable_register(self) -> int:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_ENABLE_REGISTER (1150055): Which of channel
@@ -4383,12 +4620,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetQuestionableInstrumentSummary3EnableRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary3EnableRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetQuestionableInstrumentSummary3EnableRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_questionable_instrument_summary3_enable_register(self, value: int) -> None:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_ENABLE_REGISTER (1150055): Which of channel
@@ -4401,11 +4641,10 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetQuestionableInstrumentSummary3EnableRegister(
-                session._vi, value)
-            if status:
-                session._check(status, 'SetQuestionableInstrumentSummary3EnableRegister')
+        status = session._c.ZEVRA_SetQuestionableInstrumentSummary3EnableRegister(
+            session._vi, value)
+        if status:
+            session._check(status, 'SetQuestionableInstrumentSummary3EnableRegister')
 
     def get_questionable_instrument_summary3_event_register(self) -> int:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY3_EVENT_REGISTER (1150056): Channel 3's
@@ -4415,12 +4654,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetQuestionableInstrumentSummary3EventRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary3EventRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetQuestionableInstrumentSummary3EventRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def get_questionable_instrument_summary4_condition_register(self) -> int:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_CONDITION_REGISTER (1150057): Channel 4's
@@ -4431,12 +4673,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetQuestionableInstrumentSummary4ConditionRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary4ConditionRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetQuestionableInstrumentSummary4ConditionRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def get_questionable_instrument_summary4_enable_register(self) -> int:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_ENABLE_REGISTER (1150058): Which of channel
@@ -4447,12 +4692,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetQuestionableInstrumentSummary4EnableRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary4EnableRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetQuestionableInstrumentSummary4EnableRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_questionable_instrument_summary4_enable_register(self, value: int) -> None:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_ENABLE_REGISTER (1150058): Which of channel
@@ -4465,11 +4713,10 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetQuestionableInstrumentSummary4EnableRegister(
-                session._vi, value)
-            if status:
-                session._check(status, 'SetQuestionableInstrumentSummary4EnableRegister')
+        status = session._c.ZEVRA_SetQuestionableInstrumentSummary4EnableRegister(
+            session._vi, value)
+        if status:
+            session._check(status, 'SetQuestionableInstrumentSummary4EnableRegister')
 
     def get_questionable_instrument_summary4_event_register(self) -> int:
         """ZEVRA_ATTR_QUESTIONABLE_INSTRUMENT_SUMMARY4_EVENT_REGISTER (1150059): Channel 4's
@@ -4479,12 +4726,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetQuestionableInstrumentSummary4EventRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetQuestionableInstrumentSummary4EventRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetQuestionableInstrumentSummary4EventRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def get_standard_event_enable_register(self) -> int:
         """ZEVRA_ATTR_STANDARD_EVENT_ENABLE_REGISTER (1150060): Which standard events (IEEE 488.2)
@@ -4495,12 +4745,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetStandardEventEnableRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetStandardEventEnableRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetStandardEventEnableRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_standard_event_enable_register(self, value: int) -> None:
         """ZEVRA_ATTR_STANDARD_EVENT_ENABLE_REGISTER (1150060): Which standard events (IEEE 488.2)
@@ -4513,10 +4766,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetStandardEventEnableRegister(session._vi, value)
-            if status:
-                session._check(status, 'SetStandardEventEnableRegister')
+        status = session._c.ZEVRA_SetStandardEventEnableRegister(session._vi, value)
+        if status:
+            session._check(status, 'SetStandardEventEnableRegister')
 
     def get_standard_event_event_register(self) -> int:
         """ZEVRA_ATTR_STANDARD_EVENT_EVENT_REGISTER (1150061): The standard events (IEEE 488.2)
@@ -4527,12 +4779,15 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetStandardEventEventRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetStandardEventEventRegister(
                 session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetStandardEventEventRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def get_status_byte_enable_register(self) -> int:
         """ZEVRA_ATTR_STATUS_BYTE_ENABLE_REGISTER (1150062): Which status byte bits request service
@@ -4542,11 +4797,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetStatusByteEnableRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetStatusByteEnableRegister(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetStatusByteEnableRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def set_status_byte_enable_register(self, value: int) -> None:
         """ZEVRA_ATTR_STATUS_BYTE_ENABLE_REGISTER (1150062): Which status byte bits request service
@@ -4558,10 +4816,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetStatusByteEnableRegister(session._vi, value)
-            if status:
-                session._check(status, 'SetStatusByteEnableRegister')
+        status = session._c.ZEVRA_SetStatusByteEnableRegister(session._vi, value)
+        if status:
+            session._check(status, 'SetStatusByteEnableRegister')
 
     def get_status_byte_event_register(self) -> int:
         """ZEVRA_ATTR_STATUS_BYTE_EVENT_REGISTER (1150063): The instrument's status byte ("*STB?").
@@ -4571,11 +4828,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetStatusByteEventRegister.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetStatusByteEventRegister(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetStatusByteEventRegister')
             return session._cell_int32.value
+        finally:
+            session._release()
 
     def get_beeper_enabled(self) -> bool:
         """ZEVRA_ATTR_BEEPER_ENABLED (1150064): Whether the instrument's beeper sounds. ViBoolean,
@@ -4585,11 +4845,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetBeeperEnabled.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetBeeperEnabled(session._vi, session._ref_uint16)
             if status:
                 session._check(status, 'GetBeeperEnabled')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     def set_beeper_enabled(self, value: bool) -> None:
         """ZEVRA_ATTR_BEEPER_ENABLED (1150064): Whether the instrument's beeper sounds. ViBoolean,
@@ -4601,10 +4864,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetBeeperEnabled(session._vi, value)
-            if status:
-                session._check(status, 'SetBeeperEnabled')
+        status = session._c.ZEVRA_SetBeeperEnabled(session._vi, value)
+        if status:
+            session._check(status, 'SetBeeperEnabled')
 
     def get_system_date(self) -> str:
         """ZEVRA_ATTR_SYSTEM_DATE (1150065): The instrument's calendar date. Values: text in the
@@ -4624,10 +4886,9 @@ class ZevraApi(SessionCore):
         """
         session = self
         value_bytes = c_text(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetSystemDate(session._vi, value_bytes)
-            if status:
-                session._check(status, 'SetSystemDate')
+        status = session._c.ZEVRA_SetSystemDate(session._vi, value_bytes)
+        if status:
+            session._check(status, 'SetSystemDate')
 
     def get_display_enabled(self) -> bool:
         """ZEVRA_ATTR_DISPLAY_ENABLED (1150066): Whether the instrument's display is on. ViBoolean,
@@ -4637,11 +4898,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetDisplayEnabled.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetDisplayEnabled(session._vi, session._ref_uint16)
             if status:
                 session._check(status, 'GetDisplayEnabled')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     def set_display_enabled(self, value: bool) -> None:
         """ZEVRA_ATTR_DISPLAY_ENABLED (1150066): Whether the instrument's display is on. ViBoolean,
@@ -4653,10 +4917,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetDisplayEnabled(session._vi, value)
-            if status:
-                session._check(status, 'SetDisplayEnabled')
+        status = session._c.ZEVRA_SetDisplayEnabled(session._vi, value)
+        if status:
+            session._check(status, 'SetDisplayEnabled')
 
     def get_lxi_identify_enabled(self) -> bool:
         """ZEVRA_ATTR_LXI_IDENTIFY_ENABLED (1150067): Whether the instrument shows its LXI identify
@@ -4666,11 +4929,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetLxiIdentifyEnabled.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetLxiIdentifyEnabled(session._vi, session._ref_uint16)
             if status:
                 session._check(status, 'GetLxiIdentifyEnabled')
             return bool(session._cell_uint16.value)
+        finally:
+            session._release()
 
     def set_lxi_identify_enabled(self, value: bool) -> None:
         """ZEVRA_ATTR_LXI_IDENTIFY_ENABLED (1150067): Whether the instrument shows its LXI identify
@@ -4682,10 +4948,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not bool:
             value = c_bool(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetLxiIdentifyEnabled(session._vi, value)
-            if status:
-                session._check(status, 'SetLxiIdentifyEnabled')
+        status = session._c.ZEVRA_SetLxiIdentifyEnabled(session._vi, value)
+        if status:
+            session._check(status, 'SetLxiIdentifyEnabled')
 
     def get_module_identity(self) -> str:
         """ZEVRA_ATTR_MODULE_IDENTITY (1150068): The model of the selected channel's output module
@@ -4732,10 +4997,9 @@ class ZevraApi(SessionCore):
         """
         session = self
         value_bytes = c_text(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetSystemTime(session._vi, value_bytes)
-            if status:
-                session._check(status, 'SetSystemTime')
+        status = session._c.ZEVRA_SetSystemTime(session._vi, value_bytes)
+        if status:
+            session._check(status, 'SetSystemTime')
 
     def get_remote_state(self) -> RemoteState | int:
         """ZEVRA_ATTR_REMOTE_STATE (1150072): Whether the instrument is in remote, local, or remote
@@ -4746,11 +5010,14 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetRemoteState.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetRemoteState(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetRemoteState')
             return enum_or_int(RemoteState, session._cell_int32.value)
+        finally:
+            session._release()
 
     def set_remote_state(self, value: RemoteState) -> None:
         """ZEVRA_ATTR_REMOTE_STATE (1150072): Whether the instrument is in remote, local, or remote
@@ -4763,10 +5030,9 @@ class ZevraApi(SessionCore):
         session = self
         if type(value) is not int and type(value) is not RemoteState:
             value = c_int(value, 'value')
-        with session._lock:
-            status = session._c.ZEVRA_SetRemoteState(session._vi, value)
-            if status:
-                session._check(status, 'SetRemoteState')
+        status = session._c.ZEVRA_SetRemoteState(session._vi, value)
+        if status:
+            session._check(status, 'SetRemoteState')
 
     def get_scpi_version(self) -> str:
         """ZEVRA_ATTR_SCPI_VERSION (1150073): The SCPI version the instrument reports. ViString,
@@ -4784,8 +5050,11 @@ class ZevraApi(SessionCore):
         Calls ZEVRA_GetTcpControlPort.
         """
         session = self
-        with session._lock:
+        session._acquire()
+        try:
             status = session._c.ZEVRA_GetTcpControlPort(session._vi, session._ref_int32)
             if status:
                 session._check(status, 'GetTcpControlPort')
             return session._cell_int32.value
+        finally:
+            session._release()

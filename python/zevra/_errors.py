@@ -113,15 +113,18 @@ def _instrument_errors(functions: Functions, vi: int) -> list[tuple[int, str]]:
             break
         entries.append((code.value, message.value.decode("utf-8", "replace")))
     functions.ZEVRA_ClearError(vi)
+    functions.ZEVRA_ClearError(0)  # nor does a failed query leave its error for the next call
     return entries
 
 
 def check(functions: Functions, vi: int, status: int, subject: str | None = None,
           stacklevel: int = 3) -> None:
-    """Raises or warns for status; the caller holds the session's lock, so the recorded error is
-    this call's.
+    """Raises or warns for status, made by the calling thread's last call on session vi. The
+    description is the calling thread's record (the driver records every error for the thread
+    as well as for the session), which only this thread's calls write: it is this call's
+    whatever other threads do with the session meanwhile.
     subject names what was called ("Initiate", "ZEVRA_ATTR_VOLTAGE_LEVEL")."""
-    description = (_recorded_description(functions, vi, status)
+    description = (_recorded_description(functions, 0, status)
                    or _template(functions, vi, status, subject))
     if status > 0:
         warnings.warn(ZevraWarning(status, description), stacklevel=stacklevel)

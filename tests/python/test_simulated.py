@@ -10,6 +10,7 @@ import warnings
 import pytest
 
 import zevra
+from zevra._driver import OutputChannel
 from driver_tables import ATTRIBUTES, ENUM_CLASS
 
 TYPES = {"ViBoolean": bool, "ViInt32": int, "ViReal64": float, "ViString": str, "ViSession": int}
@@ -222,6 +223,29 @@ def test_two_threads_on_one_session_each_see_only_their_own_errors(simulated):
     for t in threads:
         t.join(timeout=60)
     assert failures == []
+
+
+def test_failures_at_once_on_one_session_each_keep_their_own_description(simulated):
+    """Two threads failing on one session at the same moment, with one status and the driver's
+    two descriptions (writes, which hold no lock of the package's): each error is its own."""
+    wrong = []
+
+    def failing(name):
+        channel = OutputChannel(simulated, name)  # a name the session does not have
+        for _ in range(2000):
+            try:
+                channel.voltage_level = 1.0
+                wrong.append("%s: no error" % name)
+            except zevra.Error as error:
+                if "'%s'" % name not in error.description:
+                    wrong.append("%s: %s" % (name, error.description))
+
+    threads = [threading.Thread(target=failing, args=(name,)) for name in ("CH8", "CH9")]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join(timeout=60)
+    assert wrong == []
 
 
 def test_locked_holds_the_session_across_calls(simulated):

@@ -287,7 +287,8 @@ class Generator:
             else:
                 cell = C_TYPES[type_name][2:]
                 out += "        session = %s\n" % session
-                out += "        with session._lock:\n"
+                out += "        session._acquire()\n"
+                out += "        try:\n"
                 out += call("            status = session._c.ZEVRA_GetAttribute%s" % type_name,
                             ["session._vi", selector, str(attribute_id), "session._ref_" + cell])
                 out += "            if status:\n"
@@ -299,6 +300,7 @@ class Generator:
                     out += "            return enum_or_int(%s, %s)\n" % (self.enums[enum], value)
                 else:
                     out += "            return %s\n" % value
+                out += "        finally:\n            session._release()\n"
         if writable:
             setter_name = name if readable else "_set_" + name
             if readable:
@@ -309,12 +311,11 @@ class Generator:
             check = INPUT_CHECKS[type_name]
             out += "        session = %s\n" % session
             out += self.check_input("value", type_name, enum, name)
-            out += "        with session._lock:\n"
-            out += call("            status = session._c.ZEVRA_SetAttribute%s" % type_name,
+            out += call("        status = session._c.ZEVRA_SetAttribute%s" % type_name,
                         ["session._vi", selector, str(attribute_id),
                          self.passed("value", type_name)])
-            out += "            if status:\n"
-            out += call("                session._check", ["status", repr(constant)])
+            out += "        if status:\n"
+            out += call("            session._check", ["status", repr(constant)])
             if not readable:
                 out += "\n" + call("    %s = property" % name,
                                    ["None", setter_name, "None", setter_name + ".__doc__"])
@@ -404,21 +405,28 @@ class Generator:
             for s in arrays:
                 out += "            %s = (ctypes.c_double * size)()\n" % s.python_name
         pad = " " * indent
-        out += pad + "with session._lock:\n"
-        out += call(pad + "    status = session._c.%s" % function, args)
+        # Only a call into the session's own cells holds the session's lock: the driver keeps
+        # its sessions safe itself, and an error is read from the calling thread's record.
+        body = pad + "    " if scratch else pad
+        if scratch:
+            out += pad + "session._acquire()\n"
+            out += pad + "try:\n"
+        out += call(body + "status = session._c.%s" % function, args)
         if arrays:
             actuals = [slots[slots.index(s) + 1].python_name + "_cell.value" for s in arrays]
-            out += call(pad + "    needed = max", actuals)
-            out += pad + "    if needed > size:\n"
-            out += pad + "        size = needed  # the driver has more values than room\n"
-            out += pad + "        continue\n"
-        out += pad + "    if status:\n"
-        out += call(pad + "        session._check", ["status", repr(subject)])
+            out += call(body + "needed = max", actuals)
+            out += body + "if needed > size:\n"
+            out += body + "    size = needed  # the driver has more values than room\n"
+            out += body + "    continue\n"
+        out += body + "if status:\n"
+        out += call(body + "    session._check", ["status", repr(subject)])
         values = [self.result_value(s, slots, scratch) for s in results]
         if len(values) > 1:
-            out += call(pad + "return %s" % returns, values)
+            out += call(body + "return %s" % returns, values)
         elif values:
-            out += pad + ("    " if scratch else "") + "return %s\n" % values[0]
+            out += body + "return %s\n" % values[0]
+        if scratch:
+            out += pad + "finally:\n" + pad + "    session._release()\n"
         return out
 
     @staticmethod
