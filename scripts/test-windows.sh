@@ -125,16 +125,15 @@ start_emulator() {
   adapter_pty=$(awk '/listening PRLGX-ASRL/ {print $3}' "$1/emulator.txt")
   # GPIB0 is the emulator's "++" adapter on TCP, GPIB1 the same adapter on its
   # serial line (COM8 under Wine); the instrument is at address 5.
-  echo "gpib-board 0 prologix tcp 127.0.0.1:$(awk '/listening PRLGX / {print $4}' "$1/emulator.txt")" >"$1/visa.conf"
-  echo "gpib-board 1 prologix serial $adapter_pty" >>"$1/visa.conf"
-  echo "gpib-board 0 prologix tcp 127.0.0.1:$(awk '/listening PRLGX / {print $4}' "$1/emulator.txt")" >"$1/visa-windows.conf"
-  echo "gpib-board 1 prologix serial COM8" >>"$1/visa-windows.conf"
+  local adapter="gpib-board 0 prologix tcp 127.0.0.1:$(awk '/listening PRLGX / {print $4}' "$1/emulator.txt")"
+  printf '%s\ngpib-board 1 prologix serial %s\n' "$adapter" "$adapter_pty" >"$1/visa.conf"
+  printf '%s\ngpib-board 1 prologix serial COM8\n' "$adapter" >"$1/visa-windows.conf"
   export ZEVRA_VXI11_PORTMAPPER_PORT=$(awk '/listening VXI11/ {print $4}' "$1/emulator.txt")
 }
 stop_emulator() { kill "$emulator"; wait "$emulator" 2>/dev/null || true; }
 # Wine's serial port COM7 is the emulator's pseudo-terminal, registered as
 # the system's serial drivers register theirs; COM8 its GPIB adapter's line.
-map_com7() {
+map_com_ports() {
   ln -sfn "$pty" "$WINEPREFIX/dosdevices/com7"
   ln -sfn "$adapter_pty" "$WINEPREFIX/dosdevices/com8"
   "$wine" reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v ZevraTest /t REG_SZ /d COM7 /f >/dev/null 2>&1
@@ -146,7 +145,7 @@ else
   echo "=== under Wine: visa_port_tests (TCP, serial, datagrams against the Linux emulator) ==="
   mkdir -p "$scratch/port"
   start_emulator "$scratch/port"
-  map_com7
+  map_com_ports
   ZEVRA_TEST_SOCKET_PEER=127.0.0.1:$socket_port ZEVRA_TEST_PORTMAPPER_PORT=$ZEVRA_VXI11_PORTMAPPER_PORT \
     ZEVRA_TEST_SERIAL_PORT=COM7 "$wine" "$build/bin/visa_port_tests.exe" || fail "visa_port_tests.exe"
   echo "=== under Wine: machine-wide VISA settings from %ProgramData%\\zevra\\visa.conf ==="
@@ -170,13 +169,14 @@ else
       out=$scratch/$transport-$side
       mkdir -p "$out"
       start_emulator "$out"
+      [ "$side" = windows ] && map_com_ports
       case $transport in
         SOCKET) resource=TCPIP0::127.0.0.1::$socket_port::SOCKET ;;
         HISLIP) resource=TCPIP0::127.0.0.1::hislip0,$hislip_port::INSTR ;;
         VXI11) resource=TCPIP0::127.0.0.1::INSTR ;;
-        SERIAL) if [ "$side" = windows ]; then map_com7; resource=ASRL7::INSTR; else resource=ASRL$pty::INSTR; fi ;;
+        SERIAL) if [ "$side" = windows ]; then resource=ASRL7::INSTR; else resource=ASRL$pty::INSTR; fi ;;
         GPIB) resource=GPIB0::5::INSTR ;;
-        GPIB-SERIAL) if [ "$side" = windows ]; then map_com7; fi; resource=GPIB1::5::INSTR ;;
+        GPIB-SERIAL) resource=GPIB1::5::INSTR ;;
       esac
       for program in "${programs[@]}"; do
         if [ "$side" = linux ]; then

@@ -161,12 +161,13 @@ void SerialLine::close() {
 ViStatus SerialLine::open(const std::string& path, SerialLine& out, std::string& why) {
   // COM10 and above are reached only through the device namespace.
   const std::string device = path.rfind("\\\\.\\", 0) == 0 ? path : "\\\\.\\" + path;
-  auto state = std::make_unique<PortState>();
-  if (!PortsHeld::instance().take(DeviceKey(device))) {
+  const std::string key = DeviceKey(device);
+  if (!PortsHeld::instance().take(key)) {
     why = "another session or program holds the port";
     return VI_ERROR_RSRC_BUSY;
   }
-  state->held = DeviceKey(device);
+  auto state = std::make_unique<PortState>();
+  state->held = key;  // given back when the state goes, however the open ends
   // No sharing: a second opener, in this process or another, is refused.
   HANDLE handle = ::CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_OVERLAPPED, nullptr);
