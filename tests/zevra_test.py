@@ -147,6 +147,19 @@ class Zevra(unittest.TestCase):
             self.assertTrue(named.stderr.endswith("a configuration store; looked in %s (IVICONFIGSERVERDEFAULT)\n" % store),
                             named.stderr)
 
+    def test_info_sends_the_messages_its_start_up_benchmark_replays(self):
+        # Each channel is selected once, and *ESR? follows every message while QueryInstrStatus is on.
+        with open(os.path.join(SOURCE, "bench", "zevra_info_exchanges.txt")) as f:
+            replayed = f.read().splitlines()
+        with tempfile.TemporaryDirectory() as tmp:
+            trace = os.path.join(tmp, "trace.txt")
+            result = zevra("--trace", trace, "--emulate", "info")
+            self.assertEqual(result.returncode, 0, result.stderr)
+            with open(trace) as f:
+                sent = [m.replace("\\n", "") for m in re.findall(r' wrote "((?:[^"\\]|\\.)*)"', f.read())]
+        self.assertEqual(sent, replayed)
+        self.assertEqual(len(replayed), 36)
+
     def test_virtual_names_from_the_store(self):
         with tempfile.TemporaryDirectory() as tmp:
             store = os.path.join(tmp, "store.xml")
