@@ -167,7 +167,7 @@ std::optional<double> Number(std::string_view text, double min, double max, doub
   auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   if (digits.empty() || ec != std::errc{} || p != digits.data() + digits.size() || !std::isfinite(value))
     return std::nullopt;
-  return value;
+  return value + 0.0;  // "-0" is a level of 0: no instrument answers a query with "-0"
 }
 
 std::optional<bool> Boolean(std::string_view text) {

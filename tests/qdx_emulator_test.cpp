@@ -94,6 +94,7 @@ TEST_F(QdxEmulator, ParameterErrorsSetTheirEventBits) {
   EXPECT_EQ(Send("LIST:VOLT 32;LIST:VOLT?"), "32") << "a list level up to the module's own maximum";
   EXPECT_EQ(Send("VOLT MAX;VOLT?"), "32");
   EXPECT_EQ(Send("VOLT MIN;VOLT?"), "0");
+  EXPECT_EQ(Send("VOLT -0;VOLT?;VOLT -0.0e3;VOLT?"), "0;0");
   for (int i = 0; i < 12; ++i) Send("NOSUCH");
   std::string errors = Errors();
   EXPECT_EQ(errors.substr(errors.rfind("-350")), "-350,\"Queue overflow\";");

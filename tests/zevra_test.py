@@ -191,7 +191,7 @@ class Zevra(unittest.TestCase):
     def test_values_take_units_and_prefixes(self):
         cases = [("VOLT", "5", "5.0000 V"), ("VOLT", "5V", "5.0000 V"), ("VOLT", "500mV", "0.5000 V"),
                  ("VOLT", "'2.5 v'", "2.5000 V"), ("CURR", "1.5A", "1.5000 A"), ("CURR", "100mA", "0.1000 A"),
-                 ("CURR", "250m", "0.2500 A"), ("OVP", "0.012kV", "12.0000 V")]
+                 ("CURR", "250m", "0.2500 A"), ("OVP", "0.012kV", "12.0000 V"), ("VOLT", "-0", "0.0000 V")]
         script = "".join("set 3 %s %s\nget 3 %s\n" % (setting, value, setting) for setting, value, _ in cases)
         result = zevra("--emulate", "shell", stdin=script)
         self.assertEqual(result.returncode, 0, result.stderr)

@@ -248,7 +248,7 @@ double ParseQuantity(const std::string& text, const std::string& unit, const std
     }
     if (!matched) throw bad();
   }
-  return value;
+  return value + 0.0;  // "-0" sets 0, and says so
 }
 
 std::string FormatQuantity(double value, const std::string& unit) {
