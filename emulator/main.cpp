@@ -117,13 +117,17 @@ int main(int argc, char** argv) {
         if (!model.empty() && emulator::FindModuleModel(model) == nullptr) return Fail("unknown module '" + model + "'");
         options.modules[slot] = model;
       }
+      // A fifth model would have no slot to go in; dropping it silently would emulate another instrument.
+      if (std::getline(list, model)) return Fail("--modules takes at most four models, one a slot");
     } else if (arg == "--load" && has_value) {
       std::string spec = argv[++i];
       std::size_t eq = spec.find('=');
       char* end = nullptr;
       long channel = eq == std::string::npos ? 0 : std::strtol(spec.c_str(), &end, 10);
+      if (eq != std::string::npos && end != spec.c_str() + eq) channel = 0;  // "1x=5" names no channel
       double ohms = eq == std::string::npos ? 0 : std::strtod(spec.c_str() + eq + 1, &end);
-      if (channel < 1 || channel > 4 || !(ohms > 0) || *end != '\0') return Fail("--load takes CH=OHMS, CH 1 to 4");
+      if (channel < 1 || channel > 4 || !(ohms > 0) || *end != '\0')
+        return Fail("--load takes CH=OHMS, CH 1 to 4");
       options.loads[static_cast<std::size_t>(channel - 1)] = ohms;
     } else if (arg == "--virtual-time") {
       options.virtual_time = true;

@@ -226,10 +226,16 @@ class EmulatorProgram(unittest.TestCase):
             process.stdout.close()
 
     def test_bad_options_are_refused(self):
-        for args in (["--port", "70000"], ["--port", "x"], ["--bogus"]):
+        for args, message in ((["--port", "70000"], "bad port '70000'"), (["--port", "x"], "bad port 'x'"),
+                              (["--bogus"], "unknown or incomplete option '--bogus'"),
+                              (["--modules", "QDX7102,,,,QDX7301"], "--modules takes at most four models, one a slot"),
+                              (["--modules", "QDX7102,BOGUS"], "unknown module 'BOGUS'"),
+                              (["--load", "1x=5"], "--load takes CH=OHMS, CH 1 to 4"),
+                              (["--load", "5=10"], "--load takes CH=OHMS, CH 1 to 4"),
+                              (["--load", "1=-5"], "--load takes CH=OHMS, CH 1 to 4")):
             result = subprocess.run([EMULATOR, *args], capture_output=True, text=True, timeout=10)
             self.assertEqual(result.returncode, 2, args)
-            self.assertIn("qdx-emulator:", result.stderr)
+            self.assertEqual(result.stderr.splitlines()[0], "qdx-emulator: " + message)
         result = subprocess.run([EMULATOR, "--help"], capture_output=True, text=True, timeout=10)
         self.assertEqual(result.returncode, 0)
         self.assertIn("--port", result.stdout)
