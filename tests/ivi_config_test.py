@@ -93,6 +93,9 @@ class IviConfig(unittest.TestCase):
             (["remove", "asset", "nothing"], 1, "no asset 'nothing'"),
             (["frobnicate"], 2, "unknown command"),
             (["create"], 1, "exists"),
+            (["add-asset", "", "TCPIP0::h::5025::SOCKET"], 2, "add-asset: argument 1 is empty"),
+            (["add-logical-name", "L2", ""], 2, "add-logical-name: argument 2 is empty"),
+            (["add-session", ""], 2, "add-session: argument 1 is empty"),
         ]
         for args, status, message in cases:
             result = self.run_tool(*args, expect=status)

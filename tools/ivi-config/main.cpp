@@ -130,10 +130,20 @@ int Run(std::vector<std::string> args) {
   std::string error;
   if (!Parse({args.begin() + 1, args.end()}, a, error)) return Usage(error);
   const auto& p = a.positional;
+  // Names, references and descriptors are never empty: an entry named "" could be
+  // neither looked up nor removed. Only a setting's VALUE may be.
   auto need = [&](std::size_t n) {
-    if (p.size() == n) return true;
-    error = command + " takes " + std::to_string(n) + " argument(s); see --help";
-    return false;
+    if (p.size() != n) {
+      error = command + " takes " + std::to_string(n) + " argument(s); see --help";
+      return false;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+      if (p[i].empty() && !(command == "add-setting" && i == 3)) {
+        error = command + ": argument " + std::to_string(i + 1) + " is empty";
+        return false;
+      }
+    }
+    return true;
   };
 
   const bool reads_only = command == "list" || command == "print" || command == "check";
