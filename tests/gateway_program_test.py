@@ -106,6 +106,11 @@ class GatewayProgram(unittest.TestCase):
                  "listening on 0.0.0.0 needs --insecure: TLS is not built yet"),
                 (["--map", ok, "--allow", "10.0.0.0/33"], 'not a prefix length for IPv4: "10.0.0.0/33"'),
                 (["--map", ok, "--hislip-port", "many"], "--hislip-port"),
+                (["--map", ok, "--hislip-port", "70000"], "--hislip-port: Value 70000 not in range 0 to 65535"),
+                (["--map", ok, "--vxi11", "--portmapper-port", "65536"],
+                 "--portmapper-port: Value 65536 not in range 0 to 65535"),
+                (["--map", ok, "--io-timeout", "0"], "--io-timeout: must be at least 1"),
+                (["--map", ok, "--max-message", "00"], "--max-message: must be at least 1"),
                 (["--config", "/nonexistent/gateway.conf"], "cannot read /nonexistent/gateway.conf"),
                 (["--config", bad_config.name], "%s:3: no such setting: listen-on" % bad_config.name),
             ]

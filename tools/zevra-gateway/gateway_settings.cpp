@@ -90,17 +90,30 @@ SettingsOutcome ReadSettings(int argc, char** argv, GatewaySettings& settings, s
       ->type_name("CIDR");
   app.add_flag("--insecure", settings.insecure,
                "allow plain connections on an address other than loopback (TLS is not built yet)");
-  app.add_option("--hislip-port", settings.hislip_port, "the HiSLIP port (default 4880)")->type_name("N");
+  // A port past 65535 would wrap to another one when narrowed for the socket.
+  const CLI::Validator port_range = CLI::Range(0u, 65535u).description("");
+  // No response could be waited for, or no message passed, with a bound of 0.
+  const CLI::Validator at_least_one(
+      [](std::string& text) {
+        return text.find_first_not_of('0') == std::string::npos ? std::string("must be at least 1") : std::string();
+      },
+      "");
+  app.add_option("--hislip-port", settings.hislip_port, "the HiSLIP port (default 4880)")
+      ->type_name("N")
+      ->check(port_range);
   app.add_flag("--vxi11", settings.vxi11, "serve VXI-11 too, with a portmapper");
   app.add_option("--portmapper-port", settings.portmapper_port, "the portmapper's port for VXI-11 (default 111)")
-      ->type_name("N");
+      ->type_name("N")
+      ->check(port_range);
   app.add_option("--io-timeout", io_timeout_ms,
                  "how long a query's response may take, in milliseconds, where the protocol gives no timeout "
                  "(HiSLIP; default 10000)")
-      ->type_name("MS");
+      ->type_name("MS")
+      ->check(at_least_one);
   app.add_option("--max-message", settings.service.most_message_bytes,
                  "the largest message or response passed, in bytes (default 67108864)")
-      ->type_name("BYTES");
+      ->type_name("BYTES")
+      ->check(at_least_one);
   app.add_option("--config", config, std::string("a configuration file of the same settings, one per line (default ") +
                                           kDefaultConfig + ", read when it exists)")
       ->type_name("FILE");
