@@ -75,6 +75,24 @@ TEST_F(VisaResources, BadLinesAreNamedAndSkipped) {
       << problems;
 }
 
+TEST(VisaConfFile, ControlCharactersOfABadLineAreShownEscaped) {
+  static constexpr char kNulInAName[] = "alias n\0ul TCPIP0::h::3::SOCKET\n";
+  VisaConf conf(std::string("alias \x1b]0;owned\x07x TCPIP0::h::1::SOCKET\n") +
+                "resource \x1b[2JTCPIP0::h::2::SOCKET\n" + std::string(kNulInAName, sizeof kNulInAName - 1));
+  ViSession rm = VI_NULL;
+  testing::internal::CaptureStderr();
+  ASSERT_EQ(viOpenDefaultRM(&rm), VI_SUCCESS);
+  const std::string problems = testing::internal::GetCapturedStderr();
+  viClose(rm);
+  EXPECT_NE(problems.find("line 1: '\\x1B]0;owned\\x07x' cannot be an alias"), std::string::npos) << problems;
+  EXPECT_NE(problems.find("line 2: '\\x1B[2JTCPIP0::h::2::SOCKET' is not a resource"), std::string::npos) << problems;
+  EXPECT_NE(problems.find("line 3: 'n\\x00ul' cannot be an alias (letters, digits, '_', '-', '.'); the line is "
+                          "skipped\n"),
+            std::string::npos)
+      << problems;
+  EXPECT_EQ(problems.find_first_of(std::string("\x1b\x07\0", 3)), std::string::npos) << problems;
+}
+
 TEST_F(VisaResources, ParseGivesTheExpandedNameAndAlias) {
   struct Row {
     std::string name;

@@ -12,6 +12,24 @@
 namespace visa {
 namespace {
 
+// A problem quotes the file, which may hold anything: control characters are
+// written as \xNN, so a line cannot drive the terminal that shows the message,
+// and a NUL cannot cut it short.
+std::string Problem(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    if (c < 0x20 || c == 0x7F) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
 std::string Lower(std::string_view text) {
   std::string out(text);
   for (char& c : out)
@@ -68,7 +86,7 @@ VisaConfig read_visa_config(const std::string& path) {
   if (err == ENOENT) return {};  // no file: nothing configured
   if (err != 0) {
     VisaConfig refused;
-    refused.problems.push_back(path + ": " + why + "; the file is ignored");
+    refused.problems.push_back(Problem(path + ": " + why + "; the file is ignored"));
     return refused;
   }
   std::istringstream in(content);
@@ -140,7 +158,8 @@ VisaConfig parse_visa_config(std::istream& in, const std::string& path) {
     words >> keyword >> first >> second >> extra;
     if (keyword.empty()) continue;
     auto problem = [&](const std::string& why) {
-      config.problems.push_back(path + " line " + std::to_string(number) + ": " + why + "; the line is skipped");
+      config.problems.push_back(
+          Problem(path + " line " + std::to_string(number) + ": " + why + "; the line is skipped"));
     };
     if (keyword == "gpib-board") {
       std::istringstream all(line);
