@@ -91,9 +91,12 @@ class GatewayProgram(unittest.TestCase):
 
     def test_refuses_what_is_unsafe_or_unclear(self):
         ok = "hislip0=" + self.emulator.resource
-        with tempfile.NamedTemporaryFile("w", suffix=".conf") as bad_config:
+        with tempfile.NamedTemporaryFile("w", suffix=".conf") as bad_config, \
+                tempfile.NamedTemporaryFile("w", suffix=".conf") as hostile_config:
             bad_config.write("# the bench\nmap %s\nlisten-on 0.0.0.0\n" % ok)
             bad_config.flush()
+            hostile_config.write("\x1b]0;owned\x07 x\n")  # would retitle the terminal the refusal is shown on
+            hostile_config.flush()
             cases = [
                 ([], "nothing to serve: give --map NAME=RESOURCE"),
                 (["--map", "hislip0"], 'not NAME=RESOURCE: "hislip0"'),
@@ -113,6 +116,7 @@ class GatewayProgram(unittest.TestCase):
                 (["--map", ok, "--max-message", "00"], "--max-message: must be at least 1"),
                 (["--config", "/nonexistent/gateway.conf"], "cannot read /nonexistent/gateway.conf"),
                 (["--config", bad_config.name], "%s:3: no such setting: listen-on" % bad_config.name),
+                (["--config", hostile_config.name], "%s:1: no such setting: \\x1b]0;owned\\x07\n" % hostile_config.name),
             ]
             for args, message in cases:
                 with self.subTest(args=args):

@@ -84,8 +84,8 @@ TEST(VisaConfFile, ControlCharactersOfABadLineAreShownEscaped) {
   ASSERT_EQ(viOpenDefaultRM(&rm), VI_SUCCESS);
   const std::string problems = testing::internal::GetCapturedStderr();
   viClose(rm);
-  EXPECT_NE(problems.find("line 1: '\\x1B]0;owned\\x07x' cannot be an alias"), std::string::npos) << problems;
-  EXPECT_NE(problems.find("line 2: '\\x1B[2JTCPIP0::h::2::SOCKET' is not a resource"), std::string::npos) << problems;
+  EXPECT_NE(problems.find("line 1: '\\x1b]0;owned\\x07x' cannot be an alias"), std::string::npos) << problems;
+  EXPECT_NE(problems.find("line 2: '\\x1b[2JTCPIP0::h::2::SOCKET' is not a resource"), std::string::npos) << problems;
   EXPECT_NE(problems.find("line 3: 'n\\x00ul' cannot be an alias (letters, digits, '_', '-', '.'); the line is "
                           "skipped\n"),
             std::string::npos)

@@ -7,28 +7,15 @@
 #include <sstream>
 
 #include "regular_file.h"
+#include "terminal_safe.h"
 #include "visa.h"
 
 namespace visa {
 namespace {
 
-// A problem quotes the file, which may hold anything: control characters are
-// written as \xNN, so a line cannot drive the terminal that shows the message,
-// and a NUL cannot cut it short.
-std::string Problem(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    if (c < 0x20 || c == 0x7F) {
-      static constexpr char kHex[] = "0123456789ABCDEF";
-      out += "\\x";
-      out += kHex[c >> 4];
-      out += kHex[c & 0xF];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
+// A problem quotes the file, which may hold anything: shown safe, a line cannot
+// drive the terminal that shows the message, and a NUL cannot cut it short.
+std::string Problem(const std::string& text) { return terminal_safe(text); }
 
 std::string Lower(std::string_view text) {
   std::string out(text);

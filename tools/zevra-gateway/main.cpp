@@ -11,6 +11,7 @@
 #include "gateway_settings.h"
 #include "hislip_service.h"
 #include "instrument_pool.h"
+#include "terminal_safe.h"
 #include "vxi11_service.h"
 
 namespace {
@@ -34,7 +35,7 @@ int main(int argc, char** argv) {
       std::printf("%s\n", output.c_str());
       return 0;
     case gateway::SettingsOutcome::kRefused:
-      std::fprintf(stderr, "zevra-gateway: %s\n", output.c_str());
+      std::fprintf(stderr, "zevra-gateway: %s\n", visa::terminal_safe(output).c_str());
       return 2;
     case gateway::SettingsOutcome::kRun:
       break;

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "terminal_safe.h"
+
 namespace zevra_tool {
 
 struct Value {
@@ -48,11 +50,10 @@ class Report {
 
 // Fixed-point with `decimals` places, however large the value (never cut).
 std::string FormatNumber(double value, int decimals = 4);
-// Text from an instrument or the network made safe for a terminal: control
-// bytes (C0, DEL, C1) and bytes that are not UTF-8 become visible escapes
-// ("\x1b"), so a reply cannot move the cursor, retitle the window or write the
-// clipboard. Our own multi-line messages keep their line breaks.
-std::string TerminalSafe(const std::string& text, bool keep_line_breaks = false);
+// Text from an instrument or the network made safe for a terminal (visa::terminal_safe).
+inline std::string TerminalSafe(const std::string& text, bool keep_line_breaks = false) {
+  return visa::terminal_safe(text, keep_line_breaks);
+}
 // `text` as a JSON string literal.
 std::string JsonString(const std::string& text);
 
