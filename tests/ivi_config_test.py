@@ -112,6 +112,23 @@ class IviConfig(unittest.TestCase):
         self.assertIn("%s line %d: IviHardwareAsset idref 'gone' refers to nothing" % (self.store, line),
                       result.stdout)
 
+    def test_what_a_store_holds_is_shown_terminal_safe(self):
+        os.makedirs(os.path.dirname(self.store))
+        with open(self.store, "w") as f:  # a shared store written by someone else
+            f.write("<IviConfigStore><HardwareAssets><IviHardwareAsset id=\"a1\"><Name>x\x1b]0;owned\x07</Name>"
+                    "<IOResourceDescriptor>TCPIP0::h::1::SOCKET\x1b[2J</IOResourceDescriptor></IviHardwareAsset>"
+                    "</HardwareAssets><LogicalNames><IviLogicalName><Name>L\x1b[31m</Name>"
+                    "<IviDriverSession idref=\"gone\x1b[8m\"/></IviLogicalName></LogicalNames></IviConfigStore>\n")
+        listed = self.run_tool("list")
+        self.assertIn("hardware asset x\\x1b]0;owned\\x07: TCPIP0::h::1::SOCKET\\x1b[2J\n"
+                      "logical name L\\x1b[31m -> gone\\x1b[8m\n", listed.stdout)
+        checked = self.run_tool("check", expect=1)
+        self.assertIn("IviDriverSession idref 'gone\\x1b[8m' refers to nothing\n", checked.stdout)
+        refused = self.run_tool("add-asset", "x\x1b]0;owned\x07", "TCPIP0::h::2::SOCKET", expect=1)
+        self.assertEqual(refused.stderr, "ivi-config: hardware asset 'x\\x1b]0;owned\\x07' exists\n")
+        for result in (listed, checked, refused):
+            self.assertNotIn("\x1b", result.stdout + result.stderr)
+
     def test_malformed_store_is_reported_with_its_line(self):
         os.makedirs(os.path.dirname(self.store))
         with open(self.store, "w") as f:

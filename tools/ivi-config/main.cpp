@@ -12,6 +12,7 @@
 
 #include "config_store.h"
 #include "store_editor.h"
+#include "terminal_safe.h"
 
 namespace {
 
@@ -44,8 +45,10 @@ Exit status: 0 success, 1 failure, 2 bad usage. --version prints the version.
   check                                   report broken references and missing elements
 )";
 
+// What a store holds is quoted in messages and summaries: a shared store may
+// hold anything, so it is shown terminal-safe.
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "ivi-config: %s\n", message.c_str());
+  std::fprintf(stderr, "ivi-config: %s\n", visa::terminal_safe(message).c_str());
   return 1;
 }
 
@@ -229,7 +232,7 @@ int Run(std::vector<std::string> args) {
     error = iviconfig::Remove(store, p[0], p[1], owner == "ZEVRA" && p[0] == "setting" ? "" : owner);
   } else if (command == "list") {
     modified = false;
-    std::fputs(iviconfig::Describe(store).c_str(), stdout);
+    std::fputs(visa::terminal_safe(iviconfig::Describe(store), true).c_str(), stdout);
   } else if (command == "print") {
     modified = false;
     std::ostringstream xml;
@@ -238,7 +241,7 @@ int Run(std::vector<std::string> args) {
   } else if (command == "check") {
     modified = false;
     auto problems = iviconfig::Check(store);
-    for (const auto& problem : problems) std::printf("%s\n", problem.c_str());
+    for (const auto& problem : problems) std::printf("%s\n", visa::terminal_safe(problem).c_str());
     if (!problems.empty()) return 1;
     std::printf("%s: no problems\n", path.c_str());
   } else {
