@@ -238,7 +238,8 @@ class Zevra(unittest.TestCase):
                 with open(path, "w") as f:
                     f.write(text)
                 return path
-            good = write("good.csv", "voltage,current,dwell_ms\r\n1,1,100\r\n# a comment\r\n\r\n2,1,100\r\n")
+            # as a spreadsheet writes it: a byte order mark first, CR LF line ends
+            good = write("good.csv", "\ufeffvoltage,current,dwell_ms\r\n1,1,100\r\n# a comment\r\n\r\n2,1,100\r\n")
             cases = [
                 (write("late_header.csv", "v,c,d\n1,1,100\nabc,1,100\n"), "bad voltage in %s line 3 'abc': not a number"),
                 (write("short.csv", "1,1,100\n2,1\n"), "%s line 2: want voltage,current,dwell_ms"),
@@ -482,7 +483,9 @@ class Zevra(unittest.TestCase):
                          (1, "0xBFFF0011", "VI_ERROR_RSRC_NFOUND", []))
 
     def test_a_script_on_standard_input(self):
-        script = "set 2 VOLT 5\nset 2 CURR 1\noutput 2 on\nget 2 VOLT\nmeasure 2\nstate 2\nraw 'INST:SEL?'\n"
+        # saved as a Windows editor saves UTF-8: a byte order mark first, CR LF line ends
+        script = "\ufeffset 2 VOLT 5\r\nset 2 CURR 1\r\noutput 2 on\r\nget 2 VOLT\r\nmeasure 2\r\nstate 2\r\n" \
+                 "raw 'INST:SEL?'\r\n"
         result = zevra("--emulate", "shell", stdin=script)
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertIn("VOLT:     5.0000 V", result.stdout)

@@ -25,7 +25,7 @@ void Shell(Context& context, const std::vector<std::string>&, Report&) {
     std::cout << "zevra shell on " << context.session.resource() << " ('help' lists commands, 'quit' leaves)\n";
   }
   int failures = 0;
-  for (;;) {
+  for (bool first = true;; first = false) {
     std::string line;
     if (interactive) {
       std::unique_ptr<char, decltype(&std::free)> text(readline("zevra> "), &std::free);
@@ -34,6 +34,8 @@ void Shell(Context& context, const std::vector<std::string>&, Report&) {
       if (!line.empty()) add_history(line.c_str());
     } else if (!std::getline(std::cin, line)) {
       break;
+    } else if (first) {
+      DropByteOrderMark(line);
     }
     std::vector<std::string> words = SplitWords(line);
     if (words.empty() || words[0][0] == '#') continue;
