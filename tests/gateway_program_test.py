@@ -128,8 +128,9 @@ class GatewayProgram(unittest.TestCase):
                     self.assertEqual(r.stdout, "")
 
     def test_the_configuration_file_holds_the_same_settings(self):
-        with tempfile.NamedTemporaryFile("w", suffix=".conf") as config:
-            config.write(textwrap.dedent("""\
+        with tempfile.NamedTemporaryFile("w", suffix=".conf", encoding="utf-8") as config:
+            # saved as a Windows editor saves UTF-8: a byte order mark first
+            config.write("\ufeff" + textwrap.dedent("""\
                 # served to the lab
                 map hislip0=%s
                 map inst0=%s   # the same supply, for VXI-11 clients

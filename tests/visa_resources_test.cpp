@@ -93,6 +93,18 @@ TEST(VisaConfFile, ControlCharactersOfABadLineAreShownEscaped) {
   EXPECT_EQ(problems.find_first_of(std::string("\x1b\x07\0", 3)), std::string::npos) << problems;
 }
 
+TEST(VisaConfFile, AByteOrderMarkIsNoPartOfTheFirstLine) {
+  ScriptedEmulator emu;
+  ASSERT_TRUE(emu.started()) << emu.error();
+  VisaConf conf("\xEF\xBB\xBF" "alias psu " + emu.resource() + "\r\n");  // as Notepad saves UTF-8
+  ViSession rm = VI_NULL, vi = VI_NULL;
+  testing::internal::CaptureStderr();
+  ASSERT_EQ(viOpenDefaultRM(&rm), VI_SUCCESS);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(viOpen(rm, "psu", VI_NO_LOCK, 2000, &vi), VI_SUCCESS);
+  viClose(rm);
+}
+
 TEST_F(VisaResources, ParseGivesTheExpandedNameAndAlias) {
   struct Row {
     std::string name;

@@ -139,6 +139,7 @@ VisaConfig parse_visa_config(std::istream& in, const std::string& path) {
   VisaConfig config;
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
+    if (number == 1) regular_file::DropByteOrderMark(line);
     if (std::size_t hash = line.find('#'); hash != std::string::npos) line.resize(hash);
     std::istringstream words(line);
     std::string keyword, first, second, extra;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "regular_file.h"
 #include "visa.h"
 
 namespace gateway {
@@ -23,6 +24,7 @@ bool ConfigWords(const std::string& path, const CLI::App& app, std::vector<std::
   }
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
+    if (number == 1) regular_file::DropByteOrderMark(line);
     if (const std::size_t hash = line.find('#'); hash != std::string::npos) line.erase(hash);
     std::istringstream fields(line);
     std::string name, value;

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "session.h"
+#include "regular_file.h"
 
 namespace zevra_tool {
 
@@ -14,7 +15,7 @@ ListFile ParseListSteps(std::istream& in, const std::string& name) {
   bool first_row = true;
   for (int number = 1; std::getline(in, line); ++number) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (number == 1) DropByteOrderMark(line);
+    if (number == 1) regular_file::DropByteOrderMark(line);
     if (line.empty() || line[0] == '#') continue;
     bool header = first_row && std::isalpha(static_cast<unsigned char>(line[0]));
     first_row = false;

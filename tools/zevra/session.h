@@ -98,11 +98,6 @@ std::string ChannelName(const std::string& text);
 double ParseNumber(const std::string& text, const std::string& what);
 // A whole number in low..high ("1.9" and "nan" are refused, never truncated).
 long long ParseWholeNumber(const std::string& text, const std::string& what, long long low, long long high);
-// The first line of a file a Windows editor or a spreadsheet saved as UTF-8
-// starts with a byte order mark; it is no part of the text.
-inline void DropByteOrderMark(std::string& first_line) {
-  if (first_line.rfind("\xEF\xBB\xBF", 0) == 0) first_line.erase(0, 3);
-}
 // A value in `unit` ("V" or "A"): a number, optionally with an SI prefix (m, u, µ, k)
 // and the unit itself, in any case: "5", "5V", "500mV", "100mA", "1.5 A".
 double ParseQuantity(const std::string& text, const std::string& unit, const std::string& what);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "commands.h"
+#include "regular_file.h"
 
 namespace zevra_tool {
 
@@ -35,7 +36,7 @@ void Shell(Context& context, const std::vector<std::string>&, Report&) {
     } else if (!std::getline(std::cin, line)) {
       break;
     } else if (first) {
-      DropByteOrderMark(line);
+      regular_file::DropByteOrderMark(line);
     }
     std::vector<std::string> words = SplitWords(line);
     if (words.empty() || words[0][0] == '#') continue;

@@ -25,6 +25,12 @@
 
 namespace regular_file {
 
+// A text file a Windows editor or a spreadsheet saved as UTF-8 starts with a
+// byte order mark; it is no part of the text (give it the first line).
+inline void DropByteOrderMark(std::string& text) {
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+}
+
 #ifdef _WIN32
 // Windows has no FIFO to wait on behind a path: a file that is regular when
 // looked at is read, within the bound.
