@@ -13,10 +13,6 @@
 namespace visa {
 namespace {
 
-// A problem quotes the file, which may hold anything: shown safe, a line cannot
-// drive the terminal that shows the message, and a NUL cannot cut it short.
-std::string Problem(const std::string& text) { return terminal_safe(text); }
-
 std::string Lower(std::string_view text) {
   std::string out(text);
   for (char& c : out)
@@ -73,7 +69,7 @@ VisaConfig read_visa_config(const std::string& path) {
   if (err == ENOENT) return {};  // no file: nothing configured
   if (err != 0) {
     VisaConfig refused;
-    refused.problems.push_back(Problem(path + ": " + why + "; the file is ignored"));
+    refused.problems.push_back(terminal_safe(path + ": " + why + "; the file is ignored"));
     return refused;
   }
   std::istringstream in(content);
@@ -145,9 +141,11 @@ VisaConfig parse_visa_config(std::istream& in, const std::string& path) {
     std::string keyword, first, second, extra;
     words >> keyword >> first >> second >> extra;
     if (keyword.empty()) continue;
+    // A problem quotes the line, which may hold anything: shown terminal-safe, it cannot
+    // drive the terminal that shows the message, and a NUL cannot cut it short.
     auto problem = [&](const std::string& why) {
       config.problems.push_back(
-          Problem(path + " line " + std::to_string(number) + ": " + why + "; the line is skipped"));
+          terminal_safe(path + " line " + std::to_string(number) + ": " + why + "; the line is skipped"));
     };
     if (keyword == "gpib-board") {
       std::istringstream all(line);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // ivi-config: creates, edits, prints and checks IVI configuration stores.
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -134,14 +135,14 @@ int Run(std::vector<std::string> args) {
   if (!Parse({args.begin() + 1, args.end()}, a, error)) return Usage(error);
   const auto& p = a.positional;
   // Names, references and descriptors are never empty: an entry named "" could be
-  // neither looked up nor removed. Only a setting's VALUE may be.
-  auto need = [&](std::size_t n) {
+  // neither looked up nor removed. `may_be_empty` is the one that can (a setting's VALUE).
+  auto need = [&](std::size_t n, std::size_t may_be_empty = SIZE_MAX) {
     if (p.size() != n) {
       error = command + " takes " + std::to_string(n) + " argument(s); see --help";
       return false;
     }
     for (std::size_t i = 0; i < n; ++i) {
-      if (p[i].empty() && !(command == "add-setting" && i == 3)) {
+      if (p[i].empty() && i != may_be_empty) {
         error = command + ": argument " + std::to_string(i + 1) + " is empty";
         return false;
       }
@@ -224,7 +225,7 @@ int Run(std::vector<std::string> args) {
     }
     error = iviconfig::AddVirtualName(store, p[0], p[1], p[2], range);
   } else if (command == "add-setting") {
-    if (!need(4)) return Usage(error);
+    if (!need(4, 3)) return Usage(error);
     error = iviconfig::AddInitialSetting(store, p[0] == "ZEVRA" ? "" : p[0], p[1], p[2], p[3]);
   } else if (command == "remove") {
     if (p.size() < 2 || p.size() > 3) return Usage("remove KIND NAME [OWNER]; see --help");

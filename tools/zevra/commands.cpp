@@ -462,7 +462,7 @@ void Log(Context& c, const std::vector<std::string>& args, Report& r) {
   constexpr double kProgressEveryS = 0.01;
   double progress_shown_at = -1;
   auto show = [&](double t) {
-    std::fprintf(stderr, "\rlogging %s: %zu samples, %.1f s of %s s (Ctrl-C stops)", TerminalSafe(args[0]).c_str(),
+    std::fprintf(stderr, "\rlogging %s: %zu samples, %.1f s of %s s (Ctrl-C stops)", visa::terminal_safe(args[0]).c_str(),
                  traces.front().samples.size(), t, FormatNumber(duration_s, 1).c_str());
     progress_shown_at = t;
   };
@@ -690,7 +690,7 @@ std::vector<std::string> SplitWords(const std::string& line) {
 int PrintFailure(const Context& context, const Failure& f) {
   // With --json a failure is an object on standard output too, for scripts.
   if (context.json) std::cout << FailureJson(f) << std::flush;
-  std::cerr << "zevra: " << zevra_tool::TerminalSafe(f.what(), true) << "\n";
+  std::cerr << "zevra: " << visa::terminal_safe(f.what(), true) << "\n";
   return f.code;
 }
 

@@ -72,7 +72,7 @@ void Find(Context& c, const std::vector<std::string>& args, Report& r) {
   // A person waiting at a terminal is told what takes the time; scripts are not.
   if (::isatty(STDERR_FILENO) != 0)
     std::fprintf(stderr, "zevra: looking for '%s' (the LAN discovery window, then up to %lu ms for each *IDN?) ...\n",
-                 TerminalSafe(expression).c_str(), timeout_ms);
+                 visa::terminal_safe(expression).c_str(), timeout_ms);
   ViSession rm = VI_NULL;
   ViStatus st = viOpenDefaultRM(&rm);
   if (st < 0) throw Failure("cannot open the VISA resource manager: " + StatusName(st));

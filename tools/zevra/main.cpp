@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     line = zevra_tool::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), true);
   } catch (const zevra_tool::Failure& f) {
     if (json) std::cout << zevra_tool::FailureJson(f) << std::flush;
-    std::cerr << "zevra: " << zevra_tool::TerminalSafe(f.what(), true) << "\n";
+    std::cerr << "zevra: " << visa::terminal_safe(f.what(), true) << "\n";
     return f.code;
   }
   if (!line.help.empty()) {
@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     return zevra_tool::RunCommand(context, command, line.args);
   } catch (const zevra_tool::Failure& f) {
     if (line.json) std::cout << zevra_tool::FailureJson(f) << std::flush;
-    std::cerr << "zevra: " << zevra_tool::TerminalSafe(f.what(), true) << "\n";
+    std::cerr << "zevra: " << visa::terminal_safe(f.what(), true) << "\n";
     return f.code;
   }
 }

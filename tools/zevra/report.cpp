@@ -84,7 +84,7 @@ std::string Report::Text() const {
   std::size_t width = 0;
   for (const auto& [key, value] : fields_) width = std::max(width, key.size());
   for (const auto& [key, value] : fields_)
-    out << key << ":" << std::string(width - key.size() + 2, ' ') << TerminalSafe(value.text) << "\n";
+    out << key << ":" << std::string(width - key.size() + 2, ' ') << visa::terminal_safe(value.text) << "\n";
   bool first_table = true;
   for (const Table& t : tables_) {
     if (t.rows.empty()) continue;  // an empty table says nothing in text (JSON shows it as [])
@@ -93,7 +93,7 @@ std::string Report::Text() const {
     std::vector<std::vector<std::string>> shown;
     for (const auto& row : t.rows) {
       shown.emplace_back();
-      for (const Value& v : row) shown.back().push_back(TerminalSafe(v.text));
+      for (const Value& v : row) shown.back().push_back(visa::terminal_safe(v.text));
     }
     std::vector<std::size_t> widths;
     for (const std::string& c : t.columns) widths.push_back(c.size());

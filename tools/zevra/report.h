@@ -50,10 +50,6 @@ class Report {
 
 // Fixed-point with `decimals` places, however large the value (never cut).
 std::string FormatNumber(double value, int decimals = 4);
-// Text from an instrument or the network made safe for a terminal (visa::terminal_safe).
-inline std::string TerminalSafe(const std::string& text, bool keep_line_breaks = false) {
-  return visa::terminal_safe(text, keep_line_breaks);
-}
 // `text` as a JSON string literal.
 std::string JsonString(const std::string& text);
 

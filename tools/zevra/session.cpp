@@ -66,7 +66,7 @@ bool StoreNamesDefaultInstrument() {
 std::string DefaultResource() {
   const char* env = std::getenv("ZEVRA_RESOURCE");
   if (env != nullptr && *env != '\0') {
-    std::fprintf(stderr, "zevra: using %s (ZEVRA_RESOURCE)\n", TerminalSafe(env).c_str());
+    std::fprintf(stderr, "zevra: using %s (ZEVRA_RESOURCE)\n", visa::terminal_safe(env).c_str());
     return env;
   }
   if (StoreNamesDefaultInstrument()) {
@@ -342,7 +342,7 @@ double ParseNumber(const std::string& text, const std::string& what) {
   double v = std::strtod(text.c_str(), &end);
   // The whole text, a NUL inside it too, must be the number.
   if (text.empty() || end != text.c_str() + text.size())
-    throw Failure("bad " + what + " '" + TerminalSafe(text) + "': not a number", 2);
+    throw Failure("bad " + what + " '" + visa::terminal_safe(text) + "': not a number", 2);
   if (!std::isfinite(v)) throw Failure("bad " + what + " '" + text + "': not a finite number", 2);
   return v;
 }
