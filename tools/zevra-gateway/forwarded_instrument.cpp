@@ -50,6 +50,11 @@ ViStatus ForwardedInstrument::Open(const std::string& resource, std::size_t most
 }
 
 ForwardedInstrument::~ForwardedInstrument() {
+  {
+    std::unique_lock lock(handlers_mutex_);
+    closing_ = true;
+    handler_done_.wait(lock, [this] { return handlers_running_ == 0; });
+  }
   if (events_) viDisableEvent(vi_, VI_EVENT_SERVICE_REQ, VI_HNDLR);
   locks_.stop();
   if (vi_ != VI_NULL) viClose(vi_);
@@ -235,15 +240,28 @@ void ForwardedInstrument::StopListening(ClientId client) {
 
 ViStatus _VI_FUNCH ForwardedInstrument::OnServiceRequest(ViSession, ViEventType, ViEvent, ViAddr self_address) {
   auto* self = static_cast<ForwardedInstrument*>(self_address);
+  {
+    std::lock_guard lock(self->handlers_mutex_);
+    if (self->closing_) return VI_SUCCESS;
+    ++self->handlers_running_;
+  }
+  self->FanOutServiceRequest();
+  // The last touch of `self`: once the lock is let go, the destructor may go on.
+  std::lock_guard lock(self->handlers_mutex_);
+  --self->handlers_running_;
+  self->handler_done_.notify_all();
+  return VI_SUCCESS;
+}
+
+void ForwardedInstrument::FanOutServiceRequest() {
   ViUInt16 stb = 0;
   {
-    std::lock_guard io(self->io_);
-    self->Timeout(std::chrono::milliseconds(2000));
-    if (viReadSTB(self->vi_, &stb) < 0) return VI_SUCCESS;
+    std::lock_guard io(io_);
+    Timeout(std::chrono::milliseconds(2000));
+    if (viReadSTB(vi_, &stb) < 0) return;
   }
-  std::lock_guard guard(self->listeners_mutex_);
-  for (auto& [client, mailbox] : self->listeners_) mailbox->Post(stb & 0xFF);
-  return VI_SUCCESS;
+  std::lock_guard guard(listeners_mutex_);
+  for (auto& [client, mailbox] : listeners_) mailbox->Post(stb & 0xFF);
 }
 
 }  // namespace gateway

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -75,6 +76,7 @@ class ForwardedInstrument {
  private:
   ForwardedInstrument() = default;
   static ViStatus _VI_FUNCH OnServiceRequest(ViSession, ViEventType, ViEvent, ViAddr self);
+  void FanOutServiceRequest();  // reads the status byte and leaves it in every mailbox
   // Sets the session's timeout, unless it already is that (called under io_).
   ViStatus Timeout(std::chrono::milliseconds timeout);
   ViStatus ReadResponse(std::string& reply, std::chrono::milliseconds timeout, const std::function<bool()>& moved_on);
@@ -98,6 +100,13 @@ class ForwardedInstrument {
   bool instrument_locked_ = false;
   std::mutex listeners_mutex_;
   std::map<ClientId, std::unique_ptr<ServiceRequestMailbox>> listeners_;
+  // A service request handler may still run when the instrument is closed (the
+  // library's dispatcher lets go of a session closed during a handler, without
+  // waiting): the destructor waits for the one running, and none starts after.
+  std::mutex handlers_mutex_;
+  std::condition_variable handler_done_;
+  int handlers_running_ = 0;
+  bool closing_ = false;
 };
 
 }  // namespace gateway
